@@ -1,0 +1,197 @@
+#include "grid/GridCell.h"
+
+#include "grid/CellEditBox.h"
+#include "grid/GridCtrl.h"
+#include "platform/Desktop.h"
+
+namespace tabulon {
+
+namespace {
+constexpr unsigned kUnset = 0xFFFFFFFFu;
+constexpr unsigned kReturnKey = 13;
+}  // namespace
+
+// ---- CGridCell ----
+
+const CellClass& CGridCell::Class() {
+    static const CellClass c{"CGridCell", &CGridCellBase::Class(),
+                             []() -> CGridCellBase* { return new CGridCell; }};
+    return c;
+}
+
+CGridCell::CGridCell() = default;
+CGridCell::~CGridCell() = default;
+
+void CGridCell::SetFont(const LogFont* font) {
+    if (!font) {
+        m_font.reset();
+    } else if (m_font) {
+        *m_font = *font;
+    } else {
+        m_font = std::make_unique<LogFont>(*font);
+    }
+}
+
+unsigned CGridCell::GetFormat() const {
+    if (m_format != kUnset) return m_format;
+    CGridCellBase* def = GetDefaultCell();
+    return def ? def->GetFormat() : m_format;
+}
+
+const LogFont* CGridCell::GetFont() const {
+    if (m_font) return m_font.get();
+    CGridCellBase* def = GetDefaultCell();
+    return def ? def->GetFont() : nullptr;
+}
+
+// The host makes a real font from the record whenever it is asked to select
+// one, so the record itself serves as the font object.
+const LogFont* CGridCell::GetFontObject() const {
+    if (m_font) return m_font.get();
+    CGridCellBase* def = GetDefaultCell();
+    return def ? def->GetFontObject() : nullptr;
+}
+
+unsigned CGridCell::GetMargin() const {
+    if (m_margin != kUnset) return m_margin;
+    CGridCellBase* def = GetDefaultCell();
+    return def ? def->GetMargin() : m_margin;
+}
+
+void CGridCell::Reset() {
+    CGridCellBase::Reset();
+    m_text.clear();
+    m_data = 0;
+    m_image = -1;
+    m_format = kUnset;
+    m_textColour = kDefaultColour;
+    m_backColour = 0x00FFFFFF;
+    m_font.reset();
+    m_margin = kUnset;
+    m_editing = false;
+    m_grid = nullptr;
+    m_editBox = nullptr;
+}
+
+unsigned CGridCell::EditAlignment(unsigned format) {
+    if (format & TextFormat::kRight) return TextFormat::kRight;
+    if (format & TextFormat::kCenter) return TextFormat::kCenter;
+    return TextFormat::kLeft;
+}
+
+bool CGridCell::Edit(int row, int col, const Rect& rect, Point, unsigned editId, unsigned firstChar) {
+    if (!m_grid) return false;
+    m_editing = true;
+    m_editBox = m_grid->CreateCellEditBox(rect, EditAlignment(GetFormat()), editId, row, col, GetText(),
+                                          firstChar);
+    return true;
+}
+
+void CGridCell::EndEdit() {
+    if (m_editBox) m_editBox->EndEdit();
+}
+
+void CGridCell::OnEndEdit() {
+    m_editing = false;
+    m_editBox = nullptr;
+}
+
+// ---- CGridDefaultCell ----
+
+const CellClass& CGridDefaultCell::Class() {
+    static const CellClass c{"CGridDefaultCell", &CGridCell::Class(),
+                             []() -> CGridCellBase* { return new CGridDefaultCell; }};
+    return c;
+}
+
+CGridDefaultCell::CGridDefaultCell(IDesktop* desktop)
+    : m_desktop(desktop ? desktop : &HeadlessDesktop()) {
+    SetFormat(TextFormat::kSingleLine | TextFormat::kVCenter | TextFormat::kNoPrefix |
+              TextFormat::kEndEllipsis);
+    SetTextColour(kDefaultColour);
+    SetBackColour(0x00FFFFFF);
+    const LogFont font = m_desktop->GetMessageFont();
+    SetFont(&font);
+}
+
+unsigned CGridDefaultCell::GetState() const { return CGridCell::GetState() | CellState::kReadOnly; }
+
+void CGridDefaultCell::SetFont(const LogFont* font) {
+    if (!font) return;
+    CGridCell::SetFont(font);
+    std::unique_ptr<IDeviceContext> screen = m_desktop->CreateScreenContext();
+    if (!screen) {
+        SetMargin(3);
+        m_width = 40;
+        m_height = 16;
+        return;
+    }
+    screen->SaveState();
+    screen->SelectFont(*font);
+    SetMargin(static_cast<unsigned>(screen->GetTextExtent(" ").cx));
+    const Size sample = screen->GetTextExtent(" XXXXXXXXXXXX ");
+    m_width = sample.cx;
+    m_height = sample.cy * 3 / 2;
+    screen->RestoreState();
+}
+
+// ---- CGridCellCheckBox ----
+
+const CellClass& CGridCellCheckBox::Class() {
+    static const CellClass c{"CGridCellCheckBox", &CGridCell::Class(),
+                             []() -> CGridCellBase* { return new CGridCellCheckBox; }};
+    return c;
+}
+
+void CGridCellCheckBox::SetText(const std::string& text) {
+    const bool checked = !text.empty();
+    if (checked != GetCheck()) SetCheck(checked);
+}
+
+const std::string& CGridCellCheckBox::GetText() const {
+    static const std::string checkedText = "X";
+    return m_checked ? checkedText : EmptyText();
+}
+
+void CGridCellCheckBox::Reset() {
+    CGridCell::Reset();
+    m_checked = 0;
+    m_row = -1;
+    m_col = -1;
+}
+
+void CGridCellCheckBox::SetCheck(std::optional<bool> value) {
+    m_checked = value ? *value : !m_checked;
+    if (CGridCtrl* grid = GetGrid()) {
+        grid->Refresh();
+        grid->SendMessageToParent(m_row, m_col, GridNotify::kEndEdit);
+    }
+}
+
+bool CGridCellCheckBox::Draw(IDeviceContext* dc, int, int, Rect rect, bool) {
+    if (!dc || rect.right <= rect.left || rect.bottom <= rect.top) return false;
+    dc->SaveState();
+    if (IsSelected() || IsDropHighlighted()) dc->FrameRect(rect, MakeColour(0, 0, 0));
+    const int margin = static_cast<int>(GetMargin());
+    rect.left += margin;
+    rect.right -= margin;
+    CGridCtrl* grid = GetGrid();
+    const int checkHeight =
+        (grid ? grid->GetDesktop() : HeadlessDesktop()).GetSystemMetric(SysMetric::MenuCheckHeight) + 2;
+    if (checkHeight < rect.bottom - rect.top) {
+        rect.top += (rect.bottom - rect.top - checkHeight) / 2;
+        rect.bottom = rect.top + checkHeight;
+    }
+    dc->DrawCheckBox(rect, GetCheck());
+    dc->RestoreState();
+    return true;
+}
+
+bool CGridCellCheckBox::Edit(int, int, const Rect&, Point, unsigned, unsigned firstChar) {
+    if (firstChar == ' ' || firstChar == kReturnKey) SetCheck();
+    return false;
+}
+
+void CGridCellCheckBox::OnClickDown(Point) { SetCheck(); }
+
+}  // namespace tabulon

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <memory>
+
+#include "grid/GridCellBase.h"
+
+namespace tabulon {
+
+// The ordinary text cell.
+class CGridCell : public CGridCellBase {
+public:
+    static const CellClass& Class();
+    const CellClass& GetRuntimeClass() const override { return Class(); }
+    CGridCell();
+    ~CGridCell() override;
+
+    void SetText(const std::string& text) override { m_text = text; }
+    void SetImage(int image) override { m_image = image; }
+    void SetData(std::uint32_t data) override { m_data = data; }
+    void SetFormat(unsigned format) override { m_format = format; }
+    void SetTextColour(Colour colour) override { m_textColour = colour; }
+    void SetBackColour(Colour colour) override { m_backColour = colour; }
+    void SetFont(const LogFont* font) override;
+    void SetMargin(unsigned margin) override { m_margin = margin; }
+    void SetGrid(CGridCtrl* grid) override { m_grid = grid; }
+
+    const std::string& GetText() const override { return m_text; }
+    int GetImage() const override { return m_image; }
+    std::uint32_t GetData() const override { return m_data; }
+    unsigned GetFormat() const override;
+    Colour GetTextColour() const override { return m_textColour; }
+    Colour GetBackColour() const override { return m_backColour; }
+    const LogFont* GetFont() const override;
+    const LogFont* GetFontObject() const override;
+    CGridCtrl* GetGrid() const override { return m_grid; }
+    unsigned GetMargin() const override;
+    bool IsDefaultFont() const override { return !m_font; }
+    bool IsEditing() const override { return m_editing; }
+
+    void Reset() override;
+
+    bool Edit(int row, int col, const Rect& rect, Point point, unsigned editId,
+              unsigned firstChar) override;
+    void EndEdit() override;
+    void OnEndEdit() override;
+
+    // What Edit would open the box with: right, centred or left.
+    static unsigned EditAlignment(unsigned format);
+
+protected:
+    // Raw values, for the classes that must not resolve them.
+    unsigned StoredFormat() const { return m_format; }
+    unsigned StoredMargin() const { return m_margin; }
+    const LogFont* OwnFont() const { return m_font.get(); }
+
+private:
+    std::string m_text;
+    std::uint32_t m_data = 0;
+    int m_image = -1;
+    unsigned m_format = 0xFFFFFFFFu;
+    Colour m_textColour = kDefaultColour;
+    Colour m_backColour = 0x00FFFFFF;
+    std::unique_ptr<LogFont> m_font;
+    unsigned m_margin = 0xFFFFFFFFu;
+    bool m_editing = false;
+    CGridCtrl* m_grid = nullptr;
+    CCellEditBox* m_editBox = nullptr;
+};
+
+// Supplies the attributes a cell leaves unset, and the default row height and
+// column width. Four per grid.
+class CGridDefaultCell : public CGridCell {
+public:
+    static const CellClass& Class();
+    const CellClass& GetRuntimeClass() const override { return Class(); }
+    // Takes the desktop's message font; measured on its screen context.
+    explicit CGridDefaultCell(class IDesktop* desktop = nullptr);
+
+    void SetData(std::uint32_t) override {}
+    void SetState(unsigned) override {}
+    unsigned GetState() const override;
+    unsigned GetFormat() const override { return StoredFormat(); }
+    unsigned GetMargin() const override { return StoredMargin(); }
+    const LogFont* GetFont() const override { return OwnFont(); }
+    const LogFont* GetFontObject() const override { return OwnFont(); }
+    void SetFont(const LogFont* font) override;
+
+    int GetWidth() const { return m_width; }
+    int GetHeight() const { return m_height; }
+    void SetWidth(int width) { m_width = width; }
+    void SetHeight(int height) { m_height = height; }
+
+private:
+    class IDesktop* m_desktop;
+    int m_width = 30;
+    int m_height = 10;
+};
+
+// The check box that marks items in 'New items'.
+class CGridCellCheckBox : public CGridCell {
+public:
+    static const CellClass& Class();
+    const CellClass& GetRuntimeClass() const override { return Class(); }
+    CGridCellCheckBox() = default;
+
+    void SetText(const std::string& text) override;
+    const std::string& GetText() const override;
+    void SetCoords(int row, int col) override {
+        m_row = row;
+        m_col = col;
+    }
+    void Reset() override;
+
+    bool GetCheck() const { return m_checked != 0; }
+    // With no value the check turns over.
+    void SetCheck(std::optional<bool> value = std::nullopt);
+
+    bool Draw(IDeviceContext* dc, int row, int col, Rect rect, bool eraseBackground) override;
+    bool Edit(int row, int col, const Rect& rect, Point point, unsigned editId,
+              unsigned firstChar) override;
+    void OnClickDown(Point point) override;
+
+private:
+    unsigned char m_checked = 0;
+    int m_row = -1;
+    int m_col = -1;
+};
+
+}  // namespace tabulon

@@ -1,0 +1,227 @@
+#include "grid/GridCellBase.h"
+
+#include "grid/GridCtrl.h"
+#include "platform/Desktop.h"
+
+namespace tabulon {
+
+const CellClass& CGridCellBase::Class() {
+    static const CellClass c{"CGridCellBase", nullptr, nullptr};
+    return c;
+}
+
+const std::string& CGridCellBase::EmptyText() {
+    static const std::string empty;
+    return empty;
+}
+
+const std::string& CGridCellBase::GetText() const { return EmptyText(); }
+
+CGridCellBase* CGridCellBase::GetDefaultCell() const {
+    CGridCtrl* grid = GetGrid();
+    if (!grid) return nullptr;
+    const unsigned state = GetState();
+    return grid->GetDefaultCell(state & CellState::kFixedRow, state & CellState::kFixedCol);
+}
+
+void CGridCellBase::CopyFrom(const CGridCellBase& other) {
+    SetGrid(other.GetGrid());
+    SetText(other.GetText());
+    SetImage(other.GetImage());
+    SetData(other.GetData());
+    SetState(other.GetState());
+    SetFormat(other.GetFormat());
+    SetTextColour(other.GetTextColour());
+    SetBackColour(other.GetBackColour());
+    SetFont(other.IsDefaultFont() ? nullptr : other.GetFont());
+    SetMargin(other.GetMargin());
+}
+
+namespace {
+
+bool IsRotated(const LogFont* font) { return font && font->escapement == 900; }
+
+void DrawTriangle(IDeviceContext& dc, int x, int y, int s, bool apexUp, Colour colour) {
+    if (apexUp)
+        dc.FillPolygon({{x, y + s}, {x + s, y + s}, {x + s / 2, y}}, colour);
+    else
+        dc.FillPolygon({{x, y}, {x + s, y}, {x + s / 2, y + s}}, colour);
+}
+
+}  // namespace
+
+bool CGridCellBase::Draw(IDeviceContext* dc, int row, int col, Rect rect, bool eraseBackground) {
+    CGridCtrl* grid = GetGrid();
+    if (!grid || !dc || rect.right <= rect.left || rect.bottom <= rect.top) return false;
+    CGridCellBase* def = GetDefaultCell();
+    if (!def) return false;
+    const IDesktop& desktop = grid->GetDesktop();
+    const bool gridLines = grid->GetGridLines() != GridLines::kNone;
+
+    dc->SaveState();
+    dc->SetTransparentBackground();
+
+    Colour textColour = GetTextColour() == kDefaultColour ? def->GetTextColour() : GetTextColour();
+    Colour backColour;
+    if (GetBackColour() == kDefaultColour) {
+        backColour = def->GetBackColour();
+    } else {
+        backColour = GetBackColour();
+        eraseBackground = true;
+    }
+
+    const auto extended = [](Rect r) {
+        ++r.right;
+        ++r.bottom;
+        return r;
+    };
+    if (!IsFocused() && !IsDropHighlighted()) {
+        if (IsSelected()) {
+            dc->FillRect(extended(rect), desktop.GetSysColour(SysColour::Highlight));
+            textColour = desktop.GetSysColour(SysColour::HighlightText);
+        } else if (eraseBackground) {
+            dc->FillRect(extended(rect), backColour);
+        }
+        dc->SetTextColour(textColour);
+    } else {
+        if (IsSelected()) {
+            backColour = desktop.GetSysColour(SysColour::Highlight);
+            textColour = desktop.GetSysColour(SysColour::HighlightText);
+            eraseBackground = true;
+        }
+        ++rect.right;
+        ++rect.bottom;
+        if (eraseBackground) dc->FillRect(rect, backColour);
+        if (gridLines) {
+            --rect.right;
+            --rect.bottom;
+        }
+        if (grid->GetFrameFocusCell()) dc->FrameRect(rect, textColour);
+        dc->SetTextColour(textColour);
+        if (!gridLines) {
+            --rect.right;
+            --rect.bottom;
+        }
+        ++rect.left;
+        ++rect.top;
+        --rect.right;
+        --rect.bottom;
+    }
+
+    if (IsFixed() && gridLines) {
+        const CellId focus = grid->GetFocusCell();
+        const bool headingOfFocus = grid->GetTrackFocusCell() && grid->IsValidCell(focus.row, focus.col) &&
+                                    (focus.row == row || focus.col == col);
+        if (!headingOfFocus) {
+            const Colour light = desktop.GetSysColour(SysColour::Highlight3D);
+            const Colour dark = desktop.GetSysColour(SysColour::DarkShadow3D);
+            dc->DrawLine({rect.left, rect.top}, {rect.right, rect.top}, light);
+            dc->DrawLine({rect.left, rect.top}, {rect.left, rect.bottom}, light);
+            dc->DrawLine({rect.right, rect.top}, {rect.right, rect.bottom}, dark);
+            dc->DrawLine({rect.left, rect.bottom}, {rect.right, rect.bottom}, dark);
+        } else {
+            dc->DrawEdge(extended(rect), EdgeStyle::SunkenInner);
+        }
+        ++rect.left;
+        ++rect.top;
+        --rect.right;
+        --rect.bottom;
+    }
+
+    const LogFont* font = GetFontObject();
+    if (font) dc->SelectFont(*font);
+    const int margin = static_cast<int>(GetMargin());
+    rect.left += margin;
+    rect.right -= margin;
+
+    if (IImageList* images = grid->GetImageList(); images && GetImage() >= 0 &&
+                                                    GetImage() < images->GetImageCount()) {
+        const Size image = images->GetImageSize();
+        if (rect.left + image.cx <= rect.right + 2 * margin &&
+            rect.top + image.cy <= rect.bottom + 2 * margin)
+            images->Draw(*dc, GetImage(), {rect.left, rect.top});
+        rect.left += margin + image.cx;
+    }
+
+    if (row == 0 && col == grid->GetSortColumn()) {
+        int s = dc->GetTextExtent("M").cy - 4;
+        const int height = rect.bottom - rect.top;
+        if (s >= height) s = height - 4;
+        if (rect.left + s < rect.right + 2 * margin) {
+            const bool rotated = IsRotated(font);
+            const int y = rect.bottom - s - 2;
+            const int x = rotated ? (rect.right - s + rect.left) / 2 : rect.right - s;
+            const bool up = grid->GetSortAscending();
+            DrawTriangle(*dc, x + 1, y + 1, s, up, desktop.GetSysColour(SysColour::Highlight3D));
+            DrawTriangle(*dc, x, y, s, up, desktop.GetSysColour(SysColour::Shadow3D));
+            if (!rotated) rect.right -= s;
+        }
+    }
+
+    dc->DrawText(GetText(), rect, GetFormat() | TextFormat::kNoPrefix);
+    dc->RestoreState();
+    return true;
+}
+
+bool CGridCellBase::GetTextRect(Rect& rect) {
+    CGridCtrl* grid = GetGrid();
+    IImageList* images = grid ? grid->GetImageList() : nullptr;
+    if (images && GetImage() >= 0 && GetImage() < images->GetImageCount())
+        rect.left += static_cast<int>(GetMargin()) + images->GetImageSize().cx;
+    return true;
+}
+
+Size CGridCellBase::GetTextExtent(const std::string& text, IDeviceContext* dc) {
+    std::unique_ptr<IDeviceContext> own;
+    CGridCtrl* grid = GetGrid();
+    if (!dc && grid && grid->GetWindow()) {
+        own = grid->GetWindow()->GetDC();
+        dc = own.get();
+    }
+    auto* def = dynamic_cast<CGridDefaultCell*>(GetDefaultCell());
+    if (!dc) {
+        if (!def) return {0, 0};
+        return {def->GetWidth(), def->GetHeight()};
+    }
+    dc->SaveState();
+    const LogFont* font = GetFontObject();
+    if (font) dc->SelectFont(*font);
+    const unsigned format = GetFormat();
+    Size size;
+    if ((format & TextFormat::kWordBreak) && !(format & TextFormat::kSingleLine)) {
+        int widest = 0;
+        std::size_t start = 0;
+        while (start <= text.size()) {
+            std::size_t lf = text.find('\n', start);
+            if (lf == std::string::npos) lf = text.size();
+            widest = std::max(widest, dc->GetTextExtent(text.substr(start, lf - start)).cx);
+            start = lf + 1;
+        }
+        Rect measure{0, 0, widest, 0};
+        size.cy = dc->DrawText(text, measure, format | TextFormat::kCalcRect);
+        size.cx = widest;
+    } else {
+        size = dc->GetTextExtent(text);
+    }
+    const int margin = static_cast<int>(GetMargin());
+    size.cx += dc->GetFontOverhang() + 4 * margin;
+    size.cy += 2 * margin;
+    dc->RestoreState();
+    if (font && (font->escapement == 900 || font->escapement == -900))
+        return {size.cy, size.cx + 4 * margin};
+    return size;
+}
+
+Size CGridCellBase::GetCellExtent(IDeviceContext* dc) {
+    Size size = GetTextExtent(GetText(), dc);
+    CGridCtrl* grid = GetGrid();
+    IImageList* images = grid ? grid->GetImageList() : nullptr;
+    if (images && GetImage() >= 0 && GetImage() < images->GetImageCount()) {
+        const Size image = images->GetImageSize();
+        size.cx += image.cx;
+        size.cy = std::max(size.cy, image.cy);
+    }
+    return size;
+}
+
+}  // namespace tabulon

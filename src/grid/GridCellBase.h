@@ -1,0 +1,99 @@
+#pragma once
+// The root of the cell classes: the state bits, the virtual interface every
+// cell offers, and the drawing and measuring shared by the text cells.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "grid/CellClass.h"
+#include "grid/CellId.h"
+#include "platform/DeviceContext.h"
+
+namespace tabulon {
+
+class CGridCtrl;
+class CCellEditBox;
+
+class CGridCellBase {
+public:
+    static const CellClass& Class();
+    virtual const CellClass& GetRuntimeClass() const { return Class(); }
+    virtual ~CGridCellBase() = default;
+
+    // Attributes.
+    virtual void SetText(const std::string&) {}
+    virtual void SetImage(int) {}
+    virtual void SetData(std::uint32_t) {}
+    virtual void SetState(unsigned state) { m_state = state; }
+    virtual void SetFormat(unsigned) {}
+    virtual void SetTextColour(Colour) {}
+    virtual void SetBackColour(Colour) {}
+    virtual void SetFont(const LogFont*) {}
+    virtual void SetMargin(unsigned) {}
+    virtual void SetGrid(CGridCtrl*) {}
+    virtual void SetCoords(int, int) {}
+
+    virtual const std::string& GetText() const;
+    virtual const std::string& GetTipText() const { return GetText(); }
+    virtual int GetImage() const { return -1; }
+    virtual std::uint32_t GetData() const { return 0; }
+    virtual unsigned GetState() const { return m_state; }
+    virtual unsigned GetFormat() const { return 0; }
+    virtual Colour GetTextColour() const { return 0; }
+    virtual Colour GetBackColour() const { return 0; }
+    virtual const LogFont* GetFont() const { return nullptr; }
+    virtual const LogFont* GetFontObject() const { return nullptr; }
+    virtual CGridCtrl* GetGrid() const { return nullptr; }
+    virtual unsigned GetMargin() const { return 0; }
+    virtual CGridCellBase* GetDefaultCell() const;
+    virtual bool IsDefaultFont() const { return false; }
+    virtual bool IsEditing() const { return false; }
+
+    bool IsFocused() const { return GetState() & CellState::kFocused; }
+    bool IsFixed() const { return GetState() & CellState::kFixed; }
+    bool IsFixedCol() const { return GetState() & CellState::kFixedCol; }
+    bool IsFixedRow() const { return GetState() & CellState::kFixedRow; }
+    bool IsSelected() const { return GetState() & CellState::kSelected; }
+    bool IsReadOnly() const { return GetState() & CellState::kReadOnly; }
+    bool IsModified() const { return GetState() & CellState::kModified; }
+    bool IsDropHighlighted() const { return GetState() & CellState::kDropHighlighted; }
+
+    // Copies every attribute of other through this object's own setters.
+    virtual void CopyFrom(const CGridCellBase& other);
+    virtual void Reset() { m_state = 0; }
+
+    // rect is inclusive: right and bottom are the cell's last pixel.
+    virtual bool Draw(IDeviceContext* dc, int row, int col, Rect rect, bool eraseBackground);
+    virtual bool GetTextRect(Rect& rect);
+    virtual bool GetTipTextRect(Rect& rect) { return GetTextRect(rect); }
+    virtual Size GetTextExtent(const std::string& text, IDeviceContext* dc = nullptr);
+    virtual Size GetCellExtent(IDeviceContext* dc = nullptr);
+
+    // In-place editing.
+    virtual bool Edit(int, int, const Rect&, Point, unsigned, unsigned) { return false; }
+    virtual void EndEdit() {}
+    virtual bool PrintCell(IDeviceContext* dc, int row, int col, const Rect& rect) {
+        return Draw(dc, row, col, rect, false);
+    }
+    virtual void OnEndEdit() {}
+
+    // Mouse.
+    virtual void OnMouseEnter() {}
+    virtual void OnMouseOver() {}
+    virtual void OnMouseLeave() {}
+    virtual void OnClick(Point) {}
+    virtual void OnClickDown(Point) {}
+    virtual void OnRClick(Point) {}
+    virtual void OnDblClick(Point) {}
+    virtual bool OnSetCursor() { return true; }
+
+protected:
+    CGridCellBase() = default;
+    static const std::string& EmptyText();
+
+private:
+    unsigned m_state = 0;
+};
+
+}  // namespace tabulon

@@ -1,0 +1,264 @@
+#pragma once
+// The item table: every list of items lives in one. Row 0 is the heading row
+// with the column names; each further row is one item. This class holds the
+// data, the sizes, the cell states, the selection, the focus cell and the sort;
+// a window, when one is attached, shows it.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "grid/CellClass.h"
+#include "grid/CellId.h"
+#include "grid/GridCell.h"
+#include "grid/GridItem.h"
+#include "platform/Desktop.h"
+#include "platform/GridWindow.h"
+#include "platform/ImageList.h"
+
+namespace tabulon {
+
+class CGridCtrl;
+
+// Receives the grid's notifications (click, focus change, end of edit, ...).
+class IGridOwner {
+public:
+    virtual ~IGridOwner() = default;
+    virtual void OnGridNotify(CGridCtrl& grid, int code, CellId cell) = 0;
+};
+
+namespace GridNotify {
+constexpr int kClick = -2;
+constexpr int kDoubleClick = -3;
+constexpr int kRightClick = -5;
+constexpr int kFocusLeaving = -100;
+constexpr int kFocusArriving = -101;
+constexpr int kBeginEdit = -105;
+constexpr int kEndEdit = -106;
+}  // namespace GridNotify
+
+namespace GridLines {
+constexpr int kNone = 0;
+constexpr int kHorizontal = 1;
+constexpr int kVertical = 2;
+constexpr int kBoth = 3;
+}  // namespace GridLines
+
+class CGridCtrl {
+public:
+    explicit CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0,
+                       IDesktop* desktop = nullptr);
+    virtual ~CGridCtrl();
+    CGridCtrl(const CGridCtrl&) = delete;
+    CGridCtrl& operator=(const CGridCtrl&) = delete;
+
+    // Host connections.
+    void AttachWindow(IGridWindow* window);
+    IGridWindow* GetWindow() const { return m_window; }
+    void SetOwner(IGridOwner* owner) { m_owner = owner; }
+    IGridOwner* GetOwner() const { return m_owner; }
+    IDesktop& GetDesktop() const { return *m_desktop; }
+    void SetImageList(IImageList* images) { m_imageList = images; }
+    IImageList* GetImageList() const { return m_imageList; }
+    void SendMessageToParent(int row, int col, int code);
+
+    // Counts and sizes.
+    int GetRowCount() const { return m_rows; }
+    int GetColumnCount() const { return m_cols; }
+    int GetFixedRowCount() const { return m_fixedRows; }
+    int GetFixedColumnCount() const { return m_fixedCols; }
+    bool SetRowCount(int n);
+    bool SetColumnCount(int n);
+    bool SetFixedRowCount(int n);
+    bool SetFixedColumnCount(int n);
+    int GetRowHeight(int row) const;
+    int GetColumnWidth(int col) const;
+    bool SetRowHeight(int row, int height);
+    bool SetColumnWidth(int col, int width);
+    long long GetFixedRowHeight() const;
+    long long GetFixedColumnWidth() const;
+    long long GetTotalHeight() const { return m_totalHeight; }
+    long long GetTotalWidth() const { return m_totalWidth; }
+
+    // Rows and columns.
+    int InsertColumn(const std::string& heading, unsigned format = 0x8824, int col = -1);
+    int InsertRow(const std::string& heading, int row = -1);
+    bool DeleteColumn(int col);
+    bool DeleteRow(int row);
+    bool DeleteNonFixedRows();
+    bool DeleteAllCells();
+
+    // Cells.
+    bool IsValidCell(int row, int col) const {
+        return row >= 0 && row < m_rows && col >= 0 && col < m_cols;
+    }
+    CGridCellBase* GetCell(int row, int col) const;
+    virtual CGridCellBase* CreateCell(int row, int col);
+    virtual void DestroyCell(int row, int col);
+    bool SetCellType(int row, int col, const CellClass& cellClass);
+    bool SetDefaultCellType(const CellClass& cellClass);
+    const CellClass& GetDefaultCellType() const { return *m_cellClass; }
+    const std::string& GetCellText(int row, int col) const;
+    bool SetCellText(int row, int col, const std::string& text);
+    unsigned GetCellState(int row, int col) const;
+    bool SetCellState(int row, int col, unsigned state);
+    bool SetCellFormat(int row, int col, unsigned format);
+    unsigned GetCellFormat(int row, int col) const;
+    bool SetCellTextColour(int row, int col, Colour colour);
+    bool SetCellBackColour(int row, int col, Colour colour);
+    bool SetCellData(int row, int col, std::uint32_t data);
+    bool SetCellImage(int row, int col, int image);
+    bool SetGridItem(const GridItem& item);
+    CGridDefaultCell* GetDefaultCell(bool fixedRow, bool fixedCol) const;
+
+    // Selection, focus, modified mark.
+    CellId GetFocusCell() const { return m_focus; }
+    CellId SetFocusCell(int row, int col);
+    CellId SetFocusCell(CellId cell) { return SetFocusCell(cell.row, cell.col); }
+    bool IsCellSelected(int row, int col) const;
+    bool IsCellEditable(int row, int col) const;
+    void ResetSelection();
+    void SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, bool forceRepaint = false,
+                          bool select = true);
+    void SelectAllCells();
+    void SelectRows(CellId cell);
+    void SelectColumns(CellId cell);
+    void SelectCells(CellId cell);
+    CellRange GetSelectedCellRange() const;
+    std::size_t GetSelectedCount() const { return m_selected.size(); }
+    CellId GetSelectionAnchor() const { return m_anchor; }
+    void SetSelectionAnchor(CellId cell) { m_anchor = cell; }
+    // Remembers the current selection so that an extending selection keeps it.
+    void StorePreviousSelection() { m_previousSelected = m_selected; }
+    void SetModified(bool modified = true, int row = -1, int col = -1);
+    bool IsModified() const { return m_modified; }
+
+    // Sorting.
+    void SortByColumn(int col, bool ascending);
+    bool SortRowRange(int col, bool ascending, int low, int high = -1);
+    void SetSortColumn(int col);
+    int GetSortColumn() const { return m_sortColumn; }
+    void SetSortAscending(bool ascending) { m_sortAscending = ascending; }
+    bool GetSortAscending() const { return m_sortAscending; }
+    // A click on the heading of col: sorts it, turning the order over when it
+    // is already the sort column.
+    void OnHeaderClickSort(int col);
+
+    // Settings.
+    void SetEditable(bool on) { m_editable = on; }
+    bool IsEditable() const { return m_editable; }
+    void EnableSelection(bool on);
+    bool IsSelectable() const { return m_enableSelection; }
+    void SetListMode(bool on) { m_listMode = on; }
+    bool GetListMode() const { return m_listMode; }
+    void SetSingleRowSelection(bool on) { m_singleRowSelection = on; }
+    bool GetSingleRowSelection() const { return m_singleRowSelection; }
+    void SetSingleColumnSelection(bool on) { m_singleColSelection = on; }
+    bool GetSingleColumnSelection() const { return m_singleColSelection; }
+    void SetFixedRowSelection(bool on) { m_fixedRowSelection = on; }
+    bool GetFixedRowSelection() const { return m_fixedRowSelection; }
+    void SetFixedColumnSelection(bool on) { m_fixedColSelection = on; }
+    bool GetFixedColumnSelection() const { return m_fixedColSelection; }
+    void SetSortOnClick(bool on) { m_sortOnClick = on; }
+    bool GetSortOnClick() const { return m_sortOnClick; }
+    void SetTrackFocusCell(bool on) { m_trackFocusCell = on; }
+    bool GetTrackFocusCell() const { return m_trackFocusCell; }
+    void EnableDragAndDrop(bool on) { m_dragAndDrop = on; }
+    bool GetDragAndDrop() const { return m_dragAndDrop; }
+    void SetGridLines(int mode);
+    int GetGridLines() const { return m_gridLines; }
+    void SetGridLineColour(Colour colour) { m_gridLineColour = colour; }
+    Colour GetGridLineColour() const { return m_gridLineColour; }
+    void SetGridBkColour(Colour colour) { m_gridBkColour = colour; }
+    Colour GetGridBkColour() const { return m_gridBkColour; }
+    void SetFrameFocusCell(bool on) { m_frameFocusCell = on; }
+    bool GetFrameFocusCell() const { return m_frameFocusCell; }
+    void SetRedraw(bool allow, bool resetScrollBars = false);
+    bool IsRedrawAllowed() const { return m_allowDraw; }
+    int GetMouseWheelLines() const { return m_wheelLines; }
+
+    // Showing it. Without a window these do nothing.
+    void Refresh();
+    void ResetScrollBars();
+    bool RedrawCell(int row, int col, IDeviceContext* dc = nullptr);
+    CellId GetTopLeftNonFixedCell();
+    bool GetCellOrigin(int row, int col, Point& origin);
+    bool GetCellRect(int row, int col, Rect& rect);
+    // Opens the in-place edit box over a cell; none where the host has none.
+    virtual CCellEditBox* CreateCellEditBox(const Rect& rect, unsigned alignment, unsigned editId,
+                                            int row, int col, const std::string& text,
+                                            unsigned firstChar);
+    // The default cells follow a change of the system colours.
+    void OnSysColourChange();
+
+private:
+    using Row = std::vector<CGridCellBase*>;
+    using CellSet = std::unordered_map<std::uint32_t, CellId>;
+    static std::uint32_t CellKey(int row, int col) {
+        return (static_cast<std::uint32_t>(col) << 16) | (static_cast<std::uint32_t>(row) & 0xFFFFu);
+    }
+    static void EraseCell(CellSet& set, CellId cell);
+    static bool HasCell(const CellSet& set, CellId cell);
+    static void AddCell(CellSet& set, CellId cell);
+
+    void AssignDefaultColours();
+    void ClearCachedTopLeft() { m_topLeft = CellId(-1, -1); }
+    void RedrawHeadingsOf(CellId cell);
+    void SwapRows(int a, int b);
+    void ChangeRowHeightTotal(long long delta) { m_totalHeight += delta; }
+    bool SortRowRangeChecked(int col, bool ascending, int low, int high);
+    int HeadingRowHeight(int row, const std::string& heading);
+
+    IDesktop* m_desktop;
+    IGridWindow* m_window = nullptr;
+    IGridOwner* m_owner = nullptr;
+    IImageList* m_imageList = nullptr;
+
+    std::vector<std::unique_ptr<Row>> m_rowData;
+    std::vector<std::uint32_t> m_rowHeights;
+    std::vector<std::uint32_t> m_colWidths;
+    long long m_totalHeight = 0;
+    long long m_totalWidth = 0;
+    int m_rows = 0;
+    int m_cols = 0;
+    int m_fixedRows = 0;
+    int m_fixedCols = 0;
+    const CellClass* m_cellClass;
+
+    // Ordinary, fixed column, fixed row, corner.
+    std::unique_ptr<CGridDefaultCell> m_defaultCells[4];
+
+    CellId m_focus;
+    CellId m_anchor;
+    CellId m_topLeft;
+    CellSet m_selected;
+    CellSet m_previousSelected;
+
+    bool m_editable = true;
+    bool m_enableSelection = true;
+    bool m_listMode = false;
+    bool m_singleRowSelection = false;
+    bool m_singleColSelection = false;
+    bool m_fixedRowSelection = true;
+    bool m_fixedColSelection = true;
+    bool m_sortOnClick = false;
+    bool m_trackFocusCell = true;
+    bool m_dragAndDrop = false;
+    bool m_frameFocusCell = true;
+    bool m_allowDraw = true;
+    int m_gridLines = GridLines::kBoth;
+    int m_sortColumn = -1;
+    bool m_sortAscending = true;
+    bool m_modified = false;
+    Colour m_gridLineColour = 0xC0C0C0;
+    Colour m_gridBkColour;
+    int m_wheelLines = 3;
+    unsigned m_scrollBarsShown = 0;  // 0x1 horizontal, 0x2 vertical
+
+    // System colours as they were when last read, to follow a change.
+    Colour m_crWindowText, m_crWindow, m_crButtonFace, m_crShadow;
+};
+
+}  // namespace tabulon

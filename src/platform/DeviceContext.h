@@ -1,0 +1,40 @@
+#pragma once
+// What the system draws with. Rectangles given to fills, frames, edges and
+// the check box exclude their right and bottom edge; lines include both ends.
+
+#include <string>
+#include <vector>
+
+#include "platform/DrawingTypes.h"
+#include "platform/LogFont.h"
+
+namespace tabulon {
+
+enum class EdgeStyle { Raised, SunkenInner };
+
+class IDeviceContext {
+public:
+    virtual ~IDeviceContext() = default;
+
+    virtual void SaveState() = 0;
+    virtual void RestoreState() = 0;
+
+    virtual void SetTransparentBackground() = 0;
+    virtual void SetTextColour(Colour colour) = 0;
+    virtual void SelectFont(const LogFont& font) = 0;
+
+    virtual void FillRect(const Rect& rect, Colour colour) = 0;
+    virtual void FrameRect(const Rect& rect, Colour colour) = 0;
+    virtual void DrawLine(Point from, Point to, Colour colour) = 0;
+    virtual void DrawEdge(const Rect& rect, EdgeStyle style) = 0;
+    virtual void FillPolygon(const std::vector<Point>& points, Colour colour) = 0;
+    virtual void DrawCheckBox(const Rect& rect, bool checked) = 0;
+
+    // Draws text with the format flags; with TextFormat::kCalcRect it only
+    // measures, widening or deepening rect as needed. Returns the text height.
+    virtual int DrawText(const std::string& text, Rect& rect, unsigned format) = 0;
+    virtual Size GetTextExtent(const std::string& text) = 0;
+    virtual int GetFontOverhang() = 0;
+};
+
+}  // namespace tabulon

@@ -1,0 +1,61 @@
+#pragma once
+// Plain geometry and colour values shared by the system and its hosts.
+
+#include <cstdint>
+
+namespace tabulon {
+
+// A colour as 0x00BBGGRR. The value kDefaultColour in a cell means "use the
+// default cell's colour".
+using Colour = std::uint32_t;
+constexpr Colour kDefaultColour = 0xFF000000u;
+
+constexpr Colour MakeColour(unsigned red, unsigned green, unsigned blue) {
+    return (red & 0xFFu) | ((green & 0xFFu) << 8) | ((blue & 0xFFu) << 16);
+}
+constexpr unsigned RedOf(Colour c) { return c & 0xFFu; }
+constexpr unsigned GreenOf(Colour c) { return (c >> 8) & 0xFFu; }
+constexpr unsigned BlueOf(Colour c) { return (c >> 16) & 0xFFu; }
+
+struct Point {
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const Point&, const Point&) = default;
+};
+
+struct Size {
+    int cx = 0;
+    int cy = 0;
+    friend bool operator==(const Size&, const Size&) = default;
+};
+
+// Left and top are the first pixel. Whether right and bottom are the last
+// pixel (cell rectangles) or one past it (device-context fills) is said where
+// a rectangle is used.
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+// Text-drawing format flags.
+namespace TextFormat {
+constexpr unsigned kLeft = 0x0000;
+constexpr unsigned kCenter = 0x0001;
+constexpr unsigned kRight = 0x0002;
+constexpr unsigned kVCenter = 0x0004;
+constexpr unsigned kBottom = 0x0008;
+constexpr unsigned kWordBreak = 0x0010;
+constexpr unsigned kSingleLine = 0x0020;
+constexpr unsigned kExpandTabs = 0x0040;
+constexpr unsigned kNoClip = 0x0100;
+constexpr unsigned kCalcRect = 0x0400;
+constexpr unsigned kNoPrefix = 0x0800;
+constexpr unsigned kEndEllipsis = 0x8000;
+}  // namespace TextFormat
+
+}  // namespace tabulon

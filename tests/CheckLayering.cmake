@@ -1,0 +1,13 @@
+# Fails when a file under src/ includes a Qt or curl header.
+file(GLOB_RECURSE files ${SRC}/*.h ${SRC}/*.cpp)
+set(bad "")
+foreach(f ${files})
+  file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](Q[A-Za-z]|qt|curl/)")
+  if(lines)
+    list(APPEND bad "${f}: ${lines}")
+  endif()
+endforeach()
+if(bad)
+  message(FATAL_ERROR "src/ must not include Qt or curl:\n${bad}")
+endif()
+message(STATUS "src/ is free of Qt and curl")
