@@ -1,0 +1,44 @@
+#pragma once
+// The .cfg file: the configuration record, the two grid-line switches and the
+// 'Database' column names as lines of an eleven-character key and a value.
+
+#include <string>
+
+#include "app/MainFrame.h"
+#include "config/ListConfig.h"
+
+namespace tabulon {
+
+// The grid-line switches a .cfg file asks for; the caller applies them once
+// the database is loaded.
+struct ConfigGridLines {
+    bool horizontal = false;
+    bool vertical = false;
+};
+
+// Back to the "New configuration" values: no configuration open, the
+// 'Database' heading without its unsaved mark. The grid-line switches stay.
+void ResetConfig(CMainFrame& frame);
+
+// Saves everything to cfgfile, which must already exist. withWidth false
+// leaves out the usewidth and width lines. Every failure has been shown to
+// the user when this returns false; the title then keeps its unsaved mark.
+bool WriteConfigFile(CMainFrame& frame, bool withWidth);
+
+// Fills the record and the 'Database' column names from a .cfg file; the
+// caller has reset both. A missing or unreadable file reads as empty.
+ConfigGridLines ReadConfigFile(CMainFrame& frame, const std::string& path);
+
+// The check before a list is made: the files exist, the output has a name,
+// the colours are six characters. Shows the first failure.
+bool ValidateConfig(CMainFrame& frame);
+
+// Six upper-case hex digits, red first ("FF8000"); each component is a byte.
+std::string ColorToText(unsigned red, unsigned green, unsigned blue);
+
+// A relative path inside a configuration is relative to the folder of its
+// .cfg file, so the two can move together. Absolute and empty paths, and any
+// path while cfgfile has no folder, come back unchanged.
+std::string ResolveConfigPath(const CListConfig& config, const std::string& path);
+
+}  // namespace tabulon

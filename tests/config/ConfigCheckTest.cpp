@@ -1,0 +1,89 @@
+#include <functional>
+
+#include "ConfigTestSupport.h"
+
+namespace tabulon::testing {
+namespace {
+
+TEST_F(ConfigTest, ResetGivesANewConfigurationAndKeepsTheGridLines) {
+    CListConfig& c = s.frame.Config();
+    c.cfgfile = "/somewhere/x.cfg";
+    c.port = 2121;
+    c.addindex = 0;
+    s.window.title = "Tabulon - /somewhere/x.cfg*";
+    s.window.horizontalChecked = false;
+    s.grid.SetCellText(0, 0, "Database*");
+
+    ResetConfig(s.frame);
+    EXPECT_EQ(c, CListConfig{});
+    EXPECT_EQ(s.window.title, "Tabulon");
+    EXPECT_EQ(s.grid.GetCellText(0, 0), "Database");
+    EXPECT_FALSE(s.window.horizontalChecked);
+
+    s.frame.SetDatabaseGrid(nullptr);
+    c.database = "again";
+    ResetConfig(s.frame);
+    EXPECT_EQ(c.database, "");
+}
+
+TEST_F(ConfigTest, ValidateReportsTheFirstFailureInOrder) {
+    CListConfig& c = s.frame.Config();
+    // Relative names live beside the .cfg file, not in the working folder.
+    c.cfgfile = MakeFile("list.cfg", "");
+    struct Step {
+        std::function<void()> change;
+        const char* text;
+        const char* caption;
+    };
+    const Step steps[] = {
+        {[] {}, "File database not found", "Database"},
+        {[&] { c.database = "items.db"; }, "File database not found", "Database"},
+        {[&] { MakeFile("items.db", ""); c.output = "a.htm"; }, "No outputfile specified", "Output"},
+        {[&] { c.output = "ab.htm"; }, "Headfile not found", "Headfile"},
+        {[&] { c.headfile = MakeFile("head.htm", ""); }, "Endfile not found", "Endfile"},
+        {[&] { MakeFile("end.htm", ""); c.endfile = "end.htm"; }, "Invalid head color", "Head color"},
+        {[&] { c.headcol = "FF8000"; c.indexcol = "FF80001"; }, "Invalid index color", "Index color"},
+        {[&] { c.indexcol = "ZZZZZZ"; }, "Invalid first row color", "First row color"},
+        {[&] { c.firstcol = "ffffff"; c.secondcol = "12345"; }, "Invalid second row color",
+         "Second row color"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.text);
+        step.change();
+        s.messages.shown.clear();
+        EXPECT_FALSE(ValidateConfig(s.frame));
+        ASSERT_EQ(s.messages.shown.size(), 1u);
+        EXPECT_EQ(s.messages.shown[0].text, step.text);
+        EXPECT_EQ(s.messages.shown[0].caption, step.caption);
+        EXPECT_EQ(s.messages.shown[0].icon, MbIcon::Information);
+        EXPECT_EQ(s.messages.shown[0].buttons, MbButtons::Ok);
+    }
+    c.secondcol = "123456";
+    s.messages.shown.clear();
+    EXPECT_TRUE(ValidateConfig(s.frame));
+    EXPECT_TRUE(s.messages.shown.empty());
+    EXPECT_EQ(c.database, "items.db");  // stored as typed, not resolved
+    EXPECT_EQ(c.endfile, "end.htm");
+}
+
+TEST_F(ConfigTest, RelativePathsAreTakenFromTheConfigurationsFolder) {
+    CListConfig c;
+    EXPECT_EQ(ResolveConfigPath(c, "items.db"), "items.db");  // no .cfg yet
+    c.cfgfile = "/data/lists/music.cfg";
+    EXPECT_EQ(ResolveConfigPath(c, "sub/items.db"), "/data/lists/sub/items.db");
+    EXPECT_EQ(ResolveConfigPath(c, "/abs/head.htm"), "/abs/head.htm");
+    EXPECT_EQ(ResolveConfigPath(c, ""), "");
+    c.cfgfile = "music.cfg";
+    EXPECT_EQ(ResolveConfigPath(c, "items.db"), "items.db");
+}
+
+TEST_F(ConfigTest, ColourTextIsSixUpperCaseHexDigits) {
+    EXPECT_EQ(ColorToText(255, 128, 0), "FF8000");
+    EXPECT_EQ(ColorToText(0, 0, 0), "000000");
+    EXPECT_EQ(ColorToText(0x0A, 0xB1, 0x5C), "0AB15C");
+    // Only the low byte of a component counts.
+    EXPECT_EQ(ColorToText(0x1FF, 0x100, 0xFFFFFFFF), "FF00FF");
+}
+
+}  // namespace
+}  // namespace tabulon::testing
