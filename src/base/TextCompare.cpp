@@ -16,6 +16,7 @@ int CompareWithCase(std::string_view a, std::string_view b) {
 
 int CompareNoCase(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
+    if (a.size() == b.size() && (n == 0 || std::memcmp(a.data(), b.data(), n) == 0)) return 0;
     for (std::size_t i = 0; i < n; ++i) {
         unsigned ca = static_cast<unsigned char>(a[i]);
         unsigned cb = static_cast<unsigned char>(b[i]);

@@ -74,8 +74,13 @@ bool CSafeFileWriter::Open(const std::string& path, bool ownerOnly) {
     static std::atomic<unsigned> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     fs::path folder = m_target.parent_path();
-    m_temp = folder / ("." + m_target.filename().string() + ".tmp" + std::to_string(stamp) + "-" +
-                       std::to_string(counter++));
+    std::string name = ".";
+    name += m_target.filename().string();
+    name += ".tmp";
+    name += std::to_string(stamp);
+    name += '-';
+    name += std::to_string(counter++);
+    m_temp = folder / name;
     // Create the file empty first and narrow its permissions before anything is
     // written into it.
     {

@@ -556,11 +556,6 @@ void CGridCtrl::AddCell(CellSet& set, CellId cell) { set[CellKey(cell.row, cell.
 
 void CGridCtrl::EraseCell(CellSet& set, CellId cell) { set.erase(CellKey(cell.row, cell.col)); }
 
-bool CGridCtrl::HasCell(const CellSet& set, CellId cell) {
-    auto it = set.find(CellKey(cell.row, cell.col));
-    return it != set.end() && it->second == cell;
-}
-
 bool CGridCtrl::IsCellSelected(int row, int col) const {
     if (!m_enableSelection) return false;
     CGridCellBase* cell = GetCell(row, col);
@@ -759,56 +754,99 @@ void CGridCtrl::OnHeaderClickSort(int col) {
     Refresh();
 }
 
-void CGridCtrl::SwapRows(int a, int b) {
-    std::swap(m_rowData[a], m_rowData[b]);
-    std::swap(m_rowHeights[a], m_rowHeights[b]);
-    for (int c = 0; c < m_cols; ++c) {
-        (*m_rowData[a])[c]->SetCoords(a, c);
-        (*m_rowData[b])[c]->SetCoords(b, c);
-    }
-}
-
 bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     if (col < 0 || col >= m_cols) return false;
     if (high == -1) high = m_rows - 1;
     if (low < 0 || high >= m_rows || low >= high) return false;
-    return SortRowRangeChecked(col, ascending, low, high);
+
+    // The sort runs on compact keys and the rows are put in their new order
+    // once at the end: the same swaps as swapping whole rows each time, but
+    // the inner loops read one small array instead of a million cells.
+    std::vector<SortKey> keys;
+    keys.reserve(static_cast<std::size_t>(high - low + 1));
+    std::size_t textBytes = 0;
+    for (int r = low; r <= high; ++r) textBytes += (*m_rowData[r])[col]->GetText().size();
+    std::string arena;
+    arena.reserve(textBytes);
+    for (int r = low; r <= high; ++r) {
+        const std::string& text = (*m_rowData[r])[col]->GetText();
+        keys.push_back({FoldedPrefix(text), arena.size(), static_cast<std::uint32_t>(text.size()), r});
+        arena += text;
+    }
+    for (SortKey& key : keys) key.text = arena.data() + key.offset;
+    SortKeys(keys.data() - low, ascending, low, high);
+
+    std::vector<std::unique_ptr<Row>> rows(keys.size());
+    std::vector<std::uint32_t> heights(keys.size());
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        rows[k] = std::move(m_rowData[keys[k].row]);
+        heights[k] = m_rowHeights[keys[k].row];
+    }
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        const int row = low + static_cast<int>(k);
+        m_rowData[row] = std::move(rows[k]);
+        m_rowHeights[row] = heights[k];
+        if (keys[k].row != row)
+            for (int c = 0; c < m_cols; ++c) (*m_rowData[row])[c]->SetCoords(row, c);
+    }
+    return true;
 }
 
-// Quicksort with the middle row as pivot. Rows whose keys tie keep the order
-// this exact scheme gives them, which stored lists rely on. The smaller part
-// is sorted by recursion and the larger one by the loop, so the depth stays
-// logarithmic whatever the input.
-bool CGridCtrl::SortRowRangeChecked(int col, bool ascending, int low, int high) {
-    const auto text = [&](int row) -> const std::string& { return (*m_rowData[row])[col]->GetText(); };
+// The first eight bytes of a text with A-Z folded, as one number that orders
+// like the bytes; shorter texts are padded with zero bytes. Two keys whose
+// prefixes differ compare as their texts would.
+std::uint64_t CGridCtrl::FoldedPrefix(const std::string& text) {
+    std::uint64_t prefix = 0;
+    for (std::size_t k = 0; k < 8; ++k) {
+        unsigned byte = k < text.size() ? static_cast<unsigned char>(text[k]) : 0u;
+        if (byte >= 'A' && byte <= 'Z') byte += 'a' - 'A';
+        prefix = (prefix << 8) | byte;
+    }
+    return prefix;
+}
+
+int CGridCtrl::CompareKeys(const SortKey& a, const SortKey& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
+    return CompareNoCase(std::string_view(a.text, a.length), std::string_view(b.text, b.length));
+}
+
+bool CGridCtrl::KeysDiffer(const SortKey& a, const SortKey& b) {
+    if (a.prefix != b.prefix) return true;
+    return CompareWithCase(std::string_view(a.text, a.length), std::string_view(b.text, b.length)) != 0;
+}
+
+// Quicksort with the middle entry as pivot. Entries whose keys tie keep the
+// order this exact scheme gives them, which stored lists rely on. The smaller
+// part is sorted by recursion and the larger one by the loop, so the depth
+// stays logarithmic whatever the input.
+void CGridCtrl::SortKeys(SortKey* keys, bool ascending, int low, int high) {
     while (low < high) {
-        const std::string pivot = text((low + high) / 2);
+        const SortKey pivot = keys[(low + high) / 2];
         int i = low;
         int j = high;
         while (i <= j) {
             if (ascending) {
-                while (i < high && CompareNoCase(text(i), pivot) < 0) ++i;
-                while (j > low && CompareNoCase(text(j), pivot) > 0) --j;
+                while (i < high && CompareKeys(keys[i], pivot) < 0) ++i;
+                while (j > low && CompareKeys(keys[j], pivot) > 0) --j;
             } else {
-                while (i < high && CompareNoCase(text(i), pivot) > 0) ++i;
-                while (j > low && CompareNoCase(text(j), pivot) < 0) --j;
+                while (i < high && CompareKeys(keys[i], pivot) > 0) ++i;
+                while (j > low && CompareKeys(keys[j], pivot) < 0) --j;
             }
             if (i <= j) {
-                if (CompareWithCase(text(i), text(j)) != 0) SwapRows(i, j);
+                if (KeysDiffer(keys[i], keys[j])) std::swap(keys[i], keys[j]);
                 ++i;
                 --j;
             }
         }
-        // The two parts are disjoint, so sorting them in either order gives the same rows.
+        // The two parts are disjoint, so sorting them in either order gives the same result.
         if (j - low < high - i) {
-            if (low < j) SortRowRangeChecked(col, ascending, low, j);
+            if (low < j) SortKeys(keys, ascending, low, j);
             low = i;
         } else {
-            if (i < high) SortRowRangeChecked(col, ascending, i, high);
+            if (i < high) SortKeys(keys, ascending, i, high);
             high = j;
         }
     }
-    return true;
 }
 
 // ---- showing ----

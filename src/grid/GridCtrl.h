@@ -200,15 +200,22 @@ private:
         return (static_cast<std::uint32_t>(col) << 16) | (static_cast<std::uint32_t>(row) & 0xFFFFu);
     }
     static void EraseCell(CellSet& set, CellId cell);
-    static bool HasCell(const CellSet& set, CellId cell);
     static void AddCell(CellSet& set, CellId cell);
 
     void AssignDefaultColours();
     void ClearCachedTopLeft() { m_topLeft = CellId(-1, -1); }
     void RedrawHeadingsOf(CellId cell);
-    void SwapRows(int a, int b);
-    void ChangeRowHeightTotal(long long delta) { m_totalHeight += delta; }
-    bool SortRowRangeChecked(int col, bool ascending, int low, int high);
+    struct SortKey {
+        std::uint64_t prefix;
+        std::size_t offset;  // into the sort's text store, until text is set
+        std::uint32_t length;
+        int row;
+        const char* text = nullptr;
+    };
+    static std::uint64_t FoldedPrefix(const std::string& text);
+    static int CompareKeys(const SortKey& a, const SortKey& b);
+    static bool KeysDiffer(const SortKey& a, const SortKey& b);
+    static void SortKeys(SortKey* keys, bool ascending, int low, int high);
     int HeadingRowHeight(int row, const std::string& heading);
 
     IDesktop* m_desktop;
