@@ -1,16 +1,21 @@
 #pragma once
 // The main window's logic: it owns the configuration record and reaches the
-// window title, the grid-line menu marks and the two panes' grids.
+// window title, the grid-line menu marks, the two panes and the host's
+// pickers and publisher.
 
 #include <string>
 
 #include "config/ListConfig.h"
+#include "platform/FilePicker.h"
+#include "platform/ListPublisher.h"
 #include "platform/MainWindow.h"
 #include "platform/MessageBox.h"
 
 namespace tabulon {
 
 class CGridCtrl;
+class CTabulonWnd1;
+class CTabulonWnd2;
 
 class CMainFrame {
 public:
@@ -24,18 +29,43 @@ public:
     void SetWindowText(const std::string& title) { m_window.SetTitle(title); }
     std::string GetWindowText() const { return m_window.GetTitle(); }
     bool IsGridLineChecked(bool horizontal) const { return m_window.IsGridLineChecked(horizontal); }
+    // No configuration is open while the title is exactly "Tabulon".
+    bool IsConfigurationOpen() const { return GetWindowText() != "Tabulon"; }
+    // Marks the open configuration as holding unsaved changes.
+    void MarkConfigurationModified();
 
+    void SetPanes(CTabulonWnd1* newItems, CTabulonWnd2* database) {
+        m_newItemsPane = newItems;
+        m_databasePane = database;
+    }
+    CTabulonWnd1* GetNewItemsPane() const { return m_newItemsPane; }
+    CTabulonWnd2* GetDatabasePane() const { return m_databasePane; }
+    // A grid set directly wins over the pane's (for hosts without panes).
     void SetDatabaseGrid(CGridCtrl* grid) { m_databaseGrid = grid; }
-    CGridCtrl* GetDatabaseGrid() const { return m_databaseGrid; }
+    CGridCtrl* GetDatabaseGrid() const;
     void SetNewItemsGrid(CGridCtrl* grid) { m_newItemsGrid = grid; }
-    CGridCtrl* GetNewItemsGrid() const { return m_newItemsGrid; }
+    CGridCtrl* GetNewItemsGrid() const;
+
+    void SetFilePicker(IFilePicker* picker) { m_picker = picker; }
+    IFilePicker* FilePicker() const { return m_picker; }
+    void SetListPublisher(IListPublisher* publisher) { m_publisher = publisher; }
+    IListPublisher* ListPublisher() const { return m_publisher; }
+
+    // The tool windows follow column changes while they are open; this build
+    // has no tool windows yet, so there is nothing to refresh.
+    void OnDatabaseColumnsChanged() {}
+    void OnNewItemsColumnsChanged() {}
 
 private:
     IMainWindow& m_window;
     IMessageBox& m_messages;
     CListConfig m_config;
+    CTabulonWnd1* m_newItemsPane = nullptr;
+    CTabulonWnd2* m_databasePane = nullptr;
     CGridCtrl* m_databaseGrid = nullptr;
     CGridCtrl* m_newItemsGrid = nullptr;
+    IFilePicker* m_picker = nullptr;
+    IListPublisher* m_publisher = nullptr;
 };
 
 }  // namespace tabulon

@@ -982,6 +982,25 @@ bool CGridCtrl::RedrawCell(int row, int col, IDeviceContext* dc) {
     return drawn;
 }
 
+void CGridCtrl::AutoSizeColumn(int col, unsigned style) {
+    if (col < 0 || col >= m_cols || m_colWidths[col] == 0 || !m_window) return;
+    std::unique_ptr<IDeviceContext> dc = m_window->GetDC();
+    if (!dc) return;
+    if (style == 0) style = m_autoSizeStyle;
+    const int first = (style & 0x1) ? 0 : m_fixedRows;
+    const int last = (style & 0x2) ? m_rows - 1 : m_fixedRows - 1;
+    int width = 0;
+    for (int r = first; r <= last; ++r) width = std::max(width, GetCell(r, col)->GetCellExtent(dc.get()).cx);
+    m_totalWidth += static_cast<long long>(width) - m_colWidths[col];
+    m_colWidths[col] = static_cast<std::uint32_t>(width);
+}
+
+void CGridCtrl::AutoSizeColumns() {
+    for (int c = 0; c < m_cols; ++c)
+        if (m_colWidths[c] > 0) AutoSizeColumn(c, m_autoSizeStyle);
+    ResetScrollBars();
+}
+
 CCellEditBox* CGridCtrl::CreateCellEditBox(const Rect&, unsigned, unsigned, int, int, const std::string&,
                                            unsigned) {
     return nullptr;

@@ -184,6 +184,11 @@ public:
     void ResetScrollBars();
     bool RedrawCell(int row, int col, IDeviceContext* dc = nullptr);
     CellId GetTopLeftNonFixedCell();
+    // Sizes to content on a context of the window; without one nothing can be measured.
+    void AutoSizeColumn(int col, unsigned style = 0);
+    void AutoSizeColumns();
+    void SetAutoSizeStyle(unsigned style) { m_autoSizeStyle = style; }
+    unsigned GetAutoSizeStyle() const { return m_autoSizeStyle; }
     bool GetCellOrigin(int row, int col, Point& origin);
     bool GetCellRect(int row, int col, Rect& rect);
     // Opens the in-place edit box over a cell; none where the host has none.
@@ -262,7 +267,8 @@ private:
     Colour m_gridLineColour = 0xC0C0C0;
     Colour m_gridBkColour;
     int m_wheelLines = 3;
-    unsigned m_scrollBarsShown = 0;  // 0x1 horizontal, 0x2 vertical
+    unsigned m_scrollBarsShown = 0;
+    unsigned m_autoSizeStyle = 0x3;  // 0x1 measure the fixed rows, 0x2 the others  // 0x1 horizontal, 0x2 vertical
 
     // System colours as they were when last read, to follow a change.
     Colour m_crWindowText, m_crWindow, m_crButtonFace, m_crShadow;

@@ -3,6 +3,7 @@
 // script used up it answers the first button (OK or Yes).
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ public:
     MbResult Show(const std::string& text, const std::string& caption, MbIcon icon,
                   MbButtons buttons) override {
         shown.push_back({text, caption, icon, buttons});
+        if (onShow) onShow();
         if (!script.empty()) {
             MbResult answer = script.front();
             script.pop_front();
@@ -34,6 +36,8 @@ public:
 
     std::vector<ShownMessage> shown;
     std::deque<MbResult> script;
+    // Runs while the box is up, to look at what the user sees behind it.
+    std::function<void()> onShow;
 };
 
 }  // namespace tabulon::fakes

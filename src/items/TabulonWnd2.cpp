@@ -1,0 +1,52 @@
+#include "items/TabulonWnd2.h"
+
+#include <algorithm>
+#include <string>
+
+#include "items/PaneLayout.h"
+
+namespace tabulon {
+
+namespace {
+const std::string kClean = "Database";
+const std::string kModified = "Database*";
+}  // namespace
+
+void CTabulonWnd2::OnInitialUpdate(IDesktop* desktop) {
+    if (m_grid) return;
+    m_grid = std::make_unique<CGridCtrl>(0, 0, 0, 0, desktop);
+    pane::SetUpPaneGrid(*m_grid, kClean);
+}
+
+void CTabulonWnd2::FitDatabaseColumns() {
+    if (m_grid) pane::FitColumns(*m_grid);
+}
+
+void CTabulonWnd2::NumberItemRows(int first, int last) {
+    if (!m_grid) return;
+    first = std::max(first, 0);
+    last = std::min(last, m_grid->GetRowCount() - 1);
+    for (int r = first; r <= last; ++r) m_grid->SetCellText(r, 0, std::to_string(r));
+}
+
+void CTabulonWnd2::SortByAllColumns() {
+    if (!m_grid) return;
+    pane::SortByAllColumns(*m_grid, true);
+    NumberItemRows(1, m_grid->GetRowCount() - 1);
+}
+
+void CTabulonWnd2::ClearDatabase() {
+    if (!m_grid) return;
+    m_grid->DeleteNonFixedRows();
+    while (m_grid->GetColumnCount() > 1) m_grid->DeleteColumn(1);
+}
+
+bool CTabulonWnd2::IsDatabaseModified() const { return m_grid && m_grid->GetCellText(0, 0) == kModified; }
+
+void CTabulonWnd2::SetDatabaseModified(bool modified) {
+    if (!m_grid) return;
+    m_grid->SetCellText(0, 0, modified ? kModified : kClean);
+    m_grid->RedrawCell(0, 0);
+}
+
+}  // namespace tabulon

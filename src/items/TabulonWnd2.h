@@ -1,0 +1,34 @@
+#pragma once
+// The 'Database' pane: the items loaded from and saved to the database file,
+// numbered in column 0.
+
+#include <memory>
+
+#include "grid/GridCtrl.h"
+
+namespace tabulon {
+
+class CMainFrame;
+
+class CTabulonWnd2 {
+public:
+    explicit CTabulonWnd2(CMainFrame& frame) : m_frame(frame) {}
+
+    void OnInitialUpdate(IDesktop* desktop = nullptr);
+    CGridCtrl* GetGrid() const { return m_grid.get(); }
+
+    void FitDatabaseColumns();
+    void NumberItemRows(int first, int last);
+    void SortByAllColumns();
+    void ClearDatabase();
+
+    // The corner cell tells whether the items hold unsaved changes.
+    bool IsDatabaseModified() const;
+    void SetDatabaseModified(bool modified);
+
+private:
+    CMainFrame& m_frame;
+    std::unique_ptr<CGridCtrl> m_grid;
+};
+
+}  // namespace tabulon
