@@ -32,10 +32,10 @@ CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols, IDesktop*
 }
 
 CGridCtrl::~CGridCtrl() {
-    // Nobody is told of the cells going away with the grid.
-    m_owner = nullptr;
-    m_window = nullptr;
-    DeleteAllCells();
+    // Nobody is told of the cells going away with the grid, and no state
+    // needs keeping in step: the cells simply go.
+    for (auto& row : m_rowData)
+        for (CGridCellBase* cell : *row) delete cell;
 }
 
 void CGridCtrl::AssignDefaultColours() {
@@ -762,12 +762,12 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     // The sort runs on compact keys and the rows are put in their new order
     // once at the end: the same swaps as swapping whole rows each time, but
     // the inner loops read one small array instead of a million cells.
-    std::vector<SortKey> keys;
-    keys.reserve(static_cast<std::size_t>(high - low + 1));
-    std::size_t textBytes = 0;
-    for (int r = low; r <= high; ++r) textBytes += (*m_rowData[r])[col]->GetText().size();
-    std::string arena;
-    arena.reserve(textBytes);
+    // Scratch space kept between calls: sorting many small runs one after
+    // another then allocates nothing.
+    std::vector<SortKey>& keys = m_sortKeys;
+    std::string& arena = m_sortArena;
+    keys.clear();
+    arena.clear();
     for (int r = low; r <= high; ++r) {
         const std::string& text = (*m_rowData[r])[col]->GetText();
         keys.push_back({FoldedPrefix(text), arena.size(), static_cast<std::uint32_t>(text.size()), r});
@@ -776,8 +776,10 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     for (SortKey& key : keys) key.text = arena.data() + key.offset;
     SortKeys(keys.data() - low, ascending, low, high);
 
-    std::vector<std::unique_ptr<Row>> rows(keys.size());
-    std::vector<std::uint32_t> heights(keys.size());
+    std::vector<std::unique_ptr<Row>>& rows = m_sortRows;
+    std::vector<std::uint32_t>& heights = m_sortHeights;
+    rows.resize(keys.size());
+    heights.resize(keys.size());
     for (std::size_t k = 0; k < keys.size(); ++k) {
         rows[k] = std::move(m_rowData[keys[k].row]);
         heights[k] = m_rowHeights[keys[k].row];
@@ -788,6 +790,13 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
         m_rowHeights[row] = heights[k];
         if (keys[k].row != row)
             for (int c = 0; c < m_cols; ++c) (*m_rowData[row])[c]->SetCoords(row, c);
+    }
+    if (keys.size() > kKeptSortScratch) {
+        // A whole-table sort would otherwise keep its scratch for the grid's life.
+        std::vector<SortKey>().swap(keys);
+        std::string().swap(arena);
+        std::vector<std::unique_ptr<Row>>().swap(rows);
+        std::vector<std::uint32_t>().swap(heights);
     }
     return true;
 }

@@ -200,9 +200,11 @@ public:
 
 private:
     using Row = std::vector<CGridCellBase*>;
-    using CellSet = std::unordered_map<std::uint32_t, CellId>;
-    static std::uint32_t CellKey(int row, int col) {
-        return (static_cast<std::uint32_t>(col) << 16) | (static_cast<std::uint32_t>(row) & 0xFFFFu);
+    // Keyed by the whole id, so rows past 65535 never share an entry.
+    using CellSet = std::unordered_map<std::uint64_t, CellId>;
+    static std::uint64_t CellKey(int row, int col) {
+        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(col)) << 32) |
+               static_cast<std::uint32_t>(row);
     }
     static void EraseCell(CellSet& set, CellId cell);
     static void AddCell(CellSet& set, CellId cell);
@@ -221,6 +223,11 @@ private:
     static int CompareKeys(const SortKey& a, const SortKey& b);
     static bool KeysDiffer(const SortKey& a, const SortKey& b);
     static void SortKeys(SortKey* keys, bool ascending, int low, int high);
+    static constexpr std::size_t kKeptSortScratch = 4096;
+    std::vector<SortKey> m_sortKeys;
+    std::string m_sortArena;
+    std::vector<std::unique_ptr<Row>> m_sortRows;
+    std::vector<std::uint32_t> m_sortHeights;
     int HeadingRowHeight(int row, const std::string& heading);
 
     IDesktop* m_desktop;

@@ -95,6 +95,17 @@ TEST(GridSelection, DisabledSelectionSelectsNothing) {
     EXPECT_FALSE(grid->IsCellSelected(2, 2));
 }
 
+TEST(GridSelection, RowsFarApartNeverShareAnEntry) {
+    CGridCtrl grid(70000, 2, 1, 1);
+    grid.SetCellState(3, 1, CellState::kSelected);
+    grid.SetCellState(3 + 65536, 1, CellState::kSelected);
+    EXPECT_EQ(grid.GetSelectedCount(), 2u);
+    EXPECT_EQ(grid.GetSelectedCellRange(), CellRange(3, 1, 3 + 65536, 1));
+    grid.ResetSelection();
+    EXPECT_FALSE(grid.GetCellState(3, 1) & CellState::kSelected);
+    EXPECT_FALSE(grid.GetCellState(3 + 65536, 1) & CellState::kSelected);
+}
+
 TEST(GridSelection, DestroyedCellsLeaveTheSet) {
     std::unique_ptr<CGridCtrl> grid(MakeGrid());
     grid->SetCellState(3, 2, CellState::kSelected);
