@@ -1,5 +1,8 @@
 #include "items/PaneLayout.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "base/TextCompare.h"
 
 namespace tabulon::pane {
@@ -53,28 +56,26 @@ std::string_view Trim(std::string_view text) {
     return TrimRight(text);
 }
 
-namespace {
-
-// Whether two rows agree in columns 1 .. col - 1, trailing white space aside.
-bool SameLeadingColumns(const CGridCtrl& grid, int a, int b, int col, bool ignoreCase) {
-    for (int c = 1; c < col; ++c) {
-        const std::string_view x = TrimRight(grid.GetCellText(a, c));
-        const std::string_view y = TrimRight(grid.GetCellText(b, c));
-        if ((ignoreCase ? CompareNoCase(x, y) : CompareWithCase(x, y)) != 0) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 void SortByAllColumns(CGridCtrl& grid, bool ignoreCase) {
     grid.SortByColumn(1, true);
     const int rows = grid.GetRowCount();
+    // startsRun[r]: item row r differs from the row above it in one of the
+    // columns sorted so far. Sorting inside a run never moves these borders,
+    // since every row of a run agrees in those columns, so each column adds
+    // its own borders once instead of comparing all earlier columns again.
+    std::vector<char> startsRun(static_cast<std::size_t>(std::max(rows, 1)), 0);
     for (int col = 2; col < grid.GetColumnCount(); ++col) {
+        const int previous = col - 1;
+        for (int r = 2; r < rows; ++r) {
+            if (startsRun[r]) continue;
+            const std::string_view above = TrimRight(grid.GetCellText(r - 1, previous));
+            const std::string_view here = TrimRight(grid.GetCellText(r, previous));
+            if ((ignoreCase ? CompareNoCase(above, here) : CompareWithCase(above, here)) != 0) startsRun[r] = 1;
+        }
         int first = 1;
         while (first < rows) {
             int last = first;
-            while (last + 1 < rows && SameLeadingColumns(grid, last, last + 1, col, ignoreCase)) ++last;
+            while (last + 1 < rows && !startsRun[last + 1]) ++last;
             if (last > first) grid.SortRowRange(col, true, first, last);
             first = last + 1;
         }

@@ -1,0 +1,338 @@
+#include "items/DatabaseFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "base/TextFile.h"
+#include "config/ConfigFile.h"
+#include "items/PaneLayout.h"
+#include "items/TabulonWnd1.h"
+#include "platform/FilePicker.h"
+#include "platform/MessageBox.h"
+
+namespace fs = std::filesystem;
+
+namespace tabulon {
+
+namespace {
+
+constexpr char kCaption[] = "Database";
+constexpr char kFilter[] =
+    "Database files (*.db)|*.db|Text files (*.txt)|*.txt|All Files (*.*)|*.*||";
+constexpr std::string_view kLineEnd = "\r\n";
+// The format has no quoting: a field ends at ";" and an item at a line end.
+constexpr std::string_view kUnstorable = ";\r\n";
+
+void ShowProblem(CMainFrame& frame, const std::string& text) {
+    frame.Messages().Show(text, kCaption, MbIcon::Exclamation, MbButtons::Ok);
+}
+
+std::string ErrnoText(int error, const char* fallback) {
+    return error ? std::generic_category().message(error) : fallback;
+}
+
+std::string DatabasePath(const CMainFrame& frame) {
+    return ResolveConfigPath(frame.Config(), frame.Config().database);
+}
+
+FilePickerOptions DatabasePickerOptions(bool forImport) {
+    FilePickerOptions options;
+    options.defaultExtension = "db";
+    options.initialName = "database.db";
+    options.filter = kFilter;
+    // Browsing for the database may name a file still to be made; an import
+    // needs one that is there.
+    options.mustExist = forImport;
+    options.hideReadOnly = forImport;
+    return options;
+}
+
+// Something is at path, or it cannot even be looked at: such a file must be
+// read (and any failure shown), never taken for missing and browsed past.
+bool IsPresent(const std::string& path) {
+    if (path.empty()) return false;
+    std::error_code ec;
+    return fs::status(path, ec).type() != fs::file_type::not_found;
+}
+
+// The trimmed, non-empty lines of a file, all or nothing, so that a file read
+// only in part never passes for the whole of it.
+bool ReadItemLines(const std::string& path, std::vector<std::string>& lines, std::string& reason) {
+    lines.clear();
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) {
+        reason = "it is a folder, not a file";
+        return false;
+    }
+    errno = 0;
+    const bool read = ReadTextLines(path, [&](std::string_view line) {
+        const std::string_view item = pane::Trim(line);
+        if (!item.empty()) lines.emplace_back(item);
+    });
+    if (!read) {
+        reason = ErrnoText(errno, "it cannot be read");
+        lines.clear();
+    }
+    return read;
+}
+
+// Keeps a bulk load from redrawing and resizing scroll bars after every row.
+class CQuietGrid {
+public:
+    explicit CQuietGrid(CGridCtrl& grid) : m_grid(grid), m_wasAllowed(grid.IsRedrawAllowed()) {
+        if (m_wasAllowed) m_grid.SetRedraw(false);
+    }
+    ~CQuietGrid() {
+        if (m_wasAllowed) m_grid.SetRedraw(true, true);
+    }
+    CQuietGrid(const CQuietGrid&) = delete;
+    CQuietGrid& operator=(const CQuietGrid&) = delete;
+
+private:
+    CGridCtrl& m_grid;
+    bool m_wasAllowed;
+};
+
+bool LoadItems(CMainFrame& frame, CGridCtrl& grid, const std::string& path) {
+    std::vector<std::string> lines;
+    std::string reason;
+    if (!ReadItemLines(path, lines, reason)) {
+        ShowProblem(frame, "The database file\n" + path + "\ncould not be read: " + reason +
+                               ".\n\nNo items were loaded.");
+        return false;
+    }
+    {
+        CQuietGrid quiet(grid);
+        for (const std::string& line : lines) AddDatabaseLine(grid, line, grid.GetRowCount());
+    }
+    frame.OnDatabaseColumnsChanged();
+    return true;
+}
+
+// Makes an empty file at path unless something is there already.
+bool CreateEmptyFile(const std::string& path, std::string& reason) {
+    if (IsPresent(path)) return true;
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "ab");  // "a": never truncates
+    if (!file) {
+        reason = ErrnoText(errno, "it cannot be made");
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
+// Describes what in text the database file cannot hold, or "" when nothing.
+std::string_view Unstorable(const std::string& text) {
+    const std::size_t at = text.find_first_of(kUnstorable);
+    if (at == std::string::npos) return {};
+    return text[at] == ';' ? "a \";\"" : "a line end";
+}
+
+// The message for the first text that saving would corrupt, or "" when there
+// is none. Names come first: the item messages quote them.
+std::string FindUnstorableText(const CGridCtrl& grid) {
+    const int rows = grid.GetRowCount();
+    const int cols = grid.GetColumnCount();
+    for (int col = 1; col < cols; ++col) {
+        const std::string& name = grid.GetCellText(0, col);
+        const std::string_view what = Unstorable(name);
+        if (!what.empty()) {
+            return "The name of column " + std::to_string(col) + ", \"" + name + "\", holds " +
+                   std::string(what) +
+                   ", which the configuration file cannot store.\n\nNothing was saved.";
+        }
+    }
+    for (int row = 1; row < rows; ++row) {
+        for (int col = 1; col < cols; ++col) {
+            const std::string_view what = Unstorable(grid.GetCellText(row, col));
+            if (what.empty()) continue;
+            const std::string& name = grid.GetCellText(0, col);
+            const std::string column = name.empty() ? std::to_string(col) : "\"" + name + "\"";
+            return "Item " + std::to_string(row) + ", column " + column + " holds " +
+                   std::string(what) + ", which the database file cannot store.\n\nNothing was saved.";
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+bool LoadDatabaseFile(CMainFrame& frame) {
+    CGridCtrl* grid = frame.GetDatabaseGrid();
+    if (!grid) return false;
+    // Set once the user has picked another file: the configuration then
+    // holds a change, whatever the load of that file brings.
+    bool picked = false;
+    auto finish = [&](bool result) {
+        if (picked) frame.MarkConfigurationModified();
+        return result;
+    };
+    for (;;) {
+        const std::string path = DatabasePath(frame);
+        if (IsPresent(path)) return finish(LoadItems(frame, *grid, path));
+
+        if (frame.Messages().Show("File database not found.\n\nBrowse for database?", kCaption,
+                                  MbIcon::Question, MbButtons::YesNo) != MbResult::Yes) {
+            return finish(true);
+        }
+        IFilePicker* picker = frame.FilePicker();
+        const std::optional<std::string> chosen =
+            picker ? picker->PickOpenFile(DatabasePickerOptions(false)) : std::nullopt;
+        if (!chosen || chosen->empty()) {
+            ResetConfig(frame);
+            return finish(false);
+        }
+        std::string reason;
+        if (!CreateEmptyFile(*chosen, reason)) {
+            // The configuration keeps its old name; the question comes again.
+            ShowProblem(frame, "The database file\n" + *chosen + "\ncould not be created: " +
+                                   reason + ".");
+            continue;
+        }
+        frame.Config().database = *chosen;
+        picked = true;
+    }
+}
+
+void AddDatabaseLine(CGridCtrl& grid, const std::string& line, int row) {
+    const std::string_view text = pane::Trim(line);
+    const auto separators = static_cast<std::size_t>(std::count(text.begin(), text.end(), ';'));
+    const int needed = static_cast<int>(std::min<std::size_t>(separators, INT_MAX - 2) + 2);
+    while (grid.GetColumnCount() < needed) {
+        if (pane::AppendDataColumn(grid) < 0) break;  // out of memory, already shown
+    }
+
+    // Inserting rather than writing into an existing row: an item is never
+    // overwritten, whatever index the caller passes.
+    const bool inside = row >= grid.GetFixedRowCount() && row < grid.GetRowCount();
+    const int at = grid.InsertRow("", inside ? row : -1);
+    if (at < 0) return;
+    grid.SetCellText(at, 0, std::to_string(at));
+    grid.SetCellFormat(at, 0, pane::kNumberFormat);
+    grid.SetCellState(at, 0, grid.GetCellState(at, 0) | CellState::kReadOnly);
+    grid.SetCellBackColour(at, 0, pane::kHeadingBackColour);
+
+    if (separators == 0) {
+        pane::SetItemCell(grid, at, 1, std::string(text));
+        return;
+    }
+    int col = 1;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t sep = text.find(';', start);
+        pane::SetItemCell(grid, at, col++, std::string(pane::Trim(text.substr(start, sep - start))));
+        if (sep == std::string_view::npos) break;
+        start = sep + 1;
+    }
+}
+
+bool WriteDatabaseFile(CMainFrame& frame) {
+    const CGridCtrl* grid = frame.GetDatabaseGrid();
+    if (!grid) return false;
+    const std::string path = DatabasePath(frame);
+    if (path.empty()) {
+        ShowProblem(frame, "The configuration names no database file.\n\nNothing was saved.");
+        return false;
+    }
+    const std::string unstorable = FindUnstorableText(*grid);
+    if (!unstorable.empty()) {
+        ShowProblem(frame, unstorable);
+        return false;
+    }
+
+    // The old file stays whole until the new one is complete on disk.
+    CSafeFileWriter writer;
+    bool written = writer.Open(path);
+    if (written) {
+        const int rows = grid->GetRowCount();
+        const int cols = grid->GetColumnCount();
+        std::string line;
+        for (int row = 1; row < rows; ++row) {
+            line.clear();
+            for (int col = 1; col < cols; ++col) {
+                if (col > 1) line += ';';
+                line += grid->GetCellText(row, col);
+            }
+            line += kLineEnd;
+            writer.Write(line);
+        }
+        written = writer.Commit();
+    }
+    if (!written) {
+        ShowProblem(frame, "The database could not be saved to\n" + path +
+                               "\n\nReason: " + writer.Error() + "\n\nThe file was left as it was.");
+        return false;
+    }
+    // The corner mark is the caller's to clear, now that the save succeeded.
+    return true;
+}
+
+bool BackupDatabaseFile(CMainFrame& frame) {
+    const std::string source = DatabasePath(frame);
+    const std::string backup = source + ".bak";
+    auto fail = [&](const std::string& reason) {
+        ShowProblem(frame, "The database file\n" + source + "\ncould not be backed up to\n" +
+                               backup + "\n\nReason: " + reason);
+        return false;
+    };
+    if (source.empty()) return fail("the configuration names no database file");
+    std::error_code ec;
+    const fs::file_status status = fs::status(source, ec);
+    if (status.type() == fs::file_type::not_found) return fail("the database file does not exist");
+    if (!fs::is_regular_file(status)) return fail("it is not a file");
+
+    errno = 0;
+    std::ifstream in(source, std::ios::binary);
+    if (!in) return fail(ErrnoText(errno, "it cannot be opened"));
+    // Owner-only while being written; the source's permissions once complete,
+    // so the copy is never readable by more people than the database itself.
+    CSafeFileWriter out;
+    if (!out.Open(backup, true)) return fail(out.Error());
+    std::vector<char> block(1 << 20);
+    while (in) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const std::streamsize got = in.gcount();
+        if (got > 0) out.Write(std::string_view(block.data(), static_cast<std::size_t>(got)));
+    }
+    if (in.bad()) {
+        out.Abandon();
+        return fail("reading the database file failed");
+    }
+    if (!out.Commit()) return fail(out.Error());
+    fs::permissions(backup, status.permissions(), fs::perm_options::replace, ec);
+    return true;
+}
+
+void ImportDatabaseFile(CMainFrame& frame) {
+    CTabulonWnd1* pane = frame.GetNewItemsPane();
+    CGridCtrl* grid = pane ? pane->GetGrid() : nullptr;
+    IFilePicker* picker = frame.FilePicker();
+    if (!grid || !picker) return;
+    const std::optional<std::string> chosen = picker->PickOpenFile(DatabasePickerOptions(true));
+    if (!chosen || chosen->empty()) return;
+
+    std::vector<std::string> lines;
+    std::string reason;
+    if (!ReadItemLines(*chosen, lines, reason)) {
+        ShowProblem(frame, "The file\n" + *chosen + "\ncould not be read: " + reason +
+                               ".\n\nNothing was imported.");
+        return;
+    }
+    {
+        CQuietGrid quiet(*grid);
+        for (const std::string& line : lines) pane->AddItemFromText(line, ";", grid->GetRowCount());
+    }
+    pane->FitNewItemsColumns();
+    frame.OnNewItemsColumnsChanged();
+}
+
+}  // namespace tabulon

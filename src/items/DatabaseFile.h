@@ -1,0 +1,44 @@
+#pragma once
+// The database file: one item per line, its fields separated by ";", with no
+// header, quoting or escape. These functions load it into the 'Database' grid,
+// write that grid back, keep a backup copy and import such a file into
+// 'New items'. None of them touches the 'Database' corner mark
+// ("Database"/"Database*"): their callers set it once they know the outcome.
+
+#include <string>
+
+#include "app/MainFrame.h"
+#include "grid/GridCtrl.h"
+
+namespace tabulon {
+
+// Appends the items of the configuration's database file to the 'Database'
+// grid. A missing file leads to the question whether to browse for one; a
+// file picked there is created empty when needed and then loaded, and the
+// configuration is marked as changed. Cancelling the picker closes the
+// configuration. True when the items were loaded or the user chose to go on
+// without a file; false when the picker was cancelled or the file could not
+// be read (which has been shown, and the grid left as it was).
+bool LoadDatabaseFile(CMainFrame& frame);
+
+// Puts one line, cut at ";", into a new item row numbered in column 0,
+// widening the grid when the line has more fields than it has columns. The
+// row goes in at index row when that lies among the item rows, otherwise at
+// the end; rows after an inserted one keep their old numbers until renumbered.
+void AddDatabaseLine(CGridCtrl& grid, const std::string& line, int row);
+
+// Replaces the database file with the 'Database' items, CR LF after each.
+// Refuses, before writing anything, text that the file or the configuration's
+// column names cannot hold. Every failure has been shown when this returns
+// false, and the file on disk is then as it was.
+bool WriteDatabaseFile(CMainFrame& frame);
+
+// Copies the database file byte for byte to its name with ".bak" appended,
+// replacing an older backup. False, after a message, when that failed.
+bool BackupDatabaseFile(CMainFrame& frame);
+
+// Asks for a database file and appends its items to 'New items' as checked
+// rows. The configuration is neither needed nor changed.
+void ImportDatabaseFile(CMainFrame& frame);
+
+}  // namespace tabulon

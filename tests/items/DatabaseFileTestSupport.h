@@ -1,0 +1,91 @@
+#pragma once
+// Both panes, a scripted message box and picker, and an open configuration
+// whose .cfg lives in a scratch folder of its own for each test.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "FakeFilePicker.h"
+#include "FakeMainWindow.h"
+#include "ScriptedMessageBox.h"
+#include "app/MainFrame.h"
+#include "base/TextFile.h"
+#include "items/DatabaseFile.h"
+#include "items/TabulonWnd1.h"
+#include "items/TabulonWnd2.h"
+
+namespace tabulon::testing {
+
+namespace fs = std::filesystem;
+using Rows = std::vector<std::vector<std::string>>;
+
+class DatabaseFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = fs::temp_directory_path() / ("tabulon-db-" + std::to_string(::getpid()) + "-" +
+                                              test->test_suite_name() + "-" + test->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        newItems.OnInitialUpdate();
+        database.OnInitialUpdate();
+        frame.SetPanes(&newItems, &database);
+        frame.SetFilePicker(&picker);
+        frame.Config().cfgfile = PathOf("list.cfg");
+        frame.Config().database = "items.db";  // beside the .cfg, not in the working folder
+        window.title = OpenTitle();
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::string OpenTitle() const { return "Tabulon - " + frame.Config().cfgfile; }
+    std::string PathOf(const std::string& name) const { return (folder / name).string(); }
+    std::string MakeFile(const std::string& name, const std::string& bytes) const {
+        std::ofstream(PathOf(name), std::ios::binary) << bytes;
+        return PathOf(name);
+    }
+    static std::string Contents(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
+    CGridCtrl& Db() { return *database.GetGrid(); }
+    // Texts of the item rows, from column `from` on.
+    static Rows Items(const CGridCtrl& grid, int from = 1) {
+        Rows rows;
+        for (int r = 1; r < grid.GetRowCount(); ++r) {
+            rows.emplace_back();
+            for (int c = from; c < grid.GetColumnCount(); ++c) rows.back().push_back(grid.GetCellText(r, c));
+        }
+        return rows;
+    }
+    static std::vector<std::string> Row0(const CGridCtrl& grid) {
+        std::vector<std::string> names;
+        for (int c = 1; c < grid.GetColumnCount(); ++c) names.push_back(grid.GetCellText(0, c));
+        return names;
+    }
+    // Fills 'Database' by hand, without the code under test.
+    void SetDatabase(const std::vector<std::string>& names, const Rows& rows) {
+        for (const std::string& name : names) Db().InsertColumn(name, 0, -1);
+        for (const auto& cells : rows) {
+            const int r = Db().InsertRow(std::to_string(Db().GetRowCount()));
+            for (std::size_t c = 0; c < cells.size(); ++c) Db().SetCellText(r, static_cast<int>(c) + 1, cells[c]);
+        }
+    }
+
+    fakes::FakeMainWindow window;
+    fakes::ScriptedMessageBox messages;
+    fakes::FakeFilePicker picker;
+    CMainFrame frame{window, messages};
+    CTabulonWnd1 newItems{frame};
+    CTabulonWnd2 database{frame};
+    fs::path folder;
+};
+
+}  // namespace tabulon::testing
