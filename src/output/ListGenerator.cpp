@@ -1,0 +1,292 @@
+#include "output/ListGenerator.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "app/MainFrame.h"
+#include "base/TextFile.h"
+#include "config/ConfigFile.h"
+#include "grid/GridCtrl.h"
+#include "items/TabulonWnd2.h"
+#include "platform/ListPublisher.h"
+#include "platform/MessageBox.h"
+
+namespace tabulon {
+
+namespace {
+
+// The page goes to disk in blocks of about this size, so a list of a million
+// items never sits in memory whole.
+constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+
+std::string Decimal(int value) {
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    return std::string(digits, result.ptr);
+}
+
+// Collects the page and hands it to the file in big blocks.
+class PageBuffer {
+public:
+    explicit PageBuffer(CSafeFileWriter& file) : m_file(file) { m_buffer.reserve(kBlockSize * 2); }
+
+    // Template pieces carry CR LF already; cell texts, names and colours go
+    // in as they stand, HTML and all.
+    void Raw(std::string_view text) {
+        m_buffer.append(text);
+        FlushIfFull();
+    }
+    void Raw(char c) { m_buffer.push_back(c); }
+    void Flush() {
+        if (m_buffer.empty()) return;
+        m_file.Write(m_buffer);
+        m_buffer.clear();
+    }
+
+private:
+    void FlushIfFull() {
+        if (m_buffer.size() >= kBlockSize) Flush();
+    }
+
+    CSafeFileWriter& m_file;
+    std::string m_buffer;
+};
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// Copies a head or end file into the page exactly as it is on disk. A file
+// that is not there adds nothing; false, with the reason, when a file that is
+// there cannot be read.
+bool CopyFileInto(PageBuffer& page, const std::string& path, std::string& reason) {
+    if (path.empty()) return true;
+    errno = 0;
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) return true;
+        reason = std::generic_category().message(error);
+        return false;
+    }
+    std::vector<char> block(kBlockSize);
+    for (;;) {
+        const std::size_t got = std::fread(block.data(), 1, block.size(), file.get());
+        if (got > 0) page.Raw(std::string_view(block.data(), got));
+        if (got < block.size()) {
+            if (std::ferror(file.get())) {
+                reason = errno != 0 ? std::generic_category().message(errno) : "read error";
+                return false;
+            }
+            return true;
+        }
+    }
+}
+
+bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool IsIndexCharacter(unsigned char c) { return IsDigit(c) || (c >= 'A' && c <= 'Z'); }
+
+// The index rows of one run: which character was indexed last and whether
+// the digits row stands already.
+class IndexRows {
+public:
+    IndexRows(PageBuffer& page, int mode, const std::string& indexColour, int span)
+        : m_page(page),
+          m_mode(mode),
+          m_rowStart("<TR bgcolor=" + indexColour + "><TD ID=y colspan=" + Decimal(span) + ">") {}
+
+    unsigned char Last() const { return m_last; }
+
+    // Writes the rows the mode gives on the way from the last indexed
+    // character up to ch, which must be greater; true when any was written.
+    bool Advance(unsigned char ch) {
+        bool wrote = false;
+        switch (m_mode) {
+            case 1:
+                Row(ch);
+                wrote = true;
+                break;
+            case 2:
+                for (unsigned c = m_last + 1u; c <= ch; ++c) {
+                    if (!IsIndexCharacter(static_cast<unsigned char>(c))) continue;
+                    Row(static_cast<unsigned char>(c));
+                    wrote = true;
+                }
+                break;
+            case 3:
+                if (IsDigit(ch)) {
+                    wrote = DigitsRowOnce();
+                } else {
+                    Row(ch);
+                    wrote = true;
+                }
+                break;
+            case 4:
+                for (unsigned c = m_last + 1u; c <= ch; ++c) {
+                    const auto at = static_cast<unsigned char>(c);
+                    if (!IsIndexCharacter(at)) continue;
+                    if (IsDigit(at)) {
+                        wrote = DigitsRowOnce() || wrote;
+                    } else {
+                        Row(at);
+                        wrote = true;
+                    }
+                }
+                break;
+            default:
+                break;
+        }
+        m_last = ch;
+        return wrote;
+    }
+
+    // Modes 2 and 4 list every character, also those after the last item.
+    void Finish() {
+        if ((m_mode == 2 || m_mode == 4) && m_last < 'Z') Advance('Z');
+    }
+
+private:
+    void Row(unsigned char ch) {
+        m_page.Raw(m_rowStart);
+        m_page.Raw(static_cast<char>(ch));
+        m_page.Raw("<A NAME=");
+        m_page.Raw(static_cast<char>(ch));
+        m_page.Raw("></A></TD></TR>\r\n");
+    }
+    bool DigitsRowOnce() {
+        if (m_digitsDone) return false;
+        m_page.Raw(m_rowStart);
+        m_page.Raw("0-9<A NAME=0-9></A></TD></TR>\r\n");
+        m_digitsDone = true;
+        return true;
+    }
+
+    PageBuffer& m_page;
+    const int m_mode;
+    const std::string m_rowStart;
+    unsigned char m_last = '/';  // the byte just below '0'
+    bool m_digitsDone = false;
+};
+
+// The item's index character: the first byte of column 1, letters upper-cased.
+unsigned char IndexCharacterOf(const std::string& text) {
+    if (text.empty()) return 0;
+    auto c = static_cast<unsigned char>(text.front());
+    if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 'a' + 'A');
+    return c;
+}
+
+void WriteTable(PageBuffer& page, const CListConfig& config, const CGridCtrl* grid) {
+    const int rows = grid ? grid->GetRowCount() : 0;
+    const int columns = grid ? grid->GetColumnCount() : 0;
+
+    if (config.usewidth == 1 && config.width > 0) {
+        page.Raw("<TABLE WIDTH=");
+        page.Raw(Decimal(config.width));
+        page.Raw(">\r\n");
+    } else {
+        page.Raw("<TABLE>\r\n");
+    }
+
+    page.Raw("<TR BGCOLOR=");
+    page.Raw(config.headcol);
+    page.Raw(">\r\n");
+    for (int col = 1; col < columns; ++col) {
+        page.Raw("<TD ID=x>");
+        page.Raw(grid->GetCellText(0, col));
+        page.Raw("</TD>\r\n");
+    }
+    page.Raw("</TR>\r\n\r\n");
+
+    IndexRows index(page, config.addindex, config.indexcol, std::max(columns - 1, 0));
+    const std::string firstStart = "<TR bgcolor=" + config.firstcol + ">";
+    const std::string secondStart = "<TR bgcolor=" + config.secondcol + ">";
+    bool nextFirst = true;
+    for (int row = 1; row < rows; ++row) {
+        const unsigned char ch = IndexCharacterOf(grid->GetCellText(row, 1));
+        if (!IsIndexCharacter(ch)) continue;  // such items stay off the list
+        const bool indexed = ch > index.Last() && index.Advance(ch);
+        bool first;
+        if (indexed) {
+            first = true;
+            nextFirst = false;
+        } else {
+            first = nextFirst;
+            nextFirst = !nextFirst;
+        }
+        page.Raw(first ? firstStart : secondStart);
+        for (int col = 1; col < columns; ++col) {
+            page.Raw("<TD>\r\n");
+            page.Raw(grid->GetCellText(row, col));
+            page.Raw("</TD>");
+        }
+        page.Raw("</TR>\r\n\r\n");
+    }
+    index.Finish();
+
+    page.Raw("</TABLE>\r\n");
+}
+
+void ShowFailure(CMainFrame& frame, const std::string& text) {
+    frame.Messages().Show(text, "Make list", MbIcon::Exclamation, MbButtons::Ok);
+}
+
+bool WritePage(CMainFrame& frame, const std::string& output) {
+    const CListConfig& config = frame.Config();
+    auto writeFailed = [&](const std::string& reason) {
+        ShowFailure(frame, "The list could not be written to\n" + output + "\n\nReason: " + reason);
+        return false;
+    };
+    auto readFailed = [&](const char* which, const std::string& path, const std::string& reason) {
+        ShowFailure(frame, std::string("The list was not written: the ") + which + " file\n" + path +
+                               "\ncould not be read.\n\nReason: " + reason);
+        return false;
+    };
+
+    if (output.empty()) return writeFailed("no output file is named in the configuration");
+    CSafeFileWriter file;
+    if (!file.Open(output)) return writeFailed(file.Error());
+    PageBuffer page(file);
+
+    page.Raw("<!-- Created with Tabulon by Korvanex -->\r\n");
+    page.Raw("<!--        ");
+    page.Raw(kMakerWebAddress);
+    page.Raw("/         -->\r\n\r\n");
+
+    std::string reason;
+    const std::string head = ResolveConfigPath(config, config.headfile);
+    if (!CopyFileInto(page, head, reason)) return readFailed("head", head, reason);
+
+    WriteTable(page, config, frame.GetDatabaseGrid());
+
+    const std::string end = ResolveConfigPath(config, config.endfile);
+    if (!CopyFileInto(page, end, reason)) return readFailed("end", end, reason);
+
+    page.Flush();
+    if (!file.Commit()) return writeFailed(file.Error());
+    return true;
+}
+
+}  // namespace
+
+bool MakeList(CMainFrame& frame) {
+    if (CTabulonWnd2* pane = frame.GetDatabasePane()) pane->SortByAllColumns();
+
+    const CListConfig& config = frame.Config();
+    const std::string output = ResolveConfigPath(config, config.output);
+    if (!WritePage(frame, output)) return false;
+
+    if (IListPublisher* publisher = frame.ListPublisher()) {
+        if (config.ftpupload == 1) publisher->UploadList(config, output);
+        if (config.viewout == 1) publisher->OpenTarget(output, kShowNormal);
+    }
+    return true;
+}
+
+}  // namespace tabulon

@@ -1,0 +1,141 @@
+// Which items reach the list, which index rows stand before them and which
+// colour each item row gets.
+
+#include <string>
+#include <vector>
+
+#include "ListTestSupport.h"
+
+namespace tabulon::testing {
+namespace {
+
+using Rows = std::vector<std::string>;
+
+std::vector<std::string> IndexEntries(char from, char to) {
+    std::vector<std::string> rows;
+    for (char c = from; c <= to; ++c) rows.push_back(std::string("index ") + c);
+    return rows;
+}
+Rows Join(std::initializer_list<Rows> parts) {
+    Rows all;
+    for (const Rows& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+class ListIndexTest : public ListTest {};
+
+TEST_F(ListIndexTest, ItemsWithoutAValidIndexCharacterAreLeftOutInEveryMode) {
+    AddColumns({"Name", "Note"});
+    AddItem({"kiwi", "k"});
+    AddItem({"3 pears", "p"});
+    for (int mode = 0; mode <= 4; ++mode) {
+        frame.Config().addindex = mode;
+        const std::string page = Make();
+        // The page of the valid items alone is the reference.
+        const int before = Grid().GetRowCount();
+        AddItem({"", "empty"});
+        AddItem({" lime", "blank"});
+        AddItem({"-minus", "dash"});
+        AddItem({"(bracket)", "paren"});
+        AddItem({"\xC3\xA9" "clair", "accent"});
+        AddItem({"\xE9" "clair", "latin1"});
+        AddItem({"~tilde", "above z"});
+        EXPECT_EQ(Make(), page) << "mode " << mode;
+        while (Grid().GetRowCount() > before) Grid().DeleteRow(before);
+    }
+}
+
+TEST_F(ListIndexTest, LowerAndUpperCaseShareOneIndexRow) {
+    AddColumns({"Name"});
+    AddItem({"alpha"});
+    AddItem({"Beta"});
+    AddItem({"Apex"});
+    AddItem({"bison"});
+    for (int mode = 1; mode <= 4; ++mode) {
+        frame.Config().addindex = mode;
+        const Rows rows = RowsOf(Make());
+        const Rows items = {"index A", "first alpha", "second Apex", "index B", "first Beta", "second bison"};
+        const Rows tail = mode == 2 || mode == 4 ? IndexEntries('C', 'Z') : Rows{};
+        const Rows lead = mode == 2 ? IndexEntries('0', '9') : mode == 4 ? Rows{"index 0-9"} : Rows{};
+        EXPECT_EQ(rows, Join({lead, items, tail})) << "mode " << mode;
+    }
+}
+
+TEST_F(ListIndexTest, ColoursStartAgainAfterEachIndexRow) {
+    AddColumns({"Name"});
+    for (const char* name : {"1", "5", "9", "ant", "apple", "axe", "bee", "cat", "cow"}) AddItem({name});
+
+    frame.Config().addindex = 3;
+    // One digits row before 1; 5 and 9 go on alternating.
+    EXPECT_EQ(RowsOf(Make()), (Rows{"index 0-9", "first 1", "second 5", "first 9", "index A", "first ant",
+                                    "second apple", "first axe", "index B", "first bee", "index C",
+                                    "first cat", "second cow"}));
+
+    frame.Config().addindex = 0;
+    EXPECT_EQ(RowsOf(Make()), (Rows{"first 1", "second 5", "first 9", "second ant", "first apple",
+                                    "second axe", "first bee", "second cat", "first cow"}));
+
+    // Mode 4 also writes no row between digits once the digits row stands.
+    frame.Config().addindex = 4;
+    EXPECT_EQ(RowsOf(Make()),
+              Join({{"index 0-9", "first 1", "second 5", "first 9", "index A", "first ant", "second apple",
+                     "first axe", "index B", "first bee", "index C", "first cat", "second cow"},
+                    IndexEntries('D', 'Z')}));
+}
+
+TEST_F(ListIndexTest, Mode2WithOneItemListsEveryDigitAndLetterButNothingBetween) {
+    AddColumns({"Name"});
+    AddItem({"melon"});
+    frame.Config().addindex = 2;
+    const std::string page = Make();
+    EXPECT_EQ(RowsOf(page), Join({IndexEntries('0', '9'), IndexEntries('A', 'M'), {"first melon"},
+                                  IndexEntries('N', 'Z')}));
+    for (char c = '9' + 1; c < 'A'; ++c)
+        EXPECT_EQ(page.find(std::string("<A NAME=") + c), std::string::npos) << c;
+}
+
+TEST_F(ListIndexTest, Mode4WithoutListedItemsStillWritesTheWholeIndex) {
+    AddColumns({"Name"});
+    frame.Config().addindex = 4;
+    const Rows index = Join({{"index 0-9"}, IndexEntries('A', 'Z')});
+    EXPECT_EQ(RowsOf(Make()), index);
+    AddItem({"-"});
+    AddItem({""});
+    EXPECT_EQ(RowsOf(Make()), index);
+
+    frame.Config().addindex = 2;
+    EXPECT_EQ(RowsOf(Make()), Join({IndexEntries('0', '9'), IndexEntries('A', 'Z')}));
+    frame.Config().addindex = 3;
+    EXPECT_EQ(RowsOf(Make()), Rows{});
+}
+
+TEST_F(ListIndexTest, Mode4WithOnlyDigitsWritesTheDigitsRowOnceAndTheLettersAfter) {
+    AddColumns({"Name"});
+    AddItem({"42"});
+    AddItem({"7"});
+    AddItem({"0"});
+    frame.Config().addindex = 4;
+    EXPECT_EQ(RowsOf(Make()),
+              Join({{"index 0-9", "first 0", "second 42", "first 7"}, IndexEntries('A', 'Z')}));
+}
+
+TEST_F(ListIndexTest, AGridWithColumnZeroAloneListsNoItemsAndSpansNothing) {
+    // Rows without data columns: every index character comes from a missing cell.
+    Grid().InsertRow("");
+    Grid().InsertRow("");
+    database.NumberItemRows(1, 2);
+    frame.Config().addindex = 4;
+    const std::string page = Make();
+    EXPECT_TRUE(TableOf(page).starts_with("<TABLE>\r\n"
+                                          "<TR BGCOLOR=C0C0C0>\r\n"
+                                          "</TR>\r\n\r\n"
+                                          "<TR bgcolor=FFCC00>"));
+    EXPECT_NE(page.find("<TR bgcolor=FFCC00><TD ID=y colspan=0>0-9<A NAME=0-9></A></TD></TR>\r\n"),
+              std::string::npos);
+    EXPECT_NE(page.find("<TR bgcolor=FFCC00><TD ID=y colspan=0>Z<A NAME=Z></A></TD></TR>\r\n"),
+              std::string::npos);
+    EXPECT_EQ(page.find("<TD>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tabulon::testing

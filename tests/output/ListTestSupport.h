@@ -1,0 +1,158 @@
+#pragma once
+// A main frame with both panes, a publisher that records, and a scratch
+// folder holding the configuration's head and end files.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "FakeMainWindow.h"
+#include "RecordingPublisher.h"
+#include "ScriptedMessageBox.h"
+#include "app/MainFrame.h"
+#include "grid/GridCtrl.h"
+#include "items/PaneLayout.h"
+#include "items/TabulonWnd1.h"
+#include "items/TabulonWnd2.h"
+#include "output/ListGenerator.h"
+
+namespace tabulon::testing {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kHeadColour = "C0C0C0";
+constexpr const char* kIndexColour = "FFCC00";
+constexpr const char* kFirstColour = "FFFFFF";
+constexpr const char* kSecondColour = "E8E8E8";
+
+constexpr const char* kHeadBytes = "<HTML><BODY>\r\n";
+constexpr const char* kEndBytes = "</BODY></HTML>\r\n";
+
+// The page up to and including its head file, as written with kHeadBytes.
+constexpr const char* kPageTop =
+    "<!-- Created with Tabulon by Korvanex -->\r\n"
+    "<!--        https://www.korvanex.com/         -->\r\n"
+    "\r\n"
+    "<HTML><BODY>\r\n";
+
+class ListTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder = fs::temp_directory_path() / ("tabulon-list-" + std::to_string(::getpid()) + "-" + name);
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+
+        newItems.OnInitialUpdate();
+        database.OnInitialUpdate();
+        frame.SetPanes(&newItems, &database);
+        frame.SetListPublisher(&publisher);
+
+        CListConfig& c = frame.Config();
+        c.cfgfile = PathOf("list.cfg");
+        c.database = "list.db";
+        c.output = "list.htm";
+        c.headfile = "head.htm";
+        c.endfile = "end.htm";
+        c.headcol = kHeadColour;
+        c.indexcol = kIndexColour;
+        c.firstcol = kFirstColour;
+        c.secondcol = kSecondColour;
+        c.addindex = 3;
+        c.usewidth = 0;
+        c.viewout = 0;
+        c.ftpupload = 0;
+        MakeFile("head.htm", kHeadBytes);
+        MakeFile("end.htm", kEndBytes);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(folder, ec);
+    }
+
+    CGridCtrl& Grid() { return *database.GetGrid(); }
+    void AddColumns(std::initializer_list<std::string> names) {
+        for (const std::string& name : names) {
+            const int col = pane::AppendDataColumn(Grid());
+            Grid().SetCellText(0, col, name);
+        }
+    }
+    void AddItem(std::initializer_list<std::string> fields) {
+        const int row = Grid().InsertRow("");
+        int col = 1;
+        for (const std::string& field : fields) pane::SetItemCell(Grid(), row, col++, field);
+        database.NumberItemRows(row, row);
+    }
+    // The worked example: two columns, four items in the order the user added them.
+    void AddFruit() {
+        AddColumns({"Name", "Size"});
+        AddItem({"apple", "1"});
+        AddItem({"Avocado", "2"});
+        AddItem({"banana", "3"});
+        AddItem({"7up", "4"});
+    }
+
+    std::string PathOf(const std::string& name) const { return (folder / name).string(); }
+    std::string MakeFile(const std::string& name, const std::string& bytes) const {
+        std::ofstream(PathOf(name), std::ios::binary) << bytes;
+        return PathOf(name);
+    }
+    static std::string Contents(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
+    std::string Page() const { return Contents(PathOf("list.htm")); }
+    // Makes the list and hands back the page; the run must succeed quietly.
+    std::string Make() {
+        EXPECT_TRUE(MakeList(frame));
+        EXPECT_TRUE(messages.shown.empty());
+        return Page();
+    }
+    // The page's table, from "<TABLE" to the line end after "</TABLE>".
+    static std::string TableOf(const std::string& page) {
+        const auto start = page.find("<TABLE");
+        const auto end = page.find("</TABLE>\r\n");
+        if (start == std::string::npos || end == std::string::npos) return {};
+        return page.substr(start, end + 10 - start);
+    }
+    // Each table row in short: "index A", "index 0-9", "first apple",
+    // "second 7up" (item rows by their colour and first cell).
+    static std::vector<std::string> RowsOf(const std::string& page) {
+        std::vector<std::string> rows;
+        const std::string start = "<TR bgcolor=";
+        for (auto at = page.find(start); at != std::string::npos; at = page.find(start, at + 1)) {
+            const std::string colour = page.substr(at + start.size(), 6);
+            const auto rest = at + start.size() + 6;
+            if (page.compare(rest, 18, "><TD ID=y colspan=") == 0) {
+                const auto text = page.find('>', rest + 18) + 1;
+                rows.push_back("index " + page.substr(text, page.find("<A NAME=", text) - text));
+            } else {
+                const auto text = rest + 7;  // past "><TD>\r\n"
+                const std::string name = colour == kFirstColour    ? "first "
+                                         : colour == kSecondColour ? "second "
+                                                                   : colour + " ";
+                rows.push_back(name + page.substr(text, page.find("</TD>", text) - text));
+            }
+        }
+        return rows;
+    }
+
+    fs::path folder;
+    fakes::FakeMainWindow window;
+    fakes::ScriptedMessageBox messages;
+    CMainFrame frame{window, messages};
+    CTabulonWnd1 newItems{frame};
+    CTabulonWnd2 database{frame};
+    fakes::RecordingPublisher publisher;
+};
+
+}  // namespace tabulon::testing
