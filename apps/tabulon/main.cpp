@@ -1,94 +1,118 @@
-// Tabulon's entry point. The main window is not built yet: for now the program
-// reads a configuration, checks it as Make list would, and tells what it found.
+// Tabulon's entry point.
+//   tabulon --make-list CONFIG.cfg   make the list without a window
+//   tabulon [CONFIG.cfg]             the desktop program; its main window is
+//                                    not built yet, so for now this shows
+//                                    what the configuration holds
 
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <iostream>
 #include <string>
+#include <vector>
 
+#include "app/BatchMakeList.h"
 #include "app/MainFrame.h"
-#include "base/TextFile.h"
+#include "batch/BatchHost.h"
 #include "config/ConfigFile.h"
-#include "grid/GridCtrl.h"
+#include "items/TabulonWnd1.h"
+#include "items/TabulonWnd2.h"
 
 namespace {
 
 using namespace tabulon;
 
-class StderrMessageBox : public IMessageBox {
-public:
-    MbResult Show(const std::string& text, const std::string& caption, MbIcon, MbButtons) override {
-        std::cerr << caption << ": " << text << "\n";
-        return MbResult::Ok;
+void PrintUsage(std::FILE* to) {
+    std::fprintf(to,
+                 "usage: tabulon [CONFIG.cfg]\n"
+                 "       tabulon --make-list CONFIG.cfg\n"
+                 "       tabulon --help | --version\n");
+}
+
+void PrintHelp() {
+    PrintUsage(stdout);
+    std::printf(
+        "\n"
+        "Tabulon keeps a flat database of items and publishes it as an HTML table page.\n"
+        "\n"
+        "  --make-list CONFIG.cfg  read the configuration, check it, load its database,\n"
+        "                          write the page (and upload it when the configuration\n"
+        "                          asks); nothing else is saved and no viewer is opened.\n"
+        "                          Exit status: 0 page written, 1 a check failed or a file\n"
+        "                          could not be read or written, 2 wrong command line.\n"
+        "  --help                  this text\n"
+        "  --version               the version\n");
+}
+
+// The parts of the program that run without a window.
+struct Session {
+    batch::CStderrMessageBox messages;
+    batch::CBatchWindow window;
+    batch::CCancellingPicker picker;
+    batch::CBatchPublisher publisher{messages};
+    CMainFrame frame{window, messages};
+    CTabulonWnd1 newItems{frame};
+    CTabulonWnd2 database{frame};
+
+    Session() {
+        newItems.OnInitialUpdate();
+        database.OnInitialUpdate();
+        frame.SetPanes(&newItems, &database);
+        frame.SetFilePicker(&picker);
+        frame.SetListPublisher(&publisher);
     }
 };
 
-class TitleOnlyWindow : public IMainWindow {
-public:
-    void SetTitle(const std::string& t) override { m_title = t; }
-    std::string GetTitle() const override { return m_title; }
-    bool IsGridLineChecked(bool horizontal) const override { return horizontal ? m_h : m_v; }
-    void SetGridLineChecked(bool horizontal, bool checked) override { (horizontal ? m_h : m_v) = checked; }
+int MakeListInBatch(const std::string& cfgPath) {
+    // Kept to the end of the process on purpose: the program exits right
+    // after, and freeing a large list cell by cell would only delay that.
+    static Session* const session = new Session;
+    const int status = RunBatchMakeList(session->frame, cfgPath);
+    if (status == BatchStatus::kPageWritten && session->publisher.Failed()) return BatchStatus::kFailed;
+    return status;
+}
 
-private:
-    std::string m_title = "Tabulon";
-    bool m_h = true;
-    bool m_v = true;
-};
-
-void PrintUsage(std::FILE* to) {
-    std::fprintf(to, "usage: tabulon [CONFIG.cfg]\n       tabulon --help | --version\n");
+int ShowConfiguration(const std::string& cfgPath) {
+    std::puts("Tabulon " TABULON_VERSION);
+    std::puts("The main window is not built yet; use --make-list to make the list.");
+    if (cfgPath.empty()) return 0;
+    Session session;
+    if (!OpenConfigurationFile(session.frame, cfgPath)) return BatchStatus::kFailed;
+    const CListConfig& config = session.frame.Config();
+    const CGridCtrl& grid = *session.database.GetGrid();
+    std::printf("\nConfiguration %s\n", config.cfgfile.c_str());
+    std::printf("  database  %s\n  output    %s\n  headfile  %s\n  endfile   %s\n", config.database.c_str(),
+                config.output.c_str(), config.headfile.c_str(), config.endfile.c_str());
+    std::printf("  colours   head %s, index %s, rows %s / %s\n", config.headcol.c_str(),
+                config.indexcol.c_str(), config.firstcol.c_str(), config.secondcol.c_str());
+    std::printf("  columns  ");
+    for (int c = 1; c < grid.GetColumnCount(); ++c) std::printf(" [%s]", grid.GetCellText(0, c).c_str());
+    std::printf("\n");
+    const bool valid = ValidateConfig(session.frame);
+    std::printf("  ready for Make list: %s\n", valid ? "yes" : "no (see the message above)");
+    if (valid) std::printf("\nMake the list with:  tabulon --make-list %s\n", cfgPath.c_str());
+    return valid ? 0 : BatchStatus::kFailed;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 2) {
-        PrintUsage(stderr);
-        return 2;
-    }
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        PrintUsage(stdout);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        PrintHelp();
         return 0;
     }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    if (args.size() == 1 && args[0] == "--version") {
         std::printf("tabulon %s\n", TABULON_VERSION);
         return 0;
     }
-    std::puts("Tabulon " TABULON_VERSION);
-    std::puts("Built so far: the item table, the cells and the configuration file.");
-    std::puts("Not built yet: the main window, the database file, the HTML list and the tools.");
-    if (argc < 2) return 0;
-
-    StderrMessageBox messages;
-    TitleOnlyWindow window;
-    CMainFrame frame(window, messages);
-    CGridCtrl database(1, 1, 1, 1);
-    database.SetCellText(0, 0, "Database");
-    frame.SetDatabaseGrid(&database);
-    ResetConfig(frame);
-    const std::string path = argv[1];
-    if (!FileExists(path)) {
-        std::fprintf(stderr, "Configuration: %s not found\n", path.c_str());
-        return 1;
+    if (!args.empty() && args[0] == "--make-list") {
+        if (args.size() != 2 || args[1].empty()) {
+            PrintUsage(stderr);
+            return BatchStatus::kUsage;
+        }
+        return MakeListInBatch(args[1]);
     }
-    // As Open configuration does: the record knows its own file, so the paths
-    // inside it are found beside it.
-    frame.Config().cfgfile = std::filesystem::absolute(path).lexically_normal().string();
-    const ConfigGridLines lines = ReadConfigFile(frame, path);
-    const CListConfig& config = frame.Config();
-    std::printf("\nConfiguration %s\n", path.c_str());
-    std::printf("  database  %s\n  output    %s\n  headfile  %s\n  endfile   %s\n", config.database.c_str(),
-                config.output.c_str(), config.headfile.c_str(), config.endfile.c_str());
-    std::printf("  colours   head %s, index %s, rows %s / %s\n", config.headcol.c_str(),
-                config.indexcol.c_str(), config.firstcol.c_str(), config.secondcol.c_str());
-    std::printf("  grid lines: horizontal %s, vertical %s\n", lines.horizontal ? "on" : "off",
-                lines.vertical ? "on" : "off");
-    std::printf("  columns  ");
-    for (int c = 1; c < database.GetColumnCount(); ++c) std::printf(" [%s]", database.GetCellText(0, c).c_str());
-    std::printf("\n");
-    const bool valid = ValidateConfig(frame);
-    std::printf("  ready for Make list: %s\n", valid ? "yes" : "no (see the message above)");
-    return valid ? 0 : 1;
+    if (args.size() > 1 || (args.size() == 1 && args[0].starts_with("-"))) {
+        PrintUsage(stderr);
+        return BatchStatus::kUsage;
+    }
+    return ShowConfiguration(args.empty() ? std::string() : args[0]);
 }

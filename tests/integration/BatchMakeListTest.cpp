@@ -1,0 +1,171 @@
+// The tabulon program in batch mode, run as a user would from a shell.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+struct BatchMode : ::testing::Test {
+    fs::path dir;
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("tabulon-batch-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs the program with args (shell words), in folder when one is given.
+    ProgramRun Tabulon(const std::string& args, const fs::path& folder = {}) {
+        const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
+        std::string command = folder.empty() ? "" : "cd '" + folder.string() + "' && ";
+        command += std::string("'") + TABULON_BINARY + "' " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
+        const int raw = std::system(command.c_str());
+        ProgramRun run;
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        run.out = ReadAll(out);
+        run.err = ReadAll(err);
+        fs::remove(out);
+        fs::remove(err);
+        return run;
+    }
+
+    // A configuration with every file beside it, named relatively.
+    void WriteList(const std::string& database, const std::string& extra = "") {
+        WriteAll(dir / "items.db", database);
+        WriteAll(dir / "head.htm", "<html><body>\n");  // no CR: copied as it is
+        WriteAll(dir / "end.htm", "</body></html>");
+        WriteAll(dir / "list.cfg",
+                 "[files]\r\ndatabase = items.db\r\noutput   = page.htm\r\nheadfile = head.htm\r\n"
+                 "endfile  = end.htm\r\n\r\n[colors]\r\nheadcol  = AAAAAA\r\nindexcol = BBBBBB\r\n"
+                 "firstcol = 111111\r\nsecondcol= 222222\r\n\r\n[other]\r\naddindex = 3\r\n" +
+                     extra + "columns  = Name;Size");
+    }
+};
+
+const char* const kCommentLines =
+    "<!-- Created with Tabulon by Korvanex -->\r\n"
+    "<!--        https://www.korvanex.com/         -->\r\n\r\n";
+
+}  // namespace
+
+TEST_F(BatchMode, WritesThePageWorkedOutByHandAndSavesNothingElse) {
+    const std::string database = "apple;1\r\nAvocado;2\r\nbanana;3\r\n7up;4\r\n";
+    WriteList(database);
+    const std::string cfgBefore = ReadAll(dir / "list.cfg");
+    const auto cfgTime = fs::last_write_time(dir / "list.cfg");
+
+    const ProgramRun run = Tabulon("--make-list '" + (dir / "list.cfg").string() + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+
+    const std::string expected =
+        std::string(kCommentLines) + "<html><body>\n" +
+        "<TABLE>\r\n"
+        "<TR BGCOLOR=AAAAAA>\r\n<TD ID=x>Name</TD>\r\n<TD ID=x>Size</TD>\r\n</TR>\r\n\r\n"
+        "<TR bgcolor=BBBBBB><TD ID=y colspan=2>0-9<A NAME=0-9></A></TD></TR>\r\n"
+        "<TR bgcolor=111111><TD>\r\n7up</TD><TD>\r\n4</TD></TR>\r\n\r\n"
+        "<TR bgcolor=BBBBBB><TD ID=y colspan=2>A<A NAME=A></A></TD></TR>\r\n"
+        "<TR bgcolor=111111><TD>\r\napple</TD><TD>\r\n1</TD></TR>\r\n\r\n"
+        "<TR bgcolor=222222><TD>\r\nAvocado</TD><TD>\r\n2</TD></TR>\r\n\r\n"
+        "<TR bgcolor=BBBBBB><TD ID=y colspan=2>B<A NAME=B></A></TD></TR>\r\n"
+        "<TR bgcolor=111111><TD>\r\nbanana</TD><TD>\r\n3</TD></TR>\r\n\r\n"
+        "</TABLE>\r\n"
+        "</body></html>";
+    EXPECT_EQ(ReadAll(dir / "page.htm"), expected);
+    // The sort stays in memory: the database and the configuration are untouched.
+    EXPECT_EQ(ReadAll(dir / "items.db"), database);
+    EXPECT_EQ(ReadAll(dir / "list.cfg"), cfgBefore);
+    EXPECT_EQ(fs::last_write_time(dir / "list.cfg"), cfgTime);
+    EXPECT_FALSE(fs::exists(dir / "items.db.bak"));
+}
+
+TEST_F(BatchMode, WorksFromAnotherFolderWithARelativeConfigurationPath) {
+    WriteList("pear;9\r\n");
+    const fs::path elsewhere = dir / "elsewhere";
+    fs::create_directories(elsewhere);
+    const ProgramRun run = Tabulon("--make-list ../list.cfg", elsewhere);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(ReadAll(dir / "page.htm").find("<TD>\r\npear</TD>"), std::string::npos);
+    EXPECT_FALSE(fs::exists(elsewhere / "page.htm"));
+}
+
+TEST_F(BatchMode, AFailedCheckExitsWithOneAndSaysWhy) {
+    WriteList("a;1\r\n");
+    std::string cfg = ReadAll(dir / "list.cfg");
+    cfg.replace(cfg.find("headcol  = AAAAAA"), 17, "headcol  = AAAA");
+    WriteAll(dir / "list.cfg", cfg);
+    const ProgramRun run = Tabulon("--make-list '" + (dir / "list.cfg").string() + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Head color: Invalid head color\n");
+    EXPECT_FALSE(fs::exists(dir / "page.htm"));
+}
+
+TEST_F(BatchMode, AMissingOrUnreadableFileExitsWithOneAndAsksNothing) {
+    WriteList("a;1\r\n");
+    fs::remove(dir / "items.db");
+    fs::create_directories(dir / "items.db");  // a folder where the database should be
+    ProgramRun run = Tabulon("--make-list '" + (dir / "list.cfg").string() + "' </dev/null");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Database: File database not found\n");
+
+    run = Tabulon("--make-list '" + (dir / "missing.cfg").string() + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Configuration: "), std::string::npos);
+}
+
+TEST_F(BatchMode, AnOutputThatCannotBeWrittenExitsWithOne) {
+    WriteList("a;1\r\n");
+    std::string cfg = ReadAll(dir / "list.cfg");
+    cfg.replace(cfg.find("page.htm"), 8, "no/such/folder/page.htm");
+    WriteAll(dir / "list.cfg", cfg);
+    const ProgramRun run = Tabulon("--make-list '" + (dir / "list.cfg").string() + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Make list: "), std::string::npos) << run.err;
+}
+
+TEST_F(BatchMode, AnUploadThatCannotBeDoneIsReportedAfterThePageIsWritten) {
+    WriteList("a;1\r\n", "ftpupload= 1\r\nviewout  = 1\r\n");
+    const ProgramRun run = Tabulon("--make-list '" + (dir / "list.cfg").string() + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Ftp upload: "), std::string::npos) << run.err;
+    EXPECT_TRUE(fs::exists(dir / "page.htm"));
+}
+
+TEST_F(BatchMode, CommandLineMistakesExitWithTwoAndAUsageLine) {
+    for (const char* args : {"--make-list", "--make-list a.cfg b.cfg", "--frobnicate", "a.cfg b.cfg"}) {
+        const ProgramRun run = Tabulon(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.err.rfind("usage: tabulon", 0), 0u) << args;
+    }
+    ProgramRun run = Tabulon("--help");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("--make-list CONFIG.cfg"), std::string::npos);
+    run = Tabulon("--version");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("tabulon ", 0), 0u);
+}
