@@ -107,17 +107,27 @@ int main(int argc, char** argv) {
     const fs::path root = fs::temp_directory_path() / ("tabulon-bench-" + std::to_string(::getpid()));
     fs::create_directories(root);
 
-    std::printf("make list, batch mode, index mode 3, 5 fields (best of 3 runs)\n");
+    std::printf("make list, batch mode, index mode 3, 5 fields (best of 5 runs, the two programs taking turns)\n");
     double small = 0;
     for (const std::size_t count : {size, size * 10}) {
         const fs::path dir = PrepareList(root, count);
         const double fileMb = static_cast<double>(fs::file_size(dir / "items.db")) / (1024.0 * 1024.0);
-        const Figures ours = Best({tabulon, "--make-list", (dir / "list.cfg").string()}, "", 3);
+        const std::vector<std::string> ourCommand = {tabulon, "--make-list", (dir / "list.cfg").string()};
+        const std::vector<std::string> sqliteCommand = {"sqlite3", "-batch", ":memory:"};
+        Figures ours, sqlite;
+        ours.seconds = sqlite.seconds = 1e9;
+        for (int round = 0; round < 5; ++round) {
+            const Figures a = Best(ourCommand, "", 1);
+            if (a.seconds < ours.seconds) ours = a;
+            if (count == size) {
+                const Figures b = Best(sqliteCommand, (dir / "sqlite.sql").string(), 1);
+                if (b.seconds < sqlite.seconds) sqlite = b;
+            }
+        }
         std::printf("  %8zu items (%.1f MB): tabulon %7.3f s, peak %7.1f MB = %.1f x the file (target: under 40)\n",
                     count, fileMb, ours.seconds, ours.peakMb, ours.peakMb / fileMb);
         if (count == size) {
             small = ours.seconds;
-            const Figures sqlite = Best({"sqlite3", "-batch", ":memory:"}, (dir / "sqlite.sql").string(), 3);
             std::printf("  %8zu items: sqlite3 %7.3f s, peak %7.1f MB; tabulon / sqlite3 = %.2f (target: at most 1)\n",
                         count, sqlite.seconds, sqlite.peakMb, ours.seconds / sqlite.seconds);
         } else {

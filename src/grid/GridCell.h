@@ -54,15 +54,16 @@ protected:
     const LogFont* OwnFont() const { return m_font.get(); }
 
 private:
-    std::string m_text;
+    // Ordered so that nothing is padded: a large list holds millions of these.
     std::uint32_t m_data = 0;
+    std::string m_text;
     int m_image = -1;
     unsigned m_format = 0xFFFFFFFFu;
     Colour m_textColour = kDefaultColour;
     Colour m_backColour = 0x00FFFFFF;
-    std::unique_ptr<LogFont> m_font;
     unsigned m_margin = 0xFFFFFFFFu;
     bool m_editing = false;
+    std::unique_ptr<LogFont> m_font;
     CGridCtrl* m_grid = nullptr;
     CCellEditBox* m_editBox = nullptr;
 };
@@ -109,6 +110,7 @@ public:
         m_row = row;
         m_col = col;
     }
+    bool KeepsCoords() const override { return true; }
     void Reset() override;
 
     bool GetCheck() const { return m_checked != 0; }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "grid/CellClass.h"
+#include "grid/CellPool.h"
 #include "grid/CellId.h"
 #include "platform/DeviceContext.h"
 
@@ -21,6 +22,10 @@ public:
     virtual const CellClass& GetRuntimeClass() const { return Class(); }
     virtual ~CGridCellBase() = default;
 
+    // Cells come from the cell pool; the sized delete tells it which block size.
+    static void* operator new(std::size_t size) { return cellpool::Allocate(size); }
+    static void operator delete(void* block, std::size_t size) noexcept { cellpool::Free(block, size); }
+
     // Attributes.
     virtual void SetText(const std::string&) {}
     virtual void SetImage(int) {}
@@ -33,6 +38,7 @@ public:
     virtual void SetMargin(unsigned) {}
     virtual void SetGrid(CGridCtrl*) {}
     virtual void SetCoords(int, int) {}
+    virtual bool KeepsCoords() const { return false; }
 
     virtual const std::string& GetText() const;
     virtual const std::string& GetTipText() const { return GetText(); }

@@ -34,8 +34,8 @@ CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols, IDesktop*
 CGridCtrl::~CGridCtrl() {
     // Nobody is told of the cells going away with the grid, and no state
     // needs keeping in step: the cells simply go.
-    for (auto& row : m_rowData)
-        for (CGridCellBase* cell : *row) delete cell;
+    for (Row& row : m_rowData)
+        for (CGridCellBase* cell : row) delete cell;
 }
 
 void CGridCtrl::AssignDefaultColours() {
@@ -105,12 +105,12 @@ bool CGridCtrl::SetRowCount(int n) {
         const auto height = static_cast<std::uint32_t>(m_defaultCells[kOrdinary]->GetHeight());
         while (m_rows < n) {
             const int r = m_rows;
-            auto row = std::make_unique<Row>();
-            row->reserve(m_cols);
+            Row row;
+            row.reserve(m_cols);
             try {
-                for (int c = 0; c < m_cols; ++c) row->push_back(CreateCell(r, c));
+                for (int c = 0; c < m_cols; ++c) row.push_back(CreateCell(r, c));
             } catch (const std::bad_alloc&) {
-                for (CGridCellBase* cell : *row) delete cell;
+                for (CGridCellBase* cell : row) delete cell;
                 throw;
             }
             m_rowData.push_back(std::move(row));
@@ -137,7 +137,7 @@ bool CGridCtrl::SetColumnCount(int n) {
     if (n < m_cols) {
         for (int r = 0; r < m_rows; ++r) {
             for (int c = n; c < m_cols; ++c) DestroyCell(r, c);
-            m_rowData[r]->resize(n);
+            m_rowData[r].resize(n);
         }
         for (int c = n; c < m_cols; ++c) m_totalWidth -= m_colWidths[c];
         m_colWidths.resize(n);
@@ -149,13 +149,13 @@ bool CGridCtrl::SetColumnCount(int n) {
         int done = 0;
         try {
             m_colWidths.reserve(c + 1);
-            for (; done < m_rows; ++done) m_rowData[done]->push_back(CreateCell(done, c));
+            for (; done < m_rows; ++done) m_rowData[done].push_back(CreateCell(done, c));
             m_colWidths.push_back(width);
         } catch (const std::bad_alloc&) {
             // Take the half-made column out again so every row keeps the same width.
             for (int r = 0; r < done; ++r) {
-                delete m_rowData[r]->back();
-                m_rowData[r]->pop_back();
+                delete m_rowData[r].back();
+                m_rowData[r].pop_back();
             }
             m_desktop->ShowOutOfMemory();
             ok = false;
@@ -288,7 +288,7 @@ int CGridCtrl::InsertColumn(const std::string& heading, unsigned format, int col
     try {
         m_colWidths.reserve(m_colWidths.size() + 1);
         for (; done < m_rows; ++done) {
-            Row& row = *m_rowData[done];
+            Row& row = m_rowData[done];
             row.reserve(row.size() + 1);
             CGridCellBase* cell = CreateCell(done, col);
             row.insert(row.begin() + col, cell);
@@ -296,7 +296,7 @@ int CGridCtrl::InsertColumn(const std::string& heading, unsigned format, int col
         m_colWidths.insert(m_colWidths.begin() + col, 0);
     } catch (const std::bad_alloc&) {
         for (int r = 0; r < done; ++r) {
-            Row& row = *m_rowData[r];
+            Row& row = m_rowData[r];
             delete row[col];
             row.erase(row.begin() + col);
         }
@@ -326,19 +326,21 @@ int CGridCtrl::InsertRow(const std::string& heading, int row) {
     ResetSelection();
     if (m_cols < 1) SetColumnCount(1);
     if (row < 0) row = m_rows;
-    auto cells = std::make_unique<Row>();
+    Row cells;
+    bool inserted = false;
     try {
-        cells->reserve(m_cols);
-        for (int c = 0; c < m_cols; ++c) cells->push_back(CreateCell(row, c));
+        cells.reserve(m_cols);
+        for (int c = 0; c < m_cols; ++c) cells.push_back(CreateCell(row, c));
         m_rowData.insert(m_rowData.begin() + row, std::move(cells));
+        inserted = true;
         m_rowHeights.insert(m_rowHeights.begin() + row, 0);
     } catch (const std::bad_alloc&) {
-        if (cells) {
-            for (CGridCellBase* cell : *cells) delete cell;
-        } else {
+        if (inserted) {
             // The row went in but its height did not: take it out again.
-            for (CGridCellBase* cell : *m_rowData[row]) delete cell;
+            for (CGridCellBase* cell : m_rowData[row]) delete cell;
             m_rowData.erase(m_rowData.begin() + row);
+        } else {
+            for (CGridCellBase* cell : cells) delete cell;
         }
         m_desktop->ShowOutOfMemory();
         return -1;
@@ -359,7 +361,7 @@ bool CGridCtrl::DeleteColumn(int col) {
     ResetSelection();
     for (int r = 0; r < m_rows; ++r) {
         DestroyCell(r, col);
-        Row& row = *m_rowData[r];
+        Row& row = m_rowData[r];
         row.erase(row.begin() + col);
     }
     m_totalWidth -= m_colWidths[col];
@@ -422,7 +424,7 @@ bool CGridCtrl::DeleteAllCells() {
 
 CGridCellBase* CGridCtrl::GetCell(int row, int col) const {
     if (!IsValidCell(row, col)) return nullptr;
-    return (*m_rowData[row])[col];
+    return m_rowData[row][col];
 }
 
 CGridCellBase* CGridCtrl::CreateCell(int row, int col) {
@@ -430,6 +432,7 @@ CGridCellBase* CGridCtrl::CreateCell(int row, int col) {
     CGridCellBase* cell = m_cellClass->create();
     cell->SetGrid(this);
     cell->SetCoords(row, col);
+    m_hasCoordCells = m_hasCoordCells || cell->KeepsCoords();
     unsigned state = cell->GetState();
     if (col < m_fixedCols) state |= CellState::kFixed | CellState::kFixedCol;
     if (row < m_fixedRows) state |= CellState::kFixed | CellState::kFixedRow;
@@ -443,7 +446,7 @@ void CGridCtrl::DestroyCell(int row, int col) {
     if (!cell) return;
     SetCellState(row, col, 0);
     delete cell;
-    (*m_rowData[row])[col] = nullptr;
+    m_rowData[row][col] = nullptr;
 }
 
 bool CGridCtrl::SetDefaultCellType(const CellClass& cellClass) {
@@ -458,7 +461,8 @@ bool CGridCtrl::SetCellType(int row, int col, const CellClass& cellClass) {
     std::unique_ptr<CGridCellBase> cell(cellClass.create());
     cell->CopyFrom(*old);
     cell->SetCoords(row, col);
-    (*m_rowData[row])[col] = cell.release();
+    m_hasCoordCells = m_hasCoordCells || cell->KeepsCoords();
+    m_rowData[row][col] = cell.release();
     delete old;
     return true;
 }
@@ -726,7 +730,7 @@ void CGridCtrl::SetModified(bool modified, int row, int col) {
     }
     if (!m_modified) {
         for (int r = 0; r < m_rows; ++r)
-            for (CGridCellBase* cell : *m_rowData[r])
+            for (CGridCellBase* cell : m_rowData[r])
                 if (cell->GetState() & CellState::kModified)
                     cell->SetState(cell->GetState() & ~CellState::kModified);
     }
@@ -769,14 +773,17 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     keys.clear();
     arena.clear();
     for (int r = low; r <= high; ++r) {
-        const std::string& text = (*m_rowData[r])[col]->GetText();
-        keys.push_back({FoldedPrefix(text), arena.size(), static_cast<std::uint32_t>(text.size()), r});
+        const std::string& text = m_rowData[r][col]->GetText();
+        keys.push_back({{FoldedPrefix(text, 0), FoldedPrefix(text, 8)},
+                        arena.size(),
+                        static_cast<std::uint32_t>(text.size()),
+                        r});
         arena += text;
     }
-    for (SortKey& key : keys) key.text = arena.data() + key.offset;
+    for (SortKey& key : keys) key.text += reinterpret_cast<std::uintptr_t>(arena.data());
     SortKeys(keys.data() - low, ascending, low, high);
 
-    std::vector<std::unique_ptr<Row>>& rows = m_sortRows;
+    std::vector<Row>& rows = m_sortRows;
     std::vector<std::uint32_t>& heights = m_sortHeights;
     rows.resize(keys.size());
     heights.resize(keys.size());
@@ -788,25 +795,25 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
         const int row = low + static_cast<int>(k);
         m_rowData[row] = std::move(rows[k]);
         m_rowHeights[row] = heights[k];
-        if (keys[k].row != row)
-            for (int c = 0; c < m_cols; ++c) (*m_rowData[row])[c]->SetCoords(row, c);
+        if (keys[k].row != row && m_hasCoordCells)
+            for (int c = 0; c < m_cols; ++c) m_rowData[row][c]->SetCoords(row, c);
     }
     if (keys.size() > kKeptSortScratch) {
         // A whole-table sort would otherwise keep its scratch for the grid's life.
         std::vector<SortKey>().swap(keys);
         std::string().swap(arena);
-        std::vector<std::unique_ptr<Row>>().swap(rows);
+        std::vector<Row>().swap(rows);
         std::vector<std::uint32_t>().swap(heights);
     }
     return true;
 }
 
-// The first eight bytes of a text with A-Z folded, as one number that orders
-// like the bytes; shorter texts are padded with zero bytes. Two keys whose
-// prefixes differ compare as their texts would.
-std::uint64_t CGridCtrl::FoldedPrefix(const std::string& text) {
+// Eight bytes of a text from position from, with A-Z folded, as one number
+// that orders like the bytes; past its end a text is padded with zero bytes.
+// Two keys whose first sixteen bytes differ so compare as their texts would.
+std::uint64_t CGridCtrl::FoldedPrefix(const std::string& text, std::size_t from) {
     std::uint64_t prefix = 0;
-    for (std::size_t k = 0; k < 8; ++k) {
+    for (std::size_t k = from; k < from + 8; ++k) {
         unsigned byte = k < text.size() ? static_cast<unsigned char>(text[k]) : 0u;
         if (byte >= 'A' && byte <= 'Z') byte += 'a' - 'A';
         prefix = (prefix << 8) | byte;
@@ -815,13 +822,14 @@ std::uint64_t CGridCtrl::FoldedPrefix(const std::string& text) {
 }
 
 int CGridCtrl::CompareKeys(const SortKey& a, const SortKey& b) {
-    if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
-    return CompareNoCase(std::string_view(a.text, a.length), std::string_view(b.text, b.length));
+    if (a.prefix[0] != b.prefix[0]) return a.prefix[0] < b.prefix[0] ? -1 : 1;
+    if (a.prefix[1] != b.prefix[1]) return a.prefix[1] < b.prefix[1] ? -1 : 1;
+    return CompareNoCase(std::string_view(a.Text(), a.length), std::string_view(b.Text(), b.length));
 }
 
 bool CGridCtrl::KeysDiffer(const SortKey& a, const SortKey& b) {
-    if (a.prefix != b.prefix) return true;
-    return CompareWithCase(std::string_view(a.text, a.length), std::string_view(b.text, b.length)) != 0;
+    if (a.prefix[0] != b.prefix[0] || a.prefix[1] != b.prefix[1]) return true;
+    return CompareWithCase(std::string_view(a.Text(), a.length), std::string_view(b.Text(), b.length)) != 0;
 }
 
 // Quicksort with the middle entry as pivot. Entries whose keys tie keep the

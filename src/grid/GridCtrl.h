@@ -199,7 +199,7 @@ public:
     void OnSysColourChange();
 
 private:
-    using Row = std::vector<CGridCellBase*>;
+    using Row = std::vector<CGridCellBase*, cellpool::Allocator<CGridCellBase*>>;
     // Keyed by the whole id, so rows past 65535 never share an entry.
     using CellSet = std::unordered_map<std::uint64_t, CellId>;
     static std::uint64_t CellKey(int row, int col) {
@@ -213,20 +213,22 @@ private:
     void ClearCachedTopLeft() { m_topLeft = CellId(-1, -1); }
     void RedrawHeadingsOf(CellId cell);
     struct SortKey {
-        std::uint64_t prefix;
-        std::size_t offset;  // into the sort's text store, until text is set
+        std::uint64_t prefix[2];
+        // Where the text starts: an offset into the sort's text store while it
+        // grows, then the address.
+        std::uintptr_t text;
         std::uint32_t length;
         int row;
-        const char* text = nullptr;
+        const char* Text() const { return reinterpret_cast<const char*>(text); }
     };
-    static std::uint64_t FoldedPrefix(const std::string& text);
+    static std::uint64_t FoldedPrefix(const std::string& text, std::size_t from);
     static int CompareKeys(const SortKey& a, const SortKey& b);
     static bool KeysDiffer(const SortKey& a, const SortKey& b);
     static void SortKeys(SortKey* keys, bool ascending, int low, int high);
     static constexpr std::size_t kKeptSortScratch = 4096;
     std::vector<SortKey> m_sortKeys;
     std::string m_sortArena;
-    std::vector<std::unique_ptr<Row>> m_sortRows;
+    std::vector<Row> m_sortRows;
     std::vector<std::uint32_t> m_sortHeights;
     int HeadingRowHeight(int row, const std::string& heading);
 
@@ -235,7 +237,7 @@ private:
     IGridOwner* m_owner = nullptr;
     IImageList* m_imageList = nullptr;
 
-    std::vector<std::unique_ptr<Row>> m_rowData;
+    std::vector<Row> m_rowData;
     std::vector<std::uint32_t> m_rowHeights;
     std::vector<std::uint32_t> m_colWidths;
     long long m_totalHeight = 0;
@@ -275,7 +277,10 @@ private:
     Colour m_gridBkColour;
     int m_wheelLines = 3;
     unsigned m_scrollBarsShown = 0;
-    unsigned m_autoSizeStyle = 0x3;  // 0x1 measure the fixed rows, 0x2 the others  // 0x1 horizontal, 0x2 vertical
+    unsigned m_autoSizeStyle = 0x3;
+    // Whether any cell keeps its own coordinates; only then do moved rows
+    // have to tell their cells where they are now.
+    bool m_hasCoordCells = false;  // 0x1 measure the fixed rows, 0x2 the others  // 0x1 horizontal, 0x2 vertical
 
     // System colours as they were when last read, to follow a change.
     Colour m_crWindowText, m_crWindow, m_crButtonFace, m_crShadow;

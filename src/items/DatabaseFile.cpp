@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -63,25 +64,42 @@ bool IsPresent(const std::string& path) {
     return fs::status(path, ec).type() != fs::file_type::not_found;
 }
 
-// The trimmed, non-empty lines of a file, all or nothing, so that a file read
-// only in part never passes for the whole of it.
-bool ReadItemLines(const std::string& path, std::vector<std::string>& lines, std::string& reason) {
-    lines.clear();
+// The whole file, all or nothing, so that a file read only in part never
+// passes for the whole of it. One buffer holds it: a large list needs no
+// string per line on top of its cells.
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& reason) {
+    bytes.clear();
     std::error_code ec;
     if (fs::is_directory(path, ec)) {
         reason = "it is a folder, not a file";
         return false;
     }
     errno = 0;
-    const bool read = ReadTextLines(path, [&](std::string_view line) {
-        const std::string_view item = pane::Trim(line);
-        if (!item.empty()) lines.emplace_back(item);
-    });
-    if (!read) {
-        reason = ErrnoText(errno, "it cannot be read");
-        lines.clear();
+    std::ifstream in(path, std::ios::binary);
+    if (in) {
+        const auto size = fs::file_size(path, ec);
+        if (!ec) bytes.reserve(static_cast<std::size_t>(size));
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    return read;
+    if (!in && !in.eof()) {
+        reason = ErrnoText(errno, "it cannot be read");
+        bytes.clear();
+        return false;
+    }
+    return true;
+}
+
+// Calls onItem for every line of bytes that is not empty once trimmed.
+template <typename OnItem>
+void ForEachItemLine(std::string_view bytes, OnItem onItem) {
+    while (!bytes.empty()) {
+        const std::size_t lf = bytes.find('\n');
+        const std::string_view line = bytes.substr(0, lf);
+        const std::string_view item = pane::Trim(line);
+        if (!item.empty()) onItem(item);
+        if (lf == std::string_view::npos) break;
+        bytes.remove_prefix(lf + 1);
+    }
 }
 
 // Keeps a bulk load from redrawing and resizing scroll bars after every row.
@@ -102,16 +120,16 @@ private:
 };
 
 bool LoadItems(CMainFrame& frame, CGridCtrl& grid, const std::string& path) {
-    std::vector<std::string> lines;
+    std::string bytes;
     std::string reason;
-    if (!ReadItemLines(path, lines, reason)) {
+    if (!ReadWholeFile(path, bytes, reason)) {
         ShowProblem(frame, "The database file\n" + path + "\ncould not be read: " + reason +
                                ".\n\nNo items were loaded.");
         return false;
     }
     {
         CQuietGrid quiet(grid);
-        for (const std::string& line : lines) AddDatabaseLine(grid, line, grid.GetRowCount());
+        ForEachItemLine(bytes, [&](std::string_view line) { AddDatabaseLine(grid, line, grid.GetRowCount()); });
     }
     frame.OnDatabaseColumnsChanged();
     return true;
@@ -203,7 +221,7 @@ bool LoadDatabaseFile(CMainFrame& frame) {
     }
 }
 
-void AddDatabaseLine(CGridCtrl& grid, const std::string& line, int row) {
+void AddDatabaseLine(CGridCtrl& grid, std::string_view line, int row) {
     const std::string_view text = pane::Trim(line);
     const auto separators = static_cast<std::size_t>(std::count(text.begin(), text.end(), ';'));
     const int needed = static_cast<int>(std::min<std::size_t>(separators, INT_MAX - 2) + 2);
@@ -320,16 +338,18 @@ void ImportDatabaseFile(CMainFrame& frame) {
     const std::optional<std::string> chosen = picker->PickOpenFile(DatabasePickerOptions(true));
     if (!chosen || chosen->empty()) return;
 
-    std::vector<std::string> lines;
+    std::string bytes;
     std::string reason;
-    if (!ReadItemLines(*chosen, lines, reason)) {
+    if (!ReadWholeFile(*chosen, bytes, reason)) {
         ShowProblem(frame, "The file\n" + *chosen + "\ncould not be read: " + reason +
                                ".\n\nNothing was imported.");
         return;
     }
     {
         CQuietGrid quiet(*grid);
-        for (const std::string& line : lines) pane->AddItemFromText(line, ";", grid->GetRowCount());
+        ForEachItemLine(bytes, [&](std::string_view line) {
+            pane->AddItemFromText(std::string(line), ";", grid->GetRowCount());
+        });
     }
     pane->FitNewItemsColumns();
     frame.OnNewItemsColumnsChanged();

@@ -6,6 +6,7 @@
 // ("Database"/"Database*"): their callers set it once they know the outcome.
 
 #include <string>
+#include <string_view>
 
 #include "app/MainFrame.h"
 #include "grid/GridCtrl.h"
@@ -25,7 +26,7 @@ bool LoadDatabaseFile(CMainFrame& frame);
 // widening the grid when the line has more fields than it has columns. The
 // row goes in at index row when that lies among the item rows, otherwise at
 // the end; rows after an inserted one keep their old numbers until renumbered.
-void AddDatabaseLine(CGridCtrl& grid, const std::string& line, int row);
+void AddDatabaseLine(CGridCtrl& grid, std::string_view line, int row);
 
 // Replaces the database file with the 'Database' items, CR LF after each.
 // Refuses, before writing anything, text that the file or the configuration's

@@ -66,11 +66,16 @@ void SortByAllColumns(CGridCtrl& grid, bool ignoreCase) {
     std::vector<char> startsRun(static_cast<std::size_t>(std::max(rows, 1)), 0);
     for (int col = 2; col < grid.GetColumnCount(); ++col) {
         const int previous = col - 1;
+        // Each text is read once even where neighbours are compared in a row.
+        std::string_view above;
+        int aboveRow = -1;
         for (int r = 2; r < rows; ++r) {
             if (startsRun[r]) continue;
-            const std::string_view above = TrimRight(grid.GetCellText(r - 1, previous));
+            if (aboveRow != r - 1) above = TrimRight(grid.GetCellText(r - 1, previous));
             const std::string_view here = TrimRight(grid.GetCellText(r, previous));
             if ((ignoreCase ? CompareNoCase(above, here) : CompareWithCase(above, here)) != 0) startsRun[r] = 1;
+            above = here;
+            aboveRow = r;
         }
         int first = 1;
         while (first < rows) {
