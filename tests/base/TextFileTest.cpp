@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ScratchFolder.h"
 #include "base/TextCompare.h"
 #include "base/TextFile.h"
 
@@ -17,16 +18,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        path = fs::temp_directory_path() / ("tabulon-base-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(path);
-        fs::create_directories(path);
-    }
-    ~TempDir() { fs::remove_all(path); }
-    std::string File(const std::string& name) const { return (path / name).string(); }
+// A scratch folder for the test, named as the files in it are used here.
+struct TempDir : fakes::ScratchFolder {
+    TempDir() : ScratchFolder("tabulon-base"), path(folder) {}
+    std::string File(const std::string& name) const { return PathOf(name); }
+    const fs::path& path;
 };
 
 void WriteRaw(const std::string& path, const std::string& bytes) {

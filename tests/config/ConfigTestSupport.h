@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "FakeMainWindow.h"
+#include "ScratchFolder.h"
 #include "ScriptedMessageBox.h"
 #include "app/MainFrame.h"
 #include "config/ConfigFile.h"
@@ -47,31 +48,20 @@ struct Session {
 class ConfigTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder = fs::temp_directory_path() /
-                 ("tabulon-config-" + std::to_string(::getpid()) + "-" + name);
-        fs::remove_all(folder);
-        fs::create_directories(folder);
     }
-    void TearDown() override { fs::remove_all(folder); }
 
-    std::string PathOf(const std::string& name) const { return (folder / name).string(); }
+    std::string PathOf(const std::string& name) const { return scratch.PathOf(name); }
     std::string MakeFile(const std::string& name, const std::string& bytes) const {
-        std::ofstream(PathOf(name), std::ios::binary) << bytes;
-        return PathOf(name);
+        return scratch.MakeFile(name, bytes);
     }
-    static std::string Contents(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    }
+    static std::string Contents(const std::string& path) { return fakes::ScratchFolder::Contents(path); }
     // Reads a .cfg file of these bytes into s.
     ConfigGridLines Read(const std::string& bytes) {
         return ReadConfigFile(s.frame, MakeFile("in.cfg", bytes));
     }
 
-    fs::path folder;
+    fakes::ScratchFolder scratch{"tabulon-config"};
+    const fs::path& folder = scratch.folder;
     Session s;
 };
 

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <string>
 
+#include "ScratchFolder.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -29,15 +31,8 @@ void WriteAll(const fs::path& path, const std::string& bytes) {
 }
 
 struct BatchMode : ::testing::Test {
-    fs::path dir;
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("tabulon-batch-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    tabulon::fakes::ScratchFolder scratch{"tabulon-batch"};
+    const fs::path& dir = scratch.folder;
 
     // Runs the program with args (shell words), in folder when one is given.
     ProgramRun Tabulon(const std::string& args, const fs::path& folder = {}) {

@@ -13,6 +13,7 @@
 
 #include "FakeFilePicker.h"
 #include "FakeMainWindow.h"
+#include "ScratchFolder.h"
 #include "ScriptedMessageBox.h"
 #include "app/MainFrame.h"
 #include "base/TextFile.h"
@@ -28,11 +29,6 @@ using Rows = std::vector<std::vector<std::string>>;
 class DatabaseFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::temp_directory_path() / ("tabulon-db-" + std::to_string(::getpid()) + "-" +
-                                              test->test_suite_name() + "-" + test->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
         newItems.OnInitialUpdate();
         database.OnInitialUpdate();
         frame.SetPanes(&newItems, &database);
@@ -41,20 +37,13 @@ protected:
         frame.Config().database = "items.db";  // beside the .cfg, not in the working folder
         window.title = OpenTitle();
     }
-    void TearDown() override { fs::remove_all(folder); }
 
     std::string OpenTitle() const { return "Tabulon - " + frame.Config().cfgfile; }
-    std::string PathOf(const std::string& name) const { return (folder / name).string(); }
+    std::string PathOf(const std::string& name) const { return scratch.PathOf(name); }
     std::string MakeFile(const std::string& name, const std::string& bytes) const {
-        std::ofstream(PathOf(name), std::ios::binary) << bytes;
-        return PathOf(name);
+        return scratch.MakeFile(name, bytes);
     }
-    static std::string Contents(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    }
+    static std::string Contents(const std::string& path) { return fakes::ScratchFolder::Contents(path); }
     CGridCtrl& Db() { return *database.GetGrid(); }
     // Texts of the item rows, from column `from` on.
     static Rows Items(const CGridCtrl& grid, int from = 1) {
@@ -85,7 +74,8 @@ protected:
     CMainFrame frame{window, messages};
     CTabulonWnd1 newItems{frame};
     CTabulonWnd2 database{frame};
-    fs::path folder;
+    fakes::ScratchFolder scratch{"tabulon-db"};
+    const fs::path& folder = scratch.folder;
 };
 
 }  // namespace tabulon::testing

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "FakeMainWindow.h"
+#include "ScratchFolder.h"
 #include "RecordingPublisher.h"
 #include "ScriptedMessageBox.h"
 #include "app/MainFrame.h"
@@ -44,10 +45,6 @@ constexpr const char* kPageTop =
 class ListTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder = fs::temp_directory_path() / ("tabulon-list-" + std::to_string(::getpid()) + "-" + name);
-        fs::remove_all(folder);
-        fs::create_directories(folder);
 
         newItems.OnInitialUpdate();
         database.OnInitialUpdate();
@@ -99,17 +96,11 @@ protected:
         AddItem({"7up", "4"});
     }
 
-    std::string PathOf(const std::string& name) const { return (folder / name).string(); }
+    std::string PathOf(const std::string& name) const { return scratch.PathOf(name); }
     std::string MakeFile(const std::string& name, const std::string& bytes) const {
-        std::ofstream(PathOf(name), std::ios::binary) << bytes;
-        return PathOf(name);
+        return scratch.MakeFile(name, bytes);
     }
-    static std::string Contents(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    }
+    static std::string Contents(const std::string& path) { return fakes::ScratchFolder::Contents(path); }
     std::string Page() const { return Contents(PathOf("list.htm")); }
     // Makes the list and hands back the page; the run must succeed quietly.
     std::string Make() {
@@ -146,7 +137,8 @@ protected:
         return rows;
     }
 
-    fs::path folder;
+    fakes::ScratchFolder scratch{"tabulon-list"};
+    const fs::path& folder = scratch.folder;
     fakes::FakeMainWindow window;
     fakes::ScriptedMessageBox messages;
     CMainFrame frame{window, messages};
