@@ -60,6 +60,17 @@ struct BatchMode : ::testing::Test {
                  "firstcol = 111111\r\nsecondcol= 222222\r\n\r\n[other]\r\naddindex = 3\r\n" +
                      extra + "columns  = Name;Size");
     }
+
+    // Batch mode on the configuration WriteList made.
+    ProgramRun MakeList(const std::string& more = "") {
+        return Tabulon("--make-list '" + (dir / "list.cfg").string() + "'" + more);
+    }
+    // Replaces the first `from` in that configuration by `to`.
+    void EditConfig(const std::string& from, const std::string& to) {
+        std::string cfg = ReadAll(dir / "list.cfg");
+        cfg.replace(cfg.find(from), from.size(), to);
+        WriteAll(dir / "list.cfg", cfg);
+    }
 };
 
 const char* const kCommentLines =
@@ -74,7 +85,7 @@ TEST_F(BatchMode, WritesThePageWorkedOutByHandAndSavesNothingElse) {
     const std::string cfgBefore = ReadAll(dir / "list.cfg");
     const auto cfgTime = fs::last_write_time(dir / "list.cfg");
 
-    const ProgramRun run = Tabulon("--make-list '" + (dir / "list.cfg").string() + "'");
+    const ProgramRun run = MakeList();
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
 
@@ -111,10 +122,8 @@ TEST_F(BatchMode, WorksFromAnotherFolderWithARelativeConfigurationPath) {
 
 TEST_F(BatchMode, AFailedCheckExitsWithOneAndSaysWhy) {
     WriteList("a;1\r\n");
-    std::string cfg = ReadAll(dir / "list.cfg");
-    cfg.replace(cfg.find("headcol  = AAAAAA"), 17, "headcol  = AAAA");
-    WriteAll(dir / "list.cfg", cfg);
-    const ProgramRun run = Tabulon("--make-list '" + (dir / "list.cfg").string() + "'");
+    EditConfig("headcol  = AAAAAA", "headcol  = AAAA");
+    const ProgramRun run = MakeList();
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Head color: Invalid head color\n");
     EXPECT_FALSE(fs::exists(dir / "page.htm"));
@@ -124,7 +133,7 @@ TEST_F(BatchMode, AMissingOrUnreadableFileExitsWithOneAndAsksNothing) {
     WriteList("a;1\r\n");
     fs::remove(dir / "items.db");
     fs::create_directories(dir / "items.db");  // a folder where the database should be
-    ProgramRun run = Tabulon("--make-list '" + (dir / "list.cfg").string() + "' </dev/null");
+    ProgramRun run = MakeList(" </dev/null");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Database: File database not found\n");
 
@@ -135,17 +144,15 @@ TEST_F(BatchMode, AMissingOrUnreadableFileExitsWithOneAndAsksNothing) {
 
 TEST_F(BatchMode, AnOutputThatCannotBeWrittenExitsWithOne) {
     WriteList("a;1\r\n");
-    std::string cfg = ReadAll(dir / "list.cfg");
-    cfg.replace(cfg.find("page.htm"), 8, "no/such/folder/page.htm");
-    WriteAll(dir / "list.cfg", cfg);
-    const ProgramRun run = Tabulon("--make-list '" + (dir / "list.cfg").string() + "'");
+    EditConfig("page.htm", "no/such/folder/page.htm");
+    const ProgramRun run = MakeList();
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("Make list: "), std::string::npos) << run.err;
 }
 
 TEST_F(BatchMode, AnUploadThatCannotBeDoneIsReportedAfterThePageIsWritten) {
     WriteList("a;1\r\n", "ftpupload= 1\r\nviewout  = 1\r\n");
-    const ProgramRun run = Tabulon("--make-list '" + (dir / "list.cfg").string() + "'");
+    const ProgramRun run = MakeList();
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("Ftp upload: "), std::string::npos) << run.err;
     EXPECT_TRUE(fs::exists(dir / "page.htm"));

@@ -12,14 +12,8 @@ namespace {
 
 using fakes::PublishCall;
 
-class ListFilesTest : public ListTest {
+class ListFilesTest : public OneItemListTest {
 protected:
-    void SetUp() override {
-        ListTest::SetUp();
-        AddColumns({"Name"});
-        AddItem({"fig"});
-        frame.Config().addindex = 0;
-    }
     // The one message a failed run must show.
     void ExpectOneFailureNaming(const std::string& path) {
         ASSERT_EQ(messages.shown.size(), 1u);

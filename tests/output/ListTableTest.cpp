@@ -7,14 +7,8 @@
 namespace tabulon::testing {
 namespace {
 
-class ListTableTest : public ListTest {
+class ListTableTest : public OneItemListTest {
 protected:
-    void SetUp() override {
-        ListTest::SetUp();
-        AddColumns({"Name"});
-        AddItem({"fig"});
-        frame.Config().addindex = 0;
-    }
 };
 
 TEST_F(ListTableTest, TableStartsWithTheWidthOnlyWhenAsked) {

@@ -147,4 +147,15 @@ protected:
     fakes::RecordingPublisher publisher;
 };
 
+// A list of one item, "fig", in one column and without index rows.
+class OneItemListTest : public ListTest {
+protected:
+    void SetUp() override {
+        ListTest::SetUp();
+        AddColumns({"Name"});
+        AddItem({"fig"});
+        frame.Config().addindex = 0;
+    }
+};
+
 }  // namespace tabulon::testing
