@@ -12,8 +12,10 @@
 #include "app/MainFrame.h"
 #include "batch/BatchHost.h"
 #include "config/ConfigFile.h"
+#include "grid/CellPool.h"
 #include "items/TabulonWnd1.h"
 #include "items/TabulonWnd2.h"
+#include "posix/LargePageBlocks.h"
 
 namespace {
 
@@ -94,6 +96,7 @@ int ShowConfiguration(const std::string& cfgPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    cellpool::SetBlockSource(&posix::AllocateLargePageBlock);
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         PrintHelp();

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <new>
-#include <vector>
 
 namespace tabulon::cellpool {
 
@@ -18,7 +17,6 @@ constexpr bool kPooled = true;
 
 constexpr std::size_t kGranule = alignof(std::max_align_t) < 8 ? alignof(std::max_align_t) : 8;
 constexpr std::size_t kLargestPooled = 256;
-constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 
 struct FreeBlock {
     FreeBlock* next;
@@ -30,6 +28,9 @@ struct FreeBlock {
 FreeBlock* g_freeLists[kLargestPooled / kGranule + 1];
 char* g_next = nullptr;
 char* g_end = nullptr;
+
+void* NewBlock(std::size_t bytes) { return ::operator new(bytes); }
+BlockSource g_blockSource = &NewBlock;
 
 std::size_t Rounded(std::size_t size) { return (size + kGranule - 1) / kGranule * kGranule; }
 
@@ -45,13 +46,15 @@ void* Allocate(std::size_t size) {
     }
     if (g_next == nullptr || g_next + rounded > g_end) {
         // Blocks are kept for the life of the process and reused through the free lists.
-        g_next = static_cast<char*>(::operator new(kBlockBytes));
+        g_next = static_cast<char*>(g_blockSource(kBlockBytes));
         g_end = g_next + kBlockBytes;
     }
     void* cell = g_next;
     g_next += rounded;
     return cell;
 }
+
+void SetBlockSource(BlockSource source) { g_blockSource = source ? source : &NewBlock; }
 
 void Free(void* block, std::size_t size) noexcept {
     if (!block) return;

@@ -11,6 +11,14 @@ namespace tabulon::cellpool {
 void* Allocate(std::size_t size);
 void Free(void* block, std::size_t size) noexcept;
 
+// Where the pool takes its blocks of kBlockBytes from; a block is never given
+// back. The default is operator new. A host may give memory that the system
+// backs with large pages: a big list is walked in sorted order, all over its
+// cells, and small pages then cost a translation miss at nearly every row.
+constexpr std::size_t kBlockBytes = std::size_t{2} << 20;
+using BlockSource = void* (*)(std::size_t bytes);
+void SetBlockSource(BlockSource source);
+
 // For the table of cell pointers of one row, so that it lies beside its cells.
 template <typename T>
 struct Allocator {

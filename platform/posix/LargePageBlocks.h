@@ -1,0 +1,13 @@
+#pragma once
+// Memory blocks for the cell pool that Linux backs with 2 MB pages where it
+// can (transparent huge pages in "madvise" or "always" mode).
+
+#include <cstddef>
+
+namespace tabulon::posix {
+
+// A block of the given size aligned to 2 MB and marked for large pages;
+// operator new's memory if the system refuses the mapping.
+void* AllocateLargePageBlock(std::size_t bytes);
+
+}  // namespace tabulon::posix
