@@ -84,7 +84,9 @@ bool CGridCell::Edit(int row, int col, const Rect& rect, Point, unsigned editId,
     m_editing = true;
     m_editBox = m_grid->CreateCellEditBox(rect, EditAlignment(GetFormat()), editId, row, col, GetText(),
                                           firstChar);
-    return true;
+    // Without a window to edit in there is no edit.
+    if (!m_editBox) m_editing = false;
+    return m_editBox != nullptr;
 }
 
 void CGridCell::EndEdit() {

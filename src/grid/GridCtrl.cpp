@@ -4,6 +4,8 @@
 #include <new>
 
 #include "base/TextCompare.h"
+#include "grid/CellEditBox.h"
+#include "grid/TitleTip.h"
 
 namespace tabulon {
 
@@ -32,6 +34,9 @@ CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols, IDesktop*
 }
 
 CGridCtrl::~CGridCtrl() {
+    m_editBox.reset();
+    m_closedBoxes.clear();
+    m_titleTip.reset();
     // Nobody is told of the cells going away with the grid, and no state
     // needs keeping in step: the cells simply go.
     for (Row& row : m_rowData)
@@ -88,6 +93,7 @@ bool CGridCtrl::SetRowCount(int n) {
     if (n < 0) return false;
     if (n == m_rows) return true;
     ClearCachedTopLeft();
+    RowHeightsChangedFrom(std::min(n, m_rows));
     if (n < m_fixedRows) m_fixedRows = n;
     if (n <= m_focus.row) m_focus = CellId(-1, -1);
     if (n < m_rows) {
@@ -250,6 +256,7 @@ bool CGridCtrl::SetRowHeight(int row, int height) {
     if (row < 0 || row >= m_rows || height < 0) return false;
     m_totalHeight += static_cast<long long>(height) - m_rowHeights[row];
     m_rowHeights[row] = static_cast<std::uint32_t>(height);
+    RowHeightsChangedFrom(row);
     ResetScrollBars();
     return true;
 }
@@ -326,6 +333,7 @@ int CGridCtrl::InsertRow(const std::string& heading, int row) {
     ResetSelection();
     if (m_cols < 1) SetColumnCount(1);
     if (row < 0) row = m_rows;
+    RowHeightsChangedFrom(row);
     Row cells;
     bool inserted = false;
     try {
@@ -385,6 +393,7 @@ bool CGridCtrl::DeleteRow(int row) {
     m_rowData.erase(m_rowData.begin() + row);
     m_totalHeight -= m_rowHeights[row];
     m_rowHeights.erase(m_rowHeights.begin() + row);
+    RowHeightsChangedFrom(row);
     --m_rows;
     if (row < m_fixedRows) --m_fixedRows;
     if (row == m_focus.row)
@@ -410,6 +419,7 @@ bool CGridCtrl::DeleteAllCells() {
     m_rowData.clear();
     m_rowHeights.clear();
     m_colWidths.clear();
+    RowHeightsChangedFrom(0);
     m_totalHeight = 0;
     m_totalWidth = 0;
     m_focus = CellId(-1, -1);
@@ -783,6 +793,7 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     for (SortKey& key : keys) key.text += reinterpret_cast<std::uintptr_t>(arena.data());
     SortKeys(keys.data() - low, ascending, low, high);
 
+    RowHeightsChangedFrom(low);
     std::vector<Row>& rows = m_sortRows;
     std::vector<std::uint32_t>& heights = m_sortHeights;
     rows.resize(keys.size());
@@ -864,163 +875,6 @@ void CGridCtrl::SortKeys(SortKey* keys, bool ascending, int low, int high) {
             high = j;
         }
     }
-}
-
-// ---- showing ----
-
-void CGridCtrl::SetGridLines(int mode) {
-    m_gridLines = mode;
-    Refresh();
-}
-
-void CGridCtrl::SetRedraw(bool allow, bool resetScrollBars) {
-    m_allowDraw = allow;
-    if (allow) {
-        if (resetScrollBars) ResetScrollBars();
-        Refresh();
-    }
-}
-
-void CGridCtrl::Refresh() {
-    if (!m_window || !m_allowDraw) return;
-    m_window->InvalidateAll();
-    m_window->UpdateWindow();
-}
-
-void CGridCtrl::ResetScrollBars() {
-    ClearCachedTopLeft();
-    if (!m_allowDraw || !m_window) return;
-    Size client = m_window->GetClientSize();
-    if (client.cx <= 0 || client.cy <= 0) return;
-    const int vBar = m_desktop->GetSystemMetric(SysMetric::VScrollWidth);
-    const int hBar = m_desktop->GetSystemMetric(SysMetric::HScrollHeight);
-    if (m_scrollBarsShown & 0x2) client.cx += vBar + m_desktop->GetSystemMetric(SysMetric::BorderWidth);
-    if (m_scrollBarsShown & 0x1) client.cy += hBar + m_desktop->GetSystemMetric(SysMetric::BorderHeight);
-    const long long fixedW = GetFixedColumnWidth();
-    const long long fixedH = GetFixedRowHeight();
-    const auto show = [&](ScrollBar bar, bool on, long long maximum, long long page) {
-        m_window->ShowScrollBar(bar, on);
-        m_window->SetScrollRange(bar, static_cast<int>(maximum), static_cast<int>(page));
-        const unsigned bit = bar == ScrollBar::Horizontal ? 0x1 : 0x2;
-        m_scrollBarsShown = on ? (m_scrollBarsShown | bit) : (m_scrollBarsShown & ~bit);
-    };
-    if (client.cx <= fixedW || client.cy <= fixedH) {
-        show(ScrollBar::Horizontal, false, 0, 0);
-        show(ScrollBar::Vertical, false, 0, 0);
-        return;
-    }
-    const long long v = m_totalHeight - fixedH;
-    const long long h = m_totalWidth - fixedW;
-    long long availW = client.cx;
-    if (client.cy - fixedH < v) availW -= vBar;
-    long long availH = client.cy;
-    if (availW - fixedW < h) availH -= hBar;
-    if (availH - fixedH < v)
-        show(ScrollBar::Vertical, true, v - 1, availH - fixedH);
-    else
-        show(ScrollBar::Vertical, false, 0, 0);
-    if (availW - fixedW < h)
-        show(ScrollBar::Horizontal, true, h - 1, availW - fixedW);
-    else
-        show(ScrollBar::Horizontal, false, 0, 0);
-}
-
-CellId CGridCtrl::GetTopLeftNonFixedCell() {
-    if (m_topLeft.row >= 0 && m_topLeft.col >= 0) return m_topLeft;
-    const int vPos = m_window ? m_window->GetScrollPos(ScrollBar::Vertical) : 0;
-    const int hPos = m_window ? m_window->GetScrollPos(ScrollBar::Horizontal) : 0;
-    int row = m_fixedRows;
-    for (long long sum = 0; row < m_rows - 1; ++row) {
-        sum += m_rowHeights[row];
-        if (sum > vPos) break;
-    }
-    int col = m_fixedCols;
-    for (long long sum = 0; col < m_cols - 1; ++col) {
-        sum += m_colWidths[col];
-        if (sum > hPos) break;
-    }
-    m_topLeft = CellId(row, col);
-    return m_topLeft;
-}
-
-bool CGridCtrl::GetCellOrigin(int row, int col, Point& origin) {
-    if (!IsValidCell(row, col)) return false;
-    const CellId topLeft = (row >= m_fixedRows || col >= m_fixedCols) ? GetTopLeftNonFixedCell() : CellId();
-    long long x = 0;
-    if (col < m_fixedCols) {
-        for (int c = 0; c < col; ++c) x += m_colWidths[c];
-    } else {
-        if (col < topLeft.col) return false;
-        x = GetFixedColumnWidth();
-        for (int c = topLeft.col; c < col; ++c) x += m_colWidths[c];
-    }
-    long long y = 0;
-    if (row < m_fixedRows) {
-        for (int r = 0; r < row; ++r) y += m_rowHeights[r];
-    } else {
-        if (row < topLeft.row) return false;
-        y = GetFixedRowHeight();
-        for (int r = topLeft.row; r < row; ++r) y += m_rowHeights[r];
-    }
-    origin = {static_cast<int>(std::min(x, 1LL << 30)), static_cast<int>(std::min(y, 1LL << 30))};
-    return true;
-}
-
-bool CGridCtrl::GetCellRect(int row, int col, Rect& rect) {
-    Point origin;
-    if (!GetCellOrigin(row, col, origin)) return false;
-    rect = {origin.x, origin.y, origin.x + GetColumnWidth(col) - 1, origin.y + GetRowHeight(row) - 1};
-    return true;
-}
-
-bool CGridCtrl::RedrawCell(int row, int col, IDeviceContext* dc) {
-    if (!m_allowDraw || !m_window) return false;
-    Rect rect;
-    if (!GetCellRect(row, col, rect)) return false;
-    const Size client = m_window->GetClientSize();
-    if (rect.left >= client.cx || rect.top >= client.cy) return false;
-    std::unique_ptr<IDeviceContext> own;
-    if (!dc) {
-        own = m_window->GetDC();
-        dc = own.get();
-    }
-    if (!dc) {
-        m_window->InvalidateRect({rect.left, rect.top, rect.right + 1, rect.bottom + 1});
-        return true;
-    }
-    CGridCellBase* cell = GetCell(row, col);
-    const bool drawn = cell->Draw(dc, row, col, rect, true);
-    if (row >= m_fixedRows && col >= m_fixedCols) {
-        if (m_gridLines == GridLines::kVertical || m_gridLines == GridLines::kBoth)
-            dc->DrawLine({rect.right, rect.top}, {rect.right, rect.bottom}, m_gridLineColour);
-        if (m_gridLines == GridLines::kHorizontal || m_gridLines == GridLines::kBoth)
-            dc->DrawLine({rect.left, rect.bottom}, {rect.right, rect.bottom}, m_gridLineColour);
-    }
-    return drawn;
-}
-
-void CGridCtrl::AutoSizeColumn(int col, unsigned style) {
-    if (col < 0 || col >= m_cols || m_colWidths[col] == 0 || !m_window) return;
-    std::unique_ptr<IDeviceContext> dc = m_window->GetDC();
-    if (!dc) return;
-    if (style == 0) style = m_autoSizeStyle;
-    const int first = (style & 0x1) ? 0 : m_fixedRows;
-    const int last = (style & 0x2) ? m_rows - 1 : m_fixedRows - 1;
-    int width = 0;
-    for (int r = first; r <= last; ++r) width = std::max(width, GetCell(r, col)->GetCellExtent(dc.get()).cx);
-    m_totalWidth += static_cast<long long>(width) - m_colWidths[col];
-    m_colWidths[col] = static_cast<std::uint32_t>(width);
-}
-
-void CGridCtrl::AutoSizeColumns() {
-    for (int c = 0; c < m_cols; ++c)
-        if (m_colWidths[c] > 0) AutoSizeColumn(c, m_autoSizeStyle);
-    ResetScrollBars();
-}
-
-CCellEditBox* CGridCtrl::CreateCellEditBox(const Rect&, unsigned, unsigned, int, int, const std::string&,
-                                           unsigned) {
-    return nullptr;
 }
 
 }  // namespace tabulon

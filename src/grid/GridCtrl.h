@@ -4,8 +4,10 @@
 // data, the sizes, the cell states, the selection, the focus cell and the sort;
 // a window, when one is attached, shows it.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -13,10 +15,12 @@
 #include "grid/CellClass.h"
 #include "grid/CellId.h"
 #include "grid/GridCell.h"
+#include "grid/GridFrame.h"
 #include "grid/GridItem.h"
 #include "platform/Desktop.h"
 #include "platform/GridWindow.h"
 #include "platform/ImageList.h"
+#include "platform/Keys.h"
 
 namespace tabulon {
 
@@ -27,7 +31,12 @@ class IGridOwner {
 public:
     virtual ~IGridOwner() = default;
     virtual void OnGridNotify(CGridCtrl& grid, int code, CellId cell) = 0;
+    // After a button release on a cell: the grid's command message.
+    virtual void OnGridCommand(CGridCtrl&) {}
 };
+
+class CCellEditBox;
+class CTitleTipWnd;
 
 namespace GridNotify {
 constexpr int kClick = -2;
@@ -198,6 +207,66 @@ public:
     // The default cells follow a change of the system colours.
     void OnSysColourChange();
 
+    // Drawing and layout.
+    CellRange GetVisibleNonFixedCellRange(Rect* covered = nullptr);
+    CellId GetCellFromPt(Point point, bool allowFixed = true);
+    void ExpandLastColumn();
+    void AutoSizeRow(int row, unsigned style = 0);
+    void SetDoubleBuffering(bool on) { m_doubleBuffer = on; }
+    bool GetDoubleBuffering() const { return m_doubleBuffer; }
+    void SetFont(const LogFont& font);
+    LogFont GetFont() const;
+
+    // Input and in-place editing.
+    void SetFrame(IGridFrame* frame) { m_frame = frame; }
+    IGridFrame* GetFrame() const { return m_frame; }
+    virtual void OnEditCell(int row, int col, std::optional<Point> point, unsigned firstChar);
+    virtual void OnEndEditCell(int row, int col, const std::string& text);
+    virtual void EndEditing();
+    virtual void OnFixedRowClick(CellId cell);
+    virtual void OnFixedColumnClick(CellId cell);
+    void EnsureVisible(int row, int col);
+    void EnsureVisible(CellId cell) { EnsureVisible(cell.row, cell.col); }
+    bool IsEditing() const;
+    CCellEditBox* GetEditBox() const { return m_editBox.get(); }
+    CTitleTipWnd* GetTitleTip() const { return m_titleTip.get(); }
+    void SetHandleTabKey(bool on) { m_handleTab = on; }
+    bool GetHandleTabKey() const { return m_handleTab; }
+    void SetTitleTips(bool on) { m_titleTips = on; }
+    bool GetTitleTips() const { return m_titleTips; }
+    void SetColumnResize(bool on) { m_allowColumnResize = on; }
+    bool GetColumnResize() const { return m_allowColumnResize; }
+    void SetRowResize(bool on) { m_allowRowResize = on; }
+    bool GetRowResize() const { return m_allowRowResize; }
+    void EnableHiddenColumns(bool on) { m_allowColumnHide = on; }
+    void EnableHiddenRows(bool on) { m_allowRowHide = on; }
+    void SetMouseWheelLines(int lines) { m_wheelLines = lines; }
+
+    // The window's events, as the host forwards them. Points are in client
+    // coordinates; modifiers are Modifier flags.
+    void OnPaint(IDeviceContext& dc, const Rect& clip);  // clip excludes right and bottom
+    virtual void OnDraw(IDeviceContext& dc, const Rect& clip);
+    void OnSize();
+    void OnHScroll(ScrollCode code, int thumbPos = 0);
+    void OnVScroll(ScrollCode code, int thumbPos = 0);
+    // Whether the grid takes this key itself rather than the dialog around it
+    // (arrows and characters always; Tab when handled and Ctrl is not held).
+    bool WantsKey(unsigned key, unsigned modifiers) const;
+    // false: the key is the platform's (for Tab at the very end, focus moves on).
+    bool OnKeyDown(unsigned key, unsigned modifiers);
+    // A typed character as a Unicode code point.
+    void OnChar(char32_t ch, unsigned modifiers);
+    void OnLButtonDown(Point point, unsigned modifiers);
+    void OnLButtonUp(Point point, unsigned modifiers);
+    void OnLButtonDblClk(Point point, unsigned modifiers);
+    void OnRButtonUp(Point point, unsigned modifiers);
+    void OnMouseMove(Point point, unsigned modifiers);
+    void OnMouseWheel(int delta, unsigned modifiers);
+    void OnTimer(int id);
+    void OnCaptureLost();
+    // From the edit box when its edit ended (the end-edit notification of control 8).
+    void OnEditBoxEnded(int row, int col, const std::string& text, unsigned lastKey, unsigned modifiers);
+
 private:
     using Row = std::vector<CGridCellBase*, cellpool::Allocator<CGridCellBase*>>;
     // Keyed by the whole id, so rows past 65535 never share an entry.
@@ -211,6 +280,49 @@ private:
 
     void AssignDefaultColours();
     void ClearCachedTopLeft() { m_topLeft = CellId(-1, -1); }
+    // The top of every row, summed lazily: a change of heights from a row on
+    // only forgets the sums from there, so appending rows stays cheap and a
+    // scroll position finds its row by binary search.
+    void RowHeightsChangedFrom(int row) {
+        if (row < m_rowTopsValid) m_rowTopsValid = std::max(row, 0);
+    }
+    long long RowTop(int row);
+    int RowAtOffset(long long offset, int first);
+    int StepColumn(int col, int step) const;
+    int StepRow(int row, int step) const;
+    void ScrollTo(ScrollBar bar, long long pos, bool wholeWindow);
+    int ScrollMax(ScrollBar bar) const { return bar == ScrollBar::Vertical ? m_vScrollMax : m_hScrollMax; }
+    int ScrollPage(ScrollBar bar) const { return bar == ScrollBar::Vertical ? m_vScrollPage : m_hScrollPage; }
+    void OnScroll(ScrollBar bar, ScrollCode code, int thumbPos);
+    void DrawGridLinesOfCell(IDeviceContext& dc, const Rect& rect);
+
+    bool IsHeadingCell(CellId cell) const { return cell.row == 0 && cell.col >= 1 && cell.col < m_cols; }
+    bool IsOverColumnDivider(Point point);
+    bool IsOverRowDivider(Point point);
+    bool IsCellFullyVisible(int row, int col);
+    void ApplySelectionFrom(CellId cell);
+    void MoveFocusByKey(CellId next, unsigned key, unsigned modifiers, bool wrapped);
+    void ShowTitleTipFor(CellId cell);
+    void StopSelectionTimer();
+    static constexpr int kSelectionTimer = 0x201;
+    static constexpr int kDefaultNumberColumnWidth = 60;
+public:
+    enum class MouseMode {
+        None,
+        SelectAll,
+        SelectColumns,
+        SelectRows,
+        SelectCells,
+        OverRowDivider,
+        SizingRow,
+        OverColumnDivider,
+        SizingColumn,
+        PrepareEdit,
+        PrepareDrag
+    };
+    MouseMode GetMouseMode() const { return m_mouseMode; }
+    char GetHeadingGesture() const { return m_headingState; }
+private:
     void RedrawHeadingsOf(CellId cell);
     struct SortKey {
         std::uint64_t prefix[2];
@@ -276,11 +388,43 @@ private:
     Colour m_gridLineColour = 0xC0C0C0;
     Colour m_gridBkColour;
     int m_wheelLines = 3;
-    unsigned m_scrollBarsShown = 0;
-    unsigned m_autoSizeStyle = 0x3;
+    unsigned m_scrollBarsShown = 0;  // 0x1 horizontal, 0x2 vertical
+    int m_vScrollMax = 0, m_vScrollPage = 0, m_hScrollMax = 0, m_hScrollPage = 0;
+    std::vector<long long> m_rowTops;  // m_rowTops[r]: heights of the rows above r
+    int m_rowTopsValid = 0;
+    bool m_doubleBuffer = true;
+
+    IGridFrame* m_frame = nullptr;
+    MouseMode m_mouseMode = MouseMode::None;
+    bool m_leftButtonDown = false;
+    Point m_lastMouseDown;
+    Point m_lastMouseMove;
+    CellId m_clickedCell;
+    CellId m_sizedCell;  // the column or row whose divider is dragged
+    bool m_movedSinceDown = false;
+    char m_headingState = 'a';
+    int m_movedColumn = -1;
+    Point m_gestureStart;
+    int m_resizeCaptureRange = 5;
+    bool m_allowColumnResize = true;
+    bool m_allowRowResize = true;
+    bool m_allowColumnHide = true;
+    bool m_allowRowHide = true;
+    bool m_handleTab = true;
+    bool m_titleTips = true;
+    bool m_timerRunning = false;
+    int m_selectionTimerInterval = 25;
+    std::unique_ptr<CCellEditBox> m_editBox;
+    // Boxes whose edit has ended; kept until no end of an edit is running,
+    // since the box that reports its end is still on the call stack.
+    std::vector<std::unique_ptr<CCellEditBox>> m_closedBoxes;
+    int m_endEditDepth = 0;
+    std::unique_ptr<CTitleTipWnd> m_titleTip;
+    bool m_inSize = false;
+    unsigned m_autoSizeStyle = 0x3;  // 0x1 measure the fixed rows, 0x2 the others
     // Whether any cell keeps its own coordinates; only then do moved rows
     // have to tell their cells where they are now.
-    bool m_hasCoordCells = false;  // 0x1 measure the fixed rows, 0x2 the others  // 0x1 horizontal, 0x2 vertical
+    bool m_hasCoordCells = false;
 
     // System colours as they were when last read, to follow a change.
     Colour m_crWindowText, m_crWindow, m_crButtonFace, m_crShadow;

@@ -127,7 +127,7 @@ TEST(GridSort, EqualTextsSwapNothingAndBadRangesAreRefused) {
 
 namespace {
 
-std::string Key(int value) {
+std::string KeyText(int value) {
     char key[16];
     std::snprintf(key, sizeof key, "%08d", value);
     return key;
@@ -145,7 +145,7 @@ std::vector<std::string> MiddlePivotKiller(int n) {
     }
     value[slot[0]] = 0;
     std::vector<std::string> keys;
-    for (int k = 0; k < n; ++k) keys.push_back(Key(value[k]));
+    for (int k = 0; k < n; ++k) keys.push_back(KeyText(value[k]));
     return keys;
 }
 
@@ -154,7 +154,7 @@ void* SortKillerOnSmallStack(void* result) {
     FillKeys(grid, MiddlePivotKiller(8000));
     grid.SortByColumn(1, true);
     bool sorted = true;
-    for (int r = 1; r <= 8000; ++r) sorted = sorted && grid.GetCellText(r, 1) == Key(r - 1);
+    for (int r = 1; r <= 8000; ++r) sorted = sorted && grid.GetCellText(r, 1) == KeyText(r - 1);
     *static_cast<bool*>(result) = sorted;
     return nullptr;
 }
@@ -179,7 +179,7 @@ TEST(GridSort, SortedReversedAndEqualInputs) {
     const int n = 5000;
     for (int kind = 0; kind < 3; ++kind) {
         std::vector<std::string> keys;
-        for (int k = 0; k < n; ++k) keys.push_back(Key(kind == 0 ? k : kind == 1 ? n - k : 1));
+        for (int k = 0; k < n; ++k) keys.push_back(KeyText(kind == 0 ? k : kind == 1 ? n - k : 1));
         CGridCtrl grid;
         FillKeys(grid, keys);
         grid.SortByColumn(1, true);

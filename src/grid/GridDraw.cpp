@@ -1,0 +1,497 @@
+// The grid on screen: where cells lie for the scroll position, painting,
+// the scroll bars and scrolling, sizing columns to their content.
+
+#include <algorithm>
+
+#include "grid/GridCtrl.h"
+#include "grid/TitleTip.h"
+
+namespace tabulon {
+
+namespace {
+
+int Clamped(long long value) {
+    return static_cast<int>(std::clamp<long long>(value, -(1LL << 30), 1LL << 30));
+}
+
+Rect Intersection(const Rect& a, const Rect& b) {
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+            std::min(a.bottom, b.bottom)};
+}
+
+bool IsEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+}  // namespace
+
+void CGridCtrl::SetGridLines(int mode) {
+    m_gridLines = mode;
+    Refresh();
+}
+
+void CGridCtrl::SetRedraw(bool allow, bool resetScrollBars) {
+    m_allowDraw = allow;
+    if (allow) {
+        if (resetScrollBars) ResetScrollBars();
+        Refresh();
+    }
+}
+
+void CGridCtrl::Refresh() {
+    if (!m_window || !m_allowDraw) return;
+    m_window->InvalidateAll();
+    m_window->UpdateWindow();
+}
+
+// ---- geometry ----
+
+long long CGridCtrl::RowTop(int row) {
+    if (m_rowTopsValid > m_rows) m_rowTopsValid = m_rows;
+    if (m_rowTops.size() != static_cast<std::size_t>(m_rows) + 1) {
+        m_rowTops.resize(static_cast<std::size_t>(m_rows) + 1);
+        m_rowTops[0] = 0;
+    }
+    for (int r = m_rowTopsValid; r < row; ++r) m_rowTops[r + 1] = m_rowTops[r] + m_rowHeights[r];
+    m_rowTopsValid = std::max(m_rowTopsValid, row);
+    return m_rowTops[row];
+}
+
+int CGridCtrl::RowAtOffset(long long offset, int first) {
+    // The first row from first on whose bottom lies beyond offset (measured
+    // from the top of row first), but at most the last row.
+    if (first >= m_rows - 1) return std::max(first, 0) < m_rows ? first : std::max(m_rows - 1, 0);
+    const long long target = RowTop(first) + offset;
+    RowTop(m_rows);
+    // tops[r + 1] is the bottom of row r.
+    const auto begin = m_rowTops.begin() + first + 1;
+    const auto end = m_rowTops.begin() + m_rows;
+    const auto it = std::upper_bound(begin, end, target);
+    return static_cast<int>(it - m_rowTops.begin()) - 1;
+}
+
+CellId CGridCtrl::GetTopLeftNonFixedCell() {
+    if (m_topLeft.row >= 0 && m_topLeft.col >= 0) return m_topLeft;
+    const int vPos = m_window ? m_window->GetScrollPos(ScrollBar::Vertical) : 0;
+    const int hPos = m_window ? m_window->GetScrollPos(ScrollBar::Horizontal) : 0;
+    const int row = vPos > 0 ? RowAtOffset(vPos, m_fixedRows) : m_fixedRows;
+    int col = m_fixedCols;
+    if (hPos > 0) {
+        for (long long sum = 0; col < m_cols - 1; ++col) {
+            sum += m_colWidths[col];
+            if (sum > hPos) break;
+        }
+    }
+    m_topLeft = CellId(row, col);
+    return m_topLeft;
+}
+
+CellRange CGridCtrl::GetVisibleNonFixedCellRange(Rect* covered) {
+    const CellId topLeft = GetTopLeftNonFixedCell();
+    const Size client = m_window ? m_window->GetClientSize() : Size{};
+    long long y = GetFixedRowHeight();
+    int maxRow = topLeft.row - 1;
+    for (int r = topLeft.row; r < m_rows && y < client.cy; ++r) {
+        y += m_rowHeights[r];
+        maxRow = r;
+    }
+    long long x = GetFixedColumnWidth();
+    int maxCol = topLeft.col - 1;
+    for (int c = topLeft.col; c < m_cols && x < client.cx; ++c) {
+        x += m_colWidths[c];
+        maxCol = c;
+    }
+    if (covered) *covered = {0, 0, Clamped(x), Clamped(y)};
+    return CellRange(topLeft.row, topLeft.col, maxRow, maxCol);
+}
+
+bool CGridCtrl::GetCellOrigin(int row, int col, Point& origin) {
+    if (!IsValidCell(row, col)) return false;
+    const CellId topLeft = (row >= m_fixedRows || col >= m_fixedCols) ? GetTopLeftNonFixedCell() : CellId();
+    long long x = 0;
+    if (col < m_fixedCols) {
+        for (int c = 0; c < col; ++c) x += m_colWidths[c];
+    } else {
+        if (col < topLeft.col) return false;
+        x = GetFixedColumnWidth();
+        for (int c = topLeft.col; c < col; ++c) x += m_colWidths[c];
+    }
+    long long y = 0;
+    if (row < m_fixedRows) {
+        y = RowTop(row);
+    } else {
+        if (row < topLeft.row) return false;
+        y = GetFixedRowHeight() + RowTop(row) - RowTop(topLeft.row);
+    }
+    origin = {Clamped(x), Clamped(y)};
+    return true;
+}
+
+bool CGridCtrl::GetCellRect(int row, int col, Rect& rect) {
+    Point origin;
+    if (!GetCellOrigin(row, col, origin)) return false;
+    rect = {origin.x, origin.y, origin.x + GetColumnWidth(col) - 1, origin.y + GetRowHeight(row) - 1};
+    return true;
+}
+
+CellId CGridCtrl::GetCellFromPt(Point point, bool allowFixed) {
+    CellId cell;
+    const CellId topLeft = GetTopLeftNonFixedCell();
+    const long long fixedW = GetFixedColumnWidth();
+    if (point.x < 0) {
+        cell.col = -1;
+    } else if (point.x < fixedW) {
+        cell.col = -1;
+        if (allowFixed) {
+            long long x = 0;
+            for (int c = 0; c < m_fixedCols; ++c) {
+                x += m_colWidths[c];
+                if (point.x < x) {
+                    cell.col = c;
+                    break;
+                }
+            }
+        }
+    } else {
+        cell.col = -1;
+        long long x = fixedW;
+        for (int c = topLeft.col; c < m_cols; ++c) {
+            x += m_colWidths[c];
+            if (point.x < x) {
+                cell.col = c;
+                break;
+            }
+        }
+    }
+    const long long fixedH = GetFixedRowHeight();
+    if (point.y < 0) {
+        cell.row = -1;
+    } else if (point.y < fixedH) {
+        cell.row = -1;
+        if (allowFixed) {
+            for (int r = 0; r < m_fixedRows; ++r)
+                if (point.y < RowTop(r + 1)) {
+                    cell.row = r;
+                    break;
+                }
+        }
+    } else {
+        cell.row = -1;
+        if (topLeft.row < m_rows) {
+            const long long offset = point.y - fixedH;
+            const long long bottomOfAll = RowTop(m_rows) - RowTop(topLeft.row);
+            if (offset < bottomOfAll) cell.row = RowAtOffset(offset, topLeft.row);
+        }
+    }
+    return cell;
+}
+
+// ---- painting ----
+
+void CGridCtrl::OnPaint(IDeviceContext& dc, const Rect& clip) {
+    if (!m_allowDraw || IsEmpty(clip)) return;
+    OnDraw(dc, clip);
+}
+
+void CGridCtrl::DrawGridLinesOfCell(IDeviceContext& dc, const Rect& rect) {
+    if (m_gridLines == GridLines::kVertical || m_gridLines == GridLines::kBoth)
+        dc.DrawLine({rect.right, rect.top}, {rect.right, rect.bottom}, m_gridLineColour);
+    if (m_gridLines == GridLines::kHorizontal || m_gridLines == GridLines::kBoth)
+        dc.DrawLine({rect.left, rect.bottom}, {rect.right, rect.bottom}, m_gridLineColour);
+}
+
+void CGridCtrl::OnDraw(IDeviceContext& dc, const Rect& clip) {
+    Rect covered;
+    const CellRange visible = GetVisibleNonFixedCellRange(&covered);
+    const Size client = m_window ? m_window->GetClientSize() : Size{clip.right, clip.bottom};
+    const int fixedW = Clamped(GetFixedColumnWidth());
+    const int fixedH = Clamped(GetFixedRowHeight());
+
+    // 1. The background, region by region.
+    const auto fill = [&](const Rect& r, Colour colour) {
+        const Rect part = Intersection(r, clip);
+        if (!IsEmpty(part)) dc.FillRect(part, colour);
+    };
+    fill({0, 0, fixedW, fixedH}, GetDefaultCell(true, true)->GetBackColour());
+    fill({fixedW, 0, covered.right, fixedH}, GetDefaultCell(true, false)->GetBackColour());
+    fill({0, fixedH, fixedW, covered.bottom}, GetDefaultCell(false, true)->GetBackColour());
+    fill({fixedW, fixedH, covered.right, covered.bottom}, GetDefaultCell(false, false)->GetBackColour());
+    fill({covered.right, 0, client.cx, client.cy}, m_gridBkColour);
+    fill({0, covered.bottom, covered.right, client.cy}, m_gridBkColour);
+
+    // 2. The cells: corner, fixed columns, fixed rows, the rest. Rows and
+    // columns outside the clip box are skipped; a loop ends at the first one
+    // beyond it.
+    const auto drawBlock = [&](int firstRow, int lastRow, int firstCol, int lastCol, int top, int left) {
+        int y = top;
+        for (int r = firstRow; r <= lastRow; ++r) {
+            const int height = static_cast<int>(m_rowHeights[r]);
+            const int bottom = y + height;
+            if (y >= clip.bottom) break;
+            if (bottom > clip.top && height > 0) {
+                int x = left;
+                for (int c = firstCol; c <= lastCol; ++c) {
+                    const int width = static_cast<int>(m_colWidths[c]);
+                    if (x >= clip.right) break;
+                    if (x + width > clip.left && width > 0) {
+                        CGridCellBase* cell = GetCell(r, c);
+                        if (cell) cell->Draw(&dc, r, c, {x, y, x + width - 1, bottom - 1}, false);
+                    }
+                    x += width;
+                }
+            }
+            y = bottom;
+        }
+    };
+    drawBlock(0, m_fixedRows - 1, 0, m_fixedCols - 1, 0, 0);
+    drawBlock(visible.minRow, visible.maxRow, 0, m_fixedCols - 1, fixedH, 0);
+    drawBlock(0, m_fixedRows - 1, visible.minCol, visible.maxCol, 0, fixedW);
+    drawBlock(visible.minRow, visible.maxRow, visible.minCol, visible.maxCol, fixedH, fixedW);
+
+    // 3. Grid lines over the non-fixed area; fixed cells draw their own edges.
+    if (visible.maxRow < visible.minRow || visible.maxCol < visible.minCol) return;
+    if (m_gridLines == GridLines::kVertical || m_gridLines == GridLines::kBoth) {
+        int x = fixedW;
+        for (int c = visible.minCol; c <= visible.maxCol; ++c) {
+            x += static_cast<int>(m_colWidths[c]);
+            if (x - 1 >= clip.right) break;
+            if (x - 1 >= clip.left) dc.DrawLine({x - 1, fixedH}, {x - 1, covered.bottom - 1}, m_gridLineColour);
+        }
+    }
+    if (m_gridLines == GridLines::kHorizontal || m_gridLines == GridLines::kBoth) {
+        int y = fixedH;
+        for (int r = visible.minRow; r <= visible.maxRow; ++r) {
+            y += static_cast<int>(m_rowHeights[r]);
+            if (y - 1 >= clip.bottom) break;
+            if (y - 1 >= clip.top) dc.DrawLine({fixedW, y - 1}, {covered.right - 1, y - 1}, m_gridLineColour);
+        }
+    }
+}
+
+bool CGridCtrl::RedrawCell(int row, int col, IDeviceContext* dc) {
+    if (!m_allowDraw || !m_window) return false;
+    Rect rect;
+    if (!GetCellRect(row, col, rect)) return false;
+    const Size client = m_window->GetClientSize();
+    if (rect.left >= client.cx || rect.top >= client.cy) return false;
+    std::unique_ptr<IDeviceContext> own;
+    if (!dc) {
+        own = m_window->GetDC();
+        dc = own.get();
+    }
+    if (!dc) {
+        m_window->InvalidateRect({rect.left, rect.top, rect.right + 1, rect.bottom + 1});
+        return true;
+    }
+    CGridCellBase* cell = GetCell(row, col);
+    const bool drawn = cell->Draw(dc, row, col, rect, true);
+    if (row >= m_fixedRows && col >= m_fixedCols) DrawGridLinesOfCell(*dc, rect);
+    return drawn;
+}
+
+// ---- scroll bars and scrolling ----
+
+void CGridCtrl::ResetScrollBars() {
+    ClearCachedTopLeft();
+    if (!m_allowDraw || !m_window) return;
+    Size client = m_window->GetClientSize();
+    if (client.cx <= 0 || client.cy <= 0) return;
+    const int vBar = m_desktop->GetSystemMetric(SysMetric::VScrollWidth);
+    const int hBar = m_desktop->GetSystemMetric(SysMetric::HScrollHeight);
+    if (m_scrollBarsShown & 0x2) client.cx += vBar + m_desktop->GetSystemMetric(SysMetric::BorderWidth);
+    if (m_scrollBarsShown & 0x1) client.cy += hBar + m_desktop->GetSystemMetric(SysMetric::BorderHeight);
+    const long long fixedW = GetFixedColumnWidth();
+    const long long fixedH = GetFixedRowHeight();
+    const auto show = [&](ScrollBar bar, bool on, long long maximum, long long page) {
+        m_window->ShowScrollBar(bar, on);
+        const int max = Clamped(maximum);
+        const int pg = Clamped(page);
+        m_window->SetScrollRange(bar, max, pg);
+        const unsigned bit = bar == ScrollBar::Horizontal ? 0x1 : 0x2;
+        m_scrollBarsShown = on ? (m_scrollBarsShown | bit) : (m_scrollBarsShown & ~bit);
+        (bar == ScrollBar::Vertical ? m_vScrollMax : m_hScrollMax) = max;
+        (bar == ScrollBar::Vertical ? m_vScrollPage : m_hScrollPage) = pg;
+        // A shorter range pulls the position back inside it.
+        const int pos = m_window->GetScrollPos(bar);
+        const int highest = std::max(0, max - std::max(pg, 1) + 1);
+        if (pos > highest || (!on && pos != 0)) m_window->SetScrollPos(bar, on ? highest : 0);
+    };
+    if (client.cx <= fixedW || client.cy <= fixedH) {
+        show(ScrollBar::Horizontal, false, 0, 0);
+        show(ScrollBar::Vertical, false, 0, 0);
+        return;
+    }
+    const long long v = m_totalHeight - fixedH;
+    const long long h = m_totalWidth - fixedW;
+    long long availW = client.cx;
+    if (client.cy - fixedH < v) availW -= vBar;
+    long long availH = client.cy;
+    if (availW - fixedW < h) availH -= hBar;
+    if (availH - fixedH < v)
+        show(ScrollBar::Vertical, true, v - 1, availH - fixedH);
+    else
+        show(ScrollBar::Vertical, false, 0, 0);
+    if (availW - fixedW < h)
+        show(ScrollBar::Horizontal, true, h - 1, availW - fixedW);
+    else
+        show(ScrollBar::Horizontal, false, 0, 0);
+    ClearCachedTopLeft();
+}
+
+int CGridCtrl::StepColumn(int col, int step) const {
+    // The next column of non-zero width in the direction of step, or col.
+    for (int c = col + step; c >= m_fixedCols && c < m_cols; c += step)
+        if (m_colWidths[c] > 0) return c;
+    return col;
+}
+
+int CGridCtrl::StepRow(int row, int step) const {
+    for (int r = row + step; r >= m_fixedRows && r < m_rows; r += step)
+        if (m_rowHeights[r] > 0) return r;
+    return row;
+}
+
+void CGridCtrl::ScrollTo(ScrollBar bar, long long pos, bool wholeWindow) {
+    if (!m_window) return;
+    const int highest = std::max(0, ScrollMax(bar) - std::max(ScrollPage(bar), 1) + 1);
+    const int target = static_cast<int>(std::clamp<long long>(pos, 0, highest));
+    const int old = m_window->GetScrollPos(bar);
+    if (target == old) return;
+    m_window->SetScrollPos(bar, target);
+    ClearCachedTopLeft();
+    if (wholeWindow) {
+        m_window->InvalidateAll();
+        return;
+    }
+    // Only the band that moves: right of the fixed columns, or below the fixed rows.
+    const Size client = m_window->GetClientSize();
+    if (bar == ScrollBar::Horizontal)
+        m_window->InvalidateRect({Clamped(GetFixedColumnWidth()), 0, client.cx, client.cy});
+    else
+        m_window->InvalidateRect({0, Clamped(GetFixedRowHeight()), client.cx, client.cy});
+}
+
+void CGridCtrl::OnHScroll(ScrollCode code, int thumbPos) { OnScroll(ScrollBar::Horizontal, code, thumbPos); }
+
+void CGridCtrl::OnVScroll(ScrollCode code, int thumbPos) { OnScroll(ScrollBar::Vertical, code, thumbPos); }
+
+void CGridCtrl::OnScroll(ScrollBar bar, ScrollCode code, int thumbPos) {
+    if (!m_window) return;
+    EndEditing();
+    if (m_titleTip) m_titleTip->Hide();
+    const bool horizontal = bar == ScrollBar::Horizontal;
+    const int p = m_window->GetScrollPos(bar);
+    const int max = ScrollMax(bar);
+    const Size client = m_window->GetClientSize();
+    const long long pageStep = horizontal ? client.cx - GetFixedColumnWidth() : client.cy - GetFixedRowHeight();
+    const CellId topLeft = GetTopLeftNonFixedCell();
+    const auto size = [&](int index) {
+        return static_cast<long long>(horizontal ? m_colWidths[index] : m_rowHeights[index]);
+    };
+    const int fixed = horizontal ? m_fixedCols : m_fixedRows;
+    const int count = horizontal ? m_cols : m_rows;
+    const int first = horizontal ? topLeft.col : topLeft.row;
+    switch (code) {
+        case ScrollCode::LineUp:
+            if (p > 0 && first > fixed) {
+                int c = first - 1;
+                while (c > fixed && size(c) == 0) --c;
+                ScrollTo(bar, std::max<long long>(0, p - size(c)), false);
+            }
+            break;
+        case ScrollCode::LineDown:
+            if (p < max && first < count) {
+                int c = first;
+                while (c < count - 1 && size(c) == 0) ++c;
+                ScrollTo(bar, p + size(c), false);
+            }
+            break;
+        case ScrollCode::PageUp:
+            ScrollTo(bar, std::max<long long>(0, p - pageStep), false);
+            break;
+        case ScrollCode::PageDown:
+            ScrollTo(bar, std::min<long long>(max, p + pageStep), false);
+            break;
+        case ScrollCode::ThumbTrack:
+        case ScrollCode::ThumbPosition:
+            ScrollTo(bar, thumbPos, false);
+            break;
+        case ScrollCode::Top:
+            ScrollTo(bar, 0, true);
+            break;
+        case ScrollCode::Bottom:
+            ScrollTo(bar, max, true);
+            break;
+        case ScrollCode::EndScroll:
+            break;
+    }
+}
+
+// ---- sizes, fonts, colours ----
+
+void CGridCtrl::AutoSizeColumn(int col, unsigned style) {
+    if (col < 0 || col >= m_cols || m_colWidths[col] == 0 || !m_window) return;
+    std::unique_ptr<IDeviceContext> dc = m_window->GetDC();
+    if (!dc) dc = m_desktop->CreateScreenContext();
+    if (!dc) return;
+    if (style == 0) style = m_autoSizeStyle;
+    const int first = (style & 0x1) ? 0 : m_fixedRows;
+    const int last = (style & 0x2) ? m_rows - 1 : m_fixedRows - 1;
+    int width = 0;
+    for (int r = first; r <= last; ++r) width = std::max(width, GetCell(r, col)->GetCellExtent(dc.get()).cx);
+    m_totalWidth += static_cast<long long>(width) - m_colWidths[col];
+    m_colWidths[col] = static_cast<std::uint32_t>(width);
+}
+
+void CGridCtrl::AutoSizeRow(int row, unsigned style) {
+    if (row < 0 || row >= m_rows || m_rowHeights[row] == 0 || !m_window) return;
+    std::unique_ptr<IDeviceContext> dc = m_window->GetDC();
+    if (!dc) dc = m_desktop->CreateScreenContext();
+    if (!dc) return;
+    if (style == 0) style = m_autoSizeStyle;
+    const int first = (style & 0x1) ? 0 : m_fixedCols;
+    const int last = (style & 0x2) ? m_cols - 1 : m_fixedCols - 1;
+    int height = 0;
+    for (int c = first; c <= last; ++c) height = std::max(height, GetCell(row, c)->GetCellExtent(dc.get()).cy);
+    SetRowHeight(row, height);
+}
+
+void CGridCtrl::AutoSizeColumns() {
+    for (int c = 0; c < m_cols; ++c)
+        if (m_colWidths[c] > 0) AutoSizeColumn(c, m_autoSizeStyle);
+    ResetScrollBars();
+}
+
+void CGridCtrl::ExpandLastColumn() {
+    if (m_cols < 1 || !m_window) return;
+    m_window->ShowScrollBar(ScrollBar::Horizontal, false);
+    m_scrollBarsShown &= ~0x1u;
+    const Size client = m_window->GetClientSize();
+    long long slack = client.cx - m_totalWidth;
+    if (slack > 0) {
+        if (client.cy < m_totalHeight) slack -= m_desktop->GetSystemMetric(SysMetric::VScrollWidth);
+        if (slack > 0) {
+            SetColumnWidth(m_cols - 1, GetColumnWidth(m_cols - 1) + static_cast<int>(slack));
+            Refresh();
+        }
+    }
+    ResetScrollBars();
+}
+
+void CGridCtrl::SetFont(const LogFont& font) {
+    for (auto& cell : m_defaultCells) cell->SetFont(&font);
+    Refresh();
+}
+
+LogFont CGridCtrl::GetFont() const {
+    const LogFont* font = m_defaultCells[0]->GetFont();
+    return font ? *font : m_desktop->GetMessageFont();
+}
+
+void CGridCtrl::OnSize() {
+    if (m_inSize) return;
+    m_inSize = true;
+    EndEditing();
+    ResetScrollBars();
+    m_inSize = false;
+}
+
+}  // namespace tabulon

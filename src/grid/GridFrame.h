@@ -1,0 +1,35 @@
+#pragma once
+// What a grid asks of the main window it lives in: some of its gestures act
+// on the pane that is active there, not on the grid alone.
+
+#include "grid/CellId.h"
+
+namespace tabulon {
+
+class CGridCtrl;
+
+class IGridFrame {
+public:
+    virtual ~IGridFrame() = default;
+    // Whether the active pane is the lower one, 'Database'.
+    virtual bool IsDatabasePaneActive() const = 0;
+    // A click on the heading of column 1: the active pane sorts by all columns.
+    virtual void SortActivePaneByAllColumns() = 0;
+    // The 'Database' pane rewrites the numbers of column 0.
+    virtual void NumberDatabaseItemRows() = 0;
+    // A Ctrl-drag of a heading ended: the active pane moves column from
+    // before column to (-1 when dropped on no column).
+    virtual void MoveColumnInActivePane(int from, int to) = 0;
+    // An in-place edit ended in grid while 'Database' is active and the
+    // focus column is 2 or higher: "Database*", renumbering, the 'Database'
+    // grid's focus set to focus and refreshed.
+    virtual void OnDatabaseEditEnded(CGridCtrl& grid, CellId focus) = 0;
+    // An item cell of grid was changed by editing or by the Delete key.
+    virtual void OnGridCellChanged(CGridCtrl& grid, int row, int col) = 0;
+    // Column 0 of both panes' grids back to its width of 60 pixels.
+    virtual void ResetNumberColumnWidths() = 0;
+    // The right button was released over (row, col), or (-1, -1).
+    virtual void OnGridContextMenu(int row, int col) = 0;
+};
+
+}  // namespace tabulon
