@@ -6,6 +6,7 @@
 #include <string>
 
 #include "config/ListConfig.h"
+#include "grid/GridFrame.h"
 #include "platform/FilePicker.h"
 #include "platform/ListPublisher.h"
 #include "platform/MainWindow.h"
@@ -17,7 +18,7 @@ class CGridCtrl;
 class CTabulonWnd1;
 class CTabulonWnd2;
 
-class CMainFrame {
+class CMainFrame : public IGridFrame {
 public:
     CMainFrame(IMainWindow& window, IMessageBox& messages) : m_window(window), m_messages(messages) {}
 
@@ -56,6 +57,21 @@ public:
     void OnDatabaseColumnsChanged() {}
     void OnNewItemsColumnsChanged() {}
 
+    // The pane that has the keyboard: the lower one is 'Database'.
+    void SetActivePane(bool database) { m_databaseActive = database; }
+
+    // What the grids ask of the main window.
+    bool IsDatabasePaneActive() const override { return m_databaseActive; }
+    void SortActivePaneByAllColumns() override;
+    void NumberDatabaseItemRows() override;
+    // Column moves arrive with the column commands; until then a drag moves nothing.
+    void MoveColumnInActivePane(int, int) override {}
+    void OnDatabaseEditEnded(CGridCtrl& grid, CellId focus) override;
+    void OnGridCellChanged(CGridCtrl& grid, int row, int col) override;
+    void ResetNumberColumnWidths() override;
+    // The right-button menus arrive with the column commands.
+    void OnGridContextMenu(int, int) override {}
+
 private:
     IMainWindow& m_window;
     IMessageBox& m_messages;
@@ -66,6 +82,7 @@ private:
     CGridCtrl* m_newItemsGrid = nullptr;
     IFilePicker* m_picker = nullptr;
     IListPublisher* m_publisher = nullptr;
+    bool m_databaseActive = false;
 };
 
 }  // namespace tabulon

@@ -20,6 +20,7 @@ void CTabulonWnd1::OnInitialUpdate(IDesktop* desktop) {
     if (m_grid) return;
     m_grid = std::make_unique<CGridCtrl>(0, 0, 0, 0, desktop);
     pane::SetUpPaneGrid(*m_grid, "New items");
+    m_grid->SetFrame(&m_frame);
 }
 
 void CTabulonWnd1::NumberColumnHeadings() {

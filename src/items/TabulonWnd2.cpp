@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/MainFrame.h"
 #include "items/PaneLayout.h"
 
 namespace tabulon {
@@ -16,6 +17,7 @@ void CTabulonWnd2::OnInitialUpdate(IDesktop* desktop) {
     if (m_grid) return;
     m_grid = std::make_unique<CGridCtrl>(0, 0, 0, 0, desktop);
     pane::SetUpPaneGrid(*m_grid, kClean);
+    m_grid->SetFrame(&m_frame);
 }
 
 void CTabulonWnd2::FitDatabaseColumns() {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeGridWindow.h"
 #include "FakeMainWindow.h"
 #include "ScriptedMessageBox.h"
 #include "app/MainFrame.h"
@@ -220,4 +221,61 @@ TEST_F(Panes, FittingKeepsColumnZeroAt60AndDataColumnsAtLeast90) {
     EXPECT_EQ(db->GetColumnWidth(0), 60);
     EXPECT_EQ(db->GetColumnWidth(1), 90);
     EXPECT_GE(db->GetColumnWidth(2), 90);
+}
+
+// Edits in place reach the main window's logic through the grid.
+struct EditedPanes : Panes {
+    fakes::FakeGridWindow dbWindow;
+    void SetUp() override {
+        Panes::SetUp();
+        AddDatabaseRows({{"Beta", "2001", "x"}, {"Alpha", "1999", "y"}});
+        for (int c = 0; c < db->GetColumnCount(); ++c) db->SetColumnWidth(c, 60);
+        db->AttachWindow(&dbWindow);
+        db->ResetScrollBars();
+        frame.SetActivePane(true);
+    }
+    void TypeInto(int row, int col, const std::string& text, unsigned endKey) {
+        db->SetFocusCell(row, col);
+        db->OnKeyDown(Key::kF2, 0);
+        ASSERT_NE(dbWindow.edit, nullptr);
+        dbWindow.edit->SetText(text);
+        dbWindow.edit->Press(endKey);
+    }
+};
+
+TEST_F(EditedPanes, AnEditInAnyItemColumnMarksTheDatabase) {
+    ASSERT_FALSE(database.IsDatabaseModified());
+    TypeInto(1, 1, "Gamma", Key::kReturn);  // column 1: the focus stays before column 2
+    EXPECT_EQ(db->GetCellText(1, 1), "Gamma");
+    EXPECT_TRUE(database.IsDatabaseModified());
+
+    database.SetDatabaseModified(false);
+    TypeInto(2, 2, "1999", Key::kReturn);  // unchanged, but the focus is in column 2
+    EXPECT_TRUE(database.IsDatabaseModified());
+
+    database.SetDatabaseModified(false);
+    db->SetFocusCell(2, 1);
+    db->OnKeyDown(Key::kDelete, 0);
+    EXPECT_EQ(db->GetCellText(2, 1), "");
+    EXPECT_TRUE(database.IsDatabaseModified());
+}
+
+TEST_F(EditedPanes, AnUnchangedEditInColumnOneLeavesTheMarkAlone) {
+    TypeInto(1, 1, "Beta", Key::kReturn);
+    EXPECT_FALSE(database.IsDatabaseModified());
+    frame.SetActivePane(false);  // an edit while 'New items' has the keyboard
+    TypeInto(2, 3, "y", Key::kReturn);
+    EXPECT_FALSE(database.IsDatabaseModified());
+}
+
+TEST_F(EditedPanes, HeadingClicksSortThePaneAndRenumber) {
+    db->SetColumnWidth(1, 60);
+    db->OnLButtonDown({90, 5}, 0);  // the heading of column 1
+    db->OnLButtonUp({90, 5}, 0);
+    EXPECT_EQ(Row(*db, 1), (Strings{"Alpha", "1999", "y"}));
+    EXPECT_EQ(db->GetCellText(1, 0), "1");
+    db->SetColumnWidth(0, 90);
+    db->OnLButtonDown({130, 5}, 0);  // the heading of column 2 (now 90 + 60 .. )
+    db->OnLButtonUp({130, 5}, 0);
+    EXPECT_EQ(db->GetColumnWidth(0), 60);  // the number column goes back to its width
 }
