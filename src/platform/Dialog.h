@@ -1,0 +1,94 @@
+#pragma once
+// Modal dialogs. The system describes a dialog by its control table, in
+// dialog units (the host scales them by the dialog font, as the classic
+// desktop does: horizontal units are a quarter of the font's average
+// character width, vertical units an eighth of its height), and runs it by
+// control id through IDialogWindow. The host builds the window from the
+// table, reports commands and ends the dialog when asked.
+
+#include <string>
+#include <vector>
+
+#include "platform/DrawingTypes.h"
+
+namespace tabulon {
+
+enum class ControlKind {
+    Label,          // static text
+    Edit,           // one-line edit box
+    Button,         // push button
+    DefaultButton,  // the push button Return presses
+    CheckBox,
+    GroupBox,
+    ColourSwatch    // a small box filled with a colour (text: "RRGGBB" hex)
+};
+
+namespace ControlStyle {
+constexpr unsigned kNone = 0x0;
+constexpr unsigned kDisabled = 0x1;
+constexpr unsigned kPassword = 0x2;
+constexpr unsigned kReadOnly = 0x4;
+constexpr unsigned kNumber = 0x8;       // an edit that takes digits only
+constexpr unsigned kAutoHScroll = 0x10;
+constexpr unsigned kRightAlign = 0x20;
+}  // namespace ControlStyle
+
+// The ids the framework gives the usual buttons.
+namespace DialogId {
+constexpr int kOk = 1;
+constexpr int kCancel = 2;
+}  // namespace DialogId
+
+struct DialogControl {
+    ControlKind kind = ControlKind::Label;
+    int id = -1;       // -1 for labels nobody addresses
+    std::string text;
+    Rect units;        // left, top, right, bottom in dialog units (right and bottom excluded)
+    unsigned style = ControlStyle::kNone;
+};
+
+struct DialogTemplate {
+    std::string caption;
+    Size units;                  // width and height in dialog units
+    std::string fontFace = "MS Sans Serif";
+    int fontPoints = 8;
+    bool hasCloseBox = true;
+    std::vector<DialogControl> controls;
+};
+
+// The shown dialog, addressed by control id.
+class IDialogWindow {
+public:
+    virtual ~IDialogWindow() = default;
+    virtual void SetControlText(int id, const std::string& text) = 0;
+    virtual std::string GetControlText(int id) const = 0;
+    virtual void SetCheck(int id, bool checked) = 0;
+    virtual bool GetCheck(int id) const = 0;
+    virtual void EnableControl(int id, bool enable) = 0;
+    virtual bool IsControlEnabled(int id) const = 0;
+    virtual void SetFocus(int id) = 0;
+    // Selects the whole text of an edit.
+    virtual void SelectAll(int id) = 0;
+    virtual void EndDialog(int result) = 0;
+};
+
+// What the system's dialog logic answers.
+class IDialogEvents {
+public:
+    virtual ~IDialogEvents() = default;
+    virtual void OnInitDialog(IDialogWindow& dialog) = 0;
+    // A button was pressed (or a check box clicked); Return presses the
+    // default button. Escape and the close box arrive as DialogId::kCancel.
+    virtual void OnCommand(IDialogWindow& dialog, int id) = 0;
+    // The text of an edit changed by typing.
+    virtual void OnEditChange(IDialogWindow&, int /*id*/) {}
+};
+
+class IDialogHost {
+public:
+    virtual ~IDialogHost() = default;
+    // Shows the dialog modally until the logic calls EndDialog; its result.
+    virtual int RunModal(const DialogTemplate& dialog, IDialogEvents& events) = 0;
+};
+
+}  // namespace tabulon
