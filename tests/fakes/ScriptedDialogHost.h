@@ -1,0 +1,113 @@
+#pragma once
+// Runs dialogs without a screen: keeps the controls' texts, checks and
+// enabled states by id, and plays a script of user actions against the
+// dialog's logic until it ends (or the script runs out, which cancels).
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Dialog.h"
+
+namespace tabulon::fakes {
+
+class ScriptedDialog : public IDialogWindow {
+public:
+    explicit ScriptedDialog(const DialogTemplate& t) : dialogTemplate(t) {
+        for (const auto& c : t.controls) {
+            if (c.id < 0) continue;
+            texts[c.id] = c.text;
+            enabled[c.id] = !(c.style & ControlStyle::kDisabled);
+        }
+    }
+    void SetControlText(int id, const std::string& text) override { texts[id] = text; }
+    std::string GetControlText(int id) const override {
+        auto it = texts.find(id);
+        return it == texts.end() ? std::string() : it->second;
+    }
+    void SetCheck(int id, bool checked) override { checks[id] = checked; }
+    bool GetCheck(int id) const override {
+        auto it = checks.find(id);
+        return it != checks.end() && it->second;
+    }
+    void EnableControl(int id, bool enable) override { enabled[id] = enable; }
+    bool IsControlEnabled(int id) const override {
+        auto it = enabled.find(id);
+        return it == enabled.end() || it->second;
+    }
+    void SetFocus(int id) override { focus = id; }
+    void SelectAll(int id) override { selectedAll = id; }
+    void EndDialog(int r) override {
+        ended = true;
+        result = r;
+    }
+
+    const DialogControl* Control(int id) const {
+        for (const auto& c : dialogTemplate.controls)
+            if (c.id == id) return &c;
+        return nullptr;
+    }
+
+    DialogTemplate dialogTemplate;
+    std::map<int, std::string> texts;
+    std::map<int, bool> checks;
+    std::map<int, bool> enabled;
+    int focus = -1;
+    int selectedAll = -1;
+    bool ended = false;
+    int result = 0;
+};
+
+// One step of the user: act on the shown dialog through its logic.
+using DialogStep = std::function<void(ScriptedDialog& dialog, IDialogEvents& events)>;
+
+// Steps that type into an edit, tick a box or press a button.
+inline DialogStep TypeText(int id, std::string text) {
+    return [id, text](ScriptedDialog& d, IDialogEvents& e) {
+        d.SetControlText(id, text);
+        e.OnEditChange(d, id);
+    };
+}
+inline DialogStep Tick(int id, bool checked) {
+    return [id, checked](ScriptedDialog& d, IDialogEvents& e) {
+        d.SetCheck(id, checked);
+        e.OnCommand(d, id);
+    };
+}
+inline DialogStep Press(int id) {
+    return [id](ScriptedDialog& d, IDialogEvents& e) { e.OnCommand(d, id); };
+}
+
+class ScriptedDialogHost : public IDialogHost {
+public:
+    // Scripts are used one per RunModal, in order.
+    std::vector<std::vector<DialogStep>> scripts;
+    std::vector<DialogTemplate> shown;                 // every dialog shown
+    std::vector<std::map<int, std::string>> finalTexts;  // the controls' texts when each ended
+    std::vector<std::map<int, bool>> finalChecks;
+
+    int RunModal(const DialogTemplate& t, IDialogEvents& events) override {
+        shown.push_back(t);
+        ScriptedDialog dialog(t);
+        events.OnInitDialog(dialog);
+        std::vector<DialogStep> script;
+        if (next < scripts.size()) script = scripts[next];
+        ++next;
+        for (const auto& step : script) {
+            if (dialog.ended) break;
+            step(dialog, events);
+        }
+        // A user who does nothing more closes the dialog.
+        if (!dialog.ended) events.OnCommand(dialog, DialogId::kCancel);
+        if (!dialog.ended) dialog.EndDialog(DialogId::kCancel);
+        finalTexts.push_back(dialog.texts);
+        finalChecks.push_back(dialog.checks);
+        return dialog.result;
+    }
+
+private:
+    std::size_t next = 0;
+};
+
+}  // namespace tabulon::fakes
