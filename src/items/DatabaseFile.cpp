@@ -234,10 +234,7 @@ void AddDatabaseLine(CGridCtrl& grid, std::string_view line, int row) {
     const bool inside = row >= grid.GetFixedRowCount() && row < grid.GetRowCount();
     const int at = grid.InsertRow("", inside ? row : -1);
     if (at < 0) return;
-    grid.SetCellText(at, 0, std::to_string(at));
-    grid.SetCellFormat(at, 0, pane::kNumberFormat);
-    grid.SetCellState(at, 0, grid.GetCellState(at, 0) | CellState::kReadOnly);
-    grid.SetCellBackColour(at, 0, pane::kHeadingBackColour);
+    pane::SetNumberCell(grid, at);
 
     if (separators == 0) {
         pane::SetItemCell(grid, at, 1, std::string(text));

@@ -1,6 +1,7 @@
 #include "items/PaneLayout.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "base/TextCompare.h"
@@ -40,6 +41,42 @@ int AppendDataColumn(CGridCtrl& grid) {
     grid.SetCellFormat(0, col, kHeadingFormat);
     grid.SetCellBackColour(0, col, kHeadingBackColour);
     return col;
+}
+
+void SetNumberCell(CGridCtrl& grid, int row) {
+    grid.SetCellText(row, 0, std::to_string(row));
+    grid.SetCellFormat(row, 0, kNumberFormat);
+    grid.SetCellState(row, 0, grid.GetCellState(row, 0) | CellState::kReadOnly);
+    grid.SetCellBackColour(row, 0, kHeadingBackColour);
+}
+
+int InsertNewDataColumn(CGridCtrl& grid, int col) {
+    const int inserted = grid.InsertColumn("", 0, col);
+    if (inserted < 0) return -1;
+    grid.SetCellFormat(0, inserted, kHeadingFormat);
+    grid.SetCellBackColour(0, inserted, kHeadingBackColour);
+    grid.SetColumnWidth(inserted, kMinDataColumnWidth);
+    return inserted;
+}
+
+bool MoveDataColumn(CGridCtrl& grid, int from, int to, bool keepHeading) {
+    const int columns = grid.GetColumnCount();
+    if (from < 1 || from >= columns || to < -1 || to >= columns || from == to) return false;
+    // A copy goes in right after the drop column, then the original goes.
+    const std::string heading = keepHeading ? grid.GetCellText(0, from) : std::string();
+    const int at = grid.InsertColumn(heading, kHeadingFormat, to < 0 ? -1 : to + 1);
+    if (at < 0) return false;
+    grid.SetCellBackColour(0, at, kHeadingBackColour);
+    // Whether or not there are items, the original has moved one to the right
+    // when the copy went in before it; deleting at its old index would take
+    // the wrong column.
+    if (at <= from) ++from;
+    for (int r = grid.GetFixedRowCount(); r < grid.GetRowCount(); ++r) {
+        const std::string text = grid.GetCellText(r, from);
+        grid.SetCellText(r, at, text);
+    }
+    grid.DeleteColumn(from);
+    return true;
 }
 
 bool IsWhiteSpace(char c) {

@@ -23,6 +23,15 @@ void SetUpPaneGrid(CGridCtrl& grid, const std::string& title);
 void FitColumns(CGridCtrl& grid);
 // Appends a data column with an empty name in the heading look; its index, or -1.
 int AppendDataColumn(CGridCtrl& grid);
+// Column 0 of a 'Database' item: its number, centred, read-only, grey.
+void SetNumberCell(CGridCtrl& grid, int row);
+// A data column as the commands make it, at index col (-1: at the end): item
+// cells of format 0, the heading look, 90 pixels wide. Its index, or -1.
+int InsertNewDataColumn(CGridCtrl& grid, int col);
+// Moves data column from to just after column to (-1: to the end), carrying
+// the item texts and, when keepHeading, the heading; the moved column's cells
+// take the heading format. False when the indexes name no such move.
+bool MoveDataColumn(CGridCtrl& grid, int from, int to, bool keepHeading);
 // Sorts the item rows by column 1, then each run of rows that agree in the
 // earlier columns by the next column.
 void SortByAllColumns(CGridCtrl& grid, bool ignoreCase);

@@ -80,6 +80,12 @@ void CTabulonWnd1::SortByAllColumns() {
     if (m_grid) pane::SortByAllColumns(*m_grid, false);
 }
 
+void CTabulonWnd1::MoveColumn(int from, int to) {
+    if (!m_grid || !pane::MoveDataColumn(*m_grid, from, to, false)) return;
+    NumberColumnHeadings();
+    FitNewItemsColumns();
+}
+
 void CTabulonWnd1::AddItemFromText(const std::string& text, const std::string& separator, int row) {
     if (!m_grid || row < 0) return;
     const char sep = separator.size() == 1 ? separator[0] : '\0';

@@ -25,6 +25,9 @@ public:
     void CheckAllItems(bool checked);
     bool FindEmptyCheckedItem();
     void SortByAllColumns();
+    // Moves data column from to just after column to (-1: to the end), then
+    // renames the headings and fits the columns.
+    void MoveColumn(int from, int to);
     // Puts text, cut at separator (one character), into row; a row at or past
     // the end becomes a new, checked item.
     void AddItemFromText(const std::string& text, const std::string& separator, int row);

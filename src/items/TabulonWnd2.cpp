@@ -43,6 +43,16 @@ void CTabulonWnd2::ClearDatabase() {
     while (m_grid->GetColumnCount() > 1) m_grid->DeleteColumn(1);
 }
 
+void CTabulonWnd2::MoveColumn(int from, int to) {
+    if (!m_grid || !pane::MoveDataColumn(*m_grid, from, to, true)) return;
+    FitDatabaseColumns();
+    // Saving only one of the two files would pair the names with the wrong fields.
+    SetDatabaseModified(true);
+    m_frame.MarkConfigurationModified();
+    // The 'Replace' list names the columns in their order.
+    m_frame.OnDatabaseColumnsChanged();
+}
+
 bool CTabulonWnd2::IsDatabaseModified() const { return m_grid && m_grid->GetCellText(0, 0) == kModified; }
 
 void CTabulonWnd2::SetDatabaseModified(bool modified) {

@@ -21,6 +21,10 @@ public:
     void NumberItemRows(int first, int last);
     void SortByAllColumns();
     void ClearDatabase();
+    // Moves data column from, heading and texts, to just after column to
+    // (-1: to the end), then fits the columns. The file's field order and the
+    // configuration's column names change with it, so both are marked.
+    void MoveColumn(int from, int to);
 
     // The corner cell tells whether the items hold unsaved changes.
     bool IsDatabaseModified() const;

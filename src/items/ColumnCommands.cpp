@@ -1,0 +1,313 @@
+#include "items/ColumnCommands.h"
+
+#include <string>
+
+#include "items/ColumnDialogs.h"
+#include "items/PaneLayout.h"
+#include "items/TabulonWnd1.h"
+#include "items/TabulonWnd2.h"
+
+namespace tabulon {
+
+namespace {
+
+// Where the right click landed; the greying depends on it.
+enum class Clicked {
+    Corner,       // (0, 0)
+    Heading,      // (0, col >= 1)
+    NumberCell,   // column 0 of an item: the check box or the row number
+    ItemCell,     // a data cell of an item
+    Nothing       // no cell under the pointer
+};
+
+Clicked Classify(const CGridCtrl& grid, int row, int col) {
+    if (!grid.IsValidCell(row, col)) return Clicked::Nothing;
+    if (row == 0) return col == 0 ? Clicked::Corner : Clicked::Heading;
+    return col == 0 ? Clicked::NumberCell : Clicked::ItemCell;
+}
+
+void Grey(std::vector<MenuItem>& items, int id) {
+    for (MenuItem& item : items)
+        if (item.id == id) item.grayed = true;
+}
+
+bool IsChoosable(const std::vector<MenuItem>& items, int id) {
+    for (const MenuItem& item : items)
+        if (item.id == id && !item.IsSeparator()) return !item.grayed;
+    return false;
+}
+
+bool Confirm(CMainFrame& frame, const std::string& text, const std::string& caption) {
+    return frame.Messages().Show(text, caption, MbIcon::Question, MbButtons::YesNo) == MbResult::Yes;
+}
+
+// A new data column goes right after the clicked one; with no cell clicked
+// it goes to the end.
+int InsertPosition(const CGridCtrl& grid, int col) {
+    if (col < 0 || col + 1 > grid.GetColumnCount()) return -1;
+    return col + 1;
+}
+
+void DeleteAllDataColumns(CGridCtrl& grid) {
+    grid.DeleteNonFixedRows();
+    while (grid.GetColumnCount() > 1) grid.DeleteColumn(1);
+}
+
+// Deletes data column col; items never outlive the last data column.
+void DeleteDataColumn(CGridCtrl& grid, int col) {
+    if (col < 1 || !grid.DeleteColumn(col)) return;
+    if (grid.GetColumnCount() == 1) grid.DeleteNonFixedRows();
+}
+
+// True when the user filled; the heading is never written.
+bool FillColumn(CGridCtrl& grid, IDialogHost& dialogs, int col) {
+    if (col < 1 || col >= grid.GetColumnCount()) return false;
+    CFillColumnDlg dialog;
+    if (dialog.DoModal(dialogs) != DialogId::kOk) return false;
+    const std::string& text = dialog.GetFillText();
+    for (int r = grid.GetFixedRowCount(); r < grid.GetRowCount(); ++r) grid.SetCellText(r, col, text);
+    return true;
+}
+
+CGridCellCheckBox* CheckBoxOf(const CGridCtrl& grid, int row) {
+    return dynamic_cast<CGridCellCheckBox*>(grid.GetCell(row, 0));
+}
+
+void RunNewItemsCommand(CMainFrame& frame, IDialogHost& dialogs, CTabulonWnd1& wnd, int command, int row,
+                        int col) {
+    CGridCtrl& grid = *wnd.GetGrid();
+    switch (command) {
+    case MenuCommand::kInsertColumn:
+        pane::InsertNewDataColumn(grid, InsertPosition(grid, col));
+        wnd.NumberColumnHeadings();
+        frame.OnNewItemsColumnsChanged();
+        break;
+    case MenuCommand::kDeleteColumn:
+        if (Confirm(frame, "Delete column " + grid.GetCellText(row, col) + "?", "Delete column"))
+            DeleteDataColumn(grid, col);
+        wnd.NumberColumnHeadings();
+        frame.OnNewItemsColumnsChanged();
+        break;
+    case MenuCommand::kNewItemsDeleteAllColumns:
+        if (!Confirm(frame, "Delete all columns?", "Delete all")) break;
+        DeleteAllDataColumns(grid);
+        frame.OnNewItemsColumnsChanged();
+        break;
+    case MenuCommand::kNewItemsFillColumn:
+        FillColumn(grid, dialogs, col);
+        break;
+    case MenuCommand::kAddItem: {
+        if (grid.GetColumnCount() < 2) {
+            if (pane::InsertNewDataColumn(grid, -1) < 0) break;
+            wnd.NumberColumnHeadings();
+            frame.OnNewItemsColumnsChanged();
+        }
+        const int added = grid.InsertRow("", -1);
+        if (added >= 0) wnd.MakeCheckCell(added);
+        break;
+    }
+    case MenuCommand::kDeleteItems:
+        if (!Confirm(frame, "Delete selected item(s)?", "")) break;
+        for (int r = grid.GetRowCount() - 1; r >= grid.GetFixedRowCount(); --r)
+            if (const CGridCellCheckBox* box = CheckBoxOf(grid, r); box && box->GetCheck()) grid.DeleteRow(r);
+        break;
+    case MenuCommand::kDeleteAllItems:
+        if (Confirm(frame, "Delete all items?", "")) grid.DeleteNonFixedRows();
+        break;
+    case MenuCommand::kSelectAllItems:
+        wnd.CheckAllItems(true);
+        break;
+    case MenuCommand::kUnselectAllItems:
+        wnd.CheckAllItems(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void RunDatabaseCommand(CMainFrame& frame, IDialogHost& dialogs, CTabulonWnd2& wnd, int command, int row,
+                        int col) {
+    CGridCtrl& grid = *wnd.GetGrid();
+    switch (command) {
+    case MenuCommand::kInsertColumn:
+        if (pane::InsertNewDataColumn(grid, InsertPosition(grid, col)) < 0) break;
+        frame.MarkConfigurationModified();
+        frame.OnDatabaseColumnsChanged();
+        wnd.SetDatabaseModified(true);
+        break;
+    case MenuCommand::kRenameColumn: {
+        // Column 0 heading is the corner with the Database mark: never a name.
+        if (col < 1 || col >= grid.GetColumnCount()) break;
+        CRenameColumnDlg dialog(frame.Messages(), grid.GetCellText(0, col));
+        if (dialog.DoModal(dialogs) != DialogId::kOk) break;
+        grid.SetCellText(0, col, dialog.GetName());
+        frame.MarkConfigurationModified();
+        wnd.SetDatabaseModified(true);
+        frame.OnDatabaseColumnsChanged();
+        break;
+    }
+    case MenuCommand::kDeleteColumn:
+        if (col < 1 || col >= grid.GetColumnCount()) break;
+        if (!Confirm(frame, "Delete column " + grid.GetCellText(row, col) + "?", "Delete column")) break;
+        DeleteDataColumn(grid, col);
+        frame.MarkConfigurationModified();
+        frame.OnDatabaseColumnsChanged();
+        wnd.SetDatabaseModified(true);
+        break;
+    case MenuCommand::kDatabaseDeleteAllColumns:
+        if (!Confirm(frame, "Delete all columns?", "Delete all")) break;
+        DeleteAllDataColumns(grid);
+        frame.OnDatabaseColumnsChanged();
+        // The configuration keeps the column names, and they are gone now.
+        frame.MarkConfigurationModified();
+        wnd.SetDatabaseModified(true);
+        break;
+    case MenuCommand::kDatabaseFillColumn:
+        if (FillColumn(grid, dialogs, col)) wnd.SetDatabaseModified(true);
+        break;
+    case MenuCommand::kDeleteItem:
+        if (row < grid.GetFixedRowCount() || row >= grid.GetRowCount()) break;
+        if (!Confirm(frame, "Delete selected item?", "Delete item(s)")) break;
+        grid.DeleteRow(row);
+        wnd.NumberItemRows(row, grid.GetRowCount());
+        wnd.SetDatabaseModified(true);
+        break;
+    case MenuCommand::kDeleteAllItems:
+        if (!Confirm(frame, "Delete all items?", "Delete all")) break;
+        grid.DeleteNonFixedRows();
+        frame.MarkConfigurationModified();
+        frame.OnDatabaseColumnsChanged();
+        wnd.SetDatabaseModified(true);
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace
+
+std::vector<MenuItem> BuildNewItemsMenu(const CGridCtrl& grid, int row, int col) {
+    using namespace MenuCommand;
+    std::vector<MenuItem> items = {
+        {kInsertColumn, "Insert column", "Inserts a new column after selected column"},
+        {kDeleteColumn, "Delete column", "Delete selected column"},
+        {kNewItemsDeleteAllColumns, "Delete all columns", "Delete all columns"},
+        {kNewItemsFillColumn, "Fill column with..", "Fill selected column with a string"},
+        MenuItem::Separator(),
+        {kAddItem, "Add item", "Add a new item"},
+        {kDeleteItems, "Delete item(s)", "Delete selected item(s)"},
+        {kDeleteAllItems, "Delete all items", "Delete all items"},
+        MenuItem::Separator(),
+        {kSelectAllItems, "Select all items", "Select all items"},
+        {kUnselectAllItems, "Unselect all items", "Unselect all items"},
+    };
+    const bool noItems = grid.GetRowCount() < 2;
+    const bool noDataColumn = grid.GetColumnCount() < 2;
+    auto greyItemCommands = [&] {
+        for (int id : {kSelectAllItems, kUnselectAllItems, kDeleteItems, kDeleteAllItems}) Grey(items, id);
+    };
+    switch (Classify(grid, row, col)) {
+    case Clicked::Corner:
+    case Clicked::Nothing:
+        Grey(items, kDeleteColumn);
+        Grey(items, kNewItemsFillColumn);
+        if (noDataColumn) Grey(items, kNewItemsDeleteAllColumns);
+        if (noItems) greyItemCommands();
+        break;
+    case Clicked::Heading:
+        if (noItems) {
+            greyItemCommands();
+            Grey(items, kNewItemsFillColumn);
+        }
+        break;
+    case Clicked::NumberCell:
+        Grey(items, kDeleteColumn);
+        Grey(items, kNewItemsFillColumn);
+        break;
+    case Clicked::ItemCell:
+        break;
+    }
+    return items;
+}
+
+std::vector<MenuItem> BuildDatabaseMenu(const CGridCtrl& grid, int row, int col) {
+    using namespace MenuCommand;
+    std::vector<MenuItem> items = {
+        {kInsertColumn, "Insert column", "Inserts a new column after selected column"},
+        {kRenameColumn, "Rename column", "Rename selected column"},
+        {kDeleteColumn, "Delete column", "Delete selected column"},
+        {kDatabaseDeleteAllColumns, "Delete all columns", "Delete all columns"},
+        {kDatabaseFillColumn, "Fill column with..", "Fill selected column with a string"},
+        MenuItem::Separator(),
+        {kDeleteItem, "Delete item", "Delete selected item"},
+        {kDeleteAllItems, "Delete all items", "Delete all items"},
+    };
+    const bool noItems = grid.GetRowCount() < 2;
+    const bool noDataColumn = grid.GetColumnCount() < 2;
+    switch (Classify(grid, row, col)) {
+    case Clicked::Corner:
+    case Clicked::Nothing:
+        for (int id : {kRenameColumn, kDeleteColumn, kDatabaseFillColumn, kDeleteItem}) Grey(items, id);
+        if (noItems) Grey(items, kDeleteAllItems);
+        if (noDataColumn) Grey(items, kDatabaseDeleteAllColumns);
+        break;
+    case Clicked::Heading:
+        Grey(items, kDeleteItem);
+        if (noItems) {
+            Grey(items, kDeleteAllItems);
+            Grey(items, kDatabaseFillColumn);
+        }
+        break;
+    case Clicked::NumberCell:
+        for (int id : {kRenameColumn, kDeleteColumn, kDatabaseFillColumn}) Grey(items, id);
+        break;
+    case Clicked::ItemCell:
+        break;
+    }
+    return items;
+}
+
+void ShowNewItemsMenu(CMainFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, int row, int col) {
+    CTabulonWnd1* wnd = frame.GetNewItemsPane();
+    if (!wnd || !wnd->GetGrid()) return;
+    // Built afresh each time: the greying follows the counts of this moment.
+    const std::vector<MenuItem> items = BuildNewItemsMenu(*wnd->GetGrid(), row, col);
+    const int command = menus.ShowPopupMenu(items);
+    if (IsChoosable(items, command)) RunNewItemsCommand(frame, dialogs, *wnd, command, row, col);
+}
+
+void ShowDatabaseMenu(CMainFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, int row, int col) {
+    CTabulonWnd2* wnd = frame.GetDatabasePane();
+    if (!wnd || !wnd->GetGrid()) return;
+    const std::vector<MenuItem> items = BuildDatabaseMenu(*wnd->GetGrid(), row, col);
+    const int command = menus.ShowPopupMenu(items);
+    if (!IsChoosable(items, command)) return;
+    RunDatabaseCommand(frame, dialogs, *wnd, command, row, col);
+    wnd->GetGrid()->Refresh();
+}
+
+void OnGridContextMenu(CMainFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, bool databasePane,
+                       int row, int col) {
+    if (!databasePane) {
+        ShowNewItemsMenu(frame, menus, dialogs, row, col);
+        if (CTabulonWnd1* wnd = frame.GetNewItemsPane(); wnd && wnd->GetGrid()) wnd->GetGrid()->Refresh();
+        return;
+    }
+    if (!frame.IsConfigurationOpen()) {
+        frame.Messages().Show(
+            "No configuration opened!\n\nCreate a new or open a saved configuration\nbefore edit in 'Database'.",
+            "Configuration", MbIcon::Information, MbButtons::Ok);
+        return;
+    }
+    ShowDatabaseMenu(frame, menus, dialogs, row, col);
+}
+
+void MoveColumnInPane(CMainFrame& frame, bool databasePane, int from, int to) {
+    if (databasePane) {
+        if (CTabulonWnd2* wnd = frame.GetDatabasePane()) wnd->MoveColumn(from, to);
+    } else if (CTabulonWnd1* wnd = frame.GetNewItemsPane()) {
+        wnd->MoveColumn(from, to);
+    }
+}
+
+}  // namespace tabulon

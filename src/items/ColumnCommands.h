@@ -1,0 +1,49 @@
+#pragma once
+// The right-button menus of the two panes and their column and item
+// commands, and the column move of a Ctrl-drag.
+
+#include <vector>
+
+#include "app/MainFrame.h"
+#include "grid/GridCtrl.h"
+#include "platform/Dialog.h"
+#include "platform/PopupMenu.h"
+
+namespace tabulon {
+
+namespace MenuCommand {
+constexpr int kInsertColumn = 32778;
+constexpr int kRenameColumn = 32772;
+constexpr int kDeleteColumn = 32775;
+constexpr int kNewItemsDeleteAllColumns = 32813;
+constexpr int kNewItemsFillColumn = 32812;
+constexpr int kAddItem = 32780;
+constexpr int kDeleteItems = 32779;
+constexpr int kDeleteAllItems = 32785;
+constexpr int kSelectAllItems = 32782;
+constexpr int kUnselectAllItems = 32783;
+constexpr int kDatabaseDeleteAllColumns = 32814;
+constexpr int kDatabaseFillColumn = 32815;
+constexpr int kDeleteItem = 32786;
+}  // namespace MenuCommand
+
+// The menus for a right click on (row, col) of grid, (-1, -1) for no cell,
+// greyed for that cell and the grid's present row and column counts.
+std::vector<MenuItem> BuildNewItemsMenu(const CGridCtrl& grid, int row, int col);
+std::vector<MenuItem> BuildDatabaseMenu(const CGridCtrl& grid, int row, int col);
+
+// Show the pane's menu and carry out the command chosen; they return when it
+// is done or the menu was closed. The 'Database' grid is refreshed after each
+// command; the 'New items' grid is left for the caller to redraw.
+void ShowNewItemsMenu(CMainFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, int row, int col);
+void ShowDatabaseMenu(CMainFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, int row, int col);
+
+// A right-button release over (row, col) of a pane's grid. 'Database' needs
+// an open configuration; without one the user is told so and nothing opens.
+void OnGridContextMenu(CMainFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, bool databasePane,
+                       int row, int col);
+
+// A Ctrl-drag of heading from dropped on column to (-1: past the last column).
+void MoveColumnInPane(CMainFrame& frame, bool databasePane, int from, int to);
+
+}  // namespace tabulon

@@ -1,0 +1,79 @@
+#include "items/ColumnDialogs.h"
+
+namespace tabulon {
+
+DialogTemplate RenameColumnTemplate() {
+    DialogTemplate t;
+    t.caption = "Rename column";
+    t.units = {115, 46};
+    t.controls = {
+        {ControlKind::Edit, kColumnTextEditId, "", {7, 7, 108, 21}, ControlStyle::kAutoHScroll},
+        {ControlKind::DefaultButton, DialogId::kOk, "Rename", {7, 26, 55, 40}, ControlStyle::kNone},
+        {ControlKind::Button, DialogId::kCancel, "Cancel", {60, 26, 108, 40}, ControlStyle::kNone},
+    };
+    return t;
+}
+
+DialogTemplate FillColumnTemplate() {
+    DialogTemplate t;
+    t.caption = "Fill column";
+    t.units = {133, 33};
+    t.controls = {
+        {ControlKind::Label, -1, "Fill selected column with:", {7, 4, 126, 12}, ControlStyle::kNone},
+        {ControlKind::Edit, kColumnTextEditId, "", {7, 14, 90, 27}, ControlStyle::kAutoHScroll},
+        {ControlKind::DefaultButton, DialogId::kOk, "OK", {95, 13, 126, 27}, ControlStyle::kNone},
+    };
+    return t;
+}
+
+int CRenameColumnDlg::DoModal(IDialogHost& host) { return host.RunModal(RenameColumnTemplate(), *this); }
+
+void CRenameColumnDlg::OnInitDialog(IDialogWindow& dialog) {
+    dialog.SetControlText(kColumnTextEditId, m_name);
+    dialog.SetFocus(kColumnTextEditId);
+    dialog.SelectAll(kColumnTextEditId);
+}
+
+void CRenameColumnDlg::OnCommand(IDialogWindow& dialog, int id) {
+    if (id == DialogId::kCancel) {
+        dialog.EndDialog(DialogId::kCancel);
+        return;
+    }
+    if (id != DialogId::kOk) return;
+    const std::string text = dialog.GetControlText(kColumnTextEditId);
+    if (text.find_first_of(";\r\n") != std::string::npos) {
+        // Saved, such a name would come back as two names, or break the
+        // configuration's line: the user picks another while the dialog waits.
+        m_messages.Show("A column name cannot contain \";\" or a line break.\n\n"
+                        "The configuration keeps the column names in one line, separated by \";\".",
+                        "Rename column", MbIcon::Exclamation, MbButtons::Ok);
+        dialog.SetFocus(kColumnTextEditId);
+        dialog.SelectAll(kColumnTextEditId);
+        return;
+    }
+    if (text.empty() &&
+        m_messages.Show("Empty column name?", "", MbIcon::Question, MbButtons::YesNo) != MbResult::Yes) {
+        dialog.SetFocus(kColumnTextEditId);
+        return;
+    }
+    m_name = text;
+    dialog.EndDialog(DialogId::kOk);
+}
+
+int CFillColumnDlg::DoModal(IDialogHost& host) { return host.RunModal(FillColumnTemplate(), *this); }
+
+void CFillColumnDlg::OnInitDialog(IDialogWindow& dialog) {
+    dialog.SetControlText(kColumnTextEditId, m_text);
+    dialog.SetFocus(kColumnTextEditId);
+}
+
+void CFillColumnDlg::OnCommand(IDialogWindow& dialog, int id) {
+    if (id == DialogId::kOk) {
+        m_text = dialog.GetControlText(kColumnTextEditId);
+        dialog.EndDialog(DialogId::kOk);
+    } else if (id == DialogId::kCancel) {
+        dialog.EndDialog(DialogId::kCancel);
+    }
+}
+
+}  // namespace tabulon

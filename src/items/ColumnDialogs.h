@@ -1,0 +1,53 @@
+#pragma once
+// The two small dialogs of the column commands: 'Rename column' and
+// 'Fill column'. Each is a control table for the host plus the logic that
+// answers its buttons.
+
+#include <string>
+
+#include "platform/Dialog.h"
+#include "platform/MessageBox.h"
+
+namespace tabulon {
+
+// The edit box of both dialogs.
+constexpr int kColumnTextEditId = 1004;
+
+DialogTemplate RenameColumnTemplate();
+DialogTemplate FillColumnTemplate();
+
+// 'Rename column': the edit box starts with the current name. "Rename" takes
+// the text as typed; an empty one must be confirmed, and a ";" or a line
+// break is refused, since the configuration keeps all names in one line
+// separated by ";".
+class CRenameColumnDlg : public IDialogEvents {
+public:
+    CRenameColumnDlg(IMessageBox& messages, std::string name) : m_messages(messages), m_name(std::move(name)) {}
+
+    // DialogId::kOk once renamed, DialogId::kCancel otherwise.
+    int DoModal(IDialogHost& host);
+    // The name typed when "Rename" closed the dialog; the first name otherwise.
+    const std::string& GetName() const { return m_name; }
+
+    void OnInitDialog(IDialogWindow& dialog) override;
+    void OnCommand(IDialogWindow& dialog, int id) override;
+
+private:
+    IMessageBox& m_messages;
+    std::string m_name;
+};
+
+// 'Fill column': one edit box and "OK". Closing the dialog or Esc cancels.
+class CFillColumnDlg : public IDialogEvents {
+public:
+    int DoModal(IDialogHost& host);
+    const std::string& GetFillText() const { return m_text; }
+
+    void OnInitDialog(IDialogWindow& dialog) override;
+    void OnCommand(IDialogWindow& dialog, int id) override;
+
+private:
+    std::string m_text;
+};
+
+}  // namespace tabulon
