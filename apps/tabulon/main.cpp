@@ -1,11 +1,14 @@
 // Tabulon's entry point.
 //   tabulon --make-list CONFIG.cfg   make the list without a window
-//   tabulon [CONFIG.cfg]             the desktop program; its main window is
-//                                    not built yet, so for now this shows
-//                                    what the configuration holds
+//   tabulon [CONFIG.cfg]             the desktop program, on that
+//                                    configuration when one is given
 
+#include <QApplication>
+#include <QTimer>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/BatchMakeList.h"
@@ -16,6 +19,7 @@
 #include "items/TabulonWnd1.h"
 #include "items/TabulonWnd2.h"
 #include "posix/LargePageBlocks.h"
+#include "qt/QtMainWindow.h"
 
 namespace {
 
@@ -34,6 +38,7 @@ void PrintHelp() {
         "\n"
         "Tabulon keeps a flat database of items and publishes it as an HTML table page.\n"
         "\n"
+        "  CONFIG.cfg              start the window on this configuration\n"
         "  --make-list CONFIG.cfg  read the configuration, check it, load its database,\n"
         "                          write the page (and upload it when the configuration\n"
         "                          asks); nothing else is saved and no viewer is opened.\n"
@@ -71,26 +76,22 @@ int MakeListInBatch(const std::string& cfgPath) {
     return status;
 }
 
-int ShowConfiguration(const std::string& cfgPath) {
-    std::puts("Tabulon " TABULON_VERSION);
-    std::puts("The main window is not built yet; use --make-list to make the list.");
-    if (cfgPath.empty()) return 0;
-    Session session;
-    if (!OpenConfigurationFile(session.frame, cfgPath)) return BatchStatus::kFailed;
-    const CListConfig& config = session.frame.Config();
-    const CGridCtrl& grid = *session.database.GetGrid();
-    std::printf("\nConfiguration %s\n", config.cfgfile.c_str());
-    std::printf("  database  %s\n  output    %s\n  headfile  %s\n  endfile   %s\n", config.database.c_str(),
-                config.output.c_str(), config.headfile.c_str(), config.endfile.c_str());
-    std::printf("  colours   head %s, index %s, rows %s / %s\n", config.headcol.c_str(),
-                config.indexcol.c_str(), config.firstcol.c_str(), config.secondcol.c_str());
-    std::printf("  columns  ");
-    for (int c = 1; c < grid.GetColumnCount(); ++c) std::printf(" [%s]", grid.GetCellText(0, c).c_str());
-    std::printf("\n");
-    const bool valid = ValidateConfig(session.frame);
-    std::printf("  ready for Make list: %s\n", valid ? "yes" : "no (see the message above)");
-    if (valid) std::printf("\nMake the list with:  tabulon --make-list %s\n", cfgPath.c_str());
-    return valid ? 0 : BatchStatus::kFailed;
+// The desktop program: the main window, on the configuration given, if any,
+// opened as Open configuration opens a chosen file.
+int RunWindow(int argc, char** argv, const std::string& cfgPath) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tabulon"));
+    QApplication::setApplicationVersion(QStringLiteral(TABULON_VERSION));
+    qt::CQtMainWindow window;
+    window.show();
+    if (!cfgPath.empty()) {
+        std::error_code ec;
+        const std::filesystem::path absolute = std::filesystem::absolute(cfgPath, ec);
+        const std::string path = ec ? cfgPath : absolute.lexically_normal().string();
+        // Once the window is up, so that any question stands over it.
+        QTimer::singleShot(0, &window, [&window, path] { window.Frame().OpenConfiguration(path); });
+    }
+    return app.exec();
 }
 
 }  // namespace
@@ -117,5 +118,5 @@ int main(int argc, char** argv) {
         PrintUsage(stderr);
         return BatchStatus::kUsage;
     }
-    return ShowConfiguration(args.empty() ? std::string() : args[0]);
+    return RunWindow(argc, argv, args.empty() ? std::string() : args[0]);
 }

@@ -12,7 +12,7 @@
 
 namespace tabulon {
 
-bool OpenConfigurationFile(CMainFrame& frame, const std::string& cfgPath) {
+bool OpenConfigurationFile(CMainFrame& frame, const std::string& cfgPath, ConfigGridLines* gridLines) {
     CTabulonWnd2* database = frame.GetDatabasePane();
     if (!database) return false;
     if (!FileExists(cfgPath) || !std::ifstream(cfgPath, std::ios::binary)) {
@@ -27,7 +27,9 @@ bool OpenConfigurationFile(CMainFrame& frame, const std::string& cfgPath) {
     const std::filesystem::path absolute = std::filesystem::absolute(cfgPath, ec);
     frame.Config().cfgfile = ec ? cfgPath : absolute.lexically_normal().string();
     frame.SetWindowText("Tabulon - " + frame.Config().cfgfile);
-    ReadConfigFile(frame, frame.Config().cfgfile);
+    const ConfigGridLines lines = ReadConfigFile(frame, frame.Config().cfgfile);
+    if (gridLines) *gridLines = lines;
+    frame.OnDatabaseColumnsChanged();
     return true;
 }
 

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "config/ConfigFile.h"
+
 namespace tabulon {
 
 class CMainFrame;
@@ -19,8 +21,9 @@ constexpr int kUsage = 2;       // a wrong command line
 int RunBatchMakeList(CMainFrame& frame, const std::string& cfgPath);
 
 // Open configuration without its picker: the record and 'Database' are
-// cleared, the file is read and the database loaded. False when the
-// configuration cannot be read or the database could not be loaded.
-bool OpenConfigurationFile(CMainFrame& frame, const std::string& cfgPath);
+// cleared and the file is read; gridLines, when given, receives the switches
+// it asks for. False, after a message and with nothing changed, when the
+// configuration cannot be read.
+bool OpenConfigurationFile(CMainFrame& frame, const std::string& cfgPath, ConfigGridLines* gridLines = nullptr);
 
 }  // namespace tabulon

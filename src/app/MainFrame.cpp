@@ -10,6 +10,34 @@ void CMainFrame::MarkConfigurationModified() {
     if (IsConfigurationOpen()) SetWindowText("Tabulon - " + m_config.cfgfile + "*");
 }
 
+void CMainFrame::ApplyGridLines(bool vertical, bool horizontal) {
+    m_window.SetGridLineChecked(false, vertical);
+    m_window.SetGridLineChecked(true, horizontal);
+    const int mode = (horizontal ? 1 : 0) + (vertical ? 2 : 0);
+    for (CGridCtrl* grid : {GetNewItemsGrid(), GetDatabaseGrid()})
+        if (grid) grid->SetGridLines(mode);
+}
+
+void CMainFrame::OnGridLinesHorizontal() {
+    const bool horizontal = IsGridLineChecked(true);
+    const bool vertical = IsGridLineChecked(false);
+    MarkConfigurationModified();
+    ApplyGridLines(vertical, !horizontal);
+}
+
+void CMainFrame::OnGridLinesVertical() {
+    const bool horizontal = IsGridLineChecked(true);
+    const bool vertical = IsGridLineChecked(false);
+    MarkConfigurationModified();
+    ApplyGridLines(!vertical, horizontal);
+}
+
+void CMainFrame::OnMenuOpening() {
+    // Only one grid edits at a time; asking both never misses it.
+    for (CGridCtrl* grid : {GetNewItemsGrid(), GetDatabaseGrid()})
+        if (grid && grid->IsEditing()) grid->EndEditing();
+}
+
 CGridCtrl* CMainFrame::GetDatabaseGrid() const {
     if (m_databaseGrid) return m_databaseGrid;
     return m_databasePane ? m_databasePane->GetGrid() : nullptr;

@@ -1,16 +1,20 @@
 #pragma once
-// The main window's logic: it owns the configuration record and reaches the
+// The main window's logic: it owns the configuration record, reaches the
 // window title, the grid-line menu marks, the two panes and the host's
-// pickers and publisher.
+// pickers, dialogs, shell and publisher, and carries out the file-level
+// commands with their save prompts.
 
 #include <string>
 
 #include "config/ListConfig.h"
 #include "grid/GridFrame.h"
+#include "platform/ColourPicker.h"
+#include "platform/Dialog.h"
 #include "platform/FilePicker.h"
 #include "platform/ListPublisher.h"
 #include "platform/MainWindow.h"
 #include "platform/MessageBox.h"
+#include "platform/Shell.h"
 
 namespace tabulon {
 
@@ -51,6 +55,49 @@ public:
     IFilePicker* FilePicker() const { return m_picker; }
     void SetListPublisher(IListPublisher* publisher) { m_publisher = publisher; }
     IListPublisher* ListPublisher() const { return m_publisher; }
+    void SetDialogHost(IDialogHost* host) { m_dialogs = host; }
+    IDialogHost* DialogHost() const { return m_dialogs; }
+    void SetColourPicker(IColourPicker* picker) { m_colourPicker = picker; }
+    IColourPicker* ColourPicker() const { return m_colourPicker; }
+    void SetShell(IShell* shell) { m_shell = shell; }
+    IShell* Shell() const { return m_shell; }
+
+    // The save prompts that guard every command which would lose changes;
+    // false when the user stopped the command or a save failed.
+    bool ConfirmSaveConfig();
+    bool ConfirmSaveDatabase();
+    // Writes the configuration to its existing, writable cfgfile; every
+    // failure has been shown when it returns false, and the mark stays.
+    bool SaveConfigFile(bool withWidth);
+
+    // The file-level commands.
+    void OnNewConfiguration();
+    void OnEditConfiguration();
+    void OnOpenConfiguration();
+    void OnSaveDatabase();
+    void OnSaveConfiguration();
+    void OnImportDatabase();
+    void OnMakeList();
+    // Exit: the save prompts, then the window closes. False when it stays.
+    bool OnAppExit();
+    // The window's close request: whether it may close.
+    bool OnCloseRequest() { return ConfirmSaveConfig() && ConfirmSaveDatabase(); }
+    // Open configuration without its picker (and without the save prompts,
+    // which the caller has passed): false, with nothing changed, when the
+    // file cannot be read.
+    bool OpenConfiguration(const std::string& cfgPath);
+
+    // The grid lines of both panes and the two menu marks.
+    void ApplyGridLines(bool vertical, bool horizontal);
+    void OnGridLinesHorizontal();
+    void OnGridLinesVertical();
+    // The main menu is opening: an edit in progress is committed first, so
+    // the command about to be chosen sees its text.
+    void OnMenuOpening();
+
+    // Runs the command of a menu item or toolbar button; false for an id
+    // this build has no handler for.
+    bool OnCommand(int id);
 
     // The tool windows follow column changes while they are open; this build
     // has no tool windows yet, so there is nothing to refresh.
@@ -82,6 +129,9 @@ private:
     CGridCtrl* m_newItemsGrid = nullptr;
     IFilePicker* m_picker = nullptr;
     IListPublisher* m_publisher = nullptr;
+    IDialogHost* m_dialogs = nullptr;
+    IColourPicker* m_colourPicker = nullptr;
+    IShell* m_shell = nullptr;
     bool m_databaseActive = false;
 };
 

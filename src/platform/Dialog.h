@@ -20,7 +20,11 @@ enum class ControlKind {
     DefaultButton,  // the push button Return presses
     CheckBox,
     GroupBox,
-    ColourSwatch    // a small box filled with a colour (text: "RRGGBB" hex)
+    ColourSwatch,   // a small box filled with a colour (text: "RRGGBB" hex)
+    // A drop-down list to choose one entry from. The template's text holds
+    // the entries, one per line ("\n" between them); once shown, the
+    // control's text is the index of the chosen entry in decimal ("-1": none).
+    DropDownList
 };
 
 namespace ControlStyle {
@@ -31,6 +35,9 @@ constexpr unsigned kReadOnly = 0x4;
 constexpr unsigned kNumber = 0x8;       // an edit that takes digits only
 constexpr unsigned kAutoHScroll = 0x10;
 constexpr unsigned kRightAlign = 0x20;
+// A small push button that shows the program's picture named by its text
+// ("br" browse, "ed" edit, "c" colour) instead of the text.
+constexpr unsigned kIcon = 0x40;
 }  // namespace ControlStyle
 
 // The ids the framework gives the usual buttons.

@@ -1,6 +1,6 @@
 #pragma once
-// The main window as the system sees it: its title and the check marks of
-// the two grid-line menu items.
+// The main window as the system sees it: its title, the check marks of the
+// two grid-line menu items, and closing it once the save prompts are past.
 
 #include <string>
 
@@ -13,6 +13,9 @@ public:
     virtual std::string GetTitle() const = 0;
     virtual bool IsGridLineChecked(bool horizontal) const = 0;
     virtual void SetGridLineChecked(bool horizontal, bool checked) = 0;
+    // Closes the window and ends the program without asking again; the
+    // caller has passed the save prompts. Hosts without a window ignore it.
+    virtual void CloseWindow() {}
 };
 
 }  // namespace tabulon

@@ -1,0 +1,80 @@
+#pragma once
+// Any dialog of the system, built from its control table as a QDialog.
+// Dialog units become pixels by the dialog font: a horizontal unit is a
+// quarter of its average character width, a vertical unit an eighth of its
+// height. Return presses the default button; Escape and the close box ask
+// the dialog's logic for Cancel.
+
+#include <QDialog>
+#include <QFont>
+#include <QPointer>
+#include <map>
+
+#include "platform/Dialog.h"
+
+namespace tabulon::qt {
+
+// Pixels per four horizontal and per eight vertical dialog units.
+struct DialogBaseUnits {
+    int x = 0;
+    int y = 0;
+};
+DialogBaseUnits BaseUnitsOf(const QFont& font);
+// Those of font, widened where a text of the dialog would not fit its place.
+DialogBaseUnits FittingBaseUnits(const DialogTemplate& dialog, const QFont& font);
+QRect PixelsFromUnits(const Rect& units, DialogBaseUnits base);
+
+// The shown dialog; also what tests and screenshots look at.
+class CQtDialog final : public QDialog, public IDialogWindow {
+    Q_OBJECT
+public:
+    CQtDialog(const DialogTemplate& dialog, IDialogEvents& events, QWidget* parent);
+
+    QWidget* Control(int id) const;
+    int Result() const { return m_result; }
+    bool Ended() const { return m_ended; }
+    // The units the dialog was laid out in.
+    DialogBaseUnits BaseUnits() const { return m_base; }
+
+    // IDialogWindow
+    void SetControlText(int id, const std::string& text) override;
+    std::string GetControlText(int id) const override;
+    void SetCheck(int id, bool checked) override;
+    bool GetCheck(int id) const override;
+    void EnableControl(int id, bool enable) override;
+    bool IsControlEnabled(int id) const override;
+    void SetFocus(int id) override;
+    void SelectAll(int id) override;
+    void EndDialog(int result) override;
+
+public slots:
+    // Escape and the close box: the logic decides.
+    void reject() override;
+
+private:
+    void Build(const DialogTemplate& dialog);
+
+    IDialogEvents& m_events;
+    std::map<int, QPointer<QWidget>> m_controls;
+    // The bytes last put into each text control and the text they showed:
+    // read back unchanged while nobody edits them, so a name that is not
+    // UTF-8 keeps its bytes.
+    std::map<int, std::pair<std::string, QString>> m_setTexts;
+    DialogBaseUnits m_base;
+    int m_result = DialogId::kCancel;
+    bool m_ended = false;
+};
+
+class CQtDialogHost final : public IDialogHost {
+public:
+    explicit CQtDialogHost(QWidget* parent = nullptr) : m_parent(parent) {}
+    int RunModal(const DialogTemplate& dialog, IDialogEvents& events) override;
+    // The dialog while one is shown (for tests), else null.
+    CQtDialog* Current() const { return m_current; }
+
+private:
+    QWidget* m_parent;
+    QPointer<CQtDialog> m_current;
+};
+
+}  // namespace tabulon::qt

@@ -1,0 +1,59 @@
+#include "qt/QtFilePicker.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace tabulon::qt {
+
+QStringList NameFiltersFromFilter(const std::string& filter) {
+    QStringList parts = QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size())).split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        if (description.isEmpty()) break;  // the "||" at the end
+        QStringList patterns;
+        for (QString pattern : parts[i + 1].split(';', Qt::SkipEmptyParts)) {
+            pattern = pattern.trimmed();
+            if (pattern == "*.*") pattern = "*";
+            if (!pattern.isEmpty()) patterns << pattern;
+        }
+        // The description's own "(*.htm, *.html)" gives way to Qt's form.
+        description.remove(QRegularExpression(QStringLiteral("\\s*\\([^()]*\\)\\s*$")));
+        filters << description + " (" + patterns.join(' ') + ")";
+    }
+    return filters;
+}
+
+std::optional<std::string> CQtFilePicker::PickOpenFile(const FilePickerOptions& options) { return Pick(options, false); }
+
+std::optional<std::string> CQtFilePicker::PickSaveFile(const FilePickerOptions& options) { return Pick(options, true); }
+
+std::optional<std::string> CQtFilePicker::Pick(const FilePickerOptions& options, bool save) {
+    QWidget* modal = QApplication::activeModalWidget();
+    QFileDialog dialog(modal ? modal : m_parent);
+    dialog.setWindowTitle(save ? QStringLiteral("Save As") : QStringLiteral("Open"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(options.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // A name that does not exist yet may be typed into the open picker too;
+    // nothing asks whether to replace a file the save picker names: it is
+    // only named here, written later.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    const QStringList filters = NameFiltersFromFilter(options.filter);
+    if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    if (!options.defaultExtension.empty()) dialog.setDefaultSuffix(QString::fromStdString(options.defaultExtension));
+    dialog.setDirectory(m_folder.isEmpty() ? QDir::currentPath() : m_folder);
+    if (!options.initialName.empty()) dialog.selectFile(QString::fromStdString(options.initialName));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) return std::nullopt;
+    const QFileInfo chosen(files.front());
+    m_folder = chosen.absolutePath();
+    return QFile::encodeName(chosen.absoluteFilePath()).toStdString();
+}
+
+}  // namespace tabulon::qt

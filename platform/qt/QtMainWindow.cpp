@@ -1,0 +1,235 @@
+#include "qt/QtMainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+
+#include "app/CommandTable.h"
+#include "output/ListGenerator.h"
+#include "qt/QtGridWidget.h"
+#include "qt/QtMainWindowIcons.h"
+#include "qt/QtText.h"
+
+namespace tabulon::qt {
+
+namespace {
+
+QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+const QString kReady = QStringLiteral("Ready");
+
+// Whether widget is w or lies inside it.
+bool Within(const QWidget* widget, const QWidget* w) {
+    for (; widget; widget = widget->parentWidget())
+        if (widget == w) return true;
+    return false;
+}
+
+}  // namespace
+
+CQtMainWindow::CQtMainWindow(QWidget* parent) : QMainWindow(parent) {
+    setWindowIcon(ApplicationIcon());
+    m_frame.SetFilePicker(&m_picker);
+    m_frame.SetDialogHost(&m_dialogs);
+    m_frame.SetColourPicker(&m_colourPicker);
+    m_frame.SetShell(&m_shell);
+    m_frame.SetListPublisher(&m_shell);
+    BuildStatusBar();
+    BuildMenus();
+    BuildToolBar();
+    BuildPanes();
+    SetTitle("Tabulon");
+    resize(820, 640);
+}
+
+CQtMainWindow::~CQtMainWindow() {
+    // The grid widgets end their edits into the panes' grids, so they go
+    // while the panes and the frame are still here.
+    delete m_splitter;
+    m_splitter = nullptr;
+}
+
+void CQtMainWindow::BuildMenus() {
+    QMenu* menu = nullptr;
+    QMenu* popup = nullptr;
+    std::string_view current;
+    for (const MenuEntry& entry : MainMenu()) {
+        if (!menu || entry.menu != current) {
+            current = entry.menu;
+            menu = menuBar()->addMenu(Text(entry.menu));
+            // An edit in progress is committed before any command is chosen.
+            connect(menu, &QMenu::aboutToShow, this, [this] { m_frame.OnMenuOpening(); });
+            ShowPromptsOf(menu);
+        }
+        QMenu* into = popup ? popup : menu;
+        switch (entry.kind) {
+        case MenuEntryKind::Separator: into->addSeparator(); break;
+        case MenuEntryKind::PopupBegin:
+            popup = menu->addMenu(Text(entry.text));
+            ShowPromptsOf(popup);
+            break;
+        case MenuEntryKind::PopupEnd: popup = nullptr; break;
+        case MenuEntryKind::Item: {
+            QAction* action = into->addAction(Text(entry.text));
+            action->setStatusTip(Text(entry.prompt));
+            action->setCheckable(entry.checkable);
+            action->setChecked(entry.checkable);  // both grid-line items start checked
+            action->setMenuRole(QAction::NoRole);
+            const int id = entry.id;
+            connect(action, &QAction::triggered, this, [this, id, action] {
+                // Qt has already flipped the mark; the command reads the
+                // mark as it was and sets it itself.
+                if (action->isCheckable()) action->setChecked(!action->isChecked());
+                RunCommand(id);
+            });
+            m_actions[id] = action;
+            break;
+        }
+        }
+    }
+}
+
+void CQtMainWindow::ShowPromptsOf(QMenu* menu) {
+    // However the menu was opened, its highlighted item's prompt shows.
+    connect(menu, &QMenu::hovered, this, [this](QAction* action) {
+        m_message->setText(action->statusTip().isEmpty() ? kReady : action->statusTip());
+    });
+    connect(menu, &QMenu::aboutToHide, this, [this] { m_message->setText(kReady); });
+}
+
+void CQtMainWindow::BuildToolBar() {
+    m_toolBar = addToolBar(QStringLiteral("Toolbar"));
+    m_toolBar->setObjectName(QStringLiteral("toolbar"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setMovable(true);
+    for (const ToolbarSlot& slot : Toolbar()) {
+        if (slot.id == 0) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        QAction* action = m_toolBar->addAction(CommandIcon(slot.command), Text(slot.tooltip));
+        action->setToolTip(Text(slot.tooltip));
+        action->setStatusTip(Text(slot.prompt));
+        const int id = slot.id;
+        connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+        m_actions[id] = action;
+    }
+}
+
+void CQtMainWindow::BuildStatusBar() {
+    m_message = new QLabel(kReady);
+    m_message->setObjectName(QStringLiteral("message"));
+    statusBar()->addWidget(m_message, 1);
+    for (const char* name : {"CAP", "NUM", "SCRL"}) {
+        auto* indicator = new QLabel(QString::fromLatin1(name));
+        indicator->setObjectName(QString::fromLatin1(name));
+        indicator->setAlignment(Qt::AlignCenter);
+        indicator->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 12);
+        // Qt tells no lock state, so the indicators stay dimmed.
+        indicator->setEnabled(false);
+        statusBar()->addPermanentWidget(indicator);
+    }
+}
+
+void CQtMainWindow::BuildPanes() {
+    m_newItems.OnInitialUpdate(&m_desktop);
+    m_database.OnInitialUpdate(&m_desktop);
+    m_frame.SetPanes(&m_newItems, &m_database);
+
+    m_splitter = new QSplitter(Qt::Vertical, this);
+    m_splitter->setObjectName(QStringLiteral("panes"));
+    m_splitter->setChildrenCollapsible(false);
+    m_newItemsWidget = new CQtGridWidget(*m_newItems.GetGrid(), m_splitter);
+    m_newItemsWidget->setObjectName(QStringLiteral("newItems"));
+    m_databaseWidget = new CQtGridWidget(*m_database.GetGrid(), m_splitter);
+    m_databaseWidget->setObjectName(QStringLiteral("database"));
+    m_splitter->addWidget(m_newItemsWidget);
+    m_splitter->addWidget(m_databaseWidget);
+    // 'New items' keeps its 300 pixels; 'Database' takes what is left.
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({300, 300});
+    setCentralWidget(m_splitter);
+
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (Within(now, m_databaseWidget))
+            m_frame.SetActivePane(true);
+        else if (Within(now, m_newItemsWidget))
+            m_frame.SetActivePane(false);
+    });
+    m_newItemsWidget->setFocus();
+}
+
+QAction* CQtMainWindow::Action(int id) const {
+    auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CQtMainWindow::RunCommand(int id) {
+    if (MenuCommandOf(id) == CommandId::kAbout) {
+        ShowAbout();
+        return;
+    }
+    if (m_frame.OnCommand(id)) return;
+    m_messages.Show("This command is not part of this version of Tabulon yet.", "Tabulon", MbIcon::Information,
+                    MbButtons::Ok);
+}
+
+void CQtMainWindow::SetTitle(const std::string& title) {
+    m_title = title;
+    setWindowTitle(TextFromBytes(title));
+}
+
+bool CQtMainWindow::IsGridLineChecked(bool horizontal) const {
+    const QAction* action = Action(horizontal ? CommandId::kGridLinesHorizontal : CommandId::kGridLinesVertical);
+    return action && action->isChecked();
+}
+
+void CQtMainWindow::SetGridLineChecked(bool horizontal, bool checked) {
+    if (QAction* action = Action(horizontal ? CommandId::kGridLinesHorizontal : CommandId::kGridLinesVertical))
+        action->setChecked(checked);
+}
+
+void CQtMainWindow::CloseWindow() {
+    m_closeConfirmed = true;
+    close();
+}
+
+void CQtMainWindow::ShowAbout() {
+    QMessageBox box(this);
+    box.setWindowTitle(QStringLiteral("About Tabulon"));
+    box.setIconPixmap(ApplicationIcon().pixmap(48, 48));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(QStringLiteral("Tabulon\n\nKeeps a flat database of items and publishes it as an HTML page.\n\n") +
+                Text(kMakerWebAddress));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+bool CQtMainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        m_message->setText(tip.isEmpty() ? kReady : tip);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void CQtMainWindow::closeEvent(QCloseEvent* event) {
+    if (m_closeConfirmed || m_frame.OnCloseRequest()) {
+        m_closeConfirmed = true;
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+}  // namespace tabulon::qt

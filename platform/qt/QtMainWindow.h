@@ -1,0 +1,92 @@
+#pragma once
+// The main window: title, menu bar, toolbar, status bar and the two panes,
+// 'New items' above 'Database', each grid in its own widget. It owns the
+// system's main-window logic (CMainFrame) and the host services it uses,
+// and hands every menu and toolbar command to it.
+
+#include <QMainWindow>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/MainFrame.h"
+#include "items/TabulonWnd1.h"
+#include "items/TabulonWnd2.h"
+#include "platform/MainWindow.h"
+#include "qt/QtColourPicker.h"
+#include "qt/QtDesktop.h"
+#include "qt/QtDialogHost.h"
+#include "qt/QtFilePicker.h"
+#include "qt/QtMessageBox.h"
+#include "qt/QtShell.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QToolBar;
+
+namespace tabulon::qt {
+
+class CQtGridWidget;
+
+class CQtMainWindow final : public QMainWindow, public IMainWindow {
+    Q_OBJECT
+public:
+    explicit CQtMainWindow(QWidget* parent = nullptr);
+    ~CQtMainWindow() override;
+
+    CMainFrame& Frame() { return m_frame; }
+    CTabulonWnd1& NewItemsPane() { return m_newItems; }
+    CTabulonWnd2& DatabasePane() { return m_database; }
+    CQtGridWidget* NewItemsWidget() const { return m_newItemsWidget; }
+    CQtGridWidget* DatabaseWidget() const { return m_databaseWidget; }
+    QSplitter* Splitter() const { return m_splitter; }
+    QToolBar* ToolBar() const { return m_toolBar; }
+    // The menu item of a command id (toolbar ids give their button).
+    QAction* Action(int id) const;
+    QLabel* MessagePane() const { return m_message; }
+    CQtDialogHost& DialogHost() { return m_dialogs; }
+
+    // IMainWindow
+    void SetTitle(const std::string& title) override;
+    std::string GetTitle() const override { return m_title; }
+    bool IsGridLineChecked(bool horizontal) const override;
+    void SetGridLineChecked(bool horizontal, bool checked) override;
+    void CloseWindow() override;
+
+    void ShowAbout();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void ShowPromptsOf(QMenu* menu);
+    void BuildToolBar();
+    void BuildStatusBar();
+    void BuildPanes();
+    void RunCommand(int id);
+
+    CQtDesktop m_desktop;
+    CQtMessageBox m_messages{this};
+    CQtFilePicker m_picker{this};
+    CQtColourPicker m_colourPicker{this};
+    CQtDialogHost m_dialogs{this};
+    CQtShell m_shell{m_messages};
+    CMainFrame m_frame{*this, m_messages};
+    CTabulonWnd1 m_newItems{m_frame};
+    CTabulonWnd2 m_database{m_frame};
+
+    std::string m_title;
+    std::map<int, QAction*> m_actions;  // menu items and toolbar buttons by id
+    QSplitter* m_splitter = nullptr;
+    CQtGridWidget* m_newItemsWidget = nullptr;
+    CQtGridWidget* m_databaseWidget = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QLabel* m_message = nullptr;
+    bool m_closeConfirmed = false;
+};
+
+}  // namespace tabulon::qt

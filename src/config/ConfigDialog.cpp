@@ -1,0 +1,376 @@
+#include "config/ConfigDialog.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+#include "app/MainFrame.h"
+#include "base/TextFile.h"
+#include "config/ConfigFile.h"
+#include "platform/ColourPicker.h"
+#include "platform/FilePicker.h"
+#include "platform/ListPublisher.h"
+#include "platform/MessageBox.h"
+#include "platform/Shell.h"
+
+namespace tabulon {
+
+namespace {
+
+namespace Id = ConfigDlgId;
+
+constexpr std::size_t kColourChars = 6;
+constexpr int kMinPort = 0;
+constexpr int kMaxPort = 65535;
+constexpr char kAppTitle[] = "Tabulon";
+
+constexpr char kDatabaseFilter[] = "Database files (*.db)|*.db|Text files (*.txt)|*.txt|All Files (*.*)|*.*||";
+constexpr char kHtmlFilter[] = "HTML document (*.htm, *.html)|*.htm; *.html|All Files (*.*)|*.*||";
+constexpr char kHtmlOrTextFilter[] =
+    "HTML document (*.htm, *.html)|*.htm; *.html|Text files (*.txt)|*.txt|All Files (*.*)|*.*||";
+constexpr char kConfigFilter[] = "Cfg files (*.cfg)|*.cfg|All Files (*.*)|*.*||";
+
+// The index modes in the order of their numbers.
+constexpr std::string_view kIndexModes[] = {"none", "0..z", "0..z (all)", "0-9..z", "0-9..z (all)"};
+
+struct TextBinding {
+    int id;
+    std::string CListConfig::*field;
+};
+constexpr TextBinding kFileNames[] = {
+    {Id::kDatabase, &CListConfig::database}, {Id::kOutput, &CListConfig::output},
+    {Id::kHeadFile, &CListConfig::headfile}, {Id::kEndFile, &CListConfig::endfile},
+    {Id::kCfgFile, &CListConfig::cfgfile},
+};
+constexpr TextBinding kColours[] = {
+    {Id::kHeadColour, &CListConfig::headcol},   {Id::kIndexColour, &CListConfig::indexcol},
+    {Id::kFirstColour, &CListConfig::firstcol}, {Id::kSecondColour, &CListConfig::secondcol},
+};
+constexpr TextBinding kFtpTexts[] = {
+    {Id::kServer, &CListConfig::server},     {Id::kLogin, &CListConfig::loginname},
+    {Id::kPassword, &CListConfig::password}, {Id::kRemoteFile, &CListConfig::filename},
+};
+
+struct BrowseButton {
+    int button;
+    int edit;
+    std::string CListConfig::*field;
+    bool save;
+    const char* extension;
+    const char* initialName;
+    const char* filter;
+};
+constexpr BrowseButton kBrowseButtons[] = {
+    {Id::kBrowseDatabase, Id::kDatabase, &CListConfig::database, false, "db", "database.db", kDatabaseFilter},
+    {Id::kBrowseOutput, Id::kOutput, &CListConfig::output, false, "htm", "list.htm", kHtmlFilter},
+    {Id::kBrowseHeadFile, Id::kHeadFile, &CListConfig::headfile, false, "htm", "head.htm", kHtmlOrTextFilter},
+    {Id::kBrowseEndFile, Id::kEndFile, &CListConfig::endfile, false, "htm", "end.htm", kHtmlOrTextFilter},
+    {Id::kBrowseCfgFile, Id::kCfgFile, &CListConfig::cfgfile, true, "cfg", "config.cfg", kConfigFilter},
+};
+
+struct ColourButton {
+    int button;
+    int edit;
+    std::string CListConfig::*field;
+};
+constexpr ColourButton kColourButtons[] = {
+    {Id::kPickHeadColour, Id::kHeadColour, &CListConfig::headcol},
+    {Id::kPickIndexColour, Id::kIndexColour, &CListConfig::indexcol},
+    {Id::kPickFirstColour, Id::kFirstColour, &CListConfig::firstcol},
+    {Id::kPickSecondColour, Id::kSecondColour, &CListConfig::secondcol},
+};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+// A whole decimal integer: blanks around it, an optional sign, at least one
+// digit and nothing else. None for anything else, and for a number that an
+// int cannot hold.
+std::optional<int> ParseInteger(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    const std::size_t digits = i;
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) return std::nullopt;
+    }
+    if (i == digits) return std::nullopt;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    if (i != text.size()) return std::nullopt;
+    if (negative) value = -value;
+    if (value < INT_MIN || value > INT_MAX) return std::nullopt;
+    return static_cast<int>(value);
+}
+
+// Makes an empty file at path unless something is there already; the
+// reason when that failed.
+std::optional<std::string> CreateEmptyFileAt(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) return std::nullopt;
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "ab");  // "a": never truncates
+    if (!file) return errno ? std::generic_category().message(errno) : std::string("it cannot be made");
+    std::fclose(file);
+    return std::nullopt;
+}
+
+DialogControl Control(ControlKind kind, int id, std::string text, int x, int y, int width, int height,
+                      unsigned style = ControlStyle::kNone) {
+    return {kind, id, std::move(text), Rect{x, y, x + width, y + height}, style};
+}
+
+}  // namespace
+
+DialogTemplate CConfigDlg::Template() {
+    using K = ControlKind;
+    namespace S = ControlStyle;
+    constexpr unsigned kPath = S::kReadOnly | S::kAutoHScroll;
+    constexpr unsigned kText = S::kAutoHScroll;
+    DialogTemplate t;
+    t.caption = "Configuration";
+    t.units = {364, 170};
+    t.controls = {
+        Control(K::GroupBox, -1, "Files", 5, 5, 145, 160),
+        Control(K::Label, -1, "Database", 12, 16, 32, 8),
+        Control(K::Edit, Id::kDatabase, "", 12, 25, 130, 12, kPath),
+        Control(K::Button, Id::kBrowseDatabase, "br", 129, 11, 13, 13, S::kIcon),
+        Control(K::Label, -1, "Output", 12, 46, 22, 8),
+        Control(K::CheckBox, Id::kViewOut, "Open", 50, 45, 33, 10),
+        Control(K::CheckBox, Id::kFtpUpload, "Upload", 88, 45, 39, 10),
+        Control(K::Edit, Id::kOutput, "", 12, 55, 130, 12, kPath),
+        Control(K::Button, Id::kBrowseOutput, "br", 129, 41, 13, 13, S::kIcon),
+        Control(K::Label, -1, "Headfile", 12, 76, 27, 8),
+        Control(K::Button, Id::kEditHead, "ed", 112, 71, 13, 13, S::kIcon),
+        Control(K::Button, Id::kBrowseHeadFile, "br", 129, 71, 13, 13, S::kIcon),
+        Control(K::Edit, Id::kHeadFile, "", 12, 85, 130, 12, kPath),
+        Control(K::Label, -1, "Endfile", 12, 106, 22, 8),
+        Control(K::Button, Id::kEditEnd, "ed", 112, 100, 13, 13, S::kIcon),
+        Control(K::Button, Id::kBrowseEndFile, "br", 129, 100, 13, 13, S::kIcon),
+        Control(K::Edit, Id::kEndFile, "", 12, 115, 130, 12, kPath),
+        Control(K::Label, -1, "Configuration file (save settings as..)", 13, 136, 114, 8),
+        Control(K::Button, Id::kBrowseCfgFile, "br", 129, 131, 13, 13, S::kIcon),
+        Control(K::Edit, Id::kCfgFile, "", 13, 145, 130, 12, kPath),
+        Control(K::GroupBox, -1, "Colors", 157, 5, 57, 130),
+        Control(K::Label, -1, "Headline", 164, 16, 29, 8),
+        Control(K::Edit, Id::kHeadColour, "", 164, 25, 30, 12, kText),
+        Control(K::Button, Id::kPickHeadColour, "c", 195, 25, 13, 13, S::kIcon),
+        Control(K::Label, -1, "Index", 164, 46, 18, 8),
+        Control(K::Edit, Id::kIndexColour, "", 164, 55, 30, 12, kText),
+        Control(K::Button, Id::kPickIndexColour, "c", 195, 54, 13, 13, S::kIcon),
+        Control(K::Label, -1, "First row", 164, 76, 27, 8),
+        Control(K::Edit, Id::kFirstColour, "", 164, 85, 30, 12, kText),
+        Control(K::Button, Id::kPickFirstColour, "c", 195, 84, 13, 13, S::kIcon),
+        Control(K::Label, -1, "Second row", 164, 106, 39, 8),
+        Control(K::Edit, Id::kSecondColour, "", 164, 115, 30, 12, kText),
+        Control(K::Button, Id::kPickSecondColour, "c", 195, 115, 13, 13, S::kIcon),
+        Control(K::GroupBox, -1, "Ftp (optional)", 221, 5, 135, 97),
+        Control(K::Label, -1, "Server", 228, 16, 22, 8),
+        Control(K::Edit, Id::kServer, "", 228, 25, 120, 12, kText),
+        Control(K::Label, -1, "Login", 228, 46, 18, 8),
+        Control(K::Edit, Id::kLogin, "", 228, 55, 55, 12, kText),
+        Control(K::Label, -1, "Password", 293, 46, 32, 8),
+        // Shown as typed: the password is kept in plain text anyway.
+        Control(K::Edit, Id::kPassword, "", 293, 55, 55, 12, kText),
+        Control(K::Label, -1, "Remote file", 228, 76, 36, 8),
+        Control(K::Edit, Id::kRemoteFile, "", 228, 85, 55, 12, kText),
+        Control(K::Label, -1, "Port", 293, 76, 14, 8),
+        Control(K::Edit, Id::kPort, "", 293, 85, 55, 12, kText),
+        Control(K::GroupBox, -1, "", 221, 97, 135, 38),
+        Control(K::CheckBox, Id::kUseWidth, "List width", 228, 106, 45, 8),
+        Control(K::Edit, Id::kWidth, "", 228, 115, 55, 12, kText),
+        Control(K::Label, -1, "Index:", 293, 106, 20, 8),
+        Control(K::DropDownList, Id::kAddIndex, "none\n0..z\n0..z (all)\n0-9..z\n0-9..z (all)", 293, 115, 55, 61),
+        Control(K::Button, Id::kHelp, "Help", 162, 146, 50, 14, S::kDisabled),
+        Control(K::DefaultButton, DialogId::kOk, "Save", 234, 146, 50, 14),
+        Control(K::Button, DialogId::kCancel, "Cancel", 306, 146, 50, 14),
+    };
+    return t;
+}
+
+int CConfigDlg::DoModal() {
+    IDialogHost* host = m_frame.DialogHost();
+    if (!host) return DialogId::kCancel;
+    return host->RunModal(Template(), *this) == DialogId::kOk ? DialogId::kOk : DialogId::kCancel;
+}
+
+void CConfigDlg::OnInitDialog(IDialogWindow& dialog) {
+    UpdateData(dialog, false);
+    dialog.EnableControl(Id::kWidth, m_frame.Config().usewidth == 1);
+}
+
+void CConfigDlg::Refuse(IDialogWindow& dialog, int id, const std::string& text) {
+    m_frame.Messages().Show(text, kAppTitle, MbIcon::Exclamation, MbButtons::Ok);
+    dialog.SetFocus(id);
+    dialog.SelectAll(id);
+}
+
+bool CConfigDlg::UpdateData(IDialogWindow& dialog, bool take) {
+    CListConfig& c = m_frame.Config();
+    auto text = [&](const TextBinding& b) {
+        if (take)
+            c.*b.field = dialog.GetControlText(b.id);
+        else
+            dialog.SetControlText(b.id, c.*b.field);
+    };
+    auto check = [&](int id, int& field) {
+        if (take)
+            field = dialog.GetCheck(id) ? 1 : 0;
+        else
+            dialog.SetCheck(id, field == 1);
+    };
+    // False when the edit does not hold a whole number (or one in range).
+    auto integer = [&](int id, int& field, bool ranged) {
+        if (!take) {
+            dialog.SetControlText(id, std::to_string(field));
+            return true;
+        }
+        const std::optional<int> value = ParseInteger(dialog.GetControlText(id));
+        if (!value) {
+            Refuse(dialog, id, "Please enter an integer.");
+            return false;
+        }
+        if (ranged && (*value < kMinPort || *value > kMaxPort)) {
+            Refuse(dialog, id,
+                   "Please enter an integer between " + std::to_string(kMinPort) + " and " +
+                       std::to_string(kMaxPort) + ".");
+            return false;
+        }
+        field = *value;
+        return true;
+    };
+
+    text(kFileNames[0]);
+    check(Id::kViewOut, c.viewout);
+    check(Id::kFtpUpload, c.ftpupload);
+    for (std::size_t i = 1; i < std::size(kFileNames); ++i) text(kFileNames[i]);
+    for (const TextBinding& colour : kColours) {
+        if (take) {
+            const std::string value = dialog.GetControlText(colour.id);
+            if (value.size() > kColourChars) {
+                Refuse(dialog, colour.id,
+                       "Please enter no more than " + std::to_string(kColourChars) + " characters.");
+                return false;
+            }
+            c.*colour.field = value;
+        } else {
+            dialog.SetControlText(colour.id, c.*colour.field);
+        }
+        m_colourText[colour.id] = c.*colour.field;
+    }
+    for (const TextBinding& ftp : kFtpTexts) text(ftp);
+    if (!integer(Id::kPort, c.port, true)) return false;
+    check(Id::kUseWidth, c.usewidth);
+    if (!integer(Id::kWidth, c.width, false)) return false;
+    if (take) {
+        const std::optional<int> index = ParseInteger(dialog.GetControlText(Id::kAddIndex));
+        c.addindex = index && *index >= 0 && *index < static_cast<int>(std::size(kIndexModes)) ? *index : 0;
+    } else {
+        const bool known = c.addindex >= 0 && c.addindex < static_cast<int>(std::size(kIndexModes));
+        dialog.SetControlText(Id::kAddIndex, std::to_string(known ? c.addindex : -1));
+    }
+    return true;
+}
+
+void CConfigDlg::OnEditChange(IDialogWindow& dialog, int id) {
+    auto accepted = m_colourText.find(id);
+    if (accepted == m_colourText.end()) return;
+    const std::string typed = dialog.GetControlText(id);
+    // A colour edit takes no more than six characters; a longer value shown
+    // from the file may still be shortened.
+    if (typed.size() <= kColourChars || typed.size() <= accepted->second.size())
+        accepted->second = typed;
+    else
+        dialog.SetControlText(id, accepted->second);
+}
+
+void CConfigDlg::OnCommand(IDialogWindow& dialog, int id) {
+    switch (id) {
+    case DialogId::kOk:
+        Save(dialog);
+        return;
+    case DialogId::kCancel:
+        dialog.EndDialog(DialogId::kCancel);
+        return;
+    case Id::kEditHead:
+    case Id::kEditEnd:
+        EditFile(dialog, id);
+        return;
+    case Id::kUseWidth: {
+        UpdateData(dialog, true);
+        dialog.EnableControl(Id::kWidth, dialog.GetCheck(Id::kUseWidth));
+        return;
+    }
+    default:
+        break;
+    }
+    for (const BrowseButton& b : kBrowseButtons)
+        if (b.button == id) return Browse(dialog, id);
+    for (const ColourButton& b : kColourButtons)
+        if (b.button == id) return PickColour(dialog, id);
+}
+
+void CConfigDlg::Browse(IDialogWindow& dialog, int button) {
+    const BrowseButton* b = nullptr;
+    for (const BrowseButton& candidate : kBrowseButtons)
+        if (candidate.button == button) b = &candidate;
+    if (!b || !UpdateData(dialog, true)) return;
+    dialog.SetFocus(b->edit);
+    IFilePicker* picker = m_frame.FilePicker();
+    if (!picker) return;
+    FilePickerOptions options;
+    options.defaultExtension = b->extension;
+    options.initialName = b->initialName;
+    options.filter = b->filter;
+    const std::optional<std::string> chosen = b->save ? picker->PickSaveFile(options) : picker->PickOpenFile(options);
+    if (!chosen || chosen->empty()) return;
+    // Made now, so that a new file passes the checks that it exists.
+    if (const std::optional<std::string> reason = CreateEmptyFileAt(*chosen)) {
+        m_frame.Messages().Show("The file\n" + *chosen + "\ncould not be created: " + *reason +
+                                    ".\n\nThe configuration still names the file it named before.",
+                                "Configuration", MbIcon::Exclamation, MbButtons::Ok);
+        return;
+    }
+    m_frame.Config().*b->field = *chosen;
+    UpdateData(dialog, false);
+}
+
+void CConfigDlg::EditFile(IDialogWindow& dialog, int button) {
+    dialog.SetFocus(button);
+    const CListConfig& c = m_frame.Config();
+    const std::string name = ResolveConfigPath(c, button == Id::kEditHead ? c.headfile : c.endfile);
+    if (!FileExists(name)) {
+        m_frame.Messages().Show("File not found", kAppTitle, MbIcon::None, MbButtons::Ok);
+        return;
+    }
+    IShell* shell = m_frame.Shell();
+    if (!shell || !shell->RunAssociatedCommand(".txt", name, kShowNormal)) {
+        m_frame.Messages().Show("No program to edit text files could be started for\n" + name, kAppTitle,
+                                MbIcon::Exclamation, MbButtons::Ok);
+    }
+}
+
+void CConfigDlg::PickColour(IDialogWindow& dialog, int button) {
+    const ColourButton* b = nullptr;
+    for (const ColourButton& candidate : kColourButtons)
+        if (candidate.button == button) b = &candidate;
+    if (!b || !UpdateData(dialog, true)) return;
+    dialog.SetFocus(b->edit);
+    if (IColourPicker* picker = m_frame.ColourPicker()) {
+        if (const std::optional<PickedColour> colour = picker->PickColour(PickedColour{}))
+            m_frame.Config().*b->field = ColorToText(colour->red, colour->green, colour->blue);
+    }
+    UpdateData(dialog, false);
+}
+
+void CConfigDlg::Save(IDialogWindow& dialog) {
+    if (!UpdateData(dialog, true)) return;
+    if (m_frame.SaveConfigFile(true)) dialog.EndDialog(DialogId::kOk);
+}
+
+}  // namespace tabulon

@@ -1,0 +1,101 @@
+#pragma once
+// The main window's logic with both panes, every host interface scripted,
+// and a ready configuration (database, head and end file) in a scratch
+// folder of its own for each test.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "FakeFilePicker.h"
+#include "FakeMainWindow.h"
+#include "RecordingPublisher.h"
+#include "ScratchFolder.h"
+#include "ScriptedDialogHost.h"
+#include "ScriptedMessageBox.h"
+#include "app/MainFrame.h"
+#include "items/TabulonWnd1.h"
+#include "items/TabulonWnd2.h"
+
+namespace tabulon::testing {
+
+namespace fs = std::filesystem;
+
+class ClosingWindow : public fakes::FakeMainWindow {
+public:
+    void CloseWindow() override { closed = true; }
+    bool closed = false;
+};
+
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        newItems.OnInitialUpdate();
+        database.OnInitialUpdate();
+        frame.SetPanes(&newItems, &database);
+        frame.SetFilePicker(&picker);
+        frame.SetDialogHost(&dialogs);
+        frame.SetListPublisher(&publisher);
+    }
+
+    std::string PathOf(const std::string& name) const { return scratch.PathOf(name); }
+    std::string MakeFile(const std::string& name, const std::string& bytes) const {
+        return scratch.MakeFile(name, bytes);
+    }
+    static std::string Contents(const std::string& path) { return fakes::ScratchFolder::Contents(path); }
+    CGridCtrl& Db() { return *database.GetGrid(); }
+    std::string Corner() { return Db().GetCellText(0, 0); }
+    std::string Title() const { return window.title; }
+    std::string OpenTitle() const { return "Tabulon - " + PathOf("list.cfg"); }
+
+    // list.cfg with its files beside it, named relatively; extra lines go
+    // into [other] before the column names.
+    std::string WriteConfiguration(const std::string& items = "a;1\r\nb;2\r\n", const std::string& extra = "") {
+        MakeFile("items.db", items);
+        MakeFile("head.htm", "<html>\r\n");
+        MakeFile("end.htm", "</html>\r\n");
+        return MakeFile("list.cfg",
+                        "[files]\r\ndatabase = items.db\r\noutput   = page.htm\r\nheadfile = head.htm\r\n"
+                        "endfile  = end.htm\r\n\r\n[colors]\r\nheadcol  = AAAAAA\r\nindexcol = BBBBBB\r\n"
+                        "firstcol = 111111\r\nsecondcol= 222222\r\n\r\n[grid]\r\nh-lines  = 1\r\nv-lines  = 1\r\n"
+                        "\r\n[other]\r\naddindex = 3\r\nusewidth = 1\r\nwidth    = 640\r\n" +
+                            extra + "columns  = Name;Size");
+    }
+    // Opens list.cfg as Open configuration does once its picker answered.
+    void OpenConfiguration() {
+        WriteConfiguration();
+        ASSERT_TRUE(frame.OpenConfiguration(PathOf("list.cfg")));
+        ASSERT_EQ(Title(), OpenTitle());
+        ASSERT_EQ(Db().GetRowCount(), 3);
+    }
+    // Both unsaved marks, as a grid-line toggle and an edited cell leave them.
+    void MarkBoth() {
+        frame.MarkConfigurationModified();
+        Db().SetCellText(1, 1, "edited");
+        database.SetDatabaseModified(true);
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const auto& m : messages.shown) texts.push_back(m.text);
+        return texts;
+    }
+
+    ClosingWindow window;
+    fakes::ScriptedMessageBox messages;
+    fakes::FakeFilePicker picker;
+    fakes::ScriptedDialogHost dialogs;
+    fakes::RecordingPublisher publisher;
+    CMainFrame frame{window, messages};
+    CTabulonWnd1 newItems{frame};
+    CTabulonWnd2 database{frame};
+    fakes::ScratchFolder scratch{"tabulon-app"};
+};
+
+inline const std::string kConfigPrompt = "Configuration not saved!\n\nSave configuration?";
+inline const std::string kDatabasePrompt = "Database not saved!\n\nSave database?";
+inline const std::string kNoConfigFile = "File configuration not found!\n\nSpecify a valid file in configuration";
+inline const std::string kNoDatabaseFile = "File database not found!\n\nSpecify a valid file in configuration";
+
+}  // namespace tabulon::testing

@@ -1,0 +1,167 @@
+// The two save prompts, Exit and the close request, Save configuration and
+// Save database: what is asked, in which order, and what each answer leaves.
+
+#include <filesystem>
+
+#include "AppTestSupport.h"
+
+namespace tabulon::testing {
+namespace {
+
+TEST_F(AppTest, NothingIsAskedWithoutMarksAndTheWindowCloses) {
+    OpenConfiguration();
+    EXPECT_TRUE(frame.OnAppExit());
+    EXPECT_TRUE(window.closed);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(AppTest, ConfigurationPromptComesFirstAndItsYesSavesBeforeTheDatabaseIsAsked) {
+    OpenConfiguration();
+    MarkBoth();
+    const std::string db = Contents(PathOf("items.db"));
+    std::string cfgWhenAsked;
+    messages.onShow = [&] { cfgWhenAsked = Contents(PathOf("list.cfg")); };
+    messages.Answer(MbResult::Yes);
+    messages.Answer(MbResult::Cancel);
+
+    EXPECT_FALSE(frame.OnAppExit());
+    EXPECT_FALSE(window.closed);
+    ASSERT_EQ(Texts(), (std::vector<std::string>{kConfigPrompt, kDatabasePrompt}));
+    EXPECT_EQ(messages.shown[0].caption, "Configuration");
+    EXPECT_EQ(messages.shown[1].caption, "Database");
+    for (const auto& m : messages.shown) {
+        EXPECT_EQ(m.icon, MbIcon::Question);
+        EXPECT_EQ(m.buttons, MbButtons::YesNoCancel);
+    }
+    // Written when the database question came; the width lines are kept, so
+    // the list width survives the next opening.
+    EXPECT_TRUE(cfgWhenAsked.ends_with("usewidth = 1\r\nwidth    = 640\r\ncolumns  = Name;Size")) << cfgWhenAsked;
+    EXPECT_EQ(Title(), OpenTitle());
+    EXPECT_EQ(Corner(), "Database*");
+    EXPECT_EQ(Contents(PathOf("items.db")), db);
+    EXPECT_FALSE(fs::exists(PathOf("items.db.bak")));
+}
+
+TEST_F(AppTest, DatabasePromptYesBacksUpThenWritesAndClearsTheMark) {
+    OpenConfiguration();
+    MarkBoth();
+    messages.Answer(MbResult::No);
+    messages.Answer(MbResult::Yes);
+    const std::string cfg = Contents(PathOf("list.cfg"));
+
+    EXPECT_TRUE(frame.OnAppExit());
+    EXPECT_TRUE(window.closed);
+    EXPECT_EQ(Contents(PathOf("list.cfg")), cfg);  // No: left as it was
+    EXPECT_EQ(Contents(PathOf("items.db.bak")), "a;1\r\nb;2\r\n");
+    EXPECT_EQ(Contents(PathOf("items.db")), "edited;1\r\nb;2\r\n");
+    EXPECT_EQ(Corner(), "Database");
+}
+
+TEST_F(AppTest, CancelInTheConfigurationPromptAsksNothingMore) {
+    OpenConfiguration();
+    MarkBoth();
+    messages.Answer(MbResult::Cancel);
+    EXPECT_FALSE(frame.OnCloseRequest());
+    EXPECT_EQ(Texts(), std::vector<std::string>{kConfigPrompt});
+    EXPECT_EQ(Title(), OpenTitle() + "*");
+}
+
+TEST_F(AppTest, ConfigurationFileGoneMeanwhileStopsTheExit) {
+    OpenConfiguration();
+    MarkBoth();
+    fs::remove(PathOf("list.cfg"));
+    messages.Answer(MbResult::Yes);
+
+    EXPECT_FALSE(frame.OnAppExit());
+    EXPECT_FALSE(window.closed);
+    ASSERT_EQ(Texts(), (std::vector<std::string>{kConfigPrompt, kNoConfigFile}));
+    EXPECT_EQ(messages.shown[1].icon, MbIcon::Exclamation);
+    EXPECT_EQ(Title(), OpenTitle() + "*");
+    EXPECT_FALSE(fs::exists(PathOf("list.cfg")));
+}
+
+TEST_F(AppTest, DatabaseFolderGoneKeepsTheItemsAndTheMark) {
+    OpenConfiguration();
+    fs::create_directories(PathOf("sub"));
+    frame.Config().database = PathOf("sub/items.db");
+    MakeFile("sub/items.db", "");
+    MarkBoth();
+    fs::remove_all(PathOf("sub"));
+    messages.Answer(MbResult::No);
+    messages.Answer(MbResult::Yes);
+
+    EXPECT_FALSE(frame.OnAppExit());
+    ASSERT_EQ(Texts(), (std::vector<std::string>{kConfigPrompt, kDatabasePrompt, kNoDatabaseFile}));
+    EXPECT_EQ(messages.shown[2].caption, "Database");
+    EXPECT_EQ(messages.shown[2].icon, MbIcon::Exclamation);
+    EXPECT_EQ(Corner(), "Database*");
+    EXPECT_EQ(Db().GetCellText(1, 1), "edited");
+    EXPECT_FALSE(window.closed);
+
+    // Save database says the same and keeps everything too.
+    messages.shown.clear();
+    frame.OnSaveDatabase();
+    EXPECT_EQ(Texts(), std::vector<std::string>{kNoDatabaseFile});
+    EXPECT_EQ(Corner(), "Database*");
+}
+
+TEST_F(AppTest, AFailedDatabaseWriteStopsThePromptAndKeepsTheMark) {
+    OpenConfiguration();
+    database.SetDatabaseModified(true);
+    Db().SetCellText(1, 2, "x;y");  // the file cannot hold it
+    messages.Answer(MbResult::Yes);
+
+    EXPECT_FALSE(frame.ConfirmSaveDatabase());
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_NE(messages.shown[1].text.find("cannot store"), std::string::npos) << messages.shown[1].text;
+    EXPECT_EQ(Corner(), "Database*");
+    EXPECT_EQ(Contents(PathOf("items.db")), "a;1\r\nb;2\r\n");
+
+    messages.shown.clear();
+    frame.OnSaveDatabase();
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(Corner(), "Database*");
+}
+
+TEST_F(AppTest, ReadOnlyFilesAreRefusedWithTheirMarksKept) {
+    OpenConfiguration();
+    MarkBoth();
+    const std::string cfg = Contents(PathOf("list.cfg"));
+    fs::permissions(PathOf("list.cfg"), fs::perms::owner_read);
+    fs::permissions(PathOf("items.db"), fs::perms::owner_read);
+
+    frame.OnSaveConfiguration();
+    frame.OnSaveDatabase();
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_NE(messages.shown[0].text.find("list.cfg\nis read-only"), std::string::npos) << messages.shown[0].text;
+    EXPECT_EQ(messages.shown[0].caption, "Configuration");
+    EXPECT_NE(messages.shown[1].text.find("items.db\nis read-only"), std::string::npos) << messages.shown[1].text;
+    EXPECT_EQ(messages.shown[1].caption, "Database");
+    EXPECT_EQ(Title(), OpenTitle() + "*");
+    EXPECT_EQ(Corner(), "Database*");
+    EXPECT_EQ(Contents(PathOf("list.cfg")), cfg);
+    EXPECT_EQ(Contents(PathOf("items.db")), "a;1\r\nb;2\r\n");
+}
+
+TEST_F(AppTest, SaveCommandsWriteWithoutAskingAndSaveDatabaseMakesNoBackup) {
+    OpenConfiguration();
+    MarkBoth();
+    fs::permissions(PathOf("list.cfg"), fs::perms(0644));
+    frame.OnSaveDatabase();
+    frame.OnSaveConfiguration();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(Contents(PathOf("items.db")), "edited;1\r\nb;2\r\n");
+    EXPECT_FALSE(fs::exists(PathOf("items.db.bak")));
+    EXPECT_EQ(Corner(), "Database");
+    EXPECT_EQ(Title(), OpenTitle());
+    EXPECT_TRUE(Contents(PathOf("list.cfg")).ends_with("width    = 640\r\ncolumns  = Name;Size"));
+}
+
+TEST_F(AppTest, SaveConfigurationWithNoneOpenNamesTheMissingFile) {
+    frame.OnSaveConfiguration();
+    EXPECT_EQ(Texts(), std::vector<std::string>{kNoConfigFile});
+    EXPECT_EQ(Title(), "Tabulon");
+}
+
+}  // namespace
+}  // namespace tabulon::testing

@@ -1,0 +1,382 @@
+// The main window on the offscreen platform: what a user sees at start, the
+// menu with its prompts, the grid-line items, the close request, message
+// boxes and dialogs answering keys, and one session from opening a
+// configuration to finding an edited cell in the saved file.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusTipEvent>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <functional>
+#include <memory>
+
+#include "ScratchFolder.h"
+#include "app/CommandTable.h"
+#include "config/ConfigDialog.h"
+#include "qt/QtDialogHost.h"
+#include "qt/QtFilePicker.h"
+#include "qt/QtGridWidget.h"
+#include "qt/QtMainWindow.h"
+#include "qt/QtMessageBox.h"
+#include "qt/QtShell.h"
+
+namespace tabulon::testing {
+namespace {
+
+using qt::CQtMainWindow;
+
+// Runs then once the next modal window is up (a message box or a dialog).
+void WhenModalShows(std::function<void(QWidget*)> then) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, then] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            then(modal);
+        }
+    });
+    timer->start();
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window = std::make_unique<CQtMainWindow>();
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        window.reset();
+        QApplication::processEvents();
+    }
+    CGridCtrl& Db() { return *window->DatabasePane().GetGrid(); }
+    CGridCtrl& New() { return *window->NewItemsPane().GetGrid(); }
+    QMenu* MenuNamed(const QString& name) const {
+        for (QAction* a : window->menuBar()->actions())
+            if (a->text() == name) return a->menu();
+        return nullptr;
+    }
+    std::string WriteConfiguration() {
+        scratch.MakeFile("items.db", "apple;red\r\nplum;blue\r\n");
+        scratch.MakeFile("head.htm", "<html>\r\n");
+        scratch.MakeFile("end.htm", "</html>\r\n");
+        return scratch.MakeFile("list.cfg",
+                                "[files]\r\ndatabase = items.db\r\noutput   = page.htm\r\nheadfile = head.htm\r\n"
+                                "endfile  = end.htm\r\n[grid]\r\nh-lines  = 1\r\nv-lines  = 1\r\n"
+                                "[other]\r\ncolumns  = Fruit;Colour");
+    }
+
+    std::unique_ptr<CQtMainWindow> window;
+    fakes::ScratchFolder scratch{"tabulon-qtapp"};
+};
+
+TEST_F(MainWindowTest, StartsWithTheTitleAndBothPanesThatFollowTheWindow) {
+    EXPECT_EQ(window->windowTitle(), "Tabulon");
+    EXPECT_EQ(window->GetTitle(), "Tabulon");
+    auto* top = window->NewItemsWidget();
+    auto* bottom = window->DatabaseWidget();
+    ASSERT_TRUE(top && bottom);
+    EXPECT_TRUE(top->isVisible());
+    EXPECT_TRUE(bottom->isVisible());
+    EXPECT_LT(top->mapTo(window.get(), QPoint()).y(), bottom->mapTo(window.get(), QPoint()).y());
+    EXPECT_EQ(window->Splitter()->sizes().front(), 300);
+    EXPECT_EQ(New().GetCellText(0, 0), "New items");
+    EXPECT_EQ(Db().GetCellText(0, 0), "Database");
+    EXPECT_EQ(New().GetGridLines(), 3);
+    EXPECT_EQ(Db().GetGridLines(), 3);
+
+    const int bottomHeight = bottom->height();
+    window->resize(window->width() + 100, window->height() + 120);
+    QApplication::processEvents();
+    EXPECT_EQ(top->height(), 300);
+    EXPECT_EQ(bottom->height(), bottomHeight + 120);
+    EXPECT_EQ(top->width(), bottom->width());
+    EXPECT_EQ(top->width(), window->Splitter()->width());
+}
+
+TEST_F(MainWindowTest, MenuItemsAndPromptsAreThoseOfTheCommandTable) {
+    QStringList menus;
+    for (QAction* a : window->menuBar()->actions()) menus << a->text();
+    EXPECT_EQ(menus, (QStringList{"File", "Edit", "Tools", "Help"}));
+
+    QStringList file;
+    for (QAction* a : MenuNamed("File")->actions()) file << (a->isSeparator() ? "-" : a->text());
+    EXPECT_EQ(file, (QStringList{"New configuration..", "Edit configuration..", "Open configuration..", "-",
+                                 "Save database", "Save configuration", "-", "Import database..", "-", "Grid lines",
+                                 "-", "Exit"}));
+    QMenu* gridLines = MenuNamed("File")->actions().at(9)->menu();
+    ASSERT_TRUE(gridLines);
+    ASSERT_EQ(gridLines->actions().size(), 2);
+    EXPECT_EQ(gridLines->actions()[0]->text(), "Horizantal");
+    EXPECT_EQ(gridLines->actions()[1]->text(), "Vertical");
+    for (QAction* a : gridLines->actions()) EXPECT_TRUE(a->isCheckable() && a->isChecked());
+
+    for (const MenuEntry& e : MainMenu()) {
+        if (e.kind != MenuEntryKind::Item) continue;
+        QAction* a = window->Action(e.id);
+        ASSERT_TRUE(a) << e.id;
+        EXPECT_EQ(a->statusTip().toStdString(), e.prompt);
+        EXPECT_TRUE(a->isEnabled());
+    }
+    EXPECT_EQ(window->Action(CommandId::kAddDirectory)->statusTip(), "Add a directory  to 'New items'");
+
+    // The prompt stands in the status bar while the item is highlighted.
+    EXPECT_EQ(window->MessagePane()->text(), "Ready");
+    // As a highlighted item of an open menu tells it: through the menu bar.
+    window->Action(CommandId::kMakeList)->showStatusText(window->menuBar());
+    EXPECT_EQ(window->MessagePane()->text(), "Make html list from 'Database'");
+    QStatusTipEvent leave{QString()};
+    QApplication::sendEvent(window.get(), &leave);
+    EXPECT_EQ(window->MessagePane()->text(), "Ready");
+    // And with the menu really open and the pointer on an item.
+    QMenu* tools = MenuNamed("Tools");
+    tools->popup(window->mapToGlobal(QPoint(40, 40)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(tools));
+    QAction* replace = window->Action(CommandId::kReplace);
+    QTest::mouseMove(tools, tools->actionGeometry(replace).center());
+    QApplication::processEvents();
+    EXPECT_EQ(window->MessagePane()->text(), "Open replace window");
+    tools->hide();
+    QApplication::processEvents();
+    for (const char* name : {"CAP", "NUM", "SCRL"}) EXPECT_TRUE(window->findChild<QLabel*>(name)) << name;
+
+    // The toolbar: 14 buttons, each button with a picture of its own and a tip.
+    const QList<QAction*> buttons = window->ToolBar()->actions();
+    ASSERT_EQ(buttons.size(), 14);
+    for (int i = 0; i < 14; ++i) {
+        const ToolbarSlot& slot = Toolbar()[static_cast<std::size_t>(i)];
+        EXPECT_EQ(buttons[i]->isSeparator(), slot.id == 0) << i;
+        if (slot.id == 0) continue;
+        EXPECT_FALSE(buttons[i]->icon().isNull()) << i;
+        EXPECT_FALSE(buttons[i]->toolTip().isEmpty()) << i;
+        EXPECT_EQ(buttons[i]->statusTip().toStdString(), slot.prompt);
+    }
+}
+
+TEST_F(MainWindowTest, GridLineItemsToggleBothGrids) {
+    window->Action(CommandId::kGridLinesHorizontal)->trigger();
+    EXPECT_FALSE(window->Action(CommandId::kGridLinesHorizontal)->isChecked());
+    EXPECT_EQ(New().GetGridLines(), 2);
+    EXPECT_EQ(Db().GetGridLines(), 2);
+    window->Action(CommandId::kGridLinesVertical)->trigger();
+    EXPECT_EQ(New().GetGridLines(), 0);
+    EXPECT_EQ(Db().GetGridLines(), 0);
+    EXPECT_EQ(window->windowTitle(), "Tabulon");  // no configuration: no mark
+    window->Action(CommandId::kGridLinesHorizontal)->trigger();
+    EXPECT_EQ(Db().GetGridLines(), 1);
+    EXPECT_TRUE(window->Action(CommandId::kGridLinesHorizontal)->isChecked());
+}
+
+TEST_F(MainWindowTest, MessageBoxesAnswerReturnWithTheFirstButtonAndEscapeWithTheWayOut) {
+    qt::CQtMessageBox boxes(window.get());
+    struct Case {
+        MbButtons buttons;
+        Qt::Key key;
+        MbResult expected;
+    };
+    const Case cases[] = {{MbButtons::YesNoCancel, Qt::Key_Return, MbResult::Yes},
+                          {MbButtons::YesNoCancel, Qt::Key_Escape, MbResult::Cancel},
+                          {MbButtons::YesNo, Qt::Key_Escape, MbResult::No},
+                          {MbButtons::Ok, Qt::Key_Return, MbResult::Ok}};
+    for (const Case& c : cases) {
+        QString caption;
+        WhenModalShows([&](QWidget* modal) {
+            caption = modal->windowTitle();
+            QTest::keyClick(modal, c.key);
+        });
+        EXPECT_EQ(boxes.Show("Database not saved!\n\nSave database?", "Database", MbIcon::Question, c.buttons),
+                  c.expected);
+        EXPECT_EQ(caption, "Database");
+    }
+}
+
+TEST_F(MainWindowTest, CloseRequestWithUnsavedItemsCanBeCancelled) {
+    window->DatabasePane().SetDatabaseModified(true);
+    WhenModalShows([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    // No: the window closes without saving.
+    WhenModalShows([](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_TRUE(box);
+        box->button(QMessageBox::No)->click();
+    });
+    window->Action(CommandId::kExit)->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, AboutNamesTheProgramAndTheMakersAddress) {
+    QString text;
+    WhenModalShows([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_TRUE(box);
+        text = box->windowTitle() + "|" + box->text();
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        QTest::keyClick(modal, Qt::Key_Return);
+    });
+    window->Action(CommandId::kAbout)->trigger();
+    EXPECT_TRUE(text.startsWith("About Tabulon|Tabulon")) << text.toStdString();
+    EXPECT_TRUE(text.contains("https://www.korvanex.com")) << text.toStdString();
+}
+
+// Records what the dialog logic is told.
+struct RecordingEvents : IDialogEvents {
+    void OnInitDialog(IDialogWindow&) override {}
+    void OnCommand(IDialogWindow& dialog, int id) override {
+        commands.push_back(id);
+        dialog.EndDialog(id);
+    }
+    std::vector<int> commands;
+};
+
+TEST_F(MainWindowTest, DialogHostScalesUnitsAndRoutesReturnAndEscape) {
+    qt::CQtDialogHost host(window.get());
+    CMainFrame& frame = window->Frame();
+    CConfigDlg logic(frame);
+    const DialogTemplate t = CConfigDlg::Template();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        RecordingEvents events;
+        WhenModalShows([&](QWidget* modal) {
+            auto* dialog = qobject_cast<qt::CQtDialog*>(modal);
+            ASSERT_TRUE(dialog);
+            const qt::DialogBaseUnits base = dialog->BaseUnits();
+            EXPECT_GE(base.x, qt::BaseUnitsOf(dialog->font()).x);
+            EXPECT_GT(base.x, 3);
+            EXPECT_GT(base.y, 8);
+            EXPECT_EQ(dialog->size(), qt::PixelsFromUnits(Rect{0, 0, 364, 170}, base).size());
+            QWidget* database = dialog->Control(ConfigDlgId::kDatabase);
+            ASSERT_TRUE(database);
+            EXPECT_EQ(database->geometry(), qt::PixelsFromUnits(Rect{12, 25, 142, 37}, base));
+            EXPECT_FALSE(dialog->Control(ConfigDlgId::kHelp)->isEnabled());
+            // Every text fits its place, even in a font wider than the old one.
+            for (QLabel* label : dialog->findChildren<QLabel*>())
+                EXPECT_LE(label->sizeHint().width(), label->width() + 2) << label->text().toStdString();
+            EXPECT_EQ(dialog->windowTitle(), "Configuration");
+            QTest::keyClick(dialog->Control(ConfigDlgId::kServer), key);
+        });
+        const int result = host.RunModal(t, events);
+        const int expected = key == Qt::Key_Return ? DialogId::kOk : DialogId::kCancel;
+        EXPECT_EQ(events.commands, std::vector<int>{expected});
+        EXPECT_EQ(result, expected);
+    }
+    (void)logic;
+}
+
+TEST_F(MainWindowTest, DialogTextsKeepTheirBytesUntilEdited) {
+    qt::CQtDialogHost host(window.get());
+    struct Logic : IDialogEvents {
+        void OnInitDialog(IDialogWindow& d) override { d.SetControlText(ConfigDlgId::kServer, "caf\xE9"); }
+        void OnCommand(IDialogWindow& d, int id) override {
+            read = d.GetControlText(ConfigDlgId::kServer);
+            d.EndDialog(id);
+        }
+        std::string read;
+    } logic;
+    WhenModalShows([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+    host.RunModal(CConfigDlg::Template(), logic);
+    EXPECT_EQ(logic.read, "caf\xE9");  // Windows-1252 stays Windows-1252
+}
+
+TEST_F(MainWindowTest, DesktopEntryCommandsTakeTheFileInPlaceOfTheirFieldCode) {
+    const QString file = "/tmp/my head.htm";
+    EXPECT_EQ(qt::CommandForFile("gedit %U", file), (QStringList{"gedit", file}));
+    EXPECT_EQ(qt::CommandForFile("kate -b %f --icon %i", file), (QStringList{"kate", "-b", file, "--icon"}));
+    EXPECT_EQ(qt::CommandForFile("\"my editor\" --new", file), (QStringList{"my editor", "--new", file}));
+    EXPECT_EQ(qt::CommandForFile("", file), QStringList{});
+}
+
+TEST_F(MainWindowTest, FilterTextsBecomeQtNameFilters) {
+    EXPECT_EQ(qt::NameFiltersFromFilter(
+                  "HTML document (*.htm, *.html)|*.htm; *.html|Text files (*.txt)|*.txt|All Files (*.*)|*.*||"),
+              (QStringList{"HTML document (*.htm *.html)", "Text files (*.txt)", "All Files (*)"}));
+}
+
+TEST_F(MainWindowTest, OpeningTheMenuCommitsAnEditInProgress) {
+    ASSERT_TRUE(window->Frame().OpenConfiguration(WriteConfiguration()));
+    QApplication::processEvents();
+    Rect rect;
+    ASSERT_TRUE(Db().GetCellRect(1, 1, rect));
+    QWidget* viewport = window->DatabaseWidget()->viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+    QApplication::processEvents();
+    for (char ch : std::string("pear")) {
+        QTest::keyClick(QApplication::focusWidget(), ch);
+        QApplication::processEvents();
+    }
+    ASSERT_TRUE(Db().IsEditing());
+    emit MenuNamed("File")->aboutToShow();
+    EXPECT_FALSE(Db().IsEditing());
+    EXPECT_EQ(Db().GetCellText(1, 1), "pear");
+    EXPECT_EQ(Db().GetCellText(0, 0), "Database*");
+}
+
+TEST_F(MainWindowTest, AUserOpensAConfigurationEditsACellAndSavesTheDatabase) {
+    const std::string cfg = WriteConfiguration();
+    ASSERT_TRUE(window->Frame().OpenConfiguration(cfg));
+    QApplication::processEvents();
+    EXPECT_EQ(window->windowTitle().toStdString(), "Tabulon - " + cfg);
+    ASSERT_EQ(Db().GetRowCount(), 3);
+    EXPECT_EQ(Db().GetCellText(0, 1), "Fruit");
+
+    Rect rect;
+    ASSERT_TRUE(Db().GetCellRect(2, 2, rect));
+    QWidget* viewport = window->DatabaseWidget()->viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+    QApplication::processEvents();
+    for (char ch : std::string("violet")) {
+        QTest::keyClick(QApplication::focusWidget(), ch);
+        QApplication::processEvents();
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(Db().GetCellText(0, 0), "Database*");
+
+    window->Action(CommandId::kToolSaveDatabase)->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(fakes::ScratchFolder::Contents(scratch.PathOf("items.db")), "apple;red\r\nplum;violet\r\n");
+    EXPECT_EQ(Db().GetCellText(0, 0), "Database");
+    EXPECT_EQ(window->windowTitle().toStdString(), "Tabulon - " + cfg);
+}
+
+// Under a real X server (xvfb-run) with TABULON_SCREENSHOTS set to a
+// folder: pictures of the main window, a message box and the dialog.
+TEST_F(MainWindowTest, Screenshots) {
+    const QString folder = qEnvironmentVariable("TABULON_SCREENSHOTS");
+    if (folder.isEmpty()) GTEST_SKIP() << "TABULON_SCREENSHOTS names no folder";
+    ASSERT_TRUE(window->Frame().OpenConfiguration(WriteConfiguration()));
+    window->resize(820, 640);
+    QTest::qWait(300);
+    EXPECT_TRUE(window->grab().save(folder + "/main-window.png"));
+    WhenModalShows([&](QWidget* modal) {
+        QTest::qWait(200);
+        EXPECT_TRUE(modal->grab().save(folder + "/message-box.png"));
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    window->Frame().Messages().Show("Configuration not saved!\n\nSave configuration?", "Configuration",
+                                    MbIcon::Question, MbButtons::YesNoCancel);
+    WhenModalShows([&](QWidget* modal) {
+        QTest::qWait(200);
+        EXPECT_TRUE(modal->grab().save(folder + "/config-dialog.png"));
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    window->Action(CommandId::kEditConfiguration)->trigger();
+}
+
+}  // namespace
+}  // namespace tabulon::testing

@@ -1,0 +1,324 @@
+// The configuration dialog through a scripted dialog host: its control
+// table, the data exchange and its rules, the pickers, the edit and colour
+// buttons, Save and Cancel.
+
+#include <deque>
+#include <optional>
+
+#include "ConfigTestSupport.h"
+#include "FakeFilePicker.h"
+#include "ScriptedDialogHost.h"
+#include "config/ConfigDialog.h"
+#include "platform/ColourPicker.h"
+#include "platform/Shell.h"
+
+namespace tabulon::testing {
+namespace {
+
+namespace Id = ConfigDlgId;
+using fakes::Press;
+using fakes::ScriptedDialog;
+using fakes::Tick;
+using fakes::TypeText;
+
+struct RecordingShell : IShell {
+    bool RunAssociatedCommand(const std::string& extension, const std::string& file, int show) override {
+        runs.push_back(extension + " " + file + " " + std::to_string(show));
+        return result;
+    }
+    std::vector<std::string> runs;
+    bool result = true;
+};
+
+struct ScriptedColourPicker : IColourPicker {
+    std::optional<PickedColour> PickColour(const PickedColour& initial) override {
+        starts.push_back(initial);
+        if (answers.empty()) return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::deque<std::optional<PickedColour>> answers;
+    std::vector<PickedColour> starts;
+};
+
+// A step that looks at the shown dialog in the middle of a script.
+fakes::DialogStep Look(std::function<void(ScriptedDialog&)> look) {
+    return [look](ScriptedDialog& d, IDialogEvents&) { look(d); };
+}
+
+class ConfigDialogTest : public ConfigTest {
+protected:
+    void SetUp() override {
+        s.frame.SetDialogHost(&host);
+        s.frame.SetFilePicker(&picker);
+        s.frame.SetShell(&shell);
+        s.frame.SetColourPicker(&colours);
+    }
+    int Run(std::vector<fakes::DialogStep> steps) {
+        host.scripts.push_back(std::move(steps));
+        return CConfigDlg(s.frame).DoModal();
+    }
+    std::string Shown(int id) const { return host.finalTexts.back().at(id); }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const auto& m : s.messages.shown) texts.push_back(m.text);
+        return texts;
+    }
+    // An open configuration whose .cfg exists.
+    std::string OpenOne() {
+        const std::string cfg = MakeFile("c.cfg", "");
+        s.frame.Config().cfgfile = cfg;
+        s.window.title = "Tabulon - " + cfg;
+        return cfg;
+    }
+
+    fakes::ScriptedDialogHost host;
+    fakes::FakeFilePicker picker;
+    RecordingShell shell;
+    ScriptedColourPicker colours;
+};
+
+TEST_F(ConfigDialogTest, TemplateHoldsEveryControlWhereItBelongs) {
+    const DialogTemplate t = CConfigDlg::Template();
+    EXPECT_EQ(t.caption, "Configuration");
+    EXPECT_EQ(t.units, (Size{364, 170}));
+    EXPECT_EQ(t.fontFace, "MS Sans Serif");
+    EXPECT_EQ(t.fontPoints, 8);
+    ASSERT_EQ(t.controls.size(), 52u);
+    auto find = [&](int id) -> const DialogControl& {
+        for (const auto& c : t.controls)
+            if (c.id == id) return c;
+        ADD_FAILURE() << "no control " << id;
+        return t.controls.front();
+    };
+    // Each id once, and every one of them there.
+    const int ids[] = {1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019,
+                       1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027, 1028, 1029, 1031, 1032, 1033, 1062, 1063,
+                       1064, 1,    2};
+    for (int id : ids) {
+        int count = 0;
+        for (const auto& c : t.controls) count += c.id == id;
+        EXPECT_EQ(count, 1) << id;
+    }
+    EXPECT_EQ(find(1005).units, (Rect{12, 25, 142, 37}));
+    EXPECT_TRUE(find(1005).style & ControlStyle::kReadOnly);
+    EXPECT_EQ(find(1018).units, (Rect{129, 131, 142, 144}));
+    EXPECT_EQ(find(1018).text, "br");
+    EXPECT_TRUE(find(1018).style & ControlStyle::kIcon);
+    EXPECT_EQ(find(1008).text, "ed");
+    EXPECT_EQ(find(1025).units, (Rect{195, 115, 208, 128}));
+    EXPECT_FALSE(find(1032).style & ControlStyle::kPassword);
+    EXPECT_EQ(find(1029).kind, ControlKind::DropDownList);
+    EXPECT_EQ(find(1029).text, "none\n0..z\n0..z (all)\n0-9..z\n0-9..z (all)");
+    EXPECT_EQ(find(1029).units, (Rect{293, 115, 348, 176}));
+    EXPECT_EQ(find(1063).text, "Help");
+    EXPECT_TRUE(find(1063).style & ControlStyle::kDisabled);
+    EXPECT_EQ(find(1).kind, ControlKind::DefaultButton);
+    EXPECT_EQ(find(1).text, "Save");
+    EXPECT_EQ(find(1).units, (Rect{234, 146, 284, 160}));
+    EXPECT_EQ(find(2).text, "Cancel");
+    EXPECT_EQ(t.controls.front().kind, ControlKind::GroupBox);
+    EXPECT_EQ(t.controls.front().text, "Files");
+}
+
+TEST_F(ConfigDialogTest, OpeningShowsTheRecordAndSaveTakesItBack) {
+    const std::string cfg = OpenOne();
+    CListConfig& c = s.frame.Config();
+    c.database = "items.db";
+    c.headcol = "FF8000";
+    c.viewout = 1;
+    c.port = 2121;
+    c.addindex = 4;
+    c.width = 700;
+    EXPECT_EQ(Run({Look([&](ScriptedDialog& d) {
+                       EXPECT_EQ(d.GetControlText(Id::kDatabase), "items.db");
+                       EXPECT_EQ(d.GetControlText(Id::kCfgFile), cfg);
+                       EXPECT_EQ(d.GetControlText(Id::kHeadColour), "FF8000");
+                       EXPECT_EQ(d.GetControlText(Id::kPort), "2121");
+                       EXPECT_EQ(d.GetControlText(Id::kWidth), "700");
+                       EXPECT_EQ(d.GetControlText(Id::kAddIndex), "4");
+                       EXPECT_TRUE(d.GetCheck(Id::kViewOut));
+                       EXPECT_FALSE(d.GetCheck(Id::kFtpUpload));
+                       EXPECT_FALSE(d.IsControlEnabled(Id::kWidth));  // usewidth 0
+                       EXPECT_FALSE(d.IsControlEnabled(Id::kHelp));
+                   }),
+                   TypeText(Id::kServer, "ftp.example.org"), TypeText(Id::kAddIndex, "0"), Tick(Id::kFtpUpload, true),
+                   TypeText(Id::kPort, " 0 "), Press(DialogId::kOk)}),
+              DialogId::kOk);
+    EXPECT_TRUE(s.messages.shown.empty());
+    EXPECT_EQ(c.server, "ftp.example.org");
+    EXPECT_EQ(c.addindex, 0);
+    EXPECT_EQ(c.ftpupload, 1);
+    EXPECT_EQ(c.port, 0);  // accepted here; reading the file turns it into 21
+    const std::string text = Contents(cfg);
+    EXPECT_NE(text.find("server   = ftp.example.org\r\n"), std::string::npos);
+    EXPECT_NE(text.find("width    = 700\r\n"), std::string::npos);
+    EXPECT_EQ(s.window.title, "Tabulon - " + cfg);
+}
+
+TEST_F(ConfigDialogTest, SaveNeedsAChosenFileWhichBrowsingCreates) {
+    const std::string cfg = PathOf("config.cfg");
+    picker.Answer(cfg);
+    EXPECT_EQ(Run({Press(DialogId::kOk), Look([&](ScriptedDialog& d) {
+                       EXPECT_FALSE(d.ended);
+                       EXPECT_EQ(Texts(), std::vector<std::string>{
+                                              "File configuration not found!\n\nSpecify a valid file in configuration"});
+                       EXPECT_FALSE(fs::exists(cfg));
+                   }),
+                   Press(Id::kBrowseCfgFile), Look([&](ScriptedDialog& d) {
+                       EXPECT_EQ(Contents(cfg), "");  // made empty
+                       EXPECT_TRUE(fs::exists(cfg));
+                       EXPECT_EQ(d.GetControlText(Id::kCfgFile), cfg);
+                       EXPECT_EQ(d.focus, Id::kCfgFile);
+                   }),
+                   Press(DialogId::kOk)}),
+              DialogId::kOk);
+    EXPECT_TRUE(Contents(cfg).starts_with("[files]\r\n"));
+    EXPECT_EQ(s.window.title, "Tabulon - " + cfg);
+    ASSERT_EQ(picker.calls.size(), 1u);
+    EXPECT_TRUE(picker.calls[0].save);
+}
+
+TEST_F(ConfigDialogTest, EachBrowseButtonAsksWithItsOwnOptions) {
+    struct Expected {
+        int button;
+        bool save;
+        const char* extension;
+        const char* name;
+        const char* filter;
+    };
+    const char* html = "HTML document (*.htm, *.html)|*.htm; *.html|All Files (*.*)|*.*||";
+    const char* htmlOrText = "HTML document (*.htm, *.html)|*.htm; *.html|Text files (*.txt)|*.txt|All Files (*.*)|*.*||";
+    const Expected expected[] = {
+        {Id::kBrowseDatabase, false, "db", "database.db",
+         "Database files (*.db)|*.db|Text files (*.txt)|*.txt|All Files (*.*)|*.*||"},
+        {Id::kBrowseOutput, false, "htm", "list.htm", html},
+        {Id::kBrowseHeadFile, false, "htm", "head.htm", htmlOrText},
+        {Id::kBrowseEndFile, false, "htm", "end.htm", htmlOrText},
+        {Id::kBrowseCfgFile, true, "cfg", "config.cfg", "Cfg files (*.cfg)|*.cfg|All Files (*.*)|*.*||"},
+    };
+    std::vector<fakes::DialogStep> steps;
+    for (const Expected& e : expected) steps.push_back(Press(e.button));  // every picker cancels
+    Run(steps);
+    ASSERT_EQ(picker.calls.size(), 5u);
+    for (std::size_t i = 0; i < 5; ++i) {
+        const FilePickerOptions& o = picker.calls[i].options;
+        EXPECT_EQ(picker.calls[i].save, expected[i].save);
+        EXPECT_EQ(o.defaultExtension, expected[i].extension);
+        EXPECT_EQ(o.initialName, expected[i].name);
+        EXPECT_EQ(o.filter, expected[i].filter);
+        EXPECT_FALSE(o.mustExist);
+        EXPECT_FALSE(o.hideReadOnly);
+    }
+    EXPECT_EQ(s.frame.Config(), CListConfig{});
+    EXPECT_EQ(Texts().size(), 0u);
+}
+
+TEST_F(ConfigDialogTest, APickedFileThatCannotBeMadeLeavesTheFieldAsItWas) {
+    s.frame.Config().output = "old.htm";
+    picker.Answer(PathOf("no-such-folder/list.htm"));
+    Run({Press(Id::kBrowseOutput)});
+    ASSERT_EQ(s.messages.shown.size(), 1u);
+    EXPECT_NE(s.messages.shown[0].text.find("could not be created"), std::string::npos);
+    EXPECT_EQ(s.frame.Config().output, "old.htm");
+}
+
+TEST_F(ConfigDialogTest, RulesRefuseBadNumbersAndLongColoursAndKeepTheDialogOpen) {
+    OpenOne();
+    s.frame.Config().indexcol = "1234567";  // too long, from a hand-edited file
+    const std::string before = Contents(s.frame.Config().cfgfile);
+    Run({Press(DialogId::kOk),
+         Look([](ScriptedDialog& d) {
+             EXPECT_FALSE(d.ended);
+             EXPECT_EQ(d.focus, Id::kIndexColour);
+             EXPECT_EQ(d.selectedAll, Id::kIndexColour);
+         }),
+         TypeText(Id::kIndexColour, "123456"), TypeText(Id::kPort, "65536"), Press(DialogId::kOk),
+         Look([](ScriptedDialog& d) { EXPECT_EQ(d.focus, Id::kPort); }), TypeText(Id::kPort, "21x"),
+         Press(DialogId::kOk), TypeText(Id::kPort, "99999999999"), Press(DialogId::kOk), TypeText(Id::kPort, "21"),
+         TypeText(Id::kWidth, ""), Press(DialogId::kOk), Look([](ScriptedDialog& d) {
+             EXPECT_EQ(d.focus, Id::kWidth);
+             EXPECT_FALSE(d.ended);
+         })});
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Please enter no more than 6 characters.",
+                                                 "Please enter an integer between 0 and 65535.",
+                                                 "Please enter an integer.", "Please enter an integer.",
+                                                 "Please enter an integer."}));
+    for (const auto& m : s.messages.shown) {
+        EXPECT_EQ(m.caption, "Tabulon");
+        EXPECT_EQ(m.icon, MbIcon::Exclamation);
+    }
+    EXPECT_EQ(Contents(s.frame.Config().cfgfile), before);
+    // Fields before the refused one were taken, as the exchange goes in order.
+    EXPECT_EQ(s.frame.Config().indexcol, "123456");
+    EXPECT_EQ(s.frame.Config().port, 21);
+}
+
+TEST_F(ConfigDialogTest, AColourEditTakesNoSeventhCharacter) {
+    s.frame.Config().headcol = "12345";
+    s.frame.Config().firstcol = "1234567";
+    Run({TypeText(Id::kHeadColour, "123456"), TypeText(Id::kHeadColour, "1234567"),
+         Look([](ScriptedDialog& d) { EXPECT_EQ(d.GetControlText(Id::kHeadColour), "123456"); }),
+         // A longer value shown from the file may still be shortened.
+         TypeText(Id::kFirstColour, "123457"), TypeText(Id::kFirstColour, "12345678"),
+         Look([](ScriptedDialog& d) { EXPECT_EQ(d.GetControlText(Id::kFirstColour), "123457"); })});
+}
+
+TEST_F(ConfigDialogTest, ListWidthEnablesTheWidthAndKeepsItsValue) {
+    const std::string cfg = OpenOne();
+    Run({Tick(Id::kUseWidth, true), Look([](ScriptedDialog& d) { EXPECT_TRUE(d.IsControlEnabled(Id::kWidth)); }),
+         TypeText(Id::kWidth, "640"), Tick(Id::kUseWidth, false),
+         Look([](ScriptedDialog& d) { EXPECT_FALSE(d.IsControlEnabled(Id::kWidth)); }), Press(DialogId::kOk)});
+    EXPECT_TRUE(Contents(cfg).find("usewidth = 0\r\nwidth    = 640\r\n") != std::string::npos) << Contents(cfg);
+}
+
+TEST_F(ConfigDialogTest, CancelAfterAPickedColourKeepsItInTheRecordOnly) {
+    const std::string cfg = OpenOne();
+    colours.answers.push_back(PickedColour{255, 128, 0});
+    colours.answers.push_back(std::nullopt);
+    EXPECT_EQ(Run({TypeText(Id::kServer, "typed"), Press(Id::kPickIndexColour),
+                   Look([](ScriptedDialog& d) {
+                       EXPECT_EQ(d.GetControlText(Id::kIndexColour), "FF8000");
+                       EXPECT_EQ(d.focus, Id::kIndexColour);
+                   }),
+                   Press(Id::kPickSecondColour), TypeText(Id::kLogin, "not taken"), Press(DialogId::kCancel)}),
+              DialogId::kCancel);
+    ASSERT_EQ(colours.starts.size(), 2u);
+    EXPECT_EQ(colours.starts[0].red + colours.starts[0].green + colours.starts[0].blue, 0u);  // black
+    EXPECT_EQ(s.frame.Config().indexcol, "FF8000");
+    EXPECT_EQ(s.frame.Config().secondcol, "");
+    EXPECT_EQ(s.frame.Config().server, "typed");  // taken by the colour button
+    EXPECT_EQ(s.frame.Config().loginname, "");
+    EXPECT_EQ(Contents(cfg), "");
+    EXPECT_EQ(s.window.title, "Tabulon - " + cfg);
+}
+
+TEST_F(ConfigDialogTest, EditButtonsOpenAnExistingFileInTheTextEditor) {
+    OpenOne();
+    const std::string head = MakeFile("head.htm", "<html>");
+    s.frame.Config().headfile = "head.htm";  // beside the .cfg
+    s.frame.Config().endfile = "missing.htm";
+    Run({Press(Id::kEditHead), Press(Id::kEditEnd), Look([](ScriptedDialog& d) { EXPECT_EQ(d.focus, Id::kEditEnd); })});
+    EXPECT_EQ(shell.runs, std::vector<std::string>{".txt " + head + " 5"});
+    ASSERT_EQ(s.messages.shown.size(), 1u);
+    EXPECT_EQ(s.messages.shown[0].text, "File not found");
+    EXPECT_EQ(s.messages.shown[0].caption, "Tabulon");
+    EXPECT_EQ(s.messages.shown[0].icon, MbIcon::None);
+
+    // No text editor to start is said, not passed over.
+    shell.result = false;
+    Run({Press(Id::kEditHead)});
+    EXPECT_EQ(s.messages.shown.size(), 2u);
+}
+
+TEST_F(ConfigDialogTest, HelpDoesNothingAndWithoutAHostTheDialogCancels) {
+    Run({Press(Id::kHelp)});
+    EXPECT_TRUE(s.messages.shown.empty());
+    EXPECT_TRUE(picker.calls.empty());
+    s.frame.SetDialogHost(nullptr);
+    EXPECT_EQ(CConfigDlg(s.frame).DoModal(), DialogId::kCancel);
+}
+
+}  // namespace
+}  // namespace tabulon::testing
