@@ -38,6 +38,7 @@ CQtMainWindow::CQtMainWindow(QWidget* parent) : QMainWindow(parent) {
     setWindowIcon(ApplicationIcon());
     m_frame.SetFilePicker(&m_picker);
     m_frame.SetDialogHost(&m_dialogs);
+    m_frame.SetPopupMenuHost(&m_popupMenu);
     m_frame.SetColourPicker(&m_colourPicker);
     m_frame.SetShell(&m_shell);
     m_frame.SetListPublisher(&m_shell);

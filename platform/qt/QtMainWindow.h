@@ -16,6 +16,7 @@
 #include "qt/QtColourPicker.h"
 #include "qt/QtDesktop.h"
 #include "qt/QtDialogHost.h"
+#include "qt/QtPopupMenu.h"
 #include "qt/QtFilePicker.h"
 #include "qt/QtMessageBox.h"
 #include "qt/QtShell.h"
@@ -74,6 +75,7 @@ private:
     CQtFilePicker m_picker{this};
     CQtColourPicker m_colourPicker{this};
     CQtDialogHost m_dialogs{this};
+    CQtPopupMenu m_popupMenu{this};
     CQtShell m_shell{m_messages};
     CMainFrame m_frame{*this, m_messages};
     CTabulonWnd1 m_newItems{m_frame};

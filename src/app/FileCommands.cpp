@@ -12,6 +12,7 @@
 #include "config/ConfigDialog.h"
 #include "config/ConfigFile.h"
 #include "items/DatabaseFile.h"
+#include "items/MoveItems.h"
 #include "items/TabulonWnd2.h"
 #include "output/ListGenerator.h"
 
@@ -182,6 +183,7 @@ bool CMainFrame::OnCommand(int id) {
     case C::kGridLinesVertical: OnGridLinesVertical(); return true;
     case C::kExit: OnAppExit(); return true;
     case C::kMakeList: OnMakeList(); return true;
+    case C::kMoveItems: MoveItems(*this); return true;
     case C::kAboutPrompt: return true;
     default: return false;
     }

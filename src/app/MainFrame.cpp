@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include "items/ColumnCommands.h"
 #include "items/TabulonWnd1.h"
 #include "items/TabulonWnd2.h"
 
@@ -70,6 +71,14 @@ void CMainFrame::OnGridCellChanged(CGridCtrl& grid, int row, int col) {
     // whatever column the focus ends in.
     if (&grid != GetDatabaseGrid() || row < grid.GetFixedRowCount() || col < grid.GetFixedColumnCount()) return;
     if (m_databasePane) m_databasePane->SetDatabaseModified(true);
+}
+
+void CMainFrame::MoveColumnInActivePane(int from, int to) { MoveColumnInPane(*this, m_databaseActive, from, to); }
+
+void CMainFrame::OnGridContextMenu(int row, int col) {
+    // A host without menus or dialogs (batch mode) has nothing to show.
+    if (!m_popupMenus || !m_dialogs) return;
+    tabulon::OnGridContextMenu(*this, *m_popupMenus, *m_dialogs, m_databaseActive, row, col);
 }
 
 void CMainFrame::ResetNumberColumnWidths() {

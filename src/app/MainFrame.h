@@ -14,6 +14,7 @@
 #include "platform/ListPublisher.h"
 #include "platform/MainWindow.h"
 #include "platform/MessageBox.h"
+#include "platform/PopupMenu.h"
 #include "platform/Shell.h"
 
 namespace tabulon {
@@ -56,6 +57,7 @@ public:
     void SetListPublisher(IListPublisher* publisher) { m_publisher = publisher; }
     IListPublisher* ListPublisher() const { return m_publisher; }
     void SetDialogHost(IDialogHost* host) { m_dialogs = host; }
+    void SetPopupMenuHost(IPopupMenuHost* host) { m_popupMenus = host; }
     IDialogHost* DialogHost() const { return m_dialogs; }
     void SetColourPicker(IColourPicker* picker) { m_colourPicker = picker; }
     IColourPicker* ColourPicker() const { return m_colourPicker; }
@@ -111,13 +113,11 @@ public:
     bool IsDatabasePaneActive() const override { return m_databaseActive; }
     void SortActivePaneByAllColumns() override;
     void NumberDatabaseItemRows() override;
-    // Column moves arrive with the column commands; until then a drag moves nothing.
-    void MoveColumnInActivePane(int, int) override {}
+    void MoveColumnInActivePane(int from, int to) override;
     void OnDatabaseEditEnded(CGridCtrl& grid, CellId focus) override;
     void OnGridCellChanged(CGridCtrl& grid, int row, int col) override;
     void ResetNumberColumnWidths() override;
-    // The right-button menus arrive with the column commands.
-    void OnGridContextMenu(int, int) override {}
+    void OnGridContextMenu(int row, int col) override;
 
 private:
     IMainWindow& m_window;
@@ -130,6 +130,7 @@ private:
     IFilePicker* m_picker = nullptr;
     IListPublisher* m_publisher = nullptr;
     IDialogHost* m_dialogs = nullptr;
+    IPopupMenuHost* m_popupMenus = nullptr;
     IColourPicker* m_colourPicker = nullptr;
     IShell* m_shell = nullptr;
     bool m_databaseActive = false;

@@ -354,6 +354,46 @@ TEST_F(MainWindowTest, AUserOpensAConfigurationEditsACellAndSavesTheDatabase) {
     EXPECT_EQ(window->windowTitle().toStdString(), "Tabulon - " + cfg);
 }
 
+TEST_F(MainWindowTest, ARightClickOnTheDatabaseOffersInsertColumnFromARealMenu) {
+    const std::string cfg = WriteConfiguration();
+    ASSERT_TRUE(window->Frame().OpenConfiguration(cfg));
+    QApplication::processEvents();
+    ASSERT_EQ(Db().GetColumnCount(), 3);
+    Rect rect;
+    ASSERT_TRUE(Db().GetCellRect(1, 1, rect));
+    QWidget* viewport = window->DatabaseWidget()->viewport();
+    const QPoint at((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+
+    QStringList offered;
+    bool chosen = false;
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, &offered, &chosen] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        timer->stop();
+        timer->deleteLater();
+        for (QAction* action : menu->actions()) {
+            offered << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            if (action->text() == "Insert column" && action->isEnabled()) {
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+                chosen = true;
+                break;
+            }
+        }
+    });
+    timer->start();
+    QTest::mousePress(viewport, Qt::RightButton, {}, at);
+    QTest::mouseRelease(viewport, Qt::RightButton, {}, at);
+    QApplication::processEvents();
+
+    EXPECT_TRUE(chosen);
+    EXPECT_EQ(offered.value(0), "Insert column");
+    EXPECT_EQ(Db().GetColumnCount(), 4);
+    EXPECT_EQ(Db().GetColumnWidth(2), 90);  // the new column comes after the clicked one
+    EXPECT_EQ(window->windowTitle().toStdString(), "Tabulon - " + cfg + "*");
+}
+
 // Under a real X server (xvfb-run) with TABULON_SCREENSHOTS set to a
 // folder: pictures of the main window, a message box and the dialog.
 TEST_F(MainWindowTest, Screenshots) {
