@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 
 #include "items/ColumnCommands.h"
+#include "items/PaneLayout.h"
 #include "items/TabulonWnd1.h"
 #include "items/TabulonWnd2.h"
 
@@ -83,8 +84,8 @@ void CMainFrame::OnGridContextMenu(int row, int col) {
 
 void CMainFrame::ResetNumberColumnWidths() {
     for (CGridCtrl* grid : {GetNewItemsGrid(), GetDatabaseGrid()})
-        if (grid && grid->GetColumnCount() > 0 && grid->GetColumnWidth(0) != 60) {
-            grid->SetColumnWidth(0, 60);
+        if (grid && grid->GetColumnCount() > 0 && grid->GetColumnWidth(0) != pane::NumberColumnWidth(*grid)) {
+            grid->SetColumnWidth(0, pane::NumberColumnWidth(*grid));
             grid->ResetScrollBars();
             grid->Refresh();
         }

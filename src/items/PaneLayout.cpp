@@ -1,6 +1,7 @@
 #include "items/PaneLayout.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,7 @@ void SetUpPaneGrid(CGridCtrl& grid, const std::string& title) {
     grid.SetFixedRowCount(1);
     grid.SetFixedColumnCount(0);
     grid.SetCellText(0, 0, title);
-    grid.SetColumnWidth(0, kNumberColumnWidth);
+    grid.SetColumnWidth(0, NumberColumnWidth(grid));
     grid.SetCellBackColour(0, 0, kCornerBackColour);
     grid.SetCellTextColour(0, 0, kCornerTextColour);
     // The check boxes take the place of a selection.
@@ -27,9 +28,19 @@ void SetUpPaneGrid(CGridCtrl& grid, const std::string& title) {
     grid.ResetSelection();
 }
 
+int NumberColumnWidth(CGridCtrl& grid) {
+    std::unique_ptr<IDeviceContext> dc = grid.GetDesktop().CreateScreenContext();
+    CGridCellBase* corner = grid.GetCell(0, 0);
+    if (!dc || !corner) return kNumberColumnWidth;
+    // Measured with the mark, whichever of the two titles the corner holds.
+    const int needed = corner->GetTextExtent("Database*", dc.get()).cx +
+                       2 * static_cast<int>(corner->GetMargin()) + 2;
+    return std::max(kNumberColumnWidth, needed);
+}
+
 void FitColumns(CGridCtrl& grid) {
     grid.AutoSizeColumns();
-    grid.SetColumnWidth(0, kNumberColumnWidth);
+    grid.SetColumnWidth(0, NumberColumnWidth(grid));
     for (int c = 1; c < grid.GetColumnCount(); ++c)
         if (grid.GetColumnWidth(c) < kMinDataColumnWidth) grid.SetColumnWidth(c, kMinDataColumnWidth);
     grid.Refresh();

@@ -15,6 +15,10 @@ constexpr unsigned kHeadingFormat = 0x24;
 constexpr unsigned kItemFormat = 0x8824;
 constexpr unsigned kNumberFormat = 0x25;
 constexpr int kNumberColumnWidth = 60;
+// Column 0 is 60 pixels wide, or as wide as the corner's title with its
+// unsaved mark ("Database*") needs in the screen's font, if that is more:
+// a cut title would hide the mark.
+int NumberColumnWidth(CGridCtrl& grid);
 constexpr int kMinDataColumnWidth = 90;
 
 // Sets up a freshly made pane grid: one heading row, the corner title.

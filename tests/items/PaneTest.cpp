@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeDesktop.h"
 #include "FakeGridWindow.h"
 #include "FakeMainWindow.h"
 #include "ScriptedMessageBox.h"
@@ -278,4 +279,25 @@ TEST_F(EditedPanes, HeadingClicksSortThePaneAndRenumber) {
     db->OnLButtonDown({130, 5}, 0);  // the heading of column 2 (now 90 + 60 .. )
     db->OnLButtonUp({130, 5}, 0);
     EXPECT_EQ(db->GetColumnWidth(0), 60);  // the number column goes back to its width
+}
+
+TEST(PaneNumberColumn, WidensWhenTheScreenFontCannotShowTheCornerMarkInSixtyPixels) {
+    fakes::FakeMainWindow window;
+    fakes::ScriptedMessageBox messages;
+    CMainFrame frame{window, messages};
+    fakes::FakeDesktop desktop;  // 7 pixels a character: "Database*" needs 63 and margins
+    CTabulonWnd2 database{frame};
+    database.OnInitialUpdate(&desktop);
+    CGridCtrl& grid = *database.GetGrid();
+    EXPECT_GT(grid.GetColumnWidth(0), 63);
+    const int wide = grid.GetColumnWidth(0);
+    frame.SetPanes(nullptr, &database);
+    grid.SetColumnWidth(0, 20);
+    frame.ResetNumberColumnWidths();
+    EXPECT_EQ(grid.GetColumnWidth(0), wide);
+
+    desktop.charWidth = 2;  // a small font: the designed 60 pixels
+    CTabulonWnd2 small{frame};
+    small.OnInitialUpdate(&desktop);
+    EXPECT_EQ(small.GetGrid()->GetColumnWidth(0), 60);
 }
