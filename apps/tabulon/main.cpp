@@ -80,6 +80,9 @@ int MakeListInBatch(const std::string& cfgPath) {
 // opened as Open configuration opens a chosen file.
 int RunWindow(int argc, char** argv, const std::string& cfgPath) {
     QApplication app(argc, argv);
+    // Where Qt would keep the framework's own settings (the program keeps
+    // everything the user sets in the .cfg file).
+    QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     QApplication::setApplicationName(QStringLiteral("Tabulon"));
     QApplication::setApplicationVersion(QStringLiteral(TABULON_VERSION));
     qt::CQtMainWindow window;
