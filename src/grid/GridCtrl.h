@@ -299,6 +299,8 @@ private:
     bool IsHeadingCell(CellId cell) const { return cell.row == 0 && cell.col >= 1 && cell.col < m_cols; }
     bool IsOverColumnDivider(Point point);
     bool IsOverRowDivider(Point point);
+    int ColumnOfDivider(Point point, CellId cell);
+    int RowOfDivider(Point point, CellId cell);
     bool IsCellFullyVisible(int row, int col);
     void ApplySelectionFrom(CellId cell);
     void MoveFocusByKey(CellId next, unsigned key, unsigned modifiers, bool wrapped);

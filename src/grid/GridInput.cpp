@@ -292,6 +292,23 @@ bool CGridCtrl::IsOverRowDivider(Point point) {
     return rect.bottom - point.y < m_resizeCaptureRange;
 }
 
+int CGridCtrl::ColumnOfDivider(Point point, CellId cell) {
+    // A divider at a column's left edge belongs to the column before it.
+    Rect rect;
+    if (GetCellRect(std::max(cell.row, 0), cell.col, rect) && point.x - rect.left < m_resizeCaptureRange &&
+        cell.col > 0)
+        return cell.col - 1;
+    return cell.col;
+}
+
+int CGridCtrl::RowOfDivider(Point point, CellId cell) {
+    Rect rect;
+    if (GetCellRect(cell.row, std::max(cell.col, 0), rect) && point.y - rect.top < m_resizeCaptureRange &&
+        cell.row > 0)
+        return cell.row - 1;
+    return cell.row;
+}
+
 void CGridCtrl::ApplySelectionFrom(CellId cell) {
     switch (m_mouseMode) {
         case MouseMode::SelectAll:
@@ -371,19 +388,11 @@ void CGridCtrl::OnLButtonDown(Point point, unsigned modifiers) {
         GetCell(clicked.row, clicked.col)->OnClickDown({point.x - origin.x, point.y - origin.y});
 
     if (m_mouseMode == MouseMode::OverColumnDivider) {
-        Rect rect;
-        GetCellRect(std::max(clicked.row, 0), clicked.col, rect);
-        int col = clicked.col;
-        if (point.x - rect.left < m_resizeCaptureRange && col > 0) --col;
-        m_sizedCell = CellId(-1, col);
+        m_sizedCell = CellId(-1, ColumnOfDivider(point, clicked));
         m_mouseMode = MouseMode::SizingColumn;
         if (m_window) m_window->ShowTrackingLine({point.x, 0, point.x + 2, m_window->GetClientSize().cy});
     } else if (m_mouseMode == MouseMode::OverRowDivider) {
-        Rect rect;
-        GetCellRect(clicked.row, std::max(clicked.col, 0), rect);
-        int row = clicked.row;
-        if (point.y - rect.top < m_resizeCaptureRange && row > 0) --row;
-        m_sizedCell = CellId(row, -1);
+        m_sizedCell = CellId(RowOfDivider(point, clicked), -1);
         m_mouseMode = MouseMode::SizingRow;
         if (m_window) m_window->ShowTrackingLine({0, point.y, m_window->GetClientSize().cx, point.y + 2});
     } else {
@@ -559,19 +568,11 @@ void CGridCtrl::OnLButtonDblClk(Point point, unsigned modifiers) {
     (void)modifiers;
     const CellId cell = GetCellFromPt(point);
     if (m_allowColumnResize && IsOverColumnDivider(point)) {
-        Rect rect;
-        GetCellRect(std::max(cell.row, 0), cell.col, rect);
-        int col = cell.col;
-        if (point.x - rect.left < m_resizeCaptureRange && col > 0) --col;
-        AutoSizeColumn(col);
+        AutoSizeColumn(ColumnOfDivider(point, cell));
         ResetScrollBars();
         Refresh();
     } else if (m_allowRowResize && IsOverRowDivider(point)) {
-        Rect rect;
-        GetCellRect(cell.row, std::max(cell.col, 0), rect);
-        int row = cell.row;
-        if (point.y - rect.top < m_resizeCaptureRange && row > 0) --row;
-        AutoSizeRow(row);
+        AutoSizeRow(RowOfDivider(point, cell));
         ResetScrollBars();
         Refresh();
     } else if (IsValidCell(cell.row, cell.col) && cell.row >= m_fixedRows && cell.col >= m_fixedCols &&
