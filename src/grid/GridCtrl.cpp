@@ -469,8 +469,10 @@ bool CGridCtrl::SetCellType(int row, int col, const CellClass& cellClass) {
     CGridCellBase* old = GetCell(row, col);
     if (!old || !cellClass.IsDerivedFrom(CGridCellBase::Class()) || !cellClass.create) return false;
     std::unique_ptr<CGridCellBase> cell(cellClass.create());
-    cell->CopyFrom(*old);
+    // Coordinates first: copying the text into a check box may already tell
+    // the owner about the cell.
     cell->SetCoords(row, col);
+    cell->CopyFrom(*old);
     m_hasCoordCells = m_hasCoordCells || cell->KeepsCoords();
     m_rowData[row][col] = cell.release();
     delete old;

@@ -186,6 +186,16 @@ TEST(GridCell, ToggleByClickSpaceOrEnterNotifiesTheOwner) {
     EXPECT_EQ(owner.calls.back(), std::make_pair(GridNotify::kEndEdit, CellId(1, 0)));
 }
 
+TEST(GridCell, ACellWithTextTurnedIntoACheckBoxReportsItsOwnPlace) {
+    CGridCtrl grid(3, 2, 1, 0);
+    RecordingOwner owner;
+    grid.SetOwner(&owner);
+    grid.SetCellText(2, 0, "x");
+    ASSERT_TRUE(grid.SetCellType(2, 0, CGridCellCheckBox::Class()));
+    ASSERT_EQ(owner.calls.size(), 1u);  // the text checks the new box
+    EXPECT_EQ(owner.calls[0], std::make_pair(GridNotify::kEndEdit, CellId(2, 0)));
+}
+
 TEST(GridCell, EditAlignmentFollowsTheFormat) {
     EXPECT_EQ(CGridCell::EditAlignment(0x8826), TextFormat::kRight);
     EXPECT_EQ(CGridCell::EditAlignment(0x8825), TextFormat::kCenter);
