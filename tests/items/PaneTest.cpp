@@ -296,7 +296,7 @@ TEST(PaneNumberColumn, WidensWhenTheScreenFontCannotShowTheCornerMarkInSixtyPixe
     frame.ResetNumberColumnWidths();
     EXPECT_EQ(grid.GetColumnWidth(0), wide);
 
-    desktop.charWidth = 2;  // a small font: the designed 60 pixels
+    desktop.charWidth = 2;  // a small font: the plain 60 pixels
     CTabulonWnd2 small{frame};
     small.OnInitialUpdate(&desktop);
     EXPECT_EQ(small.GetGrid()->GetColumnWidth(0), 60);
