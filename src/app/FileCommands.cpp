@@ -172,6 +172,9 @@ bool CMainFrame::OnAppExit() {
 
 bool CMainFrame::OnCommand(int id) {
     namespace C = CommandId;
+    // A command from the toolbar takes no keyboard focus, so a cell may still
+    // be open for editing: its text goes in first.
+    OnMenuOpening();
     switch (MenuCommandOf(id)) {
     case C::kNewConfiguration: OnNewConfiguration(); return true;
     case C::kEditConfiguration: OnEditConfiguration(); return true;

@@ -83,7 +83,10 @@ public:
     // Exit: the save prompts, then the window closes. False when it stays.
     bool OnAppExit();
     // The window's close request: whether it may close.
-    bool OnCloseRequest() { return ConfirmSaveConfig() && ConfirmSaveDatabase(); }
+    bool OnCloseRequest() {
+        OnMenuOpening();  // a typed but unfinished edit counts as a change
+        return ConfirmSaveConfig() && ConfirmSaveDatabase();
+    }
     // Open configuration without its picker (and without the save prompts,
     // which the caller has passed): false, with nothing changed, when the
     // file cannot be read.

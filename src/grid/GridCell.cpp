@@ -90,7 +90,8 @@ bool CGridCell::Edit(int row, int col, const Rect& rect, Point, unsigned editId,
 }
 
 void CGridCell::EndEdit() {
-    if (m_editBox) m_editBox->EndEdit();
+    // The grid owns the box and knows whether it is still open.
+    if (m_editing && m_grid) m_grid->EndEditing();
 }
 
 void CGridCell::OnEndEdit() {

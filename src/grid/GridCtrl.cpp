@@ -90,6 +90,7 @@ CGridDefaultCell* CGridCtrl::GetDefaultCell(bool fixedRow, bool fixedCol) const 
 // ---- counts and sizes ----
 
 bool CGridCtrl::SetRowCount(int n) {
+    EndEditingBeforeLayoutChange();
     if (n < 0) return false;
     if (n == m_rows) return true;
     ClearCachedTopLeft();
@@ -134,6 +135,7 @@ bool CGridCtrl::SetRowCount(int n) {
 }
 
 bool CGridCtrl::SetColumnCount(int n) {
+    EndEditingBeforeLayoutChange();
     if (n < 0) return false;
     if (n == m_cols) return true;
     ClearCachedTopLeft();
@@ -284,6 +286,7 @@ long long CGridCtrl::GetFixedColumnWidth() const {
 // ---- rows and columns ----
 
 int CGridCtrl::InsertColumn(const std::string& heading, unsigned format, int col) {
+    EndEditingBeforeLayoutChange();
     if (col >= 0 && (col < m_fixedCols || col > m_cols)) return -1;
     ClearCachedTopLeft();
     ResetSelection();
@@ -328,6 +331,7 @@ int CGridCtrl::HeadingRowHeight(int row, const std::string& heading) {
 }
 
 int CGridCtrl::InsertRow(const std::string& heading, int row) {
+    EndEditingBeforeLayoutChange();
     if (row >= 0 && (row < m_fixedRows || row >= m_rows)) return -1;
     ClearCachedTopLeft();
     ResetSelection();
@@ -365,6 +369,7 @@ int CGridCtrl::InsertRow(const std::string& heading, int row) {
 }
 
 bool CGridCtrl::DeleteColumn(int col) {
+    EndEditingBeforeLayoutChange();
     if (col < 0 || col >= m_cols) return false;
     ResetSelection();
     for (int r = 0; r < m_rows; ++r) {
@@ -387,6 +392,7 @@ bool CGridCtrl::DeleteColumn(int col) {
 }
 
 bool CGridCtrl::DeleteRow(int row) {
+    EndEditingBeforeLayoutChange();
     if (row < 0 || row >= m_rows) return false;
     ResetSelection();
     for (int c = 0; c < m_cols; ++c) DestroyCell(row, c);
@@ -406,6 +412,42 @@ bool CGridCtrl::DeleteRow(int row) {
     return true;
 }
 
+bool CGridCtrl::DeleteRows(const std::vector<char>& remove) {
+    EndEditingBeforeLayoutChange();
+    ResetSelection();
+    const int count = std::min(m_rows, static_cast<int>(remove.size()));
+    int first = -1;
+    int kept = 0;
+    int fixedKept = 0;
+    // One pass: the rows that stay slide down over the removed ones.
+    for (int r = 0; r < m_rows; ++r) {
+        if (r < count && remove[static_cast<std::size_t>(r)]) {
+            if (first < 0) first = r;
+            for (int c = 0; c < m_cols; ++c) DestroyCell(r, c);
+            m_totalHeight -= m_rowHeights[r];
+            continue;
+        }
+        if (r < m_fixedRows) ++fixedKept;
+        if (kept != r) {
+            m_rowData[kept] = std::move(m_rowData[r]);
+            m_rowHeights[kept] = m_rowHeights[r];
+            if (m_hasCoordCells)
+                for (int c = 0; c < m_cols; ++c) m_rowData[kept][c]->SetCoords(kept, c);
+        }
+        ++kept;
+    }
+    if (first < 0) return false;
+    m_rowData.resize(kept);
+    m_rowHeights.resize(kept);
+    m_rows = kept;
+    m_fixedRows = fixedKept;
+    RowHeightsChangedFrom(first);
+    ClearCachedTopLeft();
+    ResetScrollBars();
+    SetModified(true, -1, -1);
+    return true;
+}
+
 bool CGridCtrl::DeleteNonFixedRows() {
     ResetSelection();
     for (int r = m_rows; r >= m_fixedRows; --r) DeleteRow(r);
@@ -413,6 +455,7 @@ bool CGridCtrl::DeleteNonFixedRows() {
 }
 
 bool CGridCtrl::DeleteAllCells() {
+    EndEditingBeforeLayoutChange();
     ResetSelection();
     for (int r = 0; r < m_rows; ++r)
         for (int c = 0; c < m_cols; ++c) DestroyCell(r, c);
@@ -771,6 +814,7 @@ void CGridCtrl::OnHeaderClickSort(int col) {
 }
 
 bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
+    EndEditingBeforeLayoutChange();
     if (col < 0 || col >= m_cols) return false;
     if (high == -1) high = m_rows - 1;
     if (low < 0 || high >= m_rows || low >= high) return false;

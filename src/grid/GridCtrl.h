@@ -97,6 +97,8 @@ public:
     bool DeleteColumn(int col);
     bool DeleteRow(int row);
     bool DeleteNonFixedRows();
+    // Deletes every row r with remove[r] set, in one pass over the table.
+    bool DeleteRows(const std::vector<char>& remove);
     bool DeleteAllCells();
 
     // Cells.
@@ -280,6 +282,11 @@ private:
 
     void AssignDefaultColours();
     void ClearCachedTopLeft() { m_topLeft = CellId(-1, -1); }
+    // An open edit is ended before rows or columns move, so that its text
+    // lands in the cell it was opened on.
+    void EndEditingBeforeLayoutChange() {
+        if (m_editBox) EndEditing();
+    }
     // The top of every row, summed lazily: a change of heights from a row on
     // only forgets the sums from there, so appending rows stays cheap and a
     // scroll position finds its row by binary search.

@@ -49,11 +49,8 @@ void CGridCtrl::OnEditCell(int row, int col, std::optional<Point> point, unsigne
 }
 
 void CGridCtrl::EndEditing() {
-    CGridCellBase* cell = GetCell(m_focus.row, m_focus.col);
-    if (cell && cell->IsEditing())
-        cell->EndEdit();
-    else if (m_editBox)
-        m_editBox->EndEdit();
+    // There is at most one box; it ends whichever cell it was opened on.
+    if (m_editBox) m_editBox->EndEdit();
 }
 
 void CGridCtrl::OnEndEditCell(int row, int col, const std::string& text) {
@@ -589,6 +586,9 @@ void CGridCtrl::OnLButtonDblClk(Point point, unsigned modifiers) {
 
 void CGridCtrl::OnRButtonUp(Point point, unsigned modifiers) {
     (void)modifiers;
+    // The menu belongs to this grid's pane, also when the click came by way
+    // of the title tip, which does not move the keyboard focus.
+    if (m_window) m_window->SetFocus();
     EndEditing();
     const CellId cell = GetCellFromPt(point);
     if (!IsValidCell(cell.row, cell.col)) {

@@ -1,6 +1,7 @@
 #include "items/ColumnCommands.h"
 
 #include <string>
+#include <vector>
 
 #include "items/ColumnDialogs.h"
 #include "items/PaneLayout.h"
@@ -107,10 +108,17 @@ void RunNewItemsCommand(CMainFrame& frame, IDialogHost& dialogs, CTabulonWnd1& w
         break;
     }
     case MenuCommand::kDeleteItems:
+    {
         if (!Confirm(frame, "Delete selected item(s)?", "")) break;
-        for (int r = grid.GetRowCount() - 1; r >= grid.GetFixedRowCount(); --r)
-            if (const CGridCellCheckBox* box = CheckBoxOf(grid, r); box && box->GetCheck()) grid.DeleteRow(r);
+        // All checked rows go in one pass: row by row would cost the whole
+        // table for each of them.
+        std::vector<char> checked(static_cast<std::size_t>(grid.GetRowCount()), 0);
+        for (int r = grid.GetFixedRowCount(); r < grid.GetRowCount(); ++r)
+            if (const CGridCellCheckBox* box = CheckBoxOf(grid, r); box && box->GetCheck())
+                checked[static_cast<std::size_t>(r)] = 1;
+        grid.DeleteRows(checked);
         break;
+    }
     case MenuCommand::kDeleteAllItems:
         if (Confirm(frame, "Delete all items?", "")) grid.DeleteNonFixedRows();
         break;

@@ -144,6 +144,7 @@ public:
     FakeEditControl* edit = nullptr;      // the open edit control, if any
     FakeEditControl* focused = nullptr;   // the control holding the focus
     FakeTitleTip* titleTip = nullptr;
+    int focusTaken = 0;  // how often the grid took the keyboard focus
 };
 
 inline FakeEditControl::FakeEditControl(FakeGridWindow& w, IEditControlEvents& e, const Rect& r)
@@ -174,6 +175,7 @@ inline void FakeEditControl::Type(const std::string& characters) {
 }
 
 inline void FakeGridWindow::SetFocus() {
+    ++focusTaken;
     if (FakeEditControl* control = focused) {
         focused = nullptr;
         control->events.OnEditKillFocus();

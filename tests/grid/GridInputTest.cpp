@@ -378,3 +378,38 @@ TEST_F(InputFixture, ACheckBoxCellTogglesOnAClick) {
     EXPECT_TRUE(box->GetCheck());
     EXPECT_TRUE(owner.Saw(GridNotify::kEndEdit));
 }
+
+TEST_F(InputFixture, AnOpenEditEndsIntoItsOwnCellBeforeRowsMove) {
+    grid->SetCellText(1, 1, "b");
+    grid->SetCellText(2, 1, "a");
+    grid->SetFocusCell(1, 2);
+    grid->OnChar(U'x', 0);
+    ASSERT_NE(Edit(), nullptr);
+    grid->SortByColumn(1, true);  // a command run while the box is still open
+    EXPECT_EQ(Edit(), nullptr);
+    // Row "b" moved to row 2 and took the typed text with it.
+    EXPECT_EQ(grid->GetCellText(2, 1), "b");
+    EXPECT_EQ(grid->GetCellText(2, 2), "x");
+    EXPECT_EQ(grid->GetCellText(1, 2), "r2c2");
+    EXPECT_FALSE(grid->GetCell(2, 2)->IsEditing());
+    EXPECT_FALSE(grid->GetCell(1, 2)->IsEditing());
+    // Editing again, here and elsewhere, finds no trace of the old box.
+    grid->SetFocusCell(2, 2);
+    grid->OnKeyDown(Key::kF2, 0);
+    ASSERT_NE(Edit(), nullptr);
+    grid->GetCell(2, 2)->EndEdit();
+    EXPECT_EQ(Edit(), nullptr);
+    grid->DeleteRow(1);
+    EXPECT_EQ(grid->GetCellText(1, 2), "x");
+}
+
+TEST_F(InputFixture, ARightClickThroughTheTitleTipTakesTheFocusForItsPane) {
+    grid->SetCellText(2, 2, "a text much wider than fifty pixels");
+    grid->OnMouseMove(Centre(2, 2), 0);
+    ASSERT_NE(window.titleTip, nullptr);
+    const int before = window.focusTaken;
+    window.titleTip->events.OnTipMouseDown(MouseButton::Right, Centre(2, 2), 0);
+    window.titleTip->events.OnTipMouseUp(MouseButton::Right, Centre(2, 2), 0);
+    EXPECT_GT(window.focusTaken, before);
+    EXPECT_TRUE(frame.Called("menu 2,2"));
+}

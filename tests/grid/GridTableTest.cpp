@@ -310,3 +310,32 @@ TEST(GridTable, OutOfMemoryStopsCleanlyAndSaysSo) {
     for (int r = 0; r < grid.GetRowCount(); ++r)
         for (int c = 0; c < grid.GetColumnCount(); ++c) EXPECT_NE(grid.GetCell(r, c), nullptr);
 }
+
+TEST(GridTable, DeleteRowsTakesEveryMarkedRowInOnePass) {
+    CGridCtrl grid(7, 2, 1, 1);
+    for (int r = 1; r < 7; ++r) grid.SetCellText(r, 1, "row" + std::to_string(r));
+    ASSERT_TRUE(grid.SetCellType(5, 0, CGridCellCheckBox::Class()));
+    grid.SetRowHeight(2, 30);
+    const long long height = grid.GetTotalHeight();
+    grid.SetFocusCell(5, 1);
+    std::vector<char> remove(7, 0);
+    remove[2] = remove[3] = remove[6] = 1;
+    ASSERT_TRUE(grid.DeleteRows(remove));
+    ASSERT_EQ(grid.GetRowCount(), 4);
+    EXPECT_EQ(grid.GetCellText(1, 1), "row1");
+    EXPECT_EQ(grid.GetCellText(2, 1), "row4");
+    EXPECT_EQ(grid.GetCellText(3, 1), "row5");
+    EXPECT_FALSE(grid.GetFocusCell().IsValid());  // as after DeleteRow, the selection and focus go
+    EXPECT_EQ(grid.GetTotalHeight(), height - 30 - 2 * grid.GetRowHeight(1));
+    // The moved check box reports its new row.
+    struct Owner : IGridOwner {
+        CellId last;
+        void OnGridNotify(CGridCtrl&, int, CellId cell) override { last = cell; }
+    } owner;
+    grid.SetOwner(&owner);
+    auto* box = dynamic_cast<CGridCellCheckBox*>(grid.GetCell(3, 0));
+    ASSERT_NE(box, nullptr);
+    box->SetCheck(true);
+    EXPECT_EQ(owner.last, CellId(3, 0));
+    EXPECT_FALSE(grid.DeleteRows(std::vector<char>(4, 0)));  // nothing marked
+}

@@ -394,6 +394,27 @@ TEST_F(MainWindowTest, ARightClickOnTheDatabaseOffersInsertColumnFromARealMenu) 
     EXPECT_EQ(window->windowTitle().toStdString(), "Tabulon - " + cfg + "*");
 }
 
+TEST_F(MainWindowTest, AToolbarCommandTakesTheTextOfAnEditStillOpen) {
+    const std::string cfg = WriteConfiguration();
+    ASSERT_TRUE(window->Frame().OpenConfiguration(cfg));
+    QApplication::processEvents();
+    Rect rect;
+    ASSERT_TRUE(Db().GetCellRect(1, 2, rect));
+    QWidget* viewport = window->DatabaseWidget()->viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+    QApplication::processEvents();
+    for (char ch : std::string("green")) {
+        QTest::keyClick(QApplication::focusWidget(), ch);
+        QApplication::processEvents();
+    }
+    ASSERT_TRUE(Db().IsEditing());  // no Return: the box is still open
+    window->Action(CommandId::kToolSaveDatabase)->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(Db().IsEditing());
+    EXPECT_EQ(fakes::ScratchFolder::Contents(scratch.PathOf("items.db")), "apple;green\r\nplum;blue\r\n");
+    EXPECT_EQ(Db().GetCellText(0, 0), "Database");
+}
+
 // Under a real X server (xvfb-run) with TABULON_SCREENSHOTS set to a
 // folder: pictures of the main window, a message box and the dialog.
 TEST_F(MainWindowTest, Screenshots) {
