@@ -98,6 +98,7 @@ bool CGridCtrl::IsCellFullyVisible(int row, int col) {
 }
 
 bool CGridCtrl::OnKeyDown(unsigned key, unsigned modifiers) {
+    if (m_titleTip) m_titleTip->Hide();
     if (!IsValidCell(m_focus.row, m_focus.col)) return false;
     const bool shift = Held(modifiers, Modifier::kShift);
     const bool ctrl = Held(modifiers, Modifier::kControl);
@@ -353,6 +354,7 @@ void CGridCtrl::OnLButtonDown(Point point, unsigned modifiers) {
     m_movedSinceDown = false;
     m_clickedCell = GetCellFromPt(point);
     m_leftButtonDown = true;
+    m_movedColumn = -1;  // only a press with Ctrl on a heading picks a column to move
     if (m_window) m_window->SetFocus();
     if (!IsValidCell(m_clickedCell.row, m_clickedCell.col)) return;
     const CellId clicked = m_clickedCell;
@@ -433,6 +435,13 @@ void CGridCtrl::OnLButtonDown(Point point, unsigned modifiers) {
 
 void CGridCtrl::OnMouseMove(Point point, unsigned modifiers) {
     const bool ctrl = Held(modifiers, Modifier::kControl);
+    if (m_leftButtonDown && !Held(modifiers, Modifier::kLeftButton) && m_mouseMode != MouseMode::None &&
+        m_mouseMode != MouseMode::PrepareEdit && m_mouseMode != MouseMode::OverColumnDivider &&
+        m_mouseMode != MouseMode::OverRowDivider) {
+        // The release went elsewhere (over a pop-up, say): the drag is over.
+        OnCaptureLost();
+        if (m_window) m_window->ReleaseCapture();
+    }
     const bool leftDown = Held(modifiers, Modifier::kLeftButton) || m_leftButtonDown;
     if (point.x != m_lastMouseDown.x || point.y != m_lastMouseDown.y) m_movedSinceDown = true;
     m_lastMouseMove = point;
@@ -509,7 +518,7 @@ void CGridCtrl::ShowTitleTipFor(CellId cell) {
 void CGridCtrl::OnLButtonUp(Point point, unsigned modifiers) {
     const bool ctrl = Held(modifiers, Modifier::kControl);
     m_leftButtonDown = false;
-    if (m_headingState == 'h' && ctrl && m_frame) {
+    if (m_headingState == 'h' && ctrl && m_frame && m_movedColumn >= 0) {
         const CellId target = GetCellFromPt({point.x - 10, point.y});
         m_frame->MoveColumnInActivePane(m_movedColumn, target.col);
     }

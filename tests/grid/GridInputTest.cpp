@@ -413,3 +413,35 @@ TEST_F(InputFixture, ARightClickThroughTheTitleTipTakesTheFocusForItsPane) {
     EXPECT_GT(window.focusTaken, before);
     EXPECT_TRUE(frame.Called("menu 2,2"));
 }
+
+TEST_F(InputFixture, AReleaseThatWentElsewhereEndsTheDrag) {
+    Make(100, 3);
+    grid->OnLButtonDown(Centre(2, 1), 0);
+    ASSERT_EQ(window.timers.count(0x201), 1u);
+    grid->OnMouseMove(Centre(4, 1), 0);  // the button is up, but no release came
+    EXPECT_EQ(window.timers.count(0x201), 0u);
+    EXPECT_EQ(grid->GetMouseMode(), CGridCtrl::MouseMode::None);
+    EXPECT_FALSE(window.captured);
+}
+
+TEST_F(InputFixture, CtrlPressedOnlyDuringTheDragMovesNoColumn) {
+    const unsigned held = Modifier::kControl | Modifier::kLeftButton;
+    grid->OnLButtonDown(Centre(0, 1), Modifier::kControl);  // an earlier gesture remembers column 1
+    grid->OnLButtonUp(Centre(0, 1), Modifier::kControl);
+    frame.calls.clear();
+    grid->OnLButtonDown(Centre(0, 3), 0);  // without Ctrl: this press sorts
+    grid->OnMouseMove(Centre(0, 3), held);
+    grid->OnMouseMove({101, 10}, held);
+    EXPECT_EQ(grid->GetHeadingGesture(), 'h');
+    grid->OnLButtonUp({101, 10}, Modifier::kControl);
+    for (const auto& call : frame.calls) EXPECT_NE(call.rfind("move", 0), 0u) << call;
+}
+
+TEST_F(InputFixture, AKeyHidesTheTitleTip) {
+    grid->SetCellText(2, 2, "a text much wider than fifty pixels");
+    grid->OnMouseMove(Centre(2, 2), 0);
+    ASSERT_NE(window.titleTip, nullptr);
+    ASSERT_TRUE(window.titleTip->visible);
+    grid->OnKeyDown(Key::kDown, 0);
+    EXPECT_FALSE(window.titleTip->visible);
+}
