@@ -38,10 +38,9 @@ std::optional<std::string> CQtFilePicker::Pick(const FilePickerOptions& options,
     dialog.setWindowTitle(save ? QStringLiteral("Save As") : QStringLiteral("Open"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(options.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    // A name that does not exist yet may be typed into the open picker too;
-    // nothing asks whether to replace a file the save picker names: it is
-    // only named here, written later.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    // A name that does not exist yet may be typed into the open picker too.
+    // The save picker asks before it names a file that exists: the
+    // configuration is written over it at the next save.
     dialog.setOption(QFileDialog::ReadOnly, false);
     const QStringList filters = NameFiltersFromFilter(options.filter);
     if (!filters.isEmpty()) dialog.setNameFilters(filters);

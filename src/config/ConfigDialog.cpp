@@ -336,7 +336,16 @@ void CConfigDlg::Browse(IDialogWindow& dialog, int button) {
                                 "Configuration", MbIcon::Exclamation, MbButtons::Ok);
         return;
     }
-    m_frame.Config().*b->field = *chosen;
+    CListConfig& config = m_frame.Config();
+    if (b->field == &CListConfig::cfgfile) {
+        // Relative names are taken from the configuration's folder; a
+        // configuration saved into another folder keeps naming the same
+        // files, not namesakes there.
+        for (std::string CListConfig::*named : {&CListConfig::database, &CListConfig::output,
+                                                &CListConfig::headfile, &CListConfig::endfile})
+            config.*named = ResolveConfigPath(config, config.*named);
+    }
+    config.*b->field = *chosen;
     UpdateData(dialog, false);
 }
 

@@ -78,8 +78,19 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& rea
     std::ifstream in(path, std::ios::binary);
     if (in) {
         const auto size = fs::file_size(path, ec);
-        if (!ec) bytes.reserve(static_cast<std::size_t>(size));
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (!ec) {
+            // A read that stops short of the size is an error, not a shorter
+            // database: saving that would cut the file.
+            bytes.resize(static_cast<std::size_t>(size));
+            in.read(bytes.data(), static_cast<std::streamsize>(size));
+            if (static_cast<std::uintmax_t>(in.gcount()) != size) {
+                reason = ErrnoText(errno, "it could not be read whole");
+                bytes.clear();
+                return false;
+            }
+        }
+        // Whatever the file gained meanwhile, or all of it when its size was unknown.
+        bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     if (!in && !in.eof()) {
         reason = ErrnoText(errno, "it cannot be read");

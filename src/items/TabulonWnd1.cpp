@@ -91,10 +91,12 @@ void CTabulonWnd1::AddItemFromText(const std::string& text, const std::string& s
     const char sep = separator.size() == 1 ? separator[0] : '\0';
     const int k = separator.size() == 1 ? static_cast<int>(std::count(text.begin(), text.end(), sep)) : 0;
     const int columns = m_grid->GetColumnCount();
-    for (int added = 0; added < k - columns + 2; ++added) {
-        if (pane::AppendDataColumn(*m_grid) < 0) return;
-        NumberColumnHeadings();
-    }
+    // Headings are numbered once all the new columns are in: a long line
+    // would otherwise renumber them all for every column it adds.
+    int added = 0;
+    while (added < k - columns + 2 && pane::AppendDataColumn(*m_grid) >= 0) ++added;
+    if (added > 0) NumberColumnHeadings();
+    if (added < k - columns + 2) return;
     if (row >= m_grid->GetRowCount()) {
         row = m_grid->InsertRow("", -1);
         if (row < 0) return;

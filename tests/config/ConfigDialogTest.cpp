@@ -320,5 +320,19 @@ TEST_F(ConfigDialogTest, HelpDoesNothingAndWithoutAHostTheDialogCancels) {
     EXPECT_EQ(CConfigDlg(s.frame).DoModal(), DialogId::kCancel);
 }
 
+TEST_F(ConfigDialogTest, SavingSettingsIntoAnotherFolderKeepsNamingTheSameFiles) {
+    const std::string cfg = OpenOne();
+    s.frame.Config().database = "items.db";
+    s.frame.Config().output = "/already/absolute/list.htm";
+    fs::create_directories(PathOf("other"));
+    picker.Answer(PathOf("other/copy.cfg"));
+    Run({Press(Id::kBrowseCfgFile)});
+    const fs::path cfgFolder = fs::path(cfg).parent_path();
+    EXPECT_EQ(s.frame.Config().cfgfile, PathOf("other/copy.cfg"));
+    EXPECT_EQ(s.frame.Config().database, (cfgFolder / "items.db").string());  // not other/items.db
+    EXPECT_EQ(s.frame.Config().output, "/already/absolute/list.htm");
+    EXPECT_EQ(s.frame.Config().headfile, "");  // nothing named, nothing made up
+}
+
 }  // namespace
 }  // namespace tabulon::testing
