@@ -66,6 +66,7 @@ bool CTabulonWnd1::FindEmptyCheckedItem() {
         if (!box || !box->GetCheck() || !pane::Trim(m_grid->GetCellText(r, 1)).empty()) continue;
         m_grid->SetCellBackColour(r, 1, kFlashColour);
         m_grid->SetFocusCell(r, 1);
+        m_grid->EnsureVisible(r, 1);  // the message points at it: it must be in view
         m_grid->Refresh();
         m_frame.Messages().Show("Checked item with first cell empty found!", "Cell", MbIcon::Information,
                                 MbButtons::Ok);

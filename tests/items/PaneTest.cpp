@@ -104,6 +104,19 @@ TEST_F(Panes, AddItemFromTextGrowsColumnsNamesThemAndChecksNewRows) {
     EXPECT_EQ(fresh->GetColumnCount(), 4);
 }
 
+TEST_F(Panes, AnEmptyCheckedItemFarDownIsScrolledIntoView) {
+    fakes::FakeGridWindow gridWindow;
+    for (int i = 0; i < 200; ++i) newItems.AddItemFromText("item", "-", fresh->GetRowCount());
+    newItems.AddItemFromText("", "-", fresh->GetRowCount());
+    fresh->AttachWindow(&gridWindow);
+    fresh->ResetScrollBars();
+    EXPECT_TRUE(newItems.FindEmptyCheckedItem());
+    Rect rect;
+    ASSERT_TRUE(fresh->GetCellRect(201, 1, rect));
+    EXPECT_LT(rect.top, gridWindow.clientSize.cy);  // in view, where it was far below
+    fresh->AttachWindow(nullptr);
+}
+
 TEST_F(Panes, CheckBoxesCountSetAndClear) {
     EXPECT_EQ(newItems.CountCheckedItems(), 0);
     EXPECT_FALSE(newItems.FindEmptyCheckedItem());
