@@ -83,12 +83,15 @@ void CMainFrame::OnGridContextMenu(int row, int col) {
 }
 
 void CMainFrame::ResetNumberColumnWidths() {
-    for (CGridCtrl* grid : {GetNewItemsGrid(), GetDatabaseGrid()})
-        if (grid && grid->GetColumnCount() > 0 && grid->GetColumnWidth(0) != pane::NumberColumnWidth(*grid)) {
-            grid->SetColumnWidth(0, pane::NumberColumnWidth(*grid));
-            grid->ResetScrollBars();
-            grid->Refresh();
-        }
+    for (CGridCtrl* grid : {GetNewItemsGrid(), GetDatabaseGrid()}) {
+        if (!grid || grid->GetColumnCount() == 0) continue;
+        // Measured once: it takes a screen context, and this runs after every click.
+        const int width = pane::NumberColumnWidth(*grid);
+        if (grid->GetColumnWidth(0) == width) continue;
+        grid->SetColumnWidth(0, width);
+        grid->ResetScrollBars();
+        grid->Refresh();
+    }
 }
 
 CGridCtrl* CMainFrame::GetNewItemsGrid() const {

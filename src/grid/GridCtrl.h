@@ -302,6 +302,7 @@ private:
     int ScrollPage(ScrollBar bar) const { return bar == ScrollBar::Vertical ? m_vScrollPage : m_hScrollPage; }
     void OnScroll(ScrollBar bar, ScrollCode code, int thumbPos);
     void DrawGridLinesOfCell(IDeviceContext& dc, const Rect& rect);
+    std::unique_ptr<IDeviceContext> MeasuringContext();
 
     bool IsHeadingCell(CellId cell) const { return cell.row == 0 && cell.col >= 1 && cell.col < m_cols; }
     bool IsOverColumnDivider(Point point);

@@ -427,10 +427,15 @@ void CGridCtrl::OnScroll(ScrollBar bar, ScrollCode code, int thumbPos) {
 
 // ---- sizes, fonts, colours ----
 
+std::unique_ptr<IDeviceContext> CGridCtrl::MeasuringContext() {
+    // A host may give no window context outside painting; the screen's measures alike.
+    std::unique_ptr<IDeviceContext> dc = m_window ? m_window->GetDC() : nullptr;
+    return dc ? std::move(dc) : m_desktop->CreateScreenContext();
+}
+
 void CGridCtrl::AutoSizeColumn(int col, unsigned style) {
     if (col < 0 || col >= m_cols || m_colWidths[col] == 0 || !m_window) return;
-    std::unique_ptr<IDeviceContext> dc = m_window->GetDC();
-    if (!dc) dc = m_desktop->CreateScreenContext();
+    const std::unique_ptr<IDeviceContext> dc = MeasuringContext();
     if (!dc) return;
     if (style == 0) style = m_autoSizeStyle;
     const int first = (style & 0x1) ? 0 : m_fixedRows;
@@ -443,8 +448,7 @@ void CGridCtrl::AutoSizeColumn(int col, unsigned style) {
 
 void CGridCtrl::AutoSizeRow(int row, unsigned style) {
     if (row < 0 || row >= m_rows || m_rowHeights[row] == 0 || !m_window) return;
-    std::unique_ptr<IDeviceContext> dc = m_window->GetDC();
-    if (!dc) dc = m_desktop->CreateScreenContext();
+    const std::unique_ptr<IDeviceContext> dc = MeasuringContext();
     if (!dc) return;
     if (style == 0) style = m_autoSizeStyle;
     const int first = (style & 0x1) ? 0 : m_fixedCols;
