@@ -20,6 +20,7 @@
 #include "items/TabulonWnd2.h"
 #include "posix/LargePageBlocks.h"
 #include "qt/QtMainWindow.h"
+#include "qt/QtMainWindowIcons.h"
 
 namespace {
 
@@ -85,6 +86,9 @@ int RunWindow(int argc, char** argv, const std::string& cfgPath) {
     QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     QApplication::setApplicationName(QStringLiteral("Tabulon"));
     QApplication::setApplicationVersion(QStringLiteral(TABULON_VERSION));
+    QApplication::setWindowIcon(qt::ApplicationIcon());
+    // Lets the desktop match the window to the installed desktop entry.
+    QApplication::setDesktopFileName(QStringLiteral(TABULON_APP_ID));
     qt::CQtMainWindow window;
     window.show();
     if (!cfgPath.empty()) {

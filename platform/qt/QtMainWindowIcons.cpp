@@ -7,6 +7,10 @@
 
 #include "app/CommandTable.h"
 
+// The icon's PNG sizes, the same files the desktop's icon theme gets, so
+// the window, its about box and the application menu show one picture.
+static void LoadApplicationIconResources() { Q_INIT_RESOURCE(icons); }
+
 namespace tabulon::qt {
 
 namespace {
@@ -190,16 +194,11 @@ QIcon CommandIcon(int command) {
 }
 
 QIcon ApplicationIcon() {
-    return Draw([](QPainter& p) {
-        p.setPen(QPen(QColor(0x00, 0x55, 0x90), 1));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(1.5, 2.5, 13, 11));
-        p.setBrush(QColor(0x00, 0x55, 0x90));
-        p.drawRect(QRectF(1.5, 2.5, 13, 3));
-        p.setPen(QPen(QColor(0x90, 0x90, 0x90), 0.8));
-        for (double y : {8.0, 10.5}) p.drawLine(QPointF(2, y), QPointF(14, y));
-        p.drawLine(QPointF(6, 5.5), QPointF(6, 13.5));
-    });
+    LoadApplicationIconResources();
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/tabulon-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 }  // namespace tabulon::qt
