@@ -10,6 +10,7 @@
 
 #include "app/MainFrame.h"
 #include "base/TextFile.h"
+#include "base/TextTrim.h"
 #include "config/ConfigFile.h"
 #include "platform/ColourPicker.h"
 #include "platform/FilePicker.h"
@@ -84,14 +85,12 @@ constexpr ColourButton kColourButtons[] = {
     {Id::kPickSecondColour, Id::kSecondColour, &CListConfig::secondcol},
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
 // A whole decimal integer: blanks around it, an optional sign, at least one
 // digit and nothing else. None for anything else, and for a number that an
 // int cannot hold.
 std::optional<int> ParseInteger(std::string_view text) {
+    text = Trim(text);
     std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     const std::size_t digits = i;
@@ -100,9 +99,7 @@ std::optional<int> ParseInteger(std::string_view text) {
         value = value * 10 + (text[i] - '0');
         if (value > static_cast<long long>(INT_MAX) + 1) return std::nullopt;
     }
-    if (i == digits) return std::nullopt;
-    while (i < text.size() && IsBlank(text[i])) ++i;
-    if (i != text.size()) return std::nullopt;
+    if (i == digits || i != text.size()) return std::nullopt;
     if (negative) value = -value;
     if (value < INT_MIN || value > INT_MAX) return std::nullopt;
     return static_cast<int>(value);

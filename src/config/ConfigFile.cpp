@@ -7,6 +7,8 @@
 #include <string_view>
 
 #include "base/TextFile.h"
+#include "base/TextTrim.h"
+#include "config/ColumnHeadings.h"
 #include "grid/GridCtrl.h"
 
 namespace tabulon {
@@ -52,19 +54,12 @@ constexpr TextField kTextFields[] = {
     {kPassword, &CListConfig::password},   {kFilename, &CListConfig::filename},
 };
 
-constexpr unsigned kHeadingFormat = 0x24;
-constexpr Colour kHeadingBackColour = 0xE6E6E6;
-
-bool IsLeadingBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // A decimal number at the start of a value, in the manner of atoi, except
 // that a number too large for an int saturates rather than wrapping into an
 // arbitrary value.
 int LeadingInteger(std::string_view text) {
+    text = TrimLeft(text);
     std::size_t i = 0;
-    while (i < text.size() && IsLeadingBlank(text[i])) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
@@ -86,12 +81,8 @@ bool StartsWithOne(std::string_view value) { return !value.empty() && value.fron
 void SetColumnNames(CGridCtrl& grid, std::string_view names) {
     const auto separators = static_cast<std::size_t>(std::count(names.begin(), names.end(), ';'));
     const int needed = static_cast<int>(std::min<std::size_t>(separators, INT_MAX - 2) + 2);
-    while (grid.GetColumnCount() < needed) {
-        const int col = grid.InsertColumn("", 0, -1);
-        if (col < 0) break;  // the grid takes no more columns
-        grid.SetCellFormat(0, col, kHeadingFormat);
-        grid.SetCellBackColour(0, col, kHeadingBackColour);
-    }
+    while (grid.GetColumnCount() < needed)
+        if (AppendHeadingColumn(grid) < 0) break;  // the grid takes no more columns
     int col = 1;
     std::size_t start = 0;
     for (;;) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/TextFile.h"
+#include "base/TextTrim.h"
 #include "config/ConfigFile.h"
 #include "items/PaneLayout.h"
 #include "items/TabulonWnd1.h"
@@ -106,7 +107,7 @@ void ForEachItemLine(std::string_view bytes, OnItem onItem) {
     while (!bytes.empty()) {
         const std::size_t lf = bytes.find('\n');
         const std::string_view line = bytes.substr(0, lf);
-        const std::string_view item = pane::Trim(line);
+        const std::string_view item = Trim(line);
         if (!item.empty()) onItem(item);
         if (lf == std::string_view::npos) break;
         bytes.remove_prefix(lf + 1);
@@ -233,7 +234,7 @@ bool LoadDatabaseFile(CMainFrame& frame) {
 }
 
 void AddDatabaseLine(CGridCtrl& grid, std::string_view line, int row) {
-    const std::string_view text = pane::Trim(line);
+    const std::string_view text = Trim(line);
     const auto separators = static_cast<std::size_t>(std::count(text.begin(), text.end(), ';'));
     const int needed = static_cast<int>(std::min<std::size_t>(separators, INT_MAX - 2) + 2);
     while (grid.GetColumnCount() < needed) {
@@ -255,7 +256,7 @@ void AddDatabaseLine(CGridCtrl& grid, std::string_view line, int row) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t sep = text.find(';', start);
-        pane::SetItemCell(grid, at, col++, std::string(pane::Trim(text.substr(start, sep - start))));
+        pane::SetItemCell(grid, at, col++, std::string(Trim(text.substr(start, sep - start))));
         if (sep == std::string_view::npos) break;
         start = sep + 1;
     }
