@@ -279,9 +279,9 @@ namespace {
 // A cell class whose construction runs out of memory after a set number.
 int g_cellsLeft = 0;
 const CellClass& ScarceCellClass() {
-    static const CellClass c{"ScarceCell", &CGridCell::Class(), []() -> CGridCellBase* {
+    static const CellClass c{"ScarceCell", &CGridCell::Class(), []() -> std::unique_ptr<CGridCellBase> {
                                  if (g_cellsLeft-- <= 0) throw std::bad_alloc();
-                                 return new CGridCell;
+                                 return std::make_unique<CGridCell>();
                              }};
     return c;
 }
