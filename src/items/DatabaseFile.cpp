@@ -14,9 +14,9 @@
 
 #include "base/TextFile.h"
 #include "base/TextTrim.h"
-#include "config/ConfigFile.h"
 #include "items/PaneLayout.h"
 #include "items/TabulonWnd1.h"
+#include "items/TabulonWnd2.h"
 #include "platform/FilePicker.h"
 #include "platform/MessageBox.h"
 
@@ -33,16 +33,12 @@ constexpr std::string_view kLineEnd = "\r\n";
 // The format has no quoting: a field ends at ";" and an item at a line end.
 constexpr std::string_view kUnstorable = ";\r\n";
 
-void ShowProblem(CMainFrame& frame, const std::string& text) {
+void ShowProblem(IItemsFrame& frame, const std::string& text) {
     frame.Messages().Show(text, kCaption, MbIcon::Exclamation, MbButtons::Ok);
 }
 
 std::string ErrnoText(int error, const char* fallback) {
     return error ? std::generic_category().message(error) : fallback;
-}
-
-std::string DatabasePath(const CMainFrame& frame) {
-    return ResolveConfigPath(frame.Config(), frame.Config().database);
 }
 
 FilePickerOptions DatabasePickerOptions(bool forImport) {
@@ -131,7 +127,7 @@ private:
     bool m_wasAllowed;
 };
 
-bool LoadItems(CMainFrame& frame, CGridCtrl& grid, const std::string& path) {
+bool LoadItems(IItemsFrame& frame, CGridCtrl& grid, const std::string& path) {
     std::string bytes;
     std::string reason;
     if (!ReadWholeFile(path, bytes, reason)) {
@@ -196,8 +192,8 @@ std::string FindUnstorableText(const CGridCtrl& grid) {
 
 }  // namespace
 
-bool LoadDatabaseFile(CMainFrame& frame) {
-    CGridCtrl* grid = frame.GetDatabaseGrid();
+bool LoadDatabaseFile(IItemsFrame& frame) {
+    CGridCtrl* grid = frame.DatabasePane().GetGrid();
     if (!grid) return false;
     // Set once the user has picked another file: the configuration then
     // holds a change, whatever the load of that file brings.
@@ -207,18 +203,16 @@ bool LoadDatabaseFile(CMainFrame& frame) {
         return result;
     };
     for (;;) {
-        const std::string path = DatabasePath(frame);
+        const std::string path = frame.Files().database;
         if (IsPresent(path)) return finish(LoadItems(frame, *grid, path));
 
         if (frame.Messages().Show("File database not found.\n\nBrowse for database?", kCaption,
                                   MbIcon::Question, MbButtons::YesNo) != MbResult::Yes) {
             return finish(true);
         }
-        IFilePicker* picker = frame.FilePicker();
-        const std::optional<std::string> chosen =
-            picker ? picker->PickOpenFile(DatabasePickerOptions(false)) : std::nullopt;
+        const std::optional<std::string> chosen = frame.FilePicker().PickOpenFile(DatabasePickerOptions(false));
         if (!chosen || chosen->empty()) {
-            ResetConfig(frame);
+            frame.CloseConfiguration();
             return finish(false);
         }
         std::string reason;
@@ -262,10 +256,10 @@ void AddDatabaseLine(CGridCtrl& grid, std::string_view line, int row) {
     }
 }
 
-bool WriteDatabaseFile(CMainFrame& frame) {
-    const CGridCtrl* grid = frame.GetDatabaseGrid();
+bool WriteDatabaseFile(IItemsFrame& frame) {
+    const CGridCtrl* grid = frame.DatabasePane().GetGrid();
     if (!grid) return false;
-    const std::string path = DatabasePath(frame);
+    const std::string path = frame.Files().database;
     if (path.empty()) {
         ShowProblem(frame, "The configuration names no database file.\n\nNothing was saved.");
         return false;
@@ -303,8 +297,8 @@ bool WriteDatabaseFile(CMainFrame& frame) {
     return true;
 }
 
-bool BackupDatabaseFile(CMainFrame& frame) {
-    const std::string source = DatabasePath(frame);
+bool BackupDatabaseFile(IItemsFrame& frame) {
+    const std::string source = frame.Files().database;
     const std::string backup = source + ".bak";
     auto fail = [&](const std::string& reason) {
         ShowProblem(frame, "The database file\n" + source + "\ncould not be backed up to\n" +
@@ -339,12 +333,11 @@ bool BackupDatabaseFile(CMainFrame& frame) {
     return true;
 }
 
-void ImportDatabaseFile(CMainFrame& frame) {
-    CTabulonWnd1* pane = frame.GetNewItemsPane();
-    CGridCtrl* grid = pane ? pane->GetGrid() : nullptr;
-    IFilePicker* picker = frame.FilePicker();
-    if (!grid || !picker) return;
-    const std::optional<std::string> chosen = picker->PickOpenFile(DatabasePickerOptions(true));
+void ImportDatabaseFile(IItemsFrame& frame) {
+    CTabulonWnd1& pane = frame.NewItemsPane();
+    CGridCtrl* grid = pane.GetGrid();
+    if (!grid) return;
+    const std::optional<std::string> chosen = frame.FilePicker().PickOpenFile(DatabasePickerOptions(true));
     if (!chosen || chosen->empty()) return;
 
     std::string bytes;
@@ -357,10 +350,10 @@ void ImportDatabaseFile(CMainFrame& frame) {
     {
         CQuietGrid quiet(*grid);
         ForEachItemLine(bytes, [&](std::string_view line) {
-            pane->AddItemFromText(std::string(line), ";", grid->GetRowCount());
+            pane.AddItemFromText(std::string(line), ";", grid->GetRowCount());
         });
     }
-    pane->FitNewItemsColumns();
+    pane.FitNewItemsColumns();
     frame.OnNewItemsColumnsChanged();
 }
 

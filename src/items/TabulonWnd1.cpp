@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/MainFrame.h"
 #include "base/TextTrim.h"
 #include "items/PaneLayout.h"
 
