@@ -8,6 +8,7 @@
 
 #include "ScriptedDialogHost.h"
 #include "ScriptedPopupMenu.h"
+#include "app/SessionHosts.h"
 #include "platform/ColourPicker.h"
 #include "platform/Progress.h"
 #include "platform/Shell.h"
@@ -31,5 +32,21 @@ struct IdleHosts {
     NoShell shell;
     CSilentProgressHost progress;
 };
+
+// A session's hosts: the ones a test looks at, and idle ones for the rest.
+inline SessionHosts HostsFor(IMainWindow& window, IMessageBox& messages, IFilePicker& picker, IDialogHost& dialogs,
+                             IPopupMenuHost& menus, IListPublisher& publisher, IdleHosts& idle,
+                             IDesktop& desktop = HeadlessDesktop()) {
+    return {.window = window,
+            .messages = messages,
+            .filePicker = picker,
+            .colourPicker = idle.colours,
+            .dialogs = dialogs,
+            .popupMenus = menus,
+            .shell = idle.shell,
+            .publisher = publisher,
+            .progress = idle.progress,
+            .desktop = desktop};
+}
 
 }  // namespace tabulon::fakes

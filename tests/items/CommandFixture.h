@@ -33,16 +33,7 @@ struct CommandPanes : ::testing::Test {
     fakes::FakeFilePicker picker;
     fakes::RecordingPublisher publisher;
     fakes::IdleHosts idle;
-    CSession session{{.window = window,
-                      .messages = messages,
-                      .filePicker = picker,
-                      .colourPicker = idle.colours,
-                      .dialogs = dialogs,
-                      .popupMenus = menus,
-                      .shell = idle.shell,
-                      .publisher = publisher,
-                      .progress = idle.progress,
-                      .desktop = HeadlessDesktop()}};
+    CSession session{fakes::HostsFor(window, messages, picker, dialogs, menus, publisher, idle)};
     CMainFrame& frame = session.Frame();
     CTabulonWnd1& newItems = session.NewItemsPane();
     CTabulonWnd2& database = session.DatabasePane();

@@ -71,16 +71,7 @@ protected:
     fakes::FakeFilePicker picker;
     fakes::RecordingPublisher publisher;
     fakes::IdleHosts idle;
-    CSession session{{.window = window,
-                      .messages = messages,
-                      .filePicker = picker,
-                      .colourPicker = idle.colours,
-                      .dialogs = idle.dialogs,
-                      .popupMenus = idle.menus,
-                      .shell = idle.shell,
-                      .publisher = publisher,
-                      .progress = idle.progress,
-                      .desktop = HeadlessDesktop()}};
+    CSession session{fakes::HostsFor(window, messages, picker, idle.dialogs, idle.menus, publisher, idle)};
     CMainFrame& frame = session.Frame();
     CTabulonWnd1& newItems = session.NewItemsPane();
     CTabulonWnd2& database = session.DatabasePane();

@@ -25,16 +25,7 @@ namespace {
 // A session whose hosts answer as nobody would, drawn on desktop.
 struct IdleSession {
     explicit IdleSession(IDesktop& desktop = HeadlessDesktop())
-        : session({.window = window,
-                   .messages = messages,
-                   .filePicker = picker,
-                   .colourPicker = idle.colours,
-                   .dialogs = idle.dialogs,
-                   .popupMenus = idle.menus,
-                   .shell = idle.shell,
-                   .publisher = publisher,
-                   .progress = idle.progress,
-                   .desktop = desktop}) {}
+        : session(fakes::HostsFor(window, messages, picker, idle.dialogs, idle.menus, publisher, idle, desktop)) {}
     fakes::FakeMainWindow window;
     fakes::ScriptedMessageBox messages;
     fakes::FakeFilePicker picker;

@@ -153,16 +153,7 @@ protected:
     PublisherSocket publisherSocket;
     fakes::FakeFilePicker picker;
     fakes::IdleHosts idle;
-    CSession session{{.window = window,
-                      .messages = messages,
-                      .filePicker = picker,
-                      .colourPicker = idle.colours,
-                      .dialogs = idle.dialogs,
-                      .popupMenus = idle.menus,
-                      .shell = idle.shell,
-                      .publisher = publisherSocket,
-                      .progress = idle.progress,
-                      .desktop = HeadlessDesktop()}};
+    CSession session{fakes::HostsFor(window, messages, picker, idle.dialogs, idle.menus, publisherSocket, idle)};
     CMainFrame& frame = session.Frame();
     CTabulonWnd1& newItems = session.NewItemsPane();
     CTabulonWnd2& database = session.DatabasePane();
