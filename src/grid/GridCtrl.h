@@ -2,7 +2,9 @@
 // The item table: every list of items lives in one. Row 0 is the heading row
 // with the column names; each further row is one item. This class holds the
 // data, the sizes, the cell states, the selection, the focus cell and the sort;
-// a window, when one is attached, shows it.
+// a window, when one is attached, shows it. Its code is split by concern:
+// GridCtrl.cpp, GridStorage.cpp, GridSelection.cpp, GridSort.cpp,
+// GridDraw.cpp and GridInput.cpp, each saying what it holds.
 
 #include <algorithm>
 #include <cstdint>
