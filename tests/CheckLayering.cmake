@@ -1,13 +1,70 @@
-# Fails when a file under src/ includes a Qt or curl header.
-file(GLOB_RECURSE files ${SRC}/*.h ${SRC}/*.cpp)
-set(bad "")
-foreach(f ${files})
-  file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](Q[A-Za-z]|qt|curl/)")
-  if(lines)
-    list(APPEND bad "${f}: ${lines}")
-  endif()
-endforeach()
-if(bad)
-  message(FATAL_ERROR "src/ must not include Qt or curl:\n${bad}")
+# Fails when an include crosses the layers.
+#
+# Inside src/ the folders stand in this order, bottom to top; a file may
+# include its own folder and the folders below it, never one above it nor
+# another folder of its own rank:
+#   base, platform, grid, config, items, output, tools and ui, app
+# src/ includes no Qt, no curl and no host. The hosts under platform/ (qt,
+# posix, batch) never include each other.
+#
+# Run as: cmake -DROOT=<source tree> -P CheckLayering.cmake
+cmake_minimum_required(VERSION 3.25)
+if(NOT ROOT)
+  message(FATAL_ERROR "CheckLayering.cmake needs -DROOT=<source tree>")
 endif()
-message(STATUS "src/ is free of Qt and curl")
+
+set(rank_base 0)
+set(rank_platform 1)
+set(rank_grid 2)
+set(rank_config 3)
+set(rank_items 4)
+set(rank_output 5)
+set(rank_tools 6)
+set(rank_ui 6)
+set(rank_app 7)
+set(hosts qt posix batch)
+
+set(problems "")
+
+file(GLOB_RECURSE files RELATIVE ${ROOT}/src ${ROOT}/src/*.h ${ROOT}/src/*.cpp)
+foreach(f ${files})
+  string(REGEX MATCH "^[^/]+" folder "${f}")
+  if(NOT DEFINED rank_${folder})
+    list(APPEND problems "src/${f}: src/${folder} has no place in the order of layers")
+    continue()
+  endif()
+  file(STRINGS ${ROOT}/src/${f} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+  foreach(line ${includes})
+    if(line MATCHES "include[ \t]*<(Q[A-Za-z]|qt|curl/)")
+      list(APPEND problems "src/${f}: includes Qt or curl: ${line}")
+    elseif(line MATCHES "include[ \t]*\"([^/\"]+)/")
+      set(target "${CMAKE_MATCH_1}")
+      if(NOT DEFINED rank_${target})
+        list(APPEND problems "src/${f}: includes ${target}/, which is no folder of src/: ${line}")
+      elseif(NOT target STREQUAL folder AND NOT rank_${target} LESS rank_${folder})
+        list(APPEND problems "src/${f}: ${folder}/ may not include ${target}/: ${line}")
+      endif()
+    endif()
+  endforeach()
+endforeach()
+
+foreach(host ${hosts})
+  file(GLOB_RECURSE files RELATIVE ${ROOT}/platform/${host} ${ROOT}/platform/${host}/*.h
+       ${ROOT}/platform/${host}/*.cpp)
+  foreach(f ${files})
+    file(STRINGS ${ROOT}/platform/${host}/${f} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line ${includes})
+      if(line MATCHES "include[ \t]*\"([^/\"]+)/")
+        set(target "${CMAKE_MATCH_1}")
+        if(NOT target STREQUAL host AND target IN_LIST hosts)
+          list(APPEND problems "platform/${host}/${f}: hosts do not include each other: ${line}")
+        endif()
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(problems)
+  list(JOIN problems "\n  " text)
+  message(FATAL_ERROR "Includes that cross the layers:\n  ${text}")
+endif()

@@ -6,21 +6,19 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "app/BatchMakeList.h"
-#include "app/MainFrame.h"
+#include "app/Session.h"
+#include "base/ProgramName.h"
 #include "batch/BatchHost.h"
-#include "config/ConfigFile.h"
 #include "grid/CellPool.h"
-#include "items/TabulonWnd1.h"
-#include "items/TabulonWnd2.h"
 #include "posix/LargePageBlocks.h"
 #include "qt/QtMainWindow.h"
 #include "qt/QtMainWindowIcons.h"
+#include "qt/QtMessageBox.h"
+#include "qt/QtShell.h"
 
 namespace {
 
@@ -49,31 +47,22 @@ void PrintHelp() {
         "  --version               the version\n");
 }
 
-// The parts of the program that run without a window.
-struct Session {
-    batch::CStderrMessageBox messages;
-    batch::CBatchWindow window;
-    batch::CCancellingPicker picker;
-    batch::CBatchPublisher publisher{messages};
-    CMainFrame frame{window, messages};
-    CTabulonWnd1 newItems{frame};
-    CTabulonWnd2 database{frame};
-
-    Session() {
-        newItems.OnInitialUpdate();
-        database.OnInitialUpdate();
-        frame.SetPanes(&newItems, &database);
-        frame.SetFilePicker(&picker);
-        frame.SetListPublisher(&publisher);
-    }
-};
-
 int MakeListInBatch(const std::string& cfgPath) {
     // Kept to the end of the process on purpose: the program exits right
     // after, and freeing a large list cell by cell would only delay that.
-    static Session* const session = new Session;
-    const int status = RunBatchMakeList(session->frame, cfgPath);
-    if (status == BatchStatus::kPageWritten && session->publisher.Failed()) return BatchStatus::kFailed;
+    static batch::CBatchHost* const host = new batch::CBatchHost;
+    static CSession* const session = new CSession({.window = host->window,
+                                                   .messages = host->messages,
+                                                   .filePicker = host->pickers,
+                                                   .colourPicker = host->pickers,
+                                                   .dialogs = host->dialogs,
+                                                   .popupMenus = host->dialogs,
+                                                   .shell = host->shell,
+                                                   .publisher = host->publisher,
+                                                   .progress = host->progress,
+                                                   .desktop = HeadlessDesktop()});
+    const int status = RunBatchMakeList(session->Frame(), cfgPath);
+    if (status == BatchStatus::kPageWritten && host->publisher.Failed()) return BatchStatus::kFailed;
     return status;
 }
 
@@ -84,19 +73,18 @@ int RunWindow(int argc, char** argv, const std::string& cfgPath) {
     // Where Qt would keep the framework's own settings (the program keeps
     // everything the user sets in the .cfg file).
     QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
-    QApplication::setApplicationName(QStringLiteral("Tabulon"));
+    QApplication::setApplicationName(QString::fromLatin1(kProgramName));
     QApplication::setApplicationVersion(QStringLiteral(TABULON_VERSION));
     QApplication::setWindowIcon(qt::ApplicationIcon());
     // Lets the desktop match the window to the installed desktop entry.
     QApplication::setDesktopFileName(QStringLiteral(TABULON_APP_ID));
-    qt::CQtMainWindow window;
+    qt::CQtMessageBox shellMessages;  // over whichever window is active
+    qt::CQtShell shell{shellMessages};
+    qt::CQtMainWindow window{{.shell = shell, .publisher = shell}};
     window.show();
     if (!cfgPath.empty()) {
-        std::error_code ec;
-        const std::filesystem::path absolute = std::filesystem::absolute(cfgPath, ec);
-        const std::string path = ec ? cfgPath : absolute.lexically_normal().string();
         // Once the window is up, so that any question stands over it.
-        QTimer::singleShot(0, &window, [&window, path] { window.Frame().OpenConfiguration(path); });
+        QTimer::singleShot(0, &window, [&window, cfgPath] { window.Frame().OpenConfiguration(cfgPath); });
     }
     return app.exec();
 }

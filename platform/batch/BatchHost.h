@@ -1,15 +1,21 @@
 #pragma once
 // The host for batch mode: every message goes to standard error as its
-// caption and text, pickers answer Cancel, questions answer No, and nothing
-// waits for a person.
+// caption and text, pickers and dialogs answer Cancel, questions answer No,
+// menus choose nothing, and nothing waits for a person.
 
 #include <cstdio>
 #include <string>
 
+#include "base/ProgramName.h"
+#include "platform/ColourPicker.h"
+#include "platform/Dialog.h"
 #include "platform/FilePicker.h"
 #include "platform/ListPublisher.h"
 #include "platform/MainWindow.h"
 #include "platform/MessageBox.h"
+#include "platform/PopupMenu.h"
+#include "platform/Progress.h"
+#include "platform/Shell.h"
 
 namespace tabulon::batch {
 
@@ -25,10 +31,24 @@ private:
     std::FILE* m_to;
 };
 
-class CCancellingPicker : public IFilePicker {
+class CCancellingPicker : public IFilePicker, public IColourPicker {
 public:
     std::optional<std::string> PickOpenFile(const FilePickerOptions&) override { return std::nullopt; }
     std::optional<std::string> PickSaveFile(const FilePickerOptions&) override { return std::nullopt; }
+    std::optional<PickedColour> PickColour(const PickedColour&) override { return std::nullopt; }
+};
+
+// Dialogs are closed before they show; menus close without a choice.
+class CCancellingDialogs : public IDialogHost, public IPopupMenuHost {
+public:
+    int RunModal(const DialogTemplate&, IDialogEvents&) override { return DialogId::kCancel; }
+    int ShowPopupMenu(const std::vector<MenuItem>&) override { return 0; }
+};
+
+// Nothing is opened for a person to look at.
+class CNoShell : public IShell {
+public:
+    bool RunAssociatedCommand(const std::string&, const std::string&, int) override { return false; }
 };
 
 class CBatchWindow : public IMainWindow {
@@ -41,7 +61,7 @@ public:
     }
 
 private:
-    std::string m_title = "Tabulon";
+    std::string m_title = kProgramName;
     bool m_horizontal = true;
     bool m_vertical = true;
 };
@@ -58,6 +78,18 @@ public:
 private:
     IMessageBox& m_messages;
     bool m_failed = false;
+};
+
+// The host objects of one batch session. The caller builds the session's
+// host list from them and may hand it another host's shell or publisher.
+struct CBatchHost {
+    CStderrMessageBox messages;
+    CBatchWindow window;
+    CCancellingPicker pickers;
+    CCancellingDialogs dialogs;
+    CNoShell shell;
+    CBatchPublisher publisher{messages};
+    CSilentProgressHost progress;
 };
 
 }  // namespace tabulon::batch

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <new>
 
+#include "base/ProgramName.h"
 #include "qt/QtDeviceContext.h"
 #include "qt/QtFont.h"
 
@@ -88,10 +89,10 @@ void CQtDesktop::ShowOutOfMemory() {
     // The message box needs memory too; when even that fails, standard error
     // still says what happened.
     try {
-        QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Tabulon"),
+        QMessageBox::critical(QApplication::activeWindow(), QString::fromLatin1(kProgramName),
                               QStringLiteral("Out of memory."));
     } catch (const std::bad_alloc&) {
-        std::fputs("Tabulon: Out of memory.\n", stderr);
+        std::fprintf(stderr, "%s: Out of memory.\n", kProgramName);
     }
 }
 

@@ -12,6 +12,7 @@
 #include <QToolBar>
 
 #include "app/CommandTable.h"
+#include "base/ProgramName.h"
 #include "output/ListGenerator.h"
 #include "qt/QtGridWidget.h"
 #include "qt/QtMainWindowIcons.h"
@@ -34,19 +35,24 @@ bool Within(const QWidget* widget, const QWidget* w) {
 
 }  // namespace
 
-CQtMainWindow::CQtMainWindow(QWidget* parent) : QMainWindow(parent) {
+CQtMainWindow::CQtMainWindow(const QtWindowHosts& hosts, QWidget* parent)
+    : QMainWindow(parent),
+      m_session({.window = *this,
+                 .messages = m_messages,
+                 .filePicker = m_picker,
+                 .colourPicker = m_colourPicker,
+                 .dialogs = m_dialogs,
+                 .popupMenus = m_popupMenu,
+                 .shell = hosts.shell,
+                 .publisher = hosts.publisher,
+                 .progress = m_progress,
+                 .desktop = m_desktop}) {
     setWindowIcon(ApplicationIcon());
-    m_frame.SetFilePicker(&m_picker);
-    m_frame.SetDialogHost(&m_dialogs);
-    m_frame.SetPopupMenuHost(&m_popupMenu);
-    m_frame.SetColourPicker(&m_colourPicker);
-    m_frame.SetShell(&m_shell);
-    m_frame.SetListPublisher(&m_shell);
     BuildStatusBar();
     BuildMenus();
     BuildToolBar();
     BuildPanes();
-    SetTitle("Tabulon");
+    SetTitle(kProgramName);
     resize(820, 640);
 }
 
@@ -66,7 +72,7 @@ void CQtMainWindow::BuildMenus() {
             current = entry.menu;
             menu = menuBar()->addMenu(Text(entry.menu));
             // An edit in progress is committed before any command is chosen.
-            connect(menu, &QMenu::aboutToShow, this, [this] { m_frame.OnMenuOpening(); });
+            connect(menu, &QMenu::aboutToShow, this, [this] { Frame().OnMenuOpening(); });
             ShowPromptsOf(menu);
         }
         QMenu* into = popup ? popup : menu;
@@ -141,16 +147,12 @@ void CQtMainWindow::BuildStatusBar() {
 }
 
 void CQtMainWindow::BuildPanes() {
-    m_newItems.OnInitialUpdate(&m_desktop);
-    m_database.OnInitialUpdate(&m_desktop);
-    m_frame.SetPanes(&m_newItems, &m_database);
-
     m_splitter = new QSplitter(Qt::Vertical, this);
     m_splitter->setObjectName(QStringLiteral("panes"));
     m_splitter->setChildrenCollapsible(false);
-    m_newItemsWidget = new CQtGridWidget(*m_newItems.GetGrid(), m_splitter);
+    m_newItemsWidget = new CQtGridWidget(*NewItemsPane().GetGrid(), m_splitter);
     m_newItemsWidget->setObjectName(QStringLiteral("newItems"));
-    m_databaseWidget = new CQtGridWidget(*m_database.GetGrid(), m_splitter);
+    m_databaseWidget = new CQtGridWidget(*DatabasePane().GetGrid(), m_splitter);
     m_databaseWidget->setObjectName(QStringLiteral("database"));
     m_splitter->addWidget(m_newItemsWidget);
     m_splitter->addWidget(m_databaseWidget);
@@ -162,9 +164,9 @@ void CQtMainWindow::BuildPanes() {
 
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (Within(now, m_databaseWidget))
-            m_frame.SetActivePane(true);
+            Frame().SetActivePane(true);
         else if (Within(now, m_newItemsWidget))
-            m_frame.SetActivePane(false);
+            Frame().SetActivePane(false);
     });
     m_newItemsWidget->setFocus();
 }
@@ -179,8 +181,8 @@ void CQtMainWindow::RunCommand(int id) {
         ShowAbout();
         return;
     }
-    if (m_frame.OnCommand(id)) return;
-    m_messages.Show("This command is not part of this version of Tabulon yet.", "Tabulon", MbIcon::Information,
+    if (Frame().OnCommand(id)) return;
+    m_messages.Show("This command is not part of this version of Tabulon yet.", kProgramName, MbIcon::Information,
                     MbButtons::Ok);
 }
 
@@ -225,7 +227,7 @@ bool CQtMainWindow::event(QEvent* event) {
 }
 
 void CQtMainWindow::closeEvent(QCloseEvent* event) {
-    if (m_closeConfirmed || m_frame.OnCloseRequest()) {
+    if (m_closeConfirmed || Frame().OnCloseRequest()) {
         m_closeConfirmed = true;
         event->accept();
     } else {

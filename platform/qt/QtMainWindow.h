@@ -1,25 +1,26 @@
 #pragma once
 // The main window: title, menu bar, toolbar, status bar and the two panes,
 // 'New items' above 'Database', each grid in its own widget. It owns the
-// system's main-window logic (CMainFrame) and the host services it uses,
-// and hands every menu and toolbar command to it.
+// system's session (the main-window logic, CMainFrame, with its panes) and
+// the Qt host objects it uses, and hands every menu and toolbar command to
+// the frame.
 
 #include <QMainWindow>
 #include <map>
 #include <memory>
 #include <string>
 
-#include "app/MainFrame.h"
-#include "items/TabulonWnd1.h"
-#include "items/TabulonWnd2.h"
+#include "app/Session.h"
+#include "platform/ListPublisher.h"
 #include "platform/MainWindow.h"
+#include "platform/Shell.h"
 #include "qt/QtColourPicker.h"
 #include "qt/QtDesktop.h"
 #include "qt/QtDialogHost.h"
-#include "qt/QtPopupMenu.h"
 #include "qt/QtFilePicker.h"
 #include "qt/QtMessageBox.h"
-#include "qt/QtShell.h"
+#include "qt/QtPopupMenu.h"
+#include "qt/QtProgress.h"
 
 class QAction;
 class QLabel;
@@ -31,15 +32,22 @@ namespace tabulon::qt {
 
 class CQtGridWidget;
 
+// What the window takes from its creator rather than making itself: these
+// may come from another host than Qt.
+struct QtWindowHosts {
+    IShell& shell;
+    IListPublisher& publisher;
+};
+
 class CQtMainWindow final : public QMainWindow, public IMainWindow {
     Q_OBJECT
 public:
-    explicit CQtMainWindow(QWidget* parent = nullptr);
+    explicit CQtMainWindow(const QtWindowHosts& hosts, QWidget* parent = nullptr);
     ~CQtMainWindow() override;
 
-    CMainFrame& Frame() { return m_frame; }
-    CTabulonWnd1& NewItemsPane() { return m_newItems; }
-    CTabulonWnd2& DatabasePane() { return m_database; }
+    CMainFrame& Frame() { return m_session.Frame(); }
+    CTabulonWnd1& NewItemsPane() { return m_session.NewItemsPane(); }
+    CTabulonWnd2& DatabasePane() { return m_session.DatabasePane(); }
     CQtGridWidget* NewItemsWidget() const { return m_newItemsWidget; }
     CQtGridWidget* DatabaseWidget() const { return m_databaseWidget; }
     QSplitter* Splitter() const { return m_splitter; }
@@ -76,10 +84,8 @@ private:
     CQtColourPicker m_colourPicker{this};
     CQtDialogHost m_dialogs{this};
     CQtPopupMenu m_popupMenu{this};
-    CQtShell m_shell{m_messages};
-    CMainFrame m_frame{*this, m_messages};
-    CTabulonWnd1 m_newItems{m_frame};
-    CTabulonWnd2 m_database{m_frame};
+    CQtProgressHost m_progress{this};
+    CSession m_session;
 
     std::string m_title;
     std::map<int, QAction*> m_actions;  // menu items and toolbar buttons by id

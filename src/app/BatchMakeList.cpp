@@ -1,11 +1,11 @@
 #include "app/BatchMakeList.h"
 
-#include <filesystem>
 #include <fstream>
 
 #include "app/MainFrame.h"
 #include "base/TextFile.h"
 #include "config/ConfigFile.h"
+#include "config/ConfigTitle.h"
 #include "items/DatabaseFile.h"
 #include "items/TabulonWnd2.h"
 #include "output/ListGenerator.h"
@@ -13,20 +13,17 @@
 namespace tabulon {
 
 bool OpenConfigurationFile(CMainFrame& frame, const std::string& cfgPath, ConfigGridLines* gridLines) {
-    CTabulonWnd2* database = frame.GetDatabasePane();
-    if (!database) return false;
+    CTabulonWnd2& database = frame.DatabasePane();
     if (!FileExists(cfgPath) || !std::ifstream(cfgPath, std::ios::binary)) {
         frame.Messages().Show("Configuration file not found or not readable:\n" + cfgPath, "Configuration",
                               MbIcon::Exclamation, MbButtons::Ok);
         return false;
     }
     ResetConfig(frame);
-    database->ClearDatabase();
-    database->SetDatabaseModified(false);
-    std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(cfgPath, ec);
-    frame.Config().cfgfile = ec ? cfgPath : absolute.lexically_normal().string();
-    frame.SetWindowText("Tabulon - " + frame.Config().cfgfile);
+    database.ClearDatabase();
+    database.SetDatabaseModified(false);
+    frame.Config().cfgfile = AbsoluteConfigPath(cfgPath);
+    frame.SetWindowText(ConfigurationTitle(frame.Config().cfgfile));
     const ConfigGridLines lines = ReadConfigFile(frame, frame.Config().cfgfile);
     if (gridLines) *gridLines = lines;
     frame.OnDatabaseColumnsChanged();
@@ -37,7 +34,7 @@ int RunBatchMakeList(CMainFrame& frame, const std::string& cfgPath) {
     if (!OpenConfigurationFile(frame, cfgPath)) return BatchStatus::kFailed;
     if (!ValidateConfig(frame)) return BatchStatus::kFailed;
     // Without a person to ask, a database file that is gone is an error.
-    if (!FileExists(ResolveConfigPath(frame.Config(), frame.Config().database))) {
+    if (!FileExists(frame.Files().database)) {
         frame.Messages().Show("File database not found", "Database", MbIcon::Information, MbButtons::Ok);
         return BatchStatus::kFailed;
     }

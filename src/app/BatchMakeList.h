@@ -17,7 +17,7 @@ constexpr int kFailed = 1;      // a check failed or a file could not be read or
 constexpr int kUsage = 2;       // a wrong command line
 }  // namespace BatchStatus
 
-// The frame must have both panes set. Returns a BatchStatus value.
+// Returns a BatchStatus value.
 int RunBatchMakeList(CMainFrame& frame, const std::string& cfgPath);
 
 // Open configuration without its picker: the record and 'Database' are

@@ -1,9 +1,7 @@
 // The file-level commands of the main window and the two save prompts that
 // guard them.
 
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 #include "app/BatchMakeList.h"
 #include "app/CommandTable.h"
@@ -11,6 +9,7 @@
 #include "base/TextFile.h"
 #include "config/ConfigDialog.h"
 #include "config/ConfigFile.h"
+#include "config/ConfigTitle.h"
 #include "items/DatabaseFile.h"
 #include "items/MoveItems.h"
 #include "items/TabulonWnd2.h"
@@ -20,8 +19,6 @@ namespace tabulon {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr char kNoConfigFile[] = "File configuration not found!\n\nSpecify a valid file in configuration";
 constexpr char kNoDatabaseFile[] = "File database not found!\n\nSpecify a valid file in configuration";
 
@@ -29,55 +26,29 @@ constexpr char kNoDatabaseFile[] = "File database not found!\n\nSpecify a valid 
 // quietly turn the list width off at the next opening.
 constexpr bool kPromptSavesWidth = true;
 
-// A file its owner may not write to. Saving would replace it all the same
-// (the new file is renamed over it), so it is refused instead.
-bool IsReadOnlyFile(const std::string& path) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (ec) return false;
-    return (status.permissions() & fs::perms::owner_write) == fs::perms::none;
-}
-
-void ShowReadOnly(IMessageBox& messages, const char* what, const std::string& path, const char* caption) {
-    messages.Show(std::string("The ") + what + " file\n" + path + "\nis read-only.\n\nNothing was saved.", caption,
-                  MbIcon::Exclamation, MbButtons::Ok);
-}
-
-}  // namespace
-
-bool CMainFrame::SaveConfigFile(bool withWidth) {
-    const std::string& path = m_config.cfgfile;
-    if (FileExists(path) && IsReadOnlyFile(path)) {
-        ShowReadOnly(m_messages, "configuration", path, "Configuration");
-        return false;
-    }
-    // Checks that the file exists, writes it safely and clears the mark
-    // only once the file is on disk.
-    return WriteConfigFile(*this, withWidth);
-}
-
 // Writes the 'Database' items to their file, with the backup first when
 // asked; the mark goes only when everything worked.
-static bool SaveDatabaseItems(CMainFrame& frame, bool withBackup) {
-    CTabulonWnd2* pane = frame.GetDatabasePane();
-    const std::string path = ResolveConfigPath(frame.Config(), frame.Config().database);
+bool SaveDatabaseItems(CMainFrame& frame, bool withBackup) {
+    const std::string path = frame.Files().database;
     if (!FileExists(path)) {
         frame.Messages().Show(kNoDatabaseFile, "Database", MbIcon::Exclamation, MbButtons::Ok);
         return false;
     }
     if (IsReadOnlyFile(path)) {
-        ShowReadOnly(frame.Messages(), "database", path, "Database");
+        frame.Messages().Show(ReadOnlyFileText("database", path), "Database", MbIcon::Exclamation, MbButtons::Ok);
         return false;
     }
     if (withBackup && !BackupDatabaseFile(frame)) return false;
     if (!WriteDatabaseFile(frame)) return false;
-    if (pane) pane->SetDatabaseModified(false);
+    frame.DatabasePane().SetDatabaseModified(false);
     return true;
 }
 
+}  // namespace
+
 bool CMainFrame::ConfirmSaveConfig() {
-    if (!GetWindowText().ends_with('*')) return true;
-    switch (m_messages.Show("Configuration not saved!\n\nSave configuration?", "Configuration", MbIcon::Question,
+    if (!IsModifiedTitle(GetWindowText())) return true;
+    switch (Messages().Show("Configuration not saved!\n\nSave configuration?", "Configuration", MbIcon::Question,
                             MbButtons::YesNoCancel)) {
     case MbResult::Yes:
         return SaveConfigFile(kPromptSavesWidth);
@@ -89,8 +60,8 @@ bool CMainFrame::ConfirmSaveConfig() {
 }
 
 bool CMainFrame::ConfirmSaveDatabase() {
-    if (!m_databasePane || !m_databasePane->IsDatabaseModified()) return true;
-    switch (m_messages.Show("Database not saved!\n\nSave database?", "Database", MbIcon::Question,
+    if (!m_database.IsDatabaseModified()) return true;
+    switch (Messages().Show("Database not saved!\n\nSave database?", "Database", MbIcon::Question,
                             MbButtons::YesNoCancel)) {
     case MbResult::Yes:
         return SaveDatabaseItems(*this, true);
@@ -104,18 +75,16 @@ bool CMainFrame::ConfirmSaveDatabase() {
 void CMainFrame::OnNewConfiguration() {
     if (!ConfirmSaveConfig() || !ConfirmSaveDatabase()) return;
     ResetConfig(*this);
-    if (m_databasePane) {
-        m_databasePane->ClearDatabase();
-        m_databasePane->SetDatabaseModified(false);
-    }
+    m_database.ClearDatabase();
+    m_database.SetDatabaseModified(false);
     OnDatabaseColumnsChanged();
     if (CConfigDlg(*this).DoModal() == DialogId::kOk) LoadDatabaseFile(*this);
-    if (m_databasePane) m_databasePane->FitDatabaseColumns();
+    m_database.FitDatabaseColumns();
 }
 
 void CMainFrame::OnEditConfiguration() {
     if (!IsConfigurationOpen()) {
-        m_messages.Show(
+        Messages().Show(
             "No configuration opened!\n\nCreate a new or open a saved\nconfiguration before trying to edit.", "Edit",
             MbIcon::Information, MbButtons::Ok);
         return;
@@ -125,14 +94,13 @@ void CMainFrame::OnEditConfiguration() {
 
 void CMainFrame::OnOpenConfiguration() {
     if (!ConfirmSaveConfig() || !ConfirmSaveDatabase()) return;
-    if (!m_picker) return;
     FilePickerOptions options;
     options.defaultExtension = "cfg";
     options.initialName = "config.cfg";
     options.filter = "Configuration files (*.cfg)|*.cfg|All Files (*.*)|*.*||";
     options.mustExist = true;
     options.hideReadOnly = true;
-    const std::optional<std::string> chosen = m_picker->PickOpenFile(options);
+    const std::optional<std::string> chosen = FilePicker().PickOpenFile(options);
     if (!chosen || chosen->empty()) return;
     OpenConfiguration(*chosen);
 }
@@ -143,7 +111,7 @@ bool CMainFrame::OpenConfiguration(const std::string& cfgPath) {
     if (!OpenConfigurationFile(*this, cfgPath, &lines)) return false;
     LoadDatabaseFile(*this);
     ApplyGridLines(lines.vertical, lines.horizontal);
-    if (m_databasePane) m_databasePane->FitDatabaseColumns();
+    m_database.FitDatabaseColumns();
     return true;
 }
 
@@ -155,7 +123,7 @@ void CMainFrame::OnImportDatabase() { ImportDatabaseFile(*this); }
 
 void CMainFrame::OnMakeList() {
     if (!IsConfigurationOpen()) {
-        m_messages.Show("No configuration opened!\n\nCreate a new or open a saved configuration first.",
+        Messages().Show("No configuration opened!\n\nCreate a new or open a saved configuration first.",
                         "Configuration", MbIcon::Information, MbButtons::Ok);
         return;
     }
@@ -166,7 +134,7 @@ void CMainFrame::OnMakeList() {
 
 bool CMainFrame::OnAppExit() {
     if (!OnCloseRequest()) return false;
-    m_window.CloseWindow();
+    m_hosts.window.CloseWindow();
     return true;
 }
 

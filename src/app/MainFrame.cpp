@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include "config/ConfigTitle.h"
 #include "items/ColumnCommands.h"
 #include "items/PaneLayout.h"
 #include "items/TabulonWnd1.h"
@@ -7,14 +8,16 @@
 
 namespace tabulon {
 
+bool CMainFrame::IsConfigurationOpen() const { return IsConfigurationOpenTitle(GetWindowText()); }
+
 void CMainFrame::MarkConfigurationModified() {
     // Rebuilt from the file name each time, so the mark never doubles.
-    if (IsConfigurationOpen()) SetWindowText("Tabulon - " + m_config.cfgfile + "*");
+    if (IsConfigurationOpen()) SetWindowText(ConfigurationTitle(m_config.cfgfile, true));
 }
 
 void CMainFrame::ApplyGridLines(bool vertical, bool horizontal) {
-    m_window.SetGridLineChecked(false, vertical);
-    m_window.SetGridLineChecked(true, horizontal);
+    m_hosts.window.SetGridLineChecked(false, vertical);
+    m_hosts.window.SetGridLineChecked(true, horizontal);
     const int mode = (horizontal ? 1 : 0) + (vertical ? 2 : 0);
     for (CGridCtrl* grid : {GetNewItemsGrid(), GetDatabaseGrid()})
         if (grid) grid->SetGridLines(mode);
@@ -40,28 +43,25 @@ void CMainFrame::OnMenuOpening() {
         if (grid && grid->IsEditing()) grid->EndEditing();
 }
 
-CGridCtrl* CMainFrame::GetDatabaseGrid() const {
-    if (m_databaseGrid) return m_databaseGrid;
-    return m_databasePane ? m_databasePane->GetGrid() : nullptr;
-}
+CGridCtrl* CMainFrame::GetDatabaseGrid() const { return m_database.GetGrid(); }
+
+CGridCtrl* CMainFrame::GetNewItemsGrid() const { return m_newItems.GetGrid(); }
 
 void CMainFrame::SortActivePaneByAllColumns() {
-    if (m_databaseActive) {
-        if (m_databasePane) m_databasePane->SortByAllColumns();
-    } else if (m_newItemsPane) {
-        m_newItemsPane->SortByAllColumns();
-    }
+    if (m_databaseActive)
+        m_database.SortByAllColumns();
+    else
+        m_newItems.SortByAllColumns();
 }
 
 void CMainFrame::NumberDatabaseItemRows() {
-    if (CGridCtrl* grid = GetDatabaseGrid(); grid && m_databasePane)
-        m_databasePane->NumberItemRows(1, grid->GetRowCount() - 1);
+    if (CGridCtrl* grid = GetDatabaseGrid()) m_database.NumberItemRows(1, grid->GetRowCount() - 1);
 }
 
 void CMainFrame::OnDatabaseEditEnded(CGridCtrl&, CellId focus) {
     CGridCtrl* database = GetDatabaseGrid();
     if (!database) return;
-    if (m_databasePane) m_databasePane->SetDatabaseModified(true);
+    m_database.SetDatabaseModified(true);
     NumberDatabaseItemRows();
     database->SetFocusCell(focus);
     database->Refresh();
@@ -71,15 +71,13 @@ void CMainFrame::OnGridCellChanged(CGridCtrl& grid, int row, int col) {
     // Any item cell of 'Database' changed by hand is an unsaved change,
     // whatever column the focus ends in.
     if (&grid != GetDatabaseGrid() || row < grid.GetFixedRowCount() || col < grid.GetFixedColumnCount()) return;
-    if (m_databasePane) m_databasePane->SetDatabaseModified(true);
+    m_database.SetDatabaseModified(true);
 }
 
 void CMainFrame::MoveColumnInActivePane(int from, int to) { MoveColumnInPane(*this, m_databaseActive, from, to); }
 
 void CMainFrame::OnGridContextMenu(int row, int col) {
-    // A host without menus or dialogs (batch mode) has nothing to show.
-    if (!m_popupMenus || !m_dialogs) return;
-    tabulon::OnGridContextMenu(*this, *m_popupMenus, *m_dialogs, m_databaseActive, row, col);
+    tabulon::OnGridContextMenu(*this, m_hosts.popupMenus, m_hosts.dialogs, m_databaseActive, row, col);
 }
 
 void CMainFrame::ResetNumberColumnWidths() {
@@ -92,11 +90,6 @@ void CMainFrame::ResetNumberColumnWidths() {
         grid->ResetScrollBars();
         grid->Refresh();
     }
-}
-
-CGridCtrl* CMainFrame::GetNewItemsGrid() const {
-    if (m_newItemsGrid) return m_newItemsGrid;
-    return m_newItemsPane ? m_newItemsPane->GetGrid() : nullptr;
 }
 
 }  // namespace tabulon

@@ -2,20 +2,19 @@
 // The main window's logic: it owns the configuration record, reaches the
 // window title, the grid-line menu marks, the two panes and the host's
 // pickers, dialogs, shell and publisher, and carries out the file-level
-// commands with their save prompts.
+// commands with their save prompts. It is what each lower part of the system
+// asks of the main window: the grids (IGridFrame), the configuration
+// (IConfigFrame), the panes and their commands (IItemsFrame) and Make list
+// (IListFrame). A session (app/Session.h) builds it with its panes.
 
 #include <string>
 
+#include "app/SessionHosts.h"
+#include "config/ConfigFile.h"
+#include "config/ConfigFrame.h"
 #include "config/ListConfig.h"
-#include "grid/GridFrame.h"
-#include "platform/ColourPicker.h"
-#include "platform/Dialog.h"
-#include "platform/FilePicker.h"
-#include "platform/ListPublisher.h"
-#include "platform/MainWindow.h"
-#include "platform/MessageBox.h"
-#include "platform/PopupMenu.h"
-#include "platform/Shell.h"
+#include "items/ItemsFrame.h"
+#include "output/ListFrame.h"
 
 namespace tabulon {
 
@@ -23,46 +22,42 @@ class CGridCtrl;
 class CTabulonWnd1;
 class CTabulonWnd2;
 
-class CMainFrame : public IGridFrame {
+class CMainFrame : public IItemsFrame, public IConfigFrame, public IListFrame {
 public:
-    CMainFrame(IMainWindow& window, IMessageBox& messages) : m_window(window), m_messages(messages) {}
+    // The panes are the session's; they are made after the frame and go
+    // before it.
+    CMainFrame(const SessionHosts& hosts, CTabulonWnd1& newItems, CTabulonWnd2& database)
+        : m_hosts(hosts), m_newItems(newItems), m_database(database) {}
+    CMainFrame(const CMainFrame&) = delete;
+    CMainFrame& operator=(const CMainFrame&) = delete;
 
-    CListConfig& Config() { return m_config; }
-    const CListConfig& Config() const { return m_config; }
-    IMessageBox& Messages() { return m_messages; }
-    IMainWindow& Window() { return m_window; }
+    CListConfig& Config() override { return m_config; }
+    const CListConfig& Config() const override { return m_config; }
+    const ConfigFiles& Files() override { return m_files.Of(m_config); }
+    IMainWindow& Window() { return m_hosts.window; }
 
-    void SetWindowText(const std::string& title) { m_window.SetTitle(title); }
-    std::string GetWindowText() const { return m_window.GetTitle(); }
-    bool IsGridLineChecked(bool horizontal) const { return m_window.IsGridLineChecked(horizontal); }
+    void SetWindowText(const std::string& title) override { m_hosts.window.SetTitle(title); }
+    std::string GetWindowText() const { return m_hosts.window.GetTitle(); }
+    bool IsGridLineChecked(bool horizontal) const override { return m_hosts.window.IsGridLineChecked(horizontal); }
     // No configuration is open while the title is exactly "Tabulon".
-    bool IsConfigurationOpen() const { return GetWindowText() != "Tabulon"; }
+    bool IsConfigurationOpen() const override;
     // Marks the open configuration as holding unsaved changes.
-    void MarkConfigurationModified();
+    void MarkConfigurationModified() override;
+    void CloseConfiguration() override { ResetConfig(*this); }
 
-    void SetPanes(CTabulonWnd1* newItems, CTabulonWnd2* database) {
-        m_newItemsPane = newItems;
-        m_databasePane = database;
-    }
-    CTabulonWnd1* GetNewItemsPane() const { return m_newItemsPane; }
-    CTabulonWnd2* GetDatabasePane() const { return m_databasePane; }
-    // A grid set directly wins over the pane's (for hosts without panes).
-    void SetDatabaseGrid(CGridCtrl* grid) { m_databaseGrid = grid; }
-    CGridCtrl* GetDatabaseGrid() const;
-    void SetNewItemsGrid(CGridCtrl* grid) { m_newItemsGrid = grid; }
+    CTabulonWnd1& NewItemsPane() override { return m_newItems; }
+    CTabulonWnd2& DatabasePane() override { return m_database; }
+    CGridCtrl* GetDatabaseGrid() const override;
     CGridCtrl* GetNewItemsGrid() const;
 
-    void SetFilePicker(IFilePicker* picker) { m_picker = picker; }
-    IFilePicker* FilePicker() const { return m_picker; }
-    void SetListPublisher(IListPublisher* publisher) { m_publisher = publisher; }
-    IListPublisher* ListPublisher() const { return m_publisher; }
-    void SetDialogHost(IDialogHost* host) { m_dialogs = host; }
-    void SetPopupMenuHost(IPopupMenuHost* host) { m_popupMenus = host; }
-    IDialogHost* DialogHost() const { return m_dialogs; }
-    void SetColourPicker(IColourPicker* picker) { m_colourPicker = picker; }
-    IColourPicker* ColourPicker() const { return m_colourPicker; }
-    void SetShell(IShell* shell) { m_shell = shell; }
-    IShell* Shell() const { return m_shell; }
+    IMessageBox& Messages() override { return m_hosts.messages; }
+    IFilePicker& FilePicker() override { return m_hosts.filePicker; }
+    IColourPicker& ColourPicker() override { return m_hosts.colourPicker; }
+    IDialogHost& DialogHost() override { return m_hosts.dialogs; }
+    IPopupMenuHost& PopupMenuHost() { return m_hosts.popupMenus; }
+    IShell& Shell() override { return m_hosts.shell; }
+    IListPublisher& ListPublisher() override { return m_hosts.publisher; }
+    IProgressHost& Progress() { return m_hosts.progress; }
 
     // The save prompts that guard every command which would lose changes;
     // false when the user stopped the command or a save failed.
@@ -70,7 +65,7 @@ public:
     bool ConfirmSaveDatabase();
     // Writes the configuration to its existing, writable cfgfile; every
     // failure has been shown when it returns false, and the mark stays.
-    bool SaveConfigFile(bool withWidth);
+    bool SaveConfigFile(bool withWidth) { return tabulon::SaveConfigFile(*this, withWidth); }
 
     // The file-level commands.
     void OnNewConfiguration();
@@ -106,8 +101,8 @@ public:
 
     // The tool windows follow column changes while they are open; this build
     // has no tool windows yet, so there is nothing to refresh.
-    void OnDatabaseColumnsChanged() {}
-    void OnNewItemsColumnsChanged() {}
+    void OnDatabaseColumnsChanged() override {}
+    void OnNewItemsColumnsChanged() override {}
 
     // The pane that has the keyboard: the lower one is 'Database'.
     void SetActivePane(bool database) { m_databaseActive = database; }
@@ -123,19 +118,11 @@ public:
     void OnGridContextMenu(int row, int col) override;
 
 private:
-    IMainWindow& m_window;
-    IMessageBox& m_messages;
+    SessionHosts m_hosts;
+    CTabulonWnd1& m_newItems;
+    CTabulonWnd2& m_database;
     CListConfig m_config;
-    CTabulonWnd1* m_newItemsPane = nullptr;
-    CTabulonWnd2* m_databasePane = nullptr;
-    CGridCtrl* m_databaseGrid = nullptr;
-    CGridCtrl* m_newItemsGrid = nullptr;
-    IFilePicker* m_picker = nullptr;
-    IListPublisher* m_publisher = nullptr;
-    IDialogHost* m_dialogs = nullptr;
-    IPopupMenuHost* m_popupMenus = nullptr;
-    IColourPicker* m_colourPicker = nullptr;
-    IShell* m_shell = nullptr;
+    CResolvedFiles m_files;
     bool m_databaseActive = false;
 };
 

@@ -17,6 +17,20 @@ bool FileExists(const std::string& path) {
     return fs::is_regular_file(fs::path(path), ec);
 }
 
+bool IsReadOnlyFile(const std::string& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec) return false;
+    return (status.permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+std::string ReadOnlyFileText(std::string_view what, const std::string& path) {
+    std::string text = "The ";
+    text += what;
+    text += " file\n" + path + "\nis read-only.\n\nNothing was saved.";
+    return text;
+}
+
 bool ReadTextLines(const std::string& path, const std::function<void(std::string_view)>& onLine) {
     if (path.empty()) return false;
     std::error_code ec;

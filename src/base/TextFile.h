@@ -16,6 +16,12 @@ namespace tabulon {
 // A regular file of that name exists (an empty name finds nothing).
 bool FileExists(const std::string& path);
 
+// A file its owner may not write. Saving would replace it all the same (the
+// new file is renamed over it), so a save refuses it instead.
+bool IsReadOnlyFile(const std::string& path);
+// What a refused save says: "The database file\nPATH\nis read-only. ..."
+std::string ReadOnlyFileText(std::string_view what, const std::string& path);
+
 // Calls onLine for every line of the file; a last line without LF counts,
 // an empty file has no lines. False when the file cannot be read.
 bool ReadTextLines(const std::string& path, const std::function<void(std::string_view)>& onLine);

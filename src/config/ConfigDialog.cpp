@@ -8,14 +8,11 @@
 #include <string_view>
 #include <system_error>
 
-#include "app/MainFrame.h"
+#include "base/ProgramName.h"
 #include "base/TextFile.h"
+#include "base/TextTrim.h"
 #include "config/ConfigFile.h"
-#include "platform/ColourPicker.h"
-#include "platform/FilePicker.h"
 #include "platform/ListPublisher.h"
-#include "platform/MessageBox.h"
-#include "platform/Shell.h"
 
 namespace tabulon {
 
@@ -26,7 +23,6 @@ namespace Id = ConfigDlgId;
 constexpr std::size_t kColourChars = 6;
 constexpr int kMinPort = 0;
 constexpr int kMaxPort = 65535;
-constexpr char kAppTitle[] = "Tabulon";
 
 constexpr char kDatabaseFilter[] = "Database files (*.db)|*.db|Text files (*.txt)|*.txt|All Files (*.*)|*.*||";
 constexpr char kHtmlFilter[] = "HTML document (*.htm, *.html)|*.htm; *.html|All Files (*.*)|*.*||";
@@ -84,14 +80,12 @@ constexpr ColourButton kColourButtons[] = {
     {Id::kPickSecondColour, Id::kSecondColour, &CListConfig::secondcol},
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
 // A whole decimal integer: blanks around it, an optional sign, at least one
 // digit and nothing else. None for anything else, and for a number that an
 // int cannot hold.
 std::optional<int> ParseInteger(std::string_view text) {
+    text = Trim(text);
     std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     const std::size_t digits = i;
@@ -100,9 +94,7 @@ std::optional<int> ParseInteger(std::string_view text) {
         value = value * 10 + (text[i] - '0');
         if (value > static_cast<long long>(INT_MAX) + 1) return std::nullopt;
     }
-    if (i == digits) return std::nullopt;
-    while (i < text.size() && IsBlank(text[i])) ++i;
-    if (i != text.size()) return std::nullopt;
+    if (i == digits || i != text.size()) return std::nullopt;
     if (negative) value = -value;
     if (value < INT_MIN || value > INT_MAX) return std::nullopt;
     return static_cast<int>(value);
@@ -194,9 +186,7 @@ DialogTemplate CConfigDlg::Template() {
 }
 
 int CConfigDlg::DoModal() {
-    IDialogHost* host = m_frame.DialogHost();
-    if (!host) return DialogId::kCancel;
-    return host->RunModal(Template(), *this) == DialogId::kOk ? DialogId::kOk : DialogId::kCancel;
+    return m_frame.DialogHost().RunModal(Template(), *this) == DialogId::kOk ? DialogId::kOk : DialogId::kCancel;
 }
 
 void CConfigDlg::OnInitDialog(IDialogWindow& dialog) {
@@ -205,7 +195,7 @@ void CConfigDlg::OnInitDialog(IDialogWindow& dialog) {
 }
 
 void CConfigDlg::Refuse(IDialogWindow& dialog, int id, const std::string& text) {
-    m_frame.Messages().Show(text, kAppTitle, MbIcon::Exclamation, MbButtons::Ok);
+    m_frame.Messages().Show(text, kProgramName, MbIcon::Exclamation, MbButtons::Ok);
     dialog.SetFocus(id);
     dialog.SelectAll(id);
 }
@@ -321,13 +311,12 @@ void CConfigDlg::Browse(IDialogWindow& dialog, int button) {
         if (candidate.button == button) b = &candidate;
     if (!b || !UpdateData(dialog, true)) return;
     dialog.SetFocus(b->edit);
-    IFilePicker* picker = m_frame.FilePicker();
-    if (!picker) return;
+    IFilePicker& picker = m_frame.FilePicker();
     FilePickerOptions options;
     options.defaultExtension = b->extension;
     options.initialName = b->initialName;
     options.filter = b->filter;
-    const std::optional<std::string> chosen = b->save ? picker->PickSaveFile(options) : picker->PickOpenFile(options);
+    const std::optional<std::string> chosen = b->save ? picker.PickSaveFile(options) : picker.PickOpenFile(options);
     if (!chosen || chosen->empty()) return;
     // Made now, so that a new file passes the checks that it exists.
     if (const std::optional<std::string> reason = CreateEmptyFileAt(*chosen)) {
@@ -341,9 +330,11 @@ void CConfigDlg::Browse(IDialogWindow& dialog, int button) {
         // Relative names are taken from the configuration's folder; a
         // configuration saved into another folder keeps naming the same
         // files, not namesakes there.
-        for (std::string CListConfig::*named : {&CListConfig::database, &CListConfig::output,
-                                                &CListConfig::headfile, &CListConfig::endfile})
-            config.*named = ResolveConfigPath(config, config.*named);
+        const ConfigFiles files = m_frame.Files();
+        config.database = files.database;
+        config.output = files.output;
+        config.headfile = files.headfile;
+        config.endfile = files.endfile;
     }
     config.*b->field = *chosen;
     UpdateData(dialog, false);
@@ -351,15 +342,14 @@ void CConfigDlg::Browse(IDialogWindow& dialog, int button) {
 
 void CConfigDlg::EditFile(IDialogWindow& dialog, int button) {
     dialog.SetFocus(button);
-    const CListConfig& c = m_frame.Config();
-    const std::string name = ResolveConfigPath(c, button == Id::kEditHead ? c.headfile : c.endfile);
+    const ConfigFiles& files = m_frame.Files();
+    const std::string name = button == Id::kEditHead ? files.headfile : files.endfile;
     if (!FileExists(name)) {
-        m_frame.Messages().Show("File not found", kAppTitle, MbIcon::None, MbButtons::Ok);
+        m_frame.Messages().Show("File not found", kProgramName, MbIcon::None, MbButtons::Ok);
         return;
     }
-    IShell* shell = m_frame.Shell();
-    if (!shell || !shell->RunAssociatedCommand(".txt", name, kShowNormal)) {
-        m_frame.Messages().Show("No program to edit text files could be started for\n" + name, kAppTitle,
+    if (!m_frame.Shell().RunAssociatedCommand(".txt", name, kShowNormal)) {
+        m_frame.Messages().Show("No program to edit text files could be started for\n" + name, kProgramName,
                                 MbIcon::Exclamation, MbButtons::Ok);
     }
 }
@@ -370,16 +360,14 @@ void CConfigDlg::PickColour(IDialogWindow& dialog, int button) {
         if (candidate.button == button) b = &candidate;
     if (!b || !UpdateData(dialog, true)) return;
     dialog.SetFocus(b->edit);
-    if (IColourPicker* picker = m_frame.ColourPicker()) {
-        if (const std::optional<PickedColour> colour = picker->PickColour(PickedColour{}))
-            m_frame.Config().*b->field = ColorToText(colour->red, colour->green, colour->blue);
-    }
+    if (const std::optional<PickedColour> colour = m_frame.ColourPicker().PickColour(PickedColour{}))
+        m_frame.Config().*b->field = ColorToText(colour->red, colour->green, colour->blue);
     UpdateData(dialog, false);
 }
 
 void CConfigDlg::Save(IDialogWindow& dialog) {
     if (!UpdateData(dialog, true)) return;
-    if (m_frame.SaveConfigFile(true)) dialog.EndDialog(DialogId::kOk);
+    if (SaveConfigFile(m_frame, true)) dialog.EndDialog(DialogId::kOk);
 }
 
 }  // namespace tabulon

@@ -1,18 +1,17 @@
 #pragma once
 // The 'Configuration' dialog: every field of the configuration record, the
 // file names through pickers, the colours through the colour picker or by
-// typing, and Save, which writes the .cfg file. It edits the main frame's
+// typing, and Save, which writes the .cfg file. It edits the main window's
 // record in place; Cancel keeps what the browse, colour and 'List width'
 // buttons have already taken into it.
 
 #include <map>
 #include <string>
 
+#include "config/ConfigFrame.h"
 #include "platform/Dialog.h"
 
 namespace tabulon {
-
-class CMainFrame;
 
 namespace ConfigDlgId {
 constexpr int kDatabase = 1005;
@@ -50,13 +49,13 @@ constexpr int kUseWidth = 1064;
 
 class CConfigDlg : public IDialogEvents {
 public:
-    explicit CConfigDlg(CMainFrame& frame) : m_frame(frame) {}
+    explicit CConfigDlg(IConfigFrame& frame) : m_frame(frame) {}
 
     // The dialog's control table, in dialog units.
     static DialogTemplate Template();
 
     // Shows the dialog through the frame's dialog host; DialogId::kOk when
-    // Save ended it, DialogId::kCancel otherwise (also without a host).
+    // Save ended it, DialogId::kCancel otherwise.
     int DoModal();
 
     void OnInitDialog(IDialogWindow& dialog) override;
@@ -76,7 +75,7 @@ private:
     void Save(IDialogWindow& dialog);
     void Refuse(IDialogWindow& dialog, int id, const std::string& text);
 
-    CMainFrame& m_frame;
+    IConfigFrame& m_frame;
     // The text each colour edit last held within its limit.
     std::map<int, std::string> m_colourText;
 };

@@ -5,8 +5,13 @@
 #include <cstddef>
 #include <filesystem>
 #include <string_view>
+#include <system_error>
 
+#include "base/ProgramName.h"
 #include "base/TextFile.h"
+#include "base/TextTrim.h"
+#include "config/ColumnHeadings.h"
+#include "config/ConfigTitle.h"
 #include "grid/GridCtrl.h"
 
 namespace tabulon {
@@ -52,19 +57,12 @@ constexpr TextField kTextFields[] = {
     {kPassword, &CListConfig::password},   {kFilename, &CListConfig::filename},
 };
 
-constexpr unsigned kHeadingFormat = 0x24;
-constexpr Colour kHeadingBackColour = 0xE6E6E6;
-
-bool IsLeadingBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // A decimal number at the start of a value, in the manner of atoi, except
 // that a number too large for an int saturates rather than wrapping into an
 // arbitrary value.
 int LeadingInteger(std::string_view text) {
+    text = TrimLeft(text);
     std::size_t i = 0;
-    while (i < text.size() && IsLeadingBlank(text[i])) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
@@ -86,12 +84,8 @@ bool StartsWithOne(std::string_view value) { return !value.empty() && value.fron
 void SetColumnNames(CGridCtrl& grid, std::string_view names) {
     const auto separators = static_cast<std::size_t>(std::count(names.begin(), names.end(), ';'));
     const int needed = static_cast<int>(std::min<std::size_t>(separators, INT_MAX - 2) + 2);
-    while (grid.GetColumnCount() < needed) {
-        const int col = grid.InsertColumn("", 0, -1);
-        if (col < 0) break;  // the grid takes no more columns
-        grid.SetCellFormat(0, col, kHeadingFormat);
-        grid.SetCellBackColour(0, col, kHeadingBackColour);
-    }
+    while (grid.GetColumnCount() < needed)
+        if (AppendHeadingColumn(grid) < 0) break;  // the grid takes no more columns
     int col = 1;
     std::size_t start = 0;
     for (;;) {
@@ -112,7 +106,7 @@ std::string ColumnNames(const CGridCtrl* grid) {
     return names;
 }
 
-std::string ConfigText(const CMainFrame& frame, bool withWidth) {
+std::string ConfigText(const IConfigFrame& frame, bool withWidth) {
     const CListConfig& c = frame.Config();
     std::string text;
     auto section = [&](std::string_view name, bool first) {
@@ -160,7 +154,7 @@ std::string ConfigText(const CMainFrame& frame, bool withWidth) {
     return text;
 }
 
-void ShowWriteFailure(CMainFrame& frame, const std::string& reason) {
+void ShowWriteFailure(IConfigFrame& frame, const std::string& reason) {
     frame.Messages().Show("The configuration could not be saved to\n" + frame.Config().cfgfile +
                               "\n\nReason: " + reason,
                           "Configuration", MbIcon::Exclamation, MbButtons::Ok);
@@ -168,16 +162,16 @@ void ShowWriteFailure(CMainFrame& frame, const std::string& reason) {
 
 }  // namespace
 
-void ResetConfig(CMainFrame& frame) {
+void ResetConfig(IConfigFrame& frame) {
     frame.Config() = CListConfig{};
-    frame.SetWindowText("Tabulon");
+    frame.SetWindowText(kProgramName);
     if (CGridCtrl* grid = frame.GetDatabaseGrid()) {
         grid->SetCellText(0, 0, "Database");
         grid->Refresh();
     }
 }
 
-bool WriteConfigFile(CMainFrame& frame, bool withWidth) {
+bool WriteConfigFile(IConfigFrame& frame, bool withWidth) {
     const std::string path = frame.Config().cfgfile;
     if (!FileExists(path)) {
         frame.Messages().Show("File configuration not found!\n\nSpecify a valid file in configuration",
@@ -196,11 +190,23 @@ bool WriteConfigFile(CMainFrame& frame, bool withWidth) {
         return false;
     }
     // Only now is the configuration saved, so only now does the mark go.
-    frame.SetWindowText("Tabulon - " + path);
+    frame.SetWindowText(ConfigurationTitle(path));
     return true;
 }
 
-ConfigGridLines ReadConfigFile(CMainFrame& frame, const std::string& path) {
+bool SaveConfigFile(IConfigFrame& frame, bool withWidth) {
+    const std::string& path = frame.Config().cfgfile;
+    if (FileExists(path) && IsReadOnlyFile(path)) {
+        frame.Messages().Show(ReadOnlyFileText("configuration", path), "Configuration", MbIcon::Exclamation,
+                              MbButtons::Ok);
+        return false;
+    }
+    // Checks that the file exists, writes it safely and clears the mark
+    // only once the file is on disk.
+    return WriteConfigFile(frame, withWidth);
+}
+
+ConfigGridLines ReadConfigFile(IConfigFrame& frame, const std::string& path) {
     ConfigGridLines gridLines;
     CListConfig& config = frame.Config();
     CGridCtrl* grid = frame.GetDatabaseGrid();
@@ -241,17 +247,17 @@ ConfigGridLines ReadConfigFile(CMainFrame& frame, const std::string& path) {
     return gridLines;
 }
 
-bool ValidateConfig(CMainFrame& frame) {
+bool ValidateConfig(IConfigFrame& frame) {
     const CListConfig& c = frame.Config();
+    const ConfigFiles& files = frame.Files();
     auto fail = [&](const char* text, const char* caption) {
         frame.Messages().Show(text, caption, MbIcon::Information, MbButtons::Ok);
         return false;
     };
-    auto exists = [&](const std::string& path) { return FileExists(ResolveConfigPath(c, path)); };
-    if (!exists(c.database)) return fail("File database not found", "Database");
+    if (!FileExists(files.database)) return fail("File database not found", "Database");
     if (c.output.size() < 6) return fail("No outputfile specified", "Output");
-    if (!exists(c.headfile)) return fail("Headfile not found", "Headfile");
-    if (!exists(c.endfile)) return fail("Endfile not found", "Endfile");
+    if (!FileExists(files.headfile)) return fail("Headfile not found", "Headfile");
+    if (!FileExists(files.endfile)) return fail("Endfile not found", "Endfile");
     if (c.headcol.size() != 6) return fail("Invalid head color", "Head color");
     if (c.indexcol.size() != 6) return fail("Invalid index color", "Index color");
     if (c.firstcol.size() != 6) return fail("Invalid first row color", "First row color");
@@ -276,6 +282,28 @@ std::string ResolveConfigPath(const CListConfig& config, const std::string& path
     const fs::path folder = fs::path(config.cfgfile).parent_path();
     if (folder.empty()) return path;
     return (folder / path).string();
+}
+
+ConfigFiles ResolveConfigFiles(const CListConfig& config) {
+    return {ResolveConfigPath(config, config.database), ResolveConfigPath(config, config.output),
+            ResolveConfigPath(config, config.headfile), ResolveConfigPath(config, config.endfile)};
+}
+
+std::string AbsoluteConfigPath(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.lexically_normal().string();
+}
+
+const ConfigFiles& CResolvedFiles::Of(const CListConfig& config) {
+    const ConfigFiles names{config.database, config.output, config.headfile, config.endfile};
+    if (!m_resolved || names != m_names || config.cfgfile != m_cfgfile) {
+        m_paths = ResolveConfigFiles(config);
+        m_names = names;
+        m_cfgfile = config.cfgfile;
+        m_resolved = true;
+    }
+    return m_paths;
 }
 
 }  // namespace tabulon

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/MainFrame.h"
+#include "config/ConfigFrame.h"
 #include "config/ListConfig.h"
 
 namespace tabulon {
@@ -18,20 +18,24 @@ struct ConfigGridLines {
 
 // Back to the "New configuration" values: no configuration open, the
 // 'Database' heading without its unsaved mark. The grid-line switches stay.
-void ResetConfig(CMainFrame& frame);
+void ResetConfig(IConfigFrame& frame);
 
 // Saves everything to cfgfile, which must already exist. withWidth false
 // leaves out the usewidth and width lines. Every failure has been shown to
 // the user when this returns false; the title then keeps its unsaved mark.
-bool WriteConfigFile(CMainFrame& frame, bool withWidth);
+bool WriteConfigFile(IConfigFrame& frame, bool withWidth);
+
+// Save configuration: WriteConfigFile, but a .cfg file its owner may not
+// write is refused, with a message, before anything is written.
+bool SaveConfigFile(IConfigFrame& frame, bool withWidth);
 
 // Fills the record and the 'Database' column names from a .cfg file; the
 // caller has reset both. A missing or unreadable file reads as empty.
-ConfigGridLines ReadConfigFile(CMainFrame& frame, const std::string& path);
+ConfigGridLines ReadConfigFile(IConfigFrame& frame, const std::string& path);
 
 // The check before a list is made: the files exist, the output has a name,
 // the colours are six characters. Shows the first failure.
-bool ValidateConfig(CMainFrame& frame);
+bool ValidateConfig(IConfigFrame& frame);
 
 // Six upper-case hex digits, red first ("FF8000"); each component is a byte.
 std::string ColorToText(unsigned red, unsigned green, unsigned blue);
@@ -40,5 +44,25 @@ std::string ColorToText(unsigned red, unsigned green, unsigned blue);
 // .cfg file, so the two can move together. Absolute and empty paths, and any
 // path while cfgfile has no folder, come back unchanged.
 std::string ResolveConfigPath(const CListConfig& config, const std::string& path);
+ConfigFiles ResolveConfigFiles(const CListConfig& config);
+
+// The path a configuration is opened under: absolute and without "." or ".."
+// steps, so that its files resolve the same wherever the program runs; as
+// given when it cannot be made absolute.
+std::string AbsoluteConfigPath(const std::string& path);
+
+// The resolved files of a record, resolved again only when the record names
+// other files or its .cfg file has moved; between changes every use gets the
+// same paths without working them out again.
+class CResolvedFiles {
+public:
+    const ConfigFiles& Of(const CListConfig& config);
+
+private:
+    ConfigFiles m_names;  // the names as they were resolved
+    std::string m_cfgfile;
+    ConfigFiles m_paths;
+    bool m_resolved = false;
+};
 
 }  // namespace tabulon

@@ -29,4 +29,17 @@ struct CListConfig {
     friend bool operator==(const CListConfig&, const CListConfig&) = default;
 };
 
+// The files a configuration names, each as a path the program can open: a
+// relative name is taken from the folder of the .cfg file. The record keeps
+// the names as the user wrote them, so that a save writes them back as they
+// were.
+struct ConfigFiles {
+    std::string database;
+    std::string output;
+    std::string headfile;
+    std::string endfile;
+
+    friend bool operator==(const ConfigFiles&, const ConfigFiles&) = default;
+};
+
 }  // namespace tabulon

@@ -1,6 +1,7 @@
 #pragma once
 // Cell classes that a grid can create by reference or by name.
 
+#include <memory>
 #include <string_view>
 
 namespace tabulon {
@@ -10,7 +11,7 @@ class CGridCellBase;
 struct CellClass {
     const char* name;
     const CellClass* base;              // none for the root
-    CGridCellBase* (*create)();         // none for an abstract class
+    std::unique_ptr<CGridCellBase> (*create)();  // none for an abstract class
 
     bool IsDerivedFrom(const CellClass& other) const {
         for (const CellClass* c = this; c; c = c->base)

@@ -54,6 +54,8 @@ void* Allocate(std::size_t size) {
     return cell;
 }
 
+bool IsPooled() { return kPooled; }
+
 void SetBlockSource(BlockSource source) { g_blockSource = source ? source : &NewBlock; }
 
 void Free(void* block, std::size_t size) noexcept {

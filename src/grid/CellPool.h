@@ -10,6 +10,9 @@ namespace tabulon::cellpool {
 
 void* Allocate(std::size_t size);
 void Free(void* block, std::size_t size) noexcept;
+// Whether blocks come from the pool at all: under the address sanitizer each
+// is an allocation of its own, so that a use after free is still caught.
+bool IsPooled();
 
 // Where the pool takes its blocks of kBlockBytes from; a block is never given
 // back. The default is operator new. A host may give memory that the system

@@ -9,13 +9,17 @@ namespace tabulon {
 namespace {
 constexpr unsigned kUnset = 0xFFFFFFFFu;
 constexpr unsigned kReturnKey = 13;
+
+template <typename Cell>
+std::unique_ptr<CGridCellBase> Make() {
+    return std::make_unique<Cell>();
+}
 }  // namespace
 
 // ---- CGridCell ----
 
 const CellClass& CGridCell::Class() {
-    static const CellClass c{"CGridCell", &CGridCellBase::Class(),
-                             []() -> CGridCellBase* { return new CGridCell; }};
+    static const CellClass c{"CGridCell", &CGridCellBase::Class(), &Make<CGridCell>};
     return c;
 }
 
@@ -102,8 +106,7 @@ void CGridCell::OnEndEdit() {
 // ---- CGridDefaultCell ----
 
 const CellClass& CGridDefaultCell::Class() {
-    static const CellClass c{"CGridDefaultCell", &CGridCell::Class(),
-                             []() -> CGridCellBase* { return new CGridDefaultCell; }};
+    static const CellClass c{"CGridDefaultCell", &CGridCell::Class(), &Make<CGridDefaultCell>};
     return c;
 }
 
@@ -141,8 +144,7 @@ void CGridDefaultCell::SetFont(const LogFont* font) {
 // ---- CGridCellCheckBox ----
 
 const CellClass& CGridCellCheckBox::Class() {
-    static const CellClass c{"CGridCellCheckBox", &CGridCell::Class(),
-                             []() -> CGridCellBase* { return new CGridCellCheckBox; }};
+    static const CellClass c{"CGridCellCheckBox", &CGridCell::Class(), &Make<CGridCellCheckBox>};
     return c;
 }
 

@@ -2,7 +2,9 @@
 // The item table: every list of items lives in one. Row 0 is the heading row
 // with the column names; each further row is one item. This class holds the
 // data, the sizes, the cell states, the selection, the focus cell and the sort;
-// a window, when one is attached, shows it.
+// a window, when one is attached, shows it. Its code is split by concern:
+// GridCtrl.cpp, GridStorage.cpp, GridSelection.cpp, GridSort.cpp,
+// GridDraw.cpp and GridInput.cpp, each saying what it holds.
 
 #include <algorithm>
 #include <cstdint>
@@ -17,6 +19,7 @@
 #include "grid/GridCell.h"
 #include "grid/GridFrame.h"
 #include "grid/GridItem.h"
+#include "grid/SortKeys.h"
 #include "platform/Desktop.h"
 #include "platform/GridWindow.h"
 #include "platform/ImageList.h"
@@ -55,6 +58,22 @@ constexpr int kVertical = 2;
 constexpr int kBoth = 3;
 }  // namespace GridLines
 
+// The gesture under way in the heading row; each keeps its one-letter name.
+namespace HeadingGesture {
+enum Value : char {
+    kIdle = 'a',
+    kOverColumnDivider = 'w',       // ready to size the column
+    kOverRowDivider = 'n',          // ready to size the row
+    kReadyToMoveColumn = 'r',       // Ctrl held over a heading
+    kMovingColumnToDivider = 'h',   // Ctrl-dragging a heading over a column divider
+};
+}  // namespace HeadingGesture
+
+// What InsertColumn gives a new column's cells unless told otherwise: one
+// line, centred upright, "&" shown as it is, too long a text cut with "...".
+constexpr unsigned kDefaultColumnFormat =
+    TextFormat::kVCenter | TextFormat::kSingleLine | TextFormat::kNoPrefix | TextFormat::kEndEllipsis;
+
 class CGridCtrl {
 public:
     explicit CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0,
@@ -92,7 +111,7 @@ public:
     long long GetTotalWidth() const { return m_totalWidth; }
 
     // Rows and columns.
-    int InsertColumn(const std::string& heading, unsigned format = 0x8824, int col = -1);
+    int InsertColumn(const std::string& heading, unsigned format = kDefaultColumnFormat, int col = -1);
     int InsertRow(const std::string& heading, int row = -1);
     bool DeleteColumn(int col);
     bool DeleteRow(int row);
@@ -106,7 +125,8 @@ public:
         return row >= 0 && row < m_rows && col >= 0 && col < m_cols;
     }
     CGridCellBase* GetCell(int row, int col) const;
-    virtual CGridCellBase* CreateCell(int row, int col);
+    // A new cell of the default cell class for (row, col); none without a class.
+    virtual std::unique_ptr<CGridCellBase> CreateCell(int row, int col);
     virtual void DestroyCell(int row, int col);
     bool SetCellType(int row, int col, const CellClass& cellClass);
     bool SetDefaultCellType(const CellClass& cellClass);
@@ -269,8 +289,73 @@ public:
     // From the edit box when its edit ended (the end-edit notification of control 8).
     void OnEditBoxEnded(int row, int col, const std::string& text, unsigned lastKey, unsigned modifiers);
 
+    // What the mouse is doing, and the gesture under way in the heading row.
+    enum class MouseMode {
+        None,
+        SelectAll,
+        SelectColumns,
+        SelectRows,
+        SelectCells,
+        OverRowDivider,
+        SizingRow,
+        OverColumnDivider,
+        SizingColumn,
+        PrepareEdit,
+        PrepareDrag
+    };
+    MouseMode GetMouseMode() const { return m_mouseMode; }
+    HeadingGesture::Value GetHeadingGesture() const { return m_headingGesture; }
+
 private:
-    using Row = std::vector<CGridCellBase*, cellpool::Allocator<CGridCellBase*>>;
+    // ---- storage and cells (GridStorage.cpp) ----
+    // A row owns its cells; its table of them comes from the cell pool too,
+    // so that it lies beside them.
+    using CellHandle = std::unique_ptr<CGridCellBase>;
+    using Row = std::vector<CellHandle, cellpool::Allocator<CellHandle>>;
+    // The cells of a new row, or of a new column in every row, made before
+    // any of them goes into the table.
+    Row MakeRow(int row);
+    std::vector<CellHandle> MakeColumn(int col);
+    // Puts a new cell at col into every row and the column's width; every
+    // row gets its cell or, when memory runs out, none does. roomPerRow: the
+    // columns each row should have room for, so a run of these grows each
+    // row once.
+    void InsertColumnCells(int col, std::uint32_t width, std::size_t roomPerRow);
+    int HeadingRowHeight(int row, const std::string& heading);
+    void ClearCachedTopLeft() { m_topLeft = CellId(-1, -1); }
+    // An open edit is ended before rows or columns move, so that its text
+    // lands in the cell it was opened on.
+    void EndEditingBeforeLayoutChange() {
+        if (m_editBox) EndEditing();
+    }
+
+    IDesktop* m_desktop;
+    IGridWindow* m_window = nullptr;
+    IGridOwner* m_owner = nullptr;
+    IImageList* m_imageList = nullptr;
+
+    std::vector<Row> m_rowData;
+    std::vector<std::uint32_t> m_rowHeights;
+    std::vector<std::uint32_t> m_colWidths;
+    long long m_totalHeight = 0;
+    long long m_totalWidth = 0;
+    int m_rows = 0;
+    int m_cols = 0;
+    int m_fixedRows = 0;
+    int m_fixedCols = 0;
+    const CellClass* m_cellClass;
+    // Whether any cell keeps its own coordinates; only then do moved rows
+    // have to tell their cells where they are now.
+    bool m_hasCoordCells = false;
+    bool m_modified = false;
+
+    // Ordinary, fixed column, fixed row, corner.
+    std::unique_ptr<CGridDefaultCell> m_defaultCells[4];
+    // System colours as they were when last read, to follow a change.
+    Colour m_crWindowText, m_crWindow, m_crButtonFace, m_crShadow;
+    void AssignDefaultColours();
+
+    // ---- selection and focus (GridSelection.cpp) ----
     // Keyed by the whole id, so rows past 65535 never share an entry.
     using CellSet = std::unordered_map<std::uint64_t, CellId>;
     static std::uint64_t CellKey(int row, int col) {
@@ -279,14 +364,41 @@ private:
     }
     static void EraseCell(CellSet& set, CellId cell);
     static void AddCell(CellSet& set, CellId cell);
+    void RedrawHeadingsOf(CellId cell);
 
-    void AssignDefaultColours();
-    void ClearCachedTopLeft() { m_topLeft = CellId(-1, -1); }
-    // An open edit is ended before rows or columns move, so that its text
-    // lands in the cell it was opened on.
-    void EndEditingBeforeLayoutChange() {
-        if (m_editBox) EndEditing();
-    }
+    CellId m_focus;
+    CellId m_anchor;
+    CellId m_topLeft;
+    CellSet m_selected;
+    CellSet m_previousSelected;
+
+    // ---- sorting (GridSort.cpp) ----
+    CSortKeys m_sortKeys;
+    // Where the rows of a sorted run wait while they are put in order.
+    std::vector<Row> m_sortRows;
+    std::vector<std::uint32_t> m_sortHeights;
+    int m_sortColumn = -1;
+    bool m_sortAscending = true;
+
+    // ---- settings ----
+    bool m_editable = true;
+    bool m_enableSelection = true;
+    bool m_listMode = false;
+    bool m_singleRowSelection = false;
+    bool m_singleColSelection = false;
+    bool m_fixedRowSelection = true;
+    bool m_fixedColSelection = true;
+    bool m_sortOnClick = false;
+    bool m_trackFocusCell = true;
+    bool m_dragAndDrop = false;
+    bool m_frameFocusCell = true;
+    int m_gridLines = GridLines::kBoth;
+    Colour m_gridLineColour = 0xC0C0C0;
+    Colour m_gridBkColour;
+    int m_wheelLines = 3;
+    unsigned m_autoSizeStyle = 0x3;  // 0x1 measure the fixed rows, 0x2 the others
+
+    // ---- layout and drawing (GridDraw.cpp) ----
     // The top of every row, summed lazily: a change of heights from a row on
     // only forgets the sums from there, so appending rows stays cheap and a
     // scroll position finds its row by binary search.
@@ -304,6 +416,15 @@ private:
     void DrawGridLinesOfCell(IDeviceContext& dc, const Rect& rect);
     std::unique_ptr<IDeviceContext> MeasuringContext();
 
+    bool m_allowDraw = true;
+    bool m_doubleBuffer = true;
+    bool m_inSize = false;
+    unsigned m_scrollBarsShown = 0;  // 0x1 horizontal, 0x2 vertical
+    int m_vScrollMax = 0, m_vScrollPage = 0, m_hScrollMax = 0, m_hScrollPage = 0;
+    std::vector<long long> m_rowTops;  // m_rowTops[r]: heights of the rows above r
+    int m_rowTopsValid = 0;
+
+    // ---- input, in-place editing, title tip (GridInput.cpp) ----
     bool IsHeadingCell(CellId cell) const { return cell.row == 0 && cell.col >= 1 && cell.col < m_cols; }
     bool IsOverColumnDivider(Point point);
     bool IsOverRowDivider(Point point);
@@ -315,104 +436,16 @@ private:
     void ShowTitleTipFor(CellId cell);
     void StopSelectionTimer();
     static constexpr int kSelectionTimer = 0x201;
-    static constexpr int kDefaultNumberColumnWidth = 60;
-public:
-    enum class MouseMode {
-        None,
-        SelectAll,
-        SelectColumns,
-        SelectRows,
-        SelectCells,
-        OverRowDivider,
-        SizingRow,
-        OverColumnDivider,
-        SizingColumn,
-        PrepareEdit,
-        PrepareDrag
-    };
-    MouseMode GetMouseMode() const { return m_mouseMode; }
-    char GetHeadingGesture() const { return m_headingState; }
-private:
-    void RedrawHeadingsOf(CellId cell);
-    struct SortKey {
-        std::uint64_t prefix[2];
-        // Where the text starts: an offset into the sort's text store while it
-        // grows, then the address.
-        std::uintptr_t text;
-        std::uint32_t length;
-        int row;
-        const char* Text() const { return reinterpret_cast<const char*>(text); }
-    };
-    static std::uint64_t FoldedPrefix(const std::string& text, std::size_t from);
-    static int CompareKeys(const SortKey& a, const SortKey& b);
-    static bool KeysDiffer(const SortKey& a, const SortKey& b);
-    static void SortKeys(SortKey* keys, bool ascending, int low, int high);
-    static constexpr std::size_t kKeptSortScratch = 4096;
-    std::vector<SortKey> m_sortKeys;
-    std::string m_sortArena;
-    std::vector<Row> m_sortRows;
-    std::vector<std::uint32_t> m_sortHeights;
-    int HeadingRowHeight(int row, const std::string& heading);
-
-    IDesktop* m_desktop;
-    IGridWindow* m_window = nullptr;
-    IGridOwner* m_owner = nullptr;
-    IImageList* m_imageList = nullptr;
-
-    std::vector<Row> m_rowData;
-    std::vector<std::uint32_t> m_rowHeights;
-    std::vector<std::uint32_t> m_colWidths;
-    long long m_totalHeight = 0;
-    long long m_totalWidth = 0;
-    int m_rows = 0;
-    int m_cols = 0;
-    int m_fixedRows = 0;
-    int m_fixedCols = 0;
-    const CellClass* m_cellClass;
-
-    // Ordinary, fixed column, fixed row, corner.
-    std::unique_ptr<CGridDefaultCell> m_defaultCells[4];
-
-    CellId m_focus;
-    CellId m_anchor;
-    CellId m_topLeft;
-    CellSet m_selected;
-    CellSet m_previousSelected;
-
-    bool m_editable = true;
-    bool m_enableSelection = true;
-    bool m_listMode = false;
-    bool m_singleRowSelection = false;
-    bool m_singleColSelection = false;
-    bool m_fixedRowSelection = true;
-    bool m_fixedColSelection = true;
-    bool m_sortOnClick = false;
-    bool m_trackFocusCell = true;
-    bool m_dragAndDrop = false;
-    bool m_frameFocusCell = true;
-    bool m_allowDraw = true;
-    int m_gridLines = GridLines::kBoth;
-    int m_sortColumn = -1;
-    bool m_sortAscending = true;
-    bool m_modified = false;
-    Colour m_gridLineColour = 0xC0C0C0;
-    Colour m_gridBkColour;
-    int m_wheelLines = 3;
-    unsigned m_scrollBarsShown = 0;  // 0x1 horizontal, 0x2 vertical
-    int m_vScrollMax = 0, m_vScrollPage = 0, m_hScrollMax = 0, m_hScrollPage = 0;
-    std::vector<long long> m_rowTops;  // m_rowTops[r]: heights of the rows above r
-    int m_rowTopsValid = 0;
-    bool m_doubleBuffer = true;
 
     IGridFrame* m_frame = nullptr;
     MouseMode m_mouseMode = MouseMode::None;
+    HeadingGesture::Value m_headingGesture = HeadingGesture::kIdle;
     bool m_leftButtonDown = false;
     Point m_lastMouseDown;
     Point m_lastMouseMove;
     CellId m_clickedCell;
     CellId m_sizedCell;  // the column or row whose divider is dragged
     bool m_movedSinceDown = false;
-    char m_headingState = 'a';
     int m_movedColumn = -1;
     Point m_gestureStart;
     int m_resizeCaptureRange = 5;
@@ -430,14 +463,6 @@ private:
     std::vector<std::unique_ptr<CCellEditBox>> m_closedBoxes;
     int m_endEditDepth = 0;
     std::unique_ptr<CTitleTipWnd> m_titleTip;
-    bool m_inSize = false;
-    unsigned m_autoSizeStyle = 0x3;  // 0x1 measure the fixed rows, 0x2 the others
-    // Whether any cell keeps its own coordinates; only then do moved rows
-    // have to tell their cells where they are now.
-    bool m_hasCoordCells = false;
-
-    // System colours as they were when last read, to follow a change.
-    Colour m_crWindowText, m_crWindow, m_crButtonFace, m_crShadow;
 };
 
 }  // namespace tabulon

@@ -13,6 +13,7 @@ namespace tabulon {
 namespace {
 
 constexpr unsigned kEditControlId = 8;
+namespace Gesture = HeadingGesture;
 
 bool Held(unsigned modifiers, unsigned which) { return (modifiers & which) != 0; }
 
@@ -360,9 +361,9 @@ void CGridCtrl::OnLButtonDown(Point point, unsigned modifiers) {
     const CellId clicked = m_clickedCell;
     const bool onDivider = m_mouseMode == MouseMode::OverColumnDivider || m_mouseMode == MouseMode::OverRowDivider;
 
-    if (m_headingState == 'a' && ctrl && IsHeadingCell(clicked) && !IsOverColumnDivider(point)) {
+    if (m_headingGesture == Gesture::kIdle && ctrl && IsHeadingCell(clicked) && !IsOverColumnDivider(point)) {
         if (m_window) m_window->SetCursor(GridCursor::MoveColumn);
-        m_headingState = 'r';
+        m_headingGesture = Gesture::kReadyToMoveColumn;
         m_movedColumn = clicked.col;
         m_gestureStart = point;
     }
@@ -449,36 +450,42 @@ void CGridCtrl::OnMouseMove(Point point, unsigned modifiers) {
 
     if (leftDown && ctrl) {
         const bool divider = IsOverColumnDivider(point);
-        if ((m_headingState == 'a' || m_headingState == 'h') && IsHeadingCell(cell) && !divider) {
+        const Gesture::Value gesture = m_headingGesture;
+        if ((gesture == Gesture::kIdle || gesture == Gesture::kMovingColumnToDivider) && IsHeadingCell(cell) &&
+            !divider) {
             if (m_window) m_window->SetCursor(GridCursor::MoveColumn);
-            m_headingState = 'r';
-        } else if ((m_headingState == 'r' || m_headingState == 'h') && divider) {
+            m_headingGesture = Gesture::kReadyToMoveColumn;
+        } else if ((gesture == Gesture::kReadyToMoveColumn || gesture == Gesture::kMovingColumnToDivider) && divider) {
             if (m_window) m_window->SetCursor(GridCursor::MoveColumnDivider);
-            m_headingState = 'h';
+            m_headingGesture = Gesture::kMovingColumnToDivider;
             m_gestureStart = point;
         }
-    } else if (m_headingState == 'r' || m_headingState == 'h') {
+    } else if (m_headingGesture == Gesture::kReadyToMoveColumn ||
+               m_headingGesture == Gesture::kMovingColumnToDivider) {
         if (m_window) m_window->SetCursor(GridCursor::Arrow);
-        m_headingState = 'a';
+        m_headingGesture = Gesture::kIdle;
     }
 
     switch (m_mouseMode) {
         case MouseMode::None:
         case MouseMode::OverColumnDivider:
-        case MouseMode::OverRowDivider:
-            if ((m_headingState == 'a' || m_headingState == 'w') && m_allowColumnResize &&
+        case MouseMode::OverRowDivider: {
+            const Gesture::Value gesture = m_headingGesture;
+            if ((gesture == Gesture::kIdle || gesture == Gesture::kOverColumnDivider) && m_allowColumnResize &&
                 IsOverColumnDivider(point)) {
                 if (m_window) m_window->SetCursor(GridCursor::SizeColumns);
-                m_headingState = 'w';
+                m_headingGesture = Gesture::kOverColumnDivider;
                 m_mouseMode = MouseMode::OverColumnDivider;
-            } else if ((m_headingState == 'a' || m_headingState == 'w' || m_headingState == 'n') &&
+            } else if ((gesture == Gesture::kIdle || gesture == Gesture::kOverColumnDivider ||
+                        gesture == Gesture::kOverRowDivider) &&
                        m_allowRowResize && IsOverRowDivider(point)) {
                 if (m_window) m_window->SetCursor(GridCursor::SizeRows);
-                m_headingState = 'n';
+                m_headingGesture = Gesture::kOverRowDivider;
                 m_mouseMode = MouseMode::OverRowDivider;
-            } else if (m_mouseMode != MouseMode::None || m_headingState == 'w' || m_headingState == 'n') {
+            } else if (m_mouseMode != MouseMode::None || gesture == Gesture::kOverColumnDivider ||
+                       gesture == Gesture::kOverRowDivider) {
                 if (m_window) m_window->SetCursor(GridCursor::Arrow);
-                m_headingState = 'a';
+                m_headingGesture = Gesture::kIdle;
                 m_mouseMode = MouseMode::None;
             }
             if (m_mouseMode == MouseMode::None && IsValidCell(cell.row, cell.col)) {
@@ -486,6 +493,7 @@ void CGridCtrl::OnMouseMove(Point point, unsigned modifiers) {
                 ShowTitleTipFor(cell);
             }
             break;
+        }
         case MouseMode::SelectAll:
         case MouseMode::SelectColumns:
         case MouseMode::SelectRows:
@@ -518,11 +526,13 @@ void CGridCtrl::ShowTitleTipFor(CellId cell) {
 void CGridCtrl::OnLButtonUp(Point point, unsigned modifiers) {
     const bool ctrl = Held(modifiers, Modifier::kControl);
     m_leftButtonDown = false;
-    if (m_headingState == 'h' && ctrl && m_frame && m_movedColumn >= 0) {
+    if (m_headingGesture == Gesture::kMovingColumnToDivider && ctrl && m_frame && m_movedColumn >= 0) {
         const CellId target = GetCellFromPt({point.x - 10, point.y});
         m_frame->MoveColumnInActivePane(m_movedColumn, target.col);
     }
-    if (m_headingState == 'r' || m_headingState == 'h' || m_headingState == 'w') m_headingState = 'a';
+    if (m_headingGesture == Gesture::kReadyToMoveColumn || m_headingGesture == Gesture::kMovingColumnToDivider ||
+        m_headingGesture == Gesture::kOverColumnDivider)
+        m_headingGesture = Gesture::kIdle;
     if (m_window) m_window->ReleaseCapture();
     StopSelectionTimer();
 
@@ -657,7 +667,7 @@ void CGridCtrl::OnCaptureLost() {
         m_window->ShowTrackingLine({});
     m_leftButtonDown = false;
     m_mouseMode = MouseMode::None;
-    m_headingState = 'a';
+    m_headingGesture = Gesture::kIdle;
 }
 
 }  // namespace tabulon

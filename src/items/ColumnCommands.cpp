@@ -38,7 +38,7 @@ bool IsChoosable(const std::vector<MenuItem>& items, int id) {
     return false;
 }
 
-bool Confirm(CMainFrame& frame, const std::string& text, const std::string& caption) {
+bool Confirm(IItemsFrame& frame, const std::string& text, const std::string& caption) {
     return frame.Messages().Show(text, caption, MbIcon::Question, MbButtons::YesNo) == MbResult::Yes;
 }
 
@@ -74,7 +74,7 @@ CGridCellCheckBox* CheckBoxOf(const CGridCtrl& grid, int row) {
     return dynamic_cast<CGridCellCheckBox*>(grid.GetCell(row, 0));
 }
 
-void RunNewItemsCommand(CMainFrame& frame, IDialogHost& dialogs, CTabulonWnd1& wnd, int command, int row,
+void RunNewItemsCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd1& wnd, int command, int row,
                         int col) {
     CGridCtrl& grid = *wnd.GetGrid();
     switch (command) {
@@ -133,7 +133,7 @@ void RunNewItemsCommand(CMainFrame& frame, IDialogHost& dialogs, CTabulonWnd1& w
     }
 }
 
-void RunDatabaseCommand(CMainFrame& frame, IDialogHost& dialogs, CTabulonWnd2& wnd, int command, int row,
+void RunDatabaseCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd2& wnd, int command, int row,
                         int col) {
     CGridCtrl& grid = *wnd.GetGrid();
     switch (command) {
@@ -275,30 +275,30 @@ std::vector<MenuItem> BuildDatabaseMenu(const CGridCtrl& grid, int row, int col)
     return items;
 }
 
-void ShowNewItemsMenu(CMainFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, int row, int col) {
-    CTabulonWnd1* wnd = frame.GetNewItemsPane();
-    if (!wnd || !wnd->GetGrid()) return;
+void ShowNewItemsMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, int row, int col) {
+    CTabulonWnd1& wnd = frame.NewItemsPane();
+    if (!wnd.GetGrid()) return;
     // Built afresh each time: the greying follows the counts of this moment.
-    const std::vector<MenuItem> items = BuildNewItemsMenu(*wnd->GetGrid(), row, col);
+    const std::vector<MenuItem> items = BuildNewItemsMenu(*wnd.GetGrid(), row, col);
     const int command = menus.ShowPopupMenu(items);
-    if (IsChoosable(items, command)) RunNewItemsCommand(frame, dialogs, *wnd, command, row, col);
+    if (IsChoosable(items, command)) RunNewItemsCommand(frame, dialogs, wnd, command, row, col);
 }
 
-void ShowDatabaseMenu(CMainFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, int row, int col) {
-    CTabulonWnd2* wnd = frame.GetDatabasePane();
-    if (!wnd || !wnd->GetGrid()) return;
-    const std::vector<MenuItem> items = BuildDatabaseMenu(*wnd->GetGrid(), row, col);
+void ShowDatabaseMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, int row, int col) {
+    CTabulonWnd2& wnd = frame.DatabasePane();
+    if (!wnd.GetGrid()) return;
+    const std::vector<MenuItem> items = BuildDatabaseMenu(*wnd.GetGrid(), row, col);
     const int command = menus.ShowPopupMenu(items);
     if (!IsChoosable(items, command)) return;
-    RunDatabaseCommand(frame, dialogs, *wnd, command, row, col);
-    wnd->GetGrid()->Refresh();
+    RunDatabaseCommand(frame, dialogs, wnd, command, row, col);
+    wnd.GetGrid()->Refresh();
 }
 
-void OnGridContextMenu(CMainFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, bool databasePane,
+void OnGridContextMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, bool databasePane,
                        int row, int col) {
     if (!databasePane) {
         ShowNewItemsMenu(frame, menus, dialogs, row, col);
-        if (CTabulonWnd1* wnd = frame.GetNewItemsPane(); wnd && wnd->GetGrid()) wnd->GetGrid()->Refresh();
+        if (CGridCtrl* grid = frame.NewItemsPane().GetGrid()) grid->Refresh();
         return;
     }
     if (!frame.IsConfigurationOpen()) {
@@ -310,12 +310,11 @@ void OnGridContextMenu(CMainFrame& frame, IPopupMenuHost& menus, IDialogHost& di
     ShowDatabaseMenu(frame, menus, dialogs, row, col);
 }
 
-void MoveColumnInPane(CMainFrame& frame, bool databasePane, int from, int to) {
-    if (databasePane) {
-        if (CTabulonWnd2* wnd = frame.GetDatabasePane()) wnd->MoveColumn(from, to);
-    } else if (CTabulonWnd1* wnd = frame.GetNewItemsPane()) {
-        wnd->MoveColumn(from, to);
-    }
+void MoveColumnInPane(IItemsFrame& frame, bool databasePane, int from, int to) {
+    if (databasePane)
+        frame.DatabasePane().MoveColumn(from, to);
+    else
+        frame.NewItemsPane().MoveColumn(from, to);
 }
 
 }  // namespace tabulon

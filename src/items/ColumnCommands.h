@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "app/MainFrame.h"
 #include "grid/GridCtrl.h"
+#include "items/ItemsFrame.h"
 #include "platform/Dialog.h"
 #include "platform/PopupMenu.h"
 
@@ -35,15 +35,15 @@ std::vector<MenuItem> BuildDatabaseMenu(const CGridCtrl& grid, int row, int col)
 // Show the pane's menu and carry out the command chosen; they return when it
 // is done or the menu was closed. The 'Database' grid is refreshed after each
 // command; the 'New items' grid is left for the caller to redraw.
-void ShowNewItemsMenu(CMainFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, int row, int col);
-void ShowDatabaseMenu(CMainFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, int row, int col);
+void ShowNewItemsMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, int row, int col);
+void ShowDatabaseMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, int row, int col);
 
 // A right-button release over (row, col) of a pane's grid. 'Database' needs
 // an open configuration; without one the user is told so and nothing opens.
-void OnGridContextMenu(CMainFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, bool databasePane,
+void OnGridContextMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, bool databasePane,
                        int row, int col);
 
 // A Ctrl-drag of heading from dropped on column to (-1: past the last column).
-void MoveColumnInPane(CMainFrame& frame, bool databasePane, int from, int to);
+void MoveColumnInPane(IItemsFrame& frame, bool databasePane, int from, int to);
 
 }  // namespace tabulon

@@ -13,9 +13,10 @@
 #include <vector>
 
 #include "base/TextFile.h"
-#include "config/ConfigFile.h"
+#include "base/TextTrim.h"
 #include "items/PaneLayout.h"
 #include "items/TabulonWnd1.h"
+#include "items/TabulonWnd2.h"
 #include "platform/FilePicker.h"
 #include "platform/MessageBox.h"
 
@@ -32,16 +33,12 @@ constexpr std::string_view kLineEnd = "\r\n";
 // The format has no quoting: a field ends at ";" and an item at a line end.
 constexpr std::string_view kUnstorable = ";\r\n";
 
-void ShowProblem(CMainFrame& frame, const std::string& text) {
+void ShowProblem(IItemsFrame& frame, const std::string& text) {
     frame.Messages().Show(text, kCaption, MbIcon::Exclamation, MbButtons::Ok);
 }
 
 std::string ErrnoText(int error, const char* fallback) {
     return error ? std::generic_category().message(error) : fallback;
-}
-
-std::string DatabasePath(const CMainFrame& frame) {
-    return ResolveConfigPath(frame.Config(), frame.Config().database);
 }
 
 FilePickerOptions DatabasePickerOptions(bool forImport) {
@@ -106,7 +103,7 @@ void ForEachItemLine(std::string_view bytes, OnItem onItem) {
     while (!bytes.empty()) {
         const std::size_t lf = bytes.find('\n');
         const std::string_view line = bytes.substr(0, lf);
-        const std::string_view item = pane::Trim(line);
+        const std::string_view item = Trim(line);
         if (!item.empty()) onItem(item);
         if (lf == std::string_view::npos) break;
         bytes.remove_prefix(lf + 1);
@@ -130,7 +127,7 @@ private:
     bool m_wasAllowed;
 };
 
-bool LoadItems(CMainFrame& frame, CGridCtrl& grid, const std::string& path) {
+bool LoadItems(IItemsFrame& frame, CGridCtrl& grid, const std::string& path) {
     std::string bytes;
     std::string reason;
     if (!ReadWholeFile(path, bytes, reason)) {
@@ -195,8 +192,8 @@ std::string FindUnstorableText(const CGridCtrl& grid) {
 
 }  // namespace
 
-bool LoadDatabaseFile(CMainFrame& frame) {
-    CGridCtrl* grid = frame.GetDatabaseGrid();
+bool LoadDatabaseFile(IItemsFrame& frame) {
+    CGridCtrl* grid = frame.DatabasePane().GetGrid();
     if (!grid) return false;
     // Set once the user has picked another file: the configuration then
     // holds a change, whatever the load of that file brings.
@@ -206,18 +203,16 @@ bool LoadDatabaseFile(CMainFrame& frame) {
         return result;
     };
     for (;;) {
-        const std::string path = DatabasePath(frame);
+        const std::string path = frame.Files().database;
         if (IsPresent(path)) return finish(LoadItems(frame, *grid, path));
 
         if (frame.Messages().Show("File database not found.\n\nBrowse for database?", kCaption,
                                   MbIcon::Question, MbButtons::YesNo) != MbResult::Yes) {
             return finish(true);
         }
-        IFilePicker* picker = frame.FilePicker();
-        const std::optional<std::string> chosen =
-            picker ? picker->PickOpenFile(DatabasePickerOptions(false)) : std::nullopt;
+        const std::optional<std::string> chosen = frame.FilePicker().PickOpenFile(DatabasePickerOptions(false));
         if (!chosen || chosen->empty()) {
-            ResetConfig(frame);
+            frame.CloseConfiguration();
             return finish(false);
         }
         std::string reason;
@@ -233,7 +228,7 @@ bool LoadDatabaseFile(CMainFrame& frame) {
 }
 
 void AddDatabaseLine(CGridCtrl& grid, std::string_view line, int row) {
-    const std::string_view text = pane::Trim(line);
+    const std::string_view text = Trim(line);
     const auto separators = static_cast<std::size_t>(std::count(text.begin(), text.end(), ';'));
     const int needed = static_cast<int>(std::min<std::size_t>(separators, INT_MAX - 2) + 2);
     while (grid.GetColumnCount() < needed) {
@@ -255,16 +250,16 @@ void AddDatabaseLine(CGridCtrl& grid, std::string_view line, int row) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t sep = text.find(';', start);
-        pane::SetItemCell(grid, at, col++, std::string(pane::Trim(text.substr(start, sep - start))));
+        pane::SetItemCell(grid, at, col++, std::string(Trim(text.substr(start, sep - start))));
         if (sep == std::string_view::npos) break;
         start = sep + 1;
     }
 }
 
-bool WriteDatabaseFile(CMainFrame& frame) {
-    const CGridCtrl* grid = frame.GetDatabaseGrid();
+bool WriteDatabaseFile(IItemsFrame& frame) {
+    const CGridCtrl* grid = frame.DatabasePane().GetGrid();
     if (!grid) return false;
-    const std::string path = DatabasePath(frame);
+    const std::string path = frame.Files().database;
     if (path.empty()) {
         ShowProblem(frame, "The configuration names no database file.\n\nNothing was saved.");
         return false;
@@ -302,8 +297,8 @@ bool WriteDatabaseFile(CMainFrame& frame) {
     return true;
 }
 
-bool BackupDatabaseFile(CMainFrame& frame) {
-    const std::string source = DatabasePath(frame);
+bool BackupDatabaseFile(IItemsFrame& frame) {
+    const std::string source = frame.Files().database;
     const std::string backup = source + ".bak";
     auto fail = [&](const std::string& reason) {
         ShowProblem(frame, "The database file\n" + source + "\ncould not be backed up to\n" +
@@ -338,12 +333,11 @@ bool BackupDatabaseFile(CMainFrame& frame) {
     return true;
 }
 
-void ImportDatabaseFile(CMainFrame& frame) {
-    CTabulonWnd1* pane = frame.GetNewItemsPane();
-    CGridCtrl* grid = pane ? pane->GetGrid() : nullptr;
-    IFilePicker* picker = frame.FilePicker();
-    if (!grid || !picker) return;
-    const std::optional<std::string> chosen = picker->PickOpenFile(DatabasePickerOptions(true));
+void ImportDatabaseFile(IItemsFrame& frame) {
+    CTabulonWnd1& pane = frame.NewItemsPane();
+    CGridCtrl* grid = pane.GetGrid();
+    if (!grid) return;
+    const std::optional<std::string> chosen = frame.FilePicker().PickOpenFile(DatabasePickerOptions(true));
     if (!chosen || chosen->empty()) return;
 
     std::string bytes;
@@ -356,10 +350,10 @@ void ImportDatabaseFile(CMainFrame& frame) {
     {
         CQuietGrid quiet(*grid);
         ForEachItemLine(bytes, [&](std::string_view line) {
-            pane->AddItemFromText(std::string(line), ";", grid->GetRowCount());
+            pane.AddItemFromText(std::string(line), ";", grid->GetRowCount());
         });
     }
-    pane->FitNewItemsColumns();
+    pane.FitNewItemsColumns();
     frame.OnNewItemsColumnsChanged();
 }
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/MainFrame.h"
 #include "grid/GridCtrl.h"
+#include "items/ItemsFrame.h"
 
 namespace tabulon {
 
@@ -20,7 +20,7 @@ namespace tabulon {
 // configuration. True when the items were loaded or the user chose to go on
 // without a file; false when the picker was cancelled or the file could not
 // be read (which has been shown, and the grid left as it was).
-bool LoadDatabaseFile(CMainFrame& frame);
+bool LoadDatabaseFile(IItemsFrame& frame);
 
 // Puts one line, cut at ";", into a new item row numbered in column 0,
 // widening the grid when the line has more fields than it has columns. The
@@ -32,14 +32,14 @@ void AddDatabaseLine(CGridCtrl& grid, std::string_view line, int row);
 // Refuses, before writing anything, text that the file or the configuration's
 // column names cannot hold. Every failure has been shown when this returns
 // false, and the file on disk is then as it was.
-bool WriteDatabaseFile(CMainFrame& frame);
+bool WriteDatabaseFile(IItemsFrame& frame);
 
 // Copies the database file byte for byte to its name with ".bak" appended,
 // replacing an older backup. False, after a message, when that failed.
-bool BackupDatabaseFile(CMainFrame& frame);
+bool BackupDatabaseFile(IItemsFrame& frame);
 
 // Asks for a database file and appends its items to 'New items' as checked
 // rows. The configuration is neither needed nor changed.
-void ImportDatabaseFile(CMainFrame& frame);
+void ImportDatabaseFile(IItemsFrame& frame);
 
 }  // namespace tabulon

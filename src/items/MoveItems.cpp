@@ -8,12 +8,12 @@
 
 namespace tabulon {
 
-void MoveItems(CMainFrame& frame) {
-    CTabulonWnd1* newItemsPane = frame.GetNewItemsPane();
-    CTabulonWnd2* databasePane = frame.GetDatabasePane();
-    if (!newItemsPane || !databasePane || !newItemsPane->GetGrid() || !databasePane->GetGrid()) return;
-    const CGridCtrl& source = *newItemsPane->GetGrid();
-    CGridCtrl& database = *databasePane->GetGrid();
+void MoveItems(IItemsFrame& frame) {
+    CTabulonWnd1& newItemsPane = frame.NewItemsPane();
+    CTabulonWnd2& databasePane = frame.DatabasePane();
+    if (!newItemsPane.GetGrid() || !databasePane.GetGrid()) return;
+    const CGridCtrl& source = *newItemsPane.GetGrid();
+    CGridCtrl& database = *databasePane.GetGrid();
 
     const int sourceRows = source.GetRowCount();
     const int sourceColumns = source.GetColumnCount();
@@ -25,7 +25,7 @@ void MoveItems(CMainFrame& frame) {
                               "Configuration", MbIcon::Information, MbButtons::Ok);
         return;
     }
-    if (newItemsPane->FindEmptyCheckedItem()) return;
+    if (newItemsPane.FindEmptyCheckedItem()) return;
 
     // One repaint and one scroll-bar update at the end, not one per row.
     const bool drawing = database.IsRedrawAllowed();
@@ -34,7 +34,7 @@ void MoveItems(CMainFrame& frame) {
         if (pane::InsertNewDataColumn(database, -1) < 0) break;  // out of memory, already shown
     const int columns = std::min(sourceColumns, database.GetColumnCount());
 
-    const int checked = newItemsPane->CountCheckedItems();
+    const int checked = newItemsPane.CountCheckedItems();
     int added = 0;
     while (added < checked && database.InsertRow("", -1) >= 0) ++added;
 
@@ -47,11 +47,11 @@ void MoveItems(CMainFrame& frame) {
         ++target;
     }
 
-    databasePane->SetDatabaseModified(true);
-    databasePane->SortByAllColumns();
-    databasePane->NumberItemRows(1, databaseRows + added);
+    databasePane.SetDatabaseModified(true);
+    databasePane.SortByAllColumns();
+    databasePane.NumberItemRows(1, databaseRows + added);
     if (drawing) database.SetRedraw(true, true);
-    databasePane->FitDatabaseColumns();
+    databasePane.FitDatabaseColumns();
 }
 
 }  // namespace tabulon

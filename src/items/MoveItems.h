@@ -1,7 +1,7 @@
 #pragma once
 // "Move items": copies the checked 'New items' into 'Database'.
 
-#include "app/MainFrame.h"
+#include "items/ItemsFrame.h"
 
 namespace tabulon {
 
@@ -11,6 +11,6 @@ namespace tabulon {
 // left as it was, check marks included. Needs an open configuration and no
 // checked item with an empty first cell; either failure is shown and
 // nothing changes.
-void MoveItems(CMainFrame& frame);
+void MoveItems(IItemsFrame& frame);
 
 }  // namespace tabulon

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/TextCompare.h"
+#include "base/TextTrim.h"
 
 namespace tabulon::pane {
 
@@ -46,13 +47,7 @@ void FitColumns(CGridCtrl& grid) {
     grid.Refresh();
 }
 
-int AppendDataColumn(CGridCtrl& grid) {
-    const int col = grid.InsertColumn("", 0, -1);
-    if (col < 0) return -1;
-    grid.SetCellFormat(0, col, kHeadingFormat);
-    grid.SetCellBackColour(0, col, kHeadingBackColour);
-    return col;
-}
+int AppendDataColumn(CGridCtrl& grid) { return AppendHeadingColumn(grid); }
 
 void SetNumberCell(CGridCtrl& grid, int row) {
     grid.SetCellText(row, 0, std::to_string(row));
@@ -88,20 +83,6 @@ bool MoveDataColumn(CGridCtrl& grid, int from, int to, bool keepHeading) {
     }
     grid.DeleteColumn(from);
     return true;
-}
-
-bool IsWhiteSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string_view TrimRight(std::string_view text) {
-    while (!text.empty() && IsWhiteSpace(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsWhiteSpace(text.front())) text.remove_prefix(1);
-    return TrimRight(text);
 }
 
 void SortByAllColumns(CGridCtrl& grid, bool ignoreCase) {

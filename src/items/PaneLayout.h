@@ -2,18 +2,19 @@
 // What both panes share: colours, formats and widths of their tables.
 
 #include <string>
-#include <string_view>
 
+#include "config/ColumnHeadings.h"
 #include "grid/GridCtrl.h"
 
 namespace tabulon::pane {
 
 constexpr Colour kCornerBackColour = 0x905500;
 constexpr Colour kCornerTextColour = 0xFFFFFF;
-constexpr Colour kHeadingBackColour = 0xE6E6E6;
-constexpr unsigned kHeadingFormat = 0x24;
-constexpr unsigned kItemFormat = 0x8824;
-constexpr unsigned kNumberFormat = 0x25;
+// Headings take the look of the configuration's column names (kHeadingFormat,
+// kHeadingBackColour); items are cut short with an ellipsis, numbers centred.
+constexpr unsigned kItemFormat =
+    TextFormat::kVCenter | TextFormat::kSingleLine | TextFormat::kNoPrefix | TextFormat::kEndEllipsis;
+constexpr unsigned kNumberFormat = TextFormat::kCenter | TextFormat::kVCenter | TextFormat::kSingleLine;
 constexpr int kNumberColumnWidth = 60;
 // Column 0 is 60 pixels wide, or as wide as the corner's title with its
 // unsaved mark ("Database*") needs in the screen's font, if that is more:
@@ -41,9 +42,5 @@ bool MoveDataColumn(CGridCtrl& grid, int from, int to, bool keepHeading);
 void SortByAllColumns(CGridCtrl& grid, bool ignoreCase);
 // Sets cell (row, col) to text in the item format through SetGridItem.
 void SetItemCell(CGridCtrl& grid, int row, int col, const std::string& text);
-// Blank, tab, CR, LF, vertical tab and form feed.
-bool IsWhiteSpace(char c);
-std::string_view Trim(std::string_view text);
-std::string_view TrimRight(std::string_view text);
 
 }  // namespace tabulon::pane

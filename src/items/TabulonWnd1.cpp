@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/MainFrame.h"
+#include "base/TextTrim.h"
 #include "items/PaneLayout.h"
 
 namespace tabulon {
@@ -63,7 +63,7 @@ bool CTabulonWnd1::FindEmptyCheckedItem() {
     if (!m_grid) return false;
     for (int r = 1; r < m_grid->GetRowCount(); ++r) {
         const CGridCellCheckBox* box = CheckBoxOf(*m_grid, r);
-        if (!box || !box->GetCheck() || !pane::Trim(m_grid->GetCellText(r, 1)).empty()) continue;
+        if (!box || !box->GetCheck() || !Trim(m_grid->GetCellText(r, 1)).empty()) continue;
         m_grid->SetCellBackColour(r, 1, kFlashColour);
         m_grid->SetFocusCell(r, 1);
         m_grid->EnsureVisible(r, 1);  // the message points at it: it must be in view
@@ -112,7 +112,7 @@ void CTabulonWnd1::AddItemFromText(const std::string& text, const std::string& s
     for (int field = 0; field <= k; ++field) {
         const std::size_t end = field < k ? text.find(sep, start) : text.size();
         const std::string_view piece = std::string_view(text).substr(start, end - start);
-        pane::SetItemCell(*m_grid, row, field + 1, std::string(pane::Trim(piece)));
+        pane::SetItemCell(*m_grid, row, field + 1, std::string(Trim(piece)));
         start = end + 1;
     }
 }

@@ -5,14 +5,13 @@
 #include <string>
 
 #include "grid/GridCtrl.h"
+#include "items/ItemsFrame.h"
 
 namespace tabulon {
 
-class CMainFrame;
-
 class CTabulonWnd1 {
 public:
-    explicit CTabulonWnd1(CMainFrame& frame) : m_frame(frame) {}
+    explicit CTabulonWnd1(IItemsFrame& frame) : m_frame(frame) {}
 
     // Builds the grid on the first call; later calls leave it alone.
     void OnInitialUpdate(IDesktop* desktop = nullptr);
@@ -33,7 +32,7 @@ public:
     void AddItemFromText(const std::string& text, const std::string& separator, int row);
 
 private:
-    CMainFrame& m_frame;
+    IItemsFrame& m_frame;
     std::unique_ptr<CGridCtrl> m_grid;
 };
 

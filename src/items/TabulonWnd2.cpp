@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "app/MainFrame.h"
 #include "items/PaneLayout.h"
 
 namespace tabulon {

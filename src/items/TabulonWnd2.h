@@ -5,14 +5,13 @@
 #include <memory>
 
 #include "grid/GridCtrl.h"
+#include "items/ItemsFrame.h"
 
 namespace tabulon {
 
-class CMainFrame;
-
 class CTabulonWnd2 {
 public:
-    explicit CTabulonWnd2(CMainFrame& frame) : m_frame(frame) {}
+    explicit CTabulonWnd2(IItemsFrame& frame) : m_frame(frame) {}
 
     void OnInitialUpdate(IDesktop* desktop = nullptr);
     CGridCtrl* GetGrid() const { return m_grid.get(); }
@@ -31,7 +30,7 @@ public:
     void SetDatabaseModified(bool modified);
 
 private:
-    CMainFrame& m_frame;
+    IItemsFrame& m_frame;
     std::unique_ptr<CGridCtrl> m_grid;
 };
 

@@ -9,13 +9,9 @@
 #include <system_error>
 #include <vector>
 
-#include "app/MainFrame.h"
 #include "base/TextFile.h"
-#include "config/ConfigFile.h"
 #include "grid/GridCtrl.h"
 #include "items/TabulonWnd2.h"
-#include "platform/ListPublisher.h"
-#include "platform/MessageBox.h"
 
 namespace tabulon {
 
@@ -233,12 +229,14 @@ void WriteTable(PageBuffer& page, const CListConfig& config, const CGridCtrl* gr
     page.Raw("</TABLE>\r\n");
 }
 
-void ShowFailure(CMainFrame& frame, const std::string& text) {
+void ShowFailure(IListFrame& frame, const std::string& text) {
     frame.Messages().Show(text, "Make list", MbIcon::Exclamation, MbButtons::Ok);
 }
 
-bool WritePage(CMainFrame& frame, const std::string& output) {
+bool WritePage(IListFrame& frame) {
     const CListConfig& config = frame.Config();
+    const ConfigFiles& files = frame.Files();
+    const std::string& output = files.output;
     auto writeFailed = [&](const std::string& reason) {
         ShowFailure(frame, "The list could not be written to\n" + output + "\n\nReason: " + reason);
         return false;
@@ -260,13 +258,11 @@ bool WritePage(CMainFrame& frame, const std::string& output) {
     page.Raw("/         -->\r\n\r\n");
 
     std::string reason;
-    const std::string head = ResolveConfigPath(config, config.headfile);
-    if (!CopyFileInto(page, head, reason)) return readFailed("head", head, reason);
+    if (!CopyFileInto(page, files.headfile, reason)) return readFailed("head", files.headfile, reason);
 
-    WriteTable(page, config, frame.GetDatabaseGrid());
+    WriteTable(page, config, frame.DatabasePane().GetGrid());
 
-    const std::string end = ResolveConfigPath(config, config.endfile);
-    if (!CopyFileInto(page, end, reason)) return readFailed("end", end, reason);
+    if (!CopyFileInto(page, files.endfile, reason)) return readFailed("end", files.endfile, reason);
 
     page.Flush();
     if (!file.Commit()) return writeFailed(file.Error());
@@ -275,17 +271,14 @@ bool WritePage(CMainFrame& frame, const std::string& output) {
 
 }  // namespace
 
-bool MakeList(CMainFrame& frame) {
-    if (CTabulonWnd2* pane = frame.GetDatabasePane()) pane->SortByAllColumns();
+bool MakeList(IListFrame& frame) {
+    frame.DatabasePane().SortByAllColumns();
+    if (!WritePage(frame)) return false;
 
     const CListConfig& config = frame.Config();
-    const std::string output = ResolveConfigPath(config, config.output);
-    if (!WritePage(frame, output)) return false;
-
-    if (IListPublisher* publisher = frame.ListPublisher()) {
-        if (config.ftpupload == 1) publisher->UploadList(config, output);
-        if (config.viewout == 1) publisher->OpenTarget(output, kShowNormal);
-    }
+    const std::string output = frame.Files().output;
+    if (config.ftpupload == 1) frame.ListPublisher().UploadList(config, output);
+    if (config.viewout == 1) frame.ListPublisher().OpenTarget(output, kShowNormal);
     return true;
 }
 

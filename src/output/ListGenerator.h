@@ -4,9 +4,9 @@
 
 #include <string_view>
 
-namespace tabulon {
+#include "output/ListFrame.h"
 
-class CMainFrame;
+namespace tabulon {
 
 // Named in the page's second comment line.
 constexpr std::string_view kMakerWebAddress = "https://www.korvanex.com";
@@ -15,6 +15,6 @@ constexpr std::string_view kMakerWebAddress = "https://www.korvanex.com";
 // file and then publishes it. The page replaces the old one only when it is
 // complete; any failure to read the head or end file or to write the page is
 // shown to the user and returns false, and then nothing is published.
-bool MakeList(CMainFrame& frame);
+bool MakeList(IListFrame& frame);
 
 }  // namespace tabulon

@@ -11,13 +11,12 @@
 
 #include "FakeFilePicker.h"
 #include "FakeMainWindow.h"
+#include "IdleHosts.h"
 #include "RecordingPublisher.h"
 #include "ScratchFolder.h"
 #include "ScriptedDialogHost.h"
 #include "ScriptedMessageBox.h"
-#include "app/MainFrame.h"
-#include "items/TabulonWnd1.h"
-#include "items/TabulonWnd2.h"
+#include "app/Session.h"
 
 namespace tabulon::testing {
 
@@ -31,15 +30,6 @@ public:
 
 class AppTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        newItems.OnInitialUpdate();
-        database.OnInitialUpdate();
-        frame.SetPanes(&newItems, &database);
-        frame.SetFilePicker(&picker);
-        frame.SetDialogHost(&dialogs);
-        frame.SetListPublisher(&publisher);
-    }
-
     std::string PathOf(const std::string& name) const { return scratch.PathOf(name); }
     std::string MakeFile(const std::string& name, const std::string& bytes) const {
         return scratch.MakeFile(name, bytes);
@@ -87,9 +77,11 @@ protected:
     fakes::FakeFilePicker picker;
     fakes::ScriptedDialogHost dialogs;
     fakes::RecordingPublisher publisher;
-    CMainFrame frame{window, messages};
-    CTabulonWnd1 newItems{frame};
-    CTabulonWnd2 database{frame};
+    fakes::IdleHosts idle;
+    CSession session{fakes::HostsFor(window, messages, picker, dialogs, idle.menus, publisher, idle)};
+    CMainFrame& frame = session.Frame();
+    CTabulonWnd1& newItems = session.NewItemsPane();
+    CTabulonWnd2& database = session.DatabasePane();
     fakes::ScratchFolder scratch{"tabulon-app"};
 };
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "FakeConfigFrame.h"
 #include "FakeMainWindow.h"
 #include "ScratchFolder.h"
 #include "ScriptedMessageBox.h"
-#include "app/MainFrame.h"
 #include "config/ConfigFile.h"
 #include "grid/GridCtrl.h"
 
@@ -21,7 +21,8 @@ namespace tabulon::testing {
 
 namespace fs = std::filesystem;
 
-// What the main window holds while no configuration is open.
+// What the main window holds, as the configuration sees it, while no
+// configuration is open.
 struct Session {
     Session() {
         grid.SetRowCount(1);
@@ -41,7 +42,7 @@ struct Session {
 
     fakes::FakeMainWindow window;
     fakes::ScriptedMessageBox messages;
-    CMainFrame frame{window, messages};
+    fakes::FakeConfigFrame frame{window, messages};
     CGridCtrl grid;
 };
 

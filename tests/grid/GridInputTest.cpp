@@ -5,6 +5,7 @@
 #include "FakeDesktop.h"
 #include "FakeGridWindow.h"
 #include "RecordingGridFrame.h"
+#include "TextNames.h"
 #include "grid/CellEditBox.h"
 #include "grid/GridCtrl.h"
 #include "grid/TitleTip.h"
@@ -40,7 +41,7 @@ struct InputFixture : ::testing::Test {
         for (int c = 0; c < cols; ++c) grid->SetColumnWidth(c, 50);
         for (int r = 0; r < rows; ++r) grid->SetRowHeight(r, 20);
         for (int r = 1; r < rows; ++r)
-            for (int c = 1; c < cols; ++c) grid->SetCellText(r, c, "r" + std::to_string(r) + "c" + std::to_string(c));
+            for (int c = 1; c < cols; ++c) grid->SetCellText(r, c, fakes::CellName(r, c));
         grid->AttachWindow(&window);
         grid->SetOwner(&owner);
         grid->SetFrame(&frame);

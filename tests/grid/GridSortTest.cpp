@@ -9,12 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "TextNames.h"
 #include "base/TextCompare.h"
 #include "grid/GridCtrl.h"
 
 using namespace tabulon;
 
 namespace {
+
+// "o7": the mark of the row that began as item 7.
+std::string Origin(std::size_t item) { return fakes::Numbered("o", static_cast<long long>(item)); }
 
 // Heading row, then one item per key; column 2 records where each row began.
 void FillKeys(CGridCtrl& grid, const std::vector<std::string>& keys) {
@@ -24,7 +28,7 @@ void FillKeys(CGridCtrl& grid, const std::vector<std::string>& keys) {
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const int row = grid.InsertRow("");
         grid.SetCellText(row, 1, keys[i]);
-        grid.SetCellText(row, 2, "o" + std::to_string(i + 1));
+        grid.SetCellText(row, 2, Origin(i + 1));
     }
 }
 
@@ -89,7 +93,7 @@ TEST(GridSort, MatchesTheRecursiveFormOnRandomInputWithManyTies) {
         if (n > 1) ReferenceSort(ref, asc, 0, n - 1);
         for (int k = 0; k < n; ++k) {
             ASSERT_EQ(grid.GetCellText(k + 1, 1), ref[k].first) << "round " << round << " row " << k;
-            ASSERT_EQ(grid.GetCellText(k + 1, 2), "o" + std::to_string(ref[k].second));
+            ASSERT_EQ(grid.GetCellText(k + 1, 2), Origin(ref[k].second));
         }
         for (int k = 1; k < n; ++k) {
             const int order = CompareNoCase(grid.GetCellText(k, 1), grid.GetCellText(k + 1, 1));
@@ -117,7 +121,7 @@ TEST(GridSort, EqualTextsSwapNothingAndBadRangesAreRefused) {
     CGridCtrl grid;
     FillKeys(grid, std::vector<std::string>(50, "same"));
     grid.SortByColumn(1, false);
-    for (int r = 1; r <= 50; ++r) EXPECT_EQ(grid.GetCellText(r, 2), "o" + std::to_string(r));
+    for (int r = 1; r <= 50; ++r) EXPECT_EQ(grid.GetCellText(r, 2), Origin(r));
 
     EXPECT_FALSE(grid.SortRowRange(3, true, 1));
     EXPECT_FALSE(grid.SortRowRange(1, true, 5, 5));

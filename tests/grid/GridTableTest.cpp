@@ -6,6 +6,7 @@
 
 #include "FakeDesktop.h"
 #include "FakeGridWindow.h"
+#include "TextNames.h"
 #include "grid/GridCtrl.h"
 
 using namespace tabulon;
@@ -21,7 +22,7 @@ void Fill(CGridCtrl& grid, int items, int dataCols) {
     for (int r = 0; r < items; ++r) {
         int row = grid.InsertRow("");
         for (int c = 1; c <= dataCols; ++c)
-            grid.SetCellText(row, c, "r" + std::to_string(r) + "c" + std::to_string(c));
+            grid.SetCellText(row, c, fakes::CellName(r, c));
     }
 }
 
@@ -279,9 +280,9 @@ namespace {
 // A cell class whose construction runs out of memory after a set number.
 int g_cellsLeft = 0;
 const CellClass& ScarceCellClass() {
-    static const CellClass c{"ScarceCell", &CGridCell::Class(), []() -> CGridCellBase* {
+    static const CellClass c{"ScarceCell", &CGridCell::Class(), []() -> std::unique_ptr<CGridCellBase> {
                                  if (g_cellsLeft-- <= 0) throw std::bad_alloc();
-                                 return new CGridCell;
+                                 return std::make_unique<CGridCell>();
                              }};
     return c;
 }

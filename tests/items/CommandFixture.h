@@ -7,11 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "FakeFilePicker.h"
 #include "FakeMainWindow.h"
+#include "IdleHosts.h"
+#include "RecordingPublisher.h"
 #include "ScriptedDialogHost.h"
 #include "ScriptedMessageBox.h"
 #include "ScriptedPopupMenu.h"
-#include "app/MainFrame.h"
+#include "app/Session.h"
 #include "items/ColumnCommands.h"
 #include "items/DatabaseFile.h"
 #include "items/PaneLayout.h"
@@ -27,17 +30,18 @@ struct CommandPanes : ::testing::Test {
     fakes::ScriptedMessageBox messages;
     fakes::ScriptedPopupMenu menus;
     fakes::ScriptedDialogHost dialogs;
-    CMainFrame frame{window, messages};
-    CTabulonWnd1 newItems{frame};
-    CTabulonWnd2 database{frame};
+    fakes::FakeFilePicker picker;
+    fakes::RecordingPublisher publisher;
+    fakes::IdleHosts idle;
+    CSession session{fakes::HostsFor(window, messages, picker, dialogs, menus, publisher, idle)};
+    CMainFrame& frame = session.Frame();
+    CTabulonWnd1& newItems = session.NewItemsPane();
+    CTabulonWnd2& database = session.DatabasePane();
     CGridCtrl* fresh = nullptr;
     CGridCtrl* db = nullptr;
     const std::string openTitle = "Tabulon - /lists/music.cfg";
 
     void SetUp() override {
-        newItems.OnInitialUpdate();
-        database.OnInitialUpdate();
-        frame.SetPanes(&newItems, &database);
         frame.Config().cfgfile = "/lists/music.cfg";
         window.title = openTitle;
         fresh = newItems.GetGrid();

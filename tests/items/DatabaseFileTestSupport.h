@@ -13,9 +13,11 @@
 
 #include "FakeFilePicker.h"
 #include "FakeMainWindow.h"
+#include "IdleHosts.h"
+#include "RecordingPublisher.h"
 #include "ScratchFolder.h"
 #include "ScriptedMessageBox.h"
-#include "app/MainFrame.h"
+#include "app/Session.h"
 #include "base/TextFile.h"
 #include "items/DatabaseFile.h"
 #include "items/TabulonWnd1.h"
@@ -29,10 +31,6 @@ using Rows = std::vector<std::vector<std::string>>;
 class DatabaseFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        newItems.OnInitialUpdate();
-        database.OnInitialUpdate();
-        frame.SetPanes(&newItems, &database);
-        frame.SetFilePicker(&picker);
         frame.Config().cfgfile = PathOf("list.cfg");
         frame.Config().database = "items.db";  // beside the .cfg, not in the working folder
         window.title = OpenTitle();
@@ -71,9 +69,12 @@ protected:
     fakes::FakeMainWindow window;
     fakes::ScriptedMessageBox messages;
     fakes::FakeFilePicker picker;
-    CMainFrame frame{window, messages};
-    CTabulonWnd1 newItems{frame};
-    CTabulonWnd2 database{frame};
+    fakes::RecordingPublisher publisher;
+    fakes::IdleHosts idle;
+    CSession session{fakes::HostsFor(window, messages, picker, idle.dialogs, idle.menus, publisher, idle)};
+    CMainFrame& frame = session.Frame();
+    CTabulonWnd1& newItems = session.NewItemsPane();
+    CTabulonWnd2& database = session.DatabasePane();
     fakes::ScratchFolder scratch{"tabulon-db"};
     const fs::path& folder = scratch.folder;
 };

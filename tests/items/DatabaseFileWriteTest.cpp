@@ -13,16 +13,16 @@ TEST_F(DatabaseFileTest, WriteStoresCellsAsTheyStandAndReadsBackTrimmed) {
     EXPECT_EQ(Contents(PathOf("items.db")), " a;b c \r\n;\r\nx;\r\n");
     EXPECT_EQ(Db().GetCellText(0, 0), "Database*");
 
-    CGridCtrl copy(1, 1, 1, 0);
-    frame.SetDatabaseGrid(&copy);
+    database.ClearDatabase();  // loaded again into an empty 'Database'
+    CGridCtrl& copy = Db();
     EXPECT_TRUE(LoadDatabaseFile(frame));
     EXPECT_EQ(Items(copy), (Rows{{"a", "b c"}, {"", ""}, {"x", ""}}));
 
     // One data column: an empty item is an empty line. No items: an empty file.
-    CGridCtrl single(1, 1, 1, 0);
+    database.ClearDatabase();
+    CGridCtrl& single = Db();
     single.InsertColumn("Only", 0, -1);
     single.InsertRow("");
-    frame.SetDatabaseGrid(&single);
     EXPECT_TRUE(WriteDatabaseFile(frame));
     EXPECT_EQ(Contents(PathOf("items.db")), "\r\n");
     single.DeleteNonFixedRows();

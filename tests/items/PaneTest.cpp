@@ -7,10 +7,13 @@
 #include <vector>
 
 #include "FakeDesktop.h"
+#include "FakeFilePicker.h"
 #include "FakeGridWindow.h"
 #include "FakeMainWindow.h"
+#include "IdleHosts.h"
+#include "RecordingPublisher.h"
 #include "ScriptedMessageBox.h"
-#include "app/MainFrame.h"
+#include "app/Session.h"
 #include "items/PaneLayout.h"
 #include "items/TabulonWnd1.h"
 #include "items/TabulonWnd2.h"
@@ -19,19 +22,29 @@ using namespace tabulon;
 
 namespace {
 
-struct Panes : ::testing::Test {
+// A session whose hosts answer as nobody would, drawn on desktop.
+struct IdleSession {
+    explicit IdleSession(IDesktop& desktop = HeadlessDesktop())
+        : session(fakes::HostsFor(window, messages, picker, idle.dialogs, idle.menus, publisher, idle, desktop)) {}
     fakes::FakeMainWindow window;
     fakes::ScriptedMessageBox messages;
-    CMainFrame frame{window, messages};
-    CTabulonWnd1 newItems{frame};
-    CTabulonWnd2 database{frame};
+    fakes::FakeFilePicker picker;
+    fakes::RecordingPublisher publisher;
+    fakes::IdleHosts idle;
+    CSession session;
+};
+
+struct Panes : ::testing::Test {
+    IdleSession hosts;
+    fakes::FakeMainWindow& window = hosts.window;
+    fakes::ScriptedMessageBox& messages = hosts.messages;
+    CMainFrame& frame = hosts.session.Frame();
+    CTabulonWnd1& newItems = hosts.session.NewItemsPane();
+    CTabulonWnd2& database = hosts.session.DatabasePane();
     CGridCtrl* fresh = nullptr;
     CGridCtrl* db = nullptr;
 
     void SetUp() override {
-        newItems.OnInitialUpdate();
-        database.OnInitialUpdate();
-        frame.SetPanes(&newItems, &database);
         fresh = newItems.GetGrid();
         db = database.GetGrid();
     }
@@ -295,16 +308,13 @@ TEST_F(EditedPanes, HeadingClicksSortThePaneAndRenumber) {
 }
 
 TEST(PaneNumberColumn, WidensWhenTheScreenFontCannotShowTheCornerMarkInSixtyPixels) {
-    fakes::FakeMainWindow window;
-    fakes::ScriptedMessageBox messages;
-    CMainFrame frame{window, messages};
     fakes::FakeDesktop desktop;  // 7 pixels a character: "Database*" needs 63 and margins
-    CTabulonWnd2 database{frame};
-    database.OnInitialUpdate(&desktop);
+    IdleSession hosts(desktop);
+    CMainFrame& frame = hosts.session.Frame();
+    CTabulonWnd2& database = hosts.session.DatabasePane();
     CGridCtrl& grid = *database.GetGrid();
     EXPECT_GT(grid.GetColumnWidth(0), 63);
     const int wide = grid.GetColumnWidth(0);
-    frame.SetPanes(nullptr, &database);
     grid.SetColumnWidth(0, 20);
     frame.ResetNumberColumnWidths();
     EXPECT_EQ(grid.GetColumnWidth(0), wide);

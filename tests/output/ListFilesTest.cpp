@@ -195,7 +195,7 @@ TEST_F(ListFilesTest, AWrittenPageIsUploadedThenOpenedAsConfigured) {
     EXPECT_TRUE(messages.shown.empty());
 
     // A host without a publisher still gets its page.
-    frame.SetListPublisher(nullptr);
+    publisherSocket.to = nullptr;
     frame.Config().ftpupload = 1;
     frame.Config().viewout = 1;
     fs::remove(output);

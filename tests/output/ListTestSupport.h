@@ -12,11 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "FakeFilePicker.h"
 #include "FakeMainWindow.h"
+#include "IdleHosts.h"
 #include "ScratchFolder.h"
 #include "RecordingPublisher.h"
 #include "ScriptedMessageBox.h"
-#include "app/MainFrame.h"
+#include "app/Session.h"
 #include "grid/GridCtrl.h"
 #include "items/PaneLayout.h"
 #include "items/TabulonWnd1.h"
@@ -42,14 +44,20 @@ constexpr const char* kPageTop =
     "\r\n"
     "<HTML><BODY>\r\n";
 
+// Hands each call on to the publisher it is connected to, if any: a host
+// may have nothing to publish with.
+struct PublisherSocket : IListPublisher {
+    void UploadList(const CListConfig& config, const std::string& output) override {
+        if (to) to->UploadList(config, output);
+    }
+    int OpenTarget(const std::string& file, int show) override { return to ? to->OpenTarget(file, show) : 0; }
+    IListPublisher* to = nullptr;
+};
+
 class ListTest : public ::testing::Test {
 protected:
     void SetUp() override {
-
-        newItems.OnInitialUpdate();
-        database.OnInitialUpdate();
-        frame.SetPanes(&newItems, &database);
-        frame.SetListPublisher(&publisher);
+        publisherSocket.to = &publisher;
 
         CListConfig& c = frame.Config();
         c.cfgfile = PathOf("list.cfg");
@@ -141,10 +149,14 @@ protected:
     const fs::path& folder = scratch.folder;
     fakes::FakeMainWindow window;
     fakes::ScriptedMessageBox messages;
-    CMainFrame frame{window, messages};
-    CTabulonWnd1 newItems{frame};
-    CTabulonWnd2 database{frame};
     fakes::RecordingPublisher publisher;
+    PublisherSocket publisherSocket;
+    fakes::FakeFilePicker picker;
+    fakes::IdleHosts idle;
+    CSession session{fakes::HostsFor(window, messages, picker, idle.dialogs, idle.menus, publisherSocket, idle)};
+    CMainFrame& frame = session.Frame();
+    CTabulonWnd1& newItems = session.NewItemsPane();
+    CTabulonWnd2& database = session.DatabasePane();
 };
 
 // A list of one item, "fig", in one column and without index rows.

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "TextNames.h"
 #include "grid/GridCtrl.h"
 #include "qt/QtDesktop.h"
 #include "qt/QtGridWidget.h"
@@ -65,10 +66,10 @@ protected:
     void Build(int rows, int cols, QSize size = QSize(440, 300)) {
         window.reset();
         grid = std::make_unique<CGridCtrl>(rows, cols, 1, 1, &desktop);
-        for (int c = 1; c < cols; ++c) grid->SetCellText(0, c, "H" + std::to_string(c));
+        for (int c = 1; c < cols; ++c) grid->SetCellText(0, c, fakes::Numbered("H", c));
         for (int r = 1; r < rows; ++r) {
             grid->SetCellText(r, 0, std::to_string(r));
-            for (int c = 1; c < cols; ++c) grid->SetCellText(r, c, "r" + std::to_string(r) + "c" + std::to_string(c));
+            for (int c = 1; c < cols; ++c) grid->SetCellText(r, c, fakes::CellName(r, c));
         }
         for (int c = 0; c < cols; ++c) grid->SetColumnWidth(c, c == 0 ? 40 : kColumnWidth);
         grid->SetOwner(&owner);

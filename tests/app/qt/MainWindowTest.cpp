@@ -54,7 +54,7 @@ void WhenModalShows(std::function<void(QWidget*)> then) {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = std::make_unique<CQtMainWindow>();
+        window = std::make_unique<CQtMainWindow>(qt::QtWindowHosts{.shell = shell, .publisher = shell});
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -81,6 +81,8 @@ protected:
                                 "[other]\r\ncolumns  = Fruit;Colour");
     }
 
+    qt::CQtMessageBox shellMessages;
+    qt::CQtShell shell{shellMessages};
     std::unique_ptr<CQtMainWindow> window;
     fakes::ScratchFolder scratch{"tabulon-qtapp"};
 };

@@ -1,0 +1,65 @@
+// Sorting whole rows by the text of a column; the keys and their order are
+// SortKeys.cpp.
+
+#include "grid/GridCtrl.h"
+
+namespace tabulon {
+
+void CGridCtrl::SetSortColumn(int col) {
+    if (m_sortColumn >= 0) RedrawCell(0, m_sortColumn);
+    m_sortColumn = col;
+    if (col >= 0) RedrawCell(0, col);
+}
+
+void CGridCtrl::SortByColumn(int col, bool ascending) {
+    SetSortColumn(col);
+    m_sortAscending = ascending;
+    ResetSelection();
+    SetFocusCell(-1, -1);
+    SortRowRange(col, ascending, m_fixedRows, -1);
+}
+
+void CGridCtrl::OnHeaderClickSort(int col) {
+    const bool ascending = col == m_sortColumn ? !m_sortAscending : true;
+    SortByColumn(col, ascending);
+    Refresh();
+}
+
+bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
+    EndEditingBeforeLayoutChange();
+    if (col < 0 || col >= m_cols) return false;
+    if (high == -1) high = m_rows - 1;
+    if (low < 0 || high >= m_rows || low >= high) return false;
+
+    m_sortKeys.Clear();
+    for (int r = low; r <= high; ++r) m_sortKeys.Add(m_rowData[r][col]->GetText(), r);
+    m_sortKeys.Sort(ascending);
+
+    // The rows move once, into the order found; the cells stay where they are.
+    RowHeightsChangedFrom(low);
+    const std::size_t count = m_sortKeys.Size();
+    std::vector<Row>& rows = m_sortRows;
+    std::vector<std::uint32_t>& heights = m_sortHeights;
+    rows.resize(count);
+    heights.resize(count);
+    for (std::size_t k = 0; k < count; ++k) {
+        rows[k] = std::move(m_rowData[m_sortKeys.RowAt(k)]);
+        heights[k] = m_rowHeights[m_sortKeys.RowAt(k)];
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+        const int row = low + static_cast<int>(k);
+        m_rowData[row] = std::move(rows[k]);
+        m_rowHeights[row] = heights[k];
+        if (m_sortKeys.RowAt(k) != row && m_hasCoordCells)
+            for (int c = 0; c < m_cols; ++c) m_rowData[row][c]->SetCoords(row, c);
+    }
+    if (count > CSortKeys::kKeptRun) {
+        // A whole-table sort would otherwise keep its scratch for the grid's life.
+        std::vector<Row>().swap(rows);
+        std::vector<std::uint32_t>().swap(heights);
+    }
+    m_sortKeys.ReleaseIfLarge();
+    return true;
+}
+
+}  // namespace tabulon

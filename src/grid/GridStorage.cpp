@@ -1,0 +1,551 @@
+// The table itself: the rows, each owning its cells, their sizes, the counts
+// of rows and columns, making and deleting rows, columns and cells, the
+// attributes of single cells, and the modified mark.
+
+#include <algorithm>
+#include <new>
+
+#include "grid/GridCtrl.h"
+
+namespace tabulon {
+
+namespace {
+
+// Room for one more entry, grown as push_back would grow it, so that the
+// insertion after it cannot fail.
+template <typename Vector>
+void MakeRoomForOne(Vector& v) {
+    if (v.size() == v.capacity()) v.reserve(std::max(v.size() + 1, 2 * v.capacity()));
+}
+
+}  // namespace
+
+// ---- counts and sizes ----
+
+bool CGridCtrl::SetRowCount(int n) {
+    EndEditingBeforeLayoutChange();
+    if (n < 0) return false;
+    if (n == m_rows) return true;
+    ClearCachedTopLeft();
+    RowHeightsChangedFrom(std::min(n, m_rows));
+    if (n < m_fixedRows) m_fixedRows = n;
+    if (n <= m_focus.row) m_focus = CellId(-1, -1);
+    if (n < m_rows) {
+        for (int r = n; r < m_rows; ++r) {
+            for (int c = 0; c < m_cols; ++c) DestroyCell(r, c);
+            m_totalHeight -= m_rowHeights[r];
+        }
+        m_rows = n;
+        m_rowData.resize(n);
+        m_rowHeights.resize(n);
+    }
+    try {
+        m_rowData.reserve(n);
+        m_rowHeights.reserve(n);
+        const auto height = static_cast<std::uint32_t>(GetDefaultCell(false, false)->GetHeight());
+        while (m_rows < n) {
+            // Room is reserved: only making the row's cells can fail, and
+            // then its cells go with it.
+            m_rowData.push_back(MakeRow(m_rows));
+            m_rowHeights.push_back(height);
+            m_totalHeight += height;
+            ++m_rows;
+        }
+    } catch (const std::bad_alloc&) {
+        m_desktop->ShowOutOfMemory();
+    }
+    SetModified(true, -1, -1);
+    ResetScrollBars();
+    Refresh();
+    return true;
+}
+
+bool CGridCtrl::SetColumnCount(int n) {
+    EndEditingBeforeLayoutChange();
+    if (n < 0) return false;
+    if (n == m_cols) return true;
+    ClearCachedTopLeft();
+    if (n < m_fixedCols) m_fixedCols = n;
+    if (n <= m_focus.col) m_focus = CellId(-1, -1);
+    bool ok = true;
+    if (n < m_cols) {
+        for (int r = 0; r < m_rows; ++r) {
+            for (int c = n; c < m_cols; ++c) DestroyCell(r, c);
+            m_rowData[r].resize(n);
+        }
+        for (int c = n; c < m_cols; ++c) m_totalWidth -= m_colWidths[c];
+        m_colWidths.resize(n);
+        m_cols = n;
+    }
+    const auto width = static_cast<std::uint32_t>(GetDefaultCell(false, true)->GetWidth());
+    try {
+        while (m_cols < n) {
+            InsertColumnCells(m_cols, width, static_cast<std::size_t>(n));
+            m_totalWidth += width;
+            ++m_cols;
+        }
+    } catch (const std::bad_alloc&) {
+        // The columns made so far stay; the one that failed left nothing behind.
+        m_desktop->ShowOutOfMemory();
+        ok = false;
+    }
+    SetModified(true, -1, -1);
+    ResetScrollBars();
+    Refresh();
+    return ok;
+}
+
+bool CGridCtrl::SetFixedRowCount(int n) {
+    if (n < 0) return false;
+    if (n == m_fixedRows) return true;
+    ResetSelection();
+    ClearCachedTopLeft();
+    if (n > m_rows && (!SetRowCount(n) || m_rows < n)) return false;
+    if (m_focus.row >= 0 && m_focus.row < n) m_focus = CellId(-1, -1);
+    if (n > m_fixedRows) {
+        for (int r = m_fixedRows; r < n; ++r)
+            for (int c = 0; c < m_cols; ++c) {
+                CGridCellBase* cell = GetCell(r, c);
+                cell->SetState(cell->GetState() | CellState::kFixed | CellState::kFixedRow);
+                cell->SetTextColour(kDefaultColour);
+                cell->SetBackColour(kDefaultColour);
+            }
+    } else {
+        for (int r = n; r < m_fixedRows; ++r)
+            for (int c = 0; c < m_cols; ++c) {
+                CGridCellBase* cell = GetCell(r, c);
+                if (c < m_fixedCols) {
+                    cell->SetState(cell->GetState() & ~CellState::kFixedRow);
+                } else {
+                    cell->SetState(cell->GetState() & ~(CellState::kFixed | CellState::kFixedRow));
+                    cell->SetTextColour(kDefaultColour);
+                    cell->SetBackColour(kDefaultColour);
+                }
+            }
+    }
+    m_fixedRows = n;
+    Refresh();
+    return true;
+}
+
+bool CGridCtrl::SetFixedColumnCount(int n) {
+    if (n < 0) return false;
+    if (n == m_fixedCols) return true;
+    if (n > m_cols && (!SetColumnCount(n) || m_cols < n)) return false;
+    if (m_focus.col >= 0 && m_focus.col < n) m_focus = CellId(-1, -1);
+    ResetSelection();
+    ClearCachedTopLeft();
+    if (n > m_fixedCols) {
+        for (int r = 0; r < m_rows; ++r)
+            for (int c = m_fixedCols; c < n; ++c) {
+                CGridCellBase* cell = GetCell(r, c);
+                cell->SetState(cell->GetState() | CellState::kFixed | CellState::kFixedCol);
+                cell->SetTextColour(kDefaultColour);
+                cell->SetBackColour(kDefaultColour);
+            }
+    } else {
+        for (int r = 0; r < m_rows; ++r)
+            for (int c = n; c < m_fixedCols; ++c) {
+                CGridCellBase* cell = GetCell(r, c);
+                if (r < m_fixedRows) {
+                    cell->SetState(cell->GetState() & ~CellState::kFixedCol);
+                } else {
+                    cell->SetState(cell->GetState() & ~(CellState::kFixed | CellState::kFixedCol));
+                    cell->SetTextColour(kDefaultColour);
+                    cell->SetBackColour(kDefaultColour);
+                }
+            }
+    }
+    m_fixedCols = n;
+    Refresh();
+    return true;
+}
+
+int CGridCtrl::GetRowHeight(int row) const {
+    if (row < 0 || row >= m_rows) return -1;
+    return static_cast<int>(m_rowHeights[row]);
+}
+
+int CGridCtrl::GetColumnWidth(int col) const {
+    if (col < 0 || col >= m_cols) return -1;
+    return static_cast<int>(m_colWidths[col]);
+}
+
+bool CGridCtrl::SetRowHeight(int row, int height) {
+    if (row < 0 || row >= m_rows || height < 0) return false;
+    m_totalHeight += static_cast<long long>(height) - m_rowHeights[row];
+    m_rowHeights[row] = static_cast<std::uint32_t>(height);
+    RowHeightsChangedFrom(row);
+    ResetScrollBars();
+    return true;
+}
+
+bool CGridCtrl::SetColumnWidth(int col, int width) {
+    if (col < 0 || col >= m_cols || width < 0) return false;
+    m_totalWidth += static_cast<long long>(width) - m_colWidths[col];
+    m_colWidths[col] = static_cast<std::uint32_t>(width);
+    ResetScrollBars();
+    return true;
+}
+
+long long CGridCtrl::GetFixedRowHeight() const {
+    long long sum = 0;
+    for (int r = 0; r < m_fixedRows; ++r) sum += m_rowHeights[r];
+    return sum;
+}
+
+long long CGridCtrl::GetFixedColumnWidth() const {
+    long long sum = 0;
+    for (int c = 0; c < m_fixedCols; ++c) sum += m_colWidths[c];
+    return sum;
+}
+
+// ---- rows and columns ----
+
+int CGridCtrl::InsertColumn(const std::string& heading, unsigned format, int col) {
+    EndEditingBeforeLayoutChange();
+    if (col >= 0 && (col < m_fixedCols || col > m_cols)) return -1;
+    ClearCachedTopLeft();
+    ResetSelection();
+    if (m_rows < 1) SetRowCount(1);
+    if (col == m_cols) col = -1;
+    const bool append = col < 0;
+    if (append) col = m_cols;
+    try {
+        InsertColumnCells(col, 0, 0);
+    } catch (const std::bad_alloc&) {
+        m_desktop->ShowOutOfMemory();
+        return -1;
+    }
+    ++m_cols;
+    SetCellText(0, col, heading);
+    for (int r = 0; r < m_rows; ++r) SetCellFormat(r, col, format);
+    const int width = GetCell(0, col)->GetTextExtent(heading).cx;
+    m_colWidths[col] = static_cast<std::uint32_t>(std::max(width, 0));
+    m_totalWidth += m_colWidths[col];
+    if (m_focus.col >= 0 && col < m_focus.col) ++m_focus.col;
+    ResetScrollBars();
+    SetModified(true, -1, -1);
+    return col;
+}
+
+int CGridCtrl::HeadingRowHeight(int row, const std::string& heading) {
+    if (heading.empty()) return GetDefaultCell(true, false)->GetHeight();
+    return GetCell(row, 0)->GetTextExtent(heading).cy;
+}
+
+int CGridCtrl::InsertRow(const std::string& heading, int row) {
+    EndEditingBeforeLayoutChange();
+    if (row >= 0 && (row < m_fixedRows || row >= m_rows)) return -1;
+    ClearCachedTopLeft();
+    ResetSelection();
+    if (m_cols < 1) SetColumnCount(1);
+    if (row < 0) row = m_rows;
+    RowHeightsChangedFrom(row);
+    try {
+        Row cells = MakeRow(row);
+        MakeRoomForOne(m_rowData);
+        MakeRoomForOne(m_rowHeights);
+        // Nothing from here on allocates, so the row and its height go in together.
+        m_rowData.insert(m_rowData.begin() + row, std::move(cells));
+        m_rowHeights.insert(m_rowHeights.begin() + row, 0);
+    } catch (const std::bad_alloc&) {
+        m_desktop->ShowOutOfMemory();
+        return -1;
+    }
+    ++m_rows;
+    SetCellText(row, 0, heading);
+    const int height = std::max(HeadingRowHeight(row, heading), 0);
+    m_rowHeights[row] = static_cast<std::uint32_t>(height);
+    m_totalHeight += height;
+    if (m_focus.row >= 0 && row < m_focus.row) ++m_focus.row;
+    ResetScrollBars();
+    SetModified(true, -1, -1);
+    return row;
+}
+
+bool CGridCtrl::DeleteColumn(int col) {
+    EndEditingBeforeLayoutChange();
+    if (col < 0 || col >= m_cols) return false;
+    ResetSelection();
+    for (int r = 0; r < m_rows; ++r) {
+        DestroyCell(r, col);
+        Row& row = m_rowData[r];
+        row.erase(row.begin() + col);
+    }
+    m_totalWidth -= m_colWidths[col];
+    m_colWidths.erase(m_colWidths.begin() + col);
+    --m_cols;
+    if (col < m_fixedCols) --m_fixedCols;
+    if (col == m_focus.col)
+        m_focus = CellId(-1, -1);
+    else if (col < m_focus.col)
+        --m_focus.col;
+    ClearCachedTopLeft();
+    ResetScrollBars();
+    SetModified(true, -1, -1);
+    return true;
+}
+
+bool CGridCtrl::DeleteRow(int row) {
+    EndEditingBeforeLayoutChange();
+    if (row < 0 || row >= m_rows) return false;
+    ResetSelection();
+    for (int c = 0; c < m_cols; ++c) DestroyCell(row, c);
+    m_rowData.erase(m_rowData.begin() + row);
+    m_totalHeight -= m_rowHeights[row];
+    m_rowHeights.erase(m_rowHeights.begin() + row);
+    RowHeightsChangedFrom(row);
+    --m_rows;
+    if (row < m_fixedRows) --m_fixedRows;
+    if (row == m_focus.row)
+        m_focus = CellId(-1, -1);
+    else if (row < m_focus.row)
+        --m_focus.row;
+    ClearCachedTopLeft();
+    ResetScrollBars();
+    SetModified(true, -1, -1);
+    return true;
+}
+
+bool CGridCtrl::DeleteRows(const std::vector<char>& remove) {
+    EndEditingBeforeLayoutChange();
+    ResetSelection();
+    const int count = std::min(m_rows, static_cast<int>(remove.size()));
+    int first = -1;
+    int kept = 0;
+    int fixedKept = 0;
+    // One pass: the rows that stay slide down over the removed ones.
+    for (int r = 0; r < m_rows; ++r) {
+        if (r < count && remove[static_cast<std::size_t>(r)]) {
+            if (first < 0) first = r;
+            for (int c = 0; c < m_cols; ++c) DestroyCell(r, c);
+            m_totalHeight -= m_rowHeights[r];
+            continue;
+        }
+        if (r < m_fixedRows) ++fixedKept;
+        if (kept != r) {
+            m_rowData[kept] = std::move(m_rowData[r]);
+            m_rowHeights[kept] = m_rowHeights[r];
+            if (m_hasCoordCells)
+                for (int c = 0; c < m_cols; ++c) m_rowData[kept][c]->SetCoords(kept, c);
+        }
+        ++kept;
+    }
+    if (first < 0) return false;
+    m_rowData.resize(kept);
+    m_rowHeights.resize(kept);
+    m_rows = kept;
+    m_fixedRows = fixedKept;
+    RowHeightsChangedFrom(first);
+    ClearCachedTopLeft();
+    ResetScrollBars();
+    SetModified(true, -1, -1);
+    return true;
+}
+
+bool CGridCtrl::DeleteNonFixedRows() {
+    ResetSelection();
+    for (int r = m_rows; r >= m_fixedRows; --r) DeleteRow(r);
+    return true;
+}
+
+bool CGridCtrl::DeleteAllCells() {
+    EndEditingBeforeLayoutChange();
+    ResetSelection();
+    for (int r = 0; r < m_rows; ++r)
+        for (int c = 0; c < m_cols; ++c) DestroyCell(r, c);
+    m_rowData.clear();
+    m_rowHeights.clear();
+    m_colWidths.clear();
+    RowHeightsChangedFrom(0);
+    m_totalHeight = 0;
+    m_totalWidth = 0;
+    m_focus = CellId(-1, -1);
+    m_rows = m_cols = m_fixedRows = m_fixedCols = 0;
+    ClearCachedTopLeft();
+    ResetScrollBars();
+    SetModified(true, -1, -1);
+    return true;
+}
+
+// ---- cells ----
+
+CGridCellBase* CGridCtrl::GetCell(int row, int col) const {
+    if (!IsValidCell(row, col)) return nullptr;
+    return m_rowData[row][col].get();
+}
+
+CGridCtrl::Row CGridCtrl::MakeRow(int row) {
+    Row cells;
+    cells.reserve(m_cols);
+    for (int c = 0; c < m_cols; ++c) cells.push_back(CreateCell(row, c));
+    return cells;
+}
+
+std::vector<CGridCtrl::CellHandle> CGridCtrl::MakeColumn(int col) {
+    std::vector<CellHandle> cells;
+    cells.reserve(m_rows);
+    for (int r = 0; r < m_rows; ++r) cells.push_back(CreateCell(r, col));
+    return cells;
+}
+
+void CGridCtrl::InsertColumnCells(int col, std::uint32_t width, std::size_t roomPerRow) {
+    std::vector<CellHandle> cells = MakeColumn(col);
+    for (Row& row : m_rowData) row.reserve(std::max(row.size() + 1, roomPerRow));
+    MakeRoomForOne(m_colWidths);
+    // Nothing from here on allocates: every row gets its cell, or none does.
+    for (int r = 0; r < m_rows; ++r) m_rowData[r].insert(m_rowData[r].begin() + col, std::move(cells[r]));
+    m_colWidths.insert(m_colWidths.begin() + col, width);
+}
+
+std::unique_ptr<CGridCellBase> CGridCtrl::CreateCell(int row, int col) {
+    if (!m_cellClass || !m_cellClass->create) return nullptr;
+    std::unique_ptr<CGridCellBase> cell = m_cellClass->create();
+    cell->SetGrid(this);
+    cell->SetCoords(row, col);
+    m_hasCoordCells = m_hasCoordCells || cell->KeepsCoords();
+    unsigned state = cell->GetState();
+    if (col < m_fixedCols) state |= CellState::kFixed | CellState::kFixedCol;
+    if (row < m_fixedRows) state |= CellState::kFixed | CellState::kFixedRow;
+    cell->SetState(state);
+    cell->SetFormat(GetDefaultCell(row < m_fixedRows, col < m_fixedCols)->GetFormat());
+    return cell;
+}
+
+void CGridCtrl::DestroyCell(int row, int col) {
+    if (!GetCell(row, col)) return;
+    SetCellState(row, col, 0);
+    m_rowData[row][col].reset();
+}
+
+bool CGridCtrl::SetDefaultCellType(const CellClass& cellClass) {
+    if (!cellClass.IsDerivedFrom(CGridCellBase::Class()) || !cellClass.create) return false;
+    m_cellClass = &cellClass;
+    return true;
+}
+
+bool CGridCtrl::SetCellType(int row, int col, const CellClass& cellClass) {
+    CGridCellBase* old = GetCell(row, col);
+    if (!old || !cellClass.IsDerivedFrom(CGridCellBase::Class()) || !cellClass.create) return false;
+    std::unique_ptr<CGridCellBase> cell(cellClass.create());
+    // Coordinates first: copying the text into a check box may already tell
+    // the owner about the cell.
+    cell->SetCoords(row, col);
+    cell->CopyFrom(*old);
+    m_hasCoordCells = m_hasCoordCells || cell->KeepsCoords();
+    m_rowData[row][col] = std::move(cell);  // the old cell goes here
+    return true;
+}
+
+const std::string& CGridCtrl::GetCellText(int row, int col) const {
+    static const std::string empty;
+    CGridCellBase* cell = GetCell(row, col);
+    return cell ? cell->GetText() : empty;
+}
+
+bool CGridCtrl::SetCellText(int row, int col, const std::string& text) {
+    CGridCellBase* cell = GetCell(row, col);
+    if (!cell) return false;
+    cell->SetText(text);
+    SetModified(true, row, col);
+    return true;
+}
+
+unsigned CGridCtrl::GetCellState(int row, int col) const {
+    CGridCellBase* cell = GetCell(row, col);
+    return cell ? cell->GetState() : 0;
+}
+
+bool CGridCtrl::SetCellState(int row, int col, unsigned state) {
+    CGridCellBase* cell = GetCell(row, col);
+    if (!cell) return false;
+    const bool selected = IsCellSelected(row, col);
+    if (!selected && (state & CellState::kSelected))
+        AddCell(m_selected, CellId(row, col));
+    else if (selected && !(state & CellState::kSelected))
+        EraseCell(m_selected, CellId(row, col));
+    cell->SetState(state);
+    return true;
+}
+
+bool CGridCtrl::SetCellFormat(int row, int col, unsigned format) {
+    CGridCellBase* cell = GetCell(row, col);
+    if (!cell) return false;
+    cell->SetFormat(format);
+    return true;
+}
+
+unsigned CGridCtrl::GetCellFormat(int row, int col) const {
+    CGridCellBase* cell = GetCell(row, col);
+    return cell ? cell->GetFormat() : 0;
+}
+
+bool CGridCtrl::SetCellTextColour(int row, int col, Colour colour) {
+    CGridCellBase* cell = GetCell(row, col);
+    if (!cell) return false;
+    cell->SetTextColour(colour);
+    return true;
+}
+
+bool CGridCtrl::SetCellBackColour(int row, int col, Colour colour) {
+    CGridCellBase* cell = GetCell(row, col);
+    if (!cell) return false;
+    cell->SetBackColour(colour);
+    return true;
+}
+
+bool CGridCtrl::SetCellData(int row, int col, std::uint32_t data) {
+    CGridCellBase* cell = GetCell(row, col);
+    if (!cell) return false;
+    cell->SetData(data);
+    return true;
+}
+
+bool CGridCtrl::SetCellImage(int row, int col, int image) {
+    CGridCellBase* cell = GetCell(row, col);
+    if (!cell) return false;
+    cell->SetImage(image);
+    return true;
+}
+
+bool CGridCtrl::SetGridItem(const GridItem& item) {
+    CGridCellBase* cell = GetCell(item.row, item.col);
+    if (!cell) return false;
+    SetModified(true, item.row, item.col);
+    if (item.mask & GridItemMask::kText) cell->SetText(item.text);
+    if (item.mask & GridItemMask::kData) cell->SetData(item.data);
+    if (item.mask & GridItemMask::kImage) cell->SetImage(item.image);
+    if (item.mask & GridItemMask::kState) cell->SetState(item.state);
+    if (item.mask & GridItemMask::kFormat) cell->SetFormat(item.format);
+    if (item.mask & GridItemMask::kBackColour) cell->SetBackColour(item.backColour);
+    if (item.mask & GridItemMask::kTextColour) cell->SetTextColour(item.textColour);
+    if (item.mask & GridItemMask::kFont) cell->SetFont(&item.font);
+    if (item.mask & GridItemMask::kMargin) cell->SetMargin(item.margin);
+    return true;
+}
+
+// ---- modified mark ----
+
+void CGridCtrl::SetModified(bool modified, int row, int col) {
+    if (col < 0 || col == m_sortColumn) SetSortColumn(-1);
+    if (row > 0 && col > 0) {
+        CGridCellBase* cell = GetCell(row, col);
+        if (modified) {
+            if (cell) cell->SetState(cell->GetState() | CellState::kModified);
+            m_modified = true;
+        } else if (cell) {
+            cell->SetState(cell->GetState() & ~CellState::kModified);
+        }
+    } else {
+        m_modified = modified;
+    }
+    if (!m_modified) {
+        for (int r = 0; r < m_rows; ++r)
+            for (const CellHandle& cell : m_rowData[r])
+                if (cell->GetState() & CellState::kModified)
+                    cell->SetState(cell->GetState() & ~CellState::kModified);
+    }
+}
+
+}  // namespace tabulon

@@ -1,0 +1,92 @@
+#include "grid/SortKeys.h"
+
+#include <utility>
+
+#include "base/TextCompare.h"
+
+namespace tabulon {
+
+void CSortKeys::Clear() {
+    m_keys.clear();
+    m_texts.clear();
+}
+
+void CSortKeys::Add(const std::string& text, int row) {
+    m_keys.push_back({{FoldedPrefix(text, 0), FoldedPrefix(text, 8)},
+                      m_texts.size(),
+                      static_cast<std::uint32_t>(text.size()),
+                      row});
+    m_texts += text;
+}
+
+void CSortKeys::ReleaseIfLarge() {
+    // A whole-table sort would otherwise keep its scratch for the grid's life.
+    if (m_keys.size() <= kKeptRun) return;
+    std::vector<Key>().swap(m_keys);
+    std::string().swap(m_texts);
+}
+
+// Eight bytes of a text from position from, with A-Z folded, as one number
+// that orders like the bytes; past its end a text is padded with zero bytes.
+// Two keys whose first sixteen bytes differ so compare as their texts would.
+std::uint64_t CSortKeys::FoldedPrefix(const std::string& text, std::size_t from) {
+    std::uint64_t prefix = 0;
+    for (std::size_t k = from; k < from + 8; ++k) {
+        unsigned byte = k < text.size() ? static_cast<unsigned char>(text[k]) : 0u;
+        if (byte >= 'A' && byte <= 'Z') byte += 'a' - 'A';
+        prefix = (prefix << 8) | byte;
+    }
+    return prefix;
+}
+
+int CSortKeys::Compare(const Key& a, const Key& b) const {
+    if (a.prefix[0] != b.prefix[0]) return a.prefix[0] < b.prefix[0] ? -1 : 1;
+    if (a.prefix[1] != b.prefix[1]) return a.prefix[1] < b.prefix[1] ? -1 : 1;
+    return CompareNoCase(TextOf(a), TextOf(b));
+}
+
+bool CSortKeys::Differ(const Key& a, const Key& b) const {
+    if (a.prefix[0] != b.prefix[0] || a.prefix[1] != b.prefix[1]) return true;
+    return CompareWithCase(TextOf(a), TextOf(b)) != 0;
+}
+
+void CSortKeys::Sort(bool ascending) {
+    if (m_keys.size() > 1) Sort(ascending, 0, static_cast<int>(m_keys.size()) - 1);
+}
+
+// Quicksort with the middle entry as pivot. Places count from the start of
+// the run, so the middle place is the middle row wherever the run starts.
+// The smaller part is sorted by recursion and the larger one by the loop, so
+// the depth stays logarithmic whatever the input.
+void CSortKeys::Sort(bool ascending, int low, int high) {
+    std::vector<Key>& keys = m_keys;
+    while (low < high) {
+        const Key pivot = keys[static_cast<std::size_t>(low + (high - low) / 2)];
+        int i = low;
+        int j = high;
+        while (i <= j) {
+            if (ascending) {
+                while (i < high && Compare(keys[i], pivot) < 0) ++i;
+                while (j > low && Compare(keys[j], pivot) > 0) --j;
+            } else {
+                while (i < high && Compare(keys[i], pivot) > 0) ++i;
+                while (j > low && Compare(keys[j], pivot) < 0) --j;
+            }
+            if (i <= j) {
+                if (Differ(keys[i], keys[j])) std::swap(keys[i], keys[j]);
+                ++i;
+                --j;
+            }
+        }
+        // The two parts are disjoint, so sorting them in either order gives the same result.
+        if (j - low < high - i) {
+            if (low < j) Sort(ascending, low, j);
+            low = i;
+        } else {
+            if (i < high) Sort(ascending, i, high);
+            high = j;
+        }
+    }
+}
+
+}  // namespace tabulon

@@ -1,0 +1,38 @@
+#pragma once
+// What the panes, the database file and the column and item commands ask of
+// the main window. Besides what their grids ask (IGridFrame): the other pane,
+// the configuration with its files and its marks, and whom to ask and tell.
+
+#include "config/ListConfig.h"
+#include "grid/GridFrame.h"
+#include "platform/FilePicker.h"
+#include "platform/MessageBox.h"
+
+namespace tabulon {
+
+class CTabulonWnd1;
+class CTabulonWnd2;
+
+class IItemsFrame : public IGridFrame {
+public:
+    virtual CTabulonWnd1& NewItemsPane() = 0;
+    virtual CTabulonWnd2& DatabasePane() = 0;
+
+    virtual CListConfig& Config() = 0;
+    // The files the configuration names now, resolved (ListConfig.h).
+    virtual const ConfigFiles& Files() = 0;
+    virtual bool IsConfigurationOpen() const = 0;
+    // The title gets its "*": the configuration holds unsaved changes.
+    virtual void MarkConfigurationModified() = 0;
+    // Back to no configuration open, with the record at its "New
+    // configuration" values.
+    virtual void CloseConfiguration() = 0;
+    // The columns of a pane changed; the tool windows that list them follow.
+    virtual void OnDatabaseColumnsChanged() = 0;
+    virtual void OnNewItemsColumnsChanged() = 0;
+
+    virtual IMessageBox& Messages() = 0;
+    virtual IFilePicker& FilePicker() = 0;
+};
+
+}  // namespace tabulon
