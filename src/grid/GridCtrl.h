@@ -415,6 +415,8 @@ private:
     void OnScroll(ScrollBar bar, ScrollCode code, int thumbPos);
     void DrawGridLinesOfCell(IDeviceContext& dc, const Rect& rect);
     std::unique_ptr<IDeviceContext> MeasuringContext();
+    // The widest GetCellExtent of the cells of col in rows first to last.
+    int WidestCellExtent(int col, int first, int last, IDeviceContext& dc);
 
     bool m_allowDraw = true;
     bool m_doubleBuffer = true;

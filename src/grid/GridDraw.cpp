@@ -5,6 +5,7 @@
 
 #include "grid/GridCtrl.h"
 #include "grid/TitleTip.h"
+#include "grid/WidestText.h"
 
 namespace tabulon {
 
@@ -433,6 +434,53 @@ std::unique_ptr<IDeviceContext> CGridCtrl::MeasuringContext() {
     return dc ? std::move(dc) : m_desktop->CreateScreenContext();
 }
 
+int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc) {
+    // Cells drawn alike (the same default font and margin, one line, no
+    // picture) differ in width only by their texts, so of each such kind
+    // only the cell with the widest text is measured whole. Other cells are
+    // measured one by one.
+    struct Kind {
+        const CGridCellBase* defaultCell;
+        unsigned margin;
+        std::vector<int> rows;
+    };
+    std::vector<Kind> kinds;
+    IImageList* images = GetImageList();
+    int width = 0;
+    for (int r = first; r <= last; ++r) {
+        CGridCellBase* cell = GetCell(r, col);
+        if (!cell) continue;
+        const unsigned format = cell->GetFormat();
+        const LogFont* font = cell->GetFontObject();
+        const bool alike = cell->IsSizedByItsText() && cell->IsDefaultFont() &&
+                           !(images && cell->GetImage() >= 0 && cell->GetImage() < images->GetImageCount()) &&
+                           (!(format & TextFormat::kWordBreak) || (format & TextFormat::kSingleLine)) &&
+                           !(font && (font->escapement == 900 || font->escapement == -900));
+        if (!alike) {
+            width = std::max(width, cell->GetCellExtent(&dc).cx);
+            continue;
+        }
+        const CGridCellBase* defaultCell = cell->GetDefaultCell();
+        const unsigned margin = cell->GetMargin();
+        auto kind = std::find_if(kinds.begin(), kinds.end(), [&](const Kind& k) {
+            return k.defaultCell == defaultCell && k.margin == margin;
+        });
+        if (kind == kinds.end()) kind = kinds.insert(kinds.end(), Kind{defaultCell, margin, {}});
+        kind->rows.push_back(r);
+    }
+    for (const Kind& kind : kinds) {
+        CGridCellBase* sample = GetCell(kind.rows.front(), col);
+        dc.SaveState();
+        if (const LogFont* font = sample->GetFontObject()) dc.SelectFont(*font);
+        const std::optional<WidestText> widest = FindWidestText(
+            kind.rows.size(), [&](std::size_t i) -> const std::string& { return GetCell(kind.rows[i], col)->GetText(); },
+            dc);
+        dc.RestoreState();
+        if (widest) width = std::max(width, GetCell(kind.rows[widest->index], col)->GetCellExtent(&dc).cx);
+    }
+    return width;
+}
+
 void CGridCtrl::AutoSizeColumn(int col, unsigned style) {
     if (col < 0 || col >= m_cols || m_colWidths[col] == 0 || !m_window) return;
     const std::unique_ptr<IDeviceContext> dc = MeasuringContext();
@@ -440,8 +488,7 @@ void CGridCtrl::AutoSizeColumn(int col, unsigned style) {
     if (style == 0) style = m_autoSizeStyle;
     const int first = (style & 0x1) ? 0 : m_fixedRows;
     const int last = (style & 0x2) ? m_rows - 1 : m_fixedRows - 1;
-    int width = 0;
-    for (int r = first; r <= last; ++r) width = std::max(width, GetCell(r, col)->GetCellExtent(dc.get()).cx);
+    const int width = WidestCellExtent(col, first, last, *dc);
     m_totalWidth += static_cast<long long>(width) - m_colWidths[col];
     m_colWidths[col] = static_cast<std::uint32_t>(width);
 }
