@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "grid/GridCtrl.h"
+#include "grid/MemoryHint.h"
 #include "grid/TitleTip.h"
 #include "grid/WidestText.h"
 
@@ -443,12 +444,17 @@ int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc
         const CGridCellBase* defaultCell;
         unsigned margin;
         std::vector<int> rows;
+        std::unique_ptr<CWidestText> texts;
     };
     std::vector<Kind> kinds;
     IImageList* images = GetImageList();
     int width = 0;
     for (int r = first; r <= last; ++r) {
-        CGridCellBase* cell = GetCell(r, col);
+        // The rows ahead are asked for early (grid/MemoryHint.h).
+        if (r + 24 <= last) Prefetch(m_rowData[r + 24].data());
+        if (r + 16 <= last) Prefetch(m_rowData[r + 16][col].get());
+        if (r + 8 <= last) Prefetch(m_rowData[r + 8][col]->GetText().data());
+        CGridCellBase* cell = m_rowData[r][col].get();
         if (!cell) continue;
         const unsigned format = cell->GetFormat();
         const LogFont* font = cell->GetFontObject();
@@ -465,18 +471,14 @@ int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc
         auto kind = std::find_if(kinds.begin(), kinds.end(), [&](const Kind& k) {
             return k.defaultCell == defaultCell && k.margin == margin;
         });
-        if (kind == kinds.end()) kind = kinds.insert(kinds.end(), Kind{defaultCell, margin, {}});
+        if (kind == kinds.end())
+            kind = kinds.insert(kinds.end(), Kind{defaultCell, margin, {}, std::make_unique<CWidestText>(dc, font)});
         kind->rows.push_back(r);
+        kind->texts->Add(cell->GetText());
     }
-    for (const Kind& kind : kinds) {
-        CGridCellBase* sample = GetCell(kind.rows.front(), col);
-        dc.SaveState();
-        if (const LogFont* font = sample->GetFontObject()) dc.SelectFont(*font);
-        const std::optional<WidestText> widest = FindWidestText(
-            kind.rows.size(), [&](std::size_t i) -> const std::string& { return GetCell(kind.rows[i], col)->GetText(); },
-            dc);
-        dc.RestoreState();
-        if (widest) width = std::max(width, GetCell(kind.rows[widest->index], col)->GetCellExtent(&dc).cx);
+    for (Kind& kind : kinds) {
+        if (const std::optional<WidestText> widest = kind.texts->Find())
+            width = std::max(width, GetCell(kind.rows[widest->index], col)->GetCellExtent(&dc).cx);
     }
     return width;
 }

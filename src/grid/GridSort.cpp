@@ -2,6 +2,7 @@
 // SortKeys.cpp.
 
 #include "grid/GridCtrl.h"
+#include "grid/MemoryHint.h"
 
 namespace tabulon {
 
@@ -32,7 +33,12 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     if (low < 0 || high >= m_rows || low >= high) return false;
 
     m_sortKeys.Clear();
-    for (int r = low; r <= high; ++r) m_sortKeys.Add(m_rowData[r][col]->GetText(), r);
+    for (int r = low; r <= high; ++r) {
+        // The rows ahead are asked for early (grid/MemoryHint.h).
+        if (r + 16 <= high) Prefetch(m_rowData[r + 16].data());
+        if (r + 8 <= high) Prefetch(m_rowData[r + 8][col].get());
+        m_sortKeys.Add(m_rowData[r][col]->GetText(), r);
+    }
     m_sortKeys.Sort(ascending);
 
     // The rows move once, into the order found; the cells stay where they are.

@@ -15,16 +15,14 @@
 
 namespace tabulon {
 
-namespace {
-
 // The characters met so far, each with a slot number; the advances of the
 // characters and of the pairs that occur are kept by slot. Slots are few:
 // one per distinct character of the texts, up to kMaxSlots.
-class CAdvances {
+class CCharAdvances {
 public:
     static constexpr int kMaxSlots = 1024;
 
-    explicit CAdvances(IDeviceContext& dc) : m_dc(dc) { m_low.fill(kUnknown); }
+    CCharAdvances(IDeviceContext& dc, const LogFont* font) : m_dc(dc), m_font(font) { m_low.fill(kUnknown); }
 
     // The slot of ch; -1 when it has no advance of its own.
     int SlotOf(char32_t ch) {
@@ -60,7 +58,7 @@ public:
                 const std::size_t bit = first * kMaxSlots + second;
                 if (!(m_pairsSeen[bit / 64] & (std::uint64_t{1} << (bit % 64)))) continue;
                 const char32_t pair[2] = {m_chars[first], m_chars[second]};
-                const std::optional<double> both = m_dc.GetCharsAdvance(std::u32string_view(pair, 2));
+                const std::optional<double> both = Measure(std::u32string_view(pair, 2));
                 double& extra = m_pairExtra[first * slots + second];
                 if (!both || !std::isfinite(*both)) {
                     extra = kNoBound;
@@ -87,14 +85,23 @@ private:
 
     int NewSlot(char32_t ch) {
         if (m_chars.size() >= static_cast<std::size_t>(kMaxSlots)) return -1;
-        const std::optional<double> advance = m_dc.GetCharsAdvance(std::u32string_view(&ch, 1));
+        const std::optional<double> advance = Measure(std::u32string_view(&ch, 1));
         if (!advance || !std::isfinite(*advance) || *advance < 0) return -1;
         m_chars.push_back(ch);
         m_advance.push_back(*advance);
         return static_cast<int>(m_chars.size()) - 1;
     }
 
+    std::optional<double> Measure(std::u32string_view chars) {
+        m_dc.SaveState();
+        if (m_font) m_dc.SelectFont(*m_font);
+        const std::optional<double> advance = m_dc.GetCharsAdvance(chars);
+        m_dc.RestoreState();
+        return advance;
+    }
+
     IDeviceContext& m_dc;
+    const LogFont* m_font;
     std::array<int, kLow> m_low;
     std::unordered_map<char32_t, int> m_high;
     std::vector<char32_t> m_chars;
@@ -104,47 +111,22 @@ private:
     std::vector<double> m_pairExtra;
 };
 
-// What the first look at a text found: the advances of its characters
-// added up, and how many neighbouring pairs it has; pairs = kUnbounded for
-// a text with a character that has no advance.
-struct FirstLook {
-    double advances = 0;
-    std::uint32_t pairs = 0;
-};
-constexpr std::uint32_t kUnbounded = UINT32_MAX;
+namespace {
 
-FirstLook LookAt(std::string_view text, CAdvances& advances) {
-    FirstLook look;
-    int previous = -1;
-    ForEachShownCharacter(text, [&](char32_t ch) {
-        const int slot = advances.SlotOf(ch);
-        if (slot < 0) {
-            look.pairs = kUnbounded;
-            return false;
-        }
-        look.advances += advances.Advance(slot);
-        if (previous >= 0) {
-            advances.NotePair(previous, slot);
-            ++look.pairs;
-        }
-        previous = slot;
-        return true;
-    });
-    return look;
-}
+constexpr std::uint32_t kUnbounded = UINT32_MAX;
 
 // The advances of the characters of text plus what each of its pairs adds,
 // as measured; none when a pair has no advance.
-std::optional<double> PairedAdvances(std::string_view text, CAdvances& advances) {
+std::optional<double> PairedAdvances(std::string_view text, CCharAdvances& advances) {
     double sum = 0;
     bool bounded = true;
     int previous = -1;
     ForEachShownCharacter(text, [&](char32_t ch) {
-        const int slot = advances.SlotOf(ch);  // every character got its slot on the first look
+        const int slot = advances.SlotOf(ch);  // every character got its slot when the text was added
         sum += advances.Advance(slot);
         if (previous >= 0) {
             const double extra = advances.PairExtra(previous, slot);
-            if (extra == CAdvances::kNoBound) return bounded = false;
+            if (extra == CCharAdvances::kNoBound) return bounded = false;
             sum += extra;
         }
         previous = slot;
@@ -154,50 +136,81 @@ std::optional<double> PairedAdvances(std::string_view text, CAdvances& advances)
     return sum;
 }
 
-// The most a text of these advances can measure. Rounded up, and one pixel
-// more, so that rounding never makes a bound too low.
+// The most a text of these advances can measure: the host rounds to the
+// nearest pixel, and so does the bound (a hair up, against the last bit of
+// a sum).
 int Bound(double advances) {
-    const double bound = std::ceil(advances) + 1;
+    const double bound = std::floor(advances + 0.5 + 1e-9);
     return bound >= INT_MAX ? INT_MAX : static_cast<int>(bound);
 }
 
 }  // namespace
 
-std::optional<WidestText> FindWidestText(std::size_t count,
-                                         const std::function<const std::string&(std::size_t)>& textAt,
-                                         IDeviceContext& dc) {
+struct CWidestText::Entry {
+    const std::string* text;
+    double advances;      // of its characters
+    std::uint32_t pairs;  // of neighbours; kUnbounded: a character without an advance
+};
+
+CWidestText::CWidestText(IDeviceContext& dc, const LogFont* font)
+    : m_dc(dc), m_font(font), m_advances(std::make_unique<CCharAdvances>(dc, font)) {}
+
+CWidestText::~CWidestText() = default;
+
+void CWidestText::Add(const std::string& text) {
+    Entry entry{&text, 0, 0};
+    CCharAdvances& advances = *m_advances;
+    int previous = -1;
+    ForEachShownCharacter(text, [&](char32_t ch) {
+        const int slot = advances.SlotOf(ch);
+        if (slot < 0) {
+            entry.pairs = kUnbounded;
+            return false;
+        }
+        entry.advances += advances.Advance(slot);
+        if (previous >= 0) {
+            advances.NotePair(previous, slot);
+            ++entry.pairs;
+        }
+        previous = slot;
+        return true;
+    });
+    m_entries.push_back(entry);
+}
+
+std::optional<WidestText> CWidestText::Find() {
+    const std::size_t count = m_entries.size();
     if (count == 0) return std::nullopt;
-    CAdvances advances(dc);
-    std::vector<FirstLook> looks(count);
-    for (std::size_t i = 0; i < count; ++i) looks[i] = LookAt(textAt(i), advances);
+    CCharAdvances& advances = *m_advances;
     const double widestPair = advances.MeasurePairs();
+    m_dc.SaveState();
+    if (m_font) m_dc.SelectFont(*m_font);
 
     WidestText widest{0, -1};
     // Texts recur (a genre, a year): each distinct one is measured once.
     std::unordered_set<std::string_view> measured;
     const auto measure = [&](std::size_t i) {
-        if (!measured.insert(textAt(i)).second) return;
-        const int width = dc.GetTextExtent(textAt(i)).cx;
+        const std::string& text = *m_entries[i].text;
+        if (!measured.insert(text).second) return;
+        const int width = m_dc.GetTextExtent(text).cx;
         if (width > widest.width) widest = {i, width};
     };
 
     // Every text without a bound.
     for (std::size_t i = 0; i < count; ++i)
-        if (looks[i].pairs == kUnbounded) measure(i);
+        if (m_entries[i].pairs == kUnbounded) measure(i);
 
-    // A first bound for every other text: each pair counted as the one that
+    // A first bound for every other text, each pair counted as the one that
     // adds most. The text with the highest goes first, as it is likely the
     // widest.
     std::vector<int> bounds(count, -1);
     std::size_t highest = count;
     for (std::size_t i = 0; i < count; ++i) {
-        if (looks[i].pairs == kUnbounded) continue;
-        bounds[i] = widestPair == CAdvances::kNoBound
-                        ? INT_MAX
-                        : Bound(looks[i].advances + widestPair * looks[i].pairs);
+        const Entry& entry = m_entries[i];
+        if (entry.pairs == kUnbounded) continue;
+        bounds[i] = widestPair == CCharAdvances::kNoBound ? INT_MAX : Bound(entry.advances + widestPair * entry.pairs);
         if (highest == count || bounds[i] > bounds[highest]) highest = i;
     }
-    std::vector<FirstLook>().swap(looks);
     if (highest < count) measure(highest);
 
     // Then the texts whose bound beats the widest so far, highest first (a
@@ -224,13 +237,22 @@ std::optional<WidestText> FindWidestText(std::size_t count,
         for (std::size_t i : order) {
             if (bounds[i] <= widest.width) break;
             if (widestPair != 0) {
-                const std::optional<double> paired = PairedAdvances(textAt(i), advances);
+                const std::optional<double> paired = PairedAdvances(*m_entries[i].text, advances);
                 if (paired && Bound(*paired) <= widest.width) continue;
             }
             measure(i);
         }
     }
+    m_dc.RestoreState();
     return widest;
+}
+
+std::optional<WidestText> FindWidestText(std::size_t count,
+                                         const std::function<const std::string&(std::size_t)>& textAt,
+                                         IDeviceContext& dc) {
+    CWidestText finder(dc, nullptr);
+    for (std::size_t i = 0; i < count; ++i) finder.Add(textAt(i));
+    return finder.Find();
 }
 
 }  // namespace tabulon

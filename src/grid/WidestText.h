@@ -9,8 +9,10 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/DeviceContext.h"
 
@@ -21,8 +23,33 @@ struct WidestText {
     int width = 0;          // GetTextExtent(text).cx
 };
 
+class CCharAdvances;
+
+// Texts are added one by one, each looked at as it comes (while its cell is
+// still at hand), then the widest is found.
+class CWidestText {
+public:
+    // font: the font the texts are drawn in, none for the one dc has.
+    CWidestText(IDeviceContext& dc, const LogFont* font);
+    ~CWidestText();
+    CWidestText(const CWidestText&) = delete;
+    CWidestText& operator=(const CWidestText&) = delete;
+
+    // text must stay as it is until Find; places count from 0.
+    void Add(const std::string& text);
+    // The widest text added; none when none was. Ties go to any of the widest.
+    std::optional<WidestText> Find();
+
+private:
+    struct Entry;
+    IDeviceContext& m_dc;
+    const LogFont* m_font;
+    std::unique_ptr<CCharAdvances> m_advances;
+    std::vector<Entry> m_entries;
+};
+
 // The widest of count texts, textAt(i) giving text i, in the font dc has
-// selected; none for no texts. Ties go to any of the widest.
+// selected; none for no texts.
 std::optional<WidestText> FindWidestText(std::size_t count,
                                          const std::function<const std::string&(std::size_t)>& textAt,
                                          IDeviceContext& dc);

@@ -40,7 +40,11 @@ int NumberColumnWidth(CGridCtrl& grid) {
 }
 
 void FitColumns(CGridCtrl& grid) {
-    grid.AutoSizeColumns();
+    // Every column as AutoSizeColumns fits it, but column 0, whose width
+    // is set right after: its texts need not be measured.
+    for (int c = 1; c < grid.GetColumnCount(); ++c)
+        if (grid.GetColumnWidth(c) > 0) grid.AutoSizeColumn(c);
+    grid.ResetScrollBars();
     grid.SetColumnWidth(0, NumberColumnWidth(grid));
     for (int c = 1; c < grid.GetColumnCount(); ++c)
         if (grid.GetColumnWidth(c) < kMinDataColumnWidth) grid.SetColumnWidth(c, kMinDataColumnWidth);
