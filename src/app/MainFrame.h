@@ -58,6 +58,7 @@ public:
     IShell& Shell() override { return m_hosts.shell; }
     IListPublisher& ListPublisher() override { return m_hosts.publisher; }
     IProgressHost& Progress() { return m_hosts.progress; }
+    IProgressHost* ProgressHost() override { return &m_hosts.progress; }
 
     // The save prompts that guard every command which would lose changes;
     // false when the user stopped the command or a save failed.

@@ -69,6 +69,10 @@ enum Value : char {
 };
 }  // namespace HeadingGesture
 
+// The phases of long work, as the progress window names them.
+inline constexpr char kSortingPhase[] = "Sorting";
+inline constexpr char kFittingPhase[] = "Fitting the columns to their texts";
+
 // What InsertColumn gives a new column's cells unless told otherwise: one
 // line, centred upright, "&" shown as it is, too long a text cut with "...".
 constexpr unsigned kDefaultColumnFormat =
@@ -242,6 +246,25 @@ public:
     // Input and in-place editing.
     void SetFrame(IGridFrame* frame) { m_frame = frame; }
     IGridFrame* GetFrame() const { return m_frame; }
+
+    // Long work on the grid (a load into it, a sort, a fit) reports here
+    // while work is running (grid/GridWork.h sets it); none otherwise.
+    void SetProgress(IProgress* progress) {
+        m_progress = progress;
+        m_progressPhase = nullptr;
+    }
+    IProgress* GetProgress() const { return m_progress; }
+    // done of total units of the phase what; cheap enough for every row.
+    void ReportProgress(const char* what, std::uint64_t done, std::uint64_t total) {
+        if (!m_progress) return;
+        if (what != m_progressPhase) {
+            m_progress->SetText(what);
+            m_progressPhase = what;
+        } else if (++m_progressCalls % 256 != 0) {
+            return;
+        }
+        m_progress->Step(done, total);
+    }
     virtual void OnEditCell(int row, int col, std::optional<Point> point, unsigned firstChar);
     virtual void OnEndEditCell(int row, int col, const std::string& text);
     virtual void EndEditing();
@@ -440,6 +463,9 @@ private:
     static constexpr int kSelectionTimer = 0x201;
 
     IGridFrame* m_frame = nullptr;
+    IProgress* m_progress = nullptr;
+    const char* m_progressPhase = nullptr;
+    unsigned m_progressCalls = 0;
     MouseMode m_mouseMode = MouseMode::None;
     HeadingGesture::Value m_headingGesture = HeadingGesture::kIdle;
     bool m_leftButtonDown = false;

@@ -454,6 +454,7 @@ int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc
         if (r + 24 <= last) Prefetch(m_rowData[r + 24].data());
         if (r + 16 <= last) Prefetch(m_rowData[r + 16][col].get());
         if (r + 8 <= last) Prefetch(m_rowData[r + 8][col]->GetText().data());
+        ReportProgress(kFittingPhase, static_cast<std::uint64_t>(r - first), static_cast<std::uint64_t>(last - first) + 1);
         CGridCellBase* cell = m_rowData[r][col].get();
         if (!cell) continue;
         const unsigned format = cell->GetFormat();

@@ -6,6 +6,7 @@
 
 #include "grid/CellEditBox.h"
 #include "grid/GridCtrl.h"
+#include "grid/GridWork.h"
 #include "grid/TitleTip.h"
 
 namespace tabulon {
@@ -369,6 +370,7 @@ void CGridCtrl::OnLButtonDown(Point point, unsigned modifiers) {
     }
     // A heading click sorts the pane; a press that grabs a divider only sizes.
     if (!ctrl && IsHeadingCell(clicked) && !onDivider) {
+        CGridWork work(m_frame, "Sorting", {this});
         if (clicked.col == 1 && m_frame) {
             m_frame->SortActivePaneByAllColumns();
         } else {

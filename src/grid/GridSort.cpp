@@ -6,6 +6,11 @@
 
 namespace tabulon {
 
+namespace {
+// Sorting fewer rows than this takes no time worth telling of.
+constexpr std::uint64_t kLongRun = 65536;
+}  // namespace
+
 void CGridCtrl::SetSortColumn(int col) {
     if (m_sortColumn >= 0) RedrawCell(0, m_sortColumn);
     m_sortColumn = col;
@@ -32,14 +37,25 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     if (high == -1) high = m_rows - 1;
     if (low < 0 || high >= m_rows || low >= high) return false;
 
+    // Only a long run tells of its progress: the many short runs of a sort
+    // by all columns are told of by their caller.
+    const std::uint64_t runLength = static_cast<std::uint64_t>(high - low) + 1;
+    const bool tell = runLength >= kLongRun;
     m_sortKeys.Clear();
     for (int r = low; r <= high; ++r) {
         // The rows ahead are asked for early (grid/MemoryHint.h).
         if (r + 16 <= high) Prefetch(m_rowData[r + 16].data());
         if (r + 8 <= high) Prefetch(m_rowData[r + 8][col].get());
         m_sortKeys.Add(m_rowData[r][col]->GetText(), r);
+        if (tell) ReportProgress(kSortingPhase, static_cast<std::uint64_t>(r - low), 3 * runLength);
     }
-    m_sortKeys.Sort(ascending);
+    if (tell) {
+        m_sortKeys.Sort(ascending, [&](unsigned thousandths) {
+            ReportProgress(kSortingPhase, runLength + runLength * thousandths / 1000, 3 * runLength);
+        });
+    } else {
+        m_sortKeys.Sort(ascending);
+    }
 
     // The rows move once, into the order found; the cells stay where they are.
     RowHeightsChangedFrom(low);

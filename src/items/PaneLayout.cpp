@@ -1,6 +1,7 @@
 #include "items/PaneLayout.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -97,8 +98,11 @@ void SortByAllColumns(CGridCtrl& grid, bool ignoreCase) {
     // since every row of a run agrees in those columns, so each column adds
     // its own borders once instead of comparing all earlier columns again.
     std::vector<char> startsRun(static_cast<std::size_t>(std::max(rows, 1)), 0);
+    const auto columns = static_cast<std::uint64_t>(grid.GetColumnCount());
     for (int col = 2; col < grid.GetColumnCount(); ++col) {
         const int previous = col - 1;
+        grid.ReportProgress(kSortingPhase, static_cast<std::uint64_t>(col - 1) * static_cast<std::uint64_t>(rows),
+                            columns * static_cast<std::uint64_t>(rows));
         // Each text is read once even where neighbours are compared in a row.
         std::string_view above;
         int aboveRow = -1;
@@ -116,6 +120,10 @@ void SortByAllColumns(CGridCtrl& grid, bool ignoreCase) {
             while (last + 1 < rows && !startsRun[last + 1]) ++last;
             if (last > first) grid.SortRowRange(col, true, first, last);
             first = last + 1;
+            grid.ReportProgress(kSortingPhase,
+                                static_cast<std::uint64_t>(col - 1) * static_cast<std::uint64_t>(rows) +
+                                    static_cast<std::uint64_t>(first),
+                                columns * static_cast<std::uint64_t>(rows));
         }
     }
 }
