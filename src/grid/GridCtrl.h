@@ -433,6 +433,9 @@ private:
     int StepColumn(int col, int step) const;
     int StepRow(int row, int step) const;
     void ScrollTo(ScrollBar bar, long long pos, bool wholeWindow);
+    // The scroll extent that lets the bar reach a position where the last
+    // row (column) shows whole; at least extent.
+    long long ReachingExtent(ScrollBar bar, long long extent, long long page);
     int ScrollMax(ScrollBar bar) const { return bar == ScrollBar::Vertical ? m_vScrollMax : m_hScrollMax; }
     int ScrollPage(ScrollBar bar) const { return bar == ScrollBar::Vertical ? m_vScrollPage : m_hScrollPage; }
     void OnScroll(ScrollBar bar, ScrollCode code, int thumbPos);
@@ -458,6 +461,9 @@ private:
     bool IsCellFullyVisible(int row, int col);
     void ApplySelectionFrom(CellId cell);
     void MoveFocusByKey(CellId next, unsigned key, unsigned modifiers, bool wrapped);
+    // Where Home puts the focus in row: the first column that is not
+    // read-only there, or the first column when all are.
+    int FirstTypableColumn(int row) const;
     void ShowTitleTipFor(CellId cell);
     void StopSelectionTimer();
     static constexpr int kSelectionTimer = 0x201;

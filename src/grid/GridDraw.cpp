@@ -328,14 +328,43 @@ void CGridCtrl::ResetScrollBars() {
     long long availH = client.cy;
     if (availW - fixedW < h) availH -= hBar;
     if (availH - fixedH < v)
-        show(ScrollBar::Vertical, true, v - 1, availH - fixedH);
+        show(ScrollBar::Vertical, true, ReachingExtent(ScrollBar::Vertical, v, availH - fixedH) - 1, availH - fixedH);
     else
         show(ScrollBar::Vertical, false, 0, 0);
     if (availW - fixedW < h)
-        show(ScrollBar::Horizontal, true, h - 1, availW - fixedW);
+        show(ScrollBar::Horizontal, true, ReachingExtent(ScrollBar::Horizontal, h, availW - fixedW) - 1,
+             availW - fixedW);
     else
         show(ScrollBar::Horizontal, false, 0, 0);
     ClearCachedTopLeft();
+}
+
+long long CGridCtrl::ReachingExtent(ScrollBar bar, long long extent, long long page) {
+    // The view starts at the top of its top-left row, whatever pixel of that
+    // row the bar stands at; the bar's end must be a row from which the last
+    // row shows whole, or the last row stays cut off at the bottom however
+    // far the user scrolls. Likewise for columns.
+    const bool rows = bar == ScrollBar::Vertical;
+    const int fixed = rows ? m_fixedRows : m_fixedCols;
+    const int count = rows ? m_rows : m_cols;
+    if (count <= fixed) return extent;
+    // The first row from which the rest fits in a page, but at most the last.
+    long long offset = 0;  // of that row from the first non-fixed one
+    if (rows) {
+        const long long first = RowTop(fixed);
+        const long long end = RowTop(count);
+        const auto from = m_rowTops.begin() + fixed;
+        const auto last = m_rowTops.begin() + count - 1;
+        const auto it = std::lower_bound(from, last, end - page);
+        offset = *it - first;
+    } else {
+        long long rest = 0;  // the widths of columns c to the last
+        int c = count;
+        while (c > fixed && rest + m_colWidths[c - 1] <= page) rest += m_colWidths[--c];
+        if (c == count) rest = m_colWidths[count - 1];
+        offset = extent - rest;
+    }
+    return std::max(extent, offset + page);
 }
 
 int CGridCtrl::StepColumn(int col, int step) const {

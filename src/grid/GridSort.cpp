@@ -68,13 +68,18 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
         rows[k] = std::move(m_rowData[m_sortKeys.RowAt(k)]);
         heights[k] = m_rowHeights[m_sortKeys.RowAt(k)];
     }
+    bool moved = false;
     for (std::size_t k = 0; k < count; ++k) {
         const int row = low + static_cast<int>(k);
         m_rowData[row] = std::move(rows[k]);
         m_rowHeights[row] = heights[k];
-        if (m_sortKeys.RowAt(k) != row && m_hasCoordCells)
+        if (m_sortKeys.RowAt(k) == row) continue;
+        moved = true;
+        if (m_hasCoordCells)
             for (int c = 0; c < m_cols; ++c) m_rowData[row][c]->SetCoords(row, c);
     }
+    // Whoever sorts, the rows on screen show their new order.
+    if (moved && m_window && m_allowDraw) m_window->InvalidateAll();
     if (count > CSortKeys::kKeptRun) {
         // A whole-table sort would otherwise keep its scratch for the grid's life.
         std::vector<Row>().swap(rows);

@@ -62,7 +62,9 @@ void SetNumberCell(CGridCtrl& grid, int row) {
 }
 
 int InsertNewDataColumn(CGridCtrl& grid, int col) {
-    const int inserted = grid.InsertColumn("", 0, col);
+    // Its items look like those of every other column: text put in later
+    // stands in the same upright place.
+    const int inserted = grid.InsertColumn("", kItemFormat, col);
     if (inserted < 0) return -1;
     grid.SetCellFormat(0, inserted, kHeadingFormat);
     grid.SetCellBackColour(0, inserted, kHeadingBackColour);
