@@ -13,6 +13,7 @@
 
 #include "app/CommandTable.h"
 #include "output/ListGenerator.h"
+#include "qt/QtAboutBox.h"
 #include "qt/QtGridWidget.h"
 #include "qt/QtMainWindowIcons.h"
 #include "qt/QtText.h"
@@ -205,13 +206,9 @@ void CQtMainWindow::CloseWindow() {
 }
 
 void CQtMainWindow::ShowAbout() {
-    QMessageBox box(this);
-    box.setWindowTitle(QStringLiteral("About Tabulon"));
-    box.setIconPixmap(ApplicationIcon().pixmap(48, 48));
-    box.setTextFormat(Qt::PlainText);
-    box.setText(QStringLiteral("Tabulon\n\nKeeps a flat database of items and publishes it as an HTML page.\n\n") +
-                Text(kMakerWebAddress));
-    box.setStandardButtons(QMessageBox::Ok);
+    IShell* shell = m_frame.Shell();
+    if (!shell) return;
+    CQtAboutBox box(*shell, this);
     box.exec();
 }
 

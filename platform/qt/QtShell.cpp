@@ -93,11 +93,10 @@ void CQtShell::UploadList(const CListConfig&, const std::string& output) {
                     "Ftp", MbIcon::Exclamation, MbButtons::Ok);
 }
 
-int CQtShell::OpenTarget(const std::string& file, int) {
-    if (QDesktopServices::openUrl(QUrl::fromLocalFile(FileName(file)))) return 42;
-    m_messages.Show("The list was written to\n" + file + "\n\nbut no program to view it could be started.",
-                    "Make list", MbIcon::Exclamation, MbButtons::Ok);
-    return 0;
+int CQtShell::OpenTarget(const std::string& target, int) {
+    const QString text = FileName(target);
+    const QUrl url = text.contains(QStringLiteral("://")) ? QUrl(text) : QUrl::fromLocalFile(text);
+    return QDesktopServices::openUrl(url) ? OpenResult::kStarted : OpenResult::kNoAssociation;
 }
 
 }  // namespace tabulon::qt

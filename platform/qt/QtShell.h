@@ -1,8 +1,9 @@
 #pragma once
-// The desktop's shell for the program: opening a file with the program the
-// desktop has for files of a kind (the XDG MIME associations), and what
-// follows a written list page (viewing it; the FTP upload is not part of
-// this build, which says so).
+// The desktop's shell for the program as Qt knows it: opening a file with
+// the program the desktop has for files of a kind (the XDG MIME
+// associations), opening a target through the desktop services, and what
+// follows a written list page (viewing it; the upload says it is not done).
+// The XDG shell and the list publisher of the Linux host take its place.
 
 #include <QStringList>
 #include <string>
@@ -24,7 +25,8 @@ public:
 
     bool RunAssociatedCommand(const std::string& extension, const std::string& file, int show) override;
     void UploadList(const CListConfig& config, const std::string& output) override;
-    int OpenTarget(const std::string& file, int show) override;
+    // An OpenResult code; quiet, the caller tells the user.
+    int OpenTarget(const std::string& target, int show) override;
 
 private:
     IMessageBox& m_messages;

@@ -25,9 +25,11 @@
 #include "ScratchFolder.h"
 #include "app/CommandTable.h"
 #include "config/ConfigDialog.h"
+#include "qt/QtAboutBox.h"
 #include "qt/QtDialogHost.h"
 #include "qt/QtFilePicker.h"
 #include "qt/QtGridWidget.h"
+#include "qt/QtLinkLabel.h"
 #include "qt/QtMainWindow.h"
 #include "qt/QtMessageBox.h"
 #include "qt/QtShell.h"
@@ -222,17 +224,22 @@ TEST_F(MainWindowTest, CloseRequestWithUnsavedItemsCanBeCancelled) {
 }
 
 TEST_F(MainWindowTest, AboutNamesTheProgramAndTheMakersAddress) {
-    QString text;
+    QString title, name, link, target;
     WhenModalShows([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
+        auto* box = dynamic_cast<qt::CQtAboutBox*>(modal);
         ASSERT_TRUE(box);
-        text = box->windowTitle() + "|" + box->text();
-        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        title = box->windowTitle();
+        for (QLabel* label : box->findChildren<QLabel*>())
+            if (label->text() == "Tabulon") name = label->text();
+        link = box->WebLink()->text();
+        target = QString::fromStdString(box->WebLink()->Link().Target());
         QTest::keyClick(modal, Qt::Key_Return);
     });
     window->Action(CommandId::kAbout)->trigger();
-    EXPECT_TRUE(text.startsWith("About Tabulon|Tabulon")) << text.toStdString();
-    EXPECT_TRUE(text.contains("https://www.korvanex.com")) << text.toStdString();
+    EXPECT_EQ(title, "About Tabulon");
+    EXPECT_EQ(name, "Tabulon");
+    EXPECT_EQ(link, "https://www.korvanex.com");
+    EXPECT_EQ(target, "https://www.korvanex.com");
 }
 
 // Records what the dialog logic is told.
