@@ -1,6 +1,6 @@
 # An FTP server on 127.0.0.1 for the tests, on a port the system picks.
 #   ftp_test_server.py ROOT [--tls DIR]
-# Prints the port on the first line of standard output, serves ROOT, and
+# Prints the port (below 32767) on the first line of standard output, serves ROOT, and
 # stops when its standard input closes (the test ended) or after ten minutes.
 # Users, all with the password "secret":
 #   user      may do anything
@@ -9,6 +9,7 @@
 # With --tls it writes a certificate for 127.0.0.1 to DIR/cert.pem and
 # takes no login that has not switched the connection to TLS first.
 import os
+import random
 import sys
 import threading
 
@@ -53,7 +54,16 @@ def main():
         handler.certfile = make_certificate(sys.argv[3])
         handler.tls_control_required = True
     handler.authorizer = authorizer
-    server = FTPServer(("127.0.0.1", 0), handler)
+    handler.auth_failed_timeout = 0.1  # no need to slow down guessing here
+    # Below 32767, the highest port a configuration file keeps; outside the
+    # range the system hands out for outgoing connections.
+    server = None
+    for _ in range(100):
+        try:
+            server = FTPServer(("127.0.0.1", random.randrange(20000, 32767)), handler)
+            break
+        except OSError:
+            continue
     print(server.socket.getsockname()[1], flush=True)
 
     def stop_when_test_ends():
