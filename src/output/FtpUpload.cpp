@@ -38,9 +38,11 @@ UploadOutcome UploadList(const CListConfig& config, const std::string& output, I
                          IMessageBox& messages, IProgressHost& progressHost) {
     const std::string& remote = config.filename;
     auto notUploaded = [&](const std::string& reason) {
-        messages.Show("The list could not be uploaded:\n\n" + reason + "\n\n" + output + " was not sent to " +
-                          config.server + " as " + remote + ".",
-                      kUploadCaption, MbIcon::Stop, MbButtons::Ok);
+        const std::string where = config.server.empty() || remote.empty()
+                                      ? output + " was not sent."
+                                      : output + " was not sent to " + config.server + " as " + remote + ".";
+        messages.Show("The list could not be uploaded:\n\n" + reason + "\n\n" + where, kUploadCaption,
+                      MbIcon::Stop, MbButtons::Ok);
         return UploadOutcome::NotUploaded;
     };
     auto cancelled = [&] {
@@ -49,11 +51,7 @@ UploadOutcome UploadList(const CListConfig& config, const std::string& output, I
         return UploadOutcome::Cancelled;
     };
 
-    if (config.server.empty()) {
-        messages.Show("No FTP server is named in the configuration.", kConnectionCaption, MbIcon::Stop,
-                      MbButtons::Ok);
-        return UploadOutcome::NotConnected;
-    }
+    if (config.server.empty()) return notUploaded("No FTP server is named in the configuration.");
     if (remote.empty()) return notUploaded("No remote file name is set in the configuration.");
 
     std::unique_ptr<IProgress> progress = progressHost.BeginProgress(kUploadCaption, true);

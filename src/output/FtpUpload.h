@@ -13,7 +13,7 @@ class IProgressHost;
 enum class UploadOutcome {
     Uploaded,
     NotConnected,  // no connection or no login: "Ftp connection error" was shown
-    NotUploaded,   // connected, but the server or the network refused the page
+    NotUploaded,   // a setting is missing, or the server or the network refused the page
     Cancelled,     // the user stopped it
 };
 

@@ -112,10 +112,11 @@ TEST_F(Upload, MissingServerOrRemoteNameConnectsNowhere) {
     config.filename.clear();
     EXPECT_EQ(Run(), UploadOutcome::NotUploaded);
     config.server.clear();
-    EXPECT_EQ(Run(), UploadOutcome::NotConnected);
+    EXPECT_EQ(Run(), UploadOutcome::NotUploaded);
     EXPECT_TRUE(ftp.calls.empty());
     ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.shown[1].caption, "Ftp connection error");
+    EXPECT_EQ(messages.shown[1].caption, "Ftp upload");
+    EXPECT_NE(messages.shown[1].text.find("No FTP server"), std::string::npos);
 }
 
 TEST_F(Upload, PublisherViewsAfterAFailedUploadAndBatchModeLearnsOfIt) {
