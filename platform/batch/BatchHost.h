@@ -10,7 +10,8 @@
 #include "platform/ColourPicker.h"
 #include "platform/Dialog.h"
 #include "platform/FilePicker.h"
-#include "platform/ListPublisher.h"
+#include "output/PagePublisher.h"
+#include "platform/FtpSession.h"
 #include "platform/MainWindow.h"
 #include "platform/MessageBox.h"
 #include "platform/PopupMenu.h"
@@ -66,30 +67,19 @@ private:
     bool m_vertical = true;
 };
 
-// Batch mode never opens a viewer. The FTP client is not part of this build
-// yet, so an upload that the configuration asks for is reported as not done.
-class CBatchPublisher : public IListPublisher {
-public:
-    explicit CBatchPublisher(IMessageBox& messages) : m_messages(messages) {}
-    void UploadList(const CListConfig& config, const std::string& output) override;
-    int OpenTarget(const std::string&, int) override { return 33; }
-    bool Failed() const { return m_failed; }
-
-private:
-    IMessageBox& m_messages;
-    bool m_failed = false;
-};
-
-// The host objects of one batch session. The caller builds the session's
-// host list from them and may hand it another host's shell or publisher.
+// The host objects of one batch session, around the FTP session that its
+// creator takes from another host. The page is uploaded as asked and never
+// opened in a viewer.
 struct CBatchHost {
+    explicit CBatchHost(IFtpSession& ftp) : publisher(ftp, shell, messages, progress, PublishMode::Batch) {}
+
     CStderrMessageBox messages;
     CBatchWindow window;
     CCancellingPicker pickers;
     CCancellingDialogs dialogs;
     CNoShell shell;
-    CBatchPublisher publisher{messages};
     CSilentProgressHost progress;
+    CPagePublisher publisher;
 };
 
 }  // namespace tabulon::batch

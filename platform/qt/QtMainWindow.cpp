@@ -14,6 +14,7 @@
 #include "app/CommandTable.h"
 #include "base/ProgramName.h"
 #include "output/ListGenerator.h"
+#include "qt/QtAboutBox.h"
 #include "qt/QtGridWidget.h"
 #include "qt/QtMainWindowIcons.h"
 #include "qt/QtText.h"
@@ -37,6 +38,7 @@ bool Within(const QWidget* widget, const QWidget* w) {
 
 CQtMainWindow::CQtMainWindow(const QtWindowHosts& hosts, QWidget* parent)
     : QMainWindow(parent),
+      m_publisher(hosts.ftp, hosts.shell, m_messages, m_progress),
       m_session({.window = *this,
                  .messages = m_messages,
                  .filePicker = m_picker,
@@ -44,7 +46,7 @@ CQtMainWindow::CQtMainWindow(const QtWindowHosts& hosts, QWidget* parent)
                  .dialogs = m_dialogs,
                  .popupMenus = m_popupMenu,
                  .shell = hosts.shell,
-                 .publisher = hosts.publisher,
+                 .publisher = m_publisher,
                  .progress = m_progress,
                  .desktop = m_desktop}) {
     setWindowIcon(ApplicationIcon());
@@ -207,13 +209,7 @@ void CQtMainWindow::CloseWindow() {
 }
 
 void CQtMainWindow::ShowAbout() {
-    QMessageBox box(this);
-    box.setWindowTitle(QStringLiteral("About Tabulon"));
-    box.setIconPixmap(ApplicationIcon().pixmap(48, 48));
-    box.setTextFormat(Qt::PlainText);
-    box.setText(QStringLiteral("Tabulon\n\nKeeps a flat database of items and publishes it as an HTML page.\n\n") +
-                Text(kMakerWebAddress));
-    box.setStandardButtons(QMessageBox::Ok);
+    CQtAboutBox box(Frame().Shell(), this);
     box.exec();
 }
 

@@ -11,7 +11,8 @@
 #include <string>
 
 #include "app/Session.h"
-#include "platform/ListPublisher.h"
+#include "output/PagePublisher.h"
+#include "platform/FtpSession.h"
 #include "platform/MainWindow.h"
 #include "platform/Shell.h"
 #include "qt/QtColourPicker.h"
@@ -33,10 +34,10 @@ namespace tabulon::qt {
 class CQtGridWidget;
 
 // What the window takes from its creator rather than making itself: these
-// may come from another host than Qt.
+// come from another host than Qt.
 struct QtWindowHosts {
     IShell& shell;
-    IListPublisher& publisher;
+    IFtpSession& ftp;
 };
 
 class CQtMainWindow final : public QMainWindow, public IMainWindow {
@@ -85,6 +86,7 @@ private:
     CQtDialogHost m_dialogs{this};
     CQtPopupMenu m_popupMenu{this};
     CQtProgressHost m_progress{this};
+    CPagePublisher m_publisher;
     CSession m_session;
 
     std::string m_title;

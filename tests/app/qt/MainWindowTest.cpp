@@ -22,15 +22,18 @@
 #include <functional>
 #include <memory>
 
+#include "FakeFtpSession.h"
+#include "IdleHosts.h"
 #include "ScratchFolder.h"
 #include "app/CommandTable.h"
 #include "config/ConfigDialog.h"
+#include "qt/QtAboutBox.h"
 #include "qt/QtDialogHost.h"
 #include "qt/QtFilePicker.h"
 #include "qt/QtGridWidget.h"
+#include "qt/QtLinkLabel.h"
 #include "qt/QtMainWindow.h"
 #include "qt/QtMessageBox.h"
-#include "qt/QtShell.h"
 
 namespace tabulon::testing {
 namespace {
@@ -54,7 +57,7 @@ void WhenModalShows(std::function<void(QWidget*)> then) {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = std::make_unique<CQtMainWindow>(qt::QtWindowHosts{.shell = shell, .publisher = shell});
+        window = std::make_unique<CQtMainWindow>(qt::QtWindowHosts{.shell = shell, .ftp = ftp});
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -81,8 +84,8 @@ protected:
                                 "[other]\r\ncolumns  = Fruit;Colour");
     }
 
-    qt::CQtMessageBox shellMessages;
-    qt::CQtShell shell{shellMessages};
+    fakes::NoShell shell;
+    fakes::FakeFtpSession ftp;
     std::unique_ptr<CQtMainWindow> window;
     fakes::ScratchFolder scratch{"tabulon-qtapp"};
 };
@@ -224,17 +227,22 @@ TEST_F(MainWindowTest, CloseRequestWithUnsavedItemsCanBeCancelled) {
 }
 
 TEST_F(MainWindowTest, AboutNamesTheProgramAndTheMakersAddress) {
-    QString text;
+    QString title, name, link, target;
     WhenModalShows([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
+        auto* box = dynamic_cast<qt::CQtAboutBox*>(modal);
         ASSERT_TRUE(box);
-        text = box->windowTitle() + "|" + box->text();
-        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        title = box->windowTitle();
+        for (QLabel* label : box->findChildren<QLabel*>())
+            if (label->text() == "Tabulon") name = label->text();
+        link = box->WebLink()->text();
+        target = QString::fromStdString(box->WebLink()->Link().Target());
         QTest::keyClick(modal, Qt::Key_Return);
     });
     window->Action(CommandId::kAbout)->trigger();
-    EXPECT_TRUE(text.startsWith("About Tabulon|Tabulon")) << text.toStdString();
-    EXPECT_TRUE(text.contains("https://www.korvanex.com")) << text.toStdString();
+    EXPECT_EQ(title, "About Tabulon");
+    EXPECT_EQ(name, "Tabulon");
+    EXPECT_EQ(link, "https://www.korvanex.com");
+    EXPECT_EQ(target, "https://www.korvanex.com");
 }
 
 // Records what the dialog logic is told.
@@ -293,14 +301,6 @@ TEST_F(MainWindowTest, DialogTextsKeepTheirBytesUntilEdited) {
     WhenModalShows([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
     host.RunModal(CConfigDlg::Template(), logic);
     EXPECT_EQ(logic.read, "caf\xE9");  // Windows-1252 stays Windows-1252
-}
-
-TEST_F(MainWindowTest, DesktopEntryCommandsTakeTheFileInPlaceOfTheirFieldCode) {
-    const QString file = "/tmp/my head.htm";
-    EXPECT_EQ(qt::CommandForFile("gedit %U", file), (QStringList{"gedit", file}));
-    EXPECT_EQ(qt::CommandForFile("kate -b %f --icon %i", file), (QStringList{"kate", "-b", file, "--icon"}));
-    EXPECT_EQ(qt::CommandForFile("\"my editor\" --new", file), (QStringList{"my editor", "--new", file}));
-    EXPECT_EQ(qt::CommandForFile("", file), QStringList{});
 }
 
 TEST_F(MainWindowTest, FilterTextsBecomeQtNameFilters) {
