@@ -24,33 +24,35 @@ constexpr char kProgressCaption[] = "Add items";
 // group asked for, before the last six and nine. A number of three digits
 // or fewer gets its one blank in front (the cell's trimming removes it).
 std::string Grouped(const std::string& digits, int groups) {
-    std::string out = digits;
-    // From the right, so each blank goes in left of those already in.
-    for (int g = 1; g <= groups; ++g) {
-        const std::size_t cut = static_cast<std::size_t>(3 * g);
-        out.insert(digits.size() > cut ? digits.size() - cut : 0, " ");
-        if (digits.size() <= cut) break;
+    const std::size_t length = digits.size();
+    std::string out;
+    out.reserve(length + static_cast<std::size_t>(groups));
+    if (length <= 3) out += ' ';
+    for (std::size_t i = 0; i < length; ++i) {
+        const std::size_t left = length - i;  // digits from here to the end
+        if (i > 0 && left % 3 == 0 && left <= static_cast<std::size_t>(3 * groups)) out += ' ';
+        out += digits[i];
     }
     return out;
 }
 
-// The name without its last extension: "Artist - Title.mp3" gives
-// "Artist - Title", ".profile" gives "".
-std::string TitleOf(const std::string& name) {
+// Leaves a file's title: "Artist - Title.mp3" becomes "Artist - Title",
+// ".profile" becomes "".
+void DropExtension(std::string& name) {
     const std::size_t dot = name.rfind('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
+    if (dot != std::string::npos) name.resize(dot);
 }
 
-std::string WithoutLeadingWhiteSpace(const std::string& text) {
+void RemoveLeadingWhiteSpace(std::string& text) {
     std::size_t i = 0;
     while (i < text.size() && pane::IsWhiteSpace(text[i])) ++i;
-    return text.substr(i);
+    text.erase(0, i);
 }
 
 struct Entry {
-    std::string name;
-    std::string fullPath;
+    std::string name;  // becomes the row's text
     bool directory = false;
+    std::uint64_t size = 0;  // of a file, when sizes are asked for
 };
 
 // Name order as a file manager shows it: ASCII case aside, then by bytes so
@@ -60,8 +62,9 @@ bool NameOrder(const Entry& a, const Entry& b) {
     return folded != 0 ? folded < 0 : CompareWithCase(a.name, b.name) < 0;
 }
 
-// The visible entries of folder that the options take, in name order; stops
-// (with nothing) when keepGoing says so.
+// The visible entries of folder that the options take, in name order, with
+// the sizes of files when they are asked for; stops (with nothing) when
+// keepGoing says so.
 std::optional<std::vector<Entry>> ReadEntries(const std::string& folder, const AddItemsOptions& options,
                                               const std::function<bool()>& keepGoing) {
     std::vector<Entry> entries;
@@ -69,21 +72,33 @@ std::optional<std::vector<Entry>> ReadEntries(const std::string& folder, const A
     fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         if (!keepGoing()) return std::nullopt;
-        std::string name = it->path().filename().string();
-        if (name.empty() || name == "." || name == ".." || name[0] == '.') continue;  // hidden
-        std::error_code typeError;
+        const std::string& full = it->path().native();
+        const std::size_t slash = full.rfind('/');
+        const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+        if (start >= full.size() || full[start] == '.') continue;  // hidden (and "." and "..")
+        std::error_code entryError;
         // A link to a folder is taken as the folder it shows.
-        const bool directory = it->is_directory(typeError);
+        const bool directory = it->is_directory(entryError);
         if (directory ? options.m_bDirectories == 0 : options.m_bFiles == 0) continue;
-        entries.push_back({std::move(name), it->path().string(), directory});
+        Entry entry{full.substr(start), directory, 0};
+        if (!directory && options.m_bFileSize == 1) {
+            // A link to a file shows the file's size; a broken one, none.
+            const std::uintmax_t size = it->file_size(entryError);
+            entry.size = entryError ? 0 : size;
+        }
+        entries.push_back(std::move(entry));
     }
     std::sort(entries.begin(), entries.end(), NameOrder);
     return entries;
 }
 
 std::string SizePart(std::uint64_t bytes, int unit, int addUnit, const std::string& unitText) {
-    std::string part = "-" + FormatSize(std::to_string(bytes), unit);
-    if (addUnit == 1) part += " " + unitText;
+    std::string part = "-";
+    part += FormatSize(std::to_string(bytes), unit);
+    if (addUnit == 1) {
+        part += ' ';
+        part += unitText;
+    }
     return part;
 }
 
@@ -111,13 +126,13 @@ std::string FormatSize(const std::string& digits, int unit) {
     if (digits == "0") return "0";
     if (unit == 0) {
         if (length <= 5) return ">0.1";
-        if (length == 6) return "0." + digits.substr(0, 1);
+        if (length == 6) return std::string{'0', '.', digits[0]};
         const std::string megabytes = digits.substr(0, length - 6);
         return megabytes.size() <= 6 ? Grouped(megabytes, 1) : megabytes;
     }
     if (unit == 1) {
         if (length <= 2) return ">0.1";
-        if (length == 3) return "0." + digits.substr(0, 1);
+        if (length == 3) return std::string{'0', '.', digits[0]};
         const std::string kilobytes = digits.substr(0, length - 3);
         if (kilobytes.size() <= 6) return Grouped(kilobytes, 1);
         if (kilobytes.size() <= 9) return Grouped(kilobytes, 2);
@@ -183,39 +198,38 @@ bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddIte
     std::optional<std::vector<Entry>> entries = ReadEntries(path, options, keepGoing);
     if (!entries) return false;
     total = entries->size();
-    std::vector<std::string> texts;
-    texts.reserve(entries->size());
-    for (const Entry& entry : *entries) {
+    // Each entry's name becomes its text in place; empty texts are dropped.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < entries->size(); ++i) {
+        Entry& entry = (*entries)[i];
         if (!keepGoing()) return false;
-        std::string text;
+        std::string& text = entry.name;
         if (entry.directory) {
-            text = entry.name;
             if (options.m_bDirSize == 1) {
-                if (work) work->SetText(entry.fullPath);
-                const std::optional<std::uint64_t> size = DirectorySize(entry.fullPath, keepGoing);
+                const std::string folder = (path.empty() || path.back() == '/' ? path : path + '/') + text;
+                if (work) work->SetText(folder);
+                const std::optional<std::uint64_t> size = DirectorySize(folder, keepGoing);
                 if (!size) return false;
                 text += SizePart(*size, options.m_nDirUnit, options.m_bDirAddUnit, options.m_strDirUnit);
             }
         } else {
-            text = options.m_bExtension == 1 ? entry.name : TitleOf(entry.name);
-            if (options.m_bFileSize == 1) {
-                std::error_code ec;
-                // A link to a file shows the file's size; a broken one, none.
-                const std::uintmax_t size = fs::file_size(entry.fullPath, ec);
-                text += SizePart(ec ? 0 : size, options.m_nFileUnit, options.m_bFileAddUnit,
-                                 options.m_strFileUnit);
-            }
+            if (options.m_bExtension != 1) DropExtension(text);
+            if (options.m_bFileSize == 1)
+                text += SizePart(entry.size, options.m_nFileUnit, options.m_bFileAddUnit, options.m_strFileUnit);
         }
         ++done;
-        text = WithoutLeadingWhiteSpace(text);
-        if (!text.empty()) texts.push_back(std::move(text));
+        RemoveLeadingWhiteSpace(text);
+        if (text.empty()) continue;
+        if (kept != i) (*entries)[kept].name = std::move(text);
+        ++kept;
     }
+    entries->resize(kept);
     work.reset();
 
     {
         CQuietGrid quiet(*grid);
         int next = FirstFreeRow(*grid) + 1;
-        for (const std::string& text : texts) pane.AddItemFromText(text, "-", next++);
+        for (const Entry& entry : *entries) pane.AddItemFromText(entry.name, "-", next++);
     }
     if (grid->GetRowCount() > 1)
         pane.FitNewItemsColumns();

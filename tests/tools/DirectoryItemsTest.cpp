@@ -20,18 +20,19 @@ AddItemsOptions FilesOnly() {
     return options;
 }
 
-TEST_F(Scan, DefaultsAddOnlyVisibleFoldersInNameOrder) {
+TEST_F(Scan, DefaultsAddOnlyVisibleFoldersInNameOrderAndFitTheColumns) {
     MakeFile("a.txt");
     MakeFile("b.txt");
     MakeFolder("Sub");
     MakeFolder("alpha");
-    MakeFolder("Zeta");
+    MakeFolder("Zeta - A rather long folder name");
     MakeFolder(".hidden");
     ASSERT_TRUE(AddDirectoryItems(newItems, Folder(), AddItemsOptions{}, nullptr));
-    EXPECT_EQ(Rows(), (Strings{"alpha", "Sub", "Zeta"}));
+    EXPECT_EQ(Rows(), (Strings{"alpha|", "Sub|", "Zeta|A rather long folder name"}));
     EXPECT_EQ(Checks(), (std::vector<bool>{true, true, true}));
     EXPECT_EQ(grid->GetColumnWidth(0), 60);
-    EXPECT_GE(grid->GetColumnWidth(1), 90);
+    EXPECT_EQ(grid->GetColumnWidth(1), 90);
+    EXPECT_GT(grid->GetColumnWidth(2), 26 * 7);
 }
 
 TEST_F(Scan, FileNamesSplitAtDashesWithOrWithoutExtension) {

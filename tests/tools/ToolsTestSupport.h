@@ -1,5 +1,6 @@
 #pragma once
-// A 'New items' pane under a main window, and a scratch folder to scan.
+// A 'New items' pane under a main window, its grid in a window that
+// measures text at 7 pixels a character, and a scratch folder to scan.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeGridWindow.h"
 #include "FakeMainWindow.h"
 #include "ScratchFolder.h"
 #include "ScriptedMessageBox.h"
@@ -25,13 +27,17 @@ struct NewItemsPane : ::testing::Test {
     CMainFrame frame{window, messages};
     CTabulonWnd1 newItems{frame};
     CGridCtrl* grid = nullptr;
+    fakes::FakeGridWindow gridWindow;
     fakes::ScratchFolder scratch{"tabulon-tools"};
 
     void SetUp() override {
         newItems.OnInitialUpdate();
         frame.SetPanes(&newItems, nullptr);
         grid = newItems.GetGrid();
+        gridWindow.hasDC = true;
+        grid->AttachWindow(&gridWindow);
     }
+    void TearDown() override { grid->AttachWindow(nullptr); }
     // The folder (ending in "/") as the command hands it over.
     std::string Folder() const { return scratch.folder.string() + "/"; }
     void MakeFolder(const std::string& name) const { fs::create_directories(scratch.folder / name); }
