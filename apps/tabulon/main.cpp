@@ -16,6 +16,7 @@
 #include "grid/CellPool.h"
 #include "posix/CurlFtpSession.h"
 #include "posix/LargePageBlocks.h"
+#include "posix/PosixFolderNamespace.h"
 #include "posix/XdgShell.h"
 #include "qt/QtMainWindow.h"
 #include "qt/QtMainWindowIcons.h"
@@ -52,16 +53,7 @@ int MakeListInBatch(const std::string& cfgPath) {
     // after, and freeing a large list cell by cell would only delay that.
     static posix::CCurlFtpSession ftp;
     static batch::CBatchHost* const host = new batch::CBatchHost(ftp);
-    static CSession* const session = new CSession({.window = host->window,
-                                                   .messages = host->messages,
-                                                   .filePicker = host->pickers,
-                                                   .colourPicker = host->pickers,
-                                                   .dialogs = host->dialogs,
-                                                   .popupMenus = host->dialogs,
-                                                   .shell = host->shell,
-                                                   .publisher = host->publisher,
-                                                   .progress = host->progress,
-                                                   .desktop = HeadlessDesktop()});
+    static CSession* const session = new CSession(host->Hosts());
     const int status = RunBatchMakeList(session->Frame(), cfgPath);
     if (status == BatchStatus::kPageWritten && host->publisher.UploadFailed()) return BatchStatus::kFailed;
     return status;
@@ -81,7 +73,8 @@ int RunWindow(int argc, char** argv, const std::string& cfgPath) {
     QApplication::setDesktopFileName(QStringLiteral(TABULON_APP_ID));
     posix::CXdgShell shell;
     posix::CCurlFtpSession ftp;
-    qt::CQtMainWindow window{{.shell = shell, .ftp = ftp}};
+    posix::CPosixFolderNamespace folders;
+    qt::CQtMainWindow window{{.shell = shell, .ftp = ftp, .folders = folders}};
     window.show();
     if (!cfgPath.empty()) {
         // Once the window is up, so that any question stands over it.

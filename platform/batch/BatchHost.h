@@ -6,10 +6,12 @@
 #include <cstdio>
 #include <string>
 
+#include "app/SessionHosts.h"
 #include "base/ProgramName.h"
 #include "platform/ColourPicker.h"
 #include "platform/Dialog.h"
 #include "platform/FilePicker.h"
+#include "platform/FolderNamespace.h"
 #include "output/PagePublisher.h"
 #include "platform/FtpSession.h"
 #include "platform/MainWindow.h"
@@ -52,6 +54,13 @@ public:
     bool RunAssociatedCommand(const std::string&, const std::string&, int) override { return false; }
 };
 
+// Nobody picks a folder.
+class CNoFolders : public IFolderNamespace {
+public:
+    std::vector<FolderEntry> TopLevel() override { return {}; }
+    std::vector<FolderEntry> SubFolders(const std::string&) override { return {}; }
+};
+
 class CBatchWindow : public IMainWindow {
 public:
     void SetTitle(const std::string& title) override { m_title = title; }
@@ -73,12 +82,28 @@ private:
 struct CBatchHost {
     explicit CBatchHost(IFtpSession& ftp) : publisher(ftp, shell, messages, progress, PublishMode::Batch) {}
 
+    // A session's hosts, its grids measured with desktop.
+    SessionHosts Hosts(IDesktop& desktop = HeadlessDesktop()) {
+        return {.window = window,
+                .messages = messages,
+                .filePicker = pickers,
+                .colourPicker = pickers,
+                .dialogs = dialogs,
+                .popupMenus = dialogs,
+                .shell = shell,
+                .publisher = publisher,
+                .progress = progress,
+                .folders = folders,
+                .desktop = desktop};
+    }
+
     CStderrMessageBox messages;
     CBatchWindow window;
     CCancellingPicker pickers;
     CCancellingDialogs dialogs;
     CNoShell shell;
     CSilentProgressHost progress;
+    CNoFolders folders;
     CPagePublisher publisher;
 };
 

@@ -10,8 +10,10 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include "qt/QtText.h"
+#include "qt/QtTreeControl.h"
 
 namespace tabulon::qt {
 
@@ -110,7 +112,8 @@ DialogBaseUnits FittingBaseUnits(const DialogTemplate& dialog, const QFont& font
         int room = 0;  // pixels around the text
         switch (c.kind) {
         case ControlKind::Label: room = 2; break;
-        case ControlKind::CheckBox: room = 24; break;
+        case ControlKind::CheckBox:
+        case ControlKind::RadioButton: room = 24; break;
         case ControlKind::Button:
         case ControlKind::DefaultButton: room = c.style & ControlStyle::kIcon ? -1 : 12; break;
         default: room = -1; break;
@@ -181,6 +184,22 @@ void CQtDialog::Build(const DialogTemplate& dialog) {
             place.moveTop(place.top() - (place.height() - PixelsFromUnits(c.units, base).height()) / 2);
             connect(box, &QCheckBox::clicked, this, [this, id] { m_events.OnCommand(*this, id); });
             widget = box;
+            break;
+        }
+        case ControlKind::RadioButton: {
+            auto* radio = new QRadioButton(Shown(c.text), this);
+            place.setHeight(std::max(place.height(), radio->sizeHint().height()));
+            place.moveTop(place.top() - (place.height() - PixelsFromUnits(c.units, base).height()) / 2);
+            if (!m_radioGroup || (c.style & S::kGroup)) m_radioGroup = new QButtonGroup(this);
+            m_radioGroup->addButton(radio);
+            connect(radio, &QRadioButton::clicked, this, [this, id] { m_events.OnCommand(*this, id); });
+            widget = radio;
+            break;
+        }
+        case ControlKind::TreeView: {
+            widget = new CQtTreeControl(this, [this, id](const TreeNotify& notify) {
+                return m_events.OnTreeNotify(*this, id, notify);
+            });
             break;
         }
         case ControlKind::GroupBox: {
@@ -272,7 +291,17 @@ std::string CQtDialog::GetControlText(int id) const {
 }
 
 void CQtDialog::SetCheck(int id, bool checked) {
-    if (auto* box = qobject_cast<QAbstractButton*>(Control(id))) box->setChecked(checked);
+    auto* box = qobject_cast<QAbstractButton*>(Control(id));
+    if (!box) return;
+    QButtonGroup* group = box->group();
+    // A group of radio buttons may be left with none set.
+    if (group && !checked && box->isChecked()) {
+        group->setExclusive(false);
+        box->setChecked(false);
+        group->setExclusive(true);
+        return;
+    }
+    box->setChecked(checked);
 }
 
 bool CQtDialog::GetCheck(int id) const {
@@ -302,6 +331,8 @@ void CQtDialog::EndDialog(int result) {
     m_ended = true;
     done(result);
 }
+
+ITreeControl* CQtDialog::TreeControl(int id) { return qobject_cast<CQtTreeControl*>(Control(id)); }
 
 void CQtDialog::reject() {
     m_events.OnCommand(*this, DialogId::kCancel);

@@ -5,6 +5,7 @@
 // height. Return presses the default button; Escape and the close box ask
 // the dialog's logic for Cancel.
 
+#include <QButtonGroup>
 #include <QDialog>
 #include <QFont>
 #include <QPointer>
@@ -46,6 +47,7 @@ public:
     void SetFocus(int id) override;
     void SelectAll(int id) override;
     void EndDialog(int result) override;
+    ITreeControl* TreeControl(int id) override;
 
 public slots:
     // Escape and the close box: the logic decides.
@@ -60,6 +62,8 @@ private:
     // read back unchanged while nobody edits them, so a name that is not
     // UTF-8 keeps its bytes.
     std::map<int, std::pair<std::string, QString>> m_setTexts;
+    // The group the radio buttons built last belong to.
+    QButtonGroup* m_radioGroup = nullptr;
     DialogBaseUnits m_base;
     int m_result = DialogId::kCancel;
     bool m_ended = false;

@@ -48,6 +48,7 @@ CQtMainWindow::CQtMainWindow(const QtWindowHosts& hosts, QWidget* parent)
                  .shell = hosts.shell,
                  .publisher = m_publisher,
                  .progress = m_progress,
+                 .folders = hosts.folders,
                  .desktop = m_desktop}) {
     setWindowIcon(ApplicationIcon());
     BuildStatusBar();

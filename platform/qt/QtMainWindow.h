@@ -38,6 +38,7 @@ class CQtGridWidget;
 struct QtWindowHosts {
     IShell& shell;
     IFtpSession& ftp;
+    IFolderNamespace& folders;
 };
 
 class CQtMainWindow final : public QMainWindow, public IMainWindow {

@@ -155,6 +155,7 @@ bool CMainFrame::OnCommand(int id) {
     case C::kExit: OnAppExit(); return true;
     case C::kMakeList: OnMakeList(); return true;
     case C::kMoveItems: MoveItems(*this); return true;
+    case C::kAddDirectory: OnAddDirectory(); return true;
     case C::kAboutPrompt: return true;
     default: return false;
     }

@@ -15,6 +15,8 @@
 #include "config/ListConfig.h"
 #include "items/ItemsFrame.h"
 #include "output/ListFrame.h"
+#include "tools/AddDirectoryCommand.h"
+#include "tools/AddItemsDialog.h"
 
 namespace tabulon {
 
@@ -22,7 +24,7 @@ class CGridCtrl;
 class CTabulonWnd1;
 class CTabulonWnd2;
 
-class CMainFrame : public IItemsFrame, public IConfigFrame, public IListFrame {
+class CMainFrame : public IItemsFrame, public IConfigFrame, public IListFrame, public IAddItemsFrame {
 public:
     // The panes are the session's; they are made after the frame and go
     // before it.
@@ -57,7 +59,8 @@ public:
     IPopupMenuHost& PopupMenuHost() { return m_hosts.popupMenus; }
     IShell& Shell() override { return m_hosts.shell; }
     IListPublisher& ListPublisher() override { return m_hosts.publisher; }
-    IProgressHost& Progress() { return m_hosts.progress; }
+    IProgressHost& Progress() override { return m_hosts.progress; }
+    IFolderNamespace& FolderNamespace() override { return m_hosts.folders; }
 
     // The save prompts that guard every command which would lose changes;
     // false when the user stopped the command or a save failed.
@@ -75,6 +78,7 @@ public:
     void OnSaveConfiguration();
     void OnImportDatabase();
     void OnMakeList();
+    void OnAddDirectory() { tabulon::OnAddDirectory(*this, m_addItemsDlg, m_strLastDirectory); }
     // Exit: the save prompts, then the window closes. False when it stays.
     bool OnAppExit();
     // The window's close request: whether it may close.
@@ -124,6 +128,9 @@ private:
     CListConfig m_config;
     CResolvedFiles m_files;
     bool m_databaseActive = false;
+    // The 'Add items' options and the folder last added from live for the run.
+    CAddItemsDlg m_addItemsDlg;
+    std::string m_strLastDirectory;
 };
 
 }  // namespace tabulon

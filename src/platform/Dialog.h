@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/DrawingTypes.h"
+#include "platform/TreeControl.h"
 
 namespace tabulon {
 
@@ -24,7 +25,14 @@ enum class ControlKind {
     // A drop-down list to choose one entry from. The template's text holds
     // the entries, one per line ("\n" between them); once shown, the
     // control's text is the index of the chosen entry in decimal ("-1": none).
-    DropDownList
+    DropDownList,
+
+    // Folder trees and option groups (the 'Add items' dialog).
+    // A radio button; a run of them is one group, which a radio with
+    // ControlStyle::kGroup begins. Clicking one reports it as a command.
+    RadioButton,
+    // A tree view (ITreeControl), reached through IDialogWindow::TreeControl.
+    TreeView
 };
 
 namespace ControlStyle {
@@ -38,6 +46,8 @@ constexpr unsigned kRightAlign = 0x20;
 // A small push button that shows the program's picture named by its text
 // ("br" browse, "ed" edit, "c" colour) instead of the text.
 constexpr unsigned kIcon = 0x40;
+// The first radio button of a group.
+constexpr unsigned kGroup = 0x10000;
 }  // namespace ControlStyle
 
 // The ids the framework gives the usual buttons.
@@ -77,6 +87,9 @@ public:
     // Selects the whole text of an edit.
     virtual void SelectAll(int id) = 0;
     virtual void EndDialog(int result) = 0;
+
+    // The tree view with this id; null when there is none.
+    virtual ITreeControl* TreeControl(int /*id*/) { return nullptr; }
 };
 
 // What the system's dialog logic answers.
@@ -89,6 +102,9 @@ public:
     virtual void OnCommand(IDialogWindow& dialog, int id) = 0;
     // The text of an edit changed by typing.
     virtual void OnEditChange(IDialogWindow&, int /*id*/) {}
+    // Something happened in the tree view id; the answer goes back to the
+    // tree (0: go ahead).
+    virtual int OnTreeNotify(IDialogWindow&, int /*id*/, const TreeNotify&) { return 0; }
 };
 
 class IDialogHost {

@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 
+#include "FakeFolderNamespace.h"
 #include "FakeFtpSession.h"
 #include "IdleHosts.h"
 #include "ScratchFolder.h"
@@ -34,6 +35,7 @@
 #include "qt/QtLinkLabel.h"
 #include "qt/QtMainWindow.h"
 #include "qt/QtMessageBox.h"
+#include "qt/QtTreeControl.h"
 
 namespace tabulon::testing {
 namespace {
@@ -57,7 +59,7 @@ void WhenModalShows(std::function<void(QWidget*)> then) {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = std::make_unique<CQtMainWindow>(qt::QtWindowHosts{.shell = shell, .ftp = ftp});
+        window = std::make_unique<CQtMainWindow>(qt::QtWindowHosts{.shell = shell, .ftp = ftp, .folders = folders});
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -86,6 +88,7 @@ protected:
 
     fakes::NoShell shell;
     fakes::FakeFtpSession ftp;
+    fakes::FakeFolderNamespace folders;
     std::unique_ptr<CQtMainWindow> window;
     fakes::ScratchFolder scratch{"tabulon-qtapp"};
 };
@@ -243,6 +246,26 @@ TEST_F(MainWindowTest, AboutNamesTheProgramAndTheMakersAddress) {
     EXPECT_EQ(name, "Tabulon");
     EXPECT_EQ(link, "https://www.korvanex.com");
     EXPECT_EQ(target, "https://www.korvanex.com");
+}
+
+TEST_F(MainWindowTest, AddDirectoryFromTheEditMenuAddsTheFoldersOfTheChosenPlace) {
+    const std::string root = scratch.folder.string();
+    std::filesystem::create_directories(scratch.folder / "Abba - Gold");
+    using fakes::FakeFolderNamespace;
+    folders.top = {FakeFolderNamespace::Folder("Home", root, true, FolderIcon::Home)};
+    folders.children[root] = {FakeFolderNamespace::Folder("Abba - Gold", root + "/Abba - Gold")};
+    QString chosen;
+    WhenModalShows([&](QWidget* modal) {
+        auto* tree = modal->findChild<qt::CQtTreeControl*>();
+        ASSERT_TRUE(tree);
+        chosen = tree->currentItem() ? tree->currentItem()->text(0) : QString();
+        QTest::keyClick(modal, Qt::Key_Return);  // Add, with the defaults: the sub-folders
+    });
+    window->Action(CommandId::kAddDirectory)->trigger();
+    EXPECT_EQ(chosen, "Home");
+    ASSERT_EQ(New().GetRowCount(), 2);
+    EXPECT_EQ(New().GetCellText(1, 1), "Abba");
+    EXPECT_EQ(New().GetCellText(1, 2), "Gold");
 }
 
 // Records what the dialog logic is told.
