@@ -13,6 +13,8 @@
 
 namespace tabulon {
 
+class CGridCtrl;
+
 enum class ControlKind {
     Label,          // static text
     Edit,           // one-line edit box
@@ -24,7 +26,18 @@ enum class ControlKind {
     // A drop-down list to choose one entry from. The template's text holds
     // the entries, one per line ("\n" between them); once shown, the
     // control's text is the index of the chosen entry in decimal ("-1": none).
-    DropDownList
+    DropDownList,
+    // ---- Controls of the tool windows ----
+    // A list of texts to pick one from; filled and read through the list
+    // operations of IDialogWindow, never through its text.
+    ListBox,
+    // One of a set of choices. Radio buttons that follow one another in the
+    // control table form one group: ticking one unticks the others.
+    RadioButton,
+    // A bar showing how far work has got, filled smoothly.
+    ProgressBar,
+    // A place for a grid the dialog's logic owns (IDialogWindow::AttachGrid).
+    Grid
 };
 
 namespace ControlStyle {
@@ -38,6 +51,8 @@ constexpr unsigned kRightAlign = 0x20;
 // A small push button that shows the program's picture named by its text
 // ("br" browse, "ed" edit, "c" colour) instead of the text.
 constexpr unsigned kIcon = 0x40;
+// ---- Styles of the tool windows ----
+constexpr unsigned kCentered = 0x100;  // a label whose lines are centred
 }  // namespace ControlStyle
 
 // The ids the framework gives the usual buttons.
@@ -77,6 +92,23 @@ public:
     // Selects the whole text of an edit.
     virtual void SelectAll(int id) = 0;
     virtual void EndDialog(int result) = 0;
+
+    // ---- List boxes, progress bars and grids ----
+    // Hosts without them leave these empty.
+    virtual void ResetList(int /*id*/) {}
+    // Appends an entry; its index.
+    virtual int AddListEntry(int /*id*/, const std::string& /*text*/) { return -1; }
+    virtual int GetListCount(int /*id*/) const { return 0; }
+    virtual std::string GetListEntry(int /*id*/, int /*index*/) const { return {}; }
+    // The selected entry, -1 when none is.
+    virtual int GetListSelection(int /*id*/) const { return -1; }
+    // Selects entry index; -1 selects none.
+    virtual void SetListSelection(int /*id*/, int /*index*/) {}
+    virtual void SetProgressRange(int /*id*/, int /*lower*/, int /*upper*/) {}
+    virtual void SetProgressPos(int /*id*/, int /*pos*/) {}
+    // Shows grid in the place of control id. The grid must stay until the
+    // dialog has ended.
+    virtual void AttachGrid(int /*id*/, CGridCtrl& /*grid*/) {}
 };
 
 // What the system's dialog logic answers.
@@ -89,6 +121,30 @@ public:
     virtual void OnCommand(IDialogWindow& dialog, int id) = 0;
     // The text of an edit changed by typing.
     virtual void OnEditChange(IDialogWindow&, int /*id*/) {}
+    // A modeless dialog's window is gone after it ended. No handler of the
+    // dialog is running any more, so its logic may now be destroyed.
+    virtual void OnDialogClosed() {}
+};
+
+// ---- Modeless dialogs ----
+// A dialog that stays open beside the main window while the user goes on
+// working there. It ends as a modal one does, by EndDialog from its logic
+// (Escape arrives as DialogId::kCancel); the host then takes its window
+// away and reports OnDialogClosed.
+class IModelessDialog {
+public:
+    virtual ~IModelessDialog() = default;
+    virtual IDialogWindow& Window() = 0;
+    // Brings the window to the front and gives it the keyboard.
+    virtual void BringToFront() = 0;
+    // The window's rectangle on the screen, frame included (right and
+    // bottom one past it).
+    virtual Rect GetWindowRect() const = 0;
+    // Moves the window's top-left corner there, keeping its size.
+    virtual void MoveWindow(Point topLeft) = 0;
+    // Takes the window away at once, reporting nothing more to the logic:
+    // for logic that goes before its window does.
+    virtual void Destroy() = 0;
 };
 
 class IDialogHost {
@@ -96,6 +152,12 @@ public:
     virtual ~IDialogHost() = default;
     // Shows the dialog modally until the logic calls EndDialog; its result.
     virtual int RunModal(const DialogTemplate& dialog, IDialogEvents& events) = 0;
+    // Shows the dialog without waiting for it; OnInitDialog has run when it
+    // returns. The window lives until OnDialogClosed or Destroy. None where
+    // the host shows no windows.
+    virtual IModelessDialog* ShowModeless(const DialogTemplate& /*dialog*/, IDialogEvents& /*events*/) {
+        return nullptr;
+    }
 };
 
 }  // namespace tabulon
