@@ -75,11 +75,8 @@ public:
     }
     void Destroy() override { destroyed = true; }
 
-    // The user clicks an entry of a list.
-    void ClickListEntry(int id, int index) {
-        SetListSelection(id, index);
-        events->OnCommand(*this, id);
-    }
+    // The user clicks an entry of a list; lists send no command.
+    void ClickListEntry(int id, int index) { SetListSelection(id, index); }
     // The user clicks a radio button: the others of its group (the radio
     // buttons next to it in the control table) lose their tick.
     void ChooseRadio(int id) {
