@@ -495,11 +495,6 @@ void CQtDialog::BringToFront() {
     activateWindow();
 }
 
-Rect CQtDialog::GetWindowRect() const {
-    const QRect frame = frameGeometry();
-    return {frame.x(), frame.y(), frame.x() + frame.width(), frame.y() + frame.height()};
-}
-
 void CQtDialog::MoveWindow(Point topLeft) { move(topLeft.x, topLeft.y); }
 
 void CQtDialog::Destroy() {

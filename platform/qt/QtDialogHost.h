@@ -65,7 +65,6 @@ public:
     bool IsModeless() const { return m_modeless; }
     IDialogWindow& Window() override { return *this; }
     void BringToFront() override;
-    Rect GetWindowRect() const override;
     void MoveWindow(Point topLeft) override;
     void Destroy() override;
 

@@ -1,6 +1,6 @@
 #pragma once
-// Modal dialogs. The system describes a dialog by its control table, in
-// dialog units (the host scales them by the dialog font, as the classic
+// Dialogs, modal and modeless. The system describes a dialog by its control
+// table, in dialog units (the host scales them by the dialog font, as the classic
 // desktop does: horizontal units are a quarter of the font's average
 // character width, vertical units an eighth of its height), and runs it by
 // control id through IDialogWindow. The host builds the window from the
@@ -137,10 +137,8 @@ public:
     virtual IDialogWindow& Window() = 0;
     // Brings the window to the front and gives it the keyboard.
     virtual void BringToFront() = 0;
-    // The window's rectangle on the screen, frame included (right and
-    // bottom one past it).
-    virtual Rect GetWindowRect() const = 0;
-    // Moves the window's top-left corner there, keeping its size.
+    // Moves the window's top-left corner, frame included, to that point of
+    // the screen, keeping its size.
     virtual void MoveWindow(Point topLeft) = 0;
     // Takes the window away at once, reporting nothing more to the logic:
     // for logic that goes before its window does.

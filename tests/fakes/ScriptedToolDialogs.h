@@ -68,7 +68,6 @@ public:
     // IModelessDialog
     IDialogWindow& Window() override { return *this; }
     void BringToFront() override { ++broughtToFront; }
-    Rect GetWindowRect() const override { return rect; }
     void MoveWindow(Point topLeft) override {
         rect = {topLeft.x, topLeft.y, topLeft.x + rect.Width(), topLeft.y + rect.Height()};
         ++moves;
