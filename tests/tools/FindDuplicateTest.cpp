@@ -69,7 +69,7 @@ TEST_F(FindDuplicate, OneLeadingColumnPairsNeighboursAndMergesTheRest) {
     EXPECT_EQ(DoneShown(), 1);
 }
 
-TEST_F(FindDuplicate, PairGridLooksAsDesignedAndFillsItsPlace) {
+TEST_F(FindDuplicate, PairGridShowsHeadingsCaptionsAndColoursAndFillsItsPlace) {
     FillDatabase({"Artist", "Title"}, {{"A", "x"}, {"A", "x"}});
     const CGridCtrl* shown = nullptr;
     int clientWidth = 0;
