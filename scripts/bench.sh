@@ -7,5 +7,6 @@ cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTABULON_TESTS=OF
 cmake --build build/bench
 build/bench/bench/bench_grid
 build/bench/bench/bench_paint
+build/bench/bench/bench_tools
 build/bench/bench/bench_make_list build/bench/apps/tabulon/tabulon
 build/bench/bench/bench_folders

@@ -209,6 +209,11 @@ void CQtMainWindow::CloseWindow() {
     close();
 }
 
+Rect CQtMainWindow::GetWindowRect() const {
+    const QRect frame = frameGeometry();
+    return {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()};
+}
+
 void CQtMainWindow::ShowAbout() {
     CQtAboutBox box(Frame().Shell(), this);
     box.exec();

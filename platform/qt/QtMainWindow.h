@@ -65,6 +65,7 @@ public:
     bool IsGridLineChecked(bool horizontal) const override;
     void SetGridLineChecked(bool horizontal, bool checked) override;
     void CloseWindow() override;
+    Rect GetWindowRect() const override;
 
     void ShowAbout();
 

@@ -156,6 +156,8 @@ bool CMainFrame::OnCommand(int id) {
     case C::kMakeList: OnMakeList(); return true;
     case C::kMoveItems: MoveItems(*this); return true;
     case C::kAddDirectory: OnAddDirectory(); return true;
+    case C::kFindDuplicate: m_tools.OnFindDuplicate(); return true;
+    case C::kReplace: m_tools.OnReplace(); return true;
     case C::kAboutPrompt: return true;
     default: return false;
     }

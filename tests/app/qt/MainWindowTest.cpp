@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -266,6 +267,28 @@ TEST_F(MainWindowTest, AddDirectoryFromTheEditMenuAddsTheFoldersOfTheChosenPlace
     ASSERT_EQ(New().GetRowCount(), 2);
     EXPECT_EQ(New().GetCellText(1, 1), "Abba");
     EXPECT_EQ(New().GetCellText(1, 2), "Gold");
+}
+
+TEST_F(MainWindowTest, ToolWindowsOpenOnceFromTheToolsMenuAndFollowTheDatabaseColumns) {
+    const auto windowsTitled = [](const QString& caption) {
+        QList<QWidget*> found;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->windowTitle() == caption) found << w;
+        return found;
+    };
+    window->Action(CommandId::kFindDuplicate)->trigger();
+    window->Action(CommandId::kReplace)->trigger();
+    window->Action(CommandId::kFindDuplicate)->trigger();  // only brings it to the front
+    QApplication::processEvents();
+    ASSERT_EQ(windowsTitled("Find dublicate").size(), 1);
+    ASSERT_EQ(windowsTitled("Replace").size(), 1);
+    auto* columns = windowsTitled("Find dublicate").front()->findChild<QListWidget*>();
+    ASSERT_TRUE(columns);
+    EXPECT_EQ(columns->count(), 0);
+    ASSERT_TRUE(window->Frame().OpenConfiguration(WriteConfiguration()));
+    QStringList entries;
+    for (int i = 0; i < columns->count(); ++i) entries << columns->item(i)->text();
+    EXPECT_EQ(entries, (QStringList{"All", "1", "2"}));
 }
 
 // Records what the dialog logic is told.
