@@ -26,6 +26,7 @@ QIcon CommandIcon(int command) {
         QPainter painter(&button);
         painter.drawImage(0, scale, picture);
         painter.end();
+        button.setDevicePixelRatio(scale);
         icon.addPixmap(button);
     }
     return icon;

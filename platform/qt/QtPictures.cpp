@@ -32,6 +32,9 @@ QImage PictureImage(int resource, int scale) {
     const QString name = scale > 1 ? QStringLiteral(":/pictures/%1@2x.png") : QStringLiteral(":/pictures/%1.png");
     QImage image(name.arg(resource));
     if (image.isNull() && scale > 1) return PictureImage(resource, 1);
+    // Qt reads "@2x" in a name as a pixel ratio; here the scale is said
+    // where the image is used.
+    image.setDevicePixelRatio(1);
     return image;
 }
 

@@ -19,6 +19,7 @@
 #include "qt/QtGridWidget.h"
 #include "qt/QtLockKeys.h"
 #include "qt/QtMainWindow.h"
+#include "qt/QtMainWindowIcons.h"
 #include "qt/QtPictures.h"
 
 namespace tabulon::testing {
@@ -180,6 +181,24 @@ TEST_F(MenuKeyboardTest, EveryItemHasALetterOfItsOwnAndTheCommandsTheirPictures)
     EXPECT_EQ(window->IconMenu().FindItemData(CommandId::kSaveConfiguration)->text,
               "Save &configuration\tCtrl+Shift+S");
     EXPECT_EQ(window->Action(CommandId::kSaveConfiguration)->text(), "Save configuration");
+}
+
+TEST_F(MenuKeyboardTest, ToolbarButtonsShowTheMenuPictureOneRowDownAtEveryScale) {
+    for (int scale : {1, 2}) {
+        const QImage button = qt::CommandIcon(CommandId::kSaveDatabase)
+                                  .pixmap(QSize(qt::kToolbarPictureSize, qt::kToolbarPictureSize), scale)
+                                  .toImage()
+                                  .convertToFormat(QImage::Format_ARGB32);
+        const QImage picture =
+            qt::PictureImage(PictureOf(CommandId::kSaveDatabase), scale).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(button.size(), QSize(17, 17) * scale);
+        ASSERT_EQ(picture.size(), QSize(16, 15) * scale);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (qAlpha(picture.pixel(x, y)) == 255) {
+                    ASSERT_EQ(button.pixel(x, y + scale), picture.pixel(x, y)) << scale << ": " << x << "," << y;
+                }
+    }
 }
 
 class ScriptedLockKeys : public qt::CQtLockKeys {
