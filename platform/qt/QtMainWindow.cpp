@@ -55,6 +55,9 @@ CQtMainWindow::~CQtMainWindow() {
     // while the panes and the frame are still here.
     delete m_splitter;
     m_splitter = nullptr;
+    // The drop-down menus draw from the menu model, which goes before the
+    // menu bar would take them along.
+    qDeleteAll(menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly));
 }
 
 void CQtMainWindow::BuildMenus() {
