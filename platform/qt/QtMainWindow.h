@@ -19,9 +19,13 @@
 #include "qt/QtDesktop.h"
 #include "qt/QtDialogHost.h"
 #include "qt/QtFilePicker.h"
+#include "qt/QtIconMenu.h"
+#include "qt/QtLockKeys.h"
 #include "qt/QtMessageBox.h"
 #include "qt/QtPopupMenu.h"
+#include "qt/QtPictures.h"
 #include "qt/QtProgress.h"
+#include "ui/IconMenu.h"
 
 class QAction;
 class QLabel;
@@ -58,6 +62,8 @@ public:
     QAction* Action(int id) const;
     QLabel* MessagePane() const { return m_message; }
     CQtDialogHost& DialogHost() { return m_dialogs; }
+    // The main menu with its pictures, as its drop-downs draw it.
+    CIconMenu& IconMenu() { return *m_iconMenu; }
 
     // IMainWindow
     void SetTitle(const std::string& title) override;
@@ -75,6 +81,11 @@ protected:
 
 private:
     void BuildMenus();
+    // Keyboard access beyond the menus' letters: the commands' shortcuts,
+    // and F6 and Shift+F6 between the panes.
+    void BindShortcuts();
+    void SwitchPane();
+    void ShowLockIndicators();
     void ShowPromptsOf(QMenu* menu);
     void BuildToolBar();
     void BuildStatusBar();
@@ -90,6 +101,10 @@ private:
     CQtProgressHost m_progress{this};
     CPagePublisher m_publisher;
     CSession m_session;
+    CQtMenuLook m_menuLook;
+    CQtPictureSource m_pictures;
+    std::unique_ptr<CIconMenu> m_iconMenu;
+    std::unique_ptr<CQtLockKeys> m_lockKeys;
 
     std::string m_title;
     std::map<int, QAction*> m_actions;  // menu items and toolbar buttons by id
