@@ -249,21 +249,27 @@ TEST_F(MainWindowTest, AboutNamesTheProgramAndTheMakersAddress) {
     EXPECT_EQ(target, "https://www.korvanex.com");
 }
 
-TEST_F(MainWindowTest, AddDirectoryFromTheEditMenuAddsTheFoldersOfTheChosenPlace) {
+TEST_F(MainWindowTest, AddDirectoryFromTheEditMenuAddsTheFoldersOfTheChosenFolder) {
     const std::string root = scratch.folder.string();
-    std::filesystem::create_directories(scratch.folder / "Abba - Gold");
+    std::filesystem::create_directories(scratch.folder / "Music/Abba - Gold");
     using fakes::FakeFolderNamespace;
     folders.top = {FakeFolderNamespace::Folder("Home", root, true, FolderIcon::Home)};
-    folders.children[root] = {FakeFolderNamespace::Folder("Abba - Gold", root + "/Abba - Gold")};
-    QString chosen;
+    folders.children[root] = {FakeFolderNamespace::Folder("Music", root + "/Music", true)};
+    folders.children[root + "/Music"] = {FakeFolderNamespace::Folder("Abba - Gold", root + "/Music/Abba - Gold")};
+    QString first;
     WhenModalShows([&](QWidget* modal) {
         auto* tree = modal->findChild<qt::CQtTreeControl*>();
-        ASSERT_TRUE(tree);
-        chosen = tree->currentItem() ? tree->currentItem()->text(0) : QString();
+        ASSERT_TRUE(tree && tree->topLevelItemCount() == 1);
+        first = tree->currentItem() ? tree->currentItem()->text(0) : QString();
+        QTreeWidgetItem* music = tree->topLevelItem(0)->child(0);
+        ASSERT_TRUE(music);
+        tree->expandItem(music);
+        EXPECT_EQ(music->childCount(), 1);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(music).center());
         QTest::keyClick(modal, Qt::Key_Return);  // Add, with the defaults: the sub-folders
     });
     window->Action(CommandId::kAddDirectory)->trigger();
-    EXPECT_EQ(chosen, "Home");
+    EXPECT_EQ(first, "Home");
     ASSERT_EQ(New().GetRowCount(), 2);
     EXPECT_EQ(New().GetCellText(1, 1), "Abba");
     EXPECT_EQ(New().GetCellText(1, 2), "Gold");
