@@ -8,27 +8,19 @@
 
 #include "FakeFtpSession.h"
 #include "RecordingProgress.h"
+#include "RecordingShell.h"
 #include "ScriptedMessageBox.h"
 #include "config/ListConfig.h"
 #include "output/FtpUpload.h"
 #include "output/OpenError.h"
 #include "output/PagePublisher.h"
-#include "platform/Shell.h"
 
 namespace tabulon {
 namespace {
 
 using Calls = std::vector<std::string>;
 
-struct RecordingShell : IShell {
-    bool RunAssociatedCommand(const std::string&, const std::string&, int) override { return false; }
-    int OpenTarget(const std::string& target, int show) override {
-        opened.push_back(target + " " + std::to_string(show));
-        return result;
-    }
-    std::vector<std::string> opened;
-    int result = OpenResult::kStarted;
-};
+using fakes::RecordingShell;
 
 class Upload : public ::testing::Test {
 protected:

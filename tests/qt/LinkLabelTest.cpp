@@ -7,22 +7,14 @@
 #include <QTest>
 #include <QWidget>
 
+#include "RecordingShell.h"
 #include "ScriptedMessageBox.h"
-#include "platform/Shell.h"
 #include "qt/QtLinkLabel.h"
 
 namespace tabulon {
 namespace {
 
-struct RecordingShell : IShell {
-    bool RunAssociatedCommand(const std::string&, const std::string&, int) override { return false; }
-    int OpenTarget(const std::string& target, int show) override {
-        opened.push_back(target + " " + std::to_string(show));
-        return result;
-    }
-    std::vector<std::string> opened;
-    int result = OpenResult::kStarted;
-};
+using fakes::RecordingShell;
 
 class LinkLabel : public ::testing::Test {
 protected:
