@@ -93,4 +93,6 @@ void CMainFrame::ResetNumberColumnWidths() {
     }
 }
 
+void CMainFrame::MarkDatabaseModified() { m_database.SetDatabaseModified(true); }
+
 }  // namespace tabulon
