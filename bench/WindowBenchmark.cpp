@@ -32,11 +32,12 @@
 #include "TableGenerator.h"
 #include "app/CommandTable.h"
 #include "grid/CellPool.h"
+#include "posix/CurlFtpSession.h"
 #include "posix/LargePageBlocks.h"
+#include "posix/PosixFolderNamespace.h"
+#include "posix/XdgShell.h"
 #include "qt/QtGridWidget.h"
 #include "qt/QtMainWindow.h"
-#include "qt/QtMessageBox.h"
-#include "qt/QtShell.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -91,9 +92,11 @@ int RunWindow(int argc, char** argv, const std::string& mode, const std::string&
     // Qt's notes about the offscreen platform are no figures.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     QApplication app(argc, argv);
-    qt::CQtMessageBox shellMessages;
-    qt::CQtShell shell{shellMessages};
-    qt::CQtMainWindow window{{.shell = shell, .publisher = shell}};
+    // The hosts the program gives its window.
+    posix::CXdgShell shell;
+    posix::CCurlFtpSession ftp;
+    posix::CPosixFolderNamespace folders;
+    qt::CQtMainWindow window{{.shell = shell, .ftp = ftp, .folders = folders}};
     window.resize(1280, 900);
     window.show();
     QWidget* viewport = window.DatabaseWidget()->viewport();

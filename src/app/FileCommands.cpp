@@ -134,8 +134,13 @@ void CMainFrame::OnMakeList() {
     }
     if (!ValidateConfig(*this)) return;
     if (!ConfirmSaveConfig() || !ConfirmSaveDatabase()) return;
-    CGridWork work(this, "Making the list", {GetDatabaseGrid()});
-    MakeList(*this);
+    bool written = false;
+    {
+        CGridWork work(this, "Making the list", {GetDatabaseGrid()});
+        written = MakeList(*this);
+    }
+    // The page may open nowhere on screen; the bar says where it went.
+    if (written) m_hosts.window.SetStatusText("List written to " + Files().output);
 }
 
 bool CMainFrame::OnAppExit() {

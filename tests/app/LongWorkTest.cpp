@@ -51,6 +51,7 @@ protected:
                           .shell = idle.shell,
                           .publisher = publisher,
                           .progress = progress,
+                          .folders = idle.folders,
                           .desktop = desktop}};
     CGridCtrl* newItemsGrid = longSession.NewItemsPane().GetGrid();
     CGridCtrl* databaseGrid = longSession.DatabasePane().GetGrid();

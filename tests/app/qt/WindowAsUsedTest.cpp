@@ -7,9 +7,14 @@
 #include <QApplication>
 #include <QPaintEvent>
 #include <QTest>
+#include <QTimer>
+#include <QLabel>
 #include <memory>
 #include <string>
 
+#include "FakeFolderNamespace.h"
+#include "FakeFtpSession.h"
+#include "IdleHosts.h"
 #include "ScratchFolder.h"
 #include "ScriptedPopupMenu.h"
 #include "app/CommandTable.h"
@@ -17,7 +22,6 @@
 #include "qt/QtGridWidget.h"
 #include "qt/QtMainWindow.h"
 #include "qt/QtMessageBox.h"
-#include "qt/QtShell.h"
 
 namespace tabulon::testing {
 namespace {
@@ -38,7 +42,7 @@ protected:
 class WindowAsUsed : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = std::make_unique<qt::CQtMainWindow>(qt::QtWindowHosts{.shell = shell, .publisher = shell});
+        window = std::make_unique<qt::CQtMainWindow>(qt::QtWindowHosts{.shell = shell, .ftp = ftp, .folders = folders});
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -73,7 +77,9 @@ protected:
     }
 
     qt::CQtMessageBox shellMessages;
-    qt::CQtShell shell{shellMessages};
+    fakes::NoShell shell;
+    fakes::FakeFtpSession ftp;
+    fakes::FakeFolderNamespace folders;
     std::unique_ptr<qt::CQtMainWindow> window;
     fakes::ScratchFolder scratch{"tabulon-window-as-used"};
 };
@@ -87,6 +93,26 @@ TEST_F(WindowAsUsed, MakeListRepaintsTheRowsItSorted) {
     Rect first;
     ASSERT_TRUE(Db().GetCellRect(1, 1, first));
     EXPECT_TRUE(recorder.painted.contains(QPoint(first.left + 2, first.top + 2)));
+    // And the status bar says where the page went.
+    EXPECT_TRUE(window->MessagePane()->text().contains(QString::fromStdString(scratch.PathOf("page.htm"))))
+        << window->MessagePane()->text().toStdString();
+}
+
+TEST_F(WindowAsUsed, GridsFillTheirPanesAndABoxWithoutCaptionShowsNoName) {
+    for (qt::CQtGridWidget* grid : {window->NewItemsWidget(), window->DatabaseWidget()}) {
+        EXPECT_EQ(grid->frameWidth(), 0);
+        EXPECT_EQ(grid->viewport()->geometry(), grid->rect());
+    }
+    QString title = "none shown";
+    QTimer::singleShot(0, [&title] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            title = box->windowTitle();
+            box->close();
+        }
+    });
+    shellMessages.Show("Delete all items?", "", MbIcon::Question, MbButtons::YesNo);
+    EXPECT_FALSE(title.isEmpty());  // an empty one shows the program's name
+    EXPECT_TRUE(title.trimmed().isEmpty()) << title.toStdString();
 }
 
 TEST_F(WindowAsUsed, HomeAndEndKeysShowTheWholeFocusCellOutsideTheNumberColumn) {
