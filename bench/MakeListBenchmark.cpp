@@ -3,60 +3,27 @@
 // columns without case, write HTML.
 //   bench_make_list TABULON [SIZE]    (SIZE defaults to 100000; ten times SIZE is run too)
 
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "TableGenerator.h"
+#include "BenchLists.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
-struct Figures {
-    double seconds = 0;
-    double peakMb = 0;
-    int status = -1;
-};
+using tabulon::bench::ProcessFigures;
 
-// Runs argv with stdin from inputFile (when given) and output discarded.
-Figures RunProcess(const std::vector<std::string>& argv, const std::string& inputFile = "") {
-    const auto start = Clock::now();
-    std::fflush(stdout);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (!inputFile.empty() && !std::freopen(inputFile.c_str(), "r", stdin)) std::_Exit(127);
-        if (!std::freopen("/dev/null", "w", stdout)) std::_Exit(127);
-        std::vector<char*> args;
-        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
-        std::_Exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    ::wait4(pid, &status, 0, &usage);
-    Figures f;
-    f.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    f.peakMb = static_cast<double>(usage.ru_maxrss) / 1024.0;
-    f.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return f;
-}
-
-Figures Best(const std::vector<std::string>& argv, const std::string& input, int runs) {
-    Figures best;
+ProcessFigures Best(const std::vector<std::string>& argv, const std::string& input, int runs) {
+    ProcessFigures best;
     best.seconds = 1e9;
     for (int r = 0; r < runs; ++r) {
-        const Figures f = RunProcess(argv, input);
+        const ProcessFigures f = tabulon::bench::RunProcess(argv, input);
         if (f.status != 0) {
             std::fprintf(stderr, "bench_make_list: %s failed with status %d\n", argv[0].c_str(), f.status);
             std::exit(1);
@@ -64,35 +31,6 @@ Figures Best(const std::vector<std::string>& argv, const std::string& input, int
         if (f.seconds < best.seconds) best = f;
     }
     return best;
-}
-
-void WriteFile(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-// A folder with a database of count items, its configuration and the sqlite3 script.
-fs::path PrepareList(const fs::path& root, std::size_t count) {
-    const fs::path dir = root / std::to_string(count);
-    fs::create_directories(dir);
-    {
-        std::ofstream db(dir / "items.db", std::ios::binary);
-        tabulon::bench::CTableGenerator generator(7);
-        for (std::size_t i = 0; i < count; ++i) db << tabulon::bench::JoinFields(generator.NextItem()) << "\r\n";
-    }
-    WriteFile(dir / "head.htm", "<html><body>\r\n");
-    WriteFile(dir / "end.htm", "</body></html>\r\n");
-    WriteFile(dir / "list.cfg",
-              "[files]\r\ndatabase = items.db\r\noutput   = list.htm\r\nheadfile = head.htm\r\n"
-              "endfile  = end.htm\r\n\r\n[colors]\r\nheadcol  = C0C0C0\r\nindexcol = E0E0E0\r\n"
-              "firstcol = FFFFFF\r\nsecondcol= F0F0F0\r\n\r\n[other]\r\naddindex = 3\r\n"
-              "columns  = Artist;Title;Year;Size;Genre");
-    WriteFile(dir / "sqlite.sql",
-              "CREATE TABLE items(artist, title, year, size, genre);\n"
-              ".separator \";\" \"\\n\"\n"
-              ".import '" + (dir / "items.db").string() + "' items\n"
-              ".mode html\n"
-              ".output '" + (dir / "sqlite.htm").string() + "'\n"
-              "SELECT * FROM items ORDER BY artist COLLATE NOCASE, title COLLATE NOCASE, year COLLATE NOCASE,"
-              " size COLLATE NOCASE, genre COLLATE NOCASE;\n");
-    return dir;
 }
 
 }  // namespace
@@ -110,17 +48,17 @@ int main(int argc, char** argv) {
     std::printf("make list, batch mode, index mode 3, 5 fields (best of 5 runs, the two programs taking turns)\n");
     double small = 0;
     for (const std::size_t count : {size, size * 10}) {
-        const fs::path dir = PrepareList(root, count);
+        const fs::path dir = tabulon::bench::PrepareList(root, count);
         const double fileMb = static_cast<double>(fs::file_size(dir / "items.db")) / (1024.0 * 1024.0);
         const std::vector<std::string> ourCommand = {tabulon, "--make-list", (dir / "list.cfg").string()};
         const std::vector<std::string> sqliteCommand = {"sqlite3", "-batch", ":memory:"};
-        Figures ours, sqlite;
+        ProcessFigures ours, sqlite;
         ours.seconds = sqlite.seconds = 1e9;
         for (int round = 0; round < 5; ++round) {
-            const Figures a = Best(ourCommand, "", 1);
+            const ProcessFigures a = Best(ourCommand, "", 1);
             if (a.seconds < ours.seconds) ours = a;
             if (count == size) {
-                const Figures b = Best(sqliteCommand, (dir / "sqlite.sql").string(), 1);
+                const ProcessFigures b = Best(sqliteCommand, (dir / "sqlite.sql").string(), 1);
                 if (b.seconds < sqlite.seconds) sqlite = b;
             }
         }

@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <QWindow>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -76,10 +78,18 @@ int RunWindow(int argc, char** argv, const std::string& cfgPath) {
     posix::CPosixFolderNamespace folders;
     qt::CQtMainWindow window{{.shell = shell, .ftp = ftp, .folders = folders}};
     window.show();
-    if (!cfgPath.empty()) {
-        // Once the window is up, so that any question stands over it.
-        QTimer::singleShot(0, &window, [&window, cfgPath] { window.Frame().OpenConfiguration(cfgPath); });
-    }
+    // Once the desktop has put the window on the screen, so that any
+    // question stands centred over it rather than where the window was
+    // before it was placed; after two seconds regardless.
+    std::function<void(int)> openWhenShown = [&window, &openWhenShown, cfgPath](int triesLeft) {
+        const QWindow* handle = window.windowHandle();
+        if (triesLeft > 0 && !(handle && handle->isExposed())) {
+            QTimer::singleShot(20, &window, [&openWhenShown, triesLeft] { openWhenShown(triesLeft - 1); });
+            return;
+        }
+        window.Frame().OpenConfiguration(cfgPath);
+    };
+    if (!cfgPath.empty()) QTimer::singleShot(0, &window, [&openWhenShown] { openWhenShown(100); });
     return app.exec();
 }
 

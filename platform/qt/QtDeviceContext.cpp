@@ -254,6 +254,46 @@ Size CQtDeviceContext::GetTextExtent(const std::string& bytes) {
     return {metrics.horizontalAdvance(TextFromBytes(bytes)), metrics.height()};
 }
 
+namespace {
+
+// Whether Qt lays out ch from its own advance and the kerning with its
+// neighbours alone. Qt gives the Latin and the common characters (digits,
+// punctuation, symbols, blanks) one font for the whole line, with the same
+// fallbacks for what it lacks; a character of any other script may take
+// another font, and its neighbours with it. Marks, controls, format and
+// separator characters, and everything beyond the basic plane, join or
+// break their neighbours. The line's width is then the sum of its advances,
+// each pair kerned, rounded (QFontMetrics::horizontalAdvance).
+bool IsLaidOutAlone(char32_t ch) {
+    if (ch >= 0x10000 || ch == QChar::ObjectReplacementCharacter) return false;
+    const QChar c(static_cast<char16_t>(ch));
+    if (c.script() != QChar::Script_Common && c.script() != QChar::Script_Latin) return false;
+    switch (c.category()) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Other_Surrogate:
+    case QChar::Other_PrivateUse:
+    case QChar::Other_NotAssigned:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph: return false;
+    default: return true;
+    }
+}
+
+}  // namespace
+
+std::optional<double> CQtDeviceContext::GetCharsAdvance(std::u32string_view chars) {
+    QString text;
+    for (char32_t ch : chars) {
+        if (!IsLaidOutAlone(ch)) return std::nullopt;
+        text.append(QChar(static_cast<char16_t>(ch)));
+    }
+    return QFontMetricsF(m_state.font, m_painter.device()).horizontalAdvance(text);
+}
+
 void CQtDeviceContext::DrawBitmap(const Bitmap& bitmap, Point at) {
     const int scale = std::max(1, bitmap.scale);
     if (bitmap.width <= 0 || bitmap.height <= 0 ||

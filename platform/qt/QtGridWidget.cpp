@@ -71,6 +71,9 @@ QString TypedText(const QKeyEvent& event, unsigned key) {
 CQtGridWidget::CQtGridWidget(CGridCtrl& grid, QWidget* parent) : QAbstractScrollArea(parent), m_grid(grid) {
     LoadGridCursorResources();
     setFocusPolicy(Qt::StrongFocus);
+    // The grid fills its pane edge to edge; the scroll area's sunken frame
+    // would take a pixel all round.
+    setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setMouseTracking(true);

@@ -206,9 +206,19 @@ void CQtMainWindow::RunCommand(int id) {
         return;
     }
     if (Frame().OnCommand(id)) return;
-    m_messages.Show("This command is not part of this version of Tabulon yet.", kProgramName, MbIcon::Information,
+    ShowNotBuilt(id);
+}
+
+void CQtMainWindow::ShowNotBuilt(int id) {
+    // Named as the menu shows it, without its mnemonic or dots.
+    const QAction* action = Action(id);
+    const std::string name = action ? Utf8FromText(action->iconText()) : std::string();
+    const std::string what = name.empty() ? "This command" : "The command \"" + name + "\"";
+    m_messages.Show(what + " is not part of this version of Tabulon yet.", kProgramName, MbIcon::Information,
                     MbButtons::Ok);
 }
+
+void CQtMainWindow::SetStatusText(const std::string& text) { m_message->setText(TextFromBytes(text)); }
 
 void CQtMainWindow::SetTitle(const std::string& title) {
     m_title = title;

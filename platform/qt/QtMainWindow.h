@@ -72,6 +72,7 @@ public:
     void SetGridLineChecked(bool horizontal, bool checked) override;
     void CloseWindow() override;
     Rect GetWindowRect() const override;
+    void SetStatusText(const std::string& text) override;
 
     void ShowAbout();
 
@@ -91,6 +92,7 @@ private:
     void BuildStatusBar();
     void BuildPanes();
     void RunCommand(int id);
+    void ShowNotBuilt(int id);
 
     CQtDesktop m_desktop;
     CQtMessageBox m_messages{this};

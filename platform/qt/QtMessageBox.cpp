@@ -13,7 +13,9 @@ MbResult CQtMessageBox::Show(const std::string& text, const std::string& caption
     QWidget* parent = QApplication::activeModalWidget();
     if (!parent) parent = m_parent ? m_parent : QApplication::activeWindow();
     QMessageBox box(parent);
-    box.setWindowTitle(TextFromBytes(caption));
+    // An empty title would make the desktop show the program's name there;
+    // a box without a caption shows none.
+    box.setWindowTitle(caption.empty() ? QStringLiteral(" ") : TextFromBytes(caption));
     box.setText(TextFromBytes(text));
     box.setTextFormat(Qt::PlainText);
     switch (icon) {

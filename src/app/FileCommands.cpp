@@ -10,6 +10,7 @@
 #include "config/ConfigDialog.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigTitle.h"
+#include "grid/GridWork.h"
 #include "items/DatabaseFile.h"
 #include "items/MoveItems.h"
 #include "items/TabulonWnd2.h"
@@ -78,7 +79,9 @@ void CMainFrame::OnNewConfiguration() {
     m_database.ClearDatabase();
     m_database.SetDatabaseModified(false);
     OnDatabaseColumnsChanged();
-    if (CConfigDlg(*this).DoModal() == DialogId::kOk) LoadDatabaseFile(*this);
+    const bool saved = CConfigDlg(*this).DoModal() == DialogId::kOk;
+    CGridWork work(this, "Opening the configuration", {GetDatabaseGrid()});
+    if (saved) LoadDatabaseFile(*this);
     m_database.FitDatabaseColumns();
 }
 
@@ -107,6 +110,8 @@ void CMainFrame::OnOpenConfiguration() {
 
 bool CMainFrame::OpenConfiguration(const std::string& cfgPath) {
     ConfigGridLines lines;
+    // A big list takes a while to clear, load and fit.
+    CGridWork work(this, "Opening the configuration", {GetDatabaseGrid()});
     // Checks that the file can be read before anything is cleared.
     if (!OpenConfigurationFile(*this, cfgPath, &lines)) return false;
     LoadDatabaseFile(*this);
@@ -129,7 +134,13 @@ void CMainFrame::OnMakeList() {
     }
     if (!ValidateConfig(*this)) return;
     if (!ConfirmSaveConfig() || !ConfirmSaveDatabase()) return;
-    MakeList(*this);
+    bool written = false;
+    {
+        CGridWork work(this, "Making the list", {GetDatabaseGrid()});
+        written = MakeList(*this);
+    }
+    // The page may open nowhere on screen; the bar says where it went.
+    if (written) m_hosts.window.SetStatusText("List written to " + Files().output);
 }
 
 bool CMainFrame::OnAppExit() {

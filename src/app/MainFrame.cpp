@@ -61,7 +61,8 @@ void CMainFrame::NumberDatabaseItemRows() {
 void CMainFrame::OnDatabaseEditEnded(CGridCtrl&, CellId focus) {
     CGridCtrl* database = GetDatabaseGrid();
     if (!database) return;
-    m_database.SetDatabaseModified(true);
+    // The mark is OnGridCellChanged's: an edit that ends with the text it
+    // began with changed nothing, however long the text.
     NumberDatabaseItemRows();
     database->SetFocusCell(focus);
     database->Refresh();

@@ -67,6 +67,7 @@ public:
     IListPublisher& ListPublisher() override { return m_hosts.publisher; }
     IProgressHost& Progress() override { return m_hosts.progress; }
     IFolderNamespace& FolderNamespace() override { return m_hosts.folders; }
+    IProgressHost* ProgressHost() override { return &m_hosts.progress; }
 
     // The save prompts that guard every command which would lose changes;
     // false when the user stopped the command or a save failed.

@@ -100,6 +100,25 @@ std::optional<int> ParseInteger(std::string_view text) {
     return static_cast<int>(value);
 }
 
+// The colour six hexadecimal digits stand for; none for any other text.
+std::optional<PickedColour> ColourFromText(const std::string& text) {
+    if (text.size() != 6) return std::nullopt;
+    unsigned value = 0;
+    for (char c : text) {
+        unsigned digit;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<unsigned>(c - '0');
+        else if (c >= 'A' && c <= 'F')
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        else if (c >= 'a' && c <= 'f')
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        else
+            return std::nullopt;
+        value = value * 16 + digit;
+    }
+    return PickedColour{value >> 16, (value >> 8) & 0xFF, value & 0xFF};
+}
+
 // Makes an empty file at path unless something is there already; the
 // reason when that failed.
 std::optional<std::string> CreateEmptyFileAt(const std::string& path) {
@@ -167,8 +186,8 @@ DialogTemplate CConfigDlg::Template() {
         Control(K::Label, -1, "Login", 228, 46, 18, 8),
         Control(K::Edit, Id::kLogin, "", 228, 55, 55, 12, kText),
         Control(K::Label, -1, "Password", 293, 46, 32, 8),
-        // Shown as typed: the password is kept in plain text anyway.
-        Control(K::Edit, Id::kPassword, "", 293, 55, 55, 12, kText),
+        // Masked: a password is not for whoever else looks at the screen.
+        Control(K::Edit, Id::kPassword, "", 293, 55, 55, 12, kText | S::kPassword),
         Control(K::Label, -1, "Remote file", 228, 76, 36, 8),
         Control(K::Edit, Id::kRemoteFile, "", 228, 85, 55, 12, kText),
         Control(K::Label, -1, "Port", 293, 76, 14, 8),
@@ -186,12 +205,15 @@ DialogTemplate CConfigDlg::Template() {
 }
 
 int CConfigDlg::DoModal() {
+    // Each showing starts from the record as it is now.
+    m_record = m_frame.Config();
+    m_lastColour.clear();
     return m_frame.DialogHost().RunModal(Template(), *this) == DialogId::kOk ? DialogId::kOk : DialogId::kCancel;
 }
 
 void CConfigDlg::OnInitDialog(IDialogWindow& dialog) {
     UpdateData(dialog, false);
-    dialog.EnableControl(Id::kWidth, m_frame.Config().usewidth == 1);
+    dialog.EnableControl(Id::kWidth, m_record.usewidth == 1);
 }
 
 void CConfigDlg::Refuse(IDialogWindow& dialog, int id, const std::string& text) {
@@ -201,7 +223,7 @@ void CConfigDlg::Refuse(IDialogWindow& dialog, int id, const std::string& text) 
 }
 
 bool CConfigDlg::UpdateData(IDialogWindow& dialog, bool take) {
-    CListConfig& c = m_frame.Config();
+    CListConfig& c = m_record;
     auto text = [&](const TextBinding& b) {
         if (take)
             c.*b.field = dialog.GetControlText(b.id);
@@ -252,6 +274,7 @@ bool CConfigDlg::UpdateData(IDialogWindow& dialog, bool take) {
             dialog.SetControlText(colour.id, c.*colour.field);
         }
         m_colourText[colour.id] = c.*colour.field;
+        NoteColour(colour.id, c.*colour.field);
     }
     for (const TextBinding& ftp : kFtpTexts) text(ftp);
     if (!integer(Id::kPort, c.port, true)) return false;
@@ -325,12 +348,12 @@ void CConfigDlg::Browse(IDialogWindow& dialog, int button) {
                                 "Configuration", MbIcon::Exclamation, MbButtons::Ok);
         return;
     }
-    CListConfig& config = m_frame.Config();
+    CListConfig& config = m_record;
     if (b->field == &CListConfig::cfgfile) {
         // Relative names are taken from the configuration's folder; a
         // configuration saved into another folder keeps naming the same
         // files, not namesakes there.
-        const ConfigFiles files = m_frame.Files();
+        const ConfigFiles files = ResolveConfigFiles(config);
         config.database = files.database;
         config.output = files.output;
         config.headfile = files.headfile;
@@ -342,7 +365,7 @@ void CConfigDlg::Browse(IDialogWindow& dialog, int button) {
 
 void CConfigDlg::EditFile(IDialogWindow& dialog, int button) {
     dialog.SetFocus(button);
-    const ConfigFiles& files = m_frame.Files();
+    const ConfigFiles files = ResolveConfigFiles(m_record);
     const std::string name = button == Id::kEditHead ? files.headfile : files.endfile;
     if (!FileExists(name)) {
         m_frame.Messages().Show("File not found", kProgramName, MbIcon::None, MbButtons::Ok);
@@ -360,14 +383,30 @@ void CConfigDlg::PickColour(IDialogWindow& dialog, int button) {
         if (candidate.button == button) b = &candidate;
     if (!b || !UpdateData(dialog, true)) return;
     dialog.SetFocus(b->edit);
-    if (const std::optional<PickedColour> colour = m_frame.ColourPicker().PickColour(PickedColour{}))
-        m_frame.Config().*b->field = ColorToText(colour->red, colour->green, colour->blue);
+    // The picker starts at the field's colour, so that OK without a choice
+    // keeps it; a field that holds no colour now starts at the last it held.
+    const auto last = m_lastColour.find(b->edit);
+    const PickedColour start = last != m_lastColour.end() ? last->second : PickedColour{};
+    if (const std::optional<PickedColour> colour = m_frame.ColourPicker().PickColour(start))
+        m_record.*b->field = ColorToText(colour->red, colour->green, colour->blue);
     UpdateData(dialog, false);
+}
+
+void CConfigDlg::NoteColour(int edit, const std::string& text) {
+    if (std::optional<PickedColour> colour = ColourFromText(text)) m_lastColour[edit] = *colour;
 }
 
 void CConfigDlg::Save(IDialogWindow& dialog) {
     if (!UpdateData(dialog, true)) return;
-    if (SaveConfigFile(m_frame, true)) dialog.EndDialog(DialogId::kOk);
+    // The file is written from the main window's record: the copy goes in
+    // for the save and stays only when the save succeeded.
+    const CListConfig before = m_frame.Config();
+    m_frame.Config() = m_record;
+    if (SaveConfigFile(m_frame, true)) {
+        dialog.EndDialog(DialogId::kOk);
+        return;
+    }
+    m_frame.Config() = before;
 }
 
 }  // namespace tabulon

@@ -1,9 +1,9 @@
 #pragma once
 // The 'Configuration' dialog: every field of the configuration record, the
 // file names through pickers, the colours through the colour picker or by
-// typing, and Save, which writes the .cfg file. It edits the main window's
-// record in place; Cancel keeps what the browse, colour and 'List width'
-// buttons have already taken into it.
+// typing, and Save, which writes the .cfg file. It works on a copy of the
+// main window's record: only a successful Save puts the copy in its place,
+// so Cancel leaves the record as it was, whatever was used meanwhile.
 
 #include <map>
 #include <string>
@@ -62,10 +62,11 @@ public:
     void OnCommand(IDialogWindow& dialog, int id) override;
     void OnEditChange(IDialogWindow& dialog, int id) override;
 
-    // Takes the values from the controls into the record (take true) or
-    // shows the record in the controls (take false). Taking stops at the
-    // first control that breaks a rule: its message is shown, the focus goes
-    // to it, the fields before it have been taken, and the result is false.
+    // Takes the values from the controls into the dialog's copy of the
+    // record (take true) or shows the copy in the controls (take false).
+    // Taking stops at the first control that breaks a rule: its message is
+    // shown, the focus goes to it, the fields before it have been taken, and
+    // the result is false.
     bool UpdateData(IDialogWindow& dialog, bool take);
 
 private:
@@ -75,9 +76,14 @@ private:
     void Save(IDialogWindow& dialog);
     void Refuse(IDialogWindow& dialog, int id, const std::string& text);
 
+    // The colour a colour edit last held that was one, by edit.
+    void NoteColour(int edit, const std::string& text);
+
     IConfigFrame& m_frame;
+    CListConfig m_record;
     // The text each colour edit last held within its limit.
     std::map<int, std::string> m_colourText;
+    std::map<int, PickedColour> m_lastColour;
 };
 
 }  // namespace tabulon

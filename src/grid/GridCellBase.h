@@ -75,6 +75,10 @@ public:
     virtual bool GetTipTextRect(Rect& rect) { return GetTextRect(rect); }
     virtual Size GetTextExtent(const std::string& text, IDeviceContext* dc = nullptr);
     virtual Size GetCellExtent(IDeviceContext* dc = nullptr);
+    // Whether GetCellExtent is the extent of GetText() as measured here. A
+    // class that measures its cells otherwise says no; sizing a column then
+    // measures each such cell instead of only the widest text.
+    virtual bool IsSizedByItsText() const { return true; }
 
     // In-place editing.
     virtual bool Edit(int, int, const Rect&, Point, unsigned, unsigned) { return false; }

@@ -69,6 +69,10 @@ enum Value : char {
 };
 }  // namespace HeadingGesture
 
+// The phases of long work, as the progress window names them.
+inline constexpr char kSortingPhase[] = "Sorting";
+inline constexpr char kFittingPhase[] = "Fitting the columns to their texts";
+
 // What InsertColumn gives a new column's cells unless told otherwise: one
 // line, centred upright, "&" shown as it is, too long a text cut with "...".
 constexpr unsigned kDefaultColumnFormat =
@@ -242,6 +246,25 @@ public:
     // Input and in-place editing.
     void SetFrame(IGridFrame* frame) { m_frame = frame; }
     IGridFrame* GetFrame() const { return m_frame; }
+
+    // Long work on the grid (a load into it, a sort, a fit) reports here
+    // while work is running (grid/GridWork.h sets it); none otherwise.
+    void SetProgress(IProgress* progress) {
+        m_progress = progress;
+        m_progressPhase = nullptr;
+    }
+    IProgress* GetProgress() const { return m_progress; }
+    // done of total units of the phase what; cheap enough for every row.
+    void ReportProgress(const char* what, std::uint64_t done, std::uint64_t total) {
+        if (!m_progress) return;
+        if (what != m_progressPhase) {
+            m_progress->SetText(what);
+            m_progressPhase = what;
+        } else if (++m_progressCalls % 256 != 0) {
+            return;
+        }
+        m_progress->Step(done, total);
+    }
     virtual void OnEditCell(int row, int col, std::optional<Point> point, unsigned firstChar);
     virtual void OnEndEditCell(int row, int col, const std::string& text);
     virtual void EndEditing();
@@ -410,11 +433,16 @@ private:
     int StepColumn(int col, int step) const;
     int StepRow(int row, int step) const;
     void ScrollTo(ScrollBar bar, long long pos, bool wholeWindow);
+    // The scroll extent that lets the bar reach a position where the last
+    // row (column) shows whole; at least extent.
+    long long ReachingExtent(ScrollBar bar, long long extent, long long page);
     int ScrollMax(ScrollBar bar) const { return bar == ScrollBar::Vertical ? m_vScrollMax : m_hScrollMax; }
     int ScrollPage(ScrollBar bar) const { return bar == ScrollBar::Vertical ? m_vScrollPage : m_hScrollPage; }
     void OnScroll(ScrollBar bar, ScrollCode code, int thumbPos);
     void DrawGridLinesOfCell(IDeviceContext& dc, const Rect& rect);
     std::unique_ptr<IDeviceContext> MeasuringContext();
+    // The widest GetCellExtent of the cells of col in rows first to last.
+    int WidestCellExtent(int col, int first, int last, IDeviceContext& dc);
 
     bool m_allowDraw = true;
     bool m_doubleBuffer = true;
@@ -433,11 +461,17 @@ private:
     bool IsCellFullyVisible(int row, int col);
     void ApplySelectionFrom(CellId cell);
     void MoveFocusByKey(CellId next, unsigned key, unsigned modifiers, bool wrapped);
+    // Where Home puts the focus in row: the first column that is not
+    // read-only there, or the first column when all are.
+    int FirstTypableColumn(int row) const;
     void ShowTitleTipFor(CellId cell);
     void StopSelectionTimer();
     static constexpr int kSelectionTimer = 0x201;
 
     IGridFrame* m_frame = nullptr;
+    IProgress* m_progress = nullptr;
+    const char* m_progressPhase = nullptr;
+    unsigned m_progressCalls = 0;
     MouseMode m_mouseMode = MouseMode::None;
     HeadingGesture::Value m_headingGesture = HeadingGesture::kIdle;
     bool m_leftButtonDown = false;

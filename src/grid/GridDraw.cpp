@@ -4,7 +4,9 @@
 #include <algorithm>
 
 #include "grid/GridCtrl.h"
+#include "grid/MemoryHint.h"
 #include "grid/TitleTip.h"
+#include "grid/WidestText.h"
 
 namespace tabulon {
 
@@ -326,14 +328,43 @@ void CGridCtrl::ResetScrollBars() {
     long long availH = client.cy;
     if (availW - fixedW < h) availH -= hBar;
     if (availH - fixedH < v)
-        show(ScrollBar::Vertical, true, v - 1, availH - fixedH);
+        show(ScrollBar::Vertical, true, ReachingExtent(ScrollBar::Vertical, v, availH - fixedH) - 1, availH - fixedH);
     else
         show(ScrollBar::Vertical, false, 0, 0);
     if (availW - fixedW < h)
-        show(ScrollBar::Horizontal, true, h - 1, availW - fixedW);
+        show(ScrollBar::Horizontal, true, ReachingExtent(ScrollBar::Horizontal, h, availW - fixedW) - 1,
+             availW - fixedW);
     else
         show(ScrollBar::Horizontal, false, 0, 0);
     ClearCachedTopLeft();
+}
+
+long long CGridCtrl::ReachingExtent(ScrollBar bar, long long extent, long long page) {
+    // The view starts at the top of its top-left row, whatever pixel of that
+    // row the bar stands at; the bar's end must be a row from which the last
+    // row shows whole, or the last row stays cut off at the bottom however
+    // far the user scrolls. Likewise for columns.
+    const bool rows = bar == ScrollBar::Vertical;
+    const int fixed = rows ? m_fixedRows : m_fixedCols;
+    const int count = rows ? m_rows : m_cols;
+    if (count <= fixed) return extent;
+    // The first row from which the rest fits in a page, but at most the last.
+    long long offset = 0;  // of that row from the first non-fixed one
+    if (rows) {
+        const long long first = RowTop(fixed);
+        const long long end = RowTop(count);
+        const auto from = m_rowTops.begin() + fixed;
+        const auto last = m_rowTops.begin() + count - 1;
+        const auto it = std::lower_bound(from, last, end - page);
+        offset = *it - first;
+    } else {
+        long long rest = 0;  // the widths of columns c to the last
+        int c = count;
+        while (c > fixed && rest + m_colWidths[c - 1] <= page) rest += m_colWidths[--c];
+        if (c == count) rest = m_colWidths[count - 1];
+        offset = extent - rest;
+    }
+    return std::max(extent, offset + page);
 }
 
 int CGridCtrl::StepColumn(int col, int step) const {
@@ -433,6 +464,55 @@ std::unique_ptr<IDeviceContext> CGridCtrl::MeasuringContext() {
     return dc ? std::move(dc) : m_desktop->CreateScreenContext();
 }
 
+int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc) {
+    // Cells drawn alike (the same default font and margin, one line, no
+    // picture) differ in width only by their texts, so of each such kind
+    // only the cell with the widest text is measured whole. Other cells are
+    // measured one by one.
+    struct Kind {
+        const CGridCellBase* defaultCell;
+        unsigned margin;
+        std::vector<int> rows;
+        std::unique_ptr<CWidestText> texts;
+    };
+    std::vector<Kind> kinds;
+    IImageList* images = GetImageList();
+    int width = 0;
+    for (int r = first; r <= last; ++r) {
+        // The rows ahead are asked for early (grid/MemoryHint.h).
+        if (r + 24 <= last) Prefetch(m_rowData[r + 24].data());
+        if (r + 16 <= last) Prefetch(m_rowData[r + 16][col].get());
+        if (r + 8 <= last) Prefetch(m_rowData[r + 8][col]->GetText().data());
+        ReportProgress(kFittingPhase, static_cast<std::uint64_t>(r - first), static_cast<std::uint64_t>(last - first) + 1);
+        CGridCellBase* cell = m_rowData[r][col].get();
+        if (!cell) continue;
+        const unsigned format = cell->GetFormat();
+        const LogFont* font = cell->GetFontObject();
+        const bool alike = cell->IsSizedByItsText() && cell->IsDefaultFont() &&
+                           !(images && cell->GetImage() >= 0 && cell->GetImage() < images->GetImageCount()) &&
+                           (!(format & TextFormat::kWordBreak) || (format & TextFormat::kSingleLine)) &&
+                           !(font && (font->escapement == 900 || font->escapement == -900));
+        if (!alike) {
+            width = std::max(width, cell->GetCellExtent(&dc).cx);
+            continue;
+        }
+        const CGridCellBase* defaultCell = cell->GetDefaultCell();
+        const unsigned margin = cell->GetMargin();
+        auto kind = std::find_if(kinds.begin(), kinds.end(), [&](const Kind& k) {
+            return k.defaultCell == defaultCell && k.margin == margin;
+        });
+        if (kind == kinds.end())
+            kind = kinds.insert(kinds.end(), Kind{defaultCell, margin, {}, std::make_unique<CWidestText>(dc, font)});
+        kind->rows.push_back(r);
+        kind->texts->Add(cell->GetText());
+    }
+    for (Kind& kind : kinds) {
+        if (const std::optional<WidestText> widest = kind.texts->Find())
+            width = std::max(width, GetCell(kind.rows[widest->index], col)->GetCellExtent(&dc).cx);
+    }
+    return width;
+}
+
 void CGridCtrl::AutoSizeColumn(int col, unsigned style) {
     if (col < 0 || col >= m_cols || m_colWidths[col] == 0 || !m_window) return;
     const std::unique_ptr<IDeviceContext> dc = MeasuringContext();
@@ -440,8 +520,7 @@ void CGridCtrl::AutoSizeColumn(int col, unsigned style) {
     if (style == 0) style = m_autoSizeStyle;
     const int first = (style & 0x1) ? 0 : m_fixedRows;
     const int last = (style & 0x2) ? m_rows - 1 : m_fixedRows - 1;
-    int width = 0;
-    for (int r = first; r <= last; ++r) width = std::max(width, GetCell(r, col)->GetCellExtent(dc.get()).cx);
+    const int width = WidestCellExtent(col, first, last, *dc);
     m_totalWidth += static_cast<long long>(width) - m_colWidths[col];
     m_colWidths[col] = static_cast<std::uint32_t>(width);
 }

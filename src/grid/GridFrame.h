@@ -3,6 +3,7 @@
 // on the pane that is active there, not on the grid alone.
 
 #include "grid/CellId.h"
+#include "platform/Progress.h"
 
 namespace tabulon {
 
@@ -30,6 +31,9 @@ public:
     virtual void ResetNumberColumnWidths() = 0;
     // The right button was released over (row, col), or (-1, -1).
     virtual void OnGridContextMenu(int row, int col) = 0;
+    // Where long work (grid/GridWork.h) shows how far it has got; none where
+    // nobody watches.
+    virtual IProgressHost* ProgressHost() { return nullptr; }
 };
 
 }  // namespace tabulon

@@ -6,6 +6,7 @@
 
 #include "grid/CellEditBox.h"
 #include "grid/GridCtrl.h"
+#include "grid/GridWork.h"
 #include "grid/TitleTip.h"
 
 namespace tabulon {
@@ -156,7 +157,7 @@ bool CGridCtrl::OnKeyDown(unsigned key, unsigned modifiers) {
                 next.row = StepRow(m_fixedRows - 1, +1);
             }
             OnHScroll(ScrollCode::Top);
-            next.col = StepColumn(m_fixedCols - 1, +1);
+            next.col = FirstTypableColumn(next.row);
             break;
         case Key::kEnd:
             if (ctrl) {
@@ -187,6 +188,17 @@ bool CGridCtrl::OnKeyDown(unsigned key, unsigned modifiers) {
     if (next != m_focus && IsValidCell(next.row, next.col) && m_mouseMode == MouseMode::None)
         MoveFocusByKey(next, key, modifiers, wrapped);
     return true;
+}
+
+int CGridCtrl::FirstTypableColumn(int row) const {
+    // A column of read-only cells at the start (the item numbers) is no
+    // place to type in; Home goes past it.
+    const int first = StepColumn(m_fixedCols - 1, +1);
+    for (int c = first; c < m_cols; c = StepColumn(c, +1)) {
+        if (!(GetCellState(row, c) & CellState::kReadOnly)) return c;
+        if (StepColumn(c, +1) == c) break;
+    }
+    return first;
 }
 
 void CGridCtrl::MoveFocusByKey(CellId next, unsigned key, unsigned modifiers, bool wrapped) {
@@ -369,6 +381,7 @@ void CGridCtrl::OnLButtonDown(Point point, unsigned modifiers) {
     }
     // A heading click sorts the pane; a press that grabs a divider only sizes.
     if (!ctrl && IsHeadingCell(clicked) && !onDivider) {
+        CGridWork work(m_frame, "Sorting", {this});
         if (clicked.col == 1 && m_frame) {
             m_frame->SortActivePaneByAllColumns();
         } else {

@@ -2,8 +2,14 @@
 // SortKeys.cpp.
 
 #include "grid/GridCtrl.h"
+#include "grid/MemoryHint.h"
 
 namespace tabulon {
+
+namespace {
+// Sorting fewer rows than this takes no time worth telling of.
+constexpr std::uint64_t kLongRun = 65536;
+}  // namespace
 
 void CGridCtrl::SetSortColumn(int col) {
     if (m_sortColumn >= 0) RedrawCell(0, m_sortColumn);
@@ -31,9 +37,25 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     if (high == -1) high = m_rows - 1;
     if (low < 0 || high >= m_rows || low >= high) return false;
 
+    // Only a long run tells of its progress: the many short runs of a sort
+    // by all columns are told of by their caller.
+    const std::uint64_t runLength = static_cast<std::uint64_t>(high - low) + 1;
+    const bool tell = runLength >= kLongRun;
     m_sortKeys.Clear();
-    for (int r = low; r <= high; ++r) m_sortKeys.Add(m_rowData[r][col]->GetText(), r);
-    m_sortKeys.Sort(ascending);
+    for (int r = low; r <= high; ++r) {
+        // The rows ahead are asked for early (grid/MemoryHint.h).
+        if (r + 16 <= high) Prefetch(m_rowData[r + 16].data());
+        if (r + 8 <= high) Prefetch(m_rowData[r + 8][col].get());
+        m_sortKeys.Add(m_rowData[r][col]->GetText(), r);
+        if (tell) ReportProgress(kSortingPhase, static_cast<std::uint64_t>(r - low), 3 * runLength);
+    }
+    if (tell) {
+        m_sortKeys.Sort(ascending, [&](unsigned thousandths) {
+            ReportProgress(kSortingPhase, runLength + runLength * thousandths / 1000, 3 * runLength);
+        });
+    } else {
+        m_sortKeys.Sort(ascending);
+    }
 
     // The rows move once, into the order found; the cells stay where they are.
     RowHeightsChangedFrom(low);
@@ -46,13 +68,18 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
         rows[k] = std::move(m_rowData[m_sortKeys.RowAt(k)]);
         heights[k] = m_rowHeights[m_sortKeys.RowAt(k)];
     }
+    bool moved = false;
     for (std::size_t k = 0; k < count; ++k) {
         const int row = low + static_cast<int>(k);
         m_rowData[row] = std::move(rows[k]);
         m_rowHeights[row] = heights[k];
-        if (m_sortKeys.RowAt(k) != row && m_hasCoordCells)
+        if (m_sortKeys.RowAt(k) == row) continue;
+        moved = true;
+        if (m_hasCoordCells)
             for (int c = 0; c < m_cols; ++c) m_rowData[row][c]->SetCoords(row, c);
     }
+    // Whoever sorts, the rows on screen show their new order.
+    if (moved && m_window && m_allowDraw) m_window->InvalidateAll();
     if (count > CSortKeys::kKeptRun) {
         // A whole-table sort would otherwise keep its scratch for the grid's life.
         std::vector<Row>().swap(rows);

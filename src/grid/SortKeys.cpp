@@ -1,5 +1,6 @@
 #include "grid/SortKeys.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "base/TextCompare.h"
@@ -50,8 +51,24 @@ bool CSortKeys::Differ(const Key& a, const Key& b) const {
     return CompareWithCase(TextOf(a), TextOf(b)) != 0;
 }
 
-void CSortKeys::Sort(bool ascending) {
-    if (m_keys.size() > 1) Sort(ascending, 0, static_cast<int>(m_keys.size()) - 1);
+void CSortKeys::Sort(bool ascending, const std::function<void(unsigned)>& onProgress) {
+    if (m_keys.size() < 2) return;
+    // Each level of the quicksort visits every key once; about log2(n) levels.
+    m_onProgress = onProgress ? &onProgress : nullptr;
+    m_visited = 0;
+    m_expected = m_keys.size();
+    for (std::size_t n = m_keys.size(); n > 1; n /= 2) m_expected += m_keys.size();
+    Sort(ascending, 0, static_cast<int>(m_keys.size()) - 1);
+    m_onProgress = nullptr;
+}
+
+void CSortKeys::Tick(std::size_t keys) {
+    if (!m_onProgress) return;
+    const std::size_t before = m_visited;
+    m_visited += keys;
+    // Often enough for a progress window, rarely enough to cost nothing.
+    if (before / 65536 != m_visited / 65536)
+        (*m_onProgress)(static_cast<unsigned>(std::min<std::size_t>(m_visited * 1000 / m_expected, 1000)));
 }
 
 // Quicksort with the middle entry as pivot. Places count from the start of
@@ -61,6 +78,7 @@ void CSortKeys::Sort(bool ascending) {
 void CSortKeys::Sort(bool ascending, int low, int high) {
     std::vector<Key>& keys = m_keys;
     while (low < high) {
+        Tick(static_cast<std::size_t>(high - low) + 1);
         const Key pivot = keys[static_cast<std::size_t>(low + (high - low) / 2)];
         int i = low;
         int j = high;

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,8 +21,9 @@ public:
     void Add(const std::string& text, int row);
     // Orders the keys by their texts without case, ascending or descending.
     // Keys whose texts tie keep the order this exact quicksort gives them,
-    // which stored lists rely on.
-    void Sort(bool ascending);
+    // which stored lists rely on. A long sort calls onProgress now and then
+    // with the share of the work done so far, in thousandths.
+    void Sort(bool ascending, const std::function<void(unsigned)>& onProgress = {});
 
     std::size_t Size() const { return m_keys.size(); }
     // The row whose text comes at place k of the order.
@@ -44,6 +46,10 @@ private:
     int Compare(const Key& a, const Key& b) const;
     bool Differ(const Key& a, const Key& b) const;
     void Sort(bool ascending, int low, int high);
+    void Tick(std::size_t keys);
+    const std::function<void(unsigned)>* m_onProgress = nullptr;
+    std::size_t m_visited = 0;
+    std::size_t m_expected = 0;
     std::vector<Key> m_keys;
     std::string m_texts;
 };

@@ -5,11 +5,14 @@ namespace tabulon {
 DialogTemplate RenameColumnTemplate() {
     DialogTemplate t;
     t.caption = "Rename column";
-    t.units = {115, 46};
+    // Wide enough for its title beside the close box, and the field says
+    // what it holds.
+    t.units = {160, 52};
     t.controls = {
-        {ControlKind::Edit, kColumnTextEditId, "", {7, 7, 108, 21}, ControlStyle::kAutoHScroll},
-        {ControlKind::DefaultButton, DialogId::kOk, "Rename", {7, 26, 55, 40}, ControlStyle::kNone},
-        {ControlKind::Button, DialogId::kCancel, "Cancel", {60, 26, 108, 40}, ControlStyle::kNone},
+        {ControlKind::Label, -1, "Column name:", {7, 4, 153, 12}, ControlStyle::kNone},
+        {ControlKind::Edit, kColumnTextEditId, "", {7, 14, 153, 28}, ControlStyle::kAutoHScroll},
+        {ControlKind::DefaultButton, DialogId::kOk, "Rename", {46, 33, 98, 47}, ControlStyle::kNone},
+        {ControlKind::Button, DialogId::kCancel, "Cancel", {101, 33, 153, 47}, ControlStyle::kNone},
     };
     return t;
 }

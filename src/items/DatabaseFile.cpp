@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@
 
 #include "base/TextFile.h"
 #include "base/TextTrim.h"
+#include "grid/GridWork.h"
 #include "items/PaneLayout.h"
 #include "items/TabulonWnd1.h"
 #include "items/TabulonWnd2.h"
@@ -32,6 +34,7 @@ constexpr char kFilter[] =
 constexpr std::string_view kLineEnd = "\r\n";
 // The format has no quoting: a field ends at ";" and an item at a line end.
 constexpr std::string_view kUnstorable = ";\r\n";
+constexpr char kLoadingPhase[] = "Reading items";
 
 void ShowProblem(IItemsFrame& frame, const std::string& text) {
     frame.Messages().Show(text, kCaption, MbIcon::Exclamation, MbButtons::Ok);
@@ -137,7 +140,10 @@ bool LoadItems(IItemsFrame& frame, CGridCtrl& grid, const std::string& path) {
     }
     {
         CQuietGrid quiet(grid);
-        ForEachItemLine(bytes, [&](std::string_view line) { AddDatabaseLine(grid, line, grid.GetRowCount()); });
+        ForEachItemLine(bytes, [&](std::string_view line) {
+            AddDatabaseLine(grid, line, grid.GetRowCount());
+            grid.ReportProgress(kLoadingPhase, static_cast<std::uint64_t>(line.data() - bytes.data()), bytes.size());
+        });
     }
     frame.OnDatabaseColumnsChanged();
     return true;
@@ -340,6 +346,7 @@ void ImportDatabaseFile(IItemsFrame& frame) {
     const std::optional<std::string> chosen = frame.FilePicker().PickOpenFile(DatabasePickerOptions(true));
     if (!chosen || chosen->empty()) return;
 
+    CGridWork work(&frame, "Importing items", {grid});
     std::string bytes;
     std::string reason;
     if (!ReadWholeFile(*chosen, bytes, reason)) {
@@ -351,6 +358,7 @@ void ImportDatabaseFile(IItemsFrame& frame) {
         CQuietGrid quiet(*grid);
         ForEachItemLine(bytes, [&](std::string_view line) {
             pane.AddItemFromText(std::string(line), ";", grid->GetRowCount());
+            grid->ReportProgress(kLoadingPhase, static_cast<std::uint64_t>(line.data() - bytes.data()), bytes.size());
         });
     }
     pane.FitNewItemsColumns();

@@ -1,7 +1,9 @@
 #include "items/MoveItems.h"
 
 #include <algorithm>
+#include <cstdint>
 
+#include "grid/GridWork.h"
 #include "items/PaneLayout.h"
 #include "items/TabulonWnd1.h"
 #include "items/TabulonWnd2.h"
@@ -26,6 +28,7 @@ void MoveItems(IItemsFrame& frame) {
         return;
     }
     if (newItemsPane.FindEmptyCheckedItem()) return;
+    CGridWork work(&frame, "Moving items", {&database, newItemsPane.GetGrid()});
 
     // One repaint and one scroll-bar update at the end, not one per row.
     const bool drawing = database.IsRedrawAllowed();
@@ -40,6 +43,7 @@ void MoveItems(IItemsFrame& frame) {
 
     int target = databaseRows;
     for (int i = 1; i < sourceRows && target < databaseRows + added; ++i) {
+        database.ReportProgress("Copying items", static_cast<std::uint64_t>(i), static_cast<std::uint64_t>(sourceRows));
         const auto* box = dynamic_cast<const CGridCellCheckBox*>(source.GetCell(i, 0));
         if (!box || !box->GetCheck()) continue;
         pane::SetNumberCell(database, target);

@@ -1,6 +1,7 @@
 #include "items/PaneLayout.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,7 +41,11 @@ int NumberColumnWidth(CGridCtrl& grid) {
 }
 
 void FitColumns(CGridCtrl& grid) {
-    grid.AutoSizeColumns();
+    // Every column as AutoSizeColumns fits it, but column 0, whose width
+    // is set right after: its texts need not be measured.
+    for (int c = 1; c < grid.GetColumnCount(); ++c)
+        if (grid.GetColumnWidth(c) > 0) grid.AutoSizeColumn(c);
+    grid.ResetScrollBars();
     grid.SetColumnWidth(0, NumberColumnWidth(grid));
     for (int c = 1; c < grid.GetColumnCount(); ++c)
         if (grid.GetColumnWidth(c) < kMinDataColumnWidth) grid.SetColumnWidth(c, kMinDataColumnWidth);
@@ -57,7 +62,9 @@ void SetNumberCell(CGridCtrl& grid, int row) {
 }
 
 int InsertNewDataColumn(CGridCtrl& grid, int col) {
-    const int inserted = grid.InsertColumn("", 0, col);
+    // Its items look like those of every other column: text put in later
+    // stands in the same upright place.
+    const int inserted = grid.InsertColumn("", kItemFormat, col);
     if (inserted < 0) return -1;
     grid.SetCellFormat(0, inserted, kHeadingFormat);
     grid.SetCellBackColour(0, inserted, kHeadingBackColour);
@@ -93,8 +100,11 @@ void SortByAllColumns(CGridCtrl& grid, bool ignoreCase) {
     // since every row of a run agrees in those columns, so each column adds
     // its own borders once instead of comparing all earlier columns again.
     std::vector<char> startsRun(static_cast<std::size_t>(std::max(rows, 1)), 0);
+    const auto columns = static_cast<std::uint64_t>(grid.GetColumnCount());
     for (int col = 2; col < grid.GetColumnCount(); ++col) {
         const int previous = col - 1;
+        grid.ReportProgress(kSortingPhase, static_cast<std::uint64_t>(col - 1) * static_cast<std::uint64_t>(rows),
+                            columns * static_cast<std::uint64_t>(rows));
         // Each text is read once even where neighbours are compared in a row.
         std::string_view above;
         int aboveRow = -1;
@@ -112,6 +122,10 @@ void SortByAllColumns(CGridCtrl& grid, bool ignoreCase) {
             while (last + 1 < rows && !startsRun[last + 1]) ++last;
             if (last > first) grid.SortRowRange(col, true, first, last);
             first = last + 1;
+            grid.ReportProgress(kSortingPhase,
+                                static_cast<std::uint64_t>(col - 1) * static_cast<std::uint64_t>(rows) +
+                                    static_cast<std::uint64_t>(first),
+                                columns * static_cast<std::uint64_t>(rows));
         }
     }
 }

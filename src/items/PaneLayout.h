@@ -31,7 +31,7 @@ int AppendDataColumn(CGridCtrl& grid);
 // Column 0 of a 'Database' item: its number, centred, read-only, grey.
 void SetNumberCell(CGridCtrl& grid, int row);
 // A data column as the commands make it, at index col (-1: at the end): item
-// cells of format 0, the heading look, 90 pixels wide. Its index, or -1.
+// cells in the item format, the heading look, 90 pixels wide. Its index, or -1.
 int InsertNewDataColumn(CGridCtrl& grid, int col);
 // Moves data column from to just after column to (-1: to the end), carrying
 // the item texts and, when keepHeading, the heading; the moved column's cells

@@ -2,7 +2,9 @@
 // What the system draws with. Rectangles given to fills, frames, edges and
 // the check box exclude their right and bottom edge; lines include both ends.
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Bitmap.h"
@@ -36,6 +38,21 @@ public:
     virtual int DrawText(const std::string& text, Rect& rect, unsigned format) = 0;
     virtual Size GetTextExtent(const std::string& text) = 0;
     virtual int GetFontOverhang() = 0;
+
+    // The advance of one character, or of two side by side, in the selected
+    // font and in fractions of a pixel. It promises that any line of such
+    // characters measures (GetTextExtent) at most the sum of their advances
+    // plus, for each pair of neighbours, what the pair's advance adds to the
+    // advances of its two characters where that is more than nothing (a
+    // ligature may take the kerning of its neighbours away), rounded to the
+    // nearest pixel. None where the host cannot promise that, as for
+    // characters shaped by more than their neighbours; texts with such
+    // characters are measured whole. Sizing a column to its widest text then
+    // measures only the texts that may be widest.
+    virtual std::optional<double> GetCharsAdvance(std::u32string_view chars) {
+        (void)chars;
+        return std::nullopt;
+    }
 
     // Draws the picture with its top-left corner at `at`, blending by its
     // alpha; a scale-2 picture covers half its pixel size. Contexts that can

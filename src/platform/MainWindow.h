@@ -21,6 +21,9 @@ public:
     // The window on the screen, frame included (right and bottom one past
     // it); empty for hosts without a window.
     virtual Rect GetWindowRect() const { return {}; }
+    // Says in the status bar what a command has done, until the bar shows
+    // something else. Hosts without a window ignore it.
+    virtual void SetStatusText(const std::string& text) { (void)text; }
 };
 
 }  // namespace tabulon

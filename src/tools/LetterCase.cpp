@@ -29,39 +29,6 @@ char ToUpperLetter(char ch) {
     }
 }
 
-bool IsValidUtf8(std::string_view text) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* end = p + text.size();
-    while (p < end) {
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        int tail = 0;
-        unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
-        if (c >= 0xC2 && c <= 0xDF) {
-            tail = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            tail = 2;
-            if (c == 0xE0) low = 0xA0;   // no overlong forms
-            if (c == 0xED) high = 0x9F;  // no surrogates
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            tail = 3;
-            if (c == 0xF0) low = 0x90;
-            if (c == 0xF4) high = 0x8F;  // nothing past U+10FFFF
-        } else {
-            return false;
-        }
-        if (end - p <= tail) return false;
-        if (p[1] < low || p[1] > high) return false;
-        for (int i = 2; i <= tail; ++i)
-            if ((p[i] & 0xC0) != 0x80) return false;
-        p += tail + 1;
-    }
-    return true;
-}
-
 void UpperLetterAt(std::string& text, std::size_t pos, bool utf8) {
     if (pos >= text.size()) return;
     const auto c = static_cast<unsigned char>(text[pos]);

@@ -9,13 +9,13 @@
 #include <string>
 #include <string_view>
 
+#include "base/ShownText.h"  // IsValidUtf8
+
 namespace tabulon {
 
 // One Windows-1252 character: a-z become A-Z, å ä ö become Å Ä Ö, every
 // other character stays as it is.
 char ToUpperLetter(char ch);
-
-bool IsValidUtf8(std::string_view text);
 
 // Upper-cases the character that starts at byte pos of text, read as UTF-8
 // when utf8 is set and as Windows-1252 otherwise.

@@ -108,7 +108,7 @@ TEST_F(ConfigDialogTest, TemplateHoldsEveryControlWhereItBelongs) {
     EXPECT_TRUE(find(1018).style & ControlStyle::kIcon);
     EXPECT_EQ(find(1008).text, "ed");
     EXPECT_EQ(find(1025).units, (Rect{195, 115, 208, 128}));
-    EXPECT_FALSE(find(1032).style & ControlStyle::kPassword);
+    EXPECT_TRUE(find(1032).style & ControlStyle::kPassword);  // masked
     EXPECT_EQ(find(1029).kind, ControlKind::DropDownList);
     EXPECT_EQ(find(1029).text, "none\n0..z\n0..z (all)\n0-9..z\n0-9..z (all)");
     EXPECT_EQ(find(1029).units, (Rect{293, 115, 348, 176}));
@@ -250,8 +250,8 @@ TEST_F(ConfigDialogTest, RulesRefuseBadNumbersAndLongColoursAndKeepTheDialogOpen
         EXPECT_EQ(m.icon, MbIcon::Exclamation);
     }
     EXPECT_EQ(Contents(s.frame.Config().cfgfile), before);
-    // Fields before the refused one were taken, as the exchange goes in order.
-    EXPECT_EQ(s.frame.Config().indexcol, "123456");
+    // Nothing was saved, so the record is as it was.
+    EXPECT_EQ(s.frame.Config().indexcol, "1234567");
     EXPECT_EQ(s.frame.Config().port, 21);
 }
 
@@ -273,25 +273,54 @@ TEST_F(ConfigDialogTest, ListWidthEnablesTheWidthAndKeepsItsValue) {
     EXPECT_TRUE(Contents(cfg).find("usewidth = 0\r\nwidth    = 640\r\n") != std::string::npos) << Contents(cfg);
 }
 
-TEST_F(ConfigDialogTest, CancelAfterAPickedColourKeepsItInTheRecordOnly) {
+TEST_F(ConfigDialogTest, CancelLeavesTheRecordAsItWasWhateverButtonsWereUsedAndOnlySaveChangesIt) {
     const std::string cfg = OpenOne();
+    s.frame.Config().indexcol = "C8D8E8";
+    const CListConfig before = s.frame.Config();
+    picker.Answer(PathOf("other.htm"));
     colours.answers.push_back(PickedColour{255, 128, 0});
     colours.answers.push_back(std::nullopt);
-    EXPECT_EQ(Run({TypeText(Id::kServer, "typed"), Press(Id::kPickIndexColour),
-                   Look([](ScriptedDialog& d) {
-                       EXPECT_EQ(d.GetControlText(Id::kIndexColour), "FF8000");
-                       EXPECT_EQ(d.focus, Id::kIndexColour);
-                   }),
-                   Press(Id::kPickSecondColour), TypeText(Id::kLogin, "not taken"), Press(DialogId::kCancel)}),
-              DialogId::kCancel);
-    ASSERT_EQ(colours.starts.size(), 2u);
-    EXPECT_EQ(colours.starts[0].red + colours.starts[0].green + colours.starts[0].blue, 0u);  // black
-    EXPECT_EQ(s.frame.Config().indexcol, "FF8000");
-    EXPECT_EQ(s.frame.Config().secondcol, "");
-    EXPECT_EQ(s.frame.Config().server, "typed");  // taken by the colour button
-    EXPECT_EQ(s.frame.Config().loginname, "");
+    const auto useEveryButton = std::vector<fakes::DialogStep>{
+        TypeText(Id::kPassword, "secret"), Press(Id::kPickIndexColour),
+        Look([](ScriptedDialog& d) {
+            EXPECT_EQ(d.GetControlText(Id::kIndexColour), "FF8000");
+            EXPECT_EQ(d.focus, Id::kIndexColour);
+        }),
+        Press(Id::kPickSecondColour), Tick(Id::kUseWidth, true), Press(Id::kBrowseOutput),
+        TypeText(Id::kLogin, "typed")};
+    std::vector<fakes::DialogStep> cancelled = useEveryButton;
+    cancelled.push_back(Press(DialogId::kCancel));
+    EXPECT_EQ(Run(cancelled), DialogId::kCancel);
+    EXPECT_EQ(s.frame.Config(), before);
     EXPECT_EQ(Contents(cfg), "");
     EXPECT_EQ(s.window.title, "Tabulon - " + cfg);
+
+    // The same with Save: the record takes it all, and the file with it.
+    picker.Answer(PathOf("other.htm"));
+    colours.answers.push_back(PickedColour{255, 128, 0});
+    colours.answers.push_back(std::nullopt);
+    std::vector<fakes::DialogStep> saved = useEveryButton;
+    saved.push_back(Press(DialogId::kOk));
+    EXPECT_EQ(Run(saved), DialogId::kOk);
+    EXPECT_EQ(s.frame.Config().password, "secret");
+    EXPECT_EQ(s.frame.Config().indexcol, "FF8000");
+    EXPECT_EQ(s.frame.Config().loginname, "typed");
+    EXPECT_EQ(s.frame.Config().output, PathOf("other.htm"));
+    EXPECT_EQ(s.frame.Config().usewidth, 1);
+    EXPECT_NE(Contents(cfg).find("password = secret\r\n"), std::string::npos);
+}
+
+TEST_F(ConfigDialogTest, TheColourPickerStartsAtTheFieldsColourOrTheLastOneItHeld) {
+    s.frame.Config().headcol = "FF8000";
+    s.frame.Config().indexcol = "C8D8E8";
+    s.frame.Config().firstcol = "";  // never a colour: black
+    Run({Press(Id::kPickHeadColour), TypeText(Id::kIndexColour, "C8D8"), Press(Id::kPickIndexColour),
+         Press(Id::kPickFirstColour)});
+    ASSERT_EQ(colours.starts.size(), 3u);
+    const auto rgb = [](const PickedColour& c) { return std::vector<unsigned>{c.red, c.green, c.blue}; };
+    EXPECT_EQ(rgb(colours.starts[0]), (std::vector<unsigned>{0xFF, 0x80, 0x00}));
+    EXPECT_EQ(rgb(colours.starts[1]), (std::vector<unsigned>{0xC8, 0xD8, 0xE8}));
+    EXPECT_EQ(rgb(colours.starts[2]), (std::vector<unsigned>{0, 0, 0}));
 }
 
 TEST_F(ConfigDialogTest, EditButtonsOpenAnExistingFileInTheTextEditor) {
@@ -326,7 +355,7 @@ TEST_F(ConfigDialogTest, SavingSettingsIntoAnotherFolderKeepsNamingTheSameFiles)
     s.frame.Config().output = "/already/absolute/list.htm";
     fs::create_directories(PathOf("other"));
     picker.Answer(PathOf("other/copy.cfg"));
-    Run({Press(Id::kBrowseCfgFile)});
+    Run({Press(Id::kBrowseCfgFile), Press(DialogId::kOk)});
     const fs::path cfgFolder = fs::path(cfg).parent_path();
     EXPECT_EQ(s.frame.Config().cfgfile, PathOf("other/copy.cfg"));
     EXPECT_EQ(s.frame.Config().database, (cfgFolder / "items.db").string());  // not other/items.db

@@ -3,6 +3,7 @@
 // after a given number of steps.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ public:
 
     // The user presses Cancel at this step of the next work (-1: never).
     long cancelAtStep = -1;
+    // Runs at every step, as a host that paints its windows meanwhile would.
+    std::function<void()> onStep;
     std::vector<Report> reports;
 
 private:
@@ -39,6 +42,7 @@ private:
         bool Step(std::uint64_t done, std::uint64_t total) override {
             auto& steps = m_host.reports[m_index].steps;
             steps.emplace_back(done, total);
+            if (m_host.onStep) m_host.onStep();
             if (m_host.cancelAtStep >= 0 && static_cast<long>(steps.size()) > m_host.cancelAtStep) m_cancelled = true;
             return !m_cancelled;
         }

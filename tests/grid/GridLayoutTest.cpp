@@ -186,10 +186,16 @@ TEST_F(LayoutFixture, LineAndPageStepsRepaintOnlyTheMovingBand) {
     EXPECT_EQ(window.invalidated.back(), (Rect{50, 0, 400, 300}));
     grid->OnVScroll(ScrollCode::Bottom);
     EXPECT_EQ(window.invalidateAllCount, 1);
-    // The bottom leaves the last page in view, no further.
+    // The bottom is the top of the first row from which the last shows
+    // whole (the view starts at the top of its first row): one more page
+    // of rows than fit exactly.
     const auto [maximum, page] = window.range[ScrollBar::Vertical];
-    EXPECT_EQ(maximum, 99 * 20 - 1);
-    EXPECT_EQ(window.pos[ScrollBar::Vertical], maximum - page + 1);
+    const int bottom = (99 * 20 - page + 19) / 20 * 20;
+    EXPECT_EQ(window.pos[ScrollBar::Vertical], bottom);
+    EXPECT_EQ(maximum, bottom + page - 1);
+    Rect last;
+    ASSERT_TRUE(grid->GetCellRect(99, 3, last));
+    EXPECT_LT(last.bottom, 20 + page);
 }
 
 TEST_F(LayoutFixture, AutoSizeKeepsHiddenColumnsAndExpandLastColumnFillsOnlySlack) {

@@ -3,6 +3,7 @@
 
 #include "CommandFixture.h"
 #include "items/ColumnDialogs.h"
+#include "items/PaneLayout.h"
 
 using namespace tabulon;
 using namespace tabulon::testing;
@@ -63,7 +64,7 @@ TEST_F(Commands, NewItemsInsertColumnGoesAfterTheClickedOneAndRenumbers) {
     InNewItems(0, 1, cmd::kInsertColumn);  // B
     EXPECT_EQ(Row(*fresh, 0), (Strings{"Col 1", "Col 2", "Col 3"}));
     EXPECT_EQ(Row(*fresh, 1), (Strings{"a", "", "b"}));
-    EXPECT_EQ(fresh->GetCellFormat(1, 2), 0u);
+    EXPECT_EQ(fresh->GetCellFormat(1, 2), pane::kItemFormat);  // as every item cell
     EXPECT_EQ(fresh->GetColumnWidth(2), 90);
     InNewItems(1, 0, cmd::kInsertColumn);  // C: after column 0, as A
     InNewItems(-1, -1, cmd::kInsertColumn);  // E: at the end, as D in the last column
@@ -144,7 +145,7 @@ TEST_F(Commands, DatabaseInsertColumnMarksBothOnceWithAnEmptyHeading) {
     EXPECT_EQ(Row(*db, 0), (Strings{"Artist", "", "Title", "Year"}));
     EXPECT_EQ(db->GetColumnWidth(2), 90);
     EXPECT_EQ(db->GetCellFormat(0, 2), 0x24u);
-    EXPECT_EQ(db->GetCellFormat(3, 2), 0u);
+    EXPECT_EQ(db->GetCellFormat(3, 2), pane::kItemFormat);
     ExpectMarks(true, true);
     InDatabase(-1, -1, cmd::kInsertColumn);
     EXPECT_EQ(Row(*db, 0), (Strings{"Artist", "", "Title", "Year", ""}));

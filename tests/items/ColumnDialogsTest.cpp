@@ -37,10 +37,12 @@ constexpr int kEdit = static_cast<int>(ControlKind::Edit);
 TEST_F(ColumnDialogs, TemplatesHoldTheirControlsWithinTheirSize) {
     const DialogTemplate rename = RenameColumnTemplate();
     EXPECT_EQ(rename.caption, "Rename column");
-    EXPECT_EQ(rename.units, (Size{115, 46}));
     EXPECT_EQ(rename.fontFace + " " + std::to_string(rename.fontPoints), "MS Sans Serif 8");
-    EXPECT_EQ(Controls(rename), (std::vector<std::string>{std::to_string(kEdit) + " 1004 ", "3 1 Rename", "2 2 Cancel"}));
-    EXPECT_TRUE(rename.controls[0].style & ControlStyle::kAutoHScroll);
+    // Its field is labelled, and the title has room beside the close box.
+    EXPECT_EQ(Controls(rename), (std::vector<std::string>{"0 -1 Column name:", std::to_string(kEdit) + " 1004 ",
+                                                          "3 1 Rename", "2 2 Cancel"}));
+    EXPECT_GE(rename.units.cx, 150);
+    EXPECT_TRUE(rename.controls[1].style & ControlStyle::kAutoHScroll);
 
     const DialogTemplate fill = FillColumnTemplate();
     EXPECT_EQ(fill.caption, "Fill column");

@@ -277,7 +277,9 @@ TEST_F(EditedPanes, AnEditInAnyItemColumnMarksTheDatabase) {
     EXPECT_TRUE(database.IsDatabaseModified());
 
     database.SetDatabaseModified(false);
-    TypeInto(2, 2, "1999", Key::kReturn);  // unchanged, but the focus is in column 2
+    TypeInto(2, 2, "1999", Key::kReturn);  // unchanged: nothing to save, whatever the column
+    EXPECT_FALSE(database.IsDatabaseModified());
+    TypeInto(2, 2, "2000", Key::kReturn);
     EXPECT_TRUE(database.IsDatabaseModified());
 
     database.SetDatabaseModified(false);

@@ -1,0 +1,258 @@
+#include "grid/WidestText.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "base/ShownText.h"
+
+namespace tabulon {
+
+// The characters met so far, each with a slot number; the advances of the
+// characters and of the pairs that occur are kept by slot. Slots are few:
+// one per distinct character of the texts, up to kMaxSlots.
+class CCharAdvances {
+public:
+    static constexpr int kMaxSlots = 1024;
+
+    CCharAdvances(IDeviceContext& dc, const LogFont* font) : m_dc(dc), m_font(font) { m_low.fill(kUnknown); }
+
+    // The slot of ch; -1 when it has no advance of its own.
+    int SlotOf(char32_t ch) {
+        if (ch < kLow) {
+            int& slot = m_low[ch];
+            if (slot == kUnknown) slot = NewSlot(ch);
+            return slot;
+        }
+        const auto it = m_high.find(ch);
+        if (it != m_high.end()) return it->second;
+        const int slot = NewSlot(ch);
+        m_high.emplace(ch, slot);
+        return slot;
+    }
+
+    double Advance(int slot) const { return m_advance[static_cast<std::size_t>(slot)]; }
+
+    void NotePair(int first, int second) {
+        const std::size_t bit = static_cast<std::size_t>(first) * kMaxSlots + static_cast<std::size_t>(second);
+        m_pairsSeen[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    }
+
+    // Measures the pairs noted: what each adds to the advances of its two
+    // characters, never counted below nothing. A pair without an advance
+    // makes the texts it occurs in be measured. The most any pair adds, or
+    // kNoBound when a pair has no advance.
+    double MeasurePairs() {
+        double most = 0;
+        const std::size_t slots = m_chars.size();
+        m_pairExtra.assign(slots * slots, 0.0);
+        for (std::size_t first = 0; first < slots; ++first) {
+            for (std::size_t second = 0; second < slots; ++second) {
+                const std::size_t bit = first * kMaxSlots + second;
+                if (!(m_pairsSeen[bit / 64] & (std::uint64_t{1} << (bit % 64)))) continue;
+                const char32_t pair[2] = {m_chars[first], m_chars[second]};
+                const std::optional<double> both = Measure(std::u32string_view(pair, 2));
+                double& extra = m_pairExtra[first * slots + second];
+                if (!both || !std::isfinite(*both)) {
+                    extra = kNoBound;
+                    most = kNoBound;
+                } else {
+                    extra = std::max(0.0, *both - m_advance[first] - m_advance[second]);
+                    if (most != kNoBound) most = std::max(most, extra);
+                }
+            }
+        }
+        return most;
+    }
+
+    // After MeasurePairs; kNoBound for a pair without an advance.
+    double PairExtra(int first, int second) const {
+        return m_pairExtra[static_cast<std::size_t>(first) * m_chars.size() + static_cast<std::size_t>(second)];
+    }
+
+    static constexpr double kNoBound = -1.0;
+
+private:
+    static constexpr char32_t kLow = 0x300;
+    static constexpr int kUnknown = -2;
+
+    int NewSlot(char32_t ch) {
+        if (m_chars.size() >= static_cast<std::size_t>(kMaxSlots)) return -1;
+        const std::optional<double> advance = Measure(std::u32string_view(&ch, 1));
+        if (!advance || !std::isfinite(*advance) || *advance < 0) return -1;
+        m_chars.push_back(ch);
+        m_advance.push_back(*advance);
+        return static_cast<int>(m_chars.size()) - 1;
+    }
+
+    std::optional<double> Measure(std::u32string_view chars) {
+        m_dc.SaveState();
+        if (m_font) m_dc.SelectFont(*m_font);
+        const std::optional<double> advance = m_dc.GetCharsAdvance(chars);
+        m_dc.RestoreState();
+        return advance;
+    }
+
+    IDeviceContext& m_dc;
+    const LogFont* m_font;
+    std::array<int, kLow> m_low;
+    std::unordered_map<char32_t, int> m_high;
+    std::vector<char32_t> m_chars;
+    std::vector<double> m_advance;
+    std::vector<std::uint64_t> m_pairsSeen =
+        std::vector<std::uint64_t>(static_cast<std::size_t>(kMaxSlots) * kMaxSlots / 64, 0);
+    std::vector<double> m_pairExtra;
+};
+
+namespace {
+
+constexpr std::uint32_t kUnbounded = UINT32_MAX;
+
+// The advances of the characters of text plus what each of its pairs adds,
+// as measured; none when a pair has no advance.
+std::optional<double> PairedAdvances(std::string_view text, CCharAdvances& advances) {
+    double sum = 0;
+    bool bounded = true;
+    int previous = -1;
+    ForEachShownCharacter(text, [&](char32_t ch) {
+        const int slot = advances.SlotOf(ch);  // every character got its slot when the text was added
+        sum += advances.Advance(slot);
+        if (previous >= 0) {
+            const double extra = advances.PairExtra(previous, slot);
+            if (extra == CCharAdvances::kNoBound) return bounded = false;
+            sum += extra;
+        }
+        previous = slot;
+        return true;
+    });
+    if (!bounded) return std::nullopt;
+    return sum;
+}
+
+// The most a text of these advances can measure: the host rounds to the
+// nearest pixel, and so does the bound (a hair up, against the last bit of
+// a sum).
+int Bound(double advances) {
+    const double bound = std::floor(advances + 0.5 + 1e-9);
+    return bound >= INT_MAX ? INT_MAX : static_cast<int>(bound);
+}
+
+}  // namespace
+
+struct CWidestText::Entry {
+    const std::string* text;
+    double advances;      // of its characters
+    std::uint32_t pairs;  // of neighbours; kUnbounded: a character without an advance
+};
+
+CWidestText::CWidestText(IDeviceContext& dc, const LogFont* font)
+    : m_dc(dc), m_font(font), m_advances(std::make_unique<CCharAdvances>(dc, font)) {}
+
+CWidestText::~CWidestText() = default;
+
+void CWidestText::Add(const std::string& text) {
+    Entry entry{&text, 0, 0};
+    CCharAdvances& advances = *m_advances;
+    int previous = -1;
+    ForEachShownCharacter(text, [&](char32_t ch) {
+        const int slot = advances.SlotOf(ch);
+        if (slot < 0) {
+            entry.pairs = kUnbounded;
+            return false;
+        }
+        entry.advances += advances.Advance(slot);
+        if (previous >= 0) {
+            advances.NotePair(previous, slot);
+            ++entry.pairs;
+        }
+        previous = slot;
+        return true;
+    });
+    m_entries.push_back(entry);
+}
+
+std::optional<WidestText> CWidestText::Find() {
+    const std::size_t count = m_entries.size();
+    if (count == 0) return std::nullopt;
+    CCharAdvances& advances = *m_advances;
+    const double widestPair = advances.MeasurePairs();
+    m_dc.SaveState();
+    if (m_font) m_dc.SelectFont(*m_font);
+
+    WidestText widest{0, -1};
+    // Texts recur (a genre, a year): each distinct one is measured once.
+    std::unordered_set<std::string_view> measured;
+    const auto measure = [&](std::size_t i) {
+        const std::string& text = *m_entries[i].text;
+        if (!measured.insert(text).second) return;
+        const int width = m_dc.GetTextExtent(text).cx;
+        if (width > widest.width) widest = {i, width};
+    };
+
+    // Every text without a bound.
+    for (std::size_t i = 0; i < count; ++i)
+        if (m_entries[i].pairs == kUnbounded) measure(i);
+
+    // A first bound for every other text, each pair counted as the one that
+    // adds most. The text with the highest goes first, as it is likely the
+    // widest.
+    std::vector<int> bounds(count, -1);
+    std::size_t highest = count;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Entry& entry = m_entries[i];
+        if (entry.pairs == kUnbounded) continue;
+        bounds[i] = widestPair == CCharAdvances::kNoBound ? INT_MAX : Bound(entry.advances + widestPair * entry.pairs);
+        if (highest == count || bounds[i] > bounds[highest]) highest = i;
+    }
+    if (highest < count) measure(highest);
+
+    // Then the texts whose bound beats the widest so far, highest first (a
+    // counting sort: bounds are pixels, their range is small), until none
+    // does. Where pairs add anything, a text's own pairs tell it more closely.
+    int top = widest.width;
+    for (int bound : bounds) top = std::max(top, bound);
+    const int lowest = widest.width + 1;
+    if (top >= lowest) {
+        std::vector<std::size_t> order;
+        if (static_cast<std::size_t>(top - lowest) < 4 * count) {
+            std::vector<std::uint32_t> start(static_cast<std::size_t>(top - lowest) + 2, 0);
+            for (int bound : bounds)
+                if (bound >= lowest) ++start[static_cast<std::size_t>(top - bound) + 1];
+            for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+            order.resize(start.back());
+            for (std::size_t i = 0; i < count; ++i)
+                if (bounds[i] >= lowest) order[start[static_cast<std::size_t>(top - bounds[i])]++] = i;
+        } else {
+            for (std::size_t i = 0; i < count; ++i)
+                if (bounds[i] >= lowest) order.push_back(i);
+            std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return bounds[a] > bounds[b]; });
+        }
+        for (std::size_t i : order) {
+            if (bounds[i] <= widest.width) break;
+            if (widestPair != 0) {
+                const std::optional<double> paired = PairedAdvances(*m_entries[i].text, advances);
+                if (paired && Bound(*paired) <= widest.width) continue;
+            }
+            measure(i);
+        }
+    }
+    m_dc.RestoreState();
+    return widest;
+}
+
+std::optional<WidestText> FindWidestText(std::size_t count,
+                                         const std::function<const std::string&(std::size_t)>& textAt,
+                                         IDeviceContext& dc) {
+    CWidestText finder(dc, nullptr);
+    for (std::size_t i = 0; i < count; ++i) finder.Add(textAt(i));
+    return finder.Find();
+}
+
+}  // namespace tabulon

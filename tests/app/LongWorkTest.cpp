@@ -1,0 +1,96 @@
+// Commands that run long on a big list (opening it, sorting by a heading,
+// Move items, Make list, an import) report their progress while they run,
+// and the panes can be painted at every report, as the host does meanwhile.
+
+#include "AppTestSupport.h"
+#include "FakeDesktop.h"
+#include "FakeGridWindow.h"
+#include "RecordingProgress.h"
+#include "items/MoveItems.h"
+#include "items/TabulonWnd1.h"
+#include "items/TabulonWnd2.h"
+
+namespace tabulon::testing {
+namespace {
+
+class LongWork : public AppTest {
+protected:
+    LongWork() {
+        // Columns are fitted only in a window.
+        newItemsGrid->AttachWindow(&newItemsWindow);
+        databaseGrid->AttachWindow(&databaseWindow);
+        progress.onStep = [this] {
+            for (CGridCtrl* grid : {newItemsGrid, databaseGrid}) {
+                fakes::RecordingDeviceContext dc;
+                grid->OnPaint(dc, {0, 0, 800, 600});
+            }
+        };
+    }
+    // The one piece of work the last command began: its caption, the phases
+    // it named, and that every step lay within its total and it ended.
+    void ExpectWork(const std::string& caption, const std::vector<std::string>& phases) {
+        ASSERT_EQ(progress.reports.size(), 1u) << caption;
+        const auto& report = progress.reports[0];
+        EXPECT_EQ(report.caption, caption);
+        for (const std::string& phase : phases)
+            EXPECT_NE(std::find(report.texts.begin(), report.texts.end(), phase), report.texts.end()) << phase;
+        EXPECT_FALSE(report.steps.empty()) << caption;
+        for (const auto& [done, total] : report.steps) EXPECT_LE(done, total) << caption;
+        EXPECT_TRUE(report.ended);
+        progress.reports.clear();
+    }
+
+    fakes::RecordingProgressHost progress;
+    fakes::FakeDesktop desktop;
+    CSession longSession{{.window = window,
+                          .messages = messages,
+                          .filePicker = picker,
+                          .colourPicker = idle.colours,
+                          .dialogs = dialogs,
+                          .popupMenus = idle.menus,
+                          .shell = idle.shell,
+                          .publisher = publisher,
+                          .progress = progress,
+                          .folders = idle.folders,
+                          .desktop = desktop}};
+    CGridCtrl* newItemsGrid = longSession.NewItemsPane().GetGrid();
+    CGridCtrl* databaseGrid = longSession.DatabasePane().GetGrid();
+    fakes::FakeGridWindow newItemsWindow;
+    fakes::FakeGridWindow databaseWindow;
+};
+
+TEST_F(LongWork, OpeningSortingMovingAndMakingTheListReportProgressAndLeaveThePanesPaintable) {
+    std::string items;
+    for (int i = 0; i < 3000; ++i) items += "Item " + std::to_string((i * 7919) % 3000) + ";" + std::to_string(i % 13) + "\r\n";
+    WriteConfiguration(items);
+    CMainFrame& big = longSession.Frame();
+    ASSERT_TRUE(big.OpenConfiguration(PathOf("list.cfg")));
+    ASSERT_EQ(databaseGrid->GetRowCount(), 3001);
+    ExpectWork("Opening the configuration", {"Reading items", kFittingPhase});
+
+    // A click on the heading of column 1 sorts the 'Database' by all columns.
+    big.SetActivePane(true);
+    const int x = databaseGrid->GetColumnWidth(0) + 5;
+    databaseGrid->OnLButtonDown({x, 3}, 0);
+    databaseGrid->OnLButtonUp({x, 3}, 0);
+    EXPECT_EQ(databaseGrid->GetCellText(1, 1), "Item 0");
+    ExpectWork("Sorting", {kSortingPhase});
+
+    for (int i = 0; i < 2000; ++i)
+        longSession.NewItemsPane().AddItemFromText("New " + std::to_string(i) + ";x", ";", newItemsGrid->GetRowCount());
+    MoveItems(big);
+    EXPECT_EQ(databaseGrid->GetRowCount(), 5001);
+    ExpectWork("Moving items", {"Copying items", kSortingPhase, kFittingPhase});
+
+    big.OnMakeList();
+    EXPECT_TRUE(fs::exists(PathOf("page.htm")));
+    ExpectWork("Making the list", {kSortingPhase});
+
+    picker.Answer(PathOf("items.db"));
+    big.OnImportDatabase();
+    EXPECT_EQ(newItemsGrid->GetRowCount(), 2001 + 5000);  // Make list saved the moved items too
+    ExpectWork("Importing items", {"Reading items", kFittingPhase});
+}
+
+}  // namespace
+}  // namespace tabulon::testing
