@@ -4,6 +4,7 @@
 // written in.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace tabulon {
@@ -12,6 +13,9 @@ namespace tabulon {
 // well-formed one does (overlong forms, surrogates and anything above
 // U+10FFFF are not well-formed).
 std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at);
+
+// The UTF-8 bytes of one character, the way typed text is stored.
+std::string Utf8Of(char32_t c);
 
 // Whether bytes are well-formed UTF-8 throughout.
 bool IsValidUtf8(std::string_view bytes);

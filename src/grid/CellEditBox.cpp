@@ -2,34 +2,11 @@
 
 #include <algorithm>
 
+#include "base/ShownText.h"
 #include "grid/GridCtrl.h"
 #include "platform/Keys.h"
 
 namespace tabulon {
-
-namespace {
-
-std::string Utf8(char32_t c) {
-    std::string out;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return out;
-}
-
-}  // namespace
 
 CCellEditBox::CCellEditBox(CGridCtrl& grid, const Rect& rect, EditAlignment alignment, unsigned id, int row,
                            int col, const std::string& text, unsigned firstChar)
@@ -57,7 +34,7 @@ CCellEditBox::CCellEditBox(CGridCtrl& grid, const Rect& rect, EditAlignment alig
         m_control->SetSelection(0, -1);
     } else {
         m_control->SetSelection(0, -1);
-        m_control->ReplaceSelection(Utf8(static_cast<char32_t>(key)));
+        m_control->ReplaceSelection(Utf8Of(static_cast<char32_t>(key)));
         OnEditTextChanged();
     }
 }
