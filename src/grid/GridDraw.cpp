@@ -441,7 +441,8 @@ void CGridCtrl::AutoSizeColumn(int col, unsigned style) {
     const int first = (style & 0x1) ? 0 : m_fixedRows;
     const int last = (style & 0x2) ? m_rows - 1 : m_fixedRows - 1;
     int width = 0;
-    for (int r = first; r <= last; ++r) width = std::max(width, GetCell(r, col)->GetCellExtent(dc.get()).cx);
+    for (int r = first; r <= last; ++r)
+        width = std::max(width, CellForMeasuring(r, col)->GetCellExtent(dc.get()).cx);
     m_totalWidth += static_cast<long long>(width) - m_colWidths[col];
     m_colWidths[col] = static_cast<std::uint32_t>(width);
 }
@@ -454,7 +455,8 @@ void CGridCtrl::AutoSizeRow(int row, unsigned style) {
     const int first = (style & 0x1) ? 0 : m_fixedCols;
     const int last = (style & 0x2) ? m_cols - 1 : m_fixedCols - 1;
     int height = 0;
-    for (int c = first; c <= last; ++c) height = std::max(height, GetCell(row, c)->GetCellExtent(dc.get()).cy);
+    for (int c = first; c <= last; ++c)
+        height = std::max(height, CellForMeasuring(row, c)->GetCellExtent(dc.get()).cy);
     SetRowHeight(row, height);
 }
 

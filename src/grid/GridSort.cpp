@@ -32,7 +32,7 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     if (low < 0 || high >= m_rows || low >= high) return false;
 
     m_sortKeys.Clear();
-    for (int r = low; r <= high; ++r) m_sortKeys.Add(m_rowData[r][col]->GetText(), r);
+    for (int r = low; r <= high; ++r) m_sortKeys.Add(GetCellText(r, col), r);
     m_sortKeys.Sort(ascending);
 
     // The rows move once, into the order found; the cells stay where they are.
@@ -51,7 +51,8 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
         m_rowData[row] = std::move(rows[k]);
         m_rowHeights[row] = heights[k];
         if (m_sortKeys.RowAt(k) != row && m_hasCoordCells)
-            for (int c = 0; c < m_cols; ++c) m_rowData[row][c]->SetCoords(row, c);
+            for (int c = 0; c < m_cols; ++c)
+                if (CGridCellBase* cell = m_rowData[row][c].get()) cell->SetCoords(row, c);
     }
     if (count > CSortKeys::kKeptRun) {
         // A whole-table sort would otherwise keep its scratch for the grid's life.
