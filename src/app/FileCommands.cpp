@@ -19,7 +19,6 @@ namespace tabulon {
 
 namespace {
 
-constexpr char kNoConfigFile[] = "File configuration not found!\n\nSpecify a valid file in configuration";
 constexpr char kNoDatabaseFile[] = "File database not found!\n\nSpecify a valid file in configuration";
 
 // The prompt's save writes the width lines too: leaving them out would
@@ -30,16 +29,20 @@ constexpr bool kPromptSavesWidth = true;
 // asked; the mark goes only when everything worked.
 bool SaveDatabaseItems(CMainFrame& frame, bool withBackup) {
     const std::string path = frame.Files().database;
+    if (const std::string notAFile = NotAFileText(path); !notAFile.empty()) {
+        frame.Messages().Show("The database file\n" + path + "\n" + notAFile + ".\n\nNothing was saved.",
+                              "Database", MbIcon::Exclamation, MbButtons::Ok);
+        return false;
+    }
     if (!FileExists(path)) {
-        frame.Messages().Show(kNoDatabaseFile, "Database", MbIcon::Exclamation, MbButtons::Ok);
+        frame.Messages().Show(WithFileName(kNoDatabaseFile, path), "Database", MbIcon::Exclamation, MbButtons::Ok);
         return false;
     }
     if (IsReadOnlyFile(path)) {
         frame.Messages().Show(ReadOnlyFileText("database", path), "Database", MbIcon::Exclamation, MbButtons::Ok);
         return false;
     }
-    if (withBackup && !BackupDatabaseFile(frame)) return false;
-    if (!WriteDatabaseFile(frame)) return false;
+    if (!WriteDatabaseFile(frame, withBackup)) return false;
     frame.DatabasePane().SetDatabaseModified(false);
     return true;
 }

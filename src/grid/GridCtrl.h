@@ -499,4 +499,21 @@ private:
     std::unique_ptr<CTitleTipWnd> m_titleTip;
 };
 
+// While one lives, running out of memory in the grid's row and column
+// operations reaches the caller as std::bad_alloc (SetOutOfMemoryThrows),
+// so that a bulk change can be undone whole.
+class CStrictGrid {
+public:
+    explicit CStrictGrid(CGridCtrl& grid) : m_grid(grid), m_was(grid.GetOutOfMemoryThrows()) {
+        grid.SetOutOfMemoryThrows(true);
+    }
+    ~CStrictGrid() { m_grid.SetOutOfMemoryThrows(m_was); }
+    CStrictGrid(const CStrictGrid&) = delete;
+    CStrictGrid& operator=(const CStrictGrid&) = delete;
+
+private:
+    CGridCtrl& m_grid;
+    bool m_was;
+};
+
 }  // namespace tabulon

@@ -30,8 +30,12 @@ constexpr char kCaption[] = "Database";
 constexpr char kFilter[] =
     "Database files (*.db)|*.db|Text files (*.txt)|*.txt|All Files (*.*)|*.*||";
 constexpr std::string_view kLineEnd = "\r\n";
-// The format has no quoting: a field ends at ";" and an item at a line end.
-constexpr std::string_view kUnstorable = ";\r\n";
+// The format has no quoting: a field ends at ";" and an item at LF. A CR
+// inside a field comes back as it went (only a CR before the LF ends a
+// line), and one at either end of a field is trimmed away like a blank.
+constexpr std::string_view kUnstorableInItems = ";\n";
+// A column name's line in the configuration file ends at its CR.
+constexpr std::string_view kUnstorableInNames = ";\r\n";
 
 void ShowProblem(IItemsFrame& frame, const std::string& text) {
     frame.Messages().Show(text, kCaption, MbIcon::Exclamation, MbButtons::Ok);
@@ -59,42 +63,6 @@ bool IsPresent(const std::string& path) {
     if (path.empty()) return false;
     std::error_code ec;
     return fs::status(path, ec).type() != fs::file_type::not_found;
-}
-
-// The whole file, all or nothing, so that a file read only in part never
-// passes for the whole of it. One buffer holds it: a large list needs no
-// string per line on top of its cells.
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& reason) {
-    bytes.clear();
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) {
-        reason = "it is a folder, not a file";
-        return false;
-    }
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (in) {
-        const auto size = fs::file_size(path, ec);
-        if (!ec) {
-            // A read that stops short of the size is an error, not a shorter
-            // database: saving that would cut the file.
-            bytes.resize(static_cast<std::size_t>(size));
-            in.read(bytes.data(), static_cast<std::streamsize>(size));
-            if (static_cast<std::uintmax_t>(in.gcount()) != size) {
-                reason = ErrnoText(errno, "it could not be read whole");
-                bytes.clear();
-                return false;
-            }
-        }
-        // Whatever the file gained meanwhile, or all of it when its size was unknown.
-        bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    if (!in && !in.eof()) {
-        reason = ErrnoText(errno, "it cannot be read");
-        bytes.clear();
-        return false;
-    }
-    return true;
 }
 
 // Calls onItem for every line of bytes that is not empty once trimmed.
@@ -127,20 +95,42 @@ private:
     bool m_wasAllowed;
 };
 
+// Back to the rows and columns a grid had before a bulk change; shrinking
+// allocates nothing, so this works when memory has run out.
+void RestoreTableSize(CGridCtrl& grid, int rows, int columns) {
+    grid.SetRowCount(rows);
+    grid.SetColumnCount(columns);
+}
+
+// The whole file goes into the grid, or, when it cannot be read whole or
+// memory runs out, nothing does. A regular file that failed to load closes
+// the configuration: a save would otherwise replace the user's items with
+// the few, or none, that were loaded.
 bool LoadItems(IItemsFrame& frame, CGridCtrl& grid, const std::string& path) {
-    std::string bytes;
-    std::string reason;
-    if (!ReadWholeFile(path, bytes, reason)) {
-        ShowProblem(frame, "The database file\n" + path + "\ncould not be read: " + reason +
-                               ".\n\nNo items were loaded.");
-        return false;
+    const int rows = grid.GetRowCount();
+    const int columns = grid.GetColumnCount();
+    std::string problem;
+    try {
+        std::string bytes;
+        std::string reason;
+        if (ReadWholeFile(path, bytes, reason)) {
+            CQuietGrid quiet(grid);
+            CStrictGrid strict(grid);
+            ForEachItemLine(bytes, [&](std::string_view line) { AddDatabaseLine(grid, line, grid.GetRowCount()); });
+            frame.OnDatabaseColumnsChanged();
+            return true;
+        }
+        problem = "The database file\n" + path + "\n" + reason + ".\n\nNo items were loaded.";
+    } catch (const std::bad_alloc&) {
+        RestoreTableSize(grid, rows, columns);
+        problem = "Not enough memory to load the database file\n" + path + "\n\nNo items were loaded.";
     }
-    {
-        CQuietGrid quiet(grid);
-        ForEachItemLine(bytes, [&](std::string_view line) { AddDatabaseLine(grid, line, grid.GetRowCount()); });
+    if (KindOfPath(path) == PathKind::File) {
+        frame.CloseConfiguration();
+        problem += "\nThe configuration was closed, so that no save can overwrite the file.";
     }
-    frame.OnDatabaseColumnsChanged();
-    return true;
+    ShowProblem(frame, problem);
+    return false;
 }
 
 // Makes an empty file at path unless something is there already.
@@ -156,9 +146,9 @@ bool CreateEmptyFile(const std::string& path, std::string& reason) {
     return true;
 }
 
-// Describes what in text the database file cannot hold, or "" when nothing.
-std::string_view Unstorable(const std::string& text) {
-    const std::size_t at = text.find_first_of(kUnstorable);
+// Describes what in text a file cannot hold, or "" when nothing.
+std::string_view Unstorable(const std::string& text, std::string_view unstorable) {
+    const std::size_t at = text.find_first_of(unstorable);
     if (at == std::string::npos) return {};
     return text[at] == ';' ? "a \";\"" : "a line end";
 }
@@ -170,7 +160,7 @@ std::string FindUnstorableText(const CGridCtrl& grid) {
     const int cols = grid.GetColumnCount();
     for (int col = 1; col < cols; ++col) {
         const std::string& name = grid.GetCellText(0, col);
-        const std::string_view what = Unstorable(name);
+        const std::string_view what = Unstorable(name, kUnstorableInNames);
         if (!what.empty()) {
             return "The name of column " + std::to_string(col) + ", \"" + name + "\", holds " +
                    std::string(what) +
@@ -179,7 +169,7 @@ std::string FindUnstorableText(const CGridCtrl& grid) {
     }
     for (int row = 1; row < rows; ++row) {
         for (int col = 1; col < cols; ++col) {
-            const std::string_view what = Unstorable(grid.GetCellText(row, col));
+            const std::string_view what = Unstorable(grid.GetCellText(row, col), kUnstorableInItems);
             if (what.empty()) continue;
             const std::string& name = grid.GetCellText(0, col);
             const std::string column = name.empty() ? std::to_string(col) : "\"" + name + "\"";
@@ -206,7 +196,8 @@ bool LoadDatabaseFile(IItemsFrame& frame) {
         const std::string path = frame.Files().database;
         if (IsPresent(path)) return finish(LoadItems(frame, *grid, path));
 
-        if (frame.Messages().Show("File database not found.\n\nBrowse for database?", kCaption,
+        const std::string named = path.empty() ? std::string() : "\n" + path;
+        if (frame.Messages().Show("File database not found." + named + "\n\nBrowse for database?", kCaption,
                                   MbIcon::Question, MbButtons::YesNo) != MbResult::Yes) {
             return finish(true);
         }
@@ -256,7 +247,7 @@ void AddDatabaseLine(CGridCtrl& grid, std::string_view line, int row) {
     }
 }
 
-bool WriteDatabaseFile(IItemsFrame& frame) {
+bool WriteDatabaseFile(IItemsFrame& frame, bool withBackup) {
     const CGridCtrl* grid = frame.DatabasePane().GetGrid();
     if (!grid) return false;
     const std::string path = frame.Files().database;
@@ -264,33 +255,48 @@ bool WriteDatabaseFile(IItemsFrame& frame) {
         ShowProblem(frame, "The configuration names no database file.\n\nNothing was saved.");
         return false;
     }
-    const std::string unstorable = FindUnstorableText(*grid);
-    if (!unstorable.empty()) {
-        ShowProblem(frame, unstorable);
+    if (const std::string notAFile = NotAFileText(path); !notAFile.empty()) {
+        ShowProblem(frame, "The database file\n" + path + "\n" + notAFile + ".\n\nNothing was saved.");
         return false;
     }
-
-    // The old file stays whole until the new one is complete on disk.
-    CSafeFileWriter writer;
-    bool written = writer.Open(path);
-    if (written) {
-        const int rows = grid->GetRowCount();
-        const int cols = grid->GetColumnCount();
-        std::string line;
-        for (int row = 1; row < rows; ++row) {
-            line.clear();
-            for (int col = 1; col < cols; ++col) {
-                if (col > 1) line += ';';
-                line += grid->GetCellText(row, col);
-            }
-            line += kLineEnd;
-            writer.Write(line);
+    try {
+        const std::string unstorable = FindUnstorableText(*grid);
+        if (!unstorable.empty()) {
+            ShowProblem(frame, unstorable);
+            return false;
         }
-        written = writer.Commit();
-    }
-    if (!written) {
-        ShowProblem(frame, "The database could not be saved to\n" + path +
-                               "\n\nReason: " + writer.Error() + "\n\nThe file was left as it was.");
+        // The old file stays whole until the new one is complete on disk.
+        CSafeFileWriter writer;
+        bool written = writer.Open(path);
+        if (written) {
+            const int rows = grid->GetRowCount();
+            const int cols = grid->GetColumnCount();
+            std::string line;
+            for (int row = 1; row < rows; ++row) {
+                line.clear();
+                for (int col = 1; col < cols; ++col) {
+                    if (col > 1) line += ';';
+                    line += grid->GetCellText(row, col);
+                }
+                line += kLineEnd;
+                writer.Write(line);
+            }
+            // The backup comes only now that the new text is complete: a
+            // save that cannot be made leaves the old backup alone.
+            if (withBackup && !BackupDatabaseFile(frame)) {
+                if (frame.Messages().Show("Save the database without a backup?", kCaption, MbIcon::Question,
+                                          MbButtons::YesNo) != MbResult::Yes)
+                    return false;
+            }
+            written = writer.Commit();
+        }
+        if (!written) {
+            ShowProblem(frame, "The database could not be saved to\n" + path + "\n\nReason: " + writer.Error() +
+                                   "\n\nThe file was left as it was.");
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        ShowProblem(frame, "Not enough memory to save the database to\n" + path + "\n\nThe file was left as it was.");
         return false;
     }
     // The corner mark is the caller's to clear, now that the save succeeded.
@@ -306,30 +312,22 @@ bool BackupDatabaseFile(IItemsFrame& frame) {
         return false;
     };
     if (source.empty()) return fail("the configuration names no database file");
-    std::error_code ec;
-    const fs::file_status status = fs::status(source, ec);
-    if (status.type() == fs::file_type::not_found) return fail("the database file does not exist");
-    if (!fs::is_regular_file(status)) return fail("it is not a file");
-
-    errno = 0;
-    std::ifstream in(source, std::ios::binary);
-    if (!in) return fail(ErrnoText(errno, "it cannot be opened"));
+    CFileReader in;
+    if (!in.Open(source)) return fail("the database file " + in.Error());
     // Owner-only while being written; the source's permissions once complete,
     // so the copy is never readable by more people than the database itself.
     CSafeFileWriter out;
     if (!out.Open(backup, true)) return fail(out.Error());
-    std::vector<char> block(1 << 20);
-    while (in) {
-        in.read(block.data(), static_cast<std::streamsize>(block.size()));
-        const std::streamsize got = in.gcount();
-        if (got > 0) out.Write(std::string_view(block.data(), static_cast<std::size_t>(got)));
-    }
-    if (in.bad()) {
-        out.Abandon();
-        return fail("reading the database file failed");
+    std::string block(static_cast<std::size_t>(std::clamp<std::uintmax_t>(in.Size(), 1, 1 << 20)), '\0');
+    for (;;) {
+        const long long got = in.Read(block.data(), block.size());
+        if (got < 0) return fail("the database file " + in.Error());
+        if (got == 0) break;
+        out.Write(std::string_view(block.data(), static_cast<std::size_t>(got)));
     }
     if (!out.Commit()) return fail(out.Error());
-    fs::permissions(backup, status.permissions(), fs::perm_options::replace, ec);
+    std::error_code ec;
+    fs::permissions(backup, fs::status(source, ec).permissions(), fs::perm_options::replace, ec);
     return true;
 }
 
@@ -340,18 +338,26 @@ void ImportDatabaseFile(IItemsFrame& frame) {
     const std::optional<std::string> chosen = frame.FilePicker().PickOpenFile(DatabasePickerOptions(true));
     if (!chosen || chosen->empty()) return;
 
-    std::string bytes;
-    std::string reason;
-    if (!ReadWholeFile(*chosen, bytes, reason)) {
-        ShowProblem(frame, "The file\n" + *chosen + "\ncould not be read: " + reason +
-                               ".\n\nNothing was imported.");
-        return;
-    }
-    {
-        CQuietGrid quiet(*grid);
-        ForEachItemLine(bytes, [&](std::string_view line) {
-            pane.AddItemFromText(std::string(line), ";", grid->GetRowCount());
-        });
+    const int rows = grid->GetRowCount();
+    const int columns = grid->GetColumnCount();
+    try {
+        std::string bytes;
+        std::string reason;
+        if (!ReadWholeFile(*chosen, bytes, reason)) {
+            ShowProblem(frame, "The file\n" + *chosen + "\n" + reason + ".\n\nNothing was imported.");
+            return;
+        }
+        {
+            CQuietGrid quiet(*grid);
+            CStrictGrid strict(*grid);
+            ForEachItemLine(bytes, [&](std::string_view line) {
+                pane.AddItemFromText(std::string(line), ";", grid->GetRowCount());
+            });
+        }
+    } catch (const std::bad_alloc&) {
+        // The items already in 'New items' stay; none of the file's do.
+        RestoreTableSize(*grid, rows, columns);
+        ShowProblem(frame, "Not enough memory to import\n" + *chosen + "\n\nNothing was imported.");
     }
     pane.FitNewItemsColumns();
     frame.OnNewItemsColumnsChanged();

@@ -135,7 +135,7 @@ TEST_F(BatchMode, AMissingOrUnreadableFileExitsWithOneAndAsksNothing) {
     fs::create_directories(dir / "items.db");  // a folder where the database should be
     ProgramRun run = MakeList(" </dev/null");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Database: File database not found\n");
+    EXPECT_EQ(run.err, "Database: The database file " + (dir / "items.db").string() + " is a folder.\n");
 
     run = Tabulon("--make-list '" + (dir / "missing.cfg").string() + "'");
     EXPECT_EQ(run.status, 1);
