@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -61,7 +62,15 @@ int MakeListInBatch(const std::string& cfgPath) {
                                                    .publisher = host->publisher,
                                                    .progress = host->progress,
                                                    .desktop = HeadlessDesktop()});
-    const int status = RunBatchMakeList(session->Frame(), cfgPath);
+    int status = BatchStatus::kFailed;
+    try {
+        status = RunBatchMakeList(session->Frame(), cfgPath);
+    } catch (const std::bad_alloc&) {
+        // Each step says itself what it could not do; this only keeps the
+        // exit status honest should one not.
+        std::fprintf(stderr, "%s: Not enough memory to make the list of %s\n", kProgramName, cfgPath.c_str());
+        return BatchStatus::kFailed;
+    }
     if (status == BatchStatus::kPageWritten && host->publisher.Failed()) return BatchStatus::kFailed;
     return status;
 }

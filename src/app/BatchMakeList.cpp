@@ -1,6 +1,7 @@
 #include "app/BatchMakeList.h"
 
 #include <new>
+#include <utility>
 
 #include "app/MainFrame.h"
 #include "base/TextFile.h"
@@ -12,6 +13,10 @@
 #include "output/ListGenerator.h"
 
 namespace tabulon {
+
+namespace {
+int MakeListOf(CMainFrame& frame, const std::string& cfgPath);
+}  // namespace
 
 bool OpenConfigurationFile(CMainFrame& frame, const std::string& cfgPath, ConfigGridLines* gridLines) {
     CTabulonWnd2& database = frame.DatabasePane();
@@ -37,21 +42,18 @@ bool OpenConfigurationFile(CMainFrame& frame, const std::string& cfgPath, Config
     ResetConfig(frame);
     database.ClearDatabase();
     database.SetDatabaseModified(false);
-    frame.Config() = parsed.record;
-    frame.SetWindowText(ConfigurationTitle(frame.Config().cfgfile));
-    if (parsed.columns) {
+    frame.Config() = std::move(parsed.record);
+    try {
+        frame.SetWindowText(ConfigurationTitle(frame.Config().cfgfile));
         CGridCtrl* grid = database.GetGrid();
-        try {
-            if (grid) {
-                CStrictGrid strict(*grid);
-                ApplyColumnNames(*grid, *parsed.columns);
-            }
-        } catch (const std::bad_alloc&) {
-            database.ClearDatabase();
-            ResetConfig(frame);
-            return refuse("Not enough memory for the columns of the configuration file\n" + cfgPath +
-                          "\n\nThe configuration was not opened.");
+        if (grid && parsed.columns) {
+            CStrictGrid strict(*grid);
+            ApplyColumnNames(*grid, *parsed.columns);
         }
+    } catch (const std::bad_alloc&) {
+        database.ClearDatabase();
+        ResetConfig(frame);
+        return refuse("Not enough memory to open the configuration file\n" + cfgPath + "\n\nNothing was opened.");
     }
     if (gridLines) *gridLines = parsed.gridLines;
     frame.OnDatabaseColumnsChanged();
@@ -59,6 +61,18 @@ bool OpenConfigurationFile(CMainFrame& frame, const std::string& cfgPath, Config
 }
 
 int RunBatchMakeList(CMainFrame& frame, const std::string& cfgPath) {
+    try {
+        return MakeListOf(frame, cfgPath);
+    } catch (const std::bad_alloc&) {
+        frame.Messages().Show("Not enough memory to make the list of\n" + cfgPath + "\n\nThe page was not written.",
+                              "Make list", MbIcon::Exclamation, MbButtons::Ok);
+        return BatchStatus::kFailed;
+    }
+}
+
+namespace {
+
+int MakeListOf(CMainFrame& frame, const std::string& cfgPath) {
     if (!OpenConfigurationFile(frame, cfgPath)) return BatchStatus::kFailed;
     if (!ValidateConfig(frame)) return BatchStatus::kFailed;
     // Without a person to ask, a database file that is gone is an error.
@@ -71,5 +85,7 @@ int RunBatchMakeList(CMainFrame& frame, const std::string& cfgPath) {
     if (!MakeList(frame)) return BatchStatus::kFailed;
     return BatchStatus::kPageWritten;
 }
+
+}  // namespace
 
 }  // namespace tabulon

@@ -317,6 +317,7 @@ bool CSafeFileWriter::Open(const std::string& path, bool ownerOnly) {
     m_buffer.clear();
     m_writeError = 0;
     m_inPlace = false;
+    m_newMode.reset();
     m_path = path;
     m_ownerOnly = ownerOnly;
     if (path.empty()) return Fail("no file is named");
@@ -392,6 +393,7 @@ bool CSafeFileWriter::CommitByRename() {
     mode_t mode = m_existed ? static_cast<mode_t>(m_oldMode) : NewFileMode();
     // The configuration holds a password: nobody but its owner reads it.
     if (m_ownerOnly) mode = m_existed ? (mode & 0600) : 0600;
+    if (m_newMode) mode = static_cast<mode_t>(*m_newMode & 07777);
     if (::fchmod(m_fd, mode) != 0) return Fail("cannot set the permissions of " + m_path + ": " + ErrorText(errno));
     const int fd = m_fd;
     m_fd = -1;

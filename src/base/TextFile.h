@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -102,6 +103,9 @@ public:
     // usual mode for new files.
     bool Open(const std::string& path, bool ownerOnly = false);
     void Write(std::string_view text);
+    // The mode a file that is replaced or new gets, instead of the one Open
+    // chose; a file written in place keeps its own.
+    void SetMode(unsigned mode) { m_newMode = mode; }
     // Puts everything in place. False (and the old file as it was) when
     // anything failed.
     bool Commit();
@@ -128,6 +132,7 @@ private:
     bool m_ownerOnly = false;
     bool m_existed = false;
     unsigned m_oldMode = 0;
+    std::optional<unsigned> m_newMode;
     std::string m_error;
 };
 

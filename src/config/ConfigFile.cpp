@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstddef>
 #include <filesystem>
+#include <new>
 #include <string_view>
 #include <system_error>
 
@@ -236,19 +237,26 @@ bool WriteConfigFile(IConfigFrame& frame, bool withWidth) {
                               MbButtons::Ok);
         return false;
     }
-    // Owner only: the file holds the FTP password.
-    CSafeFileWriter writer;
-    if (!writer.Open(path, true)) {
-        ShowWriteFailure(frame, writer.Error());
+    try {
+        // Owner only: the file holds the FTP password.
+        CSafeFileWriter writer;
+        if (!writer.Open(path, true)) {
+            ShowWriteFailure(frame, writer.Error());
+            return false;
+        }
+        writer.Write(ConfigText(frame, withWidth));
+        if (!writer.Commit()) {
+            ShowWriteFailure(frame, writer.Error());
+            return false;
+        }
+        // Only now is the configuration saved, so only now does the mark go.
+        frame.SetWindowText(ConfigurationTitle(path));
+    } catch (const std::bad_alloc&) {
+        frame.Messages().Show("Not enough memory to save the configuration to\n" + path +
+                                  "\n\nThe file was left as it was.",
+                              "Configuration", MbIcon::Exclamation, MbButtons::Ok);
         return false;
     }
-    writer.Write(ConfigText(frame, withWidth));
-    if (!writer.Commit()) {
-        ShowWriteFailure(frame, writer.Error());
-        return false;
-    }
-    // Only now is the configuration saved, so only now does the mark go.
-    frame.SetWindowText(ConfigurationTitle(path));
     return true;
 }
 

@@ -1,6 +1,8 @@
 // Sorting whole rows by the text of a column; the keys and their order are
 // SortKeys.cpp.
 
+#include <new>
+
 #include "grid/GridCtrl.h"
 
 namespace tabulon {
@@ -31,17 +33,27 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     if (high == -1) high = m_rows - 1;
     if (low < 0 || high >= m_rows || low >= high) return false;
 
-    m_sortKeys.Clear();
-    for (int r = low; r <= high; ++r) m_sortKeys.Add(GetCellText(r, col), r);
-    m_sortKeys.Sort(ascending);
+    // Everything the sort needs is taken before a row moves: when memory
+    // runs out the rows stay as they were.
+    std::vector<Row>& rows = m_sortRows;
+    std::vector<std::uint32_t>& heights = m_sortHeights;
+    try {
+        m_sortKeys.Clear();
+        for (int r = low; r <= high; ++r) m_sortKeys.Add(GetCellText(r, col), r);
+        m_sortKeys.Sort(ascending);
+        rows.resize(m_sortKeys.Size());
+        heights.resize(m_sortKeys.Size());
+    } catch (const std::bad_alloc&) {
+        m_sortKeys = CSortKeys();  // gives its memory back
+        std::vector<Row>().swap(rows);
+        std::vector<std::uint32_t>().swap(heights);
+        OnOutOfMemory();
+        return false;
+    }
 
     // The rows move once, into the order found; the cells stay where they are.
     RowHeightsChangedFrom(low);
     const std::size_t count = m_sortKeys.Size();
-    std::vector<Row>& rows = m_sortRows;
-    std::vector<std::uint32_t>& heights = m_sortHeights;
-    rows.resize(count);
-    heights.resize(count);
     for (std::size_t k = 0; k < count; ++k) {
         rows[k] = std::move(m_rowData[m_sortKeys.RowAt(k)]);
         heights[k] = m_rowHeights[m_sortKeys.RowAt(k)];

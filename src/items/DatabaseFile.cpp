@@ -180,6 +180,34 @@ std::string FindUnstorableText(const CGridCtrl& grid) {
     return {};
 }
 
+bool ShowBackupFailure(IItemsFrame& frame, const std::string& reason) {
+    const std::string source = frame.Files().database;
+    ShowProblem(frame, "The database file\n" + source + "\ncould not be backed up to\n" + source +
+                           ".bak\n\nReason: " + reason);
+    return false;
+}
+
+// Writes the copy of the database file that its backup is to become; the
+// caller puts it in place. False, after a message, when it cannot be made.
+bool PrepareBackup(IItemsFrame& frame, CSafeFileWriter& out) {
+    const std::string source = frame.Files().database;
+    if (source.empty()) return ShowBackupFailure(frame, "the configuration names no database file");
+    CFileReader in;
+    if (!in.Open(source)) return ShowBackupFailure(frame, "the database file " + in.Error());
+    // Owner-only while being written; the source's permissions once complete,
+    // so the copy is never readable by more people than the database itself.
+    if (!out.Open(source + ".bak", true)) return ShowBackupFailure(frame, out.Error());
+    std::error_code ec;
+    out.SetMode(static_cast<unsigned>(fs::status(source, ec).permissions()));
+    std::string block(static_cast<std::size_t>(std::clamp<std::uintmax_t>(in.Size(), 1, 1 << 20)), '\0');
+    for (;;) {
+        const long long got = in.Read(block.data(), block.size());
+        if (got < 0) return ShowBackupFailure(frame, "the database file " + in.Error());
+        if (got == 0) return true;
+        out.Write(std::string_view(block.data(), static_cast<std::size_t>(got)));
+    }
+}
+
 }  // namespace
 
 bool LoadDatabaseFile(IItemsFrame& frame) {
@@ -281,14 +309,17 @@ bool WriteDatabaseFile(IItemsFrame& frame, bool withBackup) {
                 line += kLineEnd;
                 writer.Write(line);
             }
-            // The backup comes only now that the new text is complete: a
-            // save that cannot be made leaves the old backup alone.
-            if (withBackup && !BackupDatabaseFile(frame)) {
-                if (frame.Messages().Show("Save the database without a backup?", kCaption, MbIcon::Question,
-                                          MbButtons::YesNo) != MbResult::Yes)
-                    return false;
-            }
+            // The backup is written beside, and takes its place only once
+            // the database has taken its own: a save that fails leaves both
+            // files as they were.
+            CSafeFileWriter backup;
+            bool backingUp = withBackup && PrepareBackup(frame, backup);
+            if (withBackup && !backingUp &&
+                frame.Messages().Show("Save the database without a backup?", kCaption, MbIcon::Question,
+                                      MbButtons::YesNo) != MbResult::Yes)
+                return false;
             written = writer.Commit();
+            if (written && backingUp && !backup.Commit()) ShowBackupFailure(frame, backup.Error());
         }
         if (!written) {
             ShowProblem(frame, "The database could not be saved to\n" + path + "\n\nReason: " + writer.Error() +
@@ -304,30 +335,9 @@ bool WriteDatabaseFile(IItemsFrame& frame, bool withBackup) {
 }
 
 bool BackupDatabaseFile(IItemsFrame& frame) {
-    const std::string source = frame.Files().database;
-    const std::string backup = source + ".bak";
-    auto fail = [&](const std::string& reason) {
-        ShowProblem(frame, "The database file\n" + source + "\ncould not be backed up to\n" +
-                               backup + "\n\nReason: " + reason);
-        return false;
-    };
-    if (source.empty()) return fail("the configuration names no database file");
-    CFileReader in;
-    if (!in.Open(source)) return fail("the database file " + in.Error());
-    // Owner-only while being written; the source's permissions once complete,
-    // so the copy is never readable by more people than the database itself.
     CSafeFileWriter out;
-    if (!out.Open(backup, true)) return fail(out.Error());
-    std::string block(static_cast<std::size_t>(std::clamp<std::uintmax_t>(in.Size(), 1, 1 << 20)), '\0');
-    for (;;) {
-        const long long got = in.Read(block.data(), block.size());
-        if (got < 0) return fail("the database file " + in.Error());
-        if (got == 0) break;
-        out.Write(std::string_view(block.data(), static_cast<std::size_t>(got)));
-    }
-    if (!out.Commit()) return fail(out.Error());
-    std::error_code ec;
-    fs::permissions(backup, fs::status(source, ec).permissions(), fs::perm_options::replace, ec);
+    if (!PrepareBackup(frame, out)) return false;
+    if (!out.Commit()) return ShowBackupFailure(frame, out.Error());
     return true;
 }
 
