@@ -46,9 +46,9 @@ bool OpenConfigurationFile(CMainFrame& frame, const std::string& cfgPath, Config
     try {
         frame.SetWindowText(ConfigurationTitle(frame.Config().cfgfile));
         CGridCtrl* grid = database.GetGrid();
-        if (grid && parsed.columns) {
+        if (grid) {
             CStrictGrid strict(*grid);
-            ApplyColumnNames(*grid, *parsed.columns);
+            for (const std::string& names : parsed.columns) ApplyColumnNames(*grid, names);
         }
     } catch (const std::bad_alloc&) {
         database.ClearDatabase();

@@ -317,7 +317,7 @@ bool ParseConfigFile(const std::string& path, ParsedConfig& parsed, std::string&
             const int width = LeadingInteger(value);
             config.width = width <= 0 ? 500 : width;
         } else if (key == kColumns) {
-            parsed.columns = std::string(value);
+            parsed.columns.emplace_back(value);
         } else {
             --parsed.recognised;  // a line of eleven characters and more, but no key
         }
@@ -336,7 +336,8 @@ ConfigGridLines ReadConfigFile(IConfigFrame& frame, const std::string& path) {
     std::string reason;
     if (!ParseConfigFile(path, parsed, reason)) return {};
     frame.Config() = parsed.record;
-    if (CGridCtrl* grid = frame.GetDatabaseGrid(); grid && parsed.columns) SetColumnNames(*grid, *parsed.columns);
+    if (CGridCtrl* grid = frame.GetDatabaseGrid())
+        for (const std::string& names : parsed.columns) SetColumnNames(*grid, names);
     return parsed.gridLines;
 }
 

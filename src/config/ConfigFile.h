@@ -2,8 +2,8 @@
 // The .cfg file: the configuration record, the two grid-line switches and the
 // 'Database' column names as lines of an eleven-character key and a value.
 
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "config/ConfigFrame.h"
 #include "config/ListConfig.h"
@@ -40,7 +40,7 @@ ConfigGridLines ReadConfigFile(IConfigFrame& frame, const std::string& path);
 struct ParsedConfig {
     CListConfig record;  // the record the lines were read into
     ConfigGridLines gridLines;
-    std::optional<std::string> columns;  // the value of the last "columns  = " line
+    std::vector<std::string> columns;    // the values of the "columns  = " lines, in order
     int recognised = 0;                  // section headers and keys
     int otherLines = 0;                  // lines that are neither, nor empty
 

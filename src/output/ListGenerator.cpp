@@ -32,7 +32,7 @@ std::string Decimal(int value) {
 // Collects the page and hands it to the file in big blocks.
 class PageBuffer {
 public:
-    explicit PageBuffer(CSafeFileWriter& file) : m_file(file) { m_buffer.reserve(kBlockSize * 2); }
+    explicit PageBuffer(CSafeFileWriter& file) : m_file(file) {}
 
     // Template pieces carry CR LF already; cell texts, names and colours go
     // in as they stand, HTML and all.
