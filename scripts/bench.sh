@@ -8,3 +8,4 @@ cmake --build build/bench
 build/bench/bench/bench_grid
 build/bench/bench/bench_paint
 build/bench/bench/bench_make_list build/bench/apps/tabulon/tabulon
+build/bench/bench/bench_wide_lines build/bench/apps/tabulon/tabulon

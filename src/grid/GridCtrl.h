@@ -348,7 +348,9 @@ private:
     // What sizing to content measures: the cell, or for a pending one a
     // stand-in that looks as it would (empty, its format and state), so that
     // measuring a column does not make a cell for every empty place in it.
-    CGridCellBase* CellForMeasuring(int row, int col);
+    // None for a pending cell just like the last one measured in this pass
+    // (lastBlank, 0 at the start): its size is known already.
+    CGridCellBase* CellForMeasuring(int row, int col, std::uint64_t& lastBlank);
     // Rethrows running out of memory while m_outOfMemoryThrows is set;
     // otherwise the desktop says so.
     void OnOutOfMemory();

@@ -441,8 +441,9 @@ void CGridCtrl::AutoSizeColumn(int col, unsigned style) {
     const int first = (style & 0x1) ? 0 : m_fixedRows;
     const int last = (style & 0x2) ? m_rows - 1 : m_fixedRows - 1;
     int width = 0;
+    std::uint64_t blank = 0;
     for (int r = first; r <= last; ++r)
-        width = std::max(width, CellForMeasuring(r, col)->GetCellExtent(dc.get()).cx);
+        if (CGridCellBase* cell = CellForMeasuring(r, col, blank)) width = std::max(width, cell->GetCellExtent(dc.get()).cx);
     m_totalWidth += static_cast<long long>(width) - m_colWidths[col];
     m_colWidths[col] = static_cast<std::uint32_t>(width);
 }
@@ -455,8 +456,9 @@ void CGridCtrl::AutoSizeRow(int row, unsigned style) {
     const int first = (style & 0x1) ? 0 : m_fixedCols;
     const int last = (style & 0x2) ? m_cols - 1 : m_fixedCols - 1;
     int height = 0;
+    std::uint64_t blank = 0;
     for (int c = first; c <= last; ++c)
-        height = std::max(height, CellForMeasuring(row, c)->GetCellExtent(dc.get()).cy);
+        if (CGridCellBase* cell = CellForMeasuring(row, c, blank)) height = std::max(height, cell->GetCellExtent(dc.get()).cy);
     SetRowHeight(row, height);
 }
 

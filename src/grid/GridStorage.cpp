@@ -426,10 +426,13 @@ void CGridCtrl::MaterialiseAllCells() {
             if (m_rowData[r][c].IsPending()) MaterialiseCell(r, c);
 }
 
-CGridCellBase* CGridCtrl::CellForMeasuring(int row, int col) {
+CGridCellBase* CGridCtrl::CellForMeasuring(int row, int col, std::uint64_t& lastBlank) {
     if (!IsValidCell(row, col)) return nullptr;
     const CCellSlot& slot = m_rowData[row][col];
     if (!slot.IsPending()) return slot.get();
+    const std::uint64_t blank = (std::uint64_t{slot.PendingFormat()} << 32) | PendingState(row, col) | (1u << 31);
+    if (blank == lastBlank) return nullptr;
+    lastBlank = blank;
     if (!m_measuringCell) m_measuringCell = CreateCell(row, col);
     if (!m_measuringCell) return nullptr;
     m_measuringCell->SetState(PendingState(row, col));

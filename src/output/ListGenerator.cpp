@@ -193,7 +193,9 @@ struct LeftOut {
         std::size_t length = std::min(first.size(), kLongest);
         while (length < first.size() && length > 0 && (static_cast<unsigned char>(first[length]) & 0xC0) == 0x80)
             --length;
-        names.push_back("\"" + first.substr(0, length) + (length < first.size() ? "...\"" : "\""));
+        std::string name = "\"" + first.substr(0, length) + (length < first.size() ? "...\"" : "\"");
+        // The same text again tells nothing new; it is counted all the same.
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
     }
 
     std::string Message() const {
