@@ -2,10 +2,12 @@
 # Builds the benchmarks and the program optimised and prints their figures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh cmake g++ ninja-build sqlite3 qt6-base-dev fonts-dejavu-core
+bash scripts/install-deps.sh cmake g++ ninja-build sqlite3 qt6-base-dev fonts-dejavu-core libcurl4-openssl-dev
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTABULON_TESTS=OFF -DTABULON_BENCH=ON >/dev/null
 cmake --build build/bench
 build/bench/bench/bench_grid
 build/bench/bench/bench_paint
+build/bench/bench/bench_tools
 build/bench/bench/bench_make_list build/bench/apps/tabulon/tabulon
 build/bench/bench/bench_wide_lines build/bench/apps/tabulon/tabulon
+build/bench/bench/bench_folders

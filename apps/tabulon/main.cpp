@@ -15,11 +15,12 @@
 #include "base/ProgramName.h"
 #include "batch/BatchHost.h"
 #include "grid/CellPool.h"
+#include "posix/CurlFtpSession.h"
 #include "posix/LargePageBlocks.h"
+#include "posix/PosixFolderNamespace.h"
+#include "posix/XdgShell.h"
 #include "qt/QtMainWindow.h"
 #include "qt/QtMainWindowIcons.h"
-#include "qt/QtMessageBox.h"
-#include "qt/QtShell.h"
 
 namespace {
 
@@ -51,17 +52,9 @@ void PrintHelp() {
 int MakeListInBatch(const std::string& cfgPath) {
     // Kept to the end of the process on purpose: the program exits right
     // after, and freeing a large list cell by cell would only delay that.
-    static batch::CBatchHost* const host = new batch::CBatchHost;
-    static CSession* const session = new CSession({.window = host->window,
-                                                   .messages = host->messages,
-                                                   .filePicker = host->pickers,
-                                                   .colourPicker = host->pickers,
-                                                   .dialogs = host->dialogs,
-                                                   .popupMenus = host->dialogs,
-                                                   .shell = host->shell,
-                                                   .publisher = host->publisher,
-                                                   .progress = host->progress,
-                                                   .desktop = HeadlessDesktop()});
+    static posix::CCurlFtpSession ftp;
+    static batch::CBatchHost* const host = new batch::CBatchHost(ftp);
+    static CSession* const session = new CSession(host->Hosts());
     int status = BatchStatus::kFailed;
     try {
         status = RunBatchMakeList(session->Frame(), cfgPath);
@@ -71,7 +64,7 @@ int MakeListInBatch(const std::string& cfgPath) {
         std::fprintf(stderr, "%s: Not enough memory to make the list of %s\n", kProgramName, cfgPath.c_str());
         return BatchStatus::kFailed;
     }
-    if (status == BatchStatus::kPageWritten && host->publisher.Failed()) return BatchStatus::kFailed;
+    if (status == BatchStatus::kPageWritten && host->publisher.UploadFailed()) return BatchStatus::kFailed;
     return status;
 }
 
@@ -87,9 +80,10 @@ int RunWindow(int argc, char** argv, const std::string& cfgPath) {
     QApplication::setWindowIcon(qt::ApplicationIcon());
     // Lets the desktop match the window to the installed desktop entry.
     QApplication::setDesktopFileName(QStringLiteral(TABULON_APP_ID));
-    qt::CQtMessageBox shellMessages;  // over whichever window is active
-    qt::CQtShell shell{shellMessages};
-    qt::CQtMainWindow window{{.shell = shell, .publisher = shell}};
+    posix::CXdgShell shell;
+    posix::CCurlFtpSession ftp;
+    posix::CPosixFolderNamespace folders;
+    qt::CQtMainWindow window{{.shell = shell, .ftp = ftp, .folders = folders}};
     window.show();
     if (!cfgPath.empty()) {
         // Once the window is up, so that any question stands over it.

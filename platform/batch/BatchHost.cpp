@@ -30,11 +30,4 @@ MbResult CStderrMessageBox::Show(const std::string& text, const std::string& cap
     return MbResult::Cancel;
 }
 
-void CBatchPublisher::UploadList(const CListConfig&, const std::string& output) {
-    m_failed = true;
-    m_messages.Show("The list was written to " + output +
-                        " but not uploaded: this build of Tabulon has no FTP client yet.",
-                    "Ftp upload", MbIcon::Stop, MbButtons::Ok);
-}
-
 }  // namespace tabulon::batch

@@ -6,11 +6,14 @@
 #include <cstdio>
 #include <string>
 
+#include "app/SessionHosts.h"
 #include "base/ProgramName.h"
 #include "platform/ColourPicker.h"
 #include "platform/Dialog.h"
 #include "platform/FilePicker.h"
-#include "platform/ListPublisher.h"
+#include "platform/FolderNamespace.h"
+#include "output/PagePublisher.h"
+#include "platform/FtpSession.h"
 #include "platform/MainWindow.h"
 #include "platform/MessageBox.h"
 #include "platform/PopupMenu.h"
@@ -51,6 +54,13 @@ public:
     bool RunAssociatedCommand(const std::string&, const std::string&, int) override { return false; }
 };
 
+// Nobody picks a folder.
+class CNoFolders : public IFolderNamespace {
+public:
+    std::vector<FolderEntry> TopLevel() override { return {}; }
+    std::vector<FolderEntry> SubFolders(const std::string&) override { return {}; }
+};
+
 class CBatchWindow : public IMainWindow {
 public:
     void SetTitle(const std::string& title) override { m_title = title; }
@@ -66,30 +76,35 @@ private:
     bool m_vertical = true;
 };
 
-// Batch mode never opens a viewer. The FTP client is not part of this build
-// yet, so an upload that the configuration asks for is reported as not done.
-class CBatchPublisher : public IListPublisher {
-public:
-    explicit CBatchPublisher(IMessageBox& messages) : m_messages(messages) {}
-    void UploadList(const CListConfig& config, const std::string& output) override;
-    int OpenTarget(const std::string&, int) override { return 33; }
-    bool Failed() const { return m_failed; }
-
-private:
-    IMessageBox& m_messages;
-    bool m_failed = false;
-};
-
-// The host objects of one batch session. The caller builds the session's
-// host list from them and may hand it another host's shell or publisher.
+// The host objects of one batch session, around the FTP session that its
+// creator takes from another host. The page is uploaded as asked and never
+// opened in a viewer.
 struct CBatchHost {
+    explicit CBatchHost(IFtpSession& ftp) : publisher(ftp, shell, messages, progress, PublishMode::Batch) {}
+
+    // A session's hosts, its grids measured with desktop.
+    SessionHosts Hosts(IDesktop& desktop = HeadlessDesktop()) {
+        return {.window = window,
+                .messages = messages,
+                .filePicker = pickers,
+                .colourPicker = pickers,
+                .dialogs = dialogs,
+                .popupMenus = dialogs,
+                .shell = shell,
+                .publisher = publisher,
+                .progress = progress,
+                .folders = folders,
+                .desktop = desktop};
+    }
+
     CStderrMessageBox messages;
     CBatchWindow window;
     CCancellingPicker pickers;
     CCancellingDialogs dialogs;
     CNoShell shell;
-    CBatchPublisher publisher{messages};
     CSilentProgressHost progress;
+    CNoFolders folders;
+    CPagePublisher publisher;
 };
 
 }  // namespace tabulon::batch

@@ -194,7 +194,10 @@ int CQtDeviceContext::DrawText(const std::string& bytes, Rect& rect, unsigned fo
     if (singleLine) flags |= Qt::TextSingleLine;
     if (wordBreak) flags |= Qt::TextWordWrap;
     if (format & TextFormat::kExpandTabs) flags |= Qt::TextExpandTabs;
-    if (!(format & TextFormat::kNoPrefix)) flags |= Qt::TextShowMnemonic;
+    if (format & TextFormat::kHidePrefix)
+        flags |= Qt::TextHideMnemonic;
+    else if (!(format & TextFormat::kNoPrefix))
+        flags |= Qt::TextShowMnemonic;
 
     if (format & TextFormat::kCalcRect) {
         // Measures only: the rectangle takes the text's width and height;
@@ -249,6 +252,17 @@ int CQtDeviceContext::DrawText(const std::string& bytes, Rect& rect, unsigned fo
 Size CQtDeviceContext::GetTextExtent(const std::string& bytes) {
     const QFontMetrics metrics(m_state.font, m_painter.device());
     return {metrics.horizontalAdvance(TextFromBytes(bytes)), metrics.height()};
+}
+
+void CQtDeviceContext::DrawBitmap(const Bitmap& bitmap, Point at) {
+    const int scale = std::max(1, bitmap.scale);
+    if (bitmap.width <= 0 || bitmap.height <= 0 ||
+        bitmap.pixels.size() < static_cast<std::size_t>(bitmap.width) * bitmap.height)
+        return;
+    // The pixels are 0xAARRGGBB, which is the image's own layout.
+    const QImage image(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,
+                       bitmap.width * 4, QImage::Format_ARGB32);
+    m_painter.drawImage(QRect(at.x, at.y, bitmap.width / scale, bitmap.height / scale), image);
 }
 
 namespace detail {

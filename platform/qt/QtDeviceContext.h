@@ -44,6 +44,7 @@ public:
     int DrawText(const std::string& text, Rect& rect, unsigned format) override;
     Size GetTextExtent(const std::string& text) override;
     int GetFontOverhang() override { return 0; }
+    void DrawBitmap(const Bitmap& bitmap, Point at) override;
 
     Colour GetTextColour() const { return m_state.textColour; }
     const QFont& GetFont() const { return m_state.font; }

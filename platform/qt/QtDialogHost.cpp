@@ -1,21 +1,55 @@
 #include "qt/QtDialogHost.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
+#include <QFile>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPainter>
 #include <QPainterPath>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QResizeEvent>
 
+#include "qt/QtGridWidget.h"
 #include "qt/QtText.h"
+#include "qt/QtTreeControl.h"
+
+// Resources of a static library have to be brought in by name, outside any
+// namespace.
+static void LoadDialogIconResources() { Q_INIT_RESOURCE(icons); }
 
 namespace tabulon::qt {
 
 namespace {
+
+// ---- Pictures of the tool windows' buttons ----
+// The program's own pictures under resources/icons, by the name the control
+// table gives; a null icon for any other name.
+QIcon ResourceIcon(const std::string& name) {
+    LoadDialogIconResources();
+    const QString path = QStringLiteral(":/icons/%1.png").arg(QString::fromStdString(name));
+    return QFile::exists(path) ? QIcon(path) : QIcon();
+}
+
+QString IconToolTip(const std::string& name) {
+    if (name == "capitalize_first") return QStringLiteral("Upper-case the first letter of each cell");
+    if (name == "capitalize_words") return QStringLiteral("Upper-case the first letter of each word");
+    return name == "br" ? QStringLiteral("Browse") : name == "ed" ? QStringLiteral("Edit") : QStringLiteral("Pick a color");
+}
+
+// The widest line of a text that may hold line breaks.
+int WidestLine(const QFontMetrics& metrics, const QString& text) {
+    int widest = 0;
+    for (const QString& line : text.split('\n')) widest = std::max(widest, metrics.horizontalAdvance(line));
+    return widest;
+}
 
 // The small buttons' pictures, drawn at the size asked for.
 QIcon ButtonIcon(const std::string& name, int size) {
@@ -110,14 +144,15 @@ DialogBaseUnits FittingBaseUnits(const DialogTemplate& dialog, const QFont& font
         int room = 0;  // pixels around the text
         switch (c.kind) {
         case ControlKind::Label: room = 2; break;
-        case ControlKind::CheckBox: room = 24; break;
+        case ControlKind::CheckBox:
+        case ControlKind::RadioButton: room = 24; break;
         case ControlKind::Button:
         case ControlKind::DefaultButton: room = c.style & ControlStyle::kIcon ? -1 : 12; break;
         default: room = -1; break;
         }
         const int units = c.units.Width();
         if (room < 0 || units <= 0 || c.text.empty()) continue;
-        const int needed = metrics.horizontalAdvance(Shown(c.text)) + room;
+        const int needed = WidestLine(metrics, Shown(c.text)) + room;
         base.x = std::min(limit, std::max(base.x, (needed * 4 + units - 1) / units));
     }
     return base;
@@ -128,7 +163,9 @@ void CQtDialog::Build(const DialogTemplate& dialog) {
     m_base = base;
     setFixedSize(PixelsFromUnits(Rect{0, 0, dialog.units.cx, dialog.units.cy}, base).size());
     namespace S = ControlStyle;
+    QButtonGroup* radioGroup = nullptr;  // the group of the radio buttons just before
     for (const DialogControl& c : dialog.controls) {
+        if (c.kind != ControlKind::RadioButton) radioGroup = nullptr;
         QRect place = PixelsFromUnits(c.units, base);
         QWidget* widget = nullptr;
         const int id = c.id;
@@ -136,7 +173,10 @@ void CQtDialog::Build(const DialogTemplate& dialog) {
         case ControlKind::Label: {
             auto* label = new QLabel(Shown(c.text), this);
             label->setTextFormat(Qt::PlainText);
-            label->setAlignment((c.style & S::kRightAlign ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+            label->setAlignment((c.style & S::kRightAlign ? Qt::AlignRight
+                                 : c.style & S::kCentered ? Qt::AlignHCenter
+                                                          : Qt::AlignLeft) |
+                                Qt::AlignVCenter);
             widget = label;
             break;
         }
@@ -160,9 +200,10 @@ void CQtDialog::Build(const DialogTemplate& dialog) {
             auto* button = new QPushButton(this);
             if (c.style & S::kIcon) {
                 const int side = std::min(place.width(), place.height()) - 4;
-                button->setIcon(ButtonIcon(c.text, std::max(side, 8)));
+                const QIcon own = ResourceIcon(c.text);
+                button->setIcon(own.isNull() ? ButtonIcon(c.text, std::max(side, 8)) : own);
                 button->setIconSize(QSize(side, side));
-                button->setToolTip(c.text == "br" ? "Browse" : c.text == "ed" ? "Edit" : "Pick a color");
+                button->setToolTip(IconToolTip(c.text));
                 button->setFlat(false);
                 button->setFocusPolicy(Qt::TabFocus);
             } else {
@@ -181,6 +222,12 @@ void CQtDialog::Build(const DialogTemplate& dialog) {
             place.moveTop(place.top() - (place.height() - PixelsFromUnits(c.units, base).height()) / 2);
             connect(box, &QCheckBox::clicked, this, [this, id] { m_events.OnCommand(*this, id); });
             widget = box;
+            break;
+        }
+        case ControlKind::TreeView: {
+            widget = new CQtTreeControl(this, [this, id](const TreeNotify& notify) {
+                return m_events.OnTreeNotify(*this, id, notify);
+            });
             break;
         }
         case ControlKind::GroupBox: {
@@ -204,6 +251,39 @@ void CQtDialog::Build(const DialogTemplate& dialog) {
             place.setHeight(std::max(place.height(), combo->sizeHint().height()));
             connect(combo, &QComboBox::activated, this, [this, id] { m_events.OnCommand(*this, id); });
             widget = combo;
+            break;
+        }
+        // ---- Controls of the tool windows ----
+        case ControlKind::ListBox: {
+            auto* list = new QListWidget(this);
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            list->setUniformItemSizes(true);
+            widget = list;
+            break;
+        }
+        case ControlKind::RadioButton: {
+            auto* radio = new QRadioButton(Shown(c.text), this);
+            place.setHeight(std::max(place.height(), radio->sizeHint().height()));
+            place.moveTop(place.top() - (place.height() - PixelsFromUnits(c.units, base).height()) / 2);
+            if (!radioGroup || (c.style & S::kGroup)) radioGroup = new QButtonGroup(this);
+            radioGroup->addButton(radio);
+            connect(radio, &QRadioButton::clicked, this, [this, id] { m_events.OnCommand(*this, id); });
+            widget = radio;
+            break;
+        }
+        case ControlKind::ProgressBar: {
+            auto* bar = new QProgressBar(this);
+            bar->setTextVisible(false);
+            bar->setRange(0, 100);
+            bar->setValue(0);
+            widget = bar;
+            break;
+        }
+        case ControlKind::Grid: {
+            // Holds the place until the logic attaches its grid.
+            auto* holder = new QFrame(this);
+            holder->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+            widget = holder;
             break;
         }
         }
@@ -272,7 +352,17 @@ std::string CQtDialog::GetControlText(int id) const {
 }
 
 void CQtDialog::SetCheck(int id, bool checked) {
-    if (auto* box = qobject_cast<QAbstractButton*>(Control(id))) box->setChecked(checked);
+    auto* box = qobject_cast<QAbstractButton*>(Control(id));
+    if (!box) return;
+    QButtonGroup* group = box->group();
+    // A group of radio buttons may be left with none set.
+    if (group && !checked && box->isChecked()) {
+        group->setExclusive(false);
+        box->setChecked(false);
+        group->setExclusive(true);
+        return;
+    }
+    box->setChecked(checked);
 }
 
 bool CQtDialog::GetCheck(int id) const {
@@ -299,12 +389,137 @@ void CQtDialog::SelectAll(int id) {
 
 void CQtDialog::EndDialog(int result) {
     m_result = result;
+    if (!m_modeless) {
+        m_ended = true;
+        done(result);
+        return;
+    }
+    if (m_ended) return;
     m_ended = true;
-    done(result);
+    hide();
+    // Reported from the loop, once the handler that ended it has returned.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_detached) return;
+            Detach();
+            m_events.OnDialogClosed();
+            deleteLater();
+        },
+        Qt::QueuedConnection);
 }
 
+ITreeControl* CQtDialog::TreeControl(int id) { return qobject_cast<CQtTreeControl*>(Control(id)); }
+
 void CQtDialog::reject() {
+    // A modeless window that has ended waits only to go.
+    if (m_detached || (m_modeless && m_ended)) return;
     m_events.OnCommand(*this, DialogId::kCancel);
+}
+
+// ---- List boxes, progress bars, grids ----
+
+namespace {
+constexpr int kBytesRole = Qt::UserRole;
+}  // namespace
+
+void CQtDialog::ResetList(int id) {
+    if (auto* list = qobject_cast<QListWidget*>(Control(id))) list->clear();
+}
+
+int CQtDialog::AddListEntry(int id, const std::string& text) {
+    auto* list = qobject_cast<QListWidget*>(Control(id));
+    if (!list) return -1;
+    auto* item = new QListWidgetItem(Shown(text));
+    // The entry's own bytes, read back as they were given.
+    item->setData(kBytesRole, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    list->addItem(item);
+    return list->count() - 1;
+}
+
+int CQtDialog::GetListCount(int id) const {
+    auto* list = qobject_cast<QListWidget*>(Control(id));
+    return list ? list->count() : 0;
+}
+
+std::string CQtDialog::GetListEntry(int id, int index) const {
+    auto* list = qobject_cast<QListWidget*>(Control(id));
+    const QListWidgetItem* item = list ? list->item(index) : nullptr;
+    return item ? item->data(kBytesRole).toByteArray().toStdString() : std::string();
+}
+
+int CQtDialog::GetListSelection(int id) const {
+    auto* list = qobject_cast<QListWidget*>(Control(id));
+    if (!list) return -1;
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->row(selected.first());
+}
+
+void CQtDialog::SetListSelection(int id, int index) {
+    auto* list = qobject_cast<QListWidget*>(Control(id));
+    if (!list) return;
+    if (index < 0 || index >= list->count()) {
+        list->clearSelection();
+        list->setCurrentRow(-1);
+        return;
+    }
+    list->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    list->scrollToItem(list->item(index));
+}
+
+void CQtDialog::SetProgressRange(int id, int lower, int upper) {
+    // An empty range would turn the bar into a busy indicator.
+    if (auto* bar = qobject_cast<QProgressBar*>(Control(id))) bar->setRange(lower, std::max(upper, lower + 1));
+}
+
+void CQtDialog::SetProgressPos(int id, int pos) {
+    auto* bar = qobject_cast<QProgressBar*>(Control(id));
+    if (bar) bar->setValue(std::clamp(pos, bar->minimum(), bar->maximum()));
+}
+
+void CQtDialog::AttachGrid(int id, CGridCtrl& grid) {
+    QWidget* place = Control(id);
+    if (!place || qobject_cast<CQtGridWidget*>(place)) return;
+    auto* widget = new CQtGridWidget(grid, this);
+    widget->setGeometry(place->geometry());
+    widget->setObjectName(place->objectName());
+    // The buttons keep the keyboard; the grid only shows.
+    widget->setFocusPolicy(Qt::ClickFocus);
+    widget->setEnabled(place->isEnabled());
+    widget->stackUnder(place);
+    delete place;
+    m_controls[id] = widget;
+    widget->show();
+    // A window not yet shown lays out its children only when it appears; the
+    // grid sizes its columns to its client area before that.
+    QResizeEvent resize(widget->size(), QSize());
+    QCoreApplication::sendEvent(widget, &resize);
+}
+
+// ---- Modeless ----
+
+CQtDialog::~CQtDialog() { Detach(); }
+
+void CQtDialog::Detach() {
+    m_detached = true;
+    // A grid belongs to the logic and may go before this window does.
+    for (CQtGridWidget* grid : findChildren<CQtGridWidget*>()) delete grid;
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
+
+void CQtDialog::BringToFront() {
+    if (isMinimized()) showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+void CQtDialog::MoveWindow(Point topLeft) { move(topLeft.x, topLeft.y); }
+
+void CQtDialog::Destroy() {
+    Detach();
+    hide();
+    deleteLater();
 }
 
 int CQtDialogHost::RunModal(const DialogTemplate& dialog, IDialogEvents& events) {
@@ -316,6 +531,15 @@ int CQtDialogHost::RunModal(const DialogTemplate& dialog, IDialogEvents& events)
     if (!window.Ended()) window.exec();
     m_current = nullptr;
     return window.Result();
+}
+
+IModelessDialog* CQtDialogHost::ShowModeless(const DialogTemplate& dialog, IDialogEvents& events) {
+    QWidget* parent = m_parent ? m_parent : QApplication::activeWindow();
+    auto* window = new CQtDialog(dialog, events, parent);
+    window->SetModeless();
+    events.OnInitDialog(*window);
+    if (!window->Ended()) window->show();
+    return window;
 }
 
 }  // namespace tabulon::qt

@@ -5,6 +5,7 @@
 // height. Return presses the default button; Escape and the close box ask
 // the dialog's logic for Cancel.
 
+#include <QButtonGroup>
 #include <QDialog>
 #include <QFont>
 #include <QPointer>
@@ -24,11 +25,13 @@ DialogBaseUnits BaseUnitsOf(const QFont& font);
 DialogBaseUnits FittingBaseUnits(const DialogTemplate& dialog, const QFont& font);
 QRect PixelsFromUnits(const Rect& units, DialogBaseUnits base);
 
-// The shown dialog; also what tests and screenshots look at.
-class CQtDialog final : public QDialog, public IDialogWindow {
+// The shown dialog; also what tests and screenshots look at. A modeless one
+// deletes itself once its window is gone.
+class CQtDialog final : public QDialog, public IDialogWindow, public IModelessDialog {
     Q_OBJECT
 public:
     CQtDialog(const DialogTemplate& dialog, IDialogEvents& events, QWidget* parent);
+    ~CQtDialog() override;
 
     QWidget* Control(int id) const;
     int Result() const { return m_result; }
@@ -46,6 +49,26 @@ public:
     void SetFocus(int id) override;
     void SelectAll(int id) override;
     void EndDialog(int result) override;
+    ITreeControl* TreeControl(int id) override;
+
+    // ---- List boxes, progress bars, grids ----
+    void ResetList(int id) override;
+    int AddListEntry(int id, const std::string& text) override;
+    int GetListCount(int id) const override;
+    std::string GetListEntry(int id, int index) const override;
+    int GetListSelection(int id) const override;
+    void SetListSelection(int id, int index) override;
+    void SetProgressRange(int id, int lower, int upper) override;
+    void SetProgressPos(int id, int pos) override;
+    void AttachGrid(int id, CGridCtrl& grid) override;
+
+    // ---- Modeless ----
+    void SetModeless() { m_modeless = true; }
+    bool IsModeless() const { return m_modeless; }
+    IDialogWindow& Window() override { return *this; }
+    void BringToFront() override;
+    void MoveWindow(Point topLeft) override;
+    void Destroy() override;
 
 public slots:
     // Escape and the close box: the logic decides.
@@ -53,6 +76,9 @@ public slots:
 
 private:
     void Build(const DialogTemplate& dialog);
+    // Nothing more reaches the logic: its grids leave their widgets and no
+    // control's signal calls it any longer.
+    void Detach();
 
     IDialogEvents& m_events;
     std::map<int, QPointer<QWidget>> m_controls;
@@ -60,16 +86,20 @@ private:
     // read back unchanged while nobody edits them, so a name that is not
     // UTF-8 keeps its bytes.
     std::map<int, std::pair<std::string, QString>> m_setTexts;
+    // The group the radio buttons built last belong to.
     DialogBaseUnits m_base;
     int m_result = DialogId::kCancel;
     bool m_ended = false;
+    bool m_modeless = false;
+    bool m_detached = false;
 };
 
 class CQtDialogHost final : public IDialogHost {
 public:
     explicit CQtDialogHost(QWidget* parent = nullptr) : m_parent(parent) {}
     int RunModal(const DialogTemplate& dialog, IDialogEvents& events) override;
-    // The dialog while one is shown (for tests), else null.
+    IModelessDialog* ShowModeless(const DialogTemplate& dialog, IDialogEvents& events) override;
+    // The modal dialog while one is shown (for tests), else null.
     CQtDialog* Current() const { return m_current; }
 
 private:

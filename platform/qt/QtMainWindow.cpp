@@ -14,6 +14,7 @@
 #include "app/CommandTable.h"
 #include "base/ProgramName.h"
 #include "output/ListGenerator.h"
+#include "qt/QtAboutBox.h"
 #include "qt/QtGridWidget.h"
 #include "qt/QtMainWindowIcons.h"
 #include "qt/QtText.h"
@@ -37,6 +38,7 @@ bool Within(const QWidget* widget, const QWidget* w) {
 
 CQtMainWindow::CQtMainWindow(const QtWindowHosts& hosts, QWidget* parent)
     : QMainWindow(parent),
+      m_publisher(hosts.ftp, hosts.shell, m_messages, m_progress),
       m_session({.window = *this,
                  .messages = m_messages,
                  .filePicker = m_picker,
@@ -44,8 +46,9 @@ CQtMainWindow::CQtMainWindow(const QtWindowHosts& hosts, QWidget* parent)
                  .dialogs = m_dialogs,
                  .popupMenus = m_popupMenu,
                  .shell = hosts.shell,
-                 .publisher = hosts.publisher,
+                 .publisher = m_publisher,
                  .progress = m_progress,
+                 .folders = hosts.folders,
                  .desktop = m_desktop}) {
     setWindowIcon(ApplicationIcon());
     BuildStatusBar();
@@ -61,35 +64,23 @@ CQtMainWindow::~CQtMainWindow() {
     // while the panes and the frame are still here.
     delete m_splitter;
     m_splitter = nullptr;
+    // The drop-down menus draw from the menu model, which goes before the
+    // menu bar would take them along.
+    qDeleteAll(menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly));
 }
 
 void CQtMainWindow::BuildMenus() {
-    QMenu* menu = nullptr;
-    QMenu* popup = nullptr;
-    std::string_view current;
-    for (const MenuEntry& entry : MainMenu()) {
-        if (!menu || entry.menu != current) {
-            current = entry.menu;
-            menu = menuBar()->addMenu(Text(entry.menu));
+    m_iconMenu = std::make_unique<CIconMenu>(m_menuLook, &m_pictures);
+    LoadMainMenu(*m_iconMenu);
+    BuildIconMenuBar(
+        *menuBar(), *m_iconMenu, m_menuLook,
+        [this](QMenu* menu, bool topLevel) {
             // An edit in progress is committed before any command is chosen.
-            connect(menu, &QMenu::aboutToShow, this, [this] { Frame().OnMenuOpening(); });
+            if (topLevel) connect(menu, &QMenu::aboutToShow, this, [this] { Frame().OnMenuOpening(); });
             ShowPromptsOf(menu);
-        }
-        QMenu* into = popup ? popup : menu;
-        switch (entry.kind) {
-        case MenuEntryKind::Separator: into->addSeparator(); break;
-        case MenuEntryKind::PopupBegin:
-            popup = menu->addMenu(Text(entry.text));
-            ShowPromptsOf(popup);
-            break;
-        case MenuEntryKind::PopupEnd: popup = nullptr; break;
-        case MenuEntryKind::Item: {
-            QAction* action = into->addAction(Text(entry.text));
-            action->setStatusTip(Text(entry.prompt));
-            action->setCheckable(entry.checkable);
-            action->setChecked(entry.checkable);  // both grid-line items start checked
-            action->setMenuRole(QAction::NoRole);
-            const int id = entry.id;
+        },
+        [this](QAction* action, int id) {
+            action->setStatusTip(Text(PromptOf(id)));
             connect(action, &QAction::triggered, this, [this, id, action] {
                 // Qt has already flipped the mark; the command reads the
                 // mark as it was and sets it itself.
@@ -97,10 +88,36 @@ void CQtMainWindow::BuildMenus() {
                 RunCommand(id);
             });
             m_actions[id] = action;
-            break;
-        }
-        }
+        });
+    BindShortcuts();
+}
+
+void CQtMainWindow::BindShortcuts() {
+    // The menu items show their keys; the keys themselves belong to the
+    // window, so they work whichever pane has the focus.
+    for (const MenuEntry& entry : MainMenu()) {
+        if (entry.kind != MenuEntryKind::Item || entry.shortcut.empty()) continue;
+        auto* key = new QAction(this);
+        key->setShortcut(QKeySequence(Text(entry.shortcut), QKeySequence::PortableText));
+        key->setShortcutContext(Qt::WindowShortcut);
+        const int id = entry.id;
+        connect(key, &QAction::triggered, this, [this, id] { RunCommand(id); });
+        addAction(key);
     }
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)}) {
+        auto* key = new QAction(this);
+        key->setShortcut(keys);
+        key->setShortcutContext(Qt::WindowShortcut);
+        connect(key, &QAction::triggered, this, &CQtMainWindow::SwitchPane);
+        addAction(key);
+    }
+}
+
+void CQtMainWindow::SwitchPane() {
+    // With two panes the next one and the one before are the same.
+    QWidget* to = Within(QApplication::focusWidget(), m_newItemsWidget) ? static_cast<QWidget*>(m_databaseWidget)
+                                                                        : m_newItemsWidget;
+    to->setFocus(Qt::ShortcutFocusReason);
 }
 
 void CQtMainWindow::ShowPromptsOf(QMenu* menu) {
@@ -114,7 +131,7 @@ void CQtMainWindow::ShowPromptsOf(QMenu* menu) {
 void CQtMainWindow::BuildToolBar() {
     m_toolBar = addToolBar(QStringLiteral("Toolbar"));
     m_toolBar->setObjectName(QStringLiteral("toolbar"));
-    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setIconSize(QSize(kToolbarPictureSize, kToolbarPictureSize));
     m_toolBar->setMovable(true);
     for (const ToolbarSlot& slot : Toolbar()) {
         if (slot.id == 0) {
@@ -140,10 +157,17 @@ void CQtMainWindow::BuildStatusBar() {
         indicator->setAlignment(Qt::AlignCenter);
         indicator->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 12);
-        // Qt tells no lock state, so the indicators stay dimmed.
         indicator->setEnabled(false);
         statusBar()->addPermanentWidget(indicator);
     }
+    ShowLockIndicators();
+}
+
+void CQtMainWindow::ShowLockIndicators() {
+    m_lockKeys = CreateLockKeys();
+    ShowLockKeys(statusBar()->findChild<QLabel*>(QStringLiteral("CAP")),
+                 statusBar()->findChild<QLabel*>(QStringLiteral("NUM")),
+                 statusBar()->findChild<QLabel*>(QStringLiteral("SCRL")), *m_lockKeys);
 }
 
 void CQtMainWindow::BuildPanes() {
@@ -206,14 +230,13 @@ void CQtMainWindow::CloseWindow() {
     close();
 }
 
+Rect CQtMainWindow::GetWindowRect() const {
+    const QRect frame = frameGeometry();
+    return {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()};
+}
+
 void CQtMainWindow::ShowAbout() {
-    QMessageBox box(this);
-    box.setWindowTitle(QStringLiteral("About Tabulon"));
-    box.setIconPixmap(ApplicationIcon().pixmap(48, 48));
-    box.setTextFormat(Qt::PlainText);
-    box.setText(QStringLiteral("Tabulon\n\nKeeps a flat database of items and publishes it as an HTML page.\n\n") +
-                Text(kMakerWebAddress));
-    box.setStandardButtons(QMessageBox::Ok);
+    CQtAboutBox box(Frame().Shell(), this);
     box.exec();
 }
 

@@ -11,16 +11,21 @@
 #include <string>
 
 #include "app/Session.h"
-#include "platform/ListPublisher.h"
+#include "output/PagePublisher.h"
+#include "platform/FtpSession.h"
 #include "platform/MainWindow.h"
 #include "platform/Shell.h"
 #include "qt/QtColourPicker.h"
 #include "qt/QtDesktop.h"
 #include "qt/QtDialogHost.h"
 #include "qt/QtFilePicker.h"
+#include "qt/QtIconMenu.h"
+#include "qt/QtLockKeys.h"
 #include "qt/QtMessageBox.h"
 #include "qt/QtPopupMenu.h"
+#include "qt/QtPictures.h"
 #include "qt/QtProgress.h"
+#include "ui/IconMenu.h"
 
 class QAction;
 class QLabel;
@@ -33,10 +38,11 @@ namespace tabulon::qt {
 class CQtGridWidget;
 
 // What the window takes from its creator rather than making itself: these
-// may come from another host than Qt.
+// come from another host than Qt.
 struct QtWindowHosts {
     IShell& shell;
-    IListPublisher& publisher;
+    IFtpSession& ftp;
+    IFolderNamespace& folders;
 };
 
 class CQtMainWindow final : public QMainWindow, public IMainWindow {
@@ -56,6 +62,8 @@ public:
     QAction* Action(int id) const;
     QLabel* MessagePane() const { return m_message; }
     CQtDialogHost& DialogHost() { return m_dialogs; }
+    // The main menu with its pictures, as its drop-downs draw it.
+    CIconMenu& IconMenu() { return *m_iconMenu; }
 
     // IMainWindow
     void SetTitle(const std::string& title) override;
@@ -63,6 +71,7 @@ public:
     bool IsGridLineChecked(bool horizontal) const override;
     void SetGridLineChecked(bool horizontal, bool checked) override;
     void CloseWindow() override;
+    Rect GetWindowRect() const override;
 
     void ShowAbout();
 
@@ -72,6 +81,11 @@ protected:
 
 private:
     void BuildMenus();
+    // Keyboard access beyond the menus' letters: the commands' shortcuts,
+    // and F6 and Shift+F6 between the panes.
+    void BindShortcuts();
+    void SwitchPane();
+    void ShowLockIndicators();
     void ShowPromptsOf(QMenu* menu);
     void BuildToolBar();
     void BuildStatusBar();
@@ -85,7 +99,12 @@ private:
     CQtDialogHost m_dialogs{this};
     CQtPopupMenu m_popupMenu{this};
     CQtProgressHost m_progress{this};
+    CPagePublisher m_publisher;
     CSession m_session;
+    CQtMenuLook m_menuLook;
+    CQtPictureSource m_pictures;
+    std::unique_ptr<CIconMenu> m_iconMenu;
+    std::unique_ptr<CQtLockKeys> m_lockKeys;
 
     std::string m_title;
     std::map<int, QAction*> m_actions;  // menu items and toolbar buttons by id

@@ -1,10 +1,13 @@
 #pragma once
-// The program's own pictures: one per toolbar command, drawn at start, and
-// the program's icon.
+// The toolbar's pictures, the same as the menu shows for the same command,
+// and the program's icon.
 
 #include <QIcon>
 
 namespace tabulon::qt {
+
+// The side of a toolbar button's picture.
+constexpr int kToolbarPictureSize = 17;
 
 // The picture of a menu command id (CommandId); a null icon for others.
 QIcon CommandIcon(int command);

@@ -1,5 +1,7 @@
 #include "app/CommandTable.h"
 
+#include <string>
+
 namespace tabulon {
 
 namespace {
@@ -8,37 +10,62 @@ using K = MenuEntryKind;
 namespace C = CommandId;
 
 constexpr MenuEntry Item(std::string_view menu, std::string_view text, int id, std::string_view prompt,
-                         bool checkable = false) {
-    return {menu, K::Item, text, id, prompt, checkable};
+                         char mnemonic, std::string_view shortcut = {}, bool checkable = false) {
+    return {menu, K::Item, text, id, prompt, checkable, mnemonic, shortcut};
 }
-constexpr MenuEntry Mark(std::string_view menu, K kind, std::string_view text = {}) {
-    return {menu, kind, text, 0, {}, false};
+constexpr MenuEntry Mark(std::string_view menu, K kind, std::string_view text = {}, char mnemonic = 0) {
+    return {menu, kind, text, 0, {}, false, mnemonic, {}};
 }
 
 constexpr MenuEntry kMainMenu[] = {
-    Item("File", "New configuration..", C::kNewConfiguration, "Open a new configuration"),
-    Item("File", "Edit configuration..", C::kEditConfiguration, "Edit current configuration"),
-    Item("File", "Open configuration..", C::kOpenConfiguration, "Open a saved configuration"),
+    Item("File", "New configuration..", C::kNewConfiguration, "Open a new configuration", 'N'),
+    Item("File", "Edit configuration..", C::kEditConfiguration, "Edit current configuration", 'E'),
+    Item("File", "Open configuration..", C::kOpenConfiguration, "Open a saved configuration", 'O', "Ctrl+O"),
     Mark("File", K::Separator),
-    Item("File", "Save database", C::kSaveDatabase, "Save database to file specified in configuration"),
-    Item("File", "Save configuration", C::kSaveConfiguration, "Save changes to current opened configuration"),
+    Item("File", "Save database", C::kSaveDatabase, "Save database to file specified in configuration", 'S',
+         "Ctrl+S"),
+    Item("File", "Save configuration", C::kSaveConfiguration, "Save changes to current opened configuration", 'c',
+         "Ctrl+Shift+S"),
     Mark("File", K::Separator),
-    Item("File", "Import database..", C::kImportDatabase, "Import a database to 'New items'"),
+    Item("File", "Import database..", C::kImportDatabase, "Import a database to 'New items'", 'I'),
     Mark("File", K::Separator),
-    Mark("File", K::PopupBegin, "Grid lines"),
-    Item("File", "Horizantal", C::kGridLinesHorizontal, "", true),
-    Item("File", "Vertical", C::kGridLinesVertical, "", true),
+    Mark("File", K::PopupBegin, "Grid lines", 'G'),
+    Item("File", "Horizantal", C::kGridLinesHorizontal, "", 'H', {}, true),
+    Item("File", "Vertical", C::kGridLinesVertical, "", 'V', {}, true),
     Mark("File", K::PopupEnd),
     Mark("File", K::Separator),
-    Item("File", "Exit", C::kExit, "Exit Tabulon"),
-    Item("Edit", "Add directory..", C::kAddDirectory, "Add a directory  to 'New items'"),
-    Item("Edit", "Move items", C::kMoveItems, "Move selected 'New items' to 'Database'"),
-    Item("Tools", "Replace..", C::kReplace, "Open replace window"),
-    Item("Tools", "Find dublicate..", C::kFindDuplicate, "Open find dublicate window"),
+    Item("File", "Exit", C::kExit, "Exit Tabulon", 'x', "Ctrl+Q"),
+    Item("Edit", "Add directory..", C::kAddDirectory, "Add a directory  to 'New items'", 'A'),
+    Item("Edit", "Move items", C::kMoveItems, "Move selected 'New items' to 'Database'", 'M'),
+    Item("Tools", "Replace..", C::kReplace, "Open replace window", 'R'),
+    Item("Tools", "Find dublicate..", C::kFindDuplicate, "Open find dublicate window", 'F'),
     Mark("Tools", K::Separator),
-    Item("Tools", "Make list", C::kMakeList, "Make html list from 'Database'"),
-    Item("Help", "About", C::kAbout, "About Tabulon"),
+    Item("Tools", "Make list", C::kMakeList, "Make html list from 'Database'", 'M'),
+    Item("Help", "About", C::kAbout, "About Tabulon", 'A'),
 };
+
+constexpr MenuPicture kMenuPictures[] = {
+    {C::kNewConfiguration, 149}, {C::kEditConfiguration, 137}, {C::kOpenConfiguration, 150},
+    {C::kSaveDatabase, 154},     {C::kSaveConfiguration, 153}, {C::kExit, 156},
+    {C::kAddDirectory, 151},     {C::kMoveItems, 152},         {C::kMakeList, 155},
+    {C::kReplace, 171},          {C::kFindDuplicate, 172},     {C::kAbout, 158},
+};
+
+// The text with "&" before the first place of its letter; a "&" of its own
+// is doubled so that it shows as one.
+std::string WithMnemonic(std::string_view text, char letter) {
+    std::string out;
+    bool marked = letter == 0;
+    for (char c : text) {
+        if (!marked && c == letter) {
+            out += '&';
+            marked = true;
+        }
+        if (c == '&') out += '&';
+        out += c;
+    }
+    return out;
+}
 
 constexpr ToolbarSlot Gap() { return {0, 0, {}, {}}; }
 
@@ -63,6 +90,63 @@ constexpr ToolbarSlot kToolbar[] = {
 }  // namespace
 
 std::span<const MenuEntry> MainMenu() { return kMainMenu; }
+
+// File, Edit, Tools and Help differ in their first letters.
+char MenuTitleMnemonic(std::string_view menu) { return menu.empty() ? 0 : menu.front(); }
+
+std::vector<MenuTemplateItem> MainMenuTemplate() {
+    std::vector<MenuTemplateItem> out;
+    // The last item of each open level: it gets the end mark when the level closes.
+    std::vector<int> lastOfLevel{-1};
+    const auto append = [&](unsigned flags, int id, std::string text) {
+        out.push_back({flags, id, std::move(text)});
+        lastOfLevel.back() = static_cast<int>(out.size()) - 1;
+    };
+    const auto close = [&] {
+        if (lastOfLevel.back() >= 0) out[static_cast<std::size_t>(lastOfLevel.back())].flags |= MenuFlag::kEnd;
+        lastOfLevel.pop_back();
+    };
+    std::string_view title;
+    for (const MenuEntry& entry : kMainMenu) {
+        if (out.empty() || entry.menu != title) {
+            while (lastOfLevel.size() > 1) close();
+            title = entry.menu;
+            append(MenuFlag::kPopup, 0, WithMnemonic(title, MenuTitleMnemonic(title)));
+            lastOfLevel.push_back(-1);
+        }
+        switch (entry.kind) {
+        case K::Separator: append(0, 0, {}); break;
+        case K::PopupBegin:
+            append(MenuFlag::kPopup, 0, WithMnemonic(entry.text, entry.mnemonic));
+            lastOfLevel.push_back(-1);
+            break;
+        case K::PopupEnd: close(); break;
+        case K::Item: {
+            std::string text = WithMnemonic(entry.text, entry.mnemonic);
+            if (!entry.shortcut.empty()) text += '\t' + std::string(entry.shortcut);
+            // A checkable item starts checked: both grid-line items do.
+            append(entry.checkable ? MenuFlag::kChecked : 0, entry.id, std::move(text));
+            break;
+        }
+        }
+    }
+    while (!lastOfLevel.empty()) close();
+    return out;
+}
+
+std::span<const MenuPicture> MenuPictures() { return kMenuPictures; }
+
+int PictureOf(int command) {
+    for (const MenuPicture& picture : kMenuPictures)
+        if (picture.command == command) return picture.resource;
+    return -1;
+}
+
+bool LoadMainMenu(CIconMenu& menu) {
+    if (!menu.LoadIconMenu(MainMenuTemplate())) return false;
+    for (const MenuPicture& picture : kMenuPictures) menu.SetItemPicture(std::nullopt, picture.command, picture.resource);
+    return true;
+}
 
 std::span<const ToolbarSlot> Toolbar() { return kToolbar; }
 

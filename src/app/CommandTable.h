@@ -5,6 +5,9 @@
 
 #include <span>
 #include <string_view>
+#include <vector>
+
+#include "ui/IconMenu.h"
 
 namespace tabulon {
 
@@ -49,6 +52,10 @@ struct MenuEntry {
     int id = 0;
     std::string_view prompt;  // shown in the status bar while highlighted
     bool checkable = false;
+    // The letter underlined in the item's text, unique within its menu, and
+    // the key that runs the command from anywhere in the window.
+    char mnemonic = 0;
+    std::string_view shortcut;
 };
 
 // The main menu from top to bottom. A popup's items stand between its
@@ -61,6 +68,28 @@ struct ToolbarSlot {
     std::string_view prompt;
     std::string_view tooltip;
 };
+
+// The letter underlined in a drop-down menu's title on the menu bar.
+char MenuTitleMnemonic(std::string_view menu);
+
+// The main menu as the menu with pictures loads it: the titles and items
+// with "&" before their letter, a tab before each item's shortcut.
+std::vector<MenuTemplateItem> MainMenuTemplate();
+
+// The commands that show a picture in the menu, with its resource number,
+// in the order they are given their pictures.
+struct MenuPicture {
+    int command = 0;
+    int resource = 0;
+};
+std::span<const MenuPicture> MenuPictures();
+// The picture resource of a menu command, -1 when it has none.
+int PictureOf(int command);
+// The toolbar is a resource of its own too: a strip of its buttons' pictures.
+constexpr int kToolbarResource = 128;
+
+// Builds the main menu into menu and gives the commands their pictures.
+bool LoadMainMenu(CIconMenu& menu);
 
 // The toolbar's 14 slots, left to right.
 std::span<const ToolbarSlot> Toolbar();

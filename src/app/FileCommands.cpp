@@ -204,6 +204,9 @@ bool CMainFrame::RunCommand(int id) {
     case C::kExit: OnAppExit(); return true;
     case C::kMakeList: OnMakeList(); return true;
     case C::kMoveItems: MoveItems(*this); return true;
+    case C::kAddDirectory: OnAddDirectory(); return true;
+    case C::kFindDuplicate: m_tools.OnFindDuplicate(); return true;
+    case C::kReplace: m_tools.OnReplace(); return true;
     case C::kAboutPrompt: return true;
     default: return false;
     }

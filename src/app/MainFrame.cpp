@@ -102,4 +102,6 @@ void CMainFrame::ResetNumberColumnWidths() {
     }
 }
 
+void CMainFrame::MarkDatabaseModified() { m_database.SetDatabaseModified(true); }
+
 }  // namespace tabulon

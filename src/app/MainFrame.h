@@ -15,6 +15,10 @@
 #include "config/ListConfig.h"
 #include "items/ItemsFrame.h"
 #include "output/ListFrame.h"
+#include "tools/AddDirectoryCommand.h"
+#include "tools/AddItemsDialog.h"
+#include "tools/ToolFrame.h"
+#include "tools/ToolWindows.h"
 
 namespace tabulon {
 
@@ -22,12 +26,16 @@ class CGridCtrl;
 class CTabulonWnd1;
 class CTabulonWnd2;
 
-class CMainFrame : public IItemsFrame, public IConfigFrame, public IListFrame {
+class CMainFrame : public IItemsFrame, public IConfigFrame, public IListFrame, public IAddItemsFrame,
+                   public IToolFrame {
 public:
     // The panes are the session's; they are made after the frame and go
     // before it.
     CMainFrame(const SessionHosts& hosts, CTabulonWnd1& newItems, CTabulonWnd2& database)
-        : m_hosts(hosts), m_newItems(newItems), m_database(database) {}
+        : m_hosts(hosts),
+          m_newItems(newItems),
+          m_database(database),
+          m_tools(*this, hosts.messages, hosts.dialogs, hosts.progress) {}
     CMainFrame(const CMainFrame&) = delete;
     CMainFrame& operator=(const CMainFrame&) = delete;
 
@@ -57,7 +65,8 @@ public:
     IPopupMenuHost& PopupMenuHost() { return m_hosts.popupMenus; }
     IShell& Shell() override { return m_hosts.shell; }
     IListPublisher& ListPublisher() override { return m_hosts.publisher; }
-    IProgressHost& Progress() { return m_hosts.progress; }
+    IProgressHost& Progress() override { return m_hosts.progress; }
+    IFolderNamespace& FolderNamespace() override { return m_hosts.folders; }
 
     // The save prompts that guard every command which would lose changes;
     // false when the user stopped the command or a save failed.
@@ -75,6 +84,9 @@ public:
     void OnSaveConfiguration();
     void OnImportDatabase();
     void OnMakeList();
+    void OnAddDirectory() { tabulon::OnAddDirectory(*this, m_addItemsDlg, m_strLastDirectory); }
+    // The two tool windows: opened once, brought to the front after that.
+    CToolWindows& ToolWindows() { return m_tools; }
     // Exit: the save prompts, then the window closes. False when it stays.
     bool OnAppExit();
     // The window's close request: whether it may close.
@@ -96,10 +108,13 @@ public:
     // this build has no handler for.
     bool OnCommand(int id);
 
-    // The tool windows follow column changes while they are open; this build
-    // has no tool windows yet, so there is nothing to refresh.
-    void OnDatabaseColumnsChanged() override {}
-    void OnNewItemsColumnsChanged() override {}
+    // The tool windows follow column changes while they are open.
+    void OnDatabaseColumnsChanged() override { m_tools.OnDatabaseColumnsChanged(); }
+    void OnNewItemsColumnsChanged() override { m_tools.OnNewItemsColumnsChanged(); }
+
+    // What the tool windows ask of the main window.
+    void MarkDatabaseModified() override;
+    Rect MainWindowRect() const override { return m_hosts.window.GetWindowRect(); }
 
     // The pane that has the keyboard: the lower one is 'Database'.
     void SetActivePane(bool database) { m_databaseActive = database; }
@@ -123,6 +138,11 @@ private:
     CListConfig m_config;
     CResolvedFiles m_files;
     bool m_databaseActive = false;
+    // The 'Add items' options and the folder last added from live for the run.
+    CAddItemsDlg m_addItemsDlg;
+    std::string m_strLastDirectory;
+    // Last, so that open tool windows go first.
+    CToolWindows m_tools;
 };
 
 }  // namespace tabulon

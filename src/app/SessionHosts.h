@@ -7,6 +7,7 @@
 #include "platform/Desktop.h"
 #include "platform/Dialog.h"
 #include "platform/FilePicker.h"
+#include "platform/FolderNamespace.h"
 #include "platform/ListPublisher.h"
 #include "platform/MainWindow.h"
 #include "platform/MessageBox.h"
@@ -26,6 +27,8 @@ struct SessionHosts {
     IShell& shell;
     IListPublisher& publisher;
     IProgressHost& progress;
+    // The folders the 'Add items' dialog shows.
+    IFolderNamespace& folders;
     // The colours, metrics and fonts the grids are drawn and measured with.
     IDesktop& desktop;
 };

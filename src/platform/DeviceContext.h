@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Bitmap.h"
 #include "platform/DrawingTypes.h"
 #include "platform/LogFont.h"
 
@@ -35,6 +36,20 @@ public:
     virtual int DrawText(const std::string& text, Rect& rect, unsigned format) = 0;
     virtual Size GetTextExtent(const std::string& text) = 0;
     virtual int GetFontOverhang() = 0;
+
+    // Draws the picture with its top-left corner at `at`, blending by its
+    // alpha; a scale-2 picture covers half its pixel size. Contexts that can
+    // draw images do it in one step; this fallback fills pixel by pixel.
+    virtual void DrawBitmap(const Bitmap& bitmap, Point at) {
+        const int scale = bitmap.scale > 0 ? bitmap.scale : 1;
+        for (int y = 0; y < bitmap.height; y += scale)
+            for (int x = 0; x < bitmap.width; x += scale)
+                if (const Pixel p = bitmap.At(x, y); AlphaOf(p) >= 0x80u) {
+                    const int px = at.x + x / scale;
+                    const int py = at.y + y / scale;
+                    FillRect({px, py, px + 1, py + 1}, ColourOfPixel(p));
+                }
+    }
 };
 
 }  // namespace tabulon

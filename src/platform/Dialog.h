@@ -1,6 +1,6 @@
 #pragma once
-// Modal dialogs. The system describes a dialog by its control table, in
-// dialog units (the host scales them by the dialog font, as the classic
+// Dialogs, modal and modeless. The system describes a dialog by its control
+// table, in dialog units (the host scales them by the dialog font, as the classic
 // desktop does: horizontal units are a quarter of the font's average
 // character width, vertical units an eighth of its height), and runs it by
 // control id through IDialogWindow. The host builds the window from the
@@ -10,8 +10,11 @@
 #include <vector>
 
 #include "platform/DrawingTypes.h"
+#include "platform/TreeControl.h"
 
 namespace tabulon {
+
+class CGridCtrl;
 
 enum class ControlKind {
     Label,          // static text
@@ -24,7 +27,21 @@ enum class ControlKind {
     // A drop-down list to choose one entry from. The template's text holds
     // the entries, one per line ("\n" between them); once shown, the
     // control's text is the index of the chosen entry in decimal ("-1": none).
-    DropDownList
+    DropDownList,
+    // One of a set of choices. Radio buttons that follow one another in the
+    // control table form one group, and one with ControlStyle::kGroup begins
+    // a new group: ticking one unticks the others of its group. Clicking one
+    // reports it as a command.
+    RadioButton,
+    // A tree view (ITreeControl), reached through IDialogWindow::TreeControl.
+    TreeView,
+    // A list of texts to pick one from; filled and read through the list
+    // operations of IDialogWindow, never through its text.
+    ListBox,
+    // A bar showing how far work has got, filled smoothly.
+    ProgressBar,
+    // A place for a grid the dialog's logic owns (IDialogWindow::AttachGrid).
+    Grid
 };
 
 namespace ControlStyle {
@@ -38,6 +55,9 @@ constexpr unsigned kRightAlign = 0x20;
 // A small push button that shows the program's picture named by its text
 // ("br" browse, "ed" edit, "c" colour) instead of the text.
 constexpr unsigned kIcon = 0x40;
+constexpr unsigned kCentered = 0x100;  // a label whose lines are centred
+// The first radio button of a group.
+constexpr unsigned kGroup = 0x10000;
 }  // namespace ControlStyle
 
 // The ids the framework gives the usual buttons.
@@ -77,6 +97,26 @@ public:
     // Selects the whole text of an edit.
     virtual void SelectAll(int id) = 0;
     virtual void EndDialog(int result) = 0;
+
+    // The tree view with this id; null when there is none.
+    virtual ITreeControl* TreeControl(int /*id*/) { return nullptr; }
+
+    // ---- List boxes, progress bars and grids ----
+    // Hosts without them leave these empty.
+    virtual void ResetList(int /*id*/) {}
+    // Appends an entry; its index.
+    virtual int AddListEntry(int /*id*/, const std::string& /*text*/) { return -1; }
+    virtual int GetListCount(int /*id*/) const { return 0; }
+    virtual std::string GetListEntry(int /*id*/, int /*index*/) const { return {}; }
+    // The selected entry, -1 when none is.
+    virtual int GetListSelection(int /*id*/) const { return -1; }
+    // Selects entry index; -1 selects none.
+    virtual void SetListSelection(int /*id*/, int /*index*/) {}
+    virtual void SetProgressRange(int /*id*/, int /*lower*/, int /*upper*/) {}
+    virtual void SetProgressPos(int /*id*/, int /*pos*/) {}
+    // Shows grid in the place of control id. The grid must stay until the
+    // dialog has ended.
+    virtual void AttachGrid(int /*id*/, CGridCtrl& /*grid*/) {}
 };
 
 // What the system's dialog logic answers.
@@ -89,6 +129,31 @@ public:
     virtual void OnCommand(IDialogWindow& dialog, int id) = 0;
     // The text of an edit changed by typing.
     virtual void OnEditChange(IDialogWindow&, int /*id*/) {}
+    // Something happened in the tree view id; the answer goes back to the
+    // tree (0: go ahead).
+    virtual int OnTreeNotify(IDialogWindow&, int /*id*/, const TreeNotify&) { return 0; }
+    // A modeless dialog's window is gone after it ended. No handler of the
+    // dialog is running any more, so its logic may now be destroyed.
+    virtual void OnDialogClosed() {}
+};
+
+// ---- Modeless dialogs ----
+// A dialog that stays open beside the main window while the user goes on
+// working there. It ends as a modal one does, by EndDialog from its logic
+// (Escape arrives as DialogId::kCancel); the host then takes its window
+// away and reports OnDialogClosed.
+class IModelessDialog {
+public:
+    virtual ~IModelessDialog() = default;
+    virtual IDialogWindow& Window() = 0;
+    // Brings the window to the front and gives it the keyboard.
+    virtual void BringToFront() = 0;
+    // Moves the window's top-left corner, frame included, to that point of
+    // the screen, keeping its size.
+    virtual void MoveWindow(Point topLeft) = 0;
+    // Takes the window away at once, reporting nothing more to the logic:
+    // for logic that goes before its window does.
+    virtual void Destroy() = 0;
 };
 
 class IDialogHost {
@@ -96,6 +161,12 @@ public:
     virtual ~IDialogHost() = default;
     // Shows the dialog modally until the logic calls EndDialog; its result.
     virtual int RunModal(const DialogTemplate& dialog, IDialogEvents& events) = 0;
+    // Shows the dialog without waiting for it; OnInitDialog has run when it
+    // returns. The window lives until OnDialogClosed or Destroy. None where
+    // the host shows no windows.
+    virtual IModelessDialog* ShowModeless(const DialogTemplate& /*dialog*/, IDialogEvents& /*events*/) {
+        return nullptr;
+    }
 };
 
 }  // namespace tabulon

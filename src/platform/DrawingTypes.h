@@ -56,6 +56,8 @@ constexpr unsigned kNoClip = 0x0100;
 constexpr unsigned kCalcRect = 0x0400;
 constexpr unsigned kNoPrefix = 0x0800;
 constexpr unsigned kEndEllipsis = 0x8000;
+// Takes "&" as the mark of the next character without underlining it.
+constexpr unsigned kHidePrefix = 0x100000;
 }  // namespace TextFormat
 
 }  // namespace tabulon

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/DrawingTypes.h"
+
 namespace tabulon {
 
 class IMainWindow {
@@ -16,6 +18,9 @@ public:
     // Closes the window and ends the program without asking again; the
     // caller has passed the save prompts. Hosts without a window ignore it.
     virtual void CloseWindow() {}
+    // The window on the screen, frame included (right and bottom one past
+    // it); empty for hosts without a window.
+    virtual Rect GetWindowRect() const { return {}; }
 };
 
 }  // namespace tabulon

@@ -10,6 +10,7 @@
 #include "ScriptedPopupMenu.h"
 #include "app/SessionHosts.h"
 #include "platform/ColourPicker.h"
+#include "platform/FolderNamespace.h"
 #include "platform/Progress.h"
 #include "platform/Shell.h"
 
@@ -25,12 +26,19 @@ public:
     bool RunAssociatedCommand(const std::string&, const std::string&, int) override { return false; }
 };
 
+class NoFolders : public IFolderNamespace {
+public:
+    std::vector<FolderEntry> TopLevel() override { return {}; }
+    std::vector<FolderEntry> SubFolders(const std::string&) override { return {}; }
+};
+
 struct IdleHosts {
     ScriptedPopupMenu menus;
     ScriptedDialogHost dialogs;
     NoColourPicker colours;
     NoShell shell;
     CSilentProgressHost progress;
+    NoFolders folders;
 };
 
 // A session's hosts: the ones a test looks at, and idle ones for the rest.
@@ -46,6 +54,7 @@ inline SessionHosts HostsFor(IMainWindow& window, IMessageBox& messages, IFilePi
             .shell = idle.shell,
             .publisher = publisher,
             .progress = idle.progress,
+            .folders = idle.folders,
             .desktop = desktop};
 }
 

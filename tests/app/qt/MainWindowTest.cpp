@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -22,15 +23,20 @@
 #include <functional>
 #include <memory>
 
+#include "FakeFolderNamespace.h"
+#include "FakeFtpSession.h"
+#include "IdleHosts.h"
 #include "ScratchFolder.h"
 #include "app/CommandTable.h"
 #include "config/ConfigDialog.h"
+#include "qt/QtAboutBox.h"
 #include "qt/QtDialogHost.h"
 #include "qt/QtFilePicker.h"
 #include "qt/QtGridWidget.h"
+#include "qt/QtLinkLabel.h"
 #include "qt/QtMainWindow.h"
 #include "qt/QtMessageBox.h"
-#include "qt/QtShell.h"
+#include "qt/QtTreeControl.h"
 
 namespace tabulon::testing {
 namespace {
@@ -54,7 +60,7 @@ void WhenModalShows(std::function<void(QWidget*)> then) {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = std::make_unique<CQtMainWindow>(qt::QtWindowHosts{.shell = shell, .publisher = shell});
+        window = std::make_unique<CQtMainWindow>(qt::QtWindowHosts{.shell = shell, .ftp = ftp, .folders = folders});
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -68,7 +74,7 @@ protected:
     CGridCtrl& New() { return *window->NewItemsPane().GetGrid(); }
     QMenu* MenuNamed(const QString& name) const {
         for (QAction* a : window->menuBar()->actions())
-            if (a->text() == name) return a->menu();
+            if (a->text().remove('&') == name) return a->menu();  // titles carry their mnemonic mark
         return nullptr;
     }
     std::string WriteConfiguration() {
@@ -81,8 +87,9 @@ protected:
                                 "[other]\r\ncolumns  = Fruit;Colour");
     }
 
-    qt::CQtMessageBox shellMessages;
-    qt::CQtShell shell{shellMessages};
+    fakes::NoShell shell;
+    fakes::FakeFtpSession ftp;
+    fakes::FakeFolderNamespace folders;
     std::unique_ptr<CQtMainWindow> window;
     fakes::ScratchFolder scratch{"tabulon-qtapp"};
 };
@@ -113,7 +120,7 @@ TEST_F(MainWindowTest, StartsWithTheTitleAndBothPanesThatFollowTheWindow) {
 
 TEST_F(MainWindowTest, MenuItemsAndPromptsAreThoseOfTheCommandTable) {
     QStringList menus;
-    for (QAction* a : window->menuBar()->actions()) menus << a->text();
+    for (QAction* a : window->menuBar()->actions()) menus << a->text().remove('&');
     EXPECT_EQ(menus, (QStringList{"File", "Edit", "Tools", "Help"}));
 
     QStringList file;
@@ -224,17 +231,70 @@ TEST_F(MainWindowTest, CloseRequestWithUnsavedItemsCanBeCancelled) {
 }
 
 TEST_F(MainWindowTest, AboutNamesTheProgramAndTheMakersAddress) {
-    QString text;
+    QString title, name, link, target;
     WhenModalShows([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
+        auto* box = dynamic_cast<qt::CQtAboutBox*>(modal);
         ASSERT_TRUE(box);
-        text = box->windowTitle() + "|" + box->text();
-        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        title = box->windowTitle();
+        for (QLabel* label : box->findChildren<QLabel*>())
+            if (label->text() == "Tabulon") name = label->text();
+        link = box->WebLink()->text();
+        target = QString::fromStdString(box->WebLink()->Link().Target());
         QTest::keyClick(modal, Qt::Key_Return);
     });
     window->Action(CommandId::kAbout)->trigger();
-    EXPECT_TRUE(text.startsWith("About Tabulon|Tabulon")) << text.toStdString();
-    EXPECT_TRUE(text.contains("https://www.korvanex.com")) << text.toStdString();
+    EXPECT_EQ(title, "About Tabulon");
+    EXPECT_EQ(name, "Tabulon");
+    EXPECT_EQ(link, "https://www.korvanex.com");
+    EXPECT_EQ(target, "https://www.korvanex.com");
+}
+
+TEST_F(MainWindowTest, AddDirectoryFromTheEditMenuAddsTheFoldersOfTheChosenFolder) {
+    const std::string root = scratch.folder.string();
+    std::filesystem::create_directories(scratch.folder / "Music/Abba - Gold");
+    using fakes::FakeFolderNamespace;
+    folders.top = {FakeFolderNamespace::Folder("Home", root, true, FolderIcon::Home)};
+    folders.children[root] = {FakeFolderNamespace::Folder("Music", root + "/Music", true)};
+    folders.children[root + "/Music"] = {FakeFolderNamespace::Folder("Abba - Gold", root + "/Music/Abba - Gold")};
+    QString first;
+    WhenModalShows([&](QWidget* modal) {
+        auto* tree = modal->findChild<qt::CQtTreeControl*>();
+        ASSERT_TRUE(tree && tree->topLevelItemCount() == 1);
+        first = tree->currentItem() ? tree->currentItem()->text(0) : QString();
+        QTreeWidgetItem* music = tree->topLevelItem(0)->child(0);
+        ASSERT_TRUE(music);
+        tree->expandItem(music);
+        EXPECT_EQ(music->childCount(), 1);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(music).center());
+        QTest::keyClick(modal, Qt::Key_Return);  // Add, with the defaults: the sub-folders
+    });
+    window->Action(CommandId::kAddDirectory)->trigger();
+    EXPECT_EQ(first, "Home");
+    ASSERT_EQ(New().GetRowCount(), 2);
+    EXPECT_EQ(New().GetCellText(1, 1), "Abba");
+    EXPECT_EQ(New().GetCellText(1, 2), "Gold");
+}
+
+TEST_F(MainWindowTest, ToolWindowsOpenOnceFromTheToolsMenuAndFollowTheDatabaseColumns) {
+    const auto windowsTitled = [](const QString& caption) {
+        QList<QWidget*> found;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->windowTitle() == caption) found << w;
+        return found;
+    };
+    window->Action(CommandId::kFindDuplicate)->trigger();
+    window->Action(CommandId::kReplace)->trigger();
+    window->Action(CommandId::kFindDuplicate)->trigger();  // only brings it to the front
+    QApplication::processEvents();
+    ASSERT_EQ(windowsTitled("Find dublicate").size(), 1);
+    ASSERT_EQ(windowsTitled("Replace").size(), 1);
+    auto* columns = windowsTitled("Find dublicate").front()->findChild<QListWidget*>();
+    ASSERT_TRUE(columns);
+    EXPECT_EQ(columns->count(), 0);
+    ASSERT_TRUE(window->Frame().OpenConfiguration(WriteConfiguration()));
+    QStringList entries;
+    for (int i = 0; i < columns->count(); ++i) entries << columns->item(i)->text();
+    EXPECT_EQ(entries, (QStringList{"All", "1", "2"}));
 }
 
 // Records what the dialog logic is told.
@@ -293,14 +353,6 @@ TEST_F(MainWindowTest, DialogTextsKeepTheirBytesUntilEdited) {
     WhenModalShows([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
     host.RunModal(CConfigDlg::Template(), logic);
     EXPECT_EQ(logic.read, "caf\xE9");  // Windows-1252 stays Windows-1252
-}
-
-TEST_F(MainWindowTest, DesktopEntryCommandsTakeTheFileInPlaceOfTheirFieldCode) {
-    const QString file = "/tmp/my head.htm";
-    EXPECT_EQ(qt::CommandForFile("gedit %U", file), (QStringList{"gedit", file}));
-    EXPECT_EQ(qt::CommandForFile("kate -b %f --icon %i", file), (QStringList{"kate", "-b", file, "--icon"}));
-    EXPECT_EQ(qt::CommandForFile("\"my editor\" --new", file), (QStringList{"my editor", "--new", file}));
-    EXPECT_EQ(qt::CommandForFile("", file), QStringList{});
 }
 
 TEST_F(MainWindowTest, FilterTextsBecomeQtNameFilters) {

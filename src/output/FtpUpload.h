@@ -1,0 +1,33 @@
+#pragma once
+// Sending the written list page to the FTP server of the configuration.
+
+#include <string>
+
+namespace tabulon {
+
+struct CListConfig;
+class IFtpSession;
+class IMessageBox;
+class IProgressHost;
+
+enum class UploadOutcome {
+    Uploaded,
+    NotConnected,  // no connection or no login: "Ftp connection error" was shown
+    NotUploaded,   // a setting is missing, or the server or the network refused the page
+    Cancelled,     // the user stopped it
+};
+
+// Sends output to config.server as config.filename, logged in with the
+// configuration's name and password on its port (0: the FTP port, 21). The
+// page travels under a temporary name beside filename and is renamed when
+// complete, so nobody fetches half a page; a server that refuses the rename
+// gets the page straight under filename. Every failure is shown to the user
+// once, and the password is never part of a message. While it runs longer
+// than a moment, progress shows the bytes sent and lets the user cancel.
+UploadOutcome UploadList(const CListConfig& config, const std::string& output, IFtpSession& ftp,
+                         IMessageBox& messages, IProgressHost& progress);
+
+// The name the page travels under before it is renamed to remote.
+std::string TemporaryRemoteName(const std::string& remote);
+
+}  // namespace tabulon

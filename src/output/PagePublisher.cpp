@@ -1,0 +1,28 @@
+#include "output/PagePublisher.h"
+
+#include "output/OpenError.h"
+#include "platform/MessageBox.h"
+#include "platform/Shell.h"
+
+namespace tabulon {
+
+CPagePublisher::CPagePublisher(IFtpSession& ftp, IShell& shell, IMessageBox& messages, IProgressHost& progress,
+                               PublishMode mode)
+    : m_ftp(ftp), m_shell(shell), m_messages(messages), m_progress(progress), m_mode(mode) {}
+
+void CPagePublisher::UploadList(const CListConfig& config, const std::string& output) {
+    m_lastUpload = tabulon::UploadList(config, output, m_ftp, m_messages, m_progress);
+}
+
+int CPagePublisher::OpenTarget(const std::string& file, int show) {
+    if (m_mode == PublishMode::Batch) return OpenResult::kStarted;
+    const int result = m_shell.OpenTarget(file, show);
+    if (!OpenResult::Succeeded(result)) {
+        m_messages.Show("The list was written to\n" + file + "\n\nbut could not be opened for viewing:\n" +
+                            OpenErrorText(result),
+                        "Make list", MbIcon::Exclamation, MbButtons::Ok);
+    }
+    return result;
+}
+
+}  // namespace tabulon

@@ -1,0 +1,44 @@
+#pragma once
+// A connection to an FTP server: log in, send a file, rename or remove one,
+// close. Every call blocks until the server has answered; the progress
+// callback runs while it waits, often enough to keep the windows painted,
+// and can cancel.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tabulon {
+
+enum class FtpStatus { Ok, Failed, Cancelled };
+
+struct FtpResult {
+    FtpStatus status = FtpStatus::Ok;
+    // Why it failed: the server's reply when the server refused, otherwise
+    // the FTP library's own text. Never holds the password.
+    std::string text;
+
+    bool Ok() const { return status == FtpStatus::Ok; }
+};
+
+// Bytes sent so far of total (0: not known yet). False cancels the call.
+using FtpProgress = std::function<bool(std::uint64_t sent, std::uint64_t total)>;
+
+class IFtpSession {
+public:
+    virtual ~IFtpSession() = default;
+    // Used by every later call until it is set again; empty: no reports.
+    virtual void SetProgress(FtpProgress progress) = 0;
+    // Connects to server on port (1 to 65535) and logs in.
+    virtual FtpResult Connect(const std::string& server, const std::string& user, const std::string& password,
+                              int port) = 0;
+    // Sends the local file to remote (a path from the login folder, "/"
+    // separated), in binary, replacing what is there.
+    virtual FtpResult PutFile(const std::string& localFile, const std::string& remote) = 0;
+    virtual FtpResult Rename(const std::string& from, const std::string& to) = 0;
+    virtual FtpResult Delete(const std::string& remote) = 0;
+    // Logs out and closes the connection; harmless when none is open.
+    virtual void Close() = 0;
+};
+
+}  // namespace tabulon

@@ -1,0 +1,32 @@
+#pragma once
+// The command "Add directory..": the 'Add items' dialog, then the chosen
+// folder's entries into 'New items'.
+
+#include <string>
+
+namespace tabulon {
+
+class CAddItemsDlg;
+class CTabulonWnd1;
+class IDialogHost;
+class IFolderNamespace;
+class IProgressHost;
+
+// What the command needs of the main window.
+class IAddItemsFrame {
+public:
+    virtual ~IAddItemsFrame() = default;
+    virtual IDialogHost& DialogHost() = 0;
+    virtual IFolderNamespace& FolderNamespace() = 0;
+    virtual IProgressHost& Progress() = 0;
+    virtual CTabulonWnd1& NewItemsPane() = 0;
+    // The 'New items' columns may have changed: an open 'Replace' window
+    // that works on them reloads its column list.
+    virtual void OnNewItemsColumnsChanged() = 0;
+};
+
+// Runs the dialog; after "Add", lastDirectory becomes the chosen folder with
+// a trailing "/" and its entries are added. Cancel changes nothing.
+void OnAddDirectory(IAddItemsFrame& frame, CAddItemsDlg& dialog, std::string& lastDirectory);
+
+}  // namespace tabulon

@@ -1,0 +1,200 @@
+#include "tools/AddItemsDialog.h"
+
+namespace tabulon {
+
+namespace {
+
+namespace Id = AddItemsDlgId;
+
+// One group of the dialog: files or folders.
+struct UnitGroup {
+    int radios[3];  // Mb, kb, b
+    int addUnit;
+    int unitEdit;
+    int AddItemsOptions::*unit;
+    std::string AddItemsOptions::*unitText;
+};
+constexpr const char* kUnitCaptions[] = {"Mb", "kb", "b"};
+constexpr UnitGroup kFileGroup = {{Id::kFileMb, Id::kFileKb, Id::kFileB}, Id::kFileAddUnit, Id::kFileUnit,
+                                  &AddItemsOptions::m_nFileUnit, &AddItemsOptions::m_strFileUnit};
+constexpr UnitGroup kDirGroup = {{Id::kDirMb, Id::kDirKb, Id::kDirB}, Id::kDirAddUnit, Id::kDirUnit,
+                                 &AddItemsOptions::m_nDirUnit, &AddItemsOptions::m_strDirUnit};
+
+struct CheckBinding {
+    int id;
+    int AddItemsOptions::*field;
+};
+constexpr CheckBinding kChecks[] = {
+    {Id::kFiles, &AddItemsOptions::m_bFiles},
+    {Id::kFileSize, &AddItemsOptions::m_bFileSize},
+    {Id::kExtension, &AddItemsOptions::m_bExtension},
+    {Id::kFileAddUnit, &AddItemsOptions::m_bFileAddUnit},
+    {Id::kDirectories, &AddItemsOptions::m_bDirectories},
+    {Id::kDirSize, &AddItemsOptions::m_bDirSize},
+    {Id::kDirAddUnit, &AddItemsOptions::m_bDirAddUnit},
+};
+
+DialogControl Control(ControlKind kind, int id, std::string text, int x, int y, int width, int height,
+                      unsigned style = ControlStyle::kNone) {
+    return {kind, id, std::move(text), Rect{x, y, x + width, y + height}, style};
+}
+
+// The radio of group that was clicked, as 0 (Mb), 1 (kb) or 2 (b); -1 for
+// any other control.
+int RadioIndex(const UnitGroup& group, int id) {
+    for (int i = 0; i < 3; ++i)
+        if (group.radios[i] == id) return i;
+    return -1;
+}
+
+}  // namespace
+
+DialogTemplate CAddItemsDlg::Template() {
+    using K = ControlKind;
+    namespace S = ControlStyle;
+    DialogTemplate t;
+    t.caption = "Add items";
+    t.units = {246, 145};
+    t.controls = {
+        Control(K::TreeView, Id::kFolderTree, "", 2, 3, 130, 140),
+        Control(K::DefaultButton, DialogId::kOk, "Add", 138, 3, 50, 14),
+        Control(K::Button, DialogId::kCancel, "Cancel", 193, 3, 50, 14),
+
+        Control(K::CheckBox, Id::kFiles, "Files", 138, 21, 60, 10),
+        Control(K::GroupBox, -1, "", 138, 31, 106, 46),
+        Control(K::CheckBox, Id::kFileSize, "Size", 144, 39, 40, 10),
+        Control(K::CheckBox, Id::kExtension, "Extension", 190, 39, 50, 10),
+        Control(K::RadioButton, Id::kFileMb, "Mb", 144, 51, 26, 10, S::kGroup),
+        Control(K::RadioButton, Id::kFileKb, "kb", 172, 51, 24, 10),
+        Control(K::RadioButton, Id::kFileB, "b", 198, 51, 22, 10),
+        Control(K::CheckBox, Id::kFileAddUnit, "Add unit", 144, 63, 44, 10),
+        Control(K::Edit, Id::kFileUnit, "", 190, 62, 40, 12, S::kAutoHScroll),
+
+        Control(K::CheckBox, Id::kDirectories, "Directories", 138, 81, 60, 10),
+        Control(K::GroupBox, -1, "", 138, 91, 106, 46),
+        Control(K::CheckBox, Id::kDirSize, "Size", 144, 99, 40, 10),
+        Control(K::RadioButton, Id::kDirMb, "Mb", 144, 111, 26, 10, S::kGroup),
+        Control(K::RadioButton, Id::kDirKb, "kb", 172, 111, 24, 10),
+        Control(K::RadioButton, Id::kDirB, "b", 198, 111, 22, 10),
+        Control(K::CheckBox, Id::kDirAddUnit, "Add unit", 144, 123, 44, 10),
+        Control(K::Edit, Id::kDirUnit, "", 190, 122, 40, 12, S::kAutoHScroll),
+    };
+    return t;
+}
+
+int CAddItemsDlg::DoModal(IDialogHost& host, IFolderNamespace& folders) {
+    m_folders = &folders;
+    const int result = host.RunModal(Template(), *this);
+    // The tree view is gone with the window.
+    m_tree.reset();
+    m_folders = nullptr;
+    return result == DialogId::kOk ? DialogId::kOk : DialogId::kCancel;
+}
+
+void CAddItemsDlg::UpdateData(IDialogWindow& dialog, bool take) {
+    for (const CheckBinding& b : kChecks) {
+        if (take)
+            this->*b.field = dialog.GetCheck(b.id) ? 1 : 0;
+        else
+            dialog.SetCheck(b.id, this->*b.field == 1);
+    }
+    for (const UnitGroup* group : {&kFileGroup, &kDirGroup}) {
+        int& unit = this->*group->unit;
+        std::string& text = this->*group->unitText;
+        if (take) {
+            unit = -1;
+            for (int i = 2; i >= 0; --i)
+                if (dialog.GetCheck(group->radios[i])) unit = i;
+            text = dialog.GetControlText(group->unitEdit);
+        } else {
+            for (int i = 0; i < 3; ++i) dialog.SetCheck(group->radios[i], unit == i);
+            dialog.SetControlText(group->unitEdit, text);
+        }
+    }
+}
+
+void CAddItemsDlg::ApplyEnablingRule(IDialogWindow& dialog) {
+    const bool files = m_bFiles == 1;
+    const bool fileUnits = files && m_bFileSize == 1;
+    dialog.EnableControl(Id::kFileSize, files);
+    dialog.EnableControl(Id::kExtension, files);
+    const bool dirs = m_bDirectories == 1;
+    const bool dirUnits = dirs && m_bDirSize == 1;
+    dialog.EnableControl(Id::kDirSize, dirs);
+    for (const auto& [group, on] : {std::pair{&kFileGroup, fileUnits}, std::pair{&kDirGroup, dirUnits}}) {
+        for (int radio : group->radios) dialog.EnableControl(radio, on);
+        dialog.EnableControl(group->addUnit, on);
+        // The unit text follows "Size", not "Add unit".
+        dialog.EnableControl(group->unitEdit, on);
+    }
+}
+
+void CAddItemsDlg::OnInitDialog(IDialogWindow& dialog) {
+    UpdateData(dialog, false);
+    ITreeControl* tree = dialog.TreeControl(Id::kFolderTree);
+    if (tree && m_folders) {
+        m_tree = std::make_unique<CFolderTree>(*tree, *m_folders);
+        m_tree->SetSystemImageList();
+        m_tree->FillRoot();
+    }
+    ApplyEnablingRule(dialog);
+}
+
+void CAddItemsDlg::OnCommand(IDialogWindow& dialog, int id) {
+    switch (id) {
+    case DialogId::kOk:
+        UpdateData(dialog, true);
+        dialog.EndDialog(DialogId::kOk);
+        return;
+    case DialogId::kCancel:
+        dialog.EndDialog(DialogId::kCancel);
+        return;
+    case Id::kFiles:
+    case Id::kFileSize:
+    case Id::kDirectories:
+    case Id::kDirSize:
+        UpdateData(dialog, true);
+        ApplyEnablingRule(dialog);
+        return;
+    case Id::kExtension:
+    case Id::kFileAddUnit:
+    case Id::kDirAddUnit:
+        UpdateData(dialog, true);
+        return;
+    default:
+        break;
+    }
+    for (const UnitGroup* group : {&kFileGroup, &kDirGroup}) {
+        const int index = RadioIndex(*group, id);
+        if (index < 0) continue;
+        UpdateData(dialog, true);
+        // The button's caption becomes the unit text; the user may type
+        // another one afterwards.
+        this->*group->unitText = kUnitCaptions[index];
+        UpdateData(dialog, false);
+        return;
+    }
+}
+
+void CAddItemsDlg::OnEditChange(IDialogWindow& dialog, int id) {
+    // Taken as typed, so that nothing shown later can lose it.
+    if (id == Id::kFileUnit || id == Id::kDirUnit) UpdateData(dialog, true);
+}
+
+int CAddItemsDlg::OnTreeNotify(IDialogWindow& dialog, int id, const TreeNotify& notify) {
+    if (id != Id::kFolderTree || !m_tree) return 0;
+    switch (notify.code) {
+    case TreeNotifyCode::kItemExpanding:
+        return m_tree->OnItemExpanding(notify);
+    case TreeNotifyCode::kSelChanged:
+        m_tree->OnSelChanged(notify, m_strPath);
+        UpdateData(dialog, false);
+        return 0;
+    case TreeNotifyCode::kDeleteItem:
+        return m_tree->OnDeleteItem(notify);
+    default:
+        return 0;
+    }
+}
+
+}  // namespace tabulon

@@ -1,0 +1,66 @@
+#pragma once
+// The 'Add items' dialog: a folder tree on the left, on the right whether
+// files and/or folders become items, with or without their sizes and in
+// which unit. Its options (the fields of AddItemsOptions) and the folder
+// last chosen live as long as the main window; nothing of them is saved.
+
+#include <memory>
+#include <string>
+
+#include "platform/Dialog.h"
+#include "platform/FolderNamespace.h"
+#include "tools/DirectoryItems.h"
+#include "tools/FolderTree.h"
+
+namespace tabulon {
+
+namespace AddItemsDlgId {
+constexpr int kFolderTree = 1040;
+constexpr int kFiles = 1041;
+constexpr int kFileSize = 1042;
+constexpr int kFileMb = 1043;
+constexpr int kFileKb = 1044;
+constexpr int kFileB = 1045;
+constexpr int kExtension = 1046;
+constexpr int kFileAddUnit = 1047;
+constexpr int kFileUnit = 1048;
+constexpr int kDirectories = 1049;
+constexpr int kDirSize = 1050;
+constexpr int kDirMb = 1051;
+constexpr int kDirKb = 1052;
+constexpr int kDirB = 1053;
+constexpr int kDirAddUnit = 1054;
+constexpr int kDirUnit = 1055;
+}  // namespace AddItemsDlgId
+
+class CAddItemsDlg : public AddItemsOptions, public IDialogEvents {
+public:
+    // The folder chosen in the tree; kept from one showing to the next.
+    std::string m_strPath;
+
+    // The dialog's control table, in dialog units.
+    static DialogTemplate Template();
+
+    // Shows the dialog with the folders of folders; DialogId::kOk when "Add"
+    // ended it, DialogId::kCancel otherwise.
+    int DoModal(IDialogHost& host, IFolderNamespace& folders);
+
+    void OnInitDialog(IDialogWindow& dialog) override;
+    void OnCommand(IDialogWindow& dialog, int id) override;
+    void OnEditChange(IDialogWindow& dialog, int id) override;
+    int OnTreeNotify(IDialogWindow& dialog, int id, const TreeNotify& notify) override;
+
+    // Takes the controls into the fields (take true) or shows the fields in
+    // the controls (take false).
+    void UpdateData(IDialogWindow& dialog, bool take);
+
+private:
+    // Disables what cannot apply; nothing is ever unchecked by it.
+    void ApplyEnablingRule(IDialogWindow& dialog);
+
+    IFolderNamespace* m_folders = nullptr;
+    // The tree of the dialog while it is shown.
+    std::unique_ptr<CFolderTree> m_tree;
+};
+
+}  // namespace tabulon

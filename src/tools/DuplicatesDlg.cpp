@@ -1,0 +1,119 @@
+#include "tools/DuplicatesDlg.h"
+
+#include "tools/ToolFrame.h"
+
+namespace tabulon {
+
+namespace {
+
+namespace Id = DuplicatesId;
+
+constexpr unsigned kHeadingFormat = 0x24;  // single line, vertically centred
+constexpr Colour kHeadingBackColour = MakeColour(230, 230, 230);
+constexpr Colour kCornerBackColour = MakeColour(0, 85, 144);
+constexpr Colour kCornerTextColour = MakeColour(255, 255, 255);
+constexpr int kFirstRow = 1;
+constexpr int kSecondRow = 2;
+constexpr int kMixedRow = 3;
+
+DialogControl Control(ControlKind kind, int id, std::string text, int x, int y, int width, int height) {
+    return {kind, id, std::move(text), Rect{x, y, x + width, y + height}, ControlStyle::kNone};
+}
+
+}  // namespace
+
+DialogTemplate CDuplicatesDlg::Template() {
+    using K = ControlKind;
+    DialogTemplate t;
+    t.caption = "Dublicates found";
+    t.units = {290, 86};
+    t.hasCloseBox = true;
+    t.controls = {
+        Control(K::Grid, Id::kGrid, "", 5, 5, 280, 56),
+        Control(K::DefaultButton, Id::kFindNext, "Find next", 5, 66, 52, 14),
+        Control(K::Button, Id::kDeleteFirst, "Delete first", 62, 66, 52, 14),
+        Control(K::Button, Id::kDeleteSecond, "Delete second", 119, 66, 52, 14),
+        Control(K::Button, Id::kMixDuplicates, "Mix dublicates", 176, 66, 52, 14),
+        Control(K::Button, Id::kStopFind, "Stop find", 233, 66, 52, 14),
+    };
+    return t;
+}
+
+int CDuplicatesDlg::DoModal(IDialogHost& dialogs) {
+    m_nAction = DuplicateAction::kNone;
+    dialogs.RunModal(Template(), *this);
+    return m_nAction;
+}
+
+void CDuplicatesDlg::SetUpGrid() {
+    const int columns = m_database.GetColumnCount();
+    m_grid = std::make_unique<CGridCtrl>(0, 0, 0, 0, &m_database.GetDesktop());
+    CGridCtrl& grid = *m_grid;
+    grid.SetEditable(false);
+    grid.EnableSelection(false);
+    grid.SetRowCount(1);
+    grid.SetColumnCount(1);
+    grid.SetFixedRowCount(1);
+    grid.SetFixedColumnCount(1);
+    for (int i = 1; i < columns; ++i) grid.InsertColumn("");
+
+    for (int i = 0; i < grid.GetColumnCount(); ++i) {
+        grid.SetCellText(0, i, m_database.GetCellText(0, i));
+        grid.SetCellFormat(0, i, kHeadingFormat);
+        grid.SetCellBackColour(0, i, kHeadingBackColour);
+    }
+    grid.SetCellTextColour(0, 0, kCornerTextColour);
+    grid.SetCellBackColour(0, 0, kCornerBackColour);
+
+    for (const char* caption : {"First", "Second", "Mixed"}) {
+        const int row = grid.InsertRow(caption);
+        grid.SetCellBackColour(row, 0, kHeadingBackColour);
+    }
+    for (int j = 1; j < grid.GetColumnCount(); ++j) {
+        const std::string& first = m_database.GetCellText(m_nRow - 1, j);
+        const std::string& second = m_database.GetCellText(m_nRow, j);
+        grid.SetCellText(kFirstRow, j, first);
+        grid.SetCellText(kSecondRow, j, second);
+        grid.SetCellText(kMixedRow, j, first == second ? first : first + ", " + second);
+    }
+}
+
+void CDuplicatesDlg::OnInitDialog(IDialogWindow& dialog) {
+    SetUpGrid();
+    dialog.AttachGrid(Id::kGrid, *m_grid);
+    // Measured once the grid has its window.
+    m_grid->AutoSizeColumns();
+    m_grid->ExpandLastColumn();
+    m_nAction = DuplicateAction::kNone;
+}
+
+void CDuplicatesDlg::OnCommand(IDialogWindow& dialog, int id) {
+    const int first = m_nRow - 1;
+    switch (id) {
+    case Id::kFindNext: m_nAction = DuplicateAction::kFindNext; break;
+    case Id::kDeleteFirst:
+        m_database.DeleteRow(first);
+        m_frame.MarkDatabaseModified();
+        m_nAction = DuplicateAction::kDeleteFirst;
+        break;
+    case Id::kDeleteSecond:
+        m_database.DeleteRow(m_nRow);
+        m_frame.MarkDatabaseModified();
+        m_nAction = DuplicateAction::kDeleteSecond;
+        break;
+    case Id::kMixDuplicates:
+        // Column 0 too: the kept row reads "Mixed" until the search renumbers.
+        for (int i = 0; i < m_grid->GetColumnCount(); ++i)
+            m_database.SetCellText(first, i, m_grid->GetCellText(kMixedRow, i));
+        m_database.DeleteRow(m_nRow);
+        m_frame.MarkDatabaseModified();
+        m_nAction = DuplicateAction::kMixDuplicates;
+        break;
+    case Id::kStopFind: m_nAction = DuplicateAction::kStopFind; break;
+    case DialogId::kCancel: m_nAction = DuplicateAction::kNone; break;
+    default: return;
+    }
+    dialog.EndDialog(id);
+}
+
+}  // namespace tabulon

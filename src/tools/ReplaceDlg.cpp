@@ -1,0 +1,204 @@
+#include "tools/ReplaceDlg.h"
+
+#include <memory>
+
+#include "grid/GridCtrl.h"
+#include "tools/LetterCase.h"
+
+namespace tabulon {
+
+namespace {
+
+namespace Id = ReplaceId;
+
+// Where the window opens: this far left of the main window's right edge and
+// below its top edge.
+constexpr int kLeftOfMainRight = 123;
+constexpr int kBelowMainTop = 30;
+
+DialogControl Control(ControlKind kind, int id, std::string text, int x, int y, int width, int height,
+                      unsigned style = ControlStyle::kNone) {
+    return {kind, id, std::move(text), Rect{x, y, x + width, y + height}, style};
+}
+
+void ShowNoSelection(IMessageBox& messages) {
+    messages.Show("No selection made in list", "List selection", MbIcon::None, MbButtons::Ok);
+}
+
+}  // namespace
+
+void AppendReplacing(std::string& out, const std::string& text, std::string_view what, std::string_view with) {
+    std::size_t found = what.empty() ? std::string::npos : text.find(what);
+    std::size_t from = 0;
+    for (; found != std::string::npos; found = text.find(what, from)) {
+        out.append(text, from, found - from);
+        out.append(with);
+        from = found + what.size();
+    }
+    out.append(text, from, std::string::npos);
+}
+
+std::string ReplaceOccurrences(const std::string& text, std::string_view what, std::string_view with) {
+    std::string out;
+    AppendReplacing(out, text, what, with);
+    return out;
+}
+
+CReplaceDlg::~CReplaceDlg() {
+    if (m_window) m_window->Destroy();
+}
+
+DialogTemplate CReplaceDlg::Template() {
+    using K = ControlKind;
+    namespace S = ControlStyle;
+    DialogTemplate t;
+    t.caption = "Replace";
+    t.units = {48, 193};
+    t.hasCloseBox = false;
+    t.controls = {
+        Control(K::Label, -1, "Column to\nreplace in:", 2, 3, 44, 17, S::kCentered),
+        Control(K::ListBox, Id::kColumns, "", 4, 22, 40, 50),
+        Control(K::Label, -1, "Replace:", 4, 75, 40, 8),
+        Control(K::Edit, Id::kReplaceText, "", 4, 84, 40, 12, S::kAutoHScroll),
+        Control(K::Label, -1, "With:", 4, 99, 40, 8),
+        Control(K::Edit, Id::kWithText, "", 4, 108, 40, 12, S::kAutoHScroll),
+        Control(K::RadioButton, Id::kNewItems, "New it.", 4, 124, 40, 10),
+        Control(K::RadioButton, Id::kDatabase, "Datab.", 4, 135, 40, 10),
+        Control(K::Button, Id::kCapitalizeFirst, "capitalize_first", 4, 148, 19, 13, S::kIcon),
+        Control(K::Button, Id::kCapitalizeWords, "capitalize_words", 25, 148, 19, 13, S::kIcon),
+        Control(K::DefaultButton, Id::kReplace, "Replace", 4, 163, 40, 13),
+        Control(K::Button, Id::kClose, "Close", 4, 178, 40, 13),
+    };
+    return t;
+}
+
+bool CReplaceDlg::Create() {
+    m_window = m_context.dialogs.ShowModeless(Template(), *this);
+    if (!m_window) return false;
+    const Rect main = m_context.frame.MainWindowRect();
+    m_window->MoveWindow({main.right - kLeftOfMainRight, main.top + kBelowMainTop});
+    return true;
+}
+
+void CReplaceDlg::BringToFront() {
+    if (m_window) m_window->BringToFront();
+}
+
+void CReplaceDlg::OnInitDialog(IDialogWindow& dialog) {
+    m_dialog = &dialog;
+    LoadColumnNames(ToolPane::NewItems);
+    dialog.SetCheck(Id::kNewItems, true);
+    dialog.SetCheck(Id::kDatabase, false);
+}
+
+bool CReplaceDlg::IsNewItemsTarget() const { return !m_dialog || m_dialog->GetCheck(Id::kNewItems); }
+
+CGridCtrl* CReplaceDlg::TargetGrid() const {
+    return IsNewItemsTarget() ? m_context.frame.GetNewItemsGrid() : m_context.frame.GetDatabaseGrid();
+}
+
+void CReplaceDlg::LoadColumnNames(ToolPane pane) {
+    if (!m_dialog) return;
+    m_dialog->ResetList(Id::kColumns);
+    CGridCtrl* grid = pane == ToolPane::NewItems ? m_context.frame.GetNewItemsGrid() : m_context.frame.GetDatabaseGrid();
+    const int columns = grid ? grid->GetColumnCount() : 0;
+    if (columns > 2) {
+        m_dialog->AddListEntry(Id::kColumns, "All");
+        m_dialog->SetListSelection(Id::kColumns, 0);
+    }
+    for (int i = 1; i < columns; ++i) m_dialog->AddListEntry(Id::kColumns, grid->GetCellText(0, i));
+}
+
+void CReplaceDlg::OnCommand(IDialogWindow& dialog, int id) {
+    switch (id) {
+    case Id::kNewItems: LoadColumnNames(ToolPane::NewItems); break;
+    case Id::kDatabase: LoadColumnNames(ToolPane::Database); break;
+    case Id::kCapitalizeFirst: CapitalizeFirstLetter(); break;
+    case Id::kCapitalizeWords: CapitalizeWords(); break;
+    case Id::kReplace: ReplaceInColumns(); break;
+    case Id::kClose: dialog.EndDialog(id); break;
+    default: break;
+    }
+}
+
+void CReplaceDlg::OnDialogClosed() {
+    m_window = nullptr;
+    m_dialog = nullptr;
+    // The owner may destroy this object; nothing of it is touched after.
+    const std::function<void()> closed = std::move(m_onClosed);
+    if (closed) closed();
+}
+
+bool CReplaceDlg::EditTargetCells(const std::function<void(const std::string& text, std::string& out)>& edit) {
+    const int selected = m_dialog->GetListSelection(Id::kColumns);
+    if (selected < 0) {
+        ShowNoSelection(m_context.messages);
+        return false;
+    }
+    const bool database = !IsNewItemsTarget();
+    CGridCtrl* grid = TargetGrid();
+    if (grid) {
+        const int rows = grid->GetRowCount();
+        const int columns = grid->GetColumnCount();
+        // Index 0 is every data column, any other index that column alone.
+        const int first = selected == 0 ? 1 : selected;
+        const int last = selected == 0 ? columns - 1 : selected;
+        const std::unique_ptr<IProgress> progress = m_context.progress.BeginProgress("Replace", false);
+        std::string out;
+        for (int r = 1; r < rows; ++r) {
+            if ((r & 0x3FF) == 0) progress->Step(static_cast<std::uint64_t>(r), static_cast<std::uint64_t>(rows));
+            for (int c = first; c <= last; ++c) {
+                const std::string& text = grid->GetCellText(r, c);
+                out.clear();
+                edit(text, out);
+                // Stored back even when nothing changed.
+                grid->SetCellText(r, c, out);
+            }
+        }
+    }
+    if (database) m_context.frame.MarkDatabaseModified();
+    if (grid) grid->Refresh();
+    return true;
+}
+
+void CReplaceDlg::ReplaceInColumns() {
+    if (!m_dialog) return;
+    m_strReplace = m_dialog->GetControlText(Id::kReplaceText);
+    m_strWith = m_dialog->GetControlText(Id::kWithText);
+    m_dialog->SetFocus(Id::kColumns);
+    if (m_strReplace.empty()) {
+        m_context.messages.Show("Replace field is empty", "Replace", MbIcon::None, MbButtons::Ok);
+        return;
+    }
+    // An item's field cannot hold these: the database file could not store it.
+    if (m_strWith.find_first_of(";\r\n") != std::string::npos) {
+        m_context.messages.Show("The With: text holds a \";\" or a line break,\nwhich an item's field cannot "
+                                "hold.\n\nNothing was replaced.",
+                                "Replace", MbIcon::Exclamation, MbButtons::Ok);
+        m_dialog->SetFocus(Id::kWithText);
+        return;
+    }
+    const std::string& what = m_strReplace;
+    const std::string& with = m_strWith;
+    EditTargetCells([&](const std::string& text, std::string& out) { AppendReplacing(out, text, what, with); });
+}
+
+void CReplaceDlg::CapitalizeFirstLetter() {
+    if (!m_dialog) return;
+    m_dialog->SetFocus(Id::kColumns);
+    EditTargetCells([](const std::string& text, std::string& out) {
+        out = text;
+        if (!out.empty()) UpperLetterAt(out, 0, IsValidUtf8(out));
+    });
+}
+
+void CReplaceDlg::CapitalizeWords() {
+    if (!m_dialog) return;
+    m_dialog->SetFocus(Id::kColumns);
+    EditTargetCells([](const std::string& text, std::string& out) {
+        out = text;
+        CapitalizeEachWordInPlace(out);
+    });
+}
+
+}  // namespace tabulon
