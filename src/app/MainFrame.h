@@ -56,7 +56,7 @@ public:
     CTabulonWnd1& NewItemsPane() override { return m_newItems; }
     CTabulonWnd2& DatabasePane() override { return m_database; }
     CGridCtrl* GetDatabaseGrid() const override;
-    CGridCtrl* GetNewItemsGrid() const;
+    CGridCtrl* GetNewItemsGrid() const override;
 
     IMessageBox& Messages() override { return m_hosts.messages; }
     IFilePicker& FilePicker() override { return m_hosts.filePicker; }

@@ -21,8 +21,9 @@ namespace tabulon {
 namespace {
 
 constexpr std::size_t kKeyLength = 11;
-// Any port a connection can use; the reader takes every other value as 21.
-constexpr int kLowestPort = 1;
+// Any port a connection can use, or 0 for the FTP port, as the dialog
+// allows; the reader takes every other value as 21.
+constexpr int kLowestPort = 0;
 constexpr int kHighestPort = 65535;
 constexpr std::string_view kLineEnd = "\r\n";
 
@@ -80,6 +81,14 @@ int LeadingInteger(std::string_view text) {
     }
     if (negative) value = -value;
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+// Whether the value begins with a number at all, so that a stored "0" is told
+// from text that only converts to 0.
+bool StartsWithNumber(std::string_view text) {
+    text = TrimLeft(text);
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+    return !text.empty() && text.front() >= '0' && text.front() <= '9';
 }
 
 bool StartsWithOne(std::string_view value) { return !value.empty() && value.front() == '1'; }
@@ -299,7 +308,8 @@ bool ParseConfigFile(const std::string& path, ParsedConfig& parsed, std::string&
         }
         if (key == kPort) {
             const int port = LeadingInteger(value);
-            config.port = port < kLowestPort || port > kHighestPort ? 21 : port;
+            const bool valid = port >= kLowestPort && port <= kHighestPort && StartsWithNumber(value);
+            config.port = valid ? port : 21;
         } else if (key == kHLines) {
             if (StartsWithOne(value)) gridLines.horizontal = true;
         } else if (key == kVLines) {

@@ -64,6 +64,15 @@ TEST_F(ConfigTest, WhatIsWrittenReadsBackTheSame) {
     EXPECT_TRUE(lines.vertical);
     EXPECT_EQ(back.ColumnNames(), s.ColumnNames());
 
+    // Every port the dialog accepts comes back as it was, 0 (the FTP port) too.
+    for (const int port : {0, 32767, 65535}) {
+        c.port = port;
+        ASSERT_TRUE(WriteConfigFile(s.frame, true));
+        Session again;
+        ReadConfigFile(again.frame, c.cfgfile);
+        EXPECT_EQ(again.frame.Config().port, port);
+    }
+
     // The save of the prompt leaves the width out; it reads back as the default.
     ASSERT_TRUE(WriteConfigFile(s.frame, false));
     const std::string text = Contents(c.cfgfile);
@@ -101,7 +110,7 @@ TEST_F(ConfigTest, WhatWouldReadBackDifferentlyIsRefusedNamingTheField) {
         {[](CListConfig& c) { c.output = "list.htm\r"; }, "", "\"output\""},
         {[](CListConfig& c) { c.password = "a\rb"; }, "", "\"password\""},
         {[](CListConfig& c) { c.port = 65536; }, "", "\"port\", 65536,"},
-        {[](CListConfig& c) { c.port = 0; }, "", "\"port\", 0,"},
+        {[](CListConfig& c) { c.port = -1; }, "", "\"port\", -1,"},
         {[](CListConfig& c) { c.width = 0; }, "", "\"width\", 0,"},
         {[](CListConfig& c) { c.addindex = 7; }, "", "\"addindex\""},
         {[](CListConfig& c) { c.viewout = 2; }, "", "\"viewout\""},
