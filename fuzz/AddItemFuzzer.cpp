@@ -17,6 +17,7 @@ using namespace tabulon;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static fuzz::World world;
+    const fuzz::EmptiedAfter emptied(world);
     CTabulonWnd1& pane = world.session.NewItemsPane();
     CGridCtrl& grid = *pane.GetGrid();
     grid.DeleteNonFixedRows();

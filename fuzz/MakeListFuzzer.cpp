@@ -37,6 +37,7 @@ int LeftOut(const fakes::ScriptedMessageBox& messages) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const fuzz::ScratchFiles files;
     static fuzz::World world;
+    const fuzz::EmptiedAfter emptied(world);
     static const std::string head = files.Write("head.htm", "<html>\n");
     static const std::string end = files.Write("end.htm", "</html>\n");
     FuzzedDataProvider input(data, size);
