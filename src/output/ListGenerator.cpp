@@ -193,7 +193,11 @@ struct LeftOut {
         std::size_t length = std::min(first.size(), kLongest);
         while (length < first.size() && length > 0 && (static_cast<unsigned char>(first[length]) & 0xC0) == 0x80)
             --length;
-        std::string name = "\"" + first.substr(0, length) + (length < first.size() ? "...\"" : "\"");
+        // Built by appending: g++ 12 at -O3 misreads the chain of + as an
+        // overlapping copy.
+        std::string name = "\"";
+        name.append(first, 0, length);
+        name += length < first.size() ? "...\"" : "\"";
         // The same text again tells nothing new; it is counted all the same.
         if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
     }
