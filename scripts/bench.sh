@@ -10,4 +10,5 @@ build/bench/bench/bench_paint
 build/bench/bench/bench_tools
 build/bench/bench/bench_make_list build/bench/apps/tabulon/tabulon
 build/bench/bench/bench_window build/bench/apps/tabulon/tabulon
+build/bench/bench/bench_wide_lines build/bench/apps/tabulon/tabulon
 build/bench/bench/bench_folders

@@ -2,7 +2,8 @@
 # Builds and runs every test twice: with the address and undefined-behaviour
 # sanitizers (build/test), and optimised without them (build/release-test),
 # which is what users run and where the cell pool is switched on. Warnings
-# fail both builds. CI runs this.
+# fail both builds. Then each fuzzing harness runs for a minute (scripts/fuzz.sh).
+# CI runs this.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh cmake g++ ninja-build libgtest-dev libgmock-dev qt6-base-dev fonts-dejavu-core \
@@ -25,3 +26,6 @@ cmake -S . -B build/release-test -G Ninja -DCMAKE_BUILD_TYPE=Release -DTABULON_S
   -DTABULON_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build build/release-test
 ctest --test-dir build/release-test --output-on-failure -j "$(nproc)"
+
+# Every reader of the user's files, fuzzed for a minute each; any finding fails.
+bash scripts/fuzz.sh 60

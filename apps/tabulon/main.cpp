@@ -8,6 +8,7 @@
 #include <QWindow>
 #include <cstdio>
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -56,7 +57,15 @@ int MakeListInBatch(const std::string& cfgPath) {
     static posix::CCurlFtpSession ftp;
     static batch::CBatchHost* const host = new batch::CBatchHost(ftp);
     static CSession* const session = new CSession(host->Hosts());
-    const int status = RunBatchMakeList(session->Frame(), cfgPath);
+    int status = BatchStatus::kFailed;
+    try {
+        status = RunBatchMakeList(session->Frame(), cfgPath);
+    } catch (const std::bad_alloc&) {
+        // Each step says itself what it could not do; this only keeps the
+        // exit status honest should one not.
+        std::fprintf(stderr, "%s: Not enough memory to make the list of %s\n", kProgramName, cfgPath.c_str());
+        return BatchStatus::kFailed;
+    }
     if (status == BatchStatus::kPageWritten && host->publisher.UploadFailed()) return BatchStatus::kFailed;
     return status;
 }

@@ -1,46 +1,91 @@
 #include "app/BatchMakeList.h"
 
-#include <fstream>
+#include <new>
+#include <utility>
 
 #include "app/MainFrame.h"
 #include "base/TextFile.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigTitle.h"
+#include "grid/GridCtrl.h"
 #include "items/DatabaseFile.h"
 #include "items/TabulonWnd2.h"
 #include "output/ListGenerator.h"
 
 namespace tabulon {
 
+namespace {
+int MakeListOf(CMainFrame& frame, const std::string& cfgPath);
+}  // namespace
+
 bool OpenConfigurationFile(CMainFrame& frame, const std::string& cfgPath, ConfigGridLines* gridLines) {
     CTabulonWnd2& database = frame.DatabasePane();
-    if (!FileExists(cfgPath) || !std::ifstream(cfgPath, std::ios::binary)) {
-        frame.Messages().Show("Configuration file not found or not readable:\n" + cfgPath, "Configuration",
-                              MbIcon::Exclamation, MbButtons::Ok);
+    auto refuse = [&](const std::string& text) {
+        frame.Messages().Show(text, "Configuration", MbIcon::Exclamation, MbButtons::Ok);
         return false;
+    };
+    // The file is read whole before anything is cleared: a file that is no
+    // configuration, or that memory cannot hold, changes nothing.
+    ParsedConfig parsed;
+    parsed.record.cfgfile = AbsoluteConfigPath(cfgPath);
+    try {
+        std::string reason;
+        if (!ParseConfigFile(cfgPath, parsed, reason))
+            return refuse("The configuration file\n" + cfgPath + "\n" + reason + ".\n\nNothing was opened.");
+    } catch (const std::bad_alloc&) {
+        return refuse("Not enough memory to read the configuration file\n" + cfgPath + "\n\nNothing was opened.");
     }
+    if (!parsed.IsConfiguration())
+        return refuse("The file\n" + cfgPath +
+                      "\nis not a Tabulon configuration: it has none of its sections or keys.\n\nNothing was opened.");
+
     ResetConfig(frame);
     database.ClearDatabase();
     database.SetDatabaseModified(false);
-    frame.Config().cfgfile = AbsoluteConfigPath(cfgPath);
-    frame.SetWindowText(ConfigurationTitle(frame.Config().cfgfile));
-    const ConfigGridLines lines = ReadConfigFile(frame, frame.Config().cfgfile);
-    if (gridLines) *gridLines = lines;
+    frame.Config() = std::move(parsed.record);
+    try {
+        frame.SetWindowText(ConfigurationTitle(frame.Config().cfgfile));
+        CGridCtrl* grid = database.GetGrid();
+        if (grid) {
+            CStrictGrid strict(*grid);
+            for (const std::string& names : parsed.columns) ApplyColumnNames(*grid, names);
+        }
+    } catch (const std::bad_alloc&) {
+        database.ClearDatabase();
+        ResetConfig(frame);
+        return refuse("Not enough memory to open the configuration file\n" + cfgPath + "\n\nNothing was opened.");
+    }
+    if (gridLines) *gridLines = parsed.gridLines;
     frame.OnDatabaseColumnsChanged();
     return true;
 }
 
 int RunBatchMakeList(CMainFrame& frame, const std::string& cfgPath) {
+    try {
+        return MakeListOf(frame, cfgPath);
+    } catch (const std::bad_alloc&) {
+        frame.Messages().Show("Not enough memory to make the list of\n" + cfgPath + "\n\nThe page was not written.",
+                              "Make list", MbIcon::Exclamation, MbButtons::Ok);
+        return BatchStatus::kFailed;
+    }
+}
+
+namespace {
+
+int MakeListOf(CMainFrame& frame, const std::string& cfgPath) {
     if (!OpenConfigurationFile(frame, cfgPath)) return BatchStatus::kFailed;
     if (!ValidateConfig(frame)) return BatchStatus::kFailed;
     // Without a person to ask, a database file that is gone is an error.
     if (!FileExists(frame.Files().database)) {
-        frame.Messages().Show("File database not found", "Database", MbIcon::Information, MbButtons::Ok);
+        frame.Messages().Show(WithFileName("File database not found", frame.Files().database), "Database",
+                              MbIcon::Information, MbButtons::Ok);
         return BatchStatus::kFailed;
     }
     if (!LoadDatabaseFile(frame)) return BatchStatus::kFailed;
     if (!MakeList(frame)) return BatchStatus::kFailed;
     return BatchStatus::kPageWritten;
 }
+
+}  // namespace
 
 }  // namespace tabulon

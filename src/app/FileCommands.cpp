@@ -1,11 +1,13 @@
 // The file-level commands of the main window and the two save prompts that
 // guard them.
 
+#include <new>
 #include <optional>
 
 #include "app/BatchMakeList.h"
 #include "app/CommandTable.h"
 #include "app/MainFrame.h"
+#include "base/ProgramName.h"
 #include "base/TextFile.h"
 #include "config/ConfigDialog.h"
 #include "config/ConfigFile.h"
@@ -20,32 +22,59 @@ namespace tabulon {
 
 namespace {
 
-constexpr char kNoConfigFile[] = "File configuration not found!\n\nSpecify a valid file in configuration";
 constexpr char kNoDatabaseFile[] = "File database not found!\n\nSpecify a valid file in configuration";
 
 // The prompt's save writes the width lines too: leaving them out would
 // quietly turn the list width off at the next opening.
 constexpr bool kPromptSavesWidth = true;
 
+bool SaveDatabaseItemsTo(CMainFrame& frame, const std::string& path, bool withBackup);
+
 // Writes the 'Database' items to their file, with the backup first when
 // asked; the mark goes only when everything worked.
 bool SaveDatabaseItems(CMainFrame& frame, bool withBackup) {
-    const std::string path = frame.Files().database;
+    try {
+        return SaveDatabaseItemsTo(frame, frame.Files().database, withBackup);
+    } catch (const std::bad_alloc&) {
+        frame.Messages().Show("Not enough memory to save the database to\n" + frame.Config().database +
+                                  "\n\nThe file was left as it was.",
+                              "Database", MbIcon::Exclamation, MbButtons::Ok);
+        return false;
+    }
+}
+
+bool SaveDatabaseItemsTo(CMainFrame& frame, const std::string& path, bool withBackup) {
+    if (const std::string notAFile = NotAFileText(path); !notAFile.empty()) {
+        frame.Messages().Show("The database file\n" + path + "\n" + notAFile + ".\n\nNothing was saved.",
+                              "Database", MbIcon::Exclamation, MbButtons::Ok);
+        return false;
+    }
     if (!FileExists(path)) {
-        frame.Messages().Show(kNoDatabaseFile, "Database", MbIcon::Exclamation, MbButtons::Ok);
+        frame.Messages().Show(WithFileName(kNoDatabaseFile, path), "Database", MbIcon::Exclamation, MbButtons::Ok);
         return false;
     }
     if (IsReadOnlyFile(path)) {
         frame.Messages().Show(ReadOnlyFileText("database", path), "Database", MbIcon::Exclamation, MbButtons::Ok);
         return false;
     }
-    if (withBackup && !BackupDatabaseFile(frame)) return false;
-    if (!WriteDatabaseFile(frame)) return false;
+    if (!WriteDatabaseFile(frame, withBackup)) return false;
     frame.DatabasePane().SetDatabaseModified(false);
     return true;
 }
 
 }  // namespace
+
+bool CMainFrame::OnCloseRequest() {
+    try {
+        OnMenuOpening();  // a typed but unfinished edit counts as a change
+        return ConfirmSaveConfig() && ConfirmSaveDatabase();
+    } catch (const std::bad_alloc&) {
+        // The window stays: nothing unsaved may go for want of memory.
+        Messages().Show("Not enough memory to save the changes.\n\nThe window stays open.", kProgramName,
+                        MbIcon::Stop, MbButtons::Ok);
+        return false;
+    }
+}
 
 bool CMainFrame::ConfirmSaveConfig() {
     if (!IsModifiedTitle(GetWindowText())) return true;
@@ -114,9 +143,18 @@ bool CMainFrame::OpenConfiguration(const std::string& cfgPath) {
     CGridWork work(this, "Opening the configuration", {GetDatabaseGrid()});
     // Checks that the file can be read before anything is cleared.
     if (!OpenConfigurationFile(*this, cfgPath, &lines)) return false;
-    LoadDatabaseFile(*this);
-    ApplyGridLines(lines.vertical, lines.horizontal);
-    m_database.FitDatabaseColumns();
+    try {
+        LoadDatabaseFile(*this);
+        ApplyGridLines(lines.vertical, lines.horizontal);
+        m_database.FitDatabaseColumns();
+    } catch (const std::bad_alloc&) {
+        // Half opened is not open: a save could cut the database short.
+        m_database.ClearDatabase();
+        ResetConfig(*this);
+        Messages().Show("Not enough memory to open the configuration\n" + cfgPath + "\n\nNothing was opened.",
+                        "Configuration", MbIcon::Exclamation, MbButtons::Ok);
+        return false;
+    }
     return true;
 }
 
@@ -134,13 +172,16 @@ void CMainFrame::OnMakeList() {
     }
     if (!ValidateConfig(*this)) return;
     if (!ConfirmSaveConfig() || !ConfirmSaveDatabase()) return;
-    bool written = false;
+    // The page may open nowhere on screen; the bar says where it went. The
+    // text is made first, so that memory running out cannot come between a
+    // written page and its report.
+    const std::string written = "List written to " + Files().output;
+    bool done = false;
     {
         CGridWork work(this, "Making the list", {GetDatabaseGrid()});
-        written = MakeList(*this);
+        done = MakeList(*this);
     }
-    // The page may open nowhere on screen; the bar says where it went.
-    if (written) m_hosts.window.SetStatusText("List written to " + Files().output);
+    if (done) m_hosts.window.SetStatusText(written);
 }
 
 bool CMainFrame::OnAppExit() {
@@ -150,6 +191,17 @@ bool CMainFrame::OnAppExit() {
 }
 
 bool CMainFrame::OnCommand(int id) {
+    // Each command that handles a large list says itself when memory runs
+    // out; this is the last stop, so that the program never ends for it.
+    try {
+        return RunCommand(id);
+    } catch (const std::bad_alloc&) {
+        Messages().Show("Not enough memory to finish the command.", kProgramName, MbIcon::Stop, MbButtons::Ok);
+        return true;
+    }
+}
+
+bool CMainFrame::RunCommand(int id) {
     namespace C = CommandId;
     // A command from the toolbar takes no keyboard focus, so a cell may still
     // be open for editing: its text goes in first.

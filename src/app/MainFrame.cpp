@@ -1,5 +1,7 @@
 #include "app/MainFrame.h"
 
+#include <new>
+
 #include "config/ConfigTitle.h"
 #include "items/ColumnCommands.h"
 #include "items/PaneLayout.h"
@@ -48,10 +50,18 @@ CGridCtrl* CMainFrame::GetDatabaseGrid() const { return m_database.GetGrid(); }
 CGridCtrl* CMainFrame::GetNewItemsGrid() const { return m_newItems.GetGrid(); }
 
 void CMainFrame::SortActivePaneByAllColumns() {
-    if (m_databaseActive)
-        m_database.SortByAllColumns();
-    else
-        m_newItems.SortByAllColumns();
+    CGridCtrl* grid = m_databaseActive ? GetDatabaseGrid() : GetNewItemsGrid();
+    if (!grid) return;
+    try {
+        CStrictGrid strict(*grid);
+        if (m_databaseActive)
+            m_database.SortByAllColumns();
+        else
+            m_newItems.SortByAllColumns();
+    } catch (const std::bad_alloc&) {
+        // Every row is still there; only the order may be half done.
+        Messages().Show("Not enough memory to sort the items.", "Sort", MbIcon::Exclamation, MbButtons::Ok);
+    }
 }
 
 void CMainFrame::NumberDatabaseItemRows() {

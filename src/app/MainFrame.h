@@ -56,7 +56,7 @@ public:
     CTabulonWnd1& NewItemsPane() override { return m_newItems; }
     CTabulonWnd2& DatabasePane() override { return m_database; }
     CGridCtrl* GetDatabaseGrid() const override;
-    CGridCtrl* GetNewItemsGrid() const;
+    CGridCtrl* GetNewItemsGrid() const override;
 
     IMessageBox& Messages() override { return m_hosts.messages; }
     IFilePicker& FilePicker() override { return m_hosts.filePicker; }
@@ -91,10 +91,7 @@ public:
     // Exit: the save prompts, then the window closes. False when it stays.
     bool OnAppExit();
     // The window's close request: whether it may close.
-    bool OnCloseRequest() {
-        OnMenuOpening();  // a typed but unfinished edit counts as a change
-        return ConfirmSaveConfig() && ConfirmSaveDatabase();
-    }
+    bool OnCloseRequest();
     // Open configuration without its picker (and without the save prompts,
     // which the caller has passed): false, with nothing changed, when the
     // file cannot be read.
@@ -134,6 +131,8 @@ public:
     void OnGridContextMenu(int row, int col) override;
 
 private:
+    bool RunCommand(int id);
+
     SessionHosts m_hosts;
     CTabulonWnd1& m_newItems;
     CTabulonWnd2& m_database;

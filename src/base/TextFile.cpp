@@ -1,27 +1,181 @@
 #include "base/TextFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <system_error>
-#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace tabulon {
 
-bool FileExists(const std::string& path) {
-    if (path.empty()) return false;
+namespace {
+
+constexpr std::size_t kBlock = std::size_t{64} << 10;
+constexpr std::size_t kLargestLineBlock = std::size_t{1} << 20;
+
+std::string ErrorText(int error) { return std::generic_category().message(error); }
+
+int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
+    for (;;) {
+        const int fd = ::open(path, flags, mode);
+        if (fd >= 0 || errno != EINTR) return fd;
+    }
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t done = ::write(fd, data, size);
+        if (done < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += done;
+        size -= static_cast<std::size_t>(done);
+    }
+    return true;
+}
+
+long long ReadSome(int fd, char* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, size);
+        if (got >= 0 || errno != EINTR) return got;
+    }
+}
+
+// Copies the whole of from over the start of to; false with errno set.
+bool CopyContents(int from, int to) {
+    if (::lseek(from, 0, SEEK_SET) < 0 || ::lseek(to, 0, SEEK_SET) < 0) return false;
+    std::unique_ptr<char[]> block(new char[kBlock]);
+    for (;;) {
+        const long long got = ReadSome(from, block.get(), kBlock);
+        if (got < 0) return false;
+        if (got == 0) return true;
+        if (!WriteAll(to, block.get(), static_cast<std::size_t>(got))) return false;
+    }
+}
+
+// Whether two open files hold the same bytes.
+bool SameContents(int a, int b) {
+    if (::lseek(a, 0, SEEK_SET) < 0 || ::lseek(b, 0, SEEK_SET) < 0) return false;
+    std::unique_ptr<char[]> left(new char[kBlock]);
+    std::unique_ptr<char[]> right(new char[kBlock]);
+    for (;;) {
+        const long long got = ReadSome(a, left.get(), kBlock);
+        if (got < 0) return false;
+        long long have = 0;
+        while (have < got) {
+            const long long more = ReadSome(b, right.get() + have, static_cast<std::size_t>(got - have));
+            if (more <= 0) return false;
+            have += more;
+        }
+        if (std::memcmp(left.get(), right.get(), static_cast<std::size_t>(got)) != 0) return false;
+        if (got == 0) return ReadSome(b, right.get(), 1) == 0;
+    }
+}
+
+// The file a path names once every symbolic link on its end is followed,
+// so that saving writes that file and the link stays a link.
+std::string FollowLinks(const std::string& path) {
+    fs::path at(path);
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st {};
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        std::error_code ec;
+        const fs::path to = fs::read_symlink(at, ec);
+        if (ec) break;
+        at = to.is_absolute() ? to : at.parent_path() / to;
+    }
+    return at.string();
+}
+
+std::string FolderOf(const std::string& path) {
+    const fs::path folder = fs::path(path).parent_path();
+    return folder.empty() ? std::string(".") : folder.string();
+}
+
+bool MayWriteFolder(const std::string& folder) { return ::access(folder.c_str(), W_OK | X_OK) == 0; }
+
+// A name no other file has, for a file that lives only while a save runs.
+std::string ScratchName(const std::string& folder, const std::string& path, const char* kind) {
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    std::string name = ".";
+    name += fs::path(path).filename().string();
+    name += kind;
+    name += std::to_string(stamp);
+    name += '-';
+    name += std::to_string(counter++);
+    return (fs::path(folder) / name).string();
+}
+
+// Made new, for this process alone, readable and writable by its owner only.
+int CreateScratch(const std::string& path) {
+    return OpenRetrying(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+}
+
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+PathKind KindOfPath(const std::string& path) {
+    if (path.empty()) return PathKind::Missing;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Unreachable;
+    if (S_ISREG(st.st_mode)) return PathKind::File;
+    if (S_ISDIR(st.st_mode)) return PathKind::Folder;
+    return PathKind::Other;
+}
+
+bool FileExists(const std::string& path) { return KindOfPath(path) == PathKind::File; }
+
+std::string NotAFileText(const std::string& path) {
+    switch (KindOfPath(path)) {
+    case PathKind::Folder: return "is a folder";
+    case PathKind::Other: return "is not a regular file";
+    default: return {};
+    }
+}
+
+std::string WithFileName(std::string_view text, const std::string& path) {
+    if (path.empty()) return std::string(text);
+    const std::size_t lineEnd = text.find('\n');
+    if (lineEnd == std::string_view::npos) return std::string(text) + "\n" + path;
+    std::string named(text.substr(0, lineEnd));
+    named += "\n" + path;
+    named += text.substr(lineEnd);
+    return named;
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
     std::error_code ec;
-    return fs::is_regular_file(fs::path(path), ec);
+    if (fs::exists(a, ec) && fs::exists(b, ec)) return fs::equivalent(a, b, ec);
+    std::error_code leftError, rightError;
+    const fs::path left = fs::weakly_canonical(fs::absolute(a, leftError), leftError);
+    const fs::path right = fs::weakly_canonical(fs::absolute(b, rightError), rightError);
+    return !leftError && !rightError && left == right;
 }
 
 bool IsReadOnlyFile(const std::string& path) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (ec) return false;
-    return (status.permissions() & fs::perms::owner_write) == fs::perms::none;
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return false;
+    // A file its owner has marked read-only stays so even for root.
+    if (!(st.st_mode & S_IWUSR)) return true;
+    return ::access(path.c_str(), W_OK) != 0;
 }
 
 std::string ReadOnlyFileText(std::string_view what, const std::string& path) {
@@ -31,26 +185,103 @@ std::string ReadOnlyFileText(std::string_view what, const std::string& path) {
     return text;
 }
 
+// ---- reading ----
+
+CFileReader::~CFileReader() {
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+bool CFileReader::Open(const std::string& path) {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+    m_size = 0;
+    m_error.clear();
+    switch (KindOfPath(path)) {
+    case PathKind::Missing: m_error = "does not exist"; return false;
+    case PathKind::Folder: m_error = "is a folder"; return false;
+    case PathKind::Other: m_error = "is not a regular file"; return false;
+    default: break;
+    }
+    // Without waiting, should a pipe have taken the file's place meanwhile.
+    const int fd = OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        m_error = errno == ENOENT ? "does not exist" : "could not be read: " + ErrorText(errno);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        m_error = S_ISDIR(st.st_mode) ? "is a folder" : "is not a regular file";
+        ::close(fd);
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    m_fd = fd;
+    m_size = static_cast<std::uintmax_t>(st.st_size);
+    return true;
+}
+
+long long CFileReader::Read(char* buffer, std::size_t size) {
+    if (m_fd < 0) return -1;
+    const long long got = ReadSome(m_fd, buffer, size);
+    if (got < 0) m_error = "could not be read: " + ErrorText(errno);
+    return got;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& reason) {
+    bytes.clear();
+    CFileReader in;
+    if (!in.Open(path)) {
+        reason = in.Error();
+        return false;
+    }
+    bytes.resize(static_cast<std::size_t>(in.Size()));
+    std::size_t have = 0;
+    while (have < bytes.size()) {
+        const long long got = in.Read(bytes.data() + have, bytes.size() - have);
+        if (got <= 0) {
+            // A file that ends before its size is not the whole of it: a
+            // list loaded from it would be saved back cut short.
+            reason = got < 0 ? in.Error() : "changed while it was read";
+            bytes.clear();
+            return false;
+        }
+        have += static_cast<std::size_t>(got);
+    }
+    // Whatever the file gained meanwhile, or all of it where the system
+    // gives no size.
+    char block[4096];
+    for (;;) {
+        const long long got = in.Read(block, sizeof block);
+        if (got < 0) {
+            reason = in.Error();
+            bytes.clear();
+            return false;
+        }
+        if (got == 0) return true;
+        bytes.append(block, static_cast<std::size_t>(got));
+    }
+}
+
 bool ReadTextLines(const std::string& path, const std::function<void(std::string_view)>& onLine) {
-    if (path.empty()) return false;
-    std::error_code ec;
-    if (fs::is_directory(fs::path(path), ec)) return false;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    std::vector<char> block(1 << 20);
+    CFileReader in;
+    if (!in.Open(path)) return false;
+    // As large as the file, up to a limit: a small file costs a small buffer.
+    const std::size_t size =
+        std::clamp<std::uintmax_t>(in.Size() + 1, std::uintmax_t{4096}, std::uintmax_t{kLargestLineBlock});
+    std::unique_ptr<char[]> block(new char[size]);
     std::string pending;  // a line begun in an earlier block
-    bool ok = true;
     auto emit = [&](std::string_view line) {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         onLine(line);
     };
+    bool ok = true;
     for (;;) {
-        const std::size_t got = std::fread(block.data(), 1, block.size(), file);
-        if (got == 0) {
-            if (std::ferror(file)) ok = false;
+        const long long got = in.Read(block.get(), size);
+        if (got <= 0) {
+            ok = got == 0;
             break;
         }
-        std::string_view data(block.data(), got);
+        std::string_view data(block.get(), static_cast<std::size_t>(got));
         std::size_t start = 0;
         for (;;) {
             const std::size_t lf = data.find('\n', start);
@@ -67,63 +298,83 @@ bool ReadTextLines(const std::string& path, const std::function<void(std::string
         pending.append(data.substr(start));
     }
     if (!pending.empty()) emit(pending);
-    std::fclose(file);
     return ok;
 }
 
+// ---- writing ----
+
 CSafeFileWriter::~CSafeFileWriter() { Abandon(); }
+
+bool CSafeFileWriter::Fail(const std::string& error) {
+    Abandon();
+    m_error = error;
+    return false;
+}
 
 bool CSafeFileWriter::Open(const std::string& path, bool ownerOnly) {
     Abandon();
     m_error.clear();
-    m_target = fs::path(path);
-    std::error_code ec;
-    m_perms.reset();
-    if (ownerOnly) {
-        m_perms = fs::perms::owner_read | fs::perms::owner_write;
-    } else if (fs::exists(m_target, ec)) {
-        m_perms = fs::status(m_target, ec).permissions();
-        if (ec) m_perms.reset();
-    }
-    static std::atomic<unsigned> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    fs::path folder = m_target.parent_path();
-    std::string name = ".";
-    name += m_target.filename().string();
-    name += ".tmp";
-    name += std::to_string(stamp);
-    name += '-';
-    name += std::to_string(counter++);
-    m_temp = folder / name;
-    // Create the file empty first and narrow its permissions before anything is
-    // written into it.
-    {
-        std::ofstream create(m_temp, std::ios::binary | std::ios::trunc);
-        if (!create) {
-            m_error = "cannot create a file in the folder of " + path;
-            return false;
+    m_buffer.clear();
+    m_writeError = 0;
+    m_inPlace = false;
+    m_newMode.reset();
+    m_path = path;
+    m_ownerOnly = ownerOnly;
+    if (path.empty()) return Fail("no file is named");
+    m_target = FollowLinks(path);
+
+    struct stat st {};
+    m_existed = ::stat(m_target.c_str(), &st) == 0;
+    if (!m_existed && errno != ENOENT) return Fail("cannot reach " + path + ": " + ErrorText(errno));
+    const bool regular = m_existed && S_ISREG(st.st_mode);
+    // A folder in the way is found when it cannot be replaced.
+    if (m_existed && !regular && !S_ISDIR(st.st_mode)) return Fail(path + " is not a regular file");
+    if (regular && ::access(m_target.c_str(), W_OK) != 0) return Fail("cannot write " + path + ": " + ErrorText(errno));
+    m_oldMode = st.st_mode & 07777;
+    const std::string folder = FolderOf(m_target);
+
+    // Replacing the file by a new one keeps everything that makes it this
+    // file only when it has no other name, is ours and its folder lets us.
+    bool replace = !regular || (st.st_nlink == 1 && st.st_uid == ::geteuid() && MayWriteFolder(folder));
+    if (replace) {
+        m_staging = ScratchName(folder, m_target, ".tmp");
+        m_fd = CreateScratch(m_staging);
+        if (m_fd < 0) {
+            if (!regular) return Fail("cannot create a file in the folder of " + path + ": " + ErrorText(errno));
+            replace = false;
+        } else if (regular && st.st_gid != ::getegid() && ::fchown(m_fd, static_cast<uid_t>(-1), st.st_gid) != 0) {
+            // A group we cannot give the new file: the old one keeps it.
+            ::close(m_fd);
+            ::unlink(m_staging.c_str());
+            m_fd = -1;
+            replace = false;
         }
     }
-    if (m_perms) {
-        fs::permissions(m_temp, *m_perms, fs::perm_options::replace, ec);
-        if (ec) {
-            fs::remove(m_temp, ec);
-            m_error = "cannot set the permissions of " + path;
-            return false;
-        }
-    }
-    m_out.open(m_temp, std::ios::binary | std::ios::trunc);
-    if (!m_out) {
-        fs::remove(m_temp, ec);
-        m_error = "cannot write " + path;
-        return false;
+    if (!replace) {
+        m_inPlace = true;
+        const std::string scratch = MayWriteFolder(folder) ? folder : fs::temp_directory_path().string();
+        m_staging = ScratchName(scratch, m_target, ".new");
+        m_fd = CreateScratch(m_staging);
+        if (m_fd < 0) return Fail("cannot make a temporary copy of " + path + ": " + ErrorText(errno));
     }
     m_open = true;
     return true;
 }
 
 void CSafeFileWriter::Write(std::string_view text) {
-    if (m_open) m_out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!m_open || m_writeError) return;
+    if (m_buffer.empty() && text.size() >= kBlock) {
+        if (!WriteAll(m_fd, text.data(), text.size())) m_writeError = errno;
+        return;
+    }
+    m_buffer.append(text);
+    if (m_buffer.size() >= kBlock) FlushBuffer();
+}
+
+bool CSafeFileWriter::FlushBuffer() {
+    if (!m_writeError && !m_buffer.empty() && !WriteAll(m_fd, m_buffer.data(), m_buffer.size())) m_writeError = errno;
+    m_buffer.clear();
+    return m_writeError == 0;
 }
 
 bool CSafeFileWriter::Commit() {
@@ -131,31 +382,85 @@ bool CSafeFileWriter::Commit() {
         if (m_error.empty()) m_error = "the file was not opened";
         return false;
     }
-    m_out.flush();
-    const bool written = m_out.good();
-    m_out.close();
+    if (!FlushBuffer()) return Fail("cannot write " + m_path + ": " + ErrorText(m_writeError));
+    const bool done = m_inPlace ? CommitInPlace() : CommitByRename();
+    if (!done) return false;
     m_open = false;
-    std::error_code ec;
-    if (!written || m_out.fail()) {
-        fs::remove(m_temp, ec);
-        m_error = "cannot write " + m_target.string() + " (is the disk full?)";
-        return false;
+    return true;
+}
+
+bool CSafeFileWriter::CommitByRename() {
+    mode_t mode = m_existed ? static_cast<mode_t>(m_oldMode) : NewFileMode();
+    // The configuration holds a password: nobody but its owner reads it.
+    if (m_ownerOnly) mode = m_existed ? (mode & 0600) : 0600;
+    if (m_newMode) mode = static_cast<mode_t>(*m_newMode & 07777);
+    if (::fchmod(m_fd, mode) != 0) return Fail("cannot set the permissions of " + m_path + ": " + ErrorText(errno));
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0) return Fail("cannot write " + m_path + ": " + ErrorText(errno));
+    if (::rename(m_staging.c_str(), m_target.c_str()) != 0)
+        return Fail("cannot replace " + m_path + ": " + ErrorText(errno));
+    m_staging.clear();
+    return true;
+}
+
+bool CSafeFileWriter::CommitInPlace() {
+    const int target = OpenRetrying(m_target.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (target < 0) return Fail("cannot write " + m_path + ": " + ErrorText(errno));
+    struct stat st {};
+    if (::fstat(target, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(target);
+        return Fail(m_path + " is not a regular file");
     }
-    fs::rename(m_temp, m_target, ec);
-    if (ec) {
-        fs::remove(m_temp, ec);
-        m_error = "cannot replace " + m_target.string();
-        return false;
+    // First a copy of the old text, on disk and read back the same: only
+    // then may the file itself be overwritten.
+    const std::string backupPath = ScratchName(FolderOf(m_staging), m_target, ".old");
+    const int backup = CreateScratch(backupPath);
+    const bool saved = backup >= 0 && CopyContents(target, backup) && ::fsync(backup) == 0 &&
+                       SameContents(target, backup);
+    if (!saved) {
+        const int error = errno;
+        if (backup >= 0) {
+            ::close(backup);
+            ::unlink(backupPath.c_str());
+        }
+        ::close(target);
+        return Fail("cannot make a safety copy of " + m_path + " before writing it: " + ErrorText(error));
     }
+    const off_t newSize = ::lseek(m_fd, 0, SEEK_END);
+    const bool written = newSize >= 0 && CopyContents(m_fd, target) && ::ftruncate(target, newSize) == 0 &&
+                         ::fsync(target) == 0;
+    if (!written) {
+        const int error = errno;
+        const bool restored = CopyContents(backup, target) && ::ftruncate(target, st.st_size) == 0 &&
+                              ::fsync(target) == 0;
+        ::close(backup);
+        ::close(target);
+        if (!restored)
+            return Fail("cannot write " + m_path + ": " + ErrorText(error) + "; its old contents are kept in " +
+                        backupPath);
+        ::unlink(backupPath.c_str());
+        return Fail("cannot write " + m_path + ": " + ErrorText(error) + "; the file was left as it was");
+    }
+    if (m_ownerOnly && st.st_uid == ::geteuid() && (st.st_mode & 077)) ::fchmod(target, st.st_mode & 07700);
+    ::close(backup);
+    ::unlink(backupPath.c_str());
+    const bool closed = ::close(target) == 0;
+    ::close(m_fd);
+    m_fd = -1;
+    ::unlink(m_staging.c_str());
+    m_staging.clear();
+    if (!closed) return Fail("cannot write " + m_path + ": " + ErrorText(errno));
     return true;
 }
 
 void CSafeFileWriter::Abandon() {
-    if (!m_open) return;
-    m_out.close();
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+    if (!m_staging.empty()) ::unlink(m_staging.c_str());
+    m_staging.clear();
+    m_buffer.clear();
     m_open = false;
-    std::error_code ec;
-    fs::remove(m_temp, ec);
 }
 
 }  // namespace tabulon

@@ -1,11 +1,13 @@
 #pragma once
 // Reading and writing the program's text files. A line ends at LF on reading
-// and the CR before it is dropped; lines of any length are read whole. Files
-// are written with CR LF by the callers, into a temporary file in the same
-// folder that replaces the old file only once everything is on disk.
+// and the CR before it is dropped; lines of any length are read whole. Only
+// regular files are read: a folder, a device or a pipe is refused before it
+// can fill memory or keep the program waiting. Files are written with CR LF
+// by the callers and replace the old file only once everything is on disk,
+// keeping what makes it the user's file: its links, owner, group and mode.
 
-#include <filesystem>
-#include <fstream>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,19 +15,81 @@
 
 namespace tabulon {
 
+// What a path names, links followed.
+enum class PathKind {
+    Missing,
+    File,        // a regular file
+    Folder,
+    Other,       // a device, a pipe, a socket
+    Unreachable  // it cannot even be looked at (a folder on the way forbids it)
+};
+PathKind KindOfPath(const std::string& path);
+
 // A regular file of that name exists (an empty name finds nothing).
 bool FileExists(const std::string& path);
 
-// A file its owner may not write. Saving would replace it all the same (the
-// new file is renamed over it), so a save refuses it instead.
+// What follows a path's name in a message when it cannot be a file to read
+// or write: "is a folder" or "is not a regular file"; "" for a regular file
+// and for nothing there.
+std::string NotAFileText(const std::string& path);
+
+// A message about a file with the file's name on the line after its first:
+// "File database not found!\n\nSpecify ..." becomes "File database not
+// found!\nPATH\n\nSpecify ...". An empty name adds nothing.
+std::string WithFileName(std::string_view text, const std::string& path);
+
+// Whether two paths name the same file, through links, relative steps and
+// hard links; a file not there yet is compared by where its name leads.
+bool IsSameFile(const std::string& a, const std::string& b);
+
+// A file that must not be replaced: its owner may not write it, or the user
+// running the program may not (as the system says, whatever the mode bits).
 bool IsReadOnlyFile(const std::string& path);
 // What a refused save says: "The database file\nPATH\nis read-only. ..."
 std::string ReadOnlyFileText(std::string_view what, const std::string& path);
+
+// One regular file open for reading. Opening never waits: a pipe or a device
+// is refused, not opened for good.
+class CFileReader {
+public:
+    CFileReader() = default;
+    CFileReader(const CFileReader&) = delete;
+    CFileReader& operator=(const CFileReader&) = delete;
+    ~CFileReader();
+
+    bool Open(const std::string& path);
+    // Up to size bytes; 0 at the end of the file, -1 after an error.
+    long long Read(char* buffer, std::size_t size);
+    // The size when it was opened; a file may still grow or shrink.
+    std::uintmax_t Size() const { return m_size; }
+    // Why Open or Read failed, as words that follow the file's name: "does
+    // not exist", "is a folder", "could not be read: Permission denied".
+    const std::string& Error() const { return m_error; }
+
+private:
+    int m_fd = -1;
+    std::uintmax_t m_size = 0;
+    std::string m_error;
+};
+
+// The whole of a regular file, all or nothing, in one buffer the size of
+// the file. False, with the reason as CFileReader::Error gives it, when it
+// cannot be read whole. Running out of memory reaches the caller as
+// std::bad_alloc.
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& reason);
 
 // Calls onLine for every line of the file; a last line without LF counts,
 // an empty file has no lines. False when the file cannot be read.
 bool ReadTextLines(const std::string& path, const std::function<void(std::string_view)>& onLine);
 
+// Writes a file so that a failure at any point leaves the old one as it was.
+// Normally the new text goes to a temporary file beside the old one, which
+// then takes its place. Where that would change what the file is (the old
+// one has further hard links, another owner or a group its writer cannot
+// give, or its folder may not be written) the file is written in place
+// instead, after a copy of the old text has been made and checked; a failure
+// puts the old text back. A symbolic link is kept: the file it names is
+// written.
 class CSafeFileWriter {
 public:
     CSafeFileWriter() = default;
@@ -33,25 +97,43 @@ public:
     CSafeFileWriter& operator=(const CSafeFileWriter&) = delete;
     ~CSafeFileWriter();
 
-    // Starts the temporary file beside path. With ownerOnly the result is
-    // readable and writable by its owner alone; otherwise an existing file
-    // keeps its permissions.
+    // Starts writing path. With ownerOnly the file is readable and writable
+    // by its owner alone (an existing file loses any other reader);
+    // otherwise an existing file keeps its mode and a new one gets the
+    // usual mode for new files.
     bool Open(const std::string& path, bool ownerOnly = false);
     void Write(std::string_view text);
-    // Flushes, closes and renames over the target. False (and the old file
-    // untouched) when anything failed.
+    // The mode a file that is replaced or new gets, instead of the one Open
+    // chose; a file written in place keeps its own.
+    void SetMode(unsigned mode) { m_newMode = mode; }
+    // Puts everything in place. False (and the old file as it was) when
+    // anything failed.
     bool Commit();
     void Abandon();
     // Why the last Open or Commit failed, in plain words.
     const std::string& Error() const { return m_error; }
+    // Whether Commit writes into the old file rather than replacing it.
+    bool WritesInPlace() const { return m_inPlace; }
 
 private:
-    std::filesystem::path m_target;
-    std::filesystem::path m_temp;
-    std::optional<std::filesystem::perms> m_perms;
-    std::ofstream m_out;
-    std::string m_error;
+    bool Fail(const std::string& error);
+    bool FlushBuffer();
+    bool CommitByRename();
+    bool CommitInPlace();
+
+    std::string m_path;     // as the caller named it, for messages
+    std::string m_target;   // the file itself, links followed
+    std::string m_staging;  // where the new text waits
+    std::string m_buffer;
+    int m_fd = -1;
+    int m_writeError = 0;
     bool m_open = false;
+    bool m_inPlace = false;
+    bool m_ownerOnly = false;
+    bool m_existed = false;
+    unsigned m_oldMode = 0;
+    std::optional<unsigned> m_newMode;
+    std::string m_error;
 };
 
 }  // namespace tabulon

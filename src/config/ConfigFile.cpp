@@ -1,9 +1,11 @@
 #include "config/ConfigFile.h"
 
 #include <algorithm>
+#include <utility>
 #include <climits>
 #include <cstddef>
 #include <filesystem>
+#include <new>
 #include <string_view>
 #include <system_error>
 
@@ -19,6 +21,10 @@ namespace tabulon {
 namespace {
 
 constexpr std::size_t kKeyLength = 11;
+// Any port a connection can use, or 0 for the FTP port, as the dialog
+// allows; the reader takes every other value as 21.
+constexpr int kLowestPort = 0;
+constexpr int kHighestPort = 65535;
 constexpr std::string_view kLineEnd = "\r\n";
 
 constexpr std::string_view kDatabase = "database = ";
@@ -77,7 +83,61 @@ int LeadingInteger(std::string_view text) {
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
+// Whether the value begins with a number at all, so that a stored "0" is told
+// from text that only converts to 0.
+bool StartsWithNumber(std::string_view text) {
+    text = TrimLeft(text);
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+    return !text.empty() && text.front() >= '0' && text.front() <= '9';
+}
+
 bool StartsWithOne(std::string_view value) { return !value.empty() && value.front() == '1'; }
+
+bool IsSectionHeader(std::string_view line) {
+    for (std::string_view header : {"[files]", "[colors]", "[ftp]", "[grid]", "[other]"})
+        if (line == header) return true;
+    return false;
+}
+
+// What in text a line of the file cannot hold: its line ends at the first
+// CR or LF, and the column names are cut at ";".
+std::string_view Unstorable(const std::string& text, bool columnName) {
+    const std::size_t at = text.find_first_of(columnName ? ";\r\n" : "\r\n");
+    if (at == std::string::npos) return {};
+    return text[at] == ';' ? "a \";\"" : "a line end";
+}
+
+// Why the record cannot be written so that reading it back gives it again,
+// or "" when it can.
+std::string UnstorableValue(const IConfigFrame& frame) {
+    const CListConfig& c = frame.Config();
+    for (const TextField& text : kTextFields) {
+        const std::string_view what = Unstorable(c.*text.field, false);
+        if (!what.empty())
+            return "The value of \"" + std::string(TrimRight(text.key.substr(0, text.key.find(' ')))) +
+                   "\" holds " + std::string(what) + ", which the configuration file cannot store.";
+    }
+    auto outside = [](std::string_view name, int value, int low, int high) {
+        return "The value of \"" + std::string(name) + "\", " + std::to_string(value) + ", is not between " +
+               std::to_string(low) + " and " + std::to_string(high) + ".";
+    };
+    if (c.port < kLowestPort || c.port > kHighestPort) return outside("port", c.port, kLowestPort, kHighestPort);
+    if (c.width <= 0) return outside("width", c.width, 1, INT_MAX);
+    if (c.addindex < 0 || c.addindex > 4) return outside("addindex", c.addindex, 0, 4);
+    const std::pair<const char*, int> flags[] = {{"viewout", c.viewout}, {"ftpupload", c.ftpupload}, {"usewidth", c.usewidth}};
+    for (const auto& [name, value] : flags)
+        if (value != 0 && value != 1) return outside(name, value, 0, 1);
+    if (const CGridCtrl* grid = frame.GetDatabaseGrid()) {
+        for (int col = 1; col < grid->GetColumnCount(); ++col) {
+            const std::string& name = grid->GetCellText(0, col);
+            const std::string_view what = Unstorable(name, true);
+            if (!what.empty())
+                return "The name of column " + std::to_string(col) + ", \"" + name + "\", holds " +
+                       std::string(what) + ", which the configuration file cannot store.";
+        }
+    }
+    return {};
+}
 
 // Widens the grid to hold every name, then puts the names into row 0 from
 // column 1 on, untrimmed.
@@ -174,23 +234,38 @@ void ResetConfig(IConfigFrame& frame) {
 bool WriteConfigFile(IConfigFrame& frame, bool withWidth) {
     const std::string path = frame.Config().cfgfile;
     if (!FileExists(path)) {
-        frame.Messages().Show("File configuration not found!\n\nSpecify a valid file in configuration",
+        frame.Messages().Show(
+            WithFileName("File configuration not found!\n\nSpecify a valid file in configuration", path),
+            "Configuration", MbIcon::Exclamation, MbButtons::Ok);
+        return false;
+    }
+    // Whatever the reader would take differently from what is written is
+    // refused, so that a saved configuration opens as it was saved.
+    if (const std::string unstorable = UnstorableValue(frame); !unstorable.empty()) {
+        frame.Messages().Show(unstorable + "\n\nNothing was saved.", "Configuration", MbIcon::Exclamation,
+                              MbButtons::Ok);
+        return false;
+    }
+    try {
+        // Owner only: the file holds the FTP password.
+        CSafeFileWriter writer;
+        if (!writer.Open(path, true)) {
+            ShowWriteFailure(frame, writer.Error());
+            return false;
+        }
+        writer.Write(ConfigText(frame, withWidth));
+        if (!writer.Commit()) {
+            ShowWriteFailure(frame, writer.Error());
+            return false;
+        }
+        // Only now is the configuration saved, so only now does the mark go.
+        frame.SetWindowText(ConfigurationTitle(path));
+    } catch (const std::bad_alloc&) {
+        frame.Messages().Show("Not enough memory to save the configuration to\n" + path +
+                                  "\n\nThe file was left as it was.",
                               "Configuration", MbIcon::Exclamation, MbButtons::Ok);
         return false;
     }
-    // Owner only: the file holds the FTP password.
-    CSafeFileWriter writer;
-    if (!writer.Open(path, true)) {
-        ShowWriteFailure(frame, writer.Error());
-        return false;
-    }
-    writer.Write(ConfigText(frame, withWidth));
-    if (!writer.Commit()) {
-        ShowWriteFailure(frame, writer.Error());
-        return false;
-    }
-    // Only now is the configuration saved, so only now does the mark go.
-    frame.SetWindowText(ConfigurationTitle(path));
     return true;
 }
 
@@ -206,15 +281,25 @@ bool SaveConfigFile(IConfigFrame& frame, bool withWidth) {
     return WriteConfigFile(frame, withWidth);
 }
 
-ConfigGridLines ReadConfigFile(IConfigFrame& frame, const std::string& path) {
-    ConfigGridLines gridLines;
-    CListConfig& config = frame.Config();
-    CGridCtrl* grid = frame.GetDatabaseGrid();
-    ReadTextLines(path, [&](std::string_view line) {
+bool ParseConfigFile(const std::string& path, ParsedConfig& parsed, std::string& reason) {
+    CListConfig& config = parsed.record;
+    ConfigGridLines& gridLines = parsed.gridLines;
+    CFileReader probe;
+    if (!probe.Open(path)) {
+        reason = probe.Error();
+        return false;
+    }
+    const bool read = ReadTextLines(path, [&](std::string_view line) {
+        if (IsSectionHeader(line)) {
+            ++parsed.recognised;
+            return;
+        }
+        if (!TrimRight(line).empty()) ++parsed.otherLines;
         // Section headers, empty lines and keys without a value.
         if (line.size() <= kKeyLength) return;
         const std::string_view key = line.substr(0, kKeyLength);
         const std::string_view value = line.substr(kKeyLength);
+        ++parsed.recognised;
         for (const TextField& text : kTextFields) {
             if (key == text.key) {
                 config.*text.field = std::string(value);
@@ -223,7 +308,8 @@ ConfigGridLines ReadConfigFile(IConfigFrame& frame, const std::string& path) {
         }
         if (key == kPort) {
             const int port = LeadingInteger(value);
-            config.port = port <= 0 || port >= 32767 ? 21 : port;
+            const bool valid = port >= kLowestPort && port <= kHighestPort && StartsWithNumber(value);
+            config.port = valid ? port : 21;
         } else if (key == kHLines) {
             if (StartsWithOne(value)) gridLines.horizontal = true;
         } else if (key == kVLines) {
@@ -241,23 +327,61 @@ ConfigGridLines ReadConfigFile(IConfigFrame& frame, const std::string& path) {
             const int width = LeadingInteger(value);
             config.width = width <= 0 ? 500 : width;
         } else if (key == kColumns) {
-            if (grid) SetColumnNames(*grid, value);
+            parsed.columns.emplace_back(value);
+        } else {
+            --parsed.recognised;  // a line of eleven characters and more, but no key
         }
     });
-    return gridLines;
+    if (!read) reason = "could not be read";
+    return read;
+}
+
+bool ParsedConfig::IsConfiguration() const { return recognised > 0 || otherLines == 0; }
+
+void ApplyColumnNames(CGridCtrl& grid, const std::string& names) { SetColumnNames(grid, names); }
+
+ConfigGridLines ReadConfigFile(IConfigFrame& frame, const std::string& path) {
+    ParsedConfig parsed;
+    parsed.record = frame.Config();
+    std::string reason;
+    if (!ParseConfigFile(path, parsed, reason)) return {};
+    frame.Config() = parsed.record;
+    if (CGridCtrl* grid = frame.GetDatabaseGrid())
+        for (const std::string& names : parsed.columns) SetColumnNames(*grid, names);
+    return parsed.gridLines;
 }
 
 bool ValidateConfig(IConfigFrame& frame) {
     const CListConfig& c = frame.Config();
     const ConfigFiles& files = frame.Files();
-    auto fail = [&](const char* text, const char* caption) {
+    auto fail = [&](const std::string& text, const char* caption) {
         frame.Messages().Show(text, caption, MbIcon::Information, MbButtons::Ok);
         return false;
     };
-    if (!FileExists(files.database)) return fail("File database not found", "Database");
+    // A file that is missing is named; one that is there but no file is
+    // called what it is.
+    auto present = [&](const std::string& path, const char* missing, const char* what, const char* caption) {
+        if (FileExists(path)) return true;
+        const std::string notAFile = NotAFileText(path);
+        if (notAFile.empty()) return fail(WithFileName(missing, path), caption);
+        return fail(std::string("The ") + what + " file\n" + path + "\n" + notAFile + ".", caption);
+    };
+    if (!present(files.database, "File database not found", "database", "Database")) return false;
     if (c.output.size() < 6) return fail("No outputfile specified", "Output");
-    if (!FileExists(files.headfile)) return fail("Headfile not found", "Headfile");
-    if (!FileExists(files.endfile)) return fail("Endfile not found", "Endfile");
+    if (!present(files.headfile, "Headfile not found", "head", "Headfile")) return false;
+    if (!present(files.endfile, "Endfile not found", "end", "Endfile")) return false;
+    // The page replaces the output file whole: it must not be one of the
+    // files the list is made from, under any name.
+    const std::pair<const std::string*, const char*> sources[] = {{&files.database, "database"},
+                                                                  {&files.headfile, "head"},
+                                                                  {&files.endfile, "end"},
+                                                                  {&c.cfgfile, "configuration"}};
+    for (const auto& [path, what] : sources) {
+        if (IsSameFile(files.output, *path))
+            return fail("The output file\n" + files.output + "\nis the " + what +
+                            " file.\n\nMake list would overwrite it with the page.",
+                        "Output");
+    }
     if (c.headcol.size() != 6) return fail("Invalid head color", "Head color");
     if (c.indexcol.size() != 6) return fail("Invalid index color", "Index color");
     if (c.firstcol.size() != 6) return fail("Invalid first row color", "First row color");

@@ -3,11 +3,14 @@
 // 'Database' column names as lines of an eleven-character key and a value.
 
 #include <string>
+#include <vector>
 
 #include "config/ConfigFrame.h"
 #include "config/ListConfig.h"
 
 namespace tabulon {
+
+class CGridCtrl;
 
 // The grid-line switches a .cfg file asks for; the caller applies them once
 // the database is loaded.
@@ -32,6 +35,26 @@ bool SaveConfigFile(IConfigFrame& frame, bool withWidth);
 // Fills the record and the 'Database' column names from a .cfg file; the
 // caller has reset both. A missing or unreadable file reads as empty.
 ConfigGridLines ReadConfigFile(IConfigFrame& frame, const std::string& path);
+
+// A .cfg file as read, before anything is changed by it.
+struct ParsedConfig {
+    CListConfig record;  // the record the lines were read into
+    ConfigGridLines gridLines;
+    std::vector<std::string> columns;    // the values of the "columns  = " lines, in order
+    int recognised = 0;                  // section headers and keys
+    int otherLines = 0;                  // lines that are neither, nor empty
+
+    // Whether the file can be a configuration: it has one of the sections
+    // or keys, or nothing at all (a new configuration's empty file).
+    bool IsConfiguration() const;
+};
+// Reads path into parsed.record, which keeps what no line sets. False, with
+// the reason as words that follow the file's name, when the file cannot be
+// read; running out of memory reaches the caller.
+bool ParseConfigFile(const std::string& path, ParsedConfig& parsed, std::string& reason);
+// Widens the 'Database' grid to hold every name and puts the names into its
+// heading row from column 1 on.
+void ApplyColumnNames(CGridCtrl& grid, const std::string& names);
 
 // The check before a list is made: the files exist, the output has a name,
 // the colours are six characters. Shows the first failure.

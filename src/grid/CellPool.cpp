@@ -7,9 +7,18 @@ namespace tabulon::cellpool {
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
 // Under the address sanitizer every cell is its own allocation, so that a
-// use after free is still caught.
+// use after free is still caught. g++ says so with __SANITIZE_ADDRESS__,
+// clang through __has_feature.
+#if defined(__SANITIZE_ADDRESS__)
+#define TABULON_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TABULON_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+#if defined(TABULON_ADDRESS_SANITIZER)
 constexpr bool kPooled = false;
 #else
 constexpr bool kPooled = true;

@@ -16,6 +16,7 @@
 
 #include "grid/CellClass.h"
 #include "grid/CellId.h"
+#include "grid/CellSlot.h"
 #include "grid/GridCell.h"
 #include "grid/GridFrame.h"
 #include "grid/GridItem.h"
@@ -123,6 +124,12 @@ public:
     // Deletes every row r with remove[r] set, in one pass over the table.
     bool DeleteRows(const std::vector<char>& remove);
     bool DeleteAllCells();
+    // While on, running out of memory in SetRowCount, SetColumnCount,
+    // InsertRow or InsertColumn reaches the caller as std::bad_alloc, with
+    // the table whole, instead of the desktop's message: a load then fails
+    // whole rather than keeping what happened to fit.
+    void SetOutOfMemoryThrows(bool on) { m_outOfMemoryThrows = on; }
+    bool GetOutOfMemoryThrows() const { return m_outOfMemoryThrows; }
 
     // Cells.
     bool IsValidCell(int row, int col) const {
@@ -332,18 +339,44 @@ public:
 private:
     // ---- storage and cells (GridStorage.cpp) ----
     // A row owns its cells; its table of them comes from the cell pool too,
-    // so that it lies beside them.
-    using CellHandle = std::unique_ptr<CGridCellBase>;
-    using Row = std::vector<CellHandle, cellpool::Allocator<CellHandle>>;
+    // so that it lies beside them. Cells of the plain text class are made
+    // only when first needed (CellSlot.h); until then reading one gives what
+    // a new cell would.
+    using Row = std::vector<CCellSlot, cellpool::Allocator<CCellSlot>>;
     // The cells of a new row, or of a new column in every row, made before
     // any of them goes into the table.
     Row MakeRow(int row);
-    std::vector<CellHandle> MakeColumn(int col);
+    std::vector<CCellSlot> MakeColumn(int col);
     // Puts a new cell at col into every row and the column's width; every
-    // row gets its cell or, when memory runs out, none does. roomPerRow: the
-    // columns each row should have room for, so a run of these grows each
-    // row once.
+    // row gets its cell or, when memory runs out, none does. Rows grow by
+    // half again when full, so a line that adds columns one at a time costs
+    // as much as one that adds them at once. roomPerRow: the columns each
+    // row should have room for, when the caller knows.
     void InsertColumnCells(int col, std::uint32_t width, std::size_t roomPerRow);
+    // Whether new cells wait in their slots until first needed: only for the
+    // plain text cell, whose fresh state is known without making one.
+    bool MakesCellsLazily() const { return m_cellClass == &CGridCell::Class(); }
+    CCellSlot NewSlot(int row, int col);
+    // The state and format a cell still pending in (row, col) would be made with.
+    unsigned PendingState(int row, int col) const;
+    unsigned DefaultFormat(int row, int col) const;
+    // The cell of a valid id, made now when it was pending.
+    CGridCellBase* MaterialiseCell(int row, int col) const;
+    // The cell if it has been made; none while pending or for an invalid id.
+    CGridCellBase* PeekCell(int row, int col) const {
+        return IsValidCell(row, col) ? m_rowData[row][col].get() : nullptr;
+    }
+    // Makes every pending cell, before the class of new cells changes.
+    void MaterialiseAllCells();
+    // What sizing to content measures: the cell, or for a pending one a
+    // stand-in that looks as it would (empty, its format and state), so that
+    // measuring a column does not make a cell for every empty place in it.
+    // None for a pending cell just like the last one measured in this pass
+    // (lastBlank, 0 at the start): its size is known already.
+    CGridCellBase* CellForMeasuring(int row, int col, std::uint64_t& lastBlank);
+    // Rethrows running out of memory while m_outOfMemoryThrows is set;
+    // otherwise the desktop says so.
+    void OnOutOfMemory();
     int HeadingRowHeight(int row, const std::string& heading);
     void ClearCachedTopLeft() { m_topLeft = CellId(-1, -1); }
     // An open edit is ended before rows or columns move, so that its text
@@ -357,7 +390,8 @@ private:
     IGridOwner* m_owner = nullptr;
     IImageList* m_imageList = nullptr;
 
-    std::vector<Row> m_rowData;
+    // Mutable: reading a pending cell through GetCell makes it.
+    mutable std::vector<Row> m_rowData;
     std::vector<std::uint32_t> m_rowHeights;
     std::vector<std::uint32_t> m_colWidths;
     long long m_totalHeight = 0;
@@ -369,7 +403,9 @@ private:
     const CellClass* m_cellClass;
     // Whether any cell keeps its own coordinates; only then do moved rows
     // have to tell their cells where they are now.
-    bool m_hasCoordCells = false;
+    mutable bool m_hasCoordCells = false;
+    bool m_outOfMemoryThrows = false;
+    std::unique_ptr<CGridCellBase> m_measuringCell;
     bool m_modified = false;
 
     // Ordinary, fixed column, fixed row, corner.
@@ -497,6 +533,23 @@ private:
     std::vector<std::unique_ptr<CCellEditBox>> m_closedBoxes;
     int m_endEditDepth = 0;
     std::unique_ptr<CTitleTipWnd> m_titleTip;
+};
+
+// While one lives, running out of memory in the grid's row and column
+// operations reaches the caller as std::bad_alloc (SetOutOfMemoryThrows),
+// so that a bulk change can be undone whole.
+class CStrictGrid {
+public:
+    explicit CStrictGrid(CGridCtrl& grid) : m_grid(grid), m_was(grid.GetOutOfMemoryThrows()) {
+        grid.SetOutOfMemoryThrows(true);
+    }
+    ~CStrictGrid() { m_grid.SetOutOfMemoryThrows(m_was); }
+    CStrictGrid(const CStrictGrid&) = delete;
+    CStrictGrid& operator=(const CStrictGrid&) = delete;
+
+private:
+    CGridCtrl& m_grid;
+    bool m_was;
 };
 
 }  // namespace tabulon

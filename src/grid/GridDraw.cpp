@@ -478,14 +478,21 @@ int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc
     std::vector<Kind> kinds;
     IImageList* images = GetImageList();
     int width = 0;
+    std::uint64_t blank = 0;
     for (int r = first; r <= last; ++r) {
         // The rows ahead are asked for early (grid/MemoryHint.h).
         if (r + 24 <= last) Prefetch(m_rowData[r + 24].data());
         if (r + 16 <= last) Prefetch(m_rowData[r + 16][col].get());
-        if (r + 8 <= last) Prefetch(m_rowData[r + 8][col]->GetText().data());
+        if (r + 8 <= last)
+            if (const CGridCellBase* ahead = m_rowData[r + 8][col].get()) Prefetch(ahead->GetText().data());
         ReportProgress(kFittingPhase, static_cast<std::uint64_t>(r - first), static_cast<std::uint64_t>(last - first) + 1);
-        CGridCellBase* cell = m_rowData[r][col].get();
+        CGridCellBase* cell = CellForMeasuring(r, col, blank);
         if (!cell) continue;
+        if (m_rowData[r][col].IsPending()) {
+            // A cell not made yet stands in once for its run of blanks alike.
+            width = std::max(width, cell->GetCellExtent(&dc).cx);
+            continue;
+        }
         const unsigned format = cell->GetFormat();
         const LogFont* font = cell->GetFontObject();
         const bool alike = cell->IsSizedByItsText() && cell->IsDefaultFont() &&
@@ -533,7 +540,9 @@ void CGridCtrl::AutoSizeRow(int row, unsigned style) {
     const int first = (style & 0x1) ? 0 : m_fixedCols;
     const int last = (style & 0x2) ? m_cols - 1 : m_fixedCols - 1;
     int height = 0;
-    for (int c = first; c <= last; ++c) height = std::max(height, GetCell(row, c)->GetCellExtent(dc.get()).cy);
+    std::uint64_t blank = 0;
+    for (int c = first; c <= last; ++c)
+        if (CGridCellBase* cell = CellForMeasuring(row, c, blank)) height = std::max(height, cell->GetCellExtent(dc.get()).cy);
     SetRowHeight(row, height);
 }
 

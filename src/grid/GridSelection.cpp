@@ -14,13 +14,15 @@ void CGridCtrl::EraseCell(CellSet& set, CellId cell) { set.erase(CellKey(cell.ro
 
 bool CGridCtrl::IsCellSelected(int row, int col) const {
     if (!m_enableSelection) return false;
-    CGridCellBase* cell = GetCell(row, col);
+    CGridCellBase* cell = PeekCell(row, col);  // a pending cell is never selected
     return cell && cell->IsSelected();
 }
 
 bool CGridCtrl::IsCellEditable(int row, int col) const {
-    CGridCellBase* cell = GetCell(row, col);
-    return m_editable && cell && !cell->IsReadOnly();
+    if (!IsValidCell(row, col)) return false;
+    CGridCellBase* cell = PeekCell(row, col);
+    if (!cell) return m_editable && !(GetCellState(row, col) & CellState::kReadOnly);
+    return m_editable && !cell->IsReadOnly();
 }
 
 void CGridCtrl::RedrawHeadingsOf(CellId cell) {

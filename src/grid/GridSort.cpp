@@ -1,6 +1,8 @@
 // Sorting whole rows by the text of a column; the keys and their order are
 // SortKeys.cpp.
 
+#include <new>
+
 #include "grid/GridCtrl.h"
 #include "grid/MemoryHint.h"
 
@@ -38,32 +40,42 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     if (low < 0 || high >= m_rows || low >= high) return false;
 
     // Only a long run tells of its progress: the many short runs of a sort
-    // by all columns are told of by their caller.
+    // by all columns are told of by their caller. Everything the sort needs
+    // is taken before a row moves: when memory runs out the rows stay as
+    // they were.
     const std::uint64_t runLength = static_cast<std::uint64_t>(high - low) + 1;
     const bool tell = runLength >= kLongRun;
-    m_sortKeys.Clear();
-    for (int r = low; r <= high; ++r) {
-        // The rows ahead are asked for early (grid/MemoryHint.h).
-        if (r + 16 <= high) Prefetch(m_rowData[r + 16].data());
-        if (r + 8 <= high) Prefetch(m_rowData[r + 8][col].get());
-        m_sortKeys.Add(m_rowData[r][col]->GetText(), r);
-        if (tell) ReportProgress(kSortingPhase, static_cast<std::uint64_t>(r - low), 3 * runLength);
-    }
-    if (tell) {
-        m_sortKeys.Sort(ascending, [&](unsigned thousandths) {
-            ReportProgress(kSortingPhase, runLength + runLength * thousandths / 1000, 3 * runLength);
-        });
-    } else {
-        m_sortKeys.Sort(ascending);
+    std::vector<Row>& rows = m_sortRows;
+    std::vector<std::uint32_t>& heights = m_sortHeights;
+    try {
+        m_sortKeys.Clear();
+        for (int r = low; r <= high; ++r) {
+            // The rows ahead are asked for early (grid/MemoryHint.h).
+            if (r + 16 <= high) Prefetch(m_rowData[r + 16].data());
+            if (r + 8 <= high) Prefetch(m_rowData[r + 8][col].get());
+            m_sortKeys.Add(GetCellText(r, col), r);
+            if (tell) ReportProgress(kSortingPhase, static_cast<std::uint64_t>(r - low), 3 * runLength);
+        }
+        if (tell) {
+            m_sortKeys.Sort(ascending, [&](unsigned thousandths) {
+                ReportProgress(kSortingPhase, runLength + runLength * thousandths / 1000, 3 * runLength);
+            });
+        } else {
+            m_sortKeys.Sort(ascending);
+        }
+        rows.resize(m_sortKeys.Size());
+        heights.resize(m_sortKeys.Size());
+    } catch (const std::bad_alloc&) {
+        m_sortKeys = CSortKeys();  // gives its memory back
+        std::vector<Row>().swap(rows);
+        std::vector<std::uint32_t>().swap(heights);
+        OnOutOfMemory();
+        return false;
     }
 
     // The rows move once, into the order found; the cells stay where they are.
     RowHeightsChangedFrom(low);
     const std::size_t count = m_sortKeys.Size();
-    std::vector<Row>& rows = m_sortRows;
-    std::vector<std::uint32_t>& heights = m_sortHeights;
-    rows.resize(count);
-    heights.resize(count);
     for (std::size_t k = 0; k < count; ++k) {
         rows[k] = std::move(m_rowData[m_sortKeys.RowAt(k)]);
         heights[k] = m_rowHeights[m_sortKeys.RowAt(k)];
@@ -76,7 +88,8 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
         if (m_sortKeys.RowAt(k) == row) continue;
         moved = true;
         if (m_hasCoordCells)
-            for (int c = 0; c < m_cols; ++c) m_rowData[row][c]->SetCoords(row, c);
+            for (int c = 0; c < m_cols; ++c)
+                if (CGridCellBase* cell = m_rowData[row][c].get()) cell->SetCoords(row, c);
     }
     // Whoever sorts, the rows on screen show their new order.
     if (moved && m_window && m_allowDraw) m_window->InvalidateAll();

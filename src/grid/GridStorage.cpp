@@ -18,6 +18,16 @@ void MakeRoomForOne(Vector& v) {
     if (v.size() == v.capacity()) v.reserve(std::max(v.size() + 1, 2 * v.capacity()));
 }
 
+// Room for one more cell in a row, or for room entries when that is more.
+// A full row grows by half again, not by one: a line of 400,000 fields adds
+// its columns one at a time, and growing every row to its exact new size
+// each time would copy the table once per column.
+template <typename Vector>
+void MakeRoomInRow(Vector& row, std::size_t room) {
+    if (row.size() < row.capacity() && room <= row.capacity()) return;
+    row.reserve(std::max({room, row.size() + 1, row.size() + row.size() / 2, std::size_t{4}}));
+}
+
 }  // namespace
 
 // ---- counts and sizes ----
@@ -52,7 +62,7 @@ bool CGridCtrl::SetRowCount(int n) {
             ++m_rows;
         }
     } catch (const std::bad_alloc&) {
-        m_desktop->ShowOutOfMemory();
+        OnOutOfMemory();
     }
     SetModified(true, -1, -1);
     ResetScrollBars();
@@ -86,7 +96,7 @@ bool CGridCtrl::SetColumnCount(int n) {
         }
     } catch (const std::bad_alloc&) {
         // The columns made so far stay; the one that failed left nothing behind.
-        m_desktop->ShowOutOfMemory();
+        OnOutOfMemory();
         ok = false;
     }
     SetModified(true, -1, -1);
@@ -214,7 +224,7 @@ int CGridCtrl::InsertColumn(const std::string& heading, unsigned format, int col
     try {
         InsertColumnCells(col, 0, 0);
     } catch (const std::bad_alloc&) {
-        m_desktop->ShowOutOfMemory();
+        OnOutOfMemory();
         return -1;
     }
     ++m_cols;
@@ -250,7 +260,7 @@ int CGridCtrl::InsertRow(const std::string& heading, int row) {
         m_rowData.insert(m_rowData.begin() + row, std::move(cells));
         m_rowHeights.insert(m_rowHeights.begin() + row, 0);
     } catch (const std::bad_alloc&) {
-        m_desktop->ShowOutOfMemory();
+        OnOutOfMemory();
         return -1;
     }
     ++m_rows;
@@ -328,7 +338,8 @@ bool CGridCtrl::DeleteRows(const std::vector<char>& remove) {
             m_rowData[kept] = std::move(m_rowData[r]);
             m_rowHeights[kept] = m_rowHeights[r];
             if (m_hasCoordCells)
-                for (int c = 0; c < m_cols; ++c) m_rowData[kept][c]->SetCoords(kept, c);
+                for (int c = 0; c < m_cols; ++c)
+                    if (CGridCellBase* cell = m_rowData[kept][c].get()) cell->SetCoords(kept, c);
         }
         ++kept;
     }
@@ -373,26 +384,79 @@ bool CGridCtrl::DeleteAllCells() {
 
 CGridCellBase* CGridCtrl::GetCell(int row, int col) const {
     if (!IsValidCell(row, col)) return nullptr;
+    if (m_rowData[row][col].IsPending()) return MaterialiseCell(row, col);
     return m_rowData[row][col].get();
+}
+
+void CGridCtrl::OnOutOfMemory() {
+    if (m_outOfMemoryThrows) throw;
+    m_desktop->ShowOutOfMemory();
+}
+
+unsigned CGridCtrl::PendingState(int row, int col) const {
+    unsigned state = 0;
+    if (col < m_fixedCols) state |= CellState::kFixed | CellState::kFixedCol;
+    if (row < m_fixedRows) state |= CellState::kFixed | CellState::kFixedRow;
+    return state;
+}
+
+unsigned CGridCtrl::DefaultFormat(int row, int col) const {
+    return GetDefaultCell(row < m_fixedRows, col < m_fixedCols)->GetFormat();
+}
+
+CCellSlot CGridCtrl::NewSlot(int row, int col) {
+    if (MakesCellsLazily()) return CCellSlot::Pending(DefaultFormat(row, col));
+    return CCellSlot(CreateCell(row, col));
+}
+
+CGridCellBase* CGridCtrl::MaterialiseCell(int row, int col) const {
+    CCellSlot& slot = m_rowData[row][col];
+    // Made as CreateCell makes it; only the cell class's own code runs, and
+    // reading the table stays a const operation to its callers.
+    std::unique_ptr<CGridCellBase> cell = const_cast<CGridCtrl*>(this)->CreateCell(row, col);
+    if (!cell) return nullptr;
+    cell->SetFormat(slot.PendingFormat());
+    slot = CCellSlot(std::move(cell));
+    return slot.get();
+}
+
+void CGridCtrl::MaterialiseAllCells() {
+    for (int r = 0; r < m_rows; ++r)
+        for (int c = 0; c < m_cols; ++c)
+            if (m_rowData[r][c].IsPending()) MaterialiseCell(r, c);
+}
+
+CGridCellBase* CGridCtrl::CellForMeasuring(int row, int col, std::uint64_t& lastBlank) {
+    if (!IsValidCell(row, col)) return nullptr;
+    const CCellSlot& slot = m_rowData[row][col];
+    if (!slot.IsPending()) return slot.get();
+    const std::uint64_t blank = (std::uint64_t{slot.PendingFormat()} << 32) | PendingState(row, col) | (1u << 31);
+    if (blank == lastBlank) return nullptr;
+    lastBlank = blank;
+    if (!m_measuringCell) m_measuringCell = CreateCell(row, col);
+    if (!m_measuringCell) return nullptr;
+    m_measuringCell->SetState(PendingState(row, col));
+    m_measuringCell->SetFormat(slot.PendingFormat());
+    return m_measuringCell.get();
 }
 
 CGridCtrl::Row CGridCtrl::MakeRow(int row) {
     Row cells;
     cells.reserve(m_cols);
-    for (int c = 0; c < m_cols; ++c) cells.push_back(CreateCell(row, c));
+    for (int c = 0; c < m_cols; ++c) cells.push_back(NewSlot(row, c));
     return cells;
 }
 
-std::vector<CGridCtrl::CellHandle> CGridCtrl::MakeColumn(int col) {
-    std::vector<CellHandle> cells;
+std::vector<CCellSlot> CGridCtrl::MakeColumn(int col) {
+    std::vector<CCellSlot> cells;
     cells.reserve(m_rows);
-    for (int r = 0; r < m_rows; ++r) cells.push_back(CreateCell(r, col));
+    for (int r = 0; r < m_rows; ++r) cells.push_back(NewSlot(r, col));
     return cells;
 }
 
 void CGridCtrl::InsertColumnCells(int col, std::uint32_t width, std::size_t roomPerRow) {
-    std::vector<CellHandle> cells = MakeColumn(col);
-    for (Row& row : m_rowData) row.reserve(std::max(row.size() + 1, roomPerRow));
+    std::vector<CCellSlot> cells = MakeColumn(col);
+    for (Row& row : m_rowData) MakeRoomInRow(row, roomPerRow);
     MakeRoomForOne(m_colWidths);
     // Nothing from here on allocates: every row gets its cell, or none does.
     for (int r = 0; r < m_rows; ++r) m_rowData[r].insert(m_rowData[r].begin() + col, std::move(cells[r]));
@@ -414,13 +478,16 @@ std::unique_ptr<CGridCellBase> CGridCtrl::CreateCell(int row, int col) {
 }
 
 void CGridCtrl::DestroyCell(int row, int col) {
-    if (!GetCell(row, col)) return;
-    SetCellState(row, col, 0);
+    if (!IsValidCell(row, col)) return;
+    // A pending cell was never made, so it cannot be selected either.
+    if (PeekCell(row, col)) SetCellState(row, col, 0);
     m_rowData[row][col].reset();
 }
 
 bool CGridCtrl::SetDefaultCellType(const CellClass& cellClass) {
     if (!cellClass.IsDerivedFrom(CGridCellBase::Class()) || !cellClass.create) return false;
+    // Cells still pending were meant to be of the old class.
+    if (&cellClass != m_cellClass && MakesCellsLazily()) MaterialiseAllCells();
     m_cellClass = &cellClass;
     return true;
 }
@@ -434,14 +501,14 @@ bool CGridCtrl::SetCellType(int row, int col, const CellClass& cellClass) {
     cell->SetCoords(row, col);
     cell->CopyFrom(*old);
     m_hasCoordCells = m_hasCoordCells || cell->KeepsCoords();
-    m_rowData[row][col] = std::move(cell);  // the old cell goes here
+    m_rowData[row][col] = CCellSlot(std::move(cell));  // the old cell goes here
     return true;
 }
 
 const std::string& CGridCtrl::GetCellText(int row, int col) const {
     static const std::string empty;
-    CGridCellBase* cell = GetCell(row, col);
-    return cell ? cell->GetText() : empty;
+    CGridCellBase* cell = PeekCell(row, col);
+    return cell ? cell->GetText() : empty;  // a pending cell is still empty
 }
 
 bool CGridCtrl::SetCellText(int row, int col, const std::string& text) {
@@ -453,7 +520,9 @@ bool CGridCtrl::SetCellText(int row, int col, const std::string& text) {
 }
 
 unsigned CGridCtrl::GetCellState(int row, int col) const {
-    CGridCellBase* cell = GetCell(row, col);
+    if (!IsValidCell(row, col)) return 0;
+    if (m_rowData[row][col].IsPending()) return PendingState(row, col);
+    CGridCellBase* cell = PeekCell(row, col);
     return cell ? cell->GetState() : 0;
 }
 
@@ -470,6 +539,10 @@ bool CGridCtrl::SetCellState(int row, int col, unsigned state) {
 }
 
 bool CGridCtrl::SetCellFormat(int row, int col, unsigned format) {
+    if (IsValidCell(row, col) && m_rowData[row][col].IsPending()) {
+        m_rowData[row][col].SetPendingFormat(format);
+        return true;
+    }
     CGridCellBase* cell = GetCell(row, col);
     if (!cell) return false;
     cell->SetFormat(format);
@@ -477,6 +550,11 @@ bool CGridCtrl::SetCellFormat(int row, int col, unsigned format) {
 }
 
 unsigned CGridCtrl::GetCellFormat(int row, int col) const {
+    if (IsValidCell(row, col) && m_rowData[row][col].IsPending()) {
+        // As CGridCell::GetFormat: an unset format is the default cell's.
+        const unsigned format = m_rowData[row][col].PendingFormat();
+        return format != 0xFFFFFFFFu ? format : DefaultFormat(row, col);
+    }
     CGridCellBase* cell = GetCell(row, col);
     return cell ? cell->GetFormat() : 0;
 }
@@ -542,8 +620,8 @@ void CGridCtrl::SetModified(bool modified, int row, int col) {
     }
     if (!m_modified) {
         for (int r = 0; r < m_rows; ++r)
-            for (const CellHandle& cell : m_rowData[r])
-                if (cell->GetState() & CellState::kModified)
+            for (const CCellSlot& slot : m_rowData[r])
+                if (CGridCellBase* cell = slot.get(); cell && (cell->GetState() & CellState::kModified))
                     cell->SetState(cell->GetState() & ~CellState::kModified);
     }
 }

@@ -51,7 +51,8 @@ int InsertPosition(const CGridCtrl& grid, int col) {
 
 void DeleteAllDataColumns(CGridCtrl& grid) {
     grid.DeleteNonFixedRows();
-    while (grid.GetColumnCount() > 1) grid.DeleteColumn(1);
+    // From the last, so that no column is moved along before it goes.
+    for (int col = grid.GetColumnCount() - 1; col >= 1; --col) grid.DeleteColumn(col);
 }
 
 // Deletes data column col; items never outlive the last data column.

@@ -32,8 +32,12 @@ constexpr char kCaption[] = "Database";
 constexpr char kFilter[] =
     "Database files (*.db)|*.db|Text files (*.txt)|*.txt|All Files (*.*)|*.*||";
 constexpr std::string_view kLineEnd = "\r\n";
-// The format has no quoting: a field ends at ";" and an item at a line end.
-constexpr std::string_view kUnstorable = ";\r\n";
+// The format has no quoting: a field ends at ";" and an item at LF. A CR
+// inside a field comes back as it went (only a CR before the LF ends a
+// line), and one at either end of a field is trimmed away like a blank.
+constexpr std::string_view kUnstorableInItems = ";\n";
+// A column name's line in the configuration file ends at its CR.
+constexpr std::string_view kUnstorableInNames = ";\r\n";
 constexpr char kLoadingPhase[] = "Reading items";
 
 void ShowProblem(IItemsFrame& frame, const std::string& text) {
@@ -62,42 +66,6 @@ bool IsPresent(const std::string& path) {
     if (path.empty()) return false;
     std::error_code ec;
     return fs::status(path, ec).type() != fs::file_type::not_found;
-}
-
-// The whole file, all or nothing, so that a file read only in part never
-// passes for the whole of it. One buffer holds it: a large list needs no
-// string per line on top of its cells.
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& reason) {
-    bytes.clear();
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) {
-        reason = "it is a folder, not a file";
-        return false;
-    }
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (in) {
-        const auto size = fs::file_size(path, ec);
-        if (!ec) {
-            // A read that stops short of the size is an error, not a shorter
-            // database: saving that would cut the file.
-            bytes.resize(static_cast<std::size_t>(size));
-            in.read(bytes.data(), static_cast<std::streamsize>(size));
-            if (static_cast<std::uintmax_t>(in.gcount()) != size) {
-                reason = ErrnoText(errno, "it could not be read whole");
-                bytes.clear();
-                return false;
-            }
-        }
-        // Whatever the file gained meanwhile, or all of it when its size was unknown.
-        bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    if (!in && !in.eof()) {
-        reason = ErrnoText(errno, "it cannot be read");
-        bytes.clear();
-        return false;
-    }
-    return true;
 }
 
 // Calls onItem for every line of bytes that is not empty once trimmed.
@@ -130,23 +98,46 @@ private:
     bool m_wasAllowed;
 };
 
+// Back to the rows and columns a grid had before a bulk change; shrinking
+// allocates nothing, so this works when memory has run out.
+void RestoreTableSize(CGridCtrl& grid, int rows, int columns) {
+    grid.SetRowCount(rows);
+    grid.SetColumnCount(columns);
+}
+
+// The whole file goes into the grid, or, when it cannot be read whole or
+// memory runs out, nothing does. A regular file that failed to load closes
+// the configuration: a save would otherwise replace the user's items with
+// the few, or none, that were loaded.
 bool LoadItems(IItemsFrame& frame, CGridCtrl& grid, const std::string& path) {
-    std::string bytes;
-    std::string reason;
-    if (!ReadWholeFile(path, bytes, reason)) {
-        ShowProblem(frame, "The database file\n" + path + "\ncould not be read: " + reason +
-                               ".\n\nNo items were loaded.");
-        return false;
+    const int rows = grid.GetRowCount();
+    const int columns = grid.GetColumnCount();
+    std::string problem;
+    try {
+        std::string bytes;
+        std::string reason;
+        if (ReadWholeFile(path, bytes, reason)) {
+            CQuietGrid quiet(grid);
+            CStrictGrid strict(grid);
+            ForEachItemLine(bytes, [&](std::string_view line) {
+                AddDatabaseLine(grid, line, grid.GetRowCount());
+                grid.ReportProgress(kLoadingPhase, static_cast<std::uint64_t>(line.data() - bytes.data()),
+                                    bytes.size());
+            });
+            frame.OnDatabaseColumnsChanged();
+            return true;
+        }
+        problem = "The database file\n" + path + "\n" + reason + ".\n\nNo items were loaded.";
+    } catch (const std::bad_alloc&) {
+        RestoreTableSize(grid, rows, columns);
+        problem = "Not enough memory to load the database file\n" + path + "\n\nNo items were loaded.";
     }
-    {
-        CQuietGrid quiet(grid);
-        ForEachItemLine(bytes, [&](std::string_view line) {
-            AddDatabaseLine(grid, line, grid.GetRowCount());
-            grid.ReportProgress(kLoadingPhase, static_cast<std::uint64_t>(line.data() - bytes.data()), bytes.size());
-        });
+    if (KindOfPath(path) == PathKind::File) {
+        frame.CloseConfiguration();
+        problem += "\nThe configuration was closed, so that no save can overwrite the file.";
     }
-    frame.OnDatabaseColumnsChanged();
-    return true;
+    ShowProblem(frame, problem);
+    return false;
 }
 
 // Makes an empty file at path unless something is there already.
@@ -162,9 +153,9 @@ bool CreateEmptyFile(const std::string& path, std::string& reason) {
     return true;
 }
 
-// Describes what in text the database file cannot hold, or "" when nothing.
-std::string_view Unstorable(const std::string& text) {
-    const std::size_t at = text.find_first_of(kUnstorable);
+// Describes what in text a file cannot hold, or "" when nothing.
+std::string_view Unstorable(const std::string& text, std::string_view unstorable) {
+    const std::size_t at = text.find_first_of(unstorable);
     if (at == std::string::npos) return {};
     return text[at] == ';' ? "a \";\"" : "a line end";
 }
@@ -176,7 +167,7 @@ std::string FindUnstorableText(const CGridCtrl& grid) {
     const int cols = grid.GetColumnCount();
     for (int col = 1; col < cols; ++col) {
         const std::string& name = grid.GetCellText(0, col);
-        const std::string_view what = Unstorable(name);
+        const std::string_view what = Unstorable(name, kUnstorableInNames);
         if (!what.empty()) {
             return "The name of column " + std::to_string(col) + ", \"" + name + "\", holds " +
                    std::string(what) +
@@ -185,7 +176,7 @@ std::string FindUnstorableText(const CGridCtrl& grid) {
     }
     for (int row = 1; row < rows; ++row) {
         for (int col = 1; col < cols; ++col) {
-            const std::string_view what = Unstorable(grid.GetCellText(row, col));
+            const std::string_view what = Unstorable(grid.GetCellText(row, col), kUnstorableInItems);
             if (what.empty()) continue;
             const std::string& name = grid.GetCellText(0, col);
             const std::string column = name.empty() ? std::to_string(col) : "\"" + name + "\"";
@@ -194,6 +185,34 @@ std::string FindUnstorableText(const CGridCtrl& grid) {
         }
     }
     return {};
+}
+
+bool ShowBackupFailure(IItemsFrame& frame, const std::string& reason) {
+    const std::string source = frame.Files().database;
+    ShowProblem(frame, "The database file\n" + source + "\ncould not be backed up to\n" + source +
+                           ".bak\n\nReason: " + reason);
+    return false;
+}
+
+// Writes the copy of the database file that its backup is to become; the
+// caller puts it in place. False, after a message, when it cannot be made.
+bool PrepareBackup(IItemsFrame& frame, CSafeFileWriter& out) {
+    const std::string source = frame.Files().database;
+    if (source.empty()) return ShowBackupFailure(frame, "the configuration names no database file");
+    CFileReader in;
+    if (!in.Open(source)) return ShowBackupFailure(frame, "the database file " + in.Error());
+    // Owner-only while being written; the source's permissions once complete,
+    // so the copy is never readable by more people than the database itself.
+    if (!out.Open(source + ".bak", true)) return ShowBackupFailure(frame, out.Error());
+    std::error_code ec;
+    out.SetMode(static_cast<unsigned>(fs::status(source, ec).permissions()));
+    std::string block(static_cast<std::size_t>(std::clamp<std::uintmax_t>(in.Size(), 1, 1 << 20)), '\0');
+    for (;;) {
+        const long long got = in.Read(block.data(), block.size());
+        if (got < 0) return ShowBackupFailure(frame, "the database file " + in.Error());
+        if (got == 0) return true;
+        out.Write(std::string_view(block.data(), static_cast<std::size_t>(got)));
+    }
 }
 
 }  // namespace
@@ -212,7 +231,8 @@ bool LoadDatabaseFile(IItemsFrame& frame) {
         const std::string path = frame.Files().database;
         if (IsPresent(path)) return finish(LoadItems(frame, *grid, path));
 
-        if (frame.Messages().Show("File database not found.\n\nBrowse for database?", kCaption,
+        const std::string named = path.empty() ? std::string() : "\n" + path;
+        if (frame.Messages().Show("File database not found." + named + "\n\nBrowse for database?", kCaption,
                                   MbIcon::Question, MbButtons::YesNo) != MbResult::Yes) {
             return finish(true);
         }
@@ -262,7 +282,7 @@ void AddDatabaseLine(CGridCtrl& grid, std::string_view line, int row) {
     }
 }
 
-bool WriteDatabaseFile(IItemsFrame& frame) {
+bool WriteDatabaseFile(IItemsFrame& frame, bool withBackup) {
     const CGridCtrl* grid = frame.DatabasePane().GetGrid();
     if (!grid) return false;
     const std::string path = frame.Files().database;
@@ -270,33 +290,51 @@ bool WriteDatabaseFile(IItemsFrame& frame) {
         ShowProblem(frame, "The configuration names no database file.\n\nNothing was saved.");
         return false;
     }
-    const std::string unstorable = FindUnstorableText(*grid);
-    if (!unstorable.empty()) {
-        ShowProblem(frame, unstorable);
+    if (const std::string notAFile = NotAFileText(path); !notAFile.empty()) {
+        ShowProblem(frame, "The database file\n" + path + "\n" + notAFile + ".\n\nNothing was saved.");
         return false;
     }
-
-    // The old file stays whole until the new one is complete on disk.
-    CSafeFileWriter writer;
-    bool written = writer.Open(path);
-    if (written) {
-        const int rows = grid->GetRowCount();
-        const int cols = grid->GetColumnCount();
-        std::string line;
-        for (int row = 1; row < rows; ++row) {
-            line.clear();
-            for (int col = 1; col < cols; ++col) {
-                if (col > 1) line += ';';
-                line += grid->GetCellText(row, col);
-            }
-            line += kLineEnd;
-            writer.Write(line);
+    try {
+        const std::string unstorable = FindUnstorableText(*grid);
+        if (!unstorable.empty()) {
+            ShowProblem(frame, unstorable);
+            return false;
         }
-        written = writer.Commit();
-    }
-    if (!written) {
-        ShowProblem(frame, "The database could not be saved to\n" + path +
-                               "\n\nReason: " + writer.Error() + "\n\nThe file was left as it was.");
+        // The old file stays whole until the new one is complete on disk.
+        CSafeFileWriter writer;
+        bool written = writer.Open(path);
+        if (written) {
+            const int rows = grid->GetRowCount();
+            const int cols = grid->GetColumnCount();
+            std::string line;
+            for (int row = 1; row < rows; ++row) {
+                line.clear();
+                for (int col = 1; col < cols; ++col) {
+                    if (col > 1) line += ';';
+                    line += grid->GetCellText(row, col);
+                }
+                line += kLineEnd;
+                writer.Write(line);
+            }
+            // The backup is written beside, and takes its place only once
+            // the database has taken its own: a save that fails leaves both
+            // files as they were.
+            CSafeFileWriter backup;
+            bool backingUp = withBackup && PrepareBackup(frame, backup);
+            if (withBackup && !backingUp &&
+                frame.Messages().Show("Save the database without a backup?", kCaption, MbIcon::Question,
+                                      MbButtons::YesNo) != MbResult::Yes)
+                return false;
+            written = writer.Commit();
+            if (written && backingUp && !backup.Commit()) ShowBackupFailure(frame, backup.Error());
+        }
+        if (!written) {
+            ShowProblem(frame, "The database could not be saved to\n" + path + "\n\nReason: " + writer.Error() +
+                                   "\n\nThe file was left as it was.");
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        ShowProblem(frame, "Not enough memory to save the database to\n" + path + "\n\nThe file was left as it was.");
         return false;
     }
     // The corner mark is the caller's to clear, now that the save succeeded.
@@ -304,38 +342,9 @@ bool WriteDatabaseFile(IItemsFrame& frame) {
 }
 
 bool BackupDatabaseFile(IItemsFrame& frame) {
-    const std::string source = frame.Files().database;
-    const std::string backup = source + ".bak";
-    auto fail = [&](const std::string& reason) {
-        ShowProblem(frame, "The database file\n" + source + "\ncould not be backed up to\n" +
-                               backup + "\n\nReason: " + reason);
-        return false;
-    };
-    if (source.empty()) return fail("the configuration names no database file");
-    std::error_code ec;
-    const fs::file_status status = fs::status(source, ec);
-    if (status.type() == fs::file_type::not_found) return fail("the database file does not exist");
-    if (!fs::is_regular_file(status)) return fail("it is not a file");
-
-    errno = 0;
-    std::ifstream in(source, std::ios::binary);
-    if (!in) return fail(ErrnoText(errno, "it cannot be opened"));
-    // Owner-only while being written; the source's permissions once complete,
-    // so the copy is never readable by more people than the database itself.
     CSafeFileWriter out;
-    if (!out.Open(backup, true)) return fail(out.Error());
-    std::vector<char> block(1 << 20);
-    while (in) {
-        in.read(block.data(), static_cast<std::streamsize>(block.size()));
-        const std::streamsize got = in.gcount();
-        if (got > 0) out.Write(std::string_view(block.data(), static_cast<std::size_t>(got)));
-    }
-    if (in.bad()) {
-        out.Abandon();
-        return fail("reading the database file failed");
-    }
-    if (!out.Commit()) return fail(out.Error());
-    fs::permissions(backup, status.permissions(), fs::perm_options::replace, ec);
+    if (!PrepareBackup(frame, out)) return false;
+    if (!out.Commit()) return ShowBackupFailure(frame, out.Error());
     return true;
 }
 
@@ -347,19 +356,28 @@ void ImportDatabaseFile(IItemsFrame& frame) {
     if (!chosen || chosen->empty()) return;
 
     CGridWork work(&frame, "Importing items", {grid});
-    std::string bytes;
-    std::string reason;
-    if (!ReadWholeFile(*chosen, bytes, reason)) {
-        ShowProblem(frame, "The file\n" + *chosen + "\ncould not be read: " + reason +
-                               ".\n\nNothing was imported.");
-        return;
-    }
-    {
-        CQuietGrid quiet(*grid);
-        ForEachItemLine(bytes, [&](std::string_view line) {
-            pane.AddItemFromText(std::string(line), ";", grid->GetRowCount());
-            grid->ReportProgress(kLoadingPhase, static_cast<std::uint64_t>(line.data() - bytes.data()), bytes.size());
-        });
+    const int rows = grid->GetRowCount();
+    const int columns = grid->GetColumnCount();
+    try {
+        std::string bytes;
+        std::string reason;
+        if (!ReadWholeFile(*chosen, bytes, reason)) {
+            ShowProblem(frame, "The file\n" + *chosen + "\n" + reason + ".\n\nNothing was imported.");
+            return;
+        }
+        {
+            CQuietGrid quiet(*grid);
+            CStrictGrid strict(*grid);
+            ForEachItemLine(bytes, [&](std::string_view line) {
+                pane.AddItemFromText(std::string(line), ";", grid->GetRowCount());
+                grid->ReportProgress(kLoadingPhase, static_cast<std::uint64_t>(line.data() - bytes.data()),
+                                     bytes.size());
+            });
+        }
+    } catch (const std::bad_alloc&) {
+        // The items already in 'New items' stay; none of the file's do.
+        RestoreTableSize(*grid, rows, columns);
+        ShowProblem(frame, "Not enough memory to import\n" + *chosen + "\n\nNothing was imported.");
     }
     pane.FitNewItemsColumns();
     frame.OnNewItemsColumnsChanged();

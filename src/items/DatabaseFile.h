@@ -30,9 +30,11 @@ void AddDatabaseLine(CGridCtrl& grid, std::string_view line, int row);
 
 // Replaces the database file with the 'Database' items, CR LF after each.
 // Refuses, before writing anything, text that the file or the configuration's
-// column names cannot hold. Every failure has been shown when this returns
-// false, and the file on disk is then as it was.
-bool WriteDatabaseFile(IItemsFrame& frame);
+// column names cannot hold. withBackup copies the old file to its backup
+// first, once the new text is complete; when the copy cannot be made the
+// user is asked whether to save without it. Every failure has been shown
+// when this returns false, and the file on disk is then as it was.
+bool WriteDatabaseFile(IItemsFrame& frame, bool withBackup = false);
 
 // Copies the database file byte for byte to its name with ".bak" appended,
 // replacing an older backup. False, after a message, when that failed.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <new>
 
 #include "grid/GridWork.h"
 #include "items/PaneLayout.h"
@@ -33,26 +34,45 @@ void MoveItems(IItemsFrame& frame) {
     // One repaint and one scroll-bar update at the end, not one per row.
     const bool drawing = database.IsRedrawAllowed();
     database.SetRedraw(false);
-    while (database.GetColumnCount() < sourceColumns)
-        if (pane::InsertNewDataColumn(database, -1) < 0) break;  // out of memory, already shown
-    const int columns = std::min(sourceColumns, database.GetColumnCount());
-
-    const int checked = newItemsPane.CountCheckedItems();
+    const int databaseColumns = database.GetColumnCount();
     int added = 0;
-    while (added < checked && database.InsertRow("", -1) >= 0) ++added;
+    try {
+        // All the checked items go in, or, when memory runs out, none does.
+        CStrictGrid strict(database);
+        while (database.GetColumnCount() < sourceColumns) pane::InsertNewDataColumn(database, -1);
+        const int columns = std::min(sourceColumns, database.GetColumnCount());
 
-    int target = databaseRows;
-    for (int i = 1; i < sourceRows && target < databaseRows + added; ++i) {
-        database.ReportProgress("Copying items", static_cast<std::uint64_t>(i), static_cast<std::uint64_t>(sourceRows));
-        const auto* box = dynamic_cast<const CGridCellCheckBox*>(source.GetCell(i, 0));
-        if (!box || !box->GetCheck()) continue;
-        pane::SetNumberCell(database, target);
-        for (int j = 1; j < columns; ++j) database.SetCellText(target, j, source.GetCellText(i, j));
-        ++target;
+        const int checked = newItemsPane.CountCheckedItems();
+        while (added < checked && database.InsertRow("", -1) >= 0) ++added;
+
+        int target = databaseRows;
+        for (int i = 1; i < sourceRows && target < databaseRows + added; ++i) {
+            database.ReportProgress("Copying items", static_cast<std::uint64_t>(i),
+                                    static_cast<std::uint64_t>(sourceRows));
+            const auto* box = dynamic_cast<const CGridCellCheckBox*>(source.GetCell(i, 0));
+            if (!box || !box->GetCheck()) continue;
+            pane::SetNumberCell(database, target);
+            for (int j = 1; j < columns; ++j) database.SetCellText(target, j, source.GetCellText(i, j));
+            ++target;
+        }
+    } catch (const std::bad_alloc&) {
+        database.SetRowCount(databaseRows);
+        database.SetColumnCount(databaseColumns);
+        if (drawing) database.SetRedraw(true, true);
+        frame.Messages().Show("Not enough memory to move the checked items into 'Database'.\n\nNothing was moved.",
+                              "Move items", MbIcon::Exclamation, MbButtons::Ok);
+        return;
     }
 
     databasePane.SetDatabaseModified(true);
-    databasePane.SortByAllColumns();
+    try {
+        CStrictGrid strict(database);
+        databasePane.SortByAllColumns();
+    } catch (const std::bad_alloc&) {
+        // The items are in, only not in order: the user can sort again later.
+        frame.Messages().Show("Not enough memory to sort 'Database'.\n\nThe items were moved but are not sorted.",
+                              "Move items", MbIcon::Exclamation, MbButtons::Ok);
+    }
     databasePane.NumberItemRows(1, databaseRows + added);
     if (drawing) database.SetRedraw(true, true);
     databasePane.FitDatabaseColumns();

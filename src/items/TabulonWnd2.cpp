@@ -39,7 +39,9 @@ void CTabulonWnd2::SortByAllColumns() {
 void CTabulonWnd2::ClearDatabase() {
     if (!m_grid) return;
     m_grid->DeleteNonFixedRows();
-    while (m_grid->GetColumnCount() > 1) m_grid->DeleteColumn(1);
+    // From the last: taking the first each time would move every later
+    // column along, which on a line of 400,000 fields never ends.
+    for (int col = m_grid->GetColumnCount() - 1; col >= 1; --col) m_grid->DeleteColumn(col);
 }
 
 void CTabulonWnd2::MoveColumn(int from, int to) {

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cstdio>
 #include <memory>
+#include <new>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -30,7 +32,7 @@ std::string Decimal(int value) {
 // Collects the page and hands it to the file in big blocks.
 class PageBuffer {
 public:
-    explicit PageBuffer(CSafeFileWriter& file) : m_file(file) { m_buffer.reserve(kBlockSize * 2); }
+    explicit PageBuffer(CSafeFileWriter& file) : m_file(file) {}
 
     // Template pieces carry CR LF already; cell texts, names and colours go
     // in as they stand, HTML and all.
@@ -54,34 +56,27 @@ private:
     std::string m_buffer;
 };
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // Copies a head or end file into the page exactly as it is on disk. A file
-// that is not there adds nothing; false, with the reason, when a file that is
-// there cannot be read.
+// that is not there adds nothing; false, with the reason, when what is there
+// cannot be read (a folder, a device or a pipe is not read at all).
 bool CopyFileInto(PageBuffer& page, const std::string& path, std::string& reason) {
-    if (path.empty()) return true;
-    errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        const int error = errno;
-        if (error == ENOENT || error == ENOTDIR) return true;
-        reason = std::generic_category().message(error);
+    if (KindOfPath(path) == PathKind::Missing) return true;
+    CFileReader file;
+    if (!file.Open(path)) {
+        reason = file.Error();
         return false;
     }
-    std::vector<char> block(kBlockSize);
+    // As large as the file, up to a block: a small head costs a small buffer.
+    const auto size = static_cast<std::size_t>(std::clamp<std::uintmax_t>(file.Size(), 1, kBlockSize));
+    std::unique_ptr<char[]> block(new char[size]);
     for (;;) {
-        const std::size_t got = std::fread(block.data(), 1, block.size(), file.get());
-        if (got > 0) page.Raw(std::string_view(block.data(), got));
-        if (got < block.size()) {
-            if (std::ferror(file.get())) {
-                reason = errno != 0 ? std::generic_category().message(errno) : "read error";
-                return false;
-            }
-            return true;
+        const long long got = file.Read(block.get(), size);
+        if (got < 0) {
+            reason = file.Error();
+            return false;
         }
+        if (got == 0) return true;
+        page.Raw(std::string_view(block.get(), static_cast<std::size_t>(got)));
     }
 }
 
@@ -178,7 +173,47 @@ unsigned char IndexCharacterOf(const std::string& text) {
     return c;
 }
 
-void WriteTable(PageBuffer& page, const CListConfig& config, const CGridCtrl* grid) {
+// The items the page leaves out, and the first few of them by name.
+struct LeftOut {
+    static constexpr std::size_t kNamed = 3;
+    int count = 0;
+    int items = 0;
+    std::vector<std::string> names;
+
+    void Add(const CGridCtrl& grid, int row) {
+        ++count;
+        if (names.size() >= kNamed) return;
+        const std::string& first = grid.GetCellText(row, 1);
+        if (first.empty()) {
+            names.push_back("item " + Decimal(row) + " (its first column is empty)");
+            return;
+        }
+        // A long text is cut, never inside a character of several bytes.
+        constexpr std::size_t kLongest = 40;
+        std::size_t length = std::min(first.size(), kLongest);
+        while (length < first.size() && length > 0 && (static_cast<unsigned char>(first[length]) & 0xC0) == 0x80)
+            --length;
+        // Built by appending: g++ 12 at -O3 misreads the chain of + as an
+        // overlapping copy.
+        std::string name = "\"";
+        name.append(first, 0, length);
+        name += length < first.size() ? "...\"" : "\"";
+        // The same text again tells nothing new; it is counted all the same.
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
+    }
+
+    std::string Message() const {
+        std::string text = Decimal(count) + " of the " + Decimal(items) +
+                           " items were left out of the page: an item is listed only when its first column "
+                           "begins with a digit (0-9) or a letter from A to Z.\n\nLeft out: ";
+        for (std::size_t i = 0; i < names.size(); ++i) text += (i ? ", " : "") + names[i];
+        if (count > static_cast<int>(names.size()))
+            text += " and " + Decimal(count - static_cast<int>(names.size())) + " more";
+        return text + ".";
+    }
+};
+
+void WriteTable(PageBuffer& page, const CListConfig& config, const CGridCtrl* grid, LeftOut& leftOut) {
     const int rows = grid ? grid->GetRowCount() : 0;
     const int columns = grid ? grid->GetColumnCount() : 0;
 
@@ -201,12 +236,16 @@ void WriteTable(PageBuffer& page, const CListConfig& config, const CGridCtrl* gr
     page.Raw("</TR>\r\n\r\n");
 
     IndexRows index(page, config.addindex, config.indexcol, std::max(columns - 1, 0));
+    leftOut.items = std::max(rows - 1, 0);
     const std::string firstStart = "<TR bgcolor=" + config.firstcol + ">";
     const std::string secondStart = "<TR bgcolor=" + config.secondcol + ">";
     bool nextFirst = true;
     for (int row = 1; row < rows; ++row) {
         const unsigned char ch = IndexCharacterOf(grid->GetCellText(row, 1));
-        if (!IsIndexCharacter(ch)) continue;  // such items stay off the list
+        if (!IsIndexCharacter(ch)) {
+            leftOut.Add(*grid, row);  // such items stay off the list
+            continue;
+        }
         const bool indexed = ch > index.Last() && index.Advance(ch);
         bool first;
         if (indexed) {
@@ -233,7 +272,7 @@ void ShowFailure(IListFrame& frame, const std::string& text) {
     frame.Messages().Show(text, "Make list", MbIcon::Exclamation, MbButtons::Ok);
 }
 
-bool WritePage(IListFrame& frame) {
+bool WritePage(IListFrame& frame, LeftOut& leftOut) {
     const CListConfig& config = frame.Config();
     const ConfigFiles& files = frame.Files();
     const std::string& output = files.output;
@@ -260,7 +299,7 @@ bool WritePage(IListFrame& frame) {
     std::string reason;
     if (!CopyFileInto(page, files.headfile, reason)) return readFailed("head", files.headfile, reason);
 
-    WriteTable(page, config, frame.DatabasePane().GetGrid());
+    WriteTable(page, config, frame.DatabasePane().GetGrid(), leftOut);
 
     if (!CopyFileInto(page, files.endfile, reason)) return readFailed("end", files.endfile, reason);
 
@@ -272,11 +311,33 @@ bool WritePage(IListFrame& frame) {
 }  // namespace
 
 bool MakeList(IListFrame& frame) {
-    frame.DatabasePane().SortByAllColumns();
-    if (!WritePage(frame)) return false;
+    LeftOut leftOut;
+    CGridCtrl* grid = frame.DatabasePane().GetGrid();
+    try {
+        // Sorting needs room beside the items; when there is none the sort
+        // stops whole and says so here, rather than leaving a page half sorted.
+        std::optional<CStrictGrid> strict;
+        if (grid) strict.emplace(*grid);
+        frame.DatabasePane().SortByAllColumns();
+        if (!WritePage(frame, leftOut)) return false;
+    } catch (const std::bad_alloc&) {
+        // The rows are all there, whatever order the sort had reached; their
+        // numbers follow them again.
+        try {
+            if (grid) frame.DatabasePane().NumberItemRows(1, grid->GetRowCount() - 1);
+        } catch (const std::bad_alloc&) {
+        }
+        ShowFailure(frame, "Not enough memory to make the list\n" + frame.Files().output +
+                               "\n\nThe page was not written.");
+        return false;
+    }
+    // As designed, some items never make it to the page; the user learns
+    // which, once, now that the page is there.
+    if (leftOut.count > 0)
+        frame.Messages().Show(leftOut.Message(), "Make list", MbIcon::Information, MbButtons::Ok);
 
     const CListConfig& config = frame.Config();
-    const std::string output = frame.Files().output;
+    const std::string& output = frame.Files().output;
     if (config.ftpupload == 1) frame.ListPublisher().UploadList(config, output);
     if (config.viewout == 1) frame.ListPublisher().OpenTarget(output, kShowNormal);
     return true;

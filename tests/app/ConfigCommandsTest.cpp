@@ -81,12 +81,32 @@ TEST_F(AppTest, UnreadableConfigurationChangesNothing) {
     EXPECT_EQ(frame.Config().cfgfile, PathOf("list.cfg"));
 }
 
+TEST_F(AppTest, AFileThatIsNoConfigurationIsNamedAndChangesNothing) {
+    OpenConfiguration();
+    MakeFile("garbage.cfg", std::string("\x7F" "ELF\x02\x01\x01\0\0\0 random bytes;\r\n\xFF\xFE of no key at all\n", 40));
+    EXPECT_FALSE(frame.OpenConfiguration(PathOf("garbage.cfg")));
+    ASSERT_EQ(Texts(), std::vector<std::string>{"The file\n" + PathOf("garbage.cfg") +
+                                                "\nis not a Tabulon configuration: it has none of its sections or "
+                                                "keys.\n\nNothing was opened."});
+    EXPECT_EQ(messages.shown[0].caption, "Configuration");
+    EXPECT_EQ(Title(), OpenTitle());
+    EXPECT_EQ(Db().GetRowCount(), 3);
+    EXPECT_EQ(frame.Config().cfgfile, PathOf("list.cfg"));
+
+    // A file with no lines at all is a new configuration's file: it opens.
+    MakeFile("empty.cfg", "");
+    messages.Answer(MbResult::No);  // no database: do not browse
+    EXPECT_TRUE(frame.OpenConfiguration(PathOf("empty.cfg")));
+    EXPECT_EQ(Title(), "Tabulon - " + PathOf("empty.cfg"));
+}
+
 TEST_F(AppTest, MissingDatabaseAtOpenAsksToBrowse) {
     WriteConfiguration();
     fs::remove(PathOf("items.db"));
     messages.Answer(MbResult::No);
     ASSERT_TRUE(frame.OpenConfiguration(PathOf("list.cfg")));
-    EXPECT_EQ(Texts(), std::vector<std::string>{"File database not found.\n\nBrowse for database?"});
+    EXPECT_EQ(Texts(), std::vector<std::string>{"File database not found.\n" + PathOf("items.db") +
+                                                "\n\nBrowse for database?"});
     EXPECT_EQ(Title(), OpenTitle());
     EXPECT_EQ(Db().GetRowCount(), 1);
 

@@ -1,6 +1,8 @@
 // The two save prompts, Exit and the close request, Save configuration and
 // Save database: what is asked, in which order, and what each answer leaves.
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "AppTestSupport.h"
@@ -74,7 +76,8 @@ TEST_F(AppTest, ConfigurationFileGoneMeanwhileStopsTheExit) {
 
     EXPECT_FALSE(frame.OnAppExit());
     EXPECT_FALSE(window.closed);
-    ASSERT_EQ(Texts(), (std::vector<std::string>{kConfigPrompt, kNoConfigFile}));
+    ASSERT_EQ(Texts(), (std::vector<std::string>{kConfigPrompt, "File configuration not found!\n" + PathOf("list.cfg") +
+                                                                    "\n\nSpecify a valid file in configuration"}));
     EXPECT_EQ(messages.shown[1].icon, MbIcon::Exclamation);
     EXPECT_EQ(Title(), OpenTitle() + "*");
     EXPECT_FALSE(fs::exists(PathOf("list.cfg")));
@@ -91,7 +94,7 @@ TEST_F(AppTest, DatabaseFolderGoneKeepsTheItemsAndTheMark) {
     messages.Answer(MbResult::Yes);
 
     EXPECT_FALSE(frame.OnAppExit());
-    ASSERT_EQ(Texts(), (std::vector<std::string>{kConfigPrompt, kDatabasePrompt, kNoDatabaseFile}));
+    ASSERT_EQ(Texts(), (std::vector<std::string>{kConfigPrompt, kDatabasePrompt, NoDatabaseFile(PathOf("sub/items.db"))}));
     EXPECT_EQ(messages.shown[2].caption, "Database");
     EXPECT_EQ(messages.shown[2].icon, MbIcon::Exclamation);
     EXPECT_EQ(Corner(), "Database*");
@@ -101,7 +104,7 @@ TEST_F(AppTest, DatabaseFolderGoneKeepsTheItemsAndTheMark) {
     // Save database says the same and keeps everything too.
     messages.shown.clear();
     frame.OnSaveDatabase();
-    EXPECT_EQ(Texts(), std::vector<std::string>{kNoDatabaseFile});
+    EXPECT_EQ(Texts(), std::vector<std::string>{NoDatabaseFile(PathOf("sub/items.db"))});
     EXPECT_EQ(Corner(), "Database*");
 }
 
@@ -161,6 +164,52 @@ TEST_F(AppTest, SaveConfigurationWithNoneOpenNamesTheMissingFile) {
     frame.OnSaveConfiguration();
     EXPECT_EQ(Texts(), std::vector<std::string>{kNoConfigFile});
     EXPECT_EQ(Title(), "Tabulon");
+}
+
+TEST_F(AppTest, ALoneCrSavesBackAsItCameAndOnlyASuccessfulSaveMakesTheBackup) {
+    WriteConfiguration("a\rb;1\r\nc;2\r\n");
+    ASSERT_TRUE(frame.OpenConfiguration(PathOf("list.cfg")));
+    EXPECT_EQ(Db().GetCellText(1, 1), "a\rb");
+    frame.OnSaveDatabase();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(Contents(PathOf("items.db")), "a\rb;1\r\nc;2\r\n");
+
+    // Yes at the prompt, then a save that cannot be made: the old backup stays.
+    MakeFile("items.db.bak", "older");
+    Db().SetCellText(2, 1, "two\nlines");
+    database.SetDatabaseModified(true);
+    messages.Answer(MbResult::Yes);
+    EXPECT_FALSE(frame.OnCloseRequest());
+    EXPECT_EQ(Contents(PathOf("items.db.bak")), "older");
+    EXPECT_EQ(Contents(PathOf("items.db")), "a\rb;1\r\nc;2\r\n");
+    EXPECT_EQ(Corner(), "Database*");
+}
+
+TEST_F(AppTest, ADatabaseThatIsNoFileIsNamedForWhatItIsOnLoadAndOnSave) {
+    fs::create_directory(PathOf("folder.db"));
+    ASSERT_EQ(::mkfifo(PathOf("pipe.db").c_str(), 0600), 0);
+    struct Case {
+        std::string path, what;
+    };
+    for (const Case& t : {Case{PathOf("folder.db"), "is a folder"}, Case{PathOf("pipe.db"), "is not a regular file"},
+                          Case{"/dev/zero", "is not a regular file"}}) {
+        SCOPED_TRACE(t.path);
+        WriteConfiguration();
+        const std::string cfg = Contents(PathOf("list.cfg"));
+        MakeFile("list.cfg", cfg.substr(0, cfg.find("items.db")) + t.path + cfg.substr(cfg.find("items.db") + 8));
+        messages.shown.clear();
+        ASSERT_TRUE(frame.OpenConfiguration(PathOf("list.cfg")));  // returns: nothing waits for a writer
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, "The database file\n" + t.path + "\n" + t.what + ".\n\nNo items were loaded.");
+        EXPECT_EQ(Title(), OpenTitle());
+        EXPECT_EQ(Db().GetRowCount(), 1);
+
+        frame.OnSaveDatabase();
+        ASSERT_EQ(messages.shown.size(), 2u);
+        EXPECT_EQ(messages.shown[1].text, "The database file\n" + t.path + "\n" + t.what + ".\n\nNothing was saved.");
+    }
+    EXPECT_TRUE(fs::is_directory(PathOf("folder.db")));
+    EXPECT_TRUE(fs::is_fifo(PathOf("pipe.db")));
 }
 
 }  // namespace

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -131,4 +134,135 @@ TEST(TextCompare, CaseFoldsAsciiOnlyAndComparesBytesUnsigned) {
     EXPECT_GT(CompareWithCase("a", "B"), 0);
     EXPECT_LT(CompareWithCase("", "a"), 0);
     EXPECT_EQ(CompareWithCase("same", "same"), 0);
+}
+
+namespace {
+
+// Runs check in a child process as the unprivileged user nobody; the result
+// is whether check returned true there. Only root can become another user.
+bool AsNobody(const std::function<bool()>& check) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool ok = ::setgid(65534) == 0 && ::setuid(65534) == 0 && check();
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool Saves(const std::string& path, const std::string& text, bool ownerOnly = false) {
+    CSafeFileWriter writer;
+    if (!writer.Open(path, ownerOnly)) return false;
+    writer.Write(text);
+    return writer.Commit();
+}
+
+}  // namespace
+
+TEST(TextFile, SavingKeepsTheFileItsLinksOwnerGroupAndMode) {
+    TempDir dir;
+    // Through a symbolic link: the file it names is written, the link stays.
+    WriteRaw(dir.File("real.db"), "old");
+    fs::create_symlink("real.db", dir.File("link.db"));
+    ASSERT_TRUE(Saves(dir.File("link.db"), "new"));
+    EXPECT_TRUE(fs::is_symlink(dir.File("link.db")));
+    EXPECT_EQ(ReadRaw(dir.File("real.db")), "new");
+
+    // A file with a second name: both names still show the same text.
+    WriteRaw(dir.File("a.db"), "old");
+    fs::create_hard_link(dir.File("a.db"), dir.File("b.db"));
+    CSafeFileWriter writer;
+    ASSERT_TRUE(writer.Open(dir.File("a.db")));
+    EXPECT_TRUE(writer.WritesInPlace());
+    writer.Write("new and longer");
+    ASSERT_TRUE(writer.Commit());
+    EXPECT_EQ(ReadRaw(dir.File("b.db")), "new and longer");
+    EXPECT_EQ(fs::hard_link_count(dir.File("a.db")), 2u);
+    ASSERT_TRUE(Saves(dir.File("a.db"), "short"));  // cut to its new length
+    EXPECT_EQ(ReadRaw(dir.File("b.db")), "short");
+
+    // Group and mode stay; a configuration keeps no reader but its owner.
+    WriteRaw(dir.File("group.db"), "old");
+    ::chmod(dir.File("group.db").c_str(), 0640);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(dir.File("group.db").c_str(), 0, 65534), 0);
+    }
+    ASSERT_TRUE(Saves(dir.File("group.db"), "new"));
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.File("group.db").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(st.st_gid, 65534u);
+    }
+    WriteRaw(dir.File("x.cfg"), "old");
+    ::chmod(dir.File("x.cfg").c_str(), 0644);
+    ASSERT_TRUE(Saves(dir.File("x.cfg"), "password = p", true));
+    EXPECT_EQ(fs::status(dir.File("x.cfg")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    // Nothing of the saves is left behind.
+    int entries = 0;
+    for ([[maybe_unused]] auto& e : fs::directory_iterator(dir.path)) ++entries;
+    EXPECT_EQ(entries, 6);
+}
+
+TEST(TextFile, AnotherUsersFileIsRefusedAndAFileInAClosedFolderIsWrittenInPlace) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    TempDir dir;
+    // nobody may write its own file, but not the folder it lies in.
+    fs::create_directory(dir.path / "closed");
+    const std::string own = (dir.path / "closed" / "own.db").string();
+    WriteRaw(own, "old");
+    ASSERT_EQ(::chown(own.c_str(), 65534, 65534), 0);
+    ::chmod(own.c_str(), 0644);
+    ::chmod(dir.path.c_str(), 0755);
+    // root's file in a folder everybody may write: nobody may not write it.
+    fs::create_directory(dir.path / "shared");
+    ::chmod((dir.path / "shared").c_str(), 0777);
+    const std::string theirs = (dir.path / "shared" / "theirs.db").string();
+    WriteRaw(theirs, "theirs");
+    ::chmod(theirs.c_str(), 0644);
+
+    EXPECT_TRUE(AsNobody([&] {
+        CSafeFileWriter writer;
+        if (!writer.Open(own) || !writer.WritesInPlace()) return false;
+        writer.Write("new");
+        return writer.Commit() && ReadRaw(own) == "new";
+    }));
+    struct stat st {};
+    ASSERT_EQ(::stat(own.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+
+    EXPECT_TRUE(AsNobody([&] { return IsReadOnlyFile(theirs) && !Saves(theirs, "mine"); }));
+    ASSERT_EQ(::stat(theirs.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 0u);
+    EXPECT_EQ(ReadRaw(theirs), "theirs");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path / "shared"), fs::directory_iterator()), 1);
+}
+
+TEST(TextFile, SpecialFilesAreRefusedWithoutWaiting) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File("pipe").c_str(), 0600), 0);
+    struct Case {
+        std::string path, error;
+    };
+    const Case cases[] = {{dir.File("pipe"), "is not a regular file"},
+                          {"/dev/zero", "is not a regular file"},
+                          {dir.path.string(), "is a folder"},
+                          {dir.File("missing"), "does not exist"}};
+    for (const Case& t : cases) {
+        SCOPED_TRACE(t.path);
+        std::string bytes = "stale", reason;
+        EXPECT_FALSE(ReadWholeFile(t.path, bytes, reason));
+        EXPECT_EQ(reason, t.error);
+        EXPECT_TRUE(bytes.empty());
+        EXPECT_FALSE(ReadTextLines(t.path, [](std::string_view) {}));
+    }
+    EXPECT_EQ(NotAFileText(dir.File("pipe")), "is not a regular file");
+    EXPECT_EQ(NotAFileText(dir.path.string()), "is a folder");
+    EXPECT_EQ(NotAFileText(dir.File("missing")), "");
+    EXPECT_FALSE(Saves(dir.File("pipe"), "text"));
 }

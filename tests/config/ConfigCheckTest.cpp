@@ -32,14 +32,16 @@ TEST_F(ConfigTest, ValidateReportsTheFirstFailureInOrder) {
     c.cfgfile = MakeFile("list.cfg", "");
     struct Step {
         std::function<void()> change;
-        const char* text;
+        std::string text;
         const char* caption;
     };
+    // A missing file is named on the line after the message.
     const Step steps[] = {
         {[] {}, "File database not found", "Database"},
-        {[&] { c.database = "items.db"; }, "File database not found", "Database"},
+        {[&] { c.database = "items.db"; }, "File database not found\n" + PathOf("items.db"), "Database"},
         {[&] { MakeFile("items.db", ""); c.output = "a.htm"; }, "No outputfile specified", "Output"},
         {[&] { c.output = "ab.htm"; }, "Headfile not found", "Headfile"},
+        {[&] { c.headfile = PathOf("head.htm"); }, "Headfile not found\n" + PathOf("head.htm"), "Headfile"},
         {[&] { c.headfile = MakeFile("head.htm", ""); }, "Endfile not found", "Endfile"},
         {[&] { MakeFile("end.htm", ""); c.endfile = "end.htm"; }, "Invalid head color", "Head color"},
         {[&] { c.headcol = "FF8000"; c.indexcol = "FF80001"; }, "Invalid index color", "Index color"},
@@ -64,6 +66,52 @@ TEST_F(ConfigTest, ValidateReportsTheFirstFailureInOrder) {
     EXPECT_TRUE(s.messages.shown.empty());
     EXPECT_EQ(c.database, "items.db");  // stored as typed, not resolved
     EXPECT_EQ(c.endfile, "end.htm");
+}
+
+TEST_F(ConfigTest, AnOutputThatIsOneOfTheListsOwnFilesIsRefused) {
+    CListConfig& c = s.frame.Config();
+    c.cfgfile = MakeFile("list.cfg", "");
+    c.database = MakeFile("items.db", "");
+    c.headfile = "head.htm";
+    c.endfile = MakeFile("end.htm", "");
+    c.headcol = c.indexcol = c.firstcol = c.secondcol = "123456";
+    MakeFile("head.htm", "");
+    fs::create_directory(PathOf("sub"));
+    fs::create_symlink(PathOf("head.htm"), PathOf("link.htm"));
+    fs::create_hard_link(PathOf("end.htm"), PathOf("second.htm"));
+    struct Case {
+        std::string output, file;
+    };
+    const Case cases[] = {{"sub/../items.db", "database"}, {"link.htm", "head"},
+                          {"second.htm", "end"}, {PathOf("list.cfg"), "configuration"}};
+    for (const Case& t : cases) {
+        SCOPED_TRACE(t.output);
+        c.output = t.output;
+        s.messages.shown.clear();
+        EXPECT_FALSE(ValidateConfig(s.frame));
+        ASSERT_EQ(s.messages.shown.size(), 1u);
+        EXPECT_EQ(s.messages.shown[0].text, "The output file\n" + ResolveConfigPath(c, t.output) + "\nis the " + t.file +
+                                                " file.\n\nMake list would overwrite it with the page.");
+        EXPECT_EQ(s.messages.shown[0].caption, "Output");
+    }
+    c.output = "sub/page.htm";  // not there yet: a file of its own
+    EXPECT_TRUE(ValidateConfig(s.frame));
+}
+
+TEST_F(ConfigTest, AFileThatIsThereButNoFileIsCalledWhatItIs) {
+    CListConfig& c = s.frame.Config();
+    c.cfgfile = MakeFile("list.cfg", "");
+    c.database = "folder.db";
+    fs::create_directory(PathOf("folder.db"));
+    EXPECT_FALSE(ValidateConfig(s.frame));
+    c.database = MakeFile("items.db", "");
+    c.output = "page.htm";
+    c.headfile = "/dev/null";
+    EXPECT_FALSE(ValidateConfig(s.frame));
+    ASSERT_EQ(s.messages.shown.size(), 2u);
+    EXPECT_EQ(s.messages.shown[0].text, "The database file\n" + PathOf("folder.db") + "\nis a folder.");
+    EXPECT_EQ(s.messages.shown[1].text, "The head file\n/dev/null\nis not a regular file.");
+    EXPECT_EQ(s.messages.shown[1].caption, "Headfile");
 }
 
 TEST_F(ConfigTest, RelativePathsAreTakenFromTheConfigurationsFolder) {

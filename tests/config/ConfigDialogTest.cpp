@@ -144,16 +144,17 @@ TEST_F(ConfigDialogTest, OpeningShowsTheRecordAndSaveTakesItBack) {
                        EXPECT_FALSE(d.IsControlEnabled(Id::kHelp));
                    }),
                    TypeText(Id::kServer, "ftp.example.org"), TypeText(Id::kAddIndex, "0"), Tick(Id::kFtpUpload, true),
-                   TypeText(Id::kPort, " 0 "), Press(DialogId::kOk)}),
+                   TypeText(Id::kPort, " 65535 "), Press(DialogId::kOk)}),
               DialogId::kOk);
     EXPECT_TRUE(s.messages.shown.empty());
     EXPECT_EQ(c.server, "ftp.example.org");
     EXPECT_EQ(c.addindex, 0);
     EXPECT_EQ(c.ftpupload, 1);
-    EXPECT_EQ(c.port, 0);  // accepted here; reading the file turns it into 21
+    EXPECT_EQ(c.port, 65535);
     const std::string text = Contents(cfg);
     EXPECT_NE(text.find("server   = ftp.example.org\r\n"), std::string::npos);
     EXPECT_NE(text.find("width    = 700\r\n"), std::string::npos);
+    EXPECT_NE(text.find("port     = 65535\r\n"), std::string::npos);
     EXPECT_EQ(s.window.title, "Tabulon - " + cfg);
 }
 

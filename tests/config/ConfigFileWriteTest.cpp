@@ -1,6 +1,7 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <functional>
 
 #include "ConfigTestSupport.h"
 
@@ -63,6 +64,15 @@ TEST_F(ConfigTest, WhatIsWrittenReadsBackTheSame) {
     EXPECT_TRUE(lines.vertical);
     EXPECT_EQ(back.ColumnNames(), s.ColumnNames());
 
+    // Every port the dialog accepts comes back as it was, 0 (the FTP port) too.
+    for (const int port : {0, 32767, 65535}) {
+        c.port = port;
+        ASSERT_TRUE(WriteConfigFile(s.frame, true));
+        Session again;
+        ReadConfigFile(again.frame, c.cfgfile);
+        EXPECT_EQ(again.frame.Config().port, port);
+    }
+
     // The save of the prompt leaves the width out; it reads back as the default.
     ASSERT_TRUE(WriteConfigFile(s.frame, false));
     const std::string text = Contents(c.cfgfile);
@@ -81,12 +91,48 @@ TEST_F(ConfigTest, SavingToAMissingFileIsRefused) {
     s.frame.Config().cfgfile = "";
     EXPECT_FALSE(WriteConfigFile(s.frame, false));
     ASSERT_EQ(s.messages.shown.size(), 2u);
-    for (const auto& m : s.messages.shown) {
-        EXPECT_EQ(m.text, "File configuration not found!\n\nSpecify a valid file in configuration");
-        ExpectShown(m, "");
-    }
+    EXPECT_EQ(s.messages.shown[0].text, "File configuration not found!\n" + PathOf("never-chosen.cfg") +
+                                            "\n\nSpecify a valid file in configuration");
+    EXPECT_EQ(s.messages.shown[1].text, "File configuration not found!\n\nSpecify a valid file in configuration");
+    for (const auto& m : s.messages.shown) ExpectShown(m, "");
     EXPECT_EQ(s.window.title, "Tabulon - x.cfg*");
     EXPECT_FALSE(fs::exists(PathOf("never-chosen.cfg")));
+}
+
+TEST_F(ConfigTest, WhatWouldReadBackDifferentlyIsRefusedNamingTheField) {
+    struct Case {
+        std::function<void(CListConfig&)> change;
+        std::string column;  // a column name, when not empty
+        std::string named;
+    };
+    const Case cases[] = {
+        {[](CListConfig& c) { c.server = "host\ndatabase = /etc/passwd"; }, "", "\"server\""},
+        {[](CListConfig& c) { c.output = "list.htm\r"; }, "", "\"output\""},
+        {[](CListConfig& c) { c.password = "a\rb"; }, "", "\"password\""},
+        {[](CListConfig& c) { c.port = 65536; }, "", "\"port\", 65536,"},
+        {[](CListConfig& c) { c.port = -1; }, "", "\"port\", -1,"},
+        {[](CListConfig& c) { c.width = 0; }, "", "\"width\", 0,"},
+        {[](CListConfig& c) { c.addindex = 7; }, "", "\"addindex\""},
+        {[](CListConfig& c) { c.viewout = 2; }, "", "\"viewout\""},
+        {[](CListConfig&) {}, "Artist;Title", "column 2, \"Artist;Title\""},
+        {[](CListConfig&) {}, "Year\r", "column 2, \"Year\r\""},
+    };
+    for (const Case& t : cases) {
+        SCOPED_TRACE(t.named);
+        Session fresh;
+        CListConfig& c = fresh.frame.Config();
+        Fill(c);
+        c.cfgfile = MakeFile("refused.cfg", "old contents");
+        fresh.AddColumns({"Name", t.column.empty() ? "Size" : t.column});
+        t.change(c);
+        fresh.window.title = "Tabulon - " + c.cfgfile + "*";
+        EXPECT_FALSE(WriteConfigFile(fresh.frame, true));
+        ASSERT_EQ(fresh.messages.shown.size(), 1u);
+        ExpectShown(fresh.messages.shown[0], t.named);
+        EXPECT_NE(fresh.messages.shown[0].text.find("Nothing was saved."), std::string::npos);
+        EXPECT_EQ(Contents(c.cfgfile), "old contents");
+        EXPECT_EQ(fresh.window.title, "Tabulon - " + c.cfgfile + "*");
+    }
 }
 
 // Caps the size of the files this process writes; unlike permissions, this

@@ -129,13 +129,24 @@ TEST_F(BatchMode, AFailedCheckExitsWithOneAndSaysWhy) {
     EXPECT_FALSE(fs::exists(dir / "page.htm"));
 }
 
+TEST_F(BatchMode, ItemsLeftOutOfThePageAreToldOnOneLineAndThePageStillCounts) {
+    WriteList("Abba;1\r\n(The) Band;2\r\n;3\r\n");
+    const ProgramRun run = MakeList();
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err,
+              "Make list: 2 of the 3 items were left out of the page: an item is listed only when its first column "
+              "begins with a digit (0-9) or a letter from A to Z. Left out: item 1 (its first column is empty), "
+              "\"(The) Band\".\n");
+    EXPECT_NE(ReadAll(dir / "page.htm").find("Abba"), std::string::npos);
+}
+
 TEST_F(BatchMode, AMissingOrUnreadableFileExitsWithOneAndAsksNothing) {
     WriteList("a;1\r\n");
     fs::remove(dir / "items.db");
     fs::create_directories(dir / "items.db");  // a folder where the database should be
     ProgramRun run = MakeList(" </dev/null");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Database: File database not found\n");
+    EXPECT_EQ(run.err, "Database: The database file " + (dir / "items.db").string() + " is a folder.\n");
 
     run = Tabulon("--make-list '" + (dir / "missing.cfg").string() + "'");
     EXPECT_EQ(run.status, 1);

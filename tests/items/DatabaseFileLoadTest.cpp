@@ -3,7 +3,9 @@
 namespace tabulon::testing {
 namespace {
 
-const std::string kBrowse = "File database not found.\n\nBrowse for database?";
+
+// The question names the file it did not find.
+std::string Browse(const std::string& path) { return "File database not found.\n" + path + "\n\nBrowse for database?"; }
 
 TEST_F(DatabaseFileTest, LoadTrimsSkipsEmptyLinesAndKeepsLongLinesWhole) {
     const std::string longLine(300, 'x');
@@ -48,7 +50,7 @@ TEST_F(DatabaseFileTest, MissingDatabaseAsksToBrowse) {
     messages.Answer(MbResult::No);
     EXPECT_TRUE(LoadDatabaseFile(frame));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, kBrowse);
+    EXPECT_EQ(messages.shown[0].text, Browse(PathOf("items.db")));
     EXPECT_EQ(messages.shown[0].buttons, MbButtons::YesNo);
     EXPECT_EQ(messages.shown[0].icon, MbIcon::Question);
     EXPECT_TRUE(picker.calls.empty());
@@ -102,7 +104,7 @@ TEST_F(DatabaseFileTest, PickedNameThatCannotBeCreatedIsShownAndAskedAgain) {
     ASSERT_EQ(messages.shown.size(), 3u);
     EXPECT_NE(messages.shown[1].text.find(unreachable), std::string::npos);
     EXPECT_EQ(messages.shown[1].icon, MbIcon::Exclamation);
-    EXPECT_EQ(messages.shown[2].text, kBrowse);
+    EXPECT_EQ(messages.shown[2].text, Browse(PathOf("items.db")));
     EXPECT_EQ(frame.Config().database, "items.db");
     EXPECT_EQ(window.title, OpenTitle());
 }

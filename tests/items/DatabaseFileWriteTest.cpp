@@ -42,7 +42,7 @@ TEST_F(DatabaseFileTest, WriteRefusesTextTheFilesCannotHold) {
     const Case cases[] = {
         {2, 1, "c;d", "Item 2, column \"Title\" holds a \";\"" + tail},
         {1, 2, "two\nlines", "Item 1, column 2 holds a line end" + tail},
-        {2, 2, "cr\r", "Item 2, column 2 holds a line end" + tail},
+        {2, 2, "lf\n", "Item 2, column 2 holds a line end" + tail},
         {0, 1, "A;B", "The name of column 1, \"A;B\", holds a \";\", which the configuration "
                       "file cannot store.\n\nNothing was saved."},
     };

@@ -45,6 +45,30 @@ TEST_F(ListIndexTest, ItemsWithoutAValidIndexCharacterAreLeftOutInEveryMode) {
     }
 }
 
+TEST_F(ListIndexTest, ItemsLeftOutAreCountedAndTheFirstFewNamedInOneNotice) {
+    AddColumns({"Name"});
+    for (const char* name : {"Abba", "\xC3\x89" "dith Piaf", "(The) Band", ""}) AddItem({name});
+    frame.Config().addindex = 0;
+    ASSERT_TRUE(MakeList(frame));
+    const std::string rule = "items were left out of the page: an item is listed only when its first column "
+                             "begins with a digit (0-9) or a letter from A to Z.\n\nLeft out: ";
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "3 of the 4 " + rule +
+                                          "item 1 (its first column is empty), \"(The) Band\", \"\xC3\x89" "dith Piaf\".");
+    EXPECT_EQ(messages.shown[0].caption, "Make list");
+    EXPECT_EQ(messages.shown[0].icon, MbIcon::Information);
+    EXPECT_NE(Page().find("Abba"), std::string::npos);  // the page is written first
+
+    // Past the first three only a count; a long name is cut between characters.
+    AddItem({"-" + std::string(38, 'x') + "\xC3\x89" "t\xC3\xA9"});
+    AddItem({"~tilde"});
+    messages.shown.clear();
+    ASSERT_TRUE(MakeList(frame));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "5 of the 6 " + rule + "item 1 (its first column is empty), \"(The) Band\", \"-" +
+                                          std::string(38, 'x') + "...\" and 2 more.");
+}
+
 TEST_F(ListIndexTest, LowerAndUpperCaseShareOneIndexRow) {
     AddColumns({"Name"});
     AddItem({"alpha"});
