@@ -12,13 +12,8 @@
 #include <string>
 #include <utility>
 
-#include "FakeFilePicker.h"
-#include "FakeMainWindow.h"
-#include "IdleHosts.h"
 #include "BenchLists.h"
-#include "RecordingPublisher.h"
-#include "ScriptedMessageBox.h"
-#include "app/Session.h"
+#include "HeadlessSession.h"
 #include "items/DatabaseFile.h"
 
 namespace fs = std::filesystem;
@@ -92,12 +87,8 @@ struct LoadFigures {
 LoadFigures LoadAndClear(const fs::path& dir) {
     using namespace tabulon;
     using Clock = std::chrono::steady_clock;
-    fakes::FakeMainWindow window;
-    fakes::ScriptedMessageBox messages;
-    fakes::FakeFilePicker picker;
-    fakes::RecordingPublisher publisher;
-    fakes::IdleHosts idle;
-    CSession session{fakes::HostsFor(window, messages, picker, idle.dialogs, idle.menus, publisher, idle)};
+    fakes::HeadlessSession headless;
+    CSession& session = headless.session;
     session.Frame().Config().cfgfile = (dir / "list.cfg").string();
     session.Frame().Config().database = (dir / "items.db").string();
     const auto start = Clock::now();

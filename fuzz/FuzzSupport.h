@@ -12,12 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "FakeFilePicker.h"
-#include "FakeMainWindow.h"
-#include "IdleHosts.h"
-#include "RecordingPublisher.h"
-#include "ScriptedMessageBox.h"
-#include "app/Session.h"
+#include "HeadlessSession.h"
 #include "grid/CellPool.h"
 #include "grid/GridCtrl.h"
 
@@ -69,17 +64,11 @@ private:
 };
 
 // One session for the whole run; each input starts it afresh.
-struct World {
+struct World : fakes::HeadlessSession {
     World() {
         // The address sanitizer watches every cell only when the pool is off.
         if (cellpool::IsPooled()) Finding("the cell pool is on under the address sanitizer");
     }
-    fakes::FakeMainWindow window;
-    fakes::ScriptedMessageBox messages;
-    fakes::FakeFilePicker picker;
-    fakes::RecordingPublisher publisher;
-    fakes::IdleHosts idle;
-    CSession session{fakes::HostsFor(window, messages, picker, idle.dialogs, idle.menus, publisher, idle)};
 
     // Lets go of what an input loaded. An input that frees less than it
     // allocated makes libFuzzer run it again and search the whole heap for a

@@ -552,4 +552,22 @@ private:
     bool m_was;
 };
 
+// While one lives, the grid neither repaints nor resizes its scroll bars:
+// a bulk change does both once, at its end.
+class CQuietGrid {
+public:
+    explicit CQuietGrid(CGridCtrl& grid) : m_grid(grid), m_wasAllowed(grid.IsRedrawAllowed()) {
+        if (m_wasAllowed) m_grid.SetRedraw(false);
+    }
+    ~CQuietGrid() {
+        if (m_wasAllowed) m_grid.SetRedraw(true, true);
+    }
+    CQuietGrid(const CQuietGrid&) = delete;
+    CQuietGrid& operator=(const CQuietGrid&) = delete;
+
+private:
+    CGridCtrl& m_grid;
+    bool m_wasAllowed;
+};
+
 }  // namespace tabulon

@@ -81,23 +81,6 @@ void ForEachItemLine(std::string_view bytes, OnItem onItem) {
     }
 }
 
-// Keeps a bulk load from redrawing and resizing scroll bars after every row.
-class CQuietGrid {
-public:
-    explicit CQuietGrid(CGridCtrl& grid) : m_grid(grid), m_wasAllowed(grid.IsRedrawAllowed()) {
-        if (m_wasAllowed) m_grid.SetRedraw(false);
-    }
-    ~CQuietGrid() {
-        if (m_wasAllowed) m_grid.SetRedraw(true, true);
-    }
-    CQuietGrid(const CQuietGrid&) = delete;
-    CQuietGrid& operator=(const CQuietGrid&) = delete;
-
-private:
-    CGridCtrl& m_grid;
-    bool m_wasAllowed;
-};
-
 // Back to the rows and columns a grid had before a bulk change; shrinking
 // allocates nothing, so this works when memory has run out.
 void RestoreTableSize(CGridCtrl& grid, int rows, int columns) {

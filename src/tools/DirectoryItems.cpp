@@ -103,23 +103,6 @@ std::string SizePart(std::uint64_t bytes, int unit, int addUnit, const std::stri
     return part;
 }
 
-// Keeps a bulk add from redrawing and resizing scroll bars after every row.
-class CQuietGrid {
-public:
-    explicit CQuietGrid(CGridCtrl& grid) : m_grid(grid), m_wasAllowed(grid.IsRedrawAllowed()) {
-        if (m_wasAllowed) m_grid.SetRedraw(false);
-    }
-    ~CQuietGrid() {
-        if (m_wasAllowed) m_grid.SetRedraw(true, true);
-    }
-    CQuietGrid(const CQuietGrid&) = delete;
-    CQuietGrid& operator=(const CQuietGrid&) = delete;
-
-private:
-    CGridCtrl& m_grid;
-    bool m_wasAllowed;
-};
-
 }  // namespace
 
 std::string FormatSize(const std::string& digits, int unit) {

@@ -11,13 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "FakeFilePicker.h"
-#include "FakeMainWindow.h"
-#include "IdleHosts.h"
-#include "RecordingPublisher.h"
+#include "HeadlessSession.h"
 #include "ScratchFolder.h"
-#include "ScriptedMessageBox.h"
-#include "app/Session.h"
 #include "base/TextFile.h"
 #include "items/DatabaseFile.h"
 #include "items/TabulonWnd1.h"
@@ -28,7 +23,7 @@ namespace tabulon::testing {
 namespace fs = std::filesystem;
 using Rows = std::vector<std::vector<std::string>>;
 
-class DatabaseFileTest : public ::testing::Test {
+class DatabaseFileTest : public ::testing::Test, public fakes::HeadlessSession {
 protected:
     void SetUp() override {
         frame.Config().cfgfile = PathOf("list.cfg");
@@ -66,12 +61,6 @@ protected:
         }
     }
 
-    fakes::FakeMainWindow window;
-    fakes::ScriptedMessageBox messages;
-    fakes::FakeFilePicker picker;
-    fakes::RecordingPublisher publisher;
-    fakes::IdleHosts idle;
-    CSession session{fakes::HostsFor(window, messages, picker, idle.dialogs, idle.menus, publisher, idle)};
     CMainFrame& frame = session.Frame();
     CTabulonWnd1& newItems = session.NewItemsPane();
     CTabulonWnd2& database = session.DatabasePane();

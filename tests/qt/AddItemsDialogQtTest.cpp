@@ -12,14 +12,9 @@
 #include <QTimer>
 #include <functional>
 
-#include "FakeFilePicker.h"
 #include "FakeFolderNamespace.h"
-#include "FakeMainWindow.h"
-#include "IdleHosts.h"
-#include "RecordingPublisher.h"
+#include "HeadlessSession.h"
 #include "ScratchFolder.h"
-#include "ScriptedMessageBox.h"
-#include "app/Session.h"
 #include "qt/QtDialogHost.h"
 #include "qt/QtTreeControl.h"
 #include "tools/AddDirectoryCommand.h"
@@ -58,14 +53,8 @@ void Click(QWidget* widget) {
     QTest::mouseClick(widget, Qt::LeftButton, {}, box ? QPoint(6, widget->height() / 2) : widget->rect().center());
 }
 
-struct AddItemsDialogQt : ::testing::Test, IAddItemsFrame {
+struct AddItemsDialogQt : ::testing::Test, fakes::HeadlessSession, IAddItemsFrame {
     fakes::ScratchFolder scratch{"tabulon-qt-add"};
-    fakes::FakeMainWindow window;
-    fakes::ScriptedMessageBox messages;
-    fakes::FakeFilePicker picker;
-    fakes::RecordingPublisher publisher;
-    fakes::IdleHosts idle;
-    CSession session{fakes::HostsFor(window, messages, picker, idle.dialogs, idle.menus, publisher, idle)};
     CTabulonWnd1& newItems = session.NewItemsPane();
     qt::CQtDialogHost host;
     FakeFolderNamespace folders;

@@ -8,14 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "FakeFilePicker.h"
 #include "FakeGridWindow.h"
-#include "FakeMainWindow.h"
-#include "IdleHosts.h"
-#include "RecordingPublisher.h"
+#include "HeadlessSession.h"
 #include "ScratchFolder.h"
-#include "ScriptedMessageBox.h"
-#include "app/Session.h"
 #include "grid/GridCell.h"
 #include "items/TabulonWnd1.h"
 
@@ -24,13 +19,7 @@ namespace tabulon::testing {
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
-struct NewItemsFixture : ::testing::Test {
-    fakes::FakeMainWindow window;
-    fakes::ScriptedMessageBox messages;
-    fakes::FakeFilePicker picker;
-    fakes::RecordingPublisher publisher;
-    fakes::IdleHosts idle;
-    CSession session{fakes::HostsFor(window, messages, picker, idle.dialogs, idle.menus, publisher, idle)};
+struct NewItemsFixture : ::testing::Test, fakes::HeadlessSession {
     CTabulonWnd1& newItems = session.NewItemsPane();
     CGridCtrl* grid = nullptr;
     fakes::FakeGridWindow gridWindow;
