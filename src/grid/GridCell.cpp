@@ -74,7 +74,6 @@ void CGridCell::Reset() {
     m_margin = kUnset;
     m_editing = false;
     m_grid = nullptr;
-    m_editBox = nullptr;
 }
 
 unsigned CGridCell::EditAlignment(unsigned format) {
@@ -85,12 +84,13 @@ unsigned CGridCell::EditAlignment(unsigned format) {
 
 bool CGridCell::Edit(int row, int col, const Rect& rect, Point, unsigned editId, unsigned firstChar) {
     if (!m_grid) return false;
+    // The grid owns the box; the cell only knows that it is being edited.
     m_editing = true;
-    m_editBox = m_grid->CreateCellEditBox(rect, EditAlignment(GetFormat()), editId, row, col, GetText(),
-                                          firstChar);
+    const bool opened = m_grid->CreateCellEditBox(rect, EditAlignment(GetFormat()), editId, row, col, GetText(),
+                                                  firstChar) != nullptr;
     // Without a window to edit in there is no edit.
-    if (!m_editBox) m_editing = false;
-    return m_editBox != nullptr;
+    if (!opened) m_editing = false;
+    return opened;
 }
 
 void CGridCell::EndEdit() {
@@ -98,10 +98,7 @@ void CGridCell::EndEdit() {
     if (m_editing && m_grid) m_grid->EndEditing();
 }
 
-void CGridCell::OnEndEdit() {
-    m_editing = false;
-    m_editBox = nullptr;
-}
+void CGridCell::OnEndEdit() { m_editing = false; }
 
 // ---- CGridDefaultCell ----
 

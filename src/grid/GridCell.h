@@ -65,7 +65,6 @@ private:
     bool m_editing = false;
     std::unique_ptr<LogFont> m_font;
     CGridCtrl* m_grid = nullptr;
-    CCellEditBox* m_editBox = nullptr;
 };
 
 // Supplies the attributes a cell leaves unset, and the default row height and
