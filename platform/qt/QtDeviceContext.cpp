@@ -1,10 +1,15 @@
 #include "qt/QtDeviceContext.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QPen>
 #include <QPolygon>
+#include <QRawFont>
+#include <QTextLayout>
 #include <algorithm>
 #include <climits>
+#include <utility>
+#include <vector>
 
 #include "qt/QtFont.h"
 #include "qt/QtText.h"
@@ -292,6 +297,36 @@ std::optional<double> CQtDeviceContext::GetCharsAdvance(std::u32string_view char
         text.append(QChar(static_cast<char16_t>(ch)));
     }
     return QFontMetricsF(m_state.font, m_painter.device()).horizontalAdvance(text);
+}
+
+namespace {
+
+// The glyphs Qt draws text with, each with its font, as one line.
+std::vector<std::pair<QRawFont, quint32>> ShapedGlyphs(const QString& text, const QFont& font, QPaintDevice* device) {
+    QTextLayout layout(text, font, device);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (line.isValid()) line.setLineWidth(1e6);
+    layout.endLayout();
+    std::vector<std::pair<QRawFont, quint32>> glyphs;
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        const QRawFont raw = run.rawFont();
+        for (quint32 glyph : run.glyphIndexes()) glyphs.emplace_back(raw, glyph);
+    }
+    return glyphs;
+}
+
+}  // namespace
+
+bool CQtDeviceContext::PairKeepsGlyphs(char32_t first, char32_t second) {
+    if (!IsLaidOutAlone(first) || !IsLaidOutAlone(second)) return false;
+    const QString one(QChar(static_cast<char16_t>(first)));
+    const QString two(QChar(static_cast<char16_t>(second)));
+    QPaintDevice* device = m_painter.device();
+    std::vector<std::pair<QRawFont, quint32>> apart = ShapedGlyphs(one, m_state.font, device);
+    const std::vector<std::pair<QRawFont, quint32>> after = ShapedGlyphs(two, m_state.font, device);
+    apart.insert(apart.end(), after.begin(), after.end());
+    return !apart.empty() && ShapedGlyphs(one + two, m_state.font, device) == apart;
 }
 
 void CQtDeviceContext::DrawBitmap(const Bitmap& bitmap, Point at) {

@@ -45,6 +45,7 @@ public:
     Size GetTextExtent(const std::string& text) override;
     int GetFontOverhang() override { return 0; }
     std::optional<double> GetCharsAdvance(std::u32string_view chars) override;
+    bool PairKeepsGlyphs(char32_t first, char32_t second) override;
     void DrawBitmap(const Bitmap& bitmap, Point at) override;
 
     Colour GetTextColour() const { return m_state.textColour; }

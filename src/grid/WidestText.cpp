@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -46,13 +47,15 @@ public:
     }
 
     // Measures the pairs noted: what each adds to the advances of its two
-    // characters, never counted below nothing. A pair without an advance
-    // makes the texts it occurs in be measured. The most any pair adds, or
-    // kNoBound when a pair has no advance.
+    // characters, or takes away from them. A pair without an advance makes
+    // the texts it occurs in be measured. The most any pair adds (nothing
+    // at least), or kNoBound when a pair has no advance.
     double MeasurePairs() {
         double most = 0;
         const std::size_t slots = m_chars.size();
         m_pairExtra.assign(slots * slots, 0.0);
+        m_keepsGlyphs.assign(slots * slots, kNotAsked);
+        m_pairsTakeAway = false;
         for (std::size_t first = 0; first < slots; ++first) {
             for (std::size_t second = 0; second < slots; ++second) {
                 const std::size_t bit = first * kMaxSlots + second;
@@ -61,10 +64,11 @@ public:
                 const std::optional<double> both = Measure(std::u32string_view(pair, 2));
                 double& extra = m_pairExtra[first * slots + second];
                 if (!both || !std::isfinite(*both)) {
-                    extra = kNoBound;
+                    extra = kUnmeasured;
                     most = kNoBound;
                 } else {
-                    extra = std::max(0.0, *both - m_advance[first] - m_advance[second]);
+                    extra = *both - m_advance[first] - m_advance[second];
+                    if (extra < 0) m_pairsTakeAway = true;
                     if (most != kNoBound) most = std::max(most, extra);
                 }
             }
@@ -72,9 +76,30 @@ public:
         return most;
     }
 
-    // After MeasurePairs; kNoBound for a pair without an advance.
-    double PairExtra(int first, int second) const {
-        return m_pairExtra[static_cast<std::size_t>(first) * m_chars.size() + static_cast<std::size_t>(second)];
+    // After MeasurePairs: what a pair adds (less than nothing where it
+    // takes away); none for a pair without an advance.
+    std::optional<double> PairExtra(int first, int second) const {
+        const double extra = m_pairExtra[Pair(first, second)];
+        if (std::isnan(extra)) return std::nullopt;
+        return extra;
+    }
+
+    // Whether some pair takes anything away.
+    bool PairsTakeAway() const { return m_pairsTakeAway; }
+
+    // Whether the pair keeps the glyphs of its characters; asked once.
+    bool KeepsGlyphs(int first, int second) {
+        signed char& keeps = m_keepsGlyphs[Pair(first, second)];
+        if (keeps == kNotAsked) {
+            m_dc.SaveState();
+            if (m_font) m_dc.SelectFont(*m_font);
+            keeps = m_dc.PairKeepsGlyphs(m_chars[static_cast<std::size_t>(first)],
+                                         m_chars[static_cast<std::size_t>(second)])
+                        ? 1
+                        : 0;
+            m_dc.RestoreState();
+        }
+        return keeps == 1;
     }
 
     static constexpr double kNoBound = -1.0;
@@ -82,6 +107,12 @@ public:
 private:
     static constexpr char32_t kLow = 0x300;
     static constexpr int kUnknown = -2;
+    static constexpr signed char kNotAsked = -1;
+    static constexpr double kUnmeasured = std::numeric_limits<double>::quiet_NaN();
+
+    std::size_t Pair(int first, int second) const {
+        return static_cast<std::size_t>(first) * m_chars.size() + static_cast<std::size_t>(second);
+    }
 
     int NewSlot(char32_t ch) {
         if (m_chars.size() >= static_cast<std::size_t>(kMaxSlots)) return -1;
@@ -108,7 +139,9 @@ private:
     std::vector<double> m_advance;
     std::vector<std::uint64_t> m_pairsSeen =
         std::vector<std::uint64_t>(static_cast<std::size_t>(kMaxSlots) * kMaxSlots / 64, 0);
-    std::vector<double> m_pairExtra;
+    std::vector<double> m_pairExtra;         // kUnmeasured: a pair without an advance
+    std::vector<signed char> m_keepsGlyphs;  // 1, 0 or kNotAsked
+    bool m_pairsTakeAway = false;
 };
 
 namespace {
@@ -116,24 +149,36 @@ namespace {
 constexpr std::uint32_t kUnbounded = UINT32_MAX;
 
 // The advances of the characters of text plus what each of its pairs adds,
-// as measured; none when a pair has no advance.
+// as measured, and what a pair takes away where it and the pairs on either
+// side keep their glyphs; none when a pair has no advance.
 std::optional<double> PairedAdvances(std::string_view text, CCharAdvances& advances) {
     double sum = 0;
     bool bounded = true;
-    int previous = -1;
+    int before = -1;    // the slot of the character before previous
+    int previous = -1;  // the slot of the last character
+    // What the last pair takes away, counted once the pair after it is
+    // known to keep its glyphs too; nothing when it cannot count.
+    double takenAway = 0;
     ForEachShownCharacter(text, [&](char32_t ch) {
         const int slot = advances.SlotOf(ch);  // every character got its slot when the text was added
         sum += advances.Advance(slot);
         if (previous >= 0) {
-            const double extra = advances.PairExtra(previous, slot);
-            if (extra == CCharAdvances::kNoBound) return bounded = false;
-            sum += extra;
+            const std::optional<double> extra = advances.PairExtra(previous, slot);
+            if (!extra) return bounded = false;
+            const bool keeps = (takenAway < 0 || *extra < 0) && advances.KeepsGlyphs(previous, slot);
+            if (takenAway < 0 && keeps) sum += takenAway;
+            takenAway = 0;
+            if (*extra >= 0)
+                sum += *extra;
+            else if (keeps && (before < 0 || advances.KeepsGlyphs(before, previous)))
+                takenAway = *extra;
         }
+        before = previous;
         previous = slot;
         return true;
     });
     if (!bounded) return std::nullopt;
-    return sum;
+    return sum + takenAway;  // the last pair has none after it
 }
 
 // The most a text of these advances can measure: the host rounds to the
@@ -215,7 +260,8 @@ std::optional<WidestText> CWidestText::Find() {
 
     // Then the texts whose bound beats the widest so far, highest first (a
     // counting sort: bounds are pixels, their range is small), until none
-    // does. Where pairs add anything, a text's own pairs tell it more closely.
+    // does. Where pairs add or take away anything, a text's own pairs tell it
+    // more closely.
     int top = widest.width;
     for (int bound : bounds) top = std::max(top, bound);
     const int lowest = widest.width + 1;
@@ -236,7 +282,7 @@ std::optional<WidestText> CWidestText::Find() {
         }
         for (std::size_t i : order) {
             if (bounds[i] <= widest.width) break;
-            if (widestPair != 0) {
+            if (widestPair != 0 || advances.PairsTakeAway()) {
                 const std::optional<double> paired = PairedAdvances(*m_entries[i].text, advances);
                 if (paired && Bound(*paired) <= widest.width) continue;
             }

@@ -43,15 +43,25 @@ public:
     // font and in fractions of a pixel. It promises that any line of such
     // characters measures (GetTextExtent) at most the sum of their advances
     // plus, for each pair of neighbours, what the pair's advance adds to the
-    // advances of its two characters where that is more than nothing (a
-    // ligature may take the kerning of its neighbours away), rounded to the
-    // nearest pixel. None where the host cannot promise that, as for
-    // characters shaped by more than their neighbours; texts with such
-    // characters are measured whole. Sizing a column to its widest text then
-    // measures only the texts that may be widest.
+    // advances of its two characters, rounded to the nearest pixel. What a
+    // pair takes away (kerning) counts only where that pair and the pairs
+    // on either side of it keep their glyphs (PairKeepsGlyphs): a ligature
+    // may take the kerning of its neighbours away. None where the host
+    // cannot promise that, as for characters shaped by more than their
+    // neighbours; texts with such characters are measured whole. Sizing a
+    // column to its widest text then measures only the texts that may be
+    // widest.
     virtual std::optional<double> GetCharsAdvance(std::u32string_view chars) {
         (void)chars;
         return std::nullopt;
+    }
+    // Whether two characters side by side, both with advances, are drawn
+    // with the glyphs each has alone: no ligature or other substitution
+    // joins them. Never wrongly yes; no where the host cannot tell.
+    virtual bool PairKeepsGlyphs(char32_t first, char32_t second) {
+        (void)first;
+        (void)second;
+        return false;
     }
 
     // Draws the picture with its top-left corner at `at`, blending by its

@@ -11,13 +11,15 @@
 #include "FakeGridWindow.h"
 #include "base/ShownText.h"
 #include "grid/GridCtrl.h"
+#include "grid/WidestText.h"
 
 using namespace tabulon;
 
 namespace {
 
 // A font with fractional advances and kerning, some of it positive, laid
-// out as the host promises: advances plus pair adjustments, rounded. Its
+// out as the host promises: advances plus pair adjustments, rounded. "ff"
+// is a ligature that widens and takes its neighbours' kerning away. Its
 // characters from U+0400 up take a width from their place in the line, so
 // no bound can be had for them.
 class KernedContext : public fakes::RecordingDeviceContext {
@@ -25,24 +27,26 @@ public:
     explicit KernedContext(int* measured) : m_measured(measured) {}
 
     static double Advance(char32_t ch) { return 4.0 + static_cast<double>(ch % 11) * 0.6 + (ch == 'W' ? 6.3 : 0); }
+    static bool Ligature(char32_t a, char32_t b) { return a == 'f' && b == 'f'; }
     static double Kerning(char32_t a, char32_t b) {
         if (a == 'A' && b == 'V') return -1.7;
-        if (a == 'f' && b == 'f') return 2.4;  // widens, as a ligature may
+        if ((a == 'V' && b == 'f') || (a == 'f' && b == 'A')) return -2.5;
+        if (Ligature(a, b)) return 2.4;
         return static_cast<double>((a * 7 + b * 3) % 5) * 0.25 - 0.5;
     }
 
     Size GetTextExtent(const std::string& text) override {
         ++*m_measured;
+        std::u32string chars;
+        ForEachShownCharacter(text, [&](char32_t ch) { return chars.push_back(ch), true; });
         double width = 0;
-        char32_t previous = 0;
-        int place = 0;
-        ForEachShownCharacter(text, [&](char32_t ch) {
-            width += ch >= 0x400 ? 3.0 + place * 1.5 : Advance(ch);
-            if (previous && previous < 0x400 && ch < 0x400) width += Kerning(previous, ch);
-            previous = ch;
-            ++place;
-            return true;
-        });
+        for (std::size_t i = 0; i < chars.size(); ++i) {
+            width += chars[i] >= 0x400 ? 3.0 + static_cast<double>(i) * 1.5 : Advance(chars[i]);
+            if (i == 0 || chars[i - 1] >= 0x400 || chars[i] >= 0x400) continue;
+            const bool joined = (i >= 2 && Ligature(chars[i - 2], chars[i - 1])) ||
+                                (i + 1 < chars.size() && Ligature(chars[i], chars[i + 1]));
+            if (Ligature(chars[i - 1], chars[i]) || !joined) width += Kerning(chars[i - 1], chars[i]);
+        }
         return {static_cast<int>(std::lround(width)), charHeight};
     }
     std::optional<double> GetCharsAdvance(std::u32string_view chars) override {
@@ -54,6 +58,7 @@ public:
         if (chars.size() == 2) sum += Kerning(chars[0], chars[1]);
         return sum;
     }
+    bool PairKeepsGlyphs(char32_t first, char32_t second) override { return !Ligature(first, second); }
 
 private:
     int* m_measured;
@@ -68,7 +73,7 @@ struct KernedDesktop : fakes::FakeDesktop {
 
 std::string RandomText(std::mt19937& random) {
     static const std::vector<std::string> pieces = {
-        "A", "V", "W", "f", "ff", "i", "l", " ", "Caf\xC3\xA9", "\xE9t\xE9",  // UTF-8, then Windows-1252
+        "A", "V", "W", "f", "ff", "Vf", "fA", "i", "l", " ", "Caf\xC3\xA9", "\xE9t\xE9",  // UTF-8, then Windows-1252
         "\x80", "\x85", "\x93", "x", "M", "1", "0", "\xD0\x96",               // a euro, dots, a quote; a Cyrillic Zhe
     };
     std::string text;
@@ -125,4 +130,25 @@ TEST_F(ColumnFit, TheWidestTextOfEitherEncodingIsFoundExactlyFromFewMeasurements
     grid.AutoSizeColumn(2);
     EXPECT_EQ(grid.GetColumnWidth(2), two);
     EXPECT_LE(desktop.measured, 50 + 3);  // the distinct texts, the heading, each widest cell whole
+}
+
+TEST_F(ColumnFit, KerningCountsOffExceptBesideALigature) {
+    KernedContext dc(&desktop.measured);
+    const auto widest = [&](const std::vector<std::string>& texts) {
+        return FindWidestText(texts.size(), [&](std::size_t i) -> const std::string& { return texts[i]; }, dc)->width;
+    };
+    // "ff" takes the -2.5 of V and A away: 33 wide, not the 28 its pairs
+    // tell. The eight narrow letters (29 wide) have the higher first bound,
+    // so they are measured first.
+    EXPECT_EQ(dc.GetTextExtent("cccccccc").cx, 29);
+    EXPECT_EQ(widest({"cccccccc", "VffA"}), 33);
+
+    // Kerned texts that round alike cost a few measurements, not one each.
+    std::vector<std::string> texts;
+    for (int r = 10000; r < 30000; ++r) texts.push_back("AV " + std::to_string(r));
+    int expected = 0;
+    for (const std::string& text : texts) expected = std::max(expected, dc.GetTextExtent(text).cx);
+    desktop.measured = 0;
+    EXPECT_EQ(widest(texts), expected);
+    EXPECT_LE(desktop.measured, 5);
 }
