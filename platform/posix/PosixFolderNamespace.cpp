@@ -1,6 +1,9 @@
 #include "posix/PosixFolderNamespace.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -220,6 +223,44 @@ std::vector<FolderEntry> CPosixFolderNamespace::SubFolders(const std::string& id
         folders.push_back(std::move(entry));
     }
     return folders;
+}
+
+bool CPosixFolderNamespace::ReadFolder(const std::string& path, bool sizes,
+                                       const std::function<bool(const FolderItem&)>& each) {
+    const int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return false;
+    DIR* entries = ::fdopendir(folder);
+    if (!entries) {
+        ::close(folder);
+        return false;
+    }
+    bool whole = true;
+    FolderItem item;
+    while (const dirent* entry = ::readdir(entries)) {
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+        unsigned char type = entry->d_type;
+        struct stat status {};
+        if (type == DT_UNKNOWN && ::fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) == 0)
+            type = static_cast<unsigned char>(IFTODT(status.st_mode));
+        item.name = name;
+        item.link = type == DT_LNK;
+        item.folder = type == DT_DIR;
+        item.size = 0;
+        // A link is followed to learn what it leads to; a file only for its size.
+        if (item.link || (sizes && type != DT_DIR)) {
+            if (::fstatat(folder, name, &status, 0) == 0) {
+                item.folder = S_ISDIR(status.st_mode);
+                if (sizes && S_ISREG(status.st_mode)) item.size = static_cast<std::uint64_t>(status.st_size);
+            }
+        }
+        if (!each(item)) {
+            whole = false;
+            break;
+        }
+    }
+    ::closedir(entries);
+    return whole;
 }
 
 }  // namespace tabulon::posix

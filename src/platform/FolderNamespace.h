@@ -3,6 +3,8 @@
 // desktop, the whole file system, mounted volumes) and, below each, its
 // sub-folders. Files never appear here.
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,9 +26,34 @@ struct FolderEntry {
     bool hasSubFolders = false;
 };
 
-class IFolderNamespace {
+// One entry of a folder, as ReadFolder gives it.
+struct FolderItem {
+    std::string name;     // as bytes
+    bool link = false;    // a symbolic link
+    bool folder = false;  // a folder, or a link to one
+    // When sizes are asked for: the size of a regular file, or of the one a
+    // link leads to; 0 for anything else.
+    std::uint64_t size = 0;
+};
+
+// Reads folders: the names of their entries, what each is and, when asked,
+// the sizes of files. This one asks the standard library, naming every
+// entry by its whole path; a host may read the folder it opened instead.
+class IFolderReader {
 public:
-    virtual ~IFolderNamespace() = default;
+    virtual ~IFolderReader() = default;
+    // Gives each entry of the folder at path ("." and ".." aside) to each, in
+    // no particular order, until each says stop. False when the folder
+    // cannot be read or each said stop; an entry that vanishes meanwhile
+    // may be given without its size.
+    virtual bool ReadFolder(const std::string& path, bool sizes, const std::function<bool(const FolderItem&)>& each);
+};
+
+// The standard library's reader, for callers with no host at hand.
+IFolderReader& StandardFolderReader();
+
+class IFolderNamespace : public IFolderReader {
+public:
     // The top-level places, in the order they are shown.
     virtual std::vector<FolderEntry> TopLevel() = 0;
     // The folders directly inside the folder with this id, in no particular

@@ -10,7 +10,7 @@ void OnAddDirectory(IAddItemsFrame& frame, CAddItemsDlg& dialog, std::string& la
     lastDirectory = dialog.m_strPath;
     if (!lastDirectory.empty() && lastDirectory.back() != '/') lastDirectory += '/';
     if (lastDirectory.empty()) return;
-    if (AddDirectoryItems(frame.NewItemsPane(), lastDirectory, dialog, &frame.Progress()))
+    if (AddDirectoryItems(frame.NewItemsPane(), lastDirectory, dialog, &frame.Progress(), frame.FolderNamespace()))
         frame.OnNewItemsColumnsChanged();
 }
 

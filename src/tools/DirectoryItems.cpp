@@ -1,9 +1,7 @@
 #include "tools/DirectoryItems.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 #include <vector>
 
 #include "base/TextCompare.h"
@@ -14,8 +12,6 @@
 #include "platform/Progress.h"
 
 namespace tabulon {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -66,29 +62,20 @@ bool NameOrder(const Entry& a, const Entry& b) {
 // The visible entries of folder that the options take, in name order, with
 // the sizes of files when they are asked for; stops (with nothing) when
 // keepGoing says so.
-std::optional<std::vector<Entry>> ReadEntries(const std::string& folder, const AddItemsOptions& options,
-                                              const std::function<bool()>& keepGoing) {
+std::optional<std::vector<Entry>> ReadEntries(IFolderReader& reader, const std::string& folder,
+                                              const AddItemsOptions& options, const std::function<bool()>& keepGoing) {
     std::vector<Entry> entries;
-    std::error_code ec;
-    fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        if (!keepGoing()) return std::nullopt;
-        const std::string& full = it->path().native();
-        const std::size_t slash = full.rfind('/');
-        const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
-        if (start >= full.size() || full[start] == '.') continue;  // hidden (and "." and "..")
-        std::error_code entryError;
-        // A link to a folder is taken as the folder it shows.
-        const bool directory = it->is_directory(entryError);
-        if (directory ? options.m_bDirectories == 0 : options.m_bFiles == 0) continue;
-        Entry entry{full.substr(start), directory, 0};
-        if (!directory && options.m_bFileSize == 1) {
-            // A link to a file shows the file's size; a broken one, none.
-            const std::uintmax_t size = it->file_size(entryError);
-            entry.size = entryError ? 0 : size;
-        }
-        entries.push_back(std::move(entry));
-    }
+    bool stopped = false;
+    reader.ReadFolder(folder, options.m_bFileSize == 1, [&](const FolderItem& item) {
+        if (!keepGoing()) return !(stopped = true);
+        if (item.name.empty() || item.name[0] == '.') return true;  // hidden
+        // A link to a folder is taken as the folder it shows; a link to a
+        // file shows the file's size, a broken one none.
+        if (item.folder ? options.m_bDirectories == 0 : options.m_bFiles == 0) return true;
+        entries.push_back(Entry{item.name, item.folder, item.folder ? 0 : item.size});
+        return true;
+    });
+    if (stopped) return std::nullopt;
     std::sort(entries.begin(), entries.end(), NameOrder);
     return entries;
 }
@@ -128,31 +115,36 @@ std::string FormatSize(const std::string& digits, int unit) {
     return digits;
 }
 
-std::optional<std::uint64_t> DirectorySize(const std::string& path, const std::function<bool()>& keepGoing) {
+std::optional<std::uint64_t> DirectorySize(IFolderReader& reader, const std::string& path,
+                                           const std::function<bool()>& keepGoing) {
     std::uint64_t total = 0;
+    bool stopped = false;
     // Folders still to read: a list, not recursion, so no depth of nesting
     // can exhaust the stack.
-    std::vector<fs::path> pending{fs::path(path)};
-    while (!pending.empty()) {
-        const fs::path folder = std::move(pending.back());
+    std::vector<std::string> pending{path};
+    while (!pending.empty() && !stopped) {
+        std::string folder = std::move(pending.back());
         pending.pop_back();
-        std::error_code ec;
-        fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
-        for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-            if (keepGoing && !keepGoing()) return std::nullopt;
-            std::error_code entryError;
+        if (folder.empty() || folder.back() != '/') folder += '/';
+        reader.ReadFolder(folder, true, [&](const FolderItem& item) {
+            if (keepGoing && !keepGoing()) return !(stopped = true);
             // Links are never followed: a loop of links cannot make the
-            // walk endless, and nothing is counted twice.
-            if (it->is_symlink(entryError) || entryError) continue;
-            if (it->is_directory(entryError)) {
-                pending.push_back(it->path());
-            } else if (it->is_regular_file(entryError)) {
-                const std::uintmax_t size = it->file_size(entryError);
-                if (!entryError) total += size;  // a file gone meanwhile counts nothing
-            }
-        }
+            // walk endless, and nothing is counted twice. A file gone
+            // meanwhile counts nothing.
+            if (item.link) return true;
+            if (item.folder)
+                pending.push_back(folder + item.name);
+            else
+                total += item.size;
+            return true;
+        });
     }
+    if (stopped) return std::nullopt;
     return total;
+}
+
+std::optional<std::uint64_t> DirectorySize(const std::string& path, const std::function<bool()>& keepGoing) {
+    return DirectorySize(StandardFolderReader(), path, keepGoing);
 }
 
 std::uint64_t DirectorySize(const std::string& path) { return *DirectorySize(path, nullptr); }
@@ -168,7 +160,7 @@ int FirstFreeRow(const CGridCtrl& grid) {
 }
 
 bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddItemsOptions& options,
-                       IProgressHost* progress) {
+                       IProgressHost* progress, IFolderReader& reader) {
     CGridCtrl* grid = pane.GetGrid();
     if (!grid) return true;
     std::unique_ptr<IProgress> work = progress ? progress->BeginProgress(kProgressCaption, true) : nullptr;
@@ -179,7 +171,7 @@ bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddIte
 
     // Every text is ready before the grid is touched, so a cancelled scan
     // leaves 'New items' as it was.
-    std::optional<std::vector<Entry>> entries = ReadEntries(path, options, keepGoing);
+    std::optional<std::vector<Entry>> entries = ReadEntries(reader, path, options, keepGoing);
     if (!entries) return false;
     total = entries->size();
     // Each entry's name becomes its text in place; empty texts are dropped.
@@ -192,7 +184,7 @@ bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddIte
             if (options.m_bDirSize == 1) {
                 const std::string folder = (path.empty() || path.back() == '/' ? path : path + '/') + text;
                 if (work) work->SetText(folder);
-                const std::optional<std::uint64_t> size = DirectorySize(folder, keepGoing);
+                const std::optional<std::uint64_t> size = DirectorySize(reader, folder, keepGoing);
                 if (!size) return false;
                 text += SizePart(*size, options.m_nDirUnit, options.m_bDirAddUnit, options.m_strDirUnit);
             }

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/FolderNamespace.h"
+
 namespace tabulon {
 
 class CGridCtrl;
@@ -39,6 +41,9 @@ std::string FormatSize(const std::string& digits, int unit);
 std::uint64_t DirectorySize(const std::string& path);
 // The same, asking keepGoing now and then; nothing once it says stop.
 std::optional<std::uint64_t> DirectorySize(const std::string& path, const std::function<bool()>& keepGoing);
+// The same, with the host's reader.
+std::optional<std::uint64_t> DirectorySize(IFolderReader& reader, const std::string& path,
+                                           const std::function<bool()>& keepGoing);
 
 // The number of item rows, from row 1 on, before the first whose column 1
 // is empty (leading blanks aside).
@@ -47,7 +52,8 @@ int FirstFreeRow(const CGridCtrl& grid);
 // Adds the entries of folder path (which ends in "/") to 'New items' from
 // its first free row on, in name order. Long work reports to progress (may
 // be null); false when the user cancelled it, and then nothing was added.
+// Folders are read by reader.
 bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddItemsOptions& options,
-                       IProgressHost* progress);
+                       IProgressHost* progress, IFolderReader& reader = StandardFolderReader());
 
 }  // namespace tabulon

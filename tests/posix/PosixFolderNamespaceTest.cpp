@@ -7,9 +7,12 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include "ScratchFolder.h"
 #include "Unprivileged.h"
 #include "posix/PosixFolderNamespace.h"
+#include "tools/DirectoryItems.h"
 
 namespace tabulon::posix {
 namespace {
@@ -106,6 +109,56 @@ TEST_F(PosixFolders, AnUnreadableFolderIsShownWithoutChildren) {
     fs::permissions(Path("home/Locked"), fs::perms::owner_all);
     ASSERT_TRUE(seen.has_value());
     EXPECT_EQ(*seen, "Locked:0 0");
+}
+
+// Each entry as "name:link folder size", in name order.
+std::string Listed(IFolderReader& reader, const std::string& folder, bool sizes) {
+    std::vector<std::string> items;
+    const bool read = reader.ReadFolder(folder, sizes, [&](const FolderItem& item) {
+        items.push_back(item.name + ":" + (item.link ? "L" : "-") + (item.folder ? "F " : "- ") +
+                        std::to_string(item.size));
+        return true;
+    });
+    std::sort(items.begin(), items.end());
+    std::string out = read ? "" : "unread";
+    for (const std::string& item : items) out += item + " ";
+    return out;
+}
+
+TEST_F(PosixFolders, AFolderReadsAsTheStandardLibraryReadsIt) {
+    MakeFolder("f/Sub/Deep");
+    MakeFolder("f/Locked");
+    scratch.MakeFile("f/Sub/Deep/song.mp3", std::string(1000, 'x'));
+    scratch.MakeFile("f/.hidden", "12345");
+    scratch.MakeFile("f/Locked/secret", "500");
+    fs::resize_file(scratch.MakeFile("f/image.iso", ""), 3221225472u);  // sparse: takes no room
+    fs::create_symlink(Path("f/image.iso"), Path("f/to file"));
+    fs::create_directory_symlink(Path("f/Sub"), Path("f/to folder"));
+    fs::create_symlink(Path("f/gone"), Path("f/broken"));
+    fs::create_symlink(Path("f/loop"), Path("f/loop"));
+    fs::create_directory_symlink("..", Path("f/Sub/Deep/up"));
+    ASSERT_EQ(::mkfifo(Path("f/pipe").c_str(), 0600), 0);
+    fs::permissions(Path("f/Locked"), fs::perms::none);
+
+    CPosixFolderNamespace folders = Namespace("");
+    const std::optional<std::string> seen = fakes::RunUnprivileged([&] {
+        std::string out;
+        for (const char* folder : {"f", "f/Locked", "f/missing"})
+            for (bool sizes : {false, true})
+                for (IFolderReader* reader : {static_cast<IFolderReader*>(&folders), &StandardFolderReader()})
+                    out += Listed(*reader, Path(folder), sizes) + "|";
+        const auto size = [&](IFolderReader& reader) { return std::to_string(*DirectorySize(reader, Path("f"), nullptr)); };
+        return out + size(folders) + "|" + size(StandardFolderReader());
+    });
+    fs::permissions(Path("f/Locked"), fs::perms::owner_all);
+    ASSERT_TRUE(seen.has_value());
+    const std::string names = ".hidden:-- 0 Locked:-F 0 Sub:-F 0 broken:L- 0 image.iso:-- 0 loop:L- 0 pipe:-- 0 "
+                              "to file:L- 0 to folder:LF 0 |";
+    const std::string sized = ".hidden:-- 5 Locked:-F 0 Sub:-F 0 broken:L- 0 image.iso:-- 3221225472 loop:L- 0 "
+                              "pipe:-- 0 to file:L- 3221225472 to folder:LF 0 |";
+    // Links count nothing in a folder's size, and the locked folder is passed over.
+    EXPECT_EQ(*seen, names + names + sized + sized + "unread|unread|unread|unread|unread|unread|unread|unread|" +
+                         "3221226477|3221226477");
 }
 
 TEST(MountTable, VolumesUnderMediaRunMediaAndMntOnceEach) {
