@@ -143,11 +143,7 @@ std::optional<std::uint64_t> DirectorySize(IFolderReader& reader, const std::str
     return total;
 }
 
-std::optional<std::uint64_t> DirectorySize(const std::string& path, const std::function<bool()>& keepGoing) {
-    return DirectorySize(StandardFolderReader(), path, keepGoing);
-}
-
-std::uint64_t DirectorySize(const std::string& path) { return *DirectorySize(path, nullptr); }
+std::uint64_t DirectorySize(const std::string& path) { return *DirectorySize(StandardFolderReader(), path, nullptr); }
 
 int FirstFreeRow(const CGridCtrl& grid) {
     int count = 0;

@@ -39,9 +39,8 @@ std::string FormatSize(const std::string& digits, int unit);
 // Links count as nothing and are never followed; folders that cannot be
 // read or vanish meanwhile are passed over.
 std::uint64_t DirectorySize(const std::string& path);
-// The same, asking keepGoing now and then; nothing once it says stop.
-std::optional<std::uint64_t> DirectorySize(const std::string& path, const std::function<bool()>& keepGoing);
-// The same, with the host's reader.
+// The same, reading folders with reader and asking keepGoing (may be
+// empty) now and then; nothing once it says stop.
 std::optional<std::uint64_t> DirectorySize(IFolderReader& reader, const std::string& path,
                                            const std::function<bool()>& keepGoing);
 
