@@ -27,8 +27,11 @@ public:
     explicit CStderrMessageBox(std::FILE* to = stderr) : m_to(to) {}
     MbResult Show(const std::string& text, const std::string& caption, MbIcon icon,
                   MbButtons buttons) override;
-    // The text on one line: line ends become blanks.
-    static std::string OneLine(const std::string& text);
+    // The text as lines of standard error: a line end within a paragraph
+    // becomes a blank, and each further paragraph (after an empty line)
+    // starts a line of its own, indented, so that a file's name never runs
+    // into the words that follow it.
+    static std::string AsLines(const std::string& text);
 
 private:
     std::FILE* m_to;

@@ -23,6 +23,7 @@ namespace tabulon {
 namespace {
 
 constexpr char kNoDatabaseFile[] = "File database not found!\n\nSpecify a valid file in configuration";
+constexpr char kNoConfiguration[] = "No configuration opened!\n\nCreate a new or open a saved configuration first.";
 
 // The prompt's save writes the width lines too: leaving them out would
 // quietly turn the list width off at the next opening.
@@ -44,6 +45,12 @@ bool SaveDatabaseItems(CMainFrame& frame, bool withBackup) {
 }
 
 bool SaveDatabaseItemsTo(CMainFrame& frame, const std::string& path, bool withBackup) {
+    // With no configuration open there is no file to name: saying that "the
+    // file" is not found would send the user looking for one that is there.
+    if (!frame.IsConfigurationOpen()) {
+        frame.Messages().Show(kNoConfiguration, "Configuration", MbIcon::Information, MbButtons::Ok);
+        return false;
+    }
     if (const std::string notAFile = NotAFileText(path); !notAFile.empty()) {
         frame.Messages().Show("The database file\n" + path + "\n" + notAFile + ".\n\nNothing was saved.",
                               "Database", MbIcon::Exclamation, MbButtons::Ok);
@@ -151,6 +158,7 @@ bool CMainFrame::OpenConfiguration(const std::string& cfgPath) {
         // Half opened is not open: a save could cut the database short.
         m_database.ClearDatabase();
         ResetConfig(*this);
+        OnDatabaseColumnsChanged();
         Messages().Show("Not enough memory to open the configuration\n" + cfgPath + "\n\nNothing was opened.",
                         "Configuration", MbIcon::Exclamation, MbButtons::Ok);
         return false;
@@ -166,8 +174,7 @@ void CMainFrame::OnImportDatabase() { ImportDatabaseFile(*this); }
 
 void CMainFrame::OnMakeList() {
     if (!IsConfigurationOpen()) {
-        Messages().Show("No configuration opened!\n\nCreate a new or open a saved configuration first.",
-                        "Configuration", MbIcon::Information, MbButtons::Ok);
+        Messages().Show(kNoConfiguration, "Configuration", MbIcon::Information, MbButtons::Ok);
         return;
     }
     if (!ValidateConfig(*this)) return;

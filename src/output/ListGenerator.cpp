@@ -204,7 +204,8 @@ struct LeftOut {
 
     std::string Message() const {
         std::string text = Decimal(count) + " of the " + Decimal(items) +
-                           " items were left out of the page: an item is listed only when its first column "
+                           (count == 1 ? " items was" : " items were") +
+                           " left out of the page: an item is listed only when its first column "
                            "begins with a digit (0-9) or a letter from A to Z.\n\nLeft out: ";
         for (std::size_t i = 0; i < names.size(); ++i) text += (i ? ", " : "") + names[i];
         if (count > static_cast<int>(names.size()))

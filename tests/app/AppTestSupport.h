@@ -88,7 +88,6 @@ protected:
 inline const std::string kConfigPrompt = "Configuration not saved!\n\nSave configuration?";
 inline const std::string kDatabasePrompt = "Database not saved!\n\nSave database?";
 inline const std::string kNoConfigFile = "File configuration not found!\n\nSpecify a valid file in configuration";
-inline const std::string kNoDatabaseFile = "File database not found!\n\nSpecify a valid file in configuration";
 // The same, naming the file it looked for.
 inline std::string NoDatabaseFile(const std::string& path) {
     return "File database not found!\n" + path + "\n\nSpecify a valid file in configuration";

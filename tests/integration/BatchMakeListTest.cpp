@@ -129,13 +129,13 @@ TEST_F(BatchMode, AFailedCheckExitsWithOneAndSaysWhy) {
     EXPECT_FALSE(fs::exists(dir / "page.htm"));
 }
 
-TEST_F(BatchMode, ItemsLeftOutOfThePageAreToldOnOneLineAndThePageStillCounts) {
+TEST_F(BatchMode, ItemsLeftOutOfThePageAreToldInOneMessageAndThePageStillCounts) {
     WriteList("Abba;1\r\n(The) Band;2\r\n;3\r\n");
     const ProgramRun run = MakeList();
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err,
               "Make list: 2 of the 3 items were left out of the page: an item is listed only when its first column "
-              "begins with a digit (0-9) or a letter from A to Z. Left out: item 1 (its first column is empty), "
+              "begins with a digit (0-9) or a letter from A to Z.\n  Left out: item 1 (its first column is empty), "
               "\"(The) Band\".\n");
     EXPECT_NE(ReadAll(dir / "page.htm").find("Abba"), std::string::npos);
 }
@@ -159,6 +159,8 @@ TEST_F(BatchMode, AnOutputThatCannotBeWrittenExitsWithOne) {
     const ProgramRun run = MakeList();
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("Make list: "), std::string::npos) << run.err;
+    // The reason starts a line of its own: it never runs into the name.
+    EXPECT_NE(run.err.find("page.htm\n  Reason: "), std::string::npos) << run.err;
 }
 
 TEST_F(BatchMode, AnUploadThatCannotBeDoneIsReportedAfterThePageIsWritten) {

@@ -107,7 +107,7 @@ TEST_F(FtpPublish, BatchModeExitsZeroOnlyWhenThePageArrived) {
         {"user", true, 0, ""},
         {"norename", true, 0, ""},  // straight to its name
         {"user", false, 1, "Ftp connection error: "},
-        {"reader", true, 1, "Ftp upload: The list could not be uploaded: 550 "},
+        {"reader", true, 1, "Ftp upload: The list could not be uploaded:\n  550 "},
     };
     for (const auto& c : cases) {
         fs::remove(root / "list.htm");
