@@ -65,6 +65,9 @@ void MoveItems(IItemsFrame& frame) {
     }
 
     databasePane.SetDatabaseModified(true);
+    // New columns must reach the tool windows' lists: a 'Find dublicate'
+    // left at the old columns would pair items that differ in the new ones.
+    if (database.GetColumnCount() != databaseColumns) frame.OnDatabaseColumnsChanged();
     try {
         CStrictGrid strict(database);
         databasePane.SortByAllColumns();

@@ -20,6 +20,14 @@ DialogControl Control(ControlKind kind, int id, std::string text, int x, int y, 
     return {kind, id, std::move(text), Rect{x, y, x + width, y + height}, ControlStyle::kNone};
 }
 
+// Two cells merged: their text once when they agree or one of them is
+// empty (an empty side would leave a stray ", "), else both.
+std::string MixedText(const std::string& first, const std::string& second) {
+    if (first == second || second.empty()) return first;
+    if (first.empty()) return second;
+    return first + ", " + second;
+}
+
 }  // namespace
 
 DialogTemplate CDuplicatesDlg::Template() {
@@ -74,7 +82,7 @@ void CDuplicatesDlg::SetUpGrid() {
         const std::string& second = m_database.GetCellText(m_nRow, j);
         grid.SetCellText(kFirstRow, j, first);
         grid.SetCellText(kSecondRow, j, second);
-        grid.SetCellText(kMixedRow, j, first == second ? first : first + ", " + second);
+        grid.SetCellText(kMixedRow, j, MixedText(first, second));
     }
 }
 

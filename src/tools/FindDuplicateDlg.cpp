@@ -115,8 +115,9 @@ void CFindDuplicateDlg::FindDuplicates() {
 
     int rows = grid->GetRowCount();
     dialog.SetProgressRange(Id::kProgress, 0, rows);
-    // "All": as many columns as the list has entries, one past the last data column.
-    m_nCompareColumns = selected == 0 ? dialog.GetListCount(Id::kColumns) : selected;
+    // "All": every data column the grid has now (and one past the last,
+    // empty in both rows), whatever columns the list was filled for.
+    m_nCompareColumns = selected == 0 ? grid->GetColumnCount() : selected;
 
     std::unique_ptr<IProgress> walk;
     int nextReport = kWalkReportRows;

@@ -2,7 +2,10 @@
 // position, then sorted and renumbered; 'New items' stays as it was.
 
 #include "CommandFixture.h"
+#include "ScriptedToolDialogs.h"
+#include "app/CommandTable.h"
 #include "items/MoveItems.h"
+#include "tools/FindDuplicateDlg.h"
 
 using namespace tabulon;
 using namespace tabulon::testing;
@@ -102,4 +105,35 @@ TEST_F(MovingItems, NoItemsNoConfigurationOrAnEmptyFirstCellChangeNothing) {
     MoveItems(frame);
     MoveItems(frame);  // and a second run copies again
     EXPECT_EQ(Column(*db, 1), (Strings{"Artist", "a", "ok", "ok"}));
+}
+
+// Columns that Move items adds reach an open 'Find dublicate': "All" then
+// compares them too, and rows that differ only there are no pair.
+TEST(MovingItemsWithFindOpen, NewColumnsReachTheFindList) {
+    fakes::FakeMainWindow window;
+    fakes::ScriptedMessageBox messages;
+    fakes::ScriptedPopupMenu menus;
+    fakes::ScriptedToolDialogHost dialogs;
+    fakes::FakeFilePicker picker;
+    fakes::RecordingPublisher publisher;
+    fakes::IdleHosts idle;
+    CSession session{fakes::HostsFor(window, messages, picker, dialogs, menus, publisher, idle)};
+    session.Frame().Config().cfgfile = "/lists/music.cfg";
+    window.title = "Tabulon - /lists/music.cfg";
+    CGridCtrl& db = *session.DatabasePane().GetGrid();
+    db.SetCellText(0, pane::AppendDataColumn(db), "Artist");
+    session.Frame().OnCommand(CommandId::kFindDuplicate);
+    ASSERT_EQ(dialogs.modeless.size(), 1u);
+    fakes::ToolDialog& find = *dialogs.modeless[0];
+    ASSERT_EQ(find.GetListCount(FindDuplicateId::kColumns), 2);
+
+    for (const char* line : {"a;x;1", "a;x;2"}) session.NewItemsPane().AddItemFromText(line, ";", 99);
+    MoveItems(session.Frame());
+    EXPECT_EQ(find.GetListCount(FindDuplicateId::kColumns), 4);  // "All", 1, 2, 3
+    messages.shown.clear();
+    find.SetListSelection(FindDuplicateId::kColumns, 0);
+    dialogs.Click(find, FindDuplicateId::kFind);
+    EXPECT_TRUE(dialogs.shownModal.empty());  // no pair: the third columns differ
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Done");
 }

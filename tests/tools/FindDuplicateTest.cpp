@@ -49,14 +49,16 @@ struct FindDuplicate : ToolFixture {
 };
 
 TEST_F(FindDuplicate, OneLeadingColumnPairsNeighboursAndMergesTheRest) {
-    FillDatabase({"Artist", "Title"}, {{"A", "x"}, {"A", "y"}, {"B", "z"}, {"a", "z"}});
+    FillDatabase({"Artist", "Title", "Note", "Year"},
+                 {{"A", "x", "", "1999"}, {"A", "y", "p", ""}, {"B", "z", "", ""}, {"a", "z", "", ""}});
     dialogs.whenScriptsEnd = Answer(Pair::kFindNext);
     Find(1);
     ASSERT_EQ(pairs.size(), 1u);  // exact comparison: ‘B’ and ‘a’ differ
-    EXPECT_EQ(pairs[0], (Rows{{"Database", "Artist", "Title"},
-                              {"First", "A", "x"},
-                              {"Second", "A", "y"},
-                              {"Mixed", "A", "x, y"}}));
+    // An empty side adds nothing to the mix: the filled text stands alone.
+    EXPECT_EQ(pairs[0], (Rows{{"Database", "Artist", "Title", "Note", "Year"},
+                              {"First", "A", "x", "", "1999"},
+                              {"Second", "A", "y", "p", ""},
+                              {"Mixed", "A", "x, y", "p", "1999"}}));
     EXPECT_EQ(dialogs.shownModal[0].caption, "Dublicates found");
     EXPECT_EQ(DoneShown(), 1);
     EXPECT_FALSE(DatabaseMarked());
