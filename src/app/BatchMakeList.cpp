@@ -38,6 +38,9 @@ bool OpenConfigurationFile(CMainFrame& frame, const std::string& cfgPath, Config
     if (!parsed.IsConfiguration())
         return refuse("The file\n" + cfgPath +
                       "\nis not a Tabulon configuration: it has none of its sections or keys.\n\nNothing was opened.");
+    // Opened, the first save would overwrite one of its files with another.
+    if (const std::optional<SharedFiles> shared = FindSharedFiles(parsed.record))
+        return refuse(SharedFilesText(*shared) + "\n\nNothing was opened.");
 
     ResetConfig(frame);
     database.ClearDatabase();

@@ -239,6 +239,11 @@ bool WriteConfigFile(IConfigFrame& frame, bool withWidth) {
             "Configuration", MbIcon::Exclamation, MbButtons::Ok);
         return false;
     }
+    if (const std::optional<SharedFiles> shared = FindSharedFiles(frame.Config(), ConfigFileRole::Configuration)) {
+        frame.Messages().Show(SharedFilesText(*shared) + "\n\nNothing was saved.", "Configuration",
+                              MbIcon::Exclamation, MbButtons::Ok);
+        return false;
+    }
     // Whatever the reader would take differently from what is written is
     // refused, so that a saved configuration opens as it was saved.
     if (const std::string unstorable = UnstorableValue(frame); !unstorable.empty()) {
@@ -351,6 +356,48 @@ ConfigGridLines ReadConfigFile(IConfigFrame& frame, const std::string& path) {
     return parsed.gridLines;
 }
 
+namespace {
+
+const char* RoleName(ConfigFileRole role) {
+    switch (role) {
+    case ConfigFileRole::Configuration: return "configuration";
+    case ConfigFileRole::Database: return "database";
+    case ConfigFileRole::Backup: return "database backup";
+    case ConfigFileRole::Output: return "output";
+    case ConfigFileRole::Head: return "head";
+    case ConfigFileRole::End: return "end";
+    }
+    return "";
+}
+
+}  // namespace
+
+std::optional<SharedFiles> FindSharedFiles(const CListConfig& config, std::optional<ConfigFileRole> role) {
+    using R = ConfigFileRole;
+    const ConfigFiles files = ResolveConfigFiles(config);
+    const std::string backup = files.database.empty() ? std::string() : files.database + ".bak";
+    const std::pair<R, const std::string*> all[] = {{R::Output, &files.output},     {R::Database, &files.database},
+                                                    {R::Backup, &backup},           {R::Configuration, &config.cfgfile},
+                                                    {R::Head, &files.headfile},     {R::End, &files.endfile}};
+    for (std::size_t i = 0; i < std::size(all); ++i) {
+        for (std::size_t j = i + 1; j < std::size(all); ++j) {
+            const auto& [a, pathA] = all[i];
+            const auto& [b, pathB] = all[j];
+            if ((a == R::Head && b == R::End) || (a == R::Database && b == R::Backup)) continue;
+            if (role && a != *role && b != *role) continue;
+            if (IsSameFile(*pathA, *pathB)) return SharedFiles{a, b, *pathA, *pathB};
+        }
+    }
+    return std::nullopt;
+}
+
+std::string SharedFilesText(const SharedFiles& shared) {
+    std::string text = std::string("The ") + RoleName(shared.role) + " file\n" + shared.path + "\nis the " +
+                       RoleName(shared.otherRole) + " file\n" + shared.otherPath + "\n\n";
+    if (shared.role == ConfigFileRole::Output) return text + "Make list would overwrite it with the page.";
+    return text + "Each file of a configuration must be a file of its own: saving one would overwrite the other.";
+}
+
 bool ValidateConfig(IConfigFrame& frame) {
     const CListConfig& c = frame.Config();
     const ConfigFiles& files = frame.Files();
@@ -370,18 +417,11 @@ bool ValidateConfig(IConfigFrame& frame) {
     if (c.output.size() < 6) return fail("No outputfile specified", "Output");
     if (!present(files.headfile, "Headfile not found", "head", "Headfile")) return false;
     if (!present(files.endfile, "Endfile not found", "end", "Endfile")) return false;
-    // The page replaces the output file whole: it must not be one of the
-    // files the list is made from, under any name.
-    const std::pair<const std::string*, const char*> sources[] = {{&files.database, "database"},
-                                                                  {&files.headfile, "head"},
-                                                                  {&files.endfile, "end"},
-                                                                  {&c.cfgfile, "configuration"}};
-    for (const auto& [path, what] : sources) {
-        if (IsSameFile(files.output, *path))
-            return fail("The output file\n" + files.output + "\nis the " + what +
-                            " file.\n\nMake list would overwrite it with the page.",
-                        "Output");
-    }
+    // The page replaces the output file whole, and the prompts may save the
+    // database, its backup and the configuration: none may be another one
+    // under any name.
+    if (const std::optional<SharedFiles> shared = FindSharedFiles(c))
+        return fail(SharedFilesText(*shared), shared->role == ConfigFileRole::Output ? "Output" : "Configuration");
     if (c.headcol.size() != 6) return fail("Invalid head color", "Head color");
     if (c.indexcol.size() != 6) return fail("Invalid index color", "Index color");
     if (c.firstcol.size() != 6) return fail("Invalid first row color", "First row color");

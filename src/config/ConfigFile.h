@@ -2,6 +2,7 @@
 // The .cfg file: the configuration record, the two grid-line switches and the
 // 'Database' column names as lines of an eleven-character key and a value.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,8 +58,25 @@ bool ParseConfigFile(const std::string& path, ParsedConfig& parsed, std::string&
 void ApplyColumnNames(CGridCtrl& grid, const std::string& names);
 
 // The check before a list is made: the files exist, the output has a name,
-// the colours are six characters. Shows the first failure.
+// each file is a file of its own, the colours are six characters. Shows the
+// first failure.
 bool ValidateConfig(IConfigFrame& frame);
+
+// The files of a configuration (the .cfg, the database and its backup, the
+// output, the head and the end) must each be a file of their own, links
+// followed: a save of one would otherwise overwrite another. The head and
+// end may be one file, since both are only read.
+enum class ConfigFileRole { Configuration, Database, Backup, Output, Head, End };
+struct SharedFiles {
+    ConfigFileRole role, otherRole;
+    std::string path, otherPath;
+};
+// The first two that are one file, among those pairs that involve role
+// (any pair when role is empty); nothing when there are none.
+std::optional<SharedFiles> FindSharedFiles(const CListConfig& config,
+                                           std::optional<ConfigFileRole> role = std::nullopt);
+// What a refusal says: both roles and both paths.
+std::string SharedFilesText(const SharedFiles& shared);
 
 // Six upper-case hex digits, red first ("FF8000"); each component is a byte.
 std::string ColorToText(unsigned red, unsigned green, unsigned blue);

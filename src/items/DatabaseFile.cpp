@@ -15,6 +15,7 @@
 
 #include "base/TextFile.h"
 #include "base/TextTrim.h"
+#include "config/ConfigFile.h"
 #include "grid/GridWork.h"
 #include "items/PaneLayout.h"
 #include "items/TabulonWnd1.h"
@@ -224,6 +225,13 @@ bool LoadDatabaseFile(IItemsFrame& frame) {
             frame.CloseConfiguration();
             return finish(false);
         }
+        CListConfig withChosen = frame.Config();
+        withChosen.database = *chosen;
+        if (const std::optional<SharedFiles> shared = FindSharedFiles(withChosen, ConfigFileRole::Database)) {
+            // Loaded, its next save would overwrite the other file.
+            ShowProblem(frame, SharedFilesText(*shared));
+            continue;
+        }
         std::string reason;
         if (!CreateEmptyFile(*chosen, reason)) {
             // The configuration keeps its old name; the question comes again.
@@ -276,6 +284,15 @@ bool WriteDatabaseFile(IItemsFrame& frame, bool withBackup) {
     if (const std::string notAFile = NotAFileText(path); !notAFile.empty()) {
         ShowProblem(frame, "The database file\n" + path + "\n" + notAFile + ".\n\nNothing was saved.");
         return false;
+    }
+    // Items written over the configuration, the page's head or end (or a
+    // backup over one of them) would be the end of that file.
+    for (const ConfigFileRole role : {ConfigFileRole::Database, ConfigFileRole::Backup}) {
+        if (role == ConfigFileRole::Backup && !withBackup) continue;
+        if (const std::optional<SharedFiles> shared = FindSharedFiles(frame.Config(), role)) {
+            ShowProblem(frame, SharedFilesText(*shared) + "\n\nNothing was saved.");
+            return false;
+        }
     }
     try {
         const std::string unstorable = FindUnstorableText(*grid);

@@ -68,33 +68,53 @@ TEST_F(ConfigTest, ValidateReportsTheFirstFailureInOrder) {
     EXPECT_EQ(c.endfile, "end.htm");
 }
 
-TEST_F(ConfigTest, AnOutputThatIsOneOfTheListsOwnFilesIsRefused) {
+TEST_F(ConfigTest, OneFileInTwoRolesIsRefusedNamingBoth) {
     CListConfig& c = s.frame.Config();
     c.cfgfile = MakeFile("list.cfg", "");
-    c.database = MakeFile("items.db", "");
-    c.headfile = "head.htm";
-    c.endfile = MakeFile("end.htm", "");
     c.headcol = c.indexcol = c.firstcol = c.secondcol = "123456";
+    MakeFile("items.db", "");
     MakeFile("head.htm", "");
+    MakeFile("end.htm", "");
     fs::create_directory(PathOf("sub"));
     fs::create_symlink(PathOf("head.htm"), PathOf("link.htm"));
     fs::create_hard_link(PathOf("end.htm"), PathOf("second.htm"));
     struct Case {
-        std::string output, file;
+        std::string database, output, head, end;
+        std::string first, second;  // the roles named, in order
+        const char* caption;
     };
-    const Case cases[] = {{"sub/../items.db", "database"}, {"link.htm", "head"},
-                          {"second.htm", "end"}, {PathOf("list.cfg"), "configuration"}};
+    const std::string overwrite = "Make list would overwrite it with the page.";
+    const std::string ownFile = "Each file of a configuration must be a file of its own: saving one would "
+                                "overwrite the other.";
+    const Case cases[] = {
+        {"items.db", "sub/../items.db", "head.htm", "end.htm", "output", "database", "Output"},
+        {"items.db", "link.htm", "head.htm", "end.htm", "output", "head", "Output"},
+        {"items.db", "second.htm", "head.htm", "end.htm", "output", "end", "Output"},
+        {"items.db", PathOf("list.cfg"), "head.htm", "end.htm", "output", "configuration", "Output"},
+        {"list.cfg", "page.htm", "head.htm", "end.htm", "database", "configuration", "Configuration"},
+        {"items.db", "page.htm", "items.db", "end.htm", "database", "head", "Configuration"},
+        {"items.db", "page.htm", "items.db.bak", "end.htm", "database backup", "head", "Configuration"},
+    };
+    MakeFile("items.db.bak", "");
     for (const Case& t : cases) {
-        SCOPED_TRACE(t.output);
+        SCOPED_TRACE(t.first + " and " + t.second);
+        c.database = t.database;
         c.output = t.output;
+        c.headfile = t.head;
+        c.endfile = t.end;
         s.messages.shown.clear();
         EXPECT_FALSE(ValidateConfig(s.frame));
         ASSERT_EQ(s.messages.shown.size(), 1u);
-        EXPECT_EQ(s.messages.shown[0].text, "The output file\n" + ResolveConfigPath(c, t.output) + "\nis the " + t.file +
-                                                " file.\n\nMake list would overwrite it with the page.");
-        EXPECT_EQ(s.messages.shown[0].caption, "Output");
+        const std::string& text = s.messages.shown[0].text;
+        EXPECT_EQ(text.rfind("The " + t.first + " file\n", 0), 0u) << text;
+        EXPECT_NE(text.find("\nis the " + t.second + " file\n"), std::string::npos) << text;
+        EXPECT_NE(text.find(t.first == "output" ? overwrite : ownFile), std::string::npos) << text;
+        EXPECT_EQ(s.messages.shown[0].caption, t.caption);
     }
+    // The head and end may be one file: both are only read.
+    c.database = "items.db";
     c.output = "sub/page.htm";  // not there yet: a file of its own
+    c.headfile = c.endfile = "head.htm";
     EXPECT_TRUE(ValidateConfig(s.frame));
 }
 
