@@ -1,17 +1,35 @@
 #include "tools/AddDirectoryCommand.h"
 
+#include <new>
+
+#include "platform/MessageBox.h"
 #include "tools/AddItemsDialog.h"
 #include "tools/DirectoryItems.h"
 
 namespace tabulon {
 
+namespace {
+constexpr char kCaption[] = "Add items";
+}  // namespace
+
 void OnAddDirectory(IAddItemsFrame& frame, CAddItemsDlg& dialog, std::string& lastDirectory) {
-    if (dialog.DoModal(frame.DialogHost(), frame.FolderNamespace()) != DialogId::kOk) return;
+    if (dialog.DoModal(frame.DialogHost(), frame.FolderNamespace(), frame.Messages()) != DialogId::kOk) return;
     lastDirectory = dialog.m_strPath;
     if (!lastDirectory.empty() && lastDirectory.back() != '/') lastDirectory += '/';
     if (lastDirectory.empty()) return;
-    if (AddDirectoryItems(frame.NewItemsPane(), lastDirectory, dialog, &frame.Progress(), frame.FolderNamespace()))
-        frame.OnNewItemsColumnsChanged();
+    ScanNotes notes;
+    try {
+        if (!AddDirectoryItems(frame.NewItemsPane(), lastDirectory, dialog, &frame.Progress(), frame.FolderNamespace(),
+                               &notes))
+            return;
+    } catch (const std::bad_alloc&) {
+        frame.Messages().Show("Not enough memory to add the items of\n" + lastDirectory + "\n\nNothing was added.",
+                              kCaption, MbIcon::Exclamation, MbButtons::Ok);
+        return;
+    }
+    frame.OnNewItemsColumnsChanged();
+    if (!notes.IsEmpty())
+        frame.Messages().Show(ScanNotesText(notes), kCaption, MbIcon::Exclamation, MbButtons::Ok);
 }
 
 }  // namespace tabulon

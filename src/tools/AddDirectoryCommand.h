@@ -10,6 +10,7 @@ class CAddItemsDlg;
 class CTabulonWnd1;
 class IDialogHost;
 class IFolderNamespace;
+class IMessageBox;
 class IProgressHost;
 
 // What the command needs of the main window.
@@ -19,6 +20,7 @@ public:
     virtual IDialogHost& DialogHost() = 0;
     virtual IFolderNamespace& FolderNamespace() = 0;
     virtual IProgressHost& Progress() = 0;
+    virtual IMessageBox& Messages() = 0;
     virtual CTabulonWnd1& NewItemsPane() = 0;
     // The 'New items' columns may have changed: an open 'Replace' window
     // that works on them reloads its column list.
@@ -26,7 +28,9 @@ public:
 };
 
 // Runs the dialog; after "Add", lastDirectory becomes the chosen folder with
-// a trailing "/" and its entries are added. Cancel changes nothing.
+// a trailing "/" and its entries are added. Cancel changes nothing. What the
+// scan met (names the page reads as markup, names made storable, folders
+// that could not be read) is told in one message afterwards.
 void OnAddDirectory(IAddItemsFrame& frame, CAddItemsDlg& dialog, std::string& lastDirectory);
 
 }  // namespace tabulon

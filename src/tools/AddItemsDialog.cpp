@@ -82,12 +82,14 @@ DialogTemplate CAddItemsDlg::Template() {
     return t;
 }
 
-int CAddItemsDlg::DoModal(IDialogHost& host, IFolderNamespace& folders) {
+int CAddItemsDlg::DoModal(IDialogHost& host, IFolderNamespace& folders, IMessageBox& messages) {
     m_folders = &folders;
+    m_messages = &messages;
     const int result = host.RunModal(Template(), *this);
     // The tree view is gone with the window.
     m_tree.reset();
     m_folders = nullptr;
+    m_messages = nullptr;
     return result == DialogId::kOk ? DialogId::kOk : DialogId::kCancel;
 }
 
@@ -144,6 +146,16 @@ void CAddItemsDlg::OnCommand(IDialogWindow& dialog, int id) {
     switch (id) {
     case DialogId::kOk:
         UpdateData(dialog, true);
+        // A unit that goes into the names must be one the file can store.
+        for (const auto& [group, used] :
+             {std::pair{&kFileGroup, m_bFiles == 1 && m_bFileSize == 1 && m_bFileAddUnit == 1},
+              std::pair{&kDirGroup, m_bDirectories == 1 && m_bDirSize == 1 && m_bDirAddUnit == 1}}) {
+            const std::string refused = used ? UnstorableUnitText(this->*group->unitText) : std::string();
+            if (refused.empty()) continue;
+            if (m_messages) m_messages->Show(refused, "Add items", MbIcon::Exclamation, MbButtons::Ok);
+            dialog.SetFocus(group->unitEdit);
+            return;
+        }
         dialog.EndDialog(DialogId::kOk);
         return;
     case DialogId::kCancel:

@@ -9,6 +9,7 @@
 
 #include "platform/Dialog.h"
 #include "platform/FolderNamespace.h"
+#include "platform/MessageBox.h"
 #include "tools/DirectoryItems.h"
 #include "tools/FolderTree.h"
 
@@ -43,7 +44,8 @@ public:
 
     // Shows the dialog with the folders of folders; DialogId::kOk when "Add"
     // ended it, DialogId::kCancel otherwise.
-    int DoModal(IDialogHost& host, IFolderNamespace& folders);
+    // A unit text that names could not carry is refused through messages.
+    int DoModal(IDialogHost& host, IFolderNamespace& folders, IMessageBox& messages);
 
     void OnInitDialog(IDialogWindow& dialog) override;
     void OnCommand(IDialogWindow& dialog, int id) override;
@@ -59,6 +61,7 @@ private:
     void ApplyEnablingRule(IDialogWindow& dialog);
 
     IFolderNamespace* m_folders = nullptr;
+    IMessageBox* m_messages = nullptr;
     // The tree of the dialog while it is shown.
     std::unique_ptr<CFolderTree> m_tree;
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
+#include <string_view>
 #include <vector>
 
 #include "base/TextCompare.h"
@@ -46,6 +48,11 @@ void RemoveLeadingWhiteSpace(std::string& text) {
     text.erase(0, i);
 }
 
+// A folder as a message names it: without the "/" that ends the path.
+std::string FolderName(const std::string& path) {
+    return path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
+}
+
 struct Entry {
     std::string name;  // becomes the row's text
     bool directory = false;
@@ -61,12 +68,13 @@ bool NameOrder(const Entry& a, const Entry& b) {
 
 // The visible entries of folder that the options take, in name order, with
 // the sizes of files when they are asked for; stops (with nothing) when
-// keepGoing says so.
+// keepGoing says so. A folder that cannot be read goes to unread.
 std::optional<std::vector<Entry>> ReadEntries(IFolderReader& reader, const std::string& folder,
-                                              const AddItemsOptions& options, const std::function<bool()>& keepGoing) {
+                                              const AddItemsOptions& options, const std::function<bool()>& keepGoing,
+                                              ScanNotes::Tally& unread) {
     std::vector<Entry> entries;
     bool stopped = false;
-    reader.ReadFolder(folder, options.m_bFileSize == 1, [&](const FolderItem& item) {
+    const bool read = reader.ReadFolder(folder, options.m_bFileSize == 1, [&](const FolderItem& item) {
         if (!keepGoing()) return !(stopped = true);
         if (item.name.empty() || item.name[0] == '.') return true;  // hidden
         // A link to a folder is taken as the folder it shows; a link to a
@@ -76,13 +84,22 @@ std::optional<std::vector<Entry>> ReadEntries(IFolderReader& reader, const std::
         return true;
     });
     if (stopped) return std::nullopt;
+    if (!read) unread.Add(FolderName(folder));
     std::sort(entries.begin(), entries.end(), NameOrder);
     return entries;
 }
 
-std::string SizePart(std::uint64_t bytes, int unit, int addUnit, const std::string& unitText) {
+// A size that leaves out folders that could not be read reads ">= 12 kb":
+// the true size is at least that.
+std::string SizePart(std::uint64_t bytes, int unit, int addUnit, const std::string& unitText, bool partial) {
     std::string part = "-";
-    part += FormatSize(std::to_string(bytes), unit);
+    if (partial) {
+        std::string size = FormatSize(std::to_string(bytes), unit);
+        RemoveLeadingWhiteSpace(size);
+        part += ">= " + size;
+    } else {
+        part += FormatSize(std::to_string(bytes), unit);
+    }
     if (addUnit == 1) {
         part += ' ';
         part += unitText;
@@ -90,19 +107,85 @@ std::string SizePart(std::uint64_t bytes, int unit, int addUnit, const std::stri
     return part;
 }
 
+// The database file ends a field at ";" and an item at a line end, so a
+// name holding either would be refused at every save: ";" becomes "," and a
+// line break a blank. True when something changed.
+bool MakeStorable(std::string& name) {
+    bool changed = false;
+    for (char& c : name) {
+        if (c == ';') {
+            c = ',';
+            changed = true;
+        } else if (c == '\r' || c == '\n') {
+            c = ' ';
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+CGridCellCheckBox* CheckBoxOf(const CGridCtrl& grid, int row) {
+    return dynamic_cast<CGridCellCheckBox*>(grid.GetCell(row, 0));
+}
+
+bool IsFreeRow(const CGridCtrl& grid, int row) {
+    if (const CGridCellCheckBox* box = CheckBoxOf(grid, row); box && box->GetCheck()) return false;
+    for (int col = 1; col < grid.GetColumnCount(); ++col) {
+        const std::string& text = grid.GetCellText(row, col);
+        if (!std::all_of(text.begin(), text.end(), IsBlank)) return false;
+    }
+    return true;
+}
+
+// "1 name holds" or "3 names hold".
+std::string Counted(int count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 }  // namespace
+
+std::string ScanNotesText(const ScanNotes& notes) {
+    std::string text;
+    auto paragraph = [&](const std::string& said, const std::string& first) {
+        if (!text.empty()) text += "\n\n";
+        text += said + "\n" + first;
+    };
+    if (notes.markup.count > 0)
+        paragraph(Counted(notes.markup.count, "added name holds", "added names hold") +
+                      " \"<\" or \">\", which the page will read as markup, not as text. Edit such names in "
+                      "'New items' before you move them. The first:",
+                  notes.markup.first);
+    if (notes.changed.count > 0)
+        paragraph(Counted(notes.changed.count, "name held", "names held") +
+                      " \";\" or a line break, which the database file cannot store: \";\" became \",\" and a line "
+                      "break a blank. The first now reads:",
+                  notes.changed.first);
+    if (notes.unread.count > 0)
+        paragraph(Counted(notes.unread.count, "folder", "folders") +
+                      " could not be read: what is in " + (notes.unread.count == 1 ? "it is" : "them is") +
+                      " missing, and a size that leaves something out reads \">=\". The first:",
+                  notes.unread.first);
+    return text;
+}
+
+std::string UnstorableUnitText(const std::string& unit) {
+    const std::size_t at = unit.find_first_of(";\r\n");
+    if (at == std::string::npos) return {};
+    return std::string("The unit text \"") + unit + "\" holds " + (unit[at] == ';' ? "a \";\"" : "a line break") +
+           ", which the database file cannot store.\n\nType another unit.";
+}
 
 std::string FormatSize(const std::string& digits, int unit) {
     const std::size_t length = digits.size();
     if (digits == "0") return "0";
     if (unit == 0) {
-        if (length <= 5) return ">0.1";
+        if (length <= 5) return "<0.1";
         if (length == 6) return std::string{'0', '.', digits[0]};
         const std::string megabytes = digits.substr(0, length - 6);
         return megabytes.size() <= 6 ? Grouped(megabytes, 1) : megabytes;
     }
     if (unit == 1) {
-        if (length <= 2) return ">0.1";
+        if (length <= 2) return "<0.1";
         if (length == 3) return std::string{'0', '.', digits[0]};
         const std::string kilobytes = digits.substr(0, length - 3);
         if (kilobytes.size() <= 6) return Grouped(kilobytes, 1);
@@ -116,7 +199,7 @@ std::string FormatSize(const std::string& digits, int unit) {
 }
 
 std::optional<std::uint64_t> DirectorySize(IFolderReader& reader, const std::string& path,
-                                           const std::function<bool()>& keepGoing) {
+                                           const std::function<bool()>& keepGoing, ScanNotes::Tally* unread) {
     std::uint64_t total = 0;
     bool stopped = false;
     // Folders still to read: a list, not recursion, so no depth of nesting
@@ -126,7 +209,7 @@ std::optional<std::uint64_t> DirectorySize(IFolderReader& reader, const std::str
         std::string folder = std::move(pending.back());
         pending.pop_back();
         if (folder.empty() || folder.back() != '/') folder += '/';
-        reader.ReadFolder(folder, true, [&](const FolderItem& item) {
+        const bool read = reader.ReadFolder(folder, true, [&](const FolderItem& item) {
             if (keepGoing && !keepGoing()) return !(stopped = true);
             // Links are never followed: a loop of links cannot make the
             // walk endless, and nothing is counted twice. A file gone
@@ -138,6 +221,7 @@ std::optional<std::uint64_t> DirectorySize(IFolderReader& reader, const std::str
                 total += item.size;
             return true;
         });
+        if (!read && !stopped && unread) unread->Add(FolderName(folder));
     }
     if (stopped) return std::nullopt;
     return total;
@@ -146,19 +230,18 @@ std::optional<std::uint64_t> DirectorySize(IFolderReader& reader, const std::str
 std::uint64_t DirectorySize(const std::string& path) { return *DirectorySize(StandardFolderReader(), path, nullptr); }
 
 int FirstFreeRow(const CGridCtrl& grid) {
-    int count = 0;
-    for (int row = 1; row < grid.GetRowCount(); ++row) {
-        const std::string& text = grid.GetCellText(row, 1);
-        if (std::all_of(text.begin(), text.end(), IsBlank)) break;
-        ++count;
-    }
-    return count;
+    // From the end: in a long list the last row usually holds an item.
+    for (int row = grid.GetRowCount() - 1; row >= grid.GetFixedRowCount(); --row)
+        if (!IsFreeRow(grid, row)) return row;
+    return 0;
 }
 
 bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddItemsOptions& options,
-                       IProgressHost* progress, IFolderReader& reader) {
+                       IProgressHost* progress, IFolderReader& reader, ScanNotes* notes) {
     CGridCtrl* grid = pane.GetGrid();
     if (!grid) return true;
+    ScanNotes kept;
+    ScanNotes& said = notes ? *notes : kept;
     std::unique_ptr<IProgress> work = progress ? progress->BeginProgress(kProgressCaption, true) : nullptr;
     if (work) work->SetText(path);
     std::uint64_t done = 0;
@@ -167,46 +250,83 @@ bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddIte
 
     // Every text is ready before the grid is touched, so a cancelled scan
     // leaves 'New items' as it was.
-    std::optional<std::vector<Entry>> entries = ReadEntries(reader, path, options, keepGoing);
+    std::optional<std::vector<Entry>> entries = ReadEntries(reader, path, options, keepGoing, said.unread);
     if (!entries) return false;
     total = entries->size();
     // Each entry's name becomes its text in place; empty texts are dropped.
-    std::size_t kept = 0;
+    std::size_t count = 0;
     for (std::size_t i = 0; i < entries->size(); ++i) {
         Entry& entry = (*entries)[i];
         if (!keepGoing()) return false;
         std::string& text = entry.name;
+        // Measured under its own name, before the name is made storable.
+        const std::string folder = entry.directory && options.m_bDirSize == 1
+                                       ? (path.empty() || path.back() == '/' ? path : path + '/') + text
+                                       : std::string();
+        const bool changed = MakeStorable(text);
+        if (!entry.directory && options.m_bExtension != 1) DropExtension(text);
+        // The name alone: a size such as "<0.1" is no markup.
+        std::string_view name = text;
+        while (!name.empty() && IsBlank(name.front())) name.remove_prefix(1);
+        if (!name.empty()) {
+            if (changed) said.changed.Add(std::string(name));
+            if (name.find_first_of("<>") != std::string_view::npos) said.markup.Add(std::string(name));
+        }
         if (entry.directory) {
             if (options.m_bDirSize == 1) {
-                const std::string folder = (path.empty() || path.back() == '/' ? path : path + '/') + text;
                 if (work) work->SetText(folder);
-                const std::optional<std::uint64_t> size = DirectorySize(reader, folder, keepGoing);
+                const int unreadBefore = said.unread.count;
+                const std::optional<std::uint64_t> size = DirectorySize(reader, folder, keepGoing, &said.unread);
                 if (!size) return false;
-                text += SizePart(*size, options.m_nDirUnit, options.m_bDirAddUnit, options.m_strDirUnit);
+                text += SizePart(*size, options.m_nDirUnit, options.m_bDirAddUnit, options.m_strDirUnit,
+                                 said.unread.count > unreadBefore);
             }
         } else {
-            if (options.m_bExtension != 1) DropExtension(text);
             if (options.m_bFileSize == 1)
-                text += SizePart(entry.size, options.m_nFileUnit, options.m_bFileAddUnit, options.m_strFileUnit);
+                text += SizePart(entry.size, options.m_nFileUnit, options.m_bFileAddUnit, options.m_strFileUnit, false);
         }
         ++done;
         RemoveLeadingWhiteSpace(text);
         if (text.empty()) continue;
-        if (kept != i) (*entries)[kept].name = std::move(text);
-        ++kept;
+        if (count != i) (*entries)[count].name = std::move(text);
+        ++count;
     }
-    entries->resize(kept);
+    entries->resize(count);
     work.reset();
 
-    {
+    const int rows = grid->GetRowCount();
+    const int columns = grid->GetColumnCount();
+    const int first = FirstFreeRow(*grid) + 1;
+    try {
         CQuietGrid quiet(*grid);
-        int next = FirstFreeRow(*grid) + 1;
-        for (const Entry& entry : *entries) pane.AddItemFromText(entry.name, "-", next++);
-    }
-    if (grid->GetRowCount() > 1)
-        pane.FitNewItemsColumns();
-    else
+        CStrictGrid strict(*grid);
+        int next = first;
+        for (const Entry& entry : *entries) {
+            pane.AddItemFromText(entry.name, "-", next);
+            // An empty row it used becomes a new item like the appended ones.
+            if (CGridCellCheckBox* box = CheckBoxOf(*grid, next)) box->SetCheck(true);
+            ++next;
+        }
+    } catch (const std::bad_alloc&) {
+        // Shrinking allocates nothing; the empty rows that were used are
+        // emptied and unticked again.
+        grid->SetRowCount(rows);
+        grid->SetColumnCount(columns);
+        for (int row = first; row < rows; ++row) {
+            for (int col = 1; col < columns; ++col) grid->SetCellText(row, col, std::string());
+            if (CGridCellCheckBox* box = CheckBoxOf(*grid, row)) box->SetCheck(false);
+        }
         grid->Refresh();
+        throw;
+    }
+    try {
+        if (grid->GetRowCount() > 1)
+            pane.FitNewItemsColumns();
+        else
+            grid->Refresh();
+    } catch (const std::bad_alloc&) {
+        // Every item is in; only the widths stay as they were.
+    }
     return true;
 }
 

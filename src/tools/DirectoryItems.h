@@ -31,6 +31,30 @@ struct AddItemsOptions {
     std::string m_strDirUnit = "b";
 };
 
+// What a scan met that the user should hear of before moving its items:
+// for each kind, how many and the first one.
+struct ScanNotes {
+    struct Tally {
+        int count = 0;
+        std::string first;
+        void Add(const std::string& what) {
+            if (count++ == 0) first = what;
+        }
+    };
+    Tally markup;   // added texts holding "<" or ">": the page reads them as markup
+    Tally changed;  // names whose ";" or line breaks were replaced, as they now read
+    Tally unread;   // folders that could not be read
+    bool IsEmpty() const { return markup.count == 0 && changed.count == 0 && unread.count == 0; }
+};
+// The one message that tells the notes of a scan of folder; "" when there
+// is nothing to tell.
+std::string ScanNotesText(const ScanNotes& notes);
+
+// A unit text that the names cannot carry (it holds ";" or a line break,
+// which the database file cannot store): what the dialog says of it, or ""
+// when it is fine.
+std::string UnstorableUnitText(const std::string& unit);
+
 // The byte count in digits, cut (never rounded) to unit (0 Mb, 1 kb, any
 // other b; decimal: 1 kb is 1,000 bytes) with blanks between digit groups.
 std::string FormatSize(const std::string& digits, int unit);
@@ -40,19 +64,26 @@ std::string FormatSize(const std::string& digits, int unit);
 // read or vanish meanwhile are passed over.
 std::uint64_t DirectorySize(const std::string& path);
 // The same, reading folders with reader and asking keepGoing (may be
-// empty) now and then; nothing once it says stop.
+// empty) now and then; nothing once it says stop. Folders that could not be
+// read are added to unread (may be null).
 std::optional<std::uint64_t> DirectorySize(IFolderReader& reader, const std::string& path,
-                                           const std::function<bool()>& keepGoing);
+                                           const std::function<bool()>& keepGoing,
+                                           ScanNotes::Tally* unread = nullptr);
 
-// The number of item rows, from row 1 on, before the first whose column 1
-// is empty (leading blanks aside).
+// The last item row that holds anything (a data cell that is not blank, or
+// a ticked box); 0 when none does. The rows after it are free for new items.
 int FirstFreeRow(const CGridCtrl& grid);
 
-// Adds the entries of folder path (which ends in "/") to 'New items' from
-// its first free row on, in name order. Long work reports to progress (may
-// be null); false when the user cancelled it, and then nothing was added.
-// Folders are read by reader.
+// Adds the entries of folder path (which ends in "/") to 'New items', in
+// name order, as checked items after the last row that holds anything: the
+// empty rows after it are used first, then rows are appended; no item
+// already there changes. ";" in a name becomes "," and a line break a
+// blank. Long work reports to progress (may be null); false when the user
+// cancelled it, and then nothing was added. Folders are read by reader;
+// what the user should hear of goes to notes (may be null). Running out of
+// memory leaves 'New items' as it was and reaches the caller.
 bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddItemsOptions& options,
-                       IProgressHost* progress, IFolderReader& reader = StandardFolderReader());
+                       IProgressHost* progress, IFolderReader& reader = StandardFolderReader(),
+                       ScanNotes* notes = nullptr);
 
 }  // namespace tabulon

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "AppTestSupport.h"
+#include "app/BatchMakeList.h"
 #include "app/CommandTable.h"
 #include "config/ConfigDialog.h"
 
@@ -98,6 +99,43 @@ TEST_F(AppTest, AFileThatIsNoConfigurationIsNamedAndChangesNothing) {
     messages.Answer(MbResult::No);  // no database: do not browse
     EXPECT_TRUE(frame.OpenConfiguration(PathOf("empty.cfg")));
     EXPECT_EQ(Title(), "Tabulon - " + PathOf("empty.cfg"));
+}
+
+TEST_F(AppTest, AConfigurationWhoseDatabaseIsItselfNeitherOpensNorIsWritten) {
+    OpenConfiguration();
+    const std::string self = MakeFile("self.cfg", "[files]\r\ndatabase = self.cfg\r\noutput   = page.htm\r\n");
+    const std::string refusal = "The database file\n" + self + "\nis the configuration file\n" + self +
+                                "\n\nEach file of a configuration must be a file of its own: saving one would "
+                                "overwrite the other.";
+    EXPECT_FALSE(frame.OpenConfiguration(self));
+    EXPECT_EQ(Texts(), std::vector<std::string>{refusal + "\n\nNothing was opened."});
+    EXPECT_EQ(Title(), OpenTitle());  // the open one stays
+    EXPECT_EQ(RunBatchMakeList(frame, self), BatchStatus::kFailed);
+    EXPECT_FALSE(fs::exists(PathOf("page.htm")));
+
+    // Picked when the database is missing, it is refused and asked again.
+    OpenConfiguration();
+    fs::remove(PathOf("items.db"));
+    messages.shown.clear();
+    messages.Answer(MbResult::Yes);
+    picker.Answer(PathOf("list.cfg"));
+    messages.Answer(MbResult::Ok);
+    messages.Answer(MbResult::No);
+    frame.OpenConfiguration(PathOf("list.cfg"));
+    ASSERT_EQ(messages.shown.size(), 3u);
+    EXPECT_EQ(messages.shown[1].text.rfind("The database file\n" + PathOf("list.cfg") + "\nis the configuration", 0), 0u);
+    EXPECT_EQ(frame.Config().database, "items.db");
+
+    // Named so in the dialog afterwards, the save writes nothing.
+    const std::string cfgBefore = Contents(PathOf("list.cfg"));
+    frame.Config().database = "list.cfg";
+    database.SetDatabaseModified(true);
+    messages.shown.clear();
+    frame.OnCommand(CommandId::kSaveDatabase);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text.rfind("The database file\n" + PathOf("list.cfg"), 0), 0u) << messages.shown[0].text;
+    EXPECT_EQ(Contents(PathOf("list.cfg")), cfgBefore);
+    EXPECT_EQ(Corner(), "Database*");
 }
 
 TEST_F(AppTest, MissingDatabaseAtOpenAsksToBrowse) {

@@ -65,6 +65,7 @@ struct AddItemsDialogQt : ::testing::Test, fakes::HeadlessSession, IAddItemsFram
     IDialogHost& DialogHost() override { return host; }
     IFolderNamespace& FolderNamespace() override { return folders; }
     IProgressHost& Progress() override { return progress; }
+    IMessageBox& Messages() override { return messages; }
     CTabulonWnd1& NewItemsPane() override { return newItems; }
     void OnNewItemsColumnsChanged() override {}
 
@@ -116,7 +117,7 @@ TEST_F(AddItemsDialogQt, ExpandAFolderPickFilesAndAdd) {
     EXPECT_EQ(lastDirectory, scratch.folder.string() + "/Music/");
     CGridCtrl& grid = *newItems.GetGrid();
     ASSERT_EQ(grid.GetRowCount(), 4);
-    const std::vector<std::string> expected[] = {{"Artist", "Song", "1 kb"}, {"Band", "Tune", ">0.1 kb"}, {"Rock", "", ""}};
+    const std::vector<std::string> expected[] = {{"Artist", "Song", "1 kb"}, {"Band", "Tune", "<0.1 kb"}, {"Rock", "", ""}};
     for (int r = 1; r < 4; ++r)
         for (int c = 1; c < 4; ++c) EXPECT_EQ(grid.GetCellText(r, c), expected[r - 1][c - 1]) << r << "," << c;
 }

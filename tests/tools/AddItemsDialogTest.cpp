@@ -45,6 +45,7 @@ struct AddDirectory : NewItemsFixture, IAddItemsFrame {
     IDialogHost& DialogHost() override { return dialogs; }
     IFolderNamespace& FolderNamespace() override { return folders; }
     IProgressHost& Progress() override { return progress; }
+    IMessageBox& Messages() override { return messages; }
     CTabulonWnd1& NewItemsPane() override { return newItems; }
     void OnNewItemsColumnsChanged() override { ++columnsChanged; }
 
@@ -131,6 +132,27 @@ TEST_F(AddDirectory, AVirtualSelectionScansTheFolderSelectedBefore) {
     Run({Press(DialogId::kOk)});
     EXPECT_EQ(lastDirectory, "");
     EXPECT_EQ(columnsChanged, 1);
+}
+
+TEST_F(AddDirectory, AUnitTextTheFileCannotStoreIsRefusedAndTheScanTellsWhatItMet) {
+    // "k;b" would end up in every name: refused, the dialog stays open.
+    MakeFile("Music/Zed - <img src=x onerror=alert(1)>.mp3", 5);
+    MakeFile("Music/A;B - C.mp3", 5);
+    Run({SelectItem(Id::kFolderTree, {"Home", "Music"}), Tick(Id::kFiles, true), Tick(Id::kFileSize, true),
+         ClickRadio(Id::kFileKb), Tick(Id::kFileAddUnit, true), TypeText(Id::kFileUnit, "k;b"),
+         Press(DialogId::kOk), TypeText(Id::kFileUnit, "kb"), Press(DialogId::kOk)});
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0].text, "The unit text \"k;b\" holds a \";\", which the database file cannot store."
+                                      "\n\nType another unit.");
+    // One message after the scan: the name read as markup, the name made
+    // storable, each counted with the first shown; sizes below 0.1 read "<0.1".
+    EXPECT_EQ(Rows(), (Strings{"A,B|C|<0.1 kb", "Artist|Song|2 kb", "Rock||", "Zed|<img src=x onerror=alert(1)>|<0.1 kb"}));
+    EXPECT_EQ(messages.shown[1].caption, "Add items");
+    EXPECT_EQ(messages.shown[1].text,
+              "1 added name holds \"<\" or \">\", which the page will read as markup, not as text. Edit such names "
+              "in 'New items' before you move them. The first:\nZed - <img src=x onerror=alert(1)>\n\n"
+              "1 name held \";\" or a line break, which the database file cannot store: \";\" became \",\" and a "
+              "line break a blank. The first now reads:\nA,B - C");
 }
 
 }  // namespace

@@ -110,33 +110,44 @@ TEST_F(Scan, AThreeGigabyteFileHasItsTrueSize) {
     EXPECT_EQ(Rows(), (Strings{"Disc|3 221", "image|3 221 225"}));
 }
 
-TEST_F(Scan, UnreadableFoldersArePassedOver) {
-    MakeFolder("Top/Locked");
+TEST_F(Scan, UnreadableFoldersAreToldAndTheSizesTheyLeaveOutMarked) {
+    MakeFolder("Top/Locked/Deeper");
+    MakeFolder("Top/Open");
     MakeFile("Top/Locked/secret", 500);
-    MakeFile("Top/open", 7);
+    MakeFile("Top/Open/song", 7);
     fs::permissions(scratch.folder / "Top/Locked", fs::perms::none);
     const std::string top = scratch.PathOf("Top");
-    const std::optional<std::string> size =
-        fakes::RunUnprivileged([&] { return std::to_string(DirectorySize(top)); });
+    // As somebody whom the mode stops: the sizes, the rows and what is said.
+    const std::optional<std::string> seen = fakes::RunUnprivileged([&] {
+        AddItemsOptions options;
+        options.m_bDirSize = 1;
+        ScanNotes notes;
+        AddDirectoryItems(newItems, top + "/", options, nullptr, StandardFolderReader(), &notes);
+        std::string said = std::to_string(DirectorySize(top)) + "\n";
+        for (const std::string& row : Rows()) said += row + "\n";
+        AddDirectoryItems(newItems, top + "/Locked/", options, nullptr, StandardFolderReader(), &notes);
+        return said + ScanNotesText(notes);
+    });
     fs::permissions(scratch.folder / "Top/Locked", fs::perms::owner_all);
-    ASSERT_TRUE(size.has_value());
-    EXPECT_EQ(*size, "7");
+    ASSERT_TRUE(seen.has_value());
+    EXPECT_EQ(*seen, "7\nLocked|>= 0\nOpen|7\n2 folders could not be read: what is in them is missing, and a size "
+                     "that leaves something out reads \">=\". The first:\n" +
+                         top + "/Locked");
 }
 
-TEST_F(Scan, RowsGoFromTheFirstFreeRowOnKeepingChecksOfReusedRows) {
-    newItems.AddItemFromText("one", "-", 1);
-    newItems.AddItemFromText("two", "-", 2);
-    newItems.AddItemFromText("three", "-", 3);
-    newItems.AddItemFromText("   ", "-", 4);
-    newItems.AddItemFromText("kept", "-", 5);
-    dynamic_cast<CGridCellCheckBox*>(grid->GetCell(4, 0))->SetCheck(false);
-    EXPECT_EQ(FirstFreeRow(*grid), 3);
-    MakeFolder("A");
-    MakeFolder("B");
-    MakeFolder("C");
+TEST_F(Scan, NewRowsGoAfterTheLastItemAndNeverChangeOne) {
+    // An item with an empty first cell, a ticked empty row and an unticked
+    // one between items all stay; only the empty rows at the end are used.
+    for (const char* text : {"-a", "b", "c - d", "   ", "", "e", "", ""})
+        newItems.AddItemFromText(text, "-", grid->GetRowCount());
+    for (int row : {5, 6, 7, 8}) dynamic_cast<CGridCellCheckBox*>(grid->GetCell(row, 0))->SetCheck(false);
+    EXPECT_EQ(FirstFreeRow(*grid), 6);
+    MakeFolder("p");
+    MakeFolder("q");
+    MakeFolder("r");
     ASSERT_TRUE(AddDirectoryItems(newItems, Folder(), AddItemsOptions{}, nullptr));
-    EXPECT_EQ(Rows(), (Strings{"one", "two", "three", "A", "B", "C"}));
-    EXPECT_EQ(Checks(), (std::vector<bool>{true, true, true, false, true, true}));
+    EXPECT_EQ(Rows(), (Strings{"|a", "b|", "c|d", "   |", "|", "e|", "p|", "q|", "r|"}));
+    EXPECT_EQ(Checks(), (std::vector<bool>{true, true, true, true, false, false, true, true, true}));
 }
 
 TEST_F(Scan, NamesKeepTheirBytes) {
