@@ -15,6 +15,7 @@
 #include "app/BatchMakeList.h"
 #include "app/Session.h"
 #include "base/ProgramName.h"
+#include "base/TextFile.h"
 #include "batch/BatchHost.h"
 #include "grid/CellPool.h"
 #include "posix/CurlFtpSession.h"
@@ -106,6 +107,9 @@ int RunWindow(int argc, char** argv, const std::string& cfgPath) {
 
 int main(int argc, char** argv) {
     cellpool::SetBlockSource(&posix::AllocateLargePageBlock);
+    // In the window and in batch mode alike: ended during a save or Make
+    // list, the program leaves no half-written temporary file behind.
+    RemoveTemporaryFilesOnSignals();
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         PrintHelp();

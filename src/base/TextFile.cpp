@@ -1,6 +1,8 @@
 #include "base/TextFile.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -82,24 +84,79 @@ bool SameContents(int a, int b) {
     }
 }
 
+std::string FolderOf(const std::string& path) {
+    const fs::path folder = fs::path(path).parent_path();
+    return folder.empty() ? std::string(".") : folder.string();
+}
+
+// A link (whose lstat is link) that the system would not follow for us: it
+// lies in a folder that is sticky and writable by all, and neither we nor
+// the folder's owner made it. Another user may plant such a link to make
+// us overwrite a file of ours; resolving it by hand must not bypass the rule.
+bool IsPlantedLink(const std::string& path, const struct stat& link) {
+    if (link.st_uid == ::geteuid()) return false;
+    struct stat folder {};
+    if (::stat(FolderOf(path).c_str(), &folder) != 0) return false;
+    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+    return shared && link.st_uid != folder.st_uid;
+}
+
 // The file a path names once every symbolic link on its end is followed,
-// so that saving writes that file and the link stays a link.
-std::string FollowLinks(const std::string& path) {
+// so that saving writes that file and the link stays a link. False, with
+// the link in refused, when a link on the way is a planted one.
+bool FollowLinks(const std::string& path, std::string& target, std::string& refused) {
     fs::path at(path);
     for (int hop = 0; hop < 40; ++hop) {
         struct stat st {};
         if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        if (IsPlantedLink(at.string(), st)) {
+            refused = at.string();
+            return false;
+        }
         std::error_code ec;
         const fs::path to = fs::read_symlink(at, ec);
         if (ec) break;
         at = to.is_absolute() ? to : at.parent_path() / to;
     }
-    return at.string();
+    target = at.string();
+    return true;
 }
 
-std::string FolderOf(const std::string& path) {
-    const fs::path folder = fs::path(path).parent_path();
-    return folder.empty() ? std::string(".") : folder.string();
+// ---- temporary files that a signal removes ----
+
+// Fixed places that a signal handler may read without locks or allocation:
+// state 0 free, 1 being filled, 2 a file to remove.
+constexpr int kScratchSlots = 16;
+struct ScratchSlot {
+    std::atomic<int> state{0};
+    char path[PATH_MAX];
+};
+ScratchSlot g_scratch[kScratchSlots];
+static_assert(std::atomic<int>::is_always_lock_free);
+
+int RememberScratch(const std::string& path) {
+    if (path.size() >= PATH_MAX) return -1;
+    for (int i = 0; i < kScratchSlots; ++i) {
+        int expected = 0;
+        if (!g_scratch[i].state.compare_exchange_strong(expected, 1)) continue;
+        std::memcpy(g_scratch[i].path, path.c_str(), path.size() + 1);
+        g_scratch[i].state.store(2);
+        return i;
+    }
+    return -1;  // more saves at once than places: that one is not removed
+}
+
+void ForgetScratch(int& slot) {
+    if (slot >= 0) g_scratch[slot].state.store(0);
+    slot = -1;
+}
+
+// Only async-signal-safe calls: unlink, and the return that lets the
+// signal, now back at its default, end the program.
+extern "C" void RemoveScratchFilesAndEnd(int signal) {
+    for (ScratchSlot& slot : g_scratch)
+        if (slot.state.load() == 2) ::unlink(slot.path);
+    ::raise(signal);  // blocked until the handler returns, then delivered
 }
 
 bool MayWriteFolder(const std::string& folder) { return ::access(folder.c_str(), W_OK | X_OK) == 0; }
@@ -117,9 +174,10 @@ std::string ScratchName(const std::string& folder, const std::string& path, cons
     return (fs::path(folder) / name).string();
 }
 
-// Made new, for this process alone, readable and writable by its owner only.
+// Made new, for this process alone, readable and writable by its owner
+// only; a link or anything else of that name makes it fail.
 int CreateScratch(const std::string& path) {
-    return OpenRetrying(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    return OpenRetrying(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
 }
 
 mode_t NewFileMode() {
@@ -129,6 +187,18 @@ mode_t NewFileMode() {
 }
 
 }  // namespace
+
+void RemoveTemporaryFilesOnSignals() {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        struct sigaction old {};
+        if (::sigaction(signal, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) continue;
+        struct sigaction action {};
+        action.sa_handler = RemoveScratchFilesAndEnd;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND;  // the second of a signal ends the program at once
+        ::sigaction(signal, &action, nullptr);
+    }
+}
 
 PathKind KindOfPath(const std::string& path) {
     if (path.empty()) return PathKind::Missing;
@@ -321,7 +391,10 @@ bool CSafeFileWriter::Open(const std::string& path, bool ownerOnly) {
     m_path = path;
     m_ownerOnly = ownerOnly;
     if (path.empty()) return Fail("no file is named");
-    m_target = FollowLinks(path);
+    std::string planted;
+    if (!FollowLinks(path, m_target, planted))
+        return Fail(planted + " is a link that another user made in a folder that everyone may write; it was "
+                              "not followed, so that no file of yours is overwritten through it");
 
     struct stat st {};
     m_existed = ::stat(m_target.c_str(), &st) == 0;
@@ -339,6 +412,7 @@ bool CSafeFileWriter::Open(const std::string& path, bool ownerOnly) {
     if (replace) {
         m_staging = ScratchName(folder, m_target, ".tmp");
         m_fd = CreateScratch(m_staging);
+        if (m_fd >= 0) m_stagingSlot = RememberScratch(m_staging);
         if (m_fd < 0) {
             if (!regular) return Fail("cannot create a file in the folder of " + path + ": " + ErrorText(errno));
             replace = false;
@@ -346,6 +420,7 @@ bool CSafeFileWriter::Open(const std::string& path, bool ownerOnly) {
             // A group we cannot give the new file: the old one keeps it.
             ::close(m_fd);
             ::unlink(m_staging.c_str());
+            ForgetScratch(m_stagingSlot);
             m_fd = -1;
             replace = false;
         }
@@ -355,6 +430,7 @@ bool CSafeFileWriter::Open(const std::string& path, bool ownerOnly) {
         const std::string scratch = MayWriteFolder(folder) ? folder : fs::temp_directory_path().string();
         m_staging = ScratchName(scratch, m_target, ".new");
         m_fd = CreateScratch(m_staging);
+        if (m_fd >= 0) m_stagingSlot = RememberScratch(m_staging);
         if (m_fd < 0) return Fail("cannot make a temporary copy of " + path + ": " + ErrorText(errno));
     }
     m_open = true;
@@ -400,12 +476,14 @@ bool CSafeFileWriter::CommitByRename() {
     if (::close(fd) != 0) return Fail("cannot write " + m_path + ": " + ErrorText(errno));
     if (::rename(m_staging.c_str(), m_target.c_str()) != 0)
         return Fail("cannot replace " + m_path + ": " + ErrorText(errno));
+    ForgetScratch(m_stagingSlot);
     m_staging.clear();
     return true;
 }
 
 bool CSafeFileWriter::CommitInPlace() {
-    const int target = OpenRetrying(m_target.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    // The links were followed and checked at Open; one put there since is not.
+    const int target = OpenRetrying(m_target.c_str(), O_RDWR | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC);
     if (target < 0) return Fail("cannot write " + m_path + ": " + ErrorText(errno));
     struct stat st {};
     if (::fstat(target, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -416,8 +494,12 @@ bool CSafeFileWriter::CommitInPlace() {
     // then may the file itself be overwritten.
     const std::string backupPath = ScratchName(FolderOf(m_staging), m_target, ".old");
     const int backup = CreateScratch(backupPath);
+    int backupSlot = backup >= 0 ? RememberScratch(backupPath) : -1;
     const bool saved = backup >= 0 && CopyContents(target, backup) && ::fsync(backup) == 0 &&
                        SameContents(target, backup);
+    // From here on the copy may be all that is left of the old text, should
+    // the program be ended while the file is overwritten: a signal keeps it.
+    ForgetScratch(backupSlot);
     if (!saved) {
         const int error = errno;
         if (backup >= 0) {
@@ -440,7 +522,8 @@ bool CSafeFileWriter::CommitInPlace() {
             return Fail("cannot write " + m_path + ": " + ErrorText(error) + "; its old contents are kept in " +
                         backupPath);
         ::unlink(backupPath.c_str());
-        return Fail("cannot write " + m_path + ": " + ErrorText(error) + "; the file was left as it was");
+        // The callers say that the file is as it was.
+        return Fail("cannot write " + m_path + ": " + ErrorText(error));
     }
     if (m_ownerOnly && st.st_uid == ::geteuid() && (st.st_mode & 077)) ::fchmod(target, st.st_mode & 07700);
     ::close(backup);
@@ -449,6 +532,7 @@ bool CSafeFileWriter::CommitInPlace() {
     ::close(m_fd);
     m_fd = -1;
     ::unlink(m_staging.c_str());
+    ForgetScratch(m_stagingSlot);
     m_staging.clear();
     if (!closed) return Fail("cannot write " + m_path + ": " + ErrorText(errno));
     return true;
@@ -458,6 +542,7 @@ void CSafeFileWriter::Abandon() {
     if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;
     if (!m_staging.empty()) ::unlink(m_staging.c_str());
+    ForgetScratch(m_stagingSlot);
     m_staging.clear();
     m_buffer.clear();
     m_open = false;

@@ -48,6 +48,11 @@ bool IsReadOnlyFile(const std::string& path);
 // What a refused save says: "The database file\nPATH\nis read-only. ..."
 std::string ReadOnlyFileText(std::string_view what, const std::string& path);
 
+// Removes the temporary files of saves under way when the program is ended
+// by SIGTERM, SIGINT or SIGHUP, then ends it as the signal would have. A
+// signal that was being ignored stays ignored. Called once at start.
+void RemoveTemporaryFilesOnSignals();
+
 // One regular file open for reading. Opening never waits: a pipe or a device
 // is refused, not opened for good.
 class CFileReader {
@@ -89,7 +94,10 @@ bool ReadTextLines(const std::string& path, const std::function<void(std::string
 // give, or its folder may not be written) the file is written in place
 // instead, after a copy of the old text has been made and checked; a failure
 // puts the old text back. A symbolic link is kept: the file it names is
-// written.
+// written, unless another user made the link in a shared folder (sticky and
+// writable by all, as /tmp): such a link is refused, as the system refuses
+// to follow it. Temporary files are made new (never through a link) and
+// removed when the program is ended by a signal meanwhile.
 class CSafeFileWriter {
 public:
     CSafeFileWriter() = default;
@@ -124,6 +132,7 @@ private:
     std::string m_path;     // as the caller named it, for messages
     std::string m_target;   // the file itself, links followed
     std::string m_staging;  // where the new text waits
+    int m_stagingSlot = -1; // its place among the files a signal removes
     std::string m_buffer;
     int m_fd = -1;
     int m_writeError = 0;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -265,4 +266,60 @@ TEST(TextFile, SpecialFilesAreRefusedWithoutWaiting) {
     EXPECT_EQ(NotAFileText(dir.path.string()), "is a folder");
     EXPECT_EQ(NotAFileText(dir.File("missing")), "");
     EXPECT_FALSE(Saves(dir.File("pipe"), "text"));
+}
+
+TEST(TextFile, ALinkAnotherUserPlantedInASharedFolderIsNeverWrittenThrough) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as two users";
+    TempDir dir;
+    ::chmod(dir.path.c_str(), 0755);
+    // nobody's own file, and a folder like /tmp: sticky, everyone may write.
+    fs::create_directory(dir.path / "home");
+    const std::string precious = (dir.path / "home" / "precious.txt").string();
+    WriteRaw(precious, "mine");
+    const fs::path shared = dir.path / "shared";
+    fs::create_directory(shared);
+    ::chmod(shared.c_str(), 01777);
+    for (const fs::path& p : {dir.path / "home", fs::path(precious)}) ASSERT_EQ(::chown(p.c_str(), 65534, 65534), 0);
+    // Planted for nobody by a third user: the page and the database's backup.
+    for (const char* name : {"list.htm", "items.db.bak"}) {
+        fs::create_symlink(precious, shared / name);
+        ASSERT_EQ(::lchown((shared / name).c_str(), 4321, 4321), 0);
+    }
+
+    EXPECT_TRUE(AsNobody([&] {
+        for (const char* name : {"list.htm", "items.db.bak"}) {
+            CSafeFileWriter writer;
+            const std::string link = (shared / name).string();
+            if (writer.Open(link) || writer.Error().rfind(link + " is a link that another user made", 0) != 0)
+                return false;
+        }
+        // nobody's own link there is followed, as the system follows it.
+        fs::create_symlink(precious, shared / "own.htm");
+        return Saves((shared / "own.htm").string(), "page");
+    }));
+    EXPECT_EQ(ReadRaw(precious), "page");
+    EXPECT_TRUE(fs::is_symlink(shared / "list.htm"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(shared), fs::directory_iterator()), 3);
+}
+
+TEST(TextFile, EndedBySignalDuringASaveLeavesNoTemporaryFile) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        TempDir dir;
+        WriteRaw(dir.File("list.htm"), "old");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            RemoveTemporaryFilesOnSignals();
+            CSafeFileWriter writer;
+            if (!writer.Open(dir.File("list.htm"))) ::_exit(3);
+            writer.Write(std::string(200000, 'x'));
+            ::kill(::getpid(), signal);
+            ::_exit(4);  // not reached: the signal ends the program
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
+        EXPECT_EQ(ReadRaw(dir.File("list.htm")), "old");
+    }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -183,4 +184,36 @@ TEST_F(BatchMode, CommandLineMistakesExitWithTwoAndAUsageLine) {
     run = Tabulon("--version");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("tabulon ", 0), 0u);
+}
+
+TEST_F(BatchMode, EndedWhileWritingThePageLeavesNoTemporaryFile) {
+    std::string items;
+    for (int i = 0; i < 300000; ++i) items += "Item " + std::to_string(i) + ";" + std::to_string(i) + "\r\n";
+    WriteList(items);
+    const std::string cfg = (dir / "list.cfg").string();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::freopen("/dev/null", "w", stderr);
+        ::execl(TABULON_BINARY, "tabulon", "--make-list", cfg.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    auto temporaryPages = [&] {
+        int found = 0;
+        for (const auto& entry : fs::directory_iterator(dir))
+            if (entry.path().filename().string().rfind(".page.htm", 0) == 0) ++found;
+        return found;
+    };
+    // Caught while the page is being written: its temporary file is there.
+    int status = 0;
+    bool seen = false;
+    for (int tries = 0; tries < 60000 && !seen && ::waitpid(child, &status, WNOHANG) == 0; ++tries) {
+        seen = temporaryPages() > 0;
+        if (!seen) ::usleep(200);
+    }
+    ASSERT_TRUE(seen) << "the page was written before it could be caught";
+    ::kill(child, SIGTERM);
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_EQ(temporaryPages(), 0);
+    EXPECT_FALSE(fs::exists(dir / "page.htm"));
 }
