@@ -68,14 +68,19 @@ bool LoopsBack(const fs::path& path) {
 
 // Whether a tree should offer to open path: it can be read and holds a
 // visible folder (or a link to one).
+// The throwing forms of the folder walk: those that report through an error
+// code may not throw, and the library ends the program when they run out
+// of memory.
 bool HasSubFolders(const fs::path& path) {
     if (LoopsBack(path)) return false;
-    std::error_code ec;
-    fs::directory_iterator it(path, fs::directory_options::skip_permission_denied, ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        if (IsHidden(it->path().filename().string())) continue;
-        std::error_code typeError;
-        if (it->is_directory(typeError)) return true;
+    try {
+        for (fs::directory_iterator it(path, fs::directory_options::skip_permission_denied);
+             it != fs::directory_iterator(); ++it) {
+            if (IsHidden(it->path().filename().string())) continue;
+            std::error_code typeError;
+            if (it->is_directory(typeError)) return true;
+        }
+    } catch (const fs::filesystem_error&) {
     }
     return false;
 }
@@ -208,59 +213,24 @@ std::vector<FolderEntry> CPosixFolderNamespace::SubFolders(const std::string& id
     std::vector<FolderEntry> folders;
     const fs::path folder(id);
     if (LoopsBack(folder)) return folders;
-    std::error_code ec;
-    fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        std::string name = it->path().filename().string();
-        std::error_code typeError;
-        if (IsHidden(name) || !it->is_directory(typeError)) continue;
-        FolderEntry entry;
-        entry.id = it->path().string();
-        entry.path = entry.id;
-        entry.name = std::move(name);
-        entry.icon = FolderIcon::Folder;
-        entry.hasSubFolders = HasSubFolders(it->path());
-        folders.push_back(std::move(entry));
+    try {
+        for (fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied);
+             it != fs::directory_iterator(); ++it) {
+            std::string name = it->path().filename().string();
+            std::error_code typeError;
+            if (IsHidden(name) || !it->is_directory(typeError)) continue;
+            FolderEntry entry;
+            entry.id = it->path().string();
+            entry.path = entry.id;
+            entry.name = std::move(name);
+            entry.icon = FolderIcon::Folder;
+            entry.hasSubFolders = HasSubFolders(it->path());
+            folders.push_back(std::move(entry));
+        }
+    } catch (const fs::filesystem_error&) {
+        // What was read before the error is shown.
     }
     return folders;
-}
-
-bool CPosixFolderNamespace::ReadFolder(const std::string& path, bool sizes,
-                                       const std::function<bool(const FolderItem&)>& each) {
-    const int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0) return false;
-    DIR* entries = ::fdopendir(folder);
-    if (!entries) {
-        ::close(folder);
-        return false;
-    }
-    bool whole = true;
-    FolderItem item;
-    while (const dirent* entry = ::readdir(entries)) {
-        const char* name = entry->d_name;
-        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
-        unsigned char type = entry->d_type;
-        struct stat status {};
-        if (type == DT_UNKNOWN && ::fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) == 0)
-            type = static_cast<unsigned char>(IFTODT(status.st_mode));
-        item.name = name;
-        item.link = type == DT_LNK;
-        item.folder = type == DT_DIR;
-        item.size = 0;
-        // A link is followed to learn what it leads to; a file only for its size.
-        if (item.link || (sizes && type != DT_DIR)) {
-            if (::fstatat(folder, name, &status, 0) == 0) {
-                item.folder = S_ISDIR(status.st_mode);
-                if (sizes && S_ISREG(status.st_mode)) item.size = static_cast<std::uint64_t>(status.st_size);
-            }
-        }
-        if (!each(item)) {
-            whole = false;
-            break;
-        }
-    }
-    ::closedir(entries);
-    return whole;
 }
 
 }  // namespace tabulon::posix

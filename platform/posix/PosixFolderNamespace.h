@@ -38,9 +38,6 @@ public:
 
     std::vector<FolderEntry> TopLevel() override;
     std::vector<FolderEntry> SubFolders(const std::string& id) override;
-    // Looks entries up in the folder it opened, not by their whole paths:
-    // the system then finds each in one step, however deep the folder.
-    bool ReadFolder(const std::string& path, bool sizes, const std::function<bool(const FolderItem&)>& each) override;
 
 private:
     FolderPlaces m_places;

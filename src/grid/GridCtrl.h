@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -218,6 +220,9 @@ public:
     void SetFrameFocusCell(bool on) { m_frameFocusCell = on; }
     bool GetFrameFocusCell() const { return m_frameFocusCell; }
     void SetRedraw(bool allow, bool resetScrollBars = false);
+    // Lets the grid draw again without drawing now or asking for memory;
+    // the next change of the table sets its scroll bars and repaints.
+    void AllowRedrawLater() noexcept { m_allowDraw = true; }
     bool IsRedrawAllowed() const { return m_allowDraw; }
     int GetMouseWheelLines() const { return m_wheelLines; }
 
@@ -480,12 +485,15 @@ private:
     // The widest GetCellExtent of the cells of col in rows first to last.
     int WidestCellExtent(int col, int first, int last, IDeviceContext& dc);
 
+    bool DrawCellNow(int row, int col, IDeviceContext* dc);
+
     bool m_allowDraw = true;
     bool m_doubleBuffer = true;
     bool m_inSize = false;
     unsigned m_scrollBarsShown = 0;  // 0x1 horizontal, 0x2 vertical
     int m_vScrollMax = 0, m_vScrollPage = 0, m_hScrollMax = 0, m_hScrollPage = 0;
     std::vector<long long> m_rowTops;  // m_rowTops[r]: heights of the rows above r
+    void ReserveRowTops();
     int m_rowTopsValid = 0;
 
     // ---- input, in-place editing, title tip (GridInput.cpp) ----
@@ -553,14 +561,26 @@ private:
 };
 
 // While one lives, the grid neither repaints nor resizes its scroll bars:
-// a bulk change does both once, at its end.
+// a bulk change does both once, at its end. Left by an exception (memory
+// ran out), it only lets the grid draw again: the caller puts the table
+// back, which redraws, and nothing may be asked of memory meanwhile.
 class CQuietGrid {
 public:
-    explicit CQuietGrid(CGridCtrl& grid) : m_grid(grid), m_wasAllowed(grid.IsRedrawAllowed()) {
+    explicit CQuietGrid(CGridCtrl& grid)
+        : m_grid(grid), m_wasAllowed(grid.IsRedrawAllowed()), m_exceptions(std::uncaught_exceptions()) {
         if (m_wasAllowed) m_grid.SetRedraw(false);
     }
     ~CQuietGrid() {
-        if (m_wasAllowed) m_grid.SetRedraw(true, true);
+        if (!m_wasAllowed) return;
+        if (std::uncaught_exceptions() > m_exceptions) {
+            m_grid.AllowRedrawLater();
+            return;
+        }
+        try {
+            m_grid.SetRedraw(true, true);
+        } catch (const std::bad_alloc&) {
+            // The window repaints when it next can; the table itself is whole.
+        }
     }
     CQuietGrid(const CQuietGrid&) = delete;
     CQuietGrid& operator=(const CQuietGrid&) = delete;
@@ -568,6 +588,7 @@ public:
 private:
     CGridCtrl& m_grid;
     bool m_wasAllowed;
+    int m_exceptions;
 };
 
 }  // namespace tabulon

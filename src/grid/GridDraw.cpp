@@ -2,6 +2,7 @@
 // the scroll bars and scrolling, sizing columns to their content.
 
 #include <algorithm>
+#include <new>
 
 #include "grid/GridCtrl.h"
 #include "grid/MemoryHint.h"
@@ -38,10 +39,15 @@ void CGridCtrl::SetRedraw(bool allow, bool resetScrollBars) {
     }
 }
 
+// Drawing is the last step of whatever changed the grid: when memory runs
+// out for it, the change stands and the window repaints when it can.
 void CGridCtrl::Refresh() {
     if (!m_window || !m_allowDraw) return;
-    m_window->InvalidateAll();
-    m_window->UpdateWindow();
+    try {
+        m_window->InvalidateAll();
+        m_window->UpdateWindow();
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 // ---- geometry ----
@@ -190,7 +196,11 @@ CellId CGridCtrl::GetCellFromPt(Point point, bool allowFixed) {
 
 void CGridCtrl::OnPaint(IDeviceContext& dc, const Rect& clip) {
     if (!m_allowDraw || IsEmpty(clip)) return;
-    OnDraw(dc, clip);
+    try {
+        OnDraw(dc, clip);
+    } catch (const std::bad_alloc&) {
+        // What was drawn stays; the next paint draws the rest.
+    }
 }
 
 void CGridCtrl::DrawGridLinesOfCell(IDeviceContext& dc, const Rect& rect) {
@@ -269,6 +279,14 @@ void CGridCtrl::OnDraw(IDeviceContext& dc, const Rect& clip) {
 }
 
 bool CGridCtrl::RedrawCell(int row, int col, IDeviceContext* dc) {
+    try {
+        return DrawCellNow(row, col, dc);
+    } catch (const std::bad_alloc&) {
+        return false;  // the cell is drawn at the next paint
+    }
+}
+
+bool CGridCtrl::DrawCellNow(int row, int col, IDeviceContext* dc) {
     if (!m_allowDraw || !m_window) return false;
     Rect rect;
     if (!GetCellRect(row, col, rect)) return false;

@@ -32,6 +32,13 @@ void MakeRoomInRow(Vector& row, std::size_t room) {
 
 // ---- counts and sizes ----
 
+void CGridCtrl::ReserveRowTops() {
+    // Room for the top of every row there is room for, taken while rows
+    // are made: the redraw that follows a bulk change, or the clean-up after
+    // one that ran out of memory, then never needs memory for it.
+    if (m_rowTops.capacity() < m_rowData.capacity() + 1) m_rowTops.reserve(m_rowData.capacity() + 1);
+}
+
 bool CGridCtrl::SetRowCount(int n) {
     EndEditingBeforeLayoutChange();
     if (n < 0) return false;
@@ -52,6 +59,7 @@ bool CGridCtrl::SetRowCount(int n) {
     try {
         m_rowData.reserve(n);
         m_rowHeights.reserve(n);
+        ReserveRowTops();
         const auto height = static_cast<std::uint32_t>(GetDefaultCell(false, false)->GetHeight());
         while (m_rows < n) {
             // Room is reserved: only making the row's cells can fail, and
@@ -256,6 +264,7 @@ int CGridCtrl::InsertRow(const std::string& heading, int row) {
         Row cells = MakeRow(row);
         MakeRoomForOne(m_rowData);
         MakeRoomForOne(m_rowHeights);
+        ReserveRowTops();
         // Nothing from here on allocates, so the row and its height go in together.
         m_rowData.insert(m_rowData.begin() + row, std::move(cells));
         m_rowHeights.insert(m_rowHeights.begin() + row, 0);

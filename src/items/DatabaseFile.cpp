@@ -379,7 +379,11 @@ void ImportDatabaseFile(IItemsFrame& frame) {
         RestoreTableSize(*grid, rows, columns);
         ShowProblem(frame, "Not enough memory to import\n" + *chosen + "\n\nNothing was imported.");
     }
-    pane.FitNewItemsColumns();
+    try {
+        pane.FitNewItemsColumns();
+    } catch (const std::bad_alloc&) {
+        // The items are in; only the widths stay as they were.
+    }
     frame.OnNewItemsColumnsChanged();
 }
 

@@ -76,9 +76,14 @@ void MoveItems(IItemsFrame& frame) {
         frame.Messages().Show("Not enough memory to sort 'Database'.\n\nThe items were moved but are not sorted.",
                               "Move items", MbIcon::Exclamation, MbButtons::Ok);
     }
-    databasePane.NumberItemRows(1, databaseRows + added);
-    if (drawing) database.SetRedraw(true, true);
-    databasePane.FitDatabaseColumns();
+    try {
+        databasePane.NumberItemRows(1, databaseRows + added);
+        if (drawing) database.SetRedraw(true, true);
+        databasePane.FitDatabaseColumns();
+    } catch (const std::bad_alloc&) {
+        // The items are in; numbers and widths follow at the next change.
+        if (drawing) database.AllowRedrawLater();
+    }
 }
 
 }  // namespace tabulon

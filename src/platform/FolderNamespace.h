@@ -37,8 +37,8 @@ struct FolderItem {
 };
 
 // Reads folders: the names of their entries, what each is and, when asked,
-// the sizes of files. This one asks the standard library, naming every
-// entry by its whole path; a host may read the folder it opened instead.
+// the sizes of files. This one asks the system, entry by entry within the
+// folder it opened; a host may read folders otherwise.
 class IFolderReader {
 public:
     virtual ~IFolderReader() = default;
@@ -49,7 +49,7 @@ public:
     virtual bool ReadFolder(const std::string& path, bool sizes, const std::function<bool(const FolderItem&)>& each);
 };
 
-// The standard library's reader, for callers with no host at hand.
+// The system's reader, for callers with no host at hand.
 IFolderReader& StandardFolderReader();
 
 class IFolderNamespace : public IFolderReader {

@@ -16,20 +16,22 @@ void OnAddDirectory(IAddItemsFrame& frame, CAddItemsDlg& dialog, std::string& la
     if (dialog.DoModal(frame.DialogHost(), frame.FolderNamespace(), frame.Messages()) != DialogId::kOk) return;
     lastDirectory = dialog.m_strPath;
     if (!lastDirectory.empty() && lastDirectory.back() != '/') lastDirectory += '/';
-    if (lastDirectory.empty()) return;
+    if (!lastDirectory.empty()) AddFolderItems(frame, lastDirectory, dialog);
+}
+
+void AddFolderItems(IAddItemsFrame& frame, const std::string& folder, const AddItemsOptions& options) {
     ScanNotes notes;
     try {
-        if (!AddDirectoryItems(frame.NewItemsPane(), lastDirectory, dialog, &frame.Progress(), frame.FolderNamespace(),
+        if (!AddDirectoryItems(frame.NewItemsPane(), folder, options, &frame.Progress(), frame.FolderNamespace(),
                                &notes))
             return;
     } catch (const std::bad_alloc&) {
-        frame.Messages().Show("Not enough memory to add the items of\n" + lastDirectory + "\n\nNothing was added.",
+        frame.Messages().Show("Not enough memory to add the items of\n" + folder + "\n\nNothing was added.",
                               kCaption, MbIcon::Exclamation, MbButtons::Ok);
         return;
     }
     frame.OnNewItemsColumnsChanged();
-    if (!notes.IsEmpty())
-        frame.Messages().Show(ScanNotesText(notes), kCaption, MbIcon::Exclamation, MbButtons::Ok);
+    if (!notes.message.empty()) frame.Messages().Show(notes.message, kCaption, MbIcon::Exclamation, MbButtons::Ok);
 }
 
 }  // namespace tabulon

@@ -7,6 +7,7 @@
 namespace tabulon {
 
 class CAddItemsDlg;
+struct AddItemsOptions;
 class CTabulonWnd1;
 class IDialogHost;
 class IFolderNamespace;
@@ -32,5 +33,10 @@ public:
 // scan met (names the page reads as markup, names made storable, folders
 // that could not be read) is told in one message afterwards.
 void OnAddDirectory(IAddItemsFrame& frame, CAddItemsDlg& dialog, std::string& lastDirectory);
+
+// What follows "Add": the entries of folder (ending in "/") into 'New items'
+// with progress, then what the scan met, or that memory ran out and nothing
+// was added.
+void AddFolderItems(IAddItemsFrame& frame, const std::string& folder, const AddItemsOptions& options);
 
 }  // namespace tabulon

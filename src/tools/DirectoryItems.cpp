@@ -293,6 +293,7 @@ bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddIte
     }
     entries->resize(count);
     work.reset();
+    said.message = ScanNotesText(said);
 
     const int rows = grid->GetRowCount();
     const int columns = grid->GetColumnCount();

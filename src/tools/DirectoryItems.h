@@ -44,7 +44,9 @@ struct ScanNotes {
     Tally markup;   // added texts holding "<" or ">": the page reads them as markup
     Tally changed;  // names whose ";" or line breaks were replaced, as they now read
     Tally unread;   // folders that could not be read
-    bool IsEmpty() const { return markup.count == 0 && changed.count == 0 && unread.count == 0; }
+    // ScanNotesText of the above, made before the items go in: once they
+    // are in, nothing may fail for want of memory to tell of them.
+    std::string message;
 };
 // The one message that tells the notes of a scan of folder; "" when there
 // is nothing to tell.

@@ -6,6 +6,7 @@
 
 #include "AllocationProbe.h"
 #include "FakeDesktop.h"
+#include "FakeGridWindow.h"
 #include "grid/GridCtrl.h"
 
 using namespace tabulon;
@@ -66,6 +67,43 @@ TEST(GridLimits, OutOfMemoryReachesACallerThatAsksAndLeavesTheTableWhole) {
             for (int c = 0; c < grid.GetColumnCount(); ++c) ASSERT_NE(grid.GetCell(r, c), nullptr);
     }
     EXPECT_EQ(desktop.outOfMemoryShown, 0);
+}
+
+// Memory that runs out near the end of a quiet bulk load: leaving the load
+// asks for nothing more (the table of row positions is not grown while the
+// rows are still there), and the caller can put the table back.
+TEST(GridLimits, ABulkLoadThatRunsOutLetsGoWithoutAskingForMore) {
+    constexpr int kRows = 5000;  // their row positions need more than the little left
+    fakes::FakeDesktop desktop;
+    fakes::FakeGridWindow window;
+    window.hasDC = true;
+    const auto load = [&](CGridCtrl& grid) {
+        CQuietGrid quiet(grid);
+        CStrictGrid strict(grid);
+        for (int r = 0; r < kRows; ++r) grid.InsertRow("", -1);
+    };
+    std::size_t calls = 0;
+    {
+        CGridCtrl counted(1, 2, 1, 0, &desktop);
+        probe::StartCounting();
+        load(counted);
+        calls = probe::StopCounting().calls;
+    }
+    CGridCtrl grid(1, 2, 1, 0, &desktop);
+    grid.AttachWindow(&window);
+    probe::RunOutAt(calls - 3);
+    bool thrown = false;
+    try {
+        load(grid);
+    } catch (const std::bad_alloc&) {
+        thrown = true;
+    }
+    probe::StopFailing();
+    EXPECT_TRUE(thrown);
+    EXPECT_TRUE(grid.IsRedrawAllowed());
+    EXPECT_TRUE(grid.SetRowCount(1));
+    EXPECT_EQ(grid.GetRowCount(), 1);
+    grid.AttachWindow(nullptr);
 }
 
 }  // namespace

@@ -20,15 +20,26 @@ long long g_peak = 0;
 std::size_t g_failAt = 0;  // 0: no allocation is to fail
 bool g_failed = false;
 int g_spared = 0;
+// The bytes held now, whether counting or not, and, once memory has "run
+// out", the most that may be held (-1: no such limit).
+long long g_live = 0;
+bool g_runOut = false;
+long long g_ceiling = -1;
+// What a nearly full address space still gives after the failure: room for
+// a message, not for a list.
+constexpr long long kSlack = 16 << 10;
 
 void* Allocate(std::size_t size) {
     if (g_failAt != 0 && g_spared == 0 && --g_failAt == 0) {
         g_failed = true;
+        if (g_runOut) g_ceiling = g_live + kSlack;
         throw std::bad_alloc();
     }
+    if (g_ceiling >= 0 && g_spared == 0 && g_live + static_cast<long long>(size) > g_ceiling) throw std::bad_alloc();
     void* block = std::malloc(size + kHeader);
     if (!block) throw std::bad_alloc();
     *static_cast<std::size_t*>(block) = size;
+    g_live += static_cast<long long>(size);
     if (g_counting) {
         ++g_calls;
         g_held += static_cast<long long>(size);
@@ -40,7 +51,9 @@ void* Allocate(std::size_t size) {
 void Release(void* pointer) noexcept {
     if (!pointer) return;
     void* block = static_cast<char*>(pointer) - kHeader;
-    if (g_counting) g_held -= static_cast<long long>(*static_cast<std::size_t*>(block));
+    const auto size = static_cast<long long>(*static_cast<std::size_t*>(block));
+    g_live -= size;
+    if (g_counting) g_held -= size;
     std::free(block);
 }
 
@@ -61,11 +74,22 @@ AllocationCounts StopCounting() {
 void FailAllocation(std::size_t nth) {
     g_failAt = nth;
     g_failed = false;
+    g_runOut = false;
+    g_ceiling = -1;
+}
+
+void RunOutAt(std::size_t nth) {
+    FailAllocation(nth);
+    g_runOut = true;
 }
 
 bool AllocationFailed() { return g_failed; }
 
-void StopFailing() { g_failAt = 0; }
+void StopFailing() {
+    g_failAt = 0;
+    g_runOut = false;
+    g_ceiling = -1;
+}
 
 CSparedAllocations::CSparedAllocations() { ++g_spared; }
 CSparedAllocations::~CSparedAllocations() { --g_spared; }

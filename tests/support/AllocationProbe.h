@@ -20,6 +20,10 @@ AllocationCounts StopCounting();
 // The nth allocation from now on (1 for the next) throws std::bad_alloc,
 // once; the later ones succeed again.
 void FailAllocation(std::size_t nth);
+// As a full address space does: the nth allocation from now on throws, and
+// from then on so does every one that would hold more than a few kilobytes
+// above what was held at that moment, until memory is given back.
+void RunOutAt(std::size_t nth);
 // Whether the chosen allocation has failed; a run that ends before it did
 // never reached it.
 bool AllocationFailed();
