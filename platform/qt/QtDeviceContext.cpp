@@ -49,7 +49,11 @@ void CQtDeviceContext::SelectFont(const LogFont& font) {
     // Cells select the same font again and again; making a QFont is the
     // expensive part, so an unchanged record keeps the font it has.
     if (m_state.logFont && *m_state.logFont == font) return;
-    m_state.font = FontFromLogFont(font);
+    if (!m_made.logFont || !(*m_made.logFont == font)) {
+        m_made.font = FontFromLogFont(font);
+        m_made.logFont = font;
+    }
+    m_state.font = m_made.font;
     m_state.logFont = font;
 }
 

@@ -64,6 +64,10 @@ private:
     const IDesktop& m_desktop;
     State m_state;
     std::vector<State> m_saved;
+    // The font made last, kept past RestoreState: cells save the state,
+    // select their font and restore it, and the same QFont object again
+    // spares making the font and finding its glyphs for every cell.
+    State m_made;
     bool m_fontApplied = false;
 };
 

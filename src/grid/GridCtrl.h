@@ -30,6 +30,33 @@
 
 namespace tabulon {
 
+// The widths of cells met while columns are fitted, for cells that differ
+// from others of their kind only by their text. A wide table repeats its
+// texts ("", "0", "yes") in column after column: each is measured once. And
+// where every column gets at least a width in any case, a text of printable
+// ASCII whose characters and pairs add up to no more is not measured at all.
+class CKnownExtents {
+public:
+    explicit CKnownExtents(int atLeast = 0);
+    ~CKnownExtents();
+    CKnownExtents(const CKnownExtents&) = delete;
+    CKnownExtents& operator=(const CKnownExtents&) = delete;
+
+    // The extent of cell, or atLeast where it surely is no wider.
+    int Extent(CGridCellBase& cell, IDeviceContext& dc);
+
+private:
+    struct Kind;
+    Kind& KindOf(const CGridCellBase& cell, IDeviceContext& dc);
+    bool SurelyWithin(Kind& kind, const std::string& text, IDeviceContext& dc);
+
+    static constexpr std::size_t kLongest = 64;
+    static constexpr std::size_t kMostKept = 1 << 16;
+    int m_atLeast;
+    std::vector<std::unique_ptr<Kind>> m_kinds;
+    std::unordered_map<std::string, int> m_extents;
+};
+
 class CGridCtrl;
 
 // Receives the grid's notifications (click, focus change, end of edit, ...).
@@ -234,6 +261,11 @@ public:
     // Sizes to content on a context of the window; without one nothing can be measured.
     void AutoSizeColumn(int col, unsigned style = 0);
     void AutoSizeColumns();
+    // AutoSizeColumn for the columns first to last, measured on one context
+    // and reported as one piece of work: a table of few rows and very many
+    // columns fits as fast as one of many rows and few columns.
+    // No column gets less than atLeast.
+    void AutoSizeColumnRange(int first, int last, unsigned style = 0, int atLeast = 0);
     void SetAutoSizeStyle(unsigned style) { m_autoSizeStyle = style; }
     unsigned GetAutoSizeStyle() const { return m_autoSizeStyle; }
     bool GetCellOrigin(int row, int col, Point& origin);
@@ -482,8 +514,14 @@ private:
     void OnScroll(ScrollBar bar, ScrollCode code, int thumbPos);
     void DrawGridLinesOfCell(IDeviceContext& dc, const Rect& rect);
     std::unique_ptr<IDeviceContext> MeasuringContext();
-    // The widest GetCellExtent of the cells of col in rows first to last.
-    int WidestCellExtent(int col, int first, int last, IDeviceContext& dc);
+    // The widest GetCellExtent of the cells of col in rows first to last;
+    // progress is reported as cells done (done before these) of total. A
+    // short column takes the widths of texts already measured from known.
+    int WidestCellExtent(int col, int first, int last, IDeviceContext& dc, std::uint64_t doneBefore = 0,
+                         std::uint64_t total = 0, CKnownExtents* known = nullptr);
+    // Whether a cell differs in width from the others of its default cell
+    // and margin only by its text.
+    bool IsSizedLikeItsKind(const CGridCellBase& cell, IImageList* images) const;
 
     bool DrawCellNow(int row, int col, IDeviceContext* dc);
 

@@ -2,7 +2,12 @@
 // the scroll bars and scrolling, sizing columns to their content.
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
 #include <new>
+#include <optional>
+#include <string_view>
 
 #include "grid/GridCtrl.h"
 #include "grid/MemoryHint.h"
@@ -482,7 +487,140 @@ std::unique_ptr<IDeviceContext> CGridCtrl::MeasuringContext() {
     return dc ? std::move(dc) : m_desktop->CreateScreenContext();
 }
 
-int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc) {
+bool CGridCtrl::IsSizedLikeItsKind(const CGridCellBase& cell, IImageList* images) const {
+    const unsigned format = cell.GetFormat();
+    const LogFont* font = cell.GetFontObject();
+    return cell.IsSizedByItsText() && cell.IsDefaultFont() &&
+           !(images && cell.GetImage() >= 0 && cell.GetImage() < images->GetImageCount()) &&
+           (!(format & TextFormat::kWordBreak) || (format & TextFormat::kSingleLine)) &&
+           !(font && (font->escapement == 900 || font->escapement == -900));
+}
+
+// The advances of the printable ASCII characters and of their pairs in the
+// font of one kind of cell, each measured when first needed.
+struct CKnownExtents::Kind {
+    static constexpr int kFirst = 0x20;
+    static constexpr int kCount = 0x7F - kFirst;
+    // Not measured yet, and measured without an advance.
+    static constexpr double kUnknown = std::numeric_limits<double>::infinity();
+    static constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+
+    const CGridCellBase* defaultCell = nullptr;
+    unsigned margin = 0;
+    const LogFont* font = nullptr;
+    int overhead = 0;  // what the cell adds to its text's width
+    std::array<double, kCount> advance = MakeUnknown();
+    std::vector<double> pairExtra = std::vector<double>(kCount * kCount, kUnknown);
+
+    double Measure(IDeviceContext& dc, std::u32string_view chars) const {
+        dc.SaveState();
+        if (font) dc.SelectFont(*font);
+        const std::optional<double> measured = dc.GetCharsAdvance(chars);
+        dc.RestoreState();
+        return measured && std::isfinite(*measured) && *measured >= 0 ? *measured : kNone;
+    }
+    static bool IsNone(double value) { return std::isnan(value); }
+    static std::array<double, kCount> MakeUnknown() {
+        std::array<double, kCount> all;
+        all.fill(kUnknown);
+        return all;
+    }
+    double Advance(IDeviceContext& dc, int ch) {
+        double& known = advance[static_cast<std::size_t>(ch - kFirst)];
+        if (known == kUnknown) {
+            const char32_t one = static_cast<char32_t>(ch);
+            known = Measure(dc, std::u32string_view(&one, 1));
+        }
+        return known;
+    }
+    // What the pair adds to its two advances; kNone for a pair without an advance.
+    double PairExtra(IDeviceContext& dc, int first, int second) {
+        double& known = pairExtra[static_cast<std::size_t>((first - kFirst) * kCount + (second - kFirst))];
+        if (known == kUnknown) {
+            const char32_t pair[2] = {static_cast<char32_t>(first), static_cast<char32_t>(second)};
+            known = Measure(dc, std::u32string_view(pair, 2)) - Advance(dc, first) - Advance(dc, second);
+        }
+        return known;
+    }
+};
+
+CKnownExtents::CKnownExtents(int atLeast) : m_atLeast(atLeast) {}
+
+CKnownExtents::~CKnownExtents() = default;
+
+CKnownExtents::Kind& CKnownExtents::KindOf(const CGridCellBase& cell, IDeviceContext& dc) {
+    const CGridCellBase* defaultCell = cell.GetDefaultCell();
+    const unsigned margin = cell.GetMargin();
+    for (const auto& kind : m_kinds)
+        if (kind->defaultCell == defaultCell && kind->margin == margin) return *kind;
+    auto kind = std::make_unique<Kind>();
+    kind->defaultCell = defaultCell;
+    kind->margin = margin;
+    kind->font = cell.GetFontObject();
+    dc.SaveState();
+    if (kind->font) dc.SelectFont(*kind->font);
+    kind->overhead = dc.GetFontOverhang() + 4 * static_cast<int>(margin);
+    dc.RestoreState();
+    m_kinds.push_back(std::move(kind));
+    return *m_kinds.back();
+}
+
+bool CKnownExtents::SurelyWithin(Kind& kind, const std::string& text, IDeviceContext& dc) {
+    // The advances of the characters and what each pair adds are the most
+    // the text can measure (a pair that takes away only makes it narrower);
+    // the host rounds to the nearest pixel, and so does the bound.
+    const double room = m_atLeast - kind.overhead - 0.5 - 1e-9;
+    double sum = 0;
+    int previous = -1;
+    for (const char byte : text) {
+        const int ch = static_cast<unsigned char>(byte);
+        if (ch < Kind::kFirst || ch >= Kind::kFirst + Kind::kCount) return false;
+        const double advance = kind.Advance(dc, ch);
+        if (Kind::IsNone(advance)) return false;
+        sum += advance;
+        if (previous >= 0) {
+            const double extra = kind.PairExtra(dc, previous, ch);
+            if (Kind::IsNone(extra)) return false;
+            if (extra > 0) sum += extra;
+        }
+        if (sum >= room) return false;
+        previous = ch;
+    }
+    return true;
+}
+
+int CKnownExtents::Extent(CGridCellBase& cell, IDeviceContext& dc) {
+    const std::string& text = cell.GetText();
+    if (text.size() > kLongest) return cell.GetCellExtent(&dc).cx;
+    Kind& kind = KindOf(cell, dc);
+    const Kind* id = &kind;
+    std::string key(reinterpret_cast<const char*>(&id), sizeof id);
+    key += text;
+    if (const auto it = m_extents.find(key); it != m_extents.end()) return it->second;
+    const int extent = m_atLeast > 0 && SurelyWithin(kind, text, dc) ? m_atLeast : cell.GetCellExtent(&dc).cx;
+    if (m_extents.size() < kMostKept) m_extents.emplace(std::move(key), extent);
+    return extent;
+}
+
+int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc, std::uint64_t doneBefore,
+                                std::uint64_t total, CKnownExtents* known) {
+    if (total == 0) total = static_cast<std::uint64_t>(std::max(last - first + 1, 0));
+    IImageList* images = GetImageList();
+    // A few cells are measured as they are: setting up the search below
+    // costs more than measuring them, which counts in a table of one row
+    // and 400,000 columns. Their widths are kept for the other columns.
+    constexpr int kMeasuredOneByOne = 8;
+    if (last - first < kMeasuredOneByOne) {
+        int width = 0;
+        std::uint64_t blank = 0;
+        for (int r = first; r <= last; ++r) {
+            CGridCellBase* cell = CellForMeasuring(r, col, blank);
+            if (!cell) continue;
+            const bool kept = known && !m_rowData[r][col].IsPending() && IsSizedLikeItsKind(*cell, images);
+            width = std::max(width, kept ? known->Extent(*cell, dc) : cell->GetCellExtent(&dc).cx);
+        }
+        return width;
+    }
     // Cells drawn alike (the same default font and margin, one line, no
     // picture) differ in width only by their texts, so of each such kind
     // only the cell with the widest text is measured whole. Other cells are
@@ -494,7 +632,6 @@ int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc
         std::unique_ptr<CWidestText> texts;
     };
     std::vector<Kind> kinds;
-    IImageList* images = GetImageList();
     int width = 0;
     std::uint64_t blank = 0;
     for (int r = first; r <= last; ++r) {
@@ -503,7 +640,7 @@ int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc
         if (r + 16 <= last) Prefetch(m_rowData[r + 16][col].get());
         if (r + 8 <= last)
             if (const CGridCellBase* ahead = m_rowData[r + 8][col].get()) Prefetch(ahead->GetText().data());
-        ReportProgress(kFittingPhase, static_cast<std::uint64_t>(r - first), static_cast<std::uint64_t>(last - first) + 1);
+        ReportProgress(kFittingPhase, doneBefore + static_cast<std::uint64_t>(r - first), total);
         CGridCellBase* cell = CellForMeasuring(r, col, blank);
         if (!cell) continue;
         if (m_rowData[r][col].IsPending()) {
@@ -511,13 +648,7 @@ int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc
             width = std::max(width, cell->GetCellExtent(&dc).cx);
             continue;
         }
-        const unsigned format = cell->GetFormat();
-        const LogFont* font = cell->GetFontObject();
-        const bool alike = cell->IsSizedByItsText() && cell->IsDefaultFont() &&
-                           !(images && cell->GetImage() >= 0 && cell->GetImage() < images->GetImageCount()) &&
-                           (!(format & TextFormat::kWordBreak) || (format & TextFormat::kSingleLine)) &&
-                           !(font && (font->escapement == 900 || font->escapement == -900));
-        if (!alike) {
+        if (!IsSizedLikeItsKind(*cell, images)) {
             width = std::max(width, cell->GetCellExtent(&dc).cx);
             continue;
         }
@@ -527,7 +658,8 @@ int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc
             return k.defaultCell == defaultCell && k.margin == margin;
         });
         if (kind == kinds.end())
-            kind = kinds.insert(kinds.end(), Kind{defaultCell, margin, {}, std::make_unique<CWidestText>(dc, font)});
+            kind = kinds.insert(kinds.end(),
+                                Kind{defaultCell, margin, {}, std::make_unique<CWidestText>(dc, cell->GetFontObject())});
         kind->rows.push_back(r);
         kind->texts->Add(cell->GetText());
     }
@@ -565,9 +697,31 @@ void CGridCtrl::AutoSizeRow(int row, unsigned style) {
 }
 
 void CGridCtrl::AutoSizeColumns() {
-    for (int c = 0; c < m_cols; ++c)
-        if (m_colWidths[c] > 0) AutoSizeColumn(c, m_autoSizeStyle);
+    AutoSizeColumnRange(0, m_cols - 1, m_autoSizeStyle);
     ResetScrollBars();
+}
+
+void CGridCtrl::AutoSizeColumnRange(int firstCol, int lastCol, unsigned style, int atLeast) {
+    firstCol = std::max(firstCol, 0);
+    lastCol = std::min(lastCol, m_cols - 1);
+    if (firstCol > lastCol || !m_window) return;
+    const std::unique_ptr<IDeviceContext> dc = MeasuringContext();
+    if (!dc) return;
+    if (style == 0) style = m_autoSizeStyle;
+    const int first = (style & 0x1) ? 0 : m_fixedRows;
+    const int last = (style & 0x2) ? m_rows - 1 : m_fixedRows - 1;
+    const auto perColumn = static_cast<std::uint64_t>(std::max(last - first + 1, 0));
+    const std::uint64_t total = perColumn * static_cast<std::uint64_t>(lastCol - firstCol + 1);
+    CKnownExtents known(atLeast);
+    for (int col = firstCol; col <= lastCol; ++col) {
+        if (m_colWidths[col] == 0) continue;
+        const std::uint64_t done = perColumn * static_cast<std::uint64_t>(col - firstCol);
+        // Columns of few cells report as they go; long ones report inside.
+        if (perColumn < 256) ReportProgress(kFittingPhase, done, total);
+        const int width = std::max(WidestCellExtent(col, first, last, *dc, done, total, &known), atLeast);
+        m_totalWidth += static_cast<long long>(width) - m_colWidths[col];
+        m_colWidths[col] = static_cast<std::uint32_t>(width);
+    }
 }
 
 void CGridCtrl::ExpandLastColumn() {

@@ -41,14 +41,16 @@ int NumberColumnWidth(CGridCtrl& grid) {
 }
 
 void FitColumns(CGridCtrl& grid) {
-    // Every column as AutoSizeColumns fits it, but column 0, whose width
-    // is set right after: its texts need not be measured.
-    for (int c = 1; c < grid.GetColumnCount(); ++c)
-        if (grid.GetColumnWidth(c) > 0) grid.AutoSizeColumn(c);
-    grid.ResetScrollBars();
-    grid.SetColumnWidth(0, NumberColumnWidth(grid));
-    for (int c = 1; c < grid.GetColumnCount(); ++c)
-        if (grid.GetColumnWidth(c) < kMinDataColumnWidth) grid.SetColumnWidth(c, kMinDataColumnWidth);
+    {
+        // The scroll bars are set once, for all the widths.
+        CQuietGrid quiet(grid);
+        // Every column as AutoSizeColumns fits it, but column 0, whose width
+        // is set right after: its texts need not be measured.
+        grid.AutoSizeColumnRange(1, grid.GetColumnCount() - 1, 0, kMinDataColumnWidth);
+        grid.SetColumnWidth(0, NumberColumnWidth(grid));
+        for (int c = 1; c < grid.GetColumnCount(); ++c)
+            if (grid.GetColumnWidth(c) < kMinDataColumnWidth) grid.SetColumnWidth(c, kMinDataColumnWidth);
+    }
     grid.Refresh();
 }
 

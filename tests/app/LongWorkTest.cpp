@@ -92,5 +92,21 @@ TEST_F(LongWork, OpeningSortingMovingAndMakingTheListReportProgressAndLeaveThePa
     ExpectWork("Importing items", {"Reading items", kFittingPhase});
 }
 
+// One line of very many fields: the bar moves while their columns are
+// fitted, rather than waiting at the start of each one-cell column.
+TEST_F(LongWork, AWideLineMovesTheBarWhileItsColumnsAreFitted) {
+    std::string line = "wide";
+    for (int f = 1; f < 20000; ++f) line += ";f" + std::to_string(f);
+    WriteConfiguration(line + "\r\n");
+    ASSERT_TRUE(longSession.Frame().OpenConfiguration(PathOf("list.cfg")));
+    ASSERT_EQ(databaseGrid->GetColumnCount(), 20001);
+    ASSERT_EQ(progress.reports.size(), 1u);
+    std::uint64_t furthest = 0, total = 0;
+    for (const auto& [done, of] : progress.reports[0].steps)
+        if (of > 1) furthest = std::max(furthest, done), total = of;
+    EXPECT_GT(furthest, total / 2);
+    EXPECT_EQ(databaseGrid->GetColumnWidth(20000), 90);
+}
+
 }  // namespace
 }  // namespace tabulon::testing

@@ -1,6 +1,7 @@
 // What a grid widget shows, read back from its pixels.
 
 #include <QImage>
+#include <random>
 #include <QPixmap>
 
 #include "GridWidgetFixture.h"
@@ -150,4 +151,28 @@ TEST_F(QtGridRender, ScreenshotOfATableWithHeadingsCheckBoxesAndASort) {
     ASSERT_NE(Edit(), nullptr);
     EXPECT_TRUE(widget->grab().toImage().save(QStringLiteral("/tmp/tabulon_grid_edit.png")));
     Press(Qt::Key_Escape);
+}
+
+// A wide table fitted with a least width: texts that surely fit in it are
+// not measured, and still every column comes out as measuring each text
+// would make it, kerned and ligated pairs, blanks and wide texts included.
+TEST_F(QtGridRender, AWideRowFittedWithALeastWidthIsAsWideAsMeasuringEveryText) {
+    const std::vector<std::string> pieces = {"A", "V", "T", "o", "W", ".", "f", "i", "l", "ffi", "r", "y", " ",
+                                             "7", "1", "To", "AV", "Wa", "\xC3\xA9", "\x97", "\xE6\x9D\xB1"};
+    std::mt19937 random(5);
+    constexpr int kColumns = 1500;
+    Build(2, kColumns + 1);
+    for (int c = 1; c <= kColumns; ++c) {
+        std::string text;
+        for (std::size_t n = random() % 19; n > 0; --n) text += pieces[random() % pieces.size()];
+        grid->SetCellText(1, c, c % 7 ? text : pieces[random() % 6]);  // some recur
+    }
+    constexpr int kLeast = 90;
+    grid->AutoSizeColumnRange(1, kColumns, 0, kLeast);
+    qt::CQtMeasuringContext dc(desktop);
+    for (int c = 1; c <= kColumns; ++c) {
+        int exact = kLeast;
+        for (int r = 0; r < 2; ++r) exact = std::max(exact, grid->GetCell(r, c)->GetCellExtent(&dc).cx);
+        ASSERT_EQ(grid->GetColumnWidth(c), exact) << "[" << grid->GetCellText(1, c) << "]";
+    }
 }
