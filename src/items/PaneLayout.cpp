@@ -41,17 +41,14 @@ int NumberColumnWidth(CGridCtrl& grid) {
 }
 
 void FitColumns(CGridCtrl& grid) {
-    {
-        // The scroll bars are set once, for all the widths.
-        CQuietGrid quiet(grid);
-        // Every column as AutoSizeColumns fits it, but column 0, whose width
-        // is set right after: its texts need not be measured.
-        grid.AutoSizeColumnRange(1, grid.GetColumnCount() - 1, 0, kMinDataColumnWidth);
-        grid.SetColumnWidth(0, NumberColumnWidth(grid));
-        for (int c = 1; c < grid.GetColumnCount(); ++c)
-            if (grid.GetColumnWidth(c) < kMinDataColumnWidth) grid.SetColumnWidth(c, kMinDataColumnWidth);
-    }
-    grid.Refresh();
+    // The scroll bars are set and the grid redrawn once, for all the widths.
+    CQuietGrid quiet(grid);
+    // Every column as AutoSizeColumns fits it, but column 0, whose width
+    // is set right after: its texts need not be measured.
+    grid.AutoSizeColumnRange(1, grid.GetColumnCount() - 1, 0, kMinDataColumnWidth);
+    grid.SetColumnWidth(0, NumberColumnWidth(grid));
+    for (int c = 1; c < grid.GetColumnCount(); ++c)
+        if (grid.GetColumnWidth(c) < kMinDataColumnWidth) grid.SetColumnWidth(c, kMinDataColumnWidth);
 }
 
 int AppendDataColumn(CGridCtrl& grid) { return AppendHeadingColumn(grid); }

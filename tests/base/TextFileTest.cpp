@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -300,26 +299,4 @@ TEST(TextFile, ALinkAnotherUserPlantedInASharedFolderIsNeverWrittenThrough) {
     EXPECT_EQ(ReadRaw(precious), "page");
     EXPECT_TRUE(fs::is_symlink(shared / "list.htm"));
     EXPECT_EQ(std::distance(fs::directory_iterator(shared), fs::directory_iterator()), 3);
-}
-
-TEST(TextFile, EndedBySignalDuringASaveLeavesNoTemporaryFile) {
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        SCOPED_TRACE(signal);
-        TempDir dir;
-        WriteRaw(dir.File("list.htm"), "old");
-        const pid_t child = ::fork();
-        if (child == 0) {
-            RemoveTemporaryFilesOnSignals();
-            CSafeFileWriter writer;
-            if (!writer.Open(dir.File("list.htm"))) ::_exit(3);
-            writer.Write(std::string(200000, 'x'));
-            ::kill(::getpid(), signal);
-            ::_exit(4);  // not reached: the signal ends the program
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
-        EXPECT_EQ(ReadRaw(dir.File("list.htm")), "old");
-    }
 }

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -186,34 +187,31 @@ TEST_F(BatchMode, CommandLineMistakesExitWithTwoAndAUsageLine) {
     EXPECT_EQ(run.out.rfind("tabulon ", 0), 0u);
 }
 
+// Ended while the page is written (its temporary file caught there), the
+// program leaves no temporary file, whichever of the three signals ends it.
 TEST_F(BatchMode, EndedWhileWritingThePageLeavesNoTemporaryFile) {
     std::string items;
     for (int i = 0; i < 300000; ++i) items += "Item " + std::to_string(i) + ";" + std::to_string(i) + "\r\n";
     WriteList(items);
     const std::string cfg = (dir / "list.cfg").string();
-    const pid_t child = ::fork();
-    if (child == 0) {
-        std::freopen("/dev/null", "w", stderr);
-        ::execl(TABULON_BINARY, "tabulon", "--make-list", cfg.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    auto temporaryPages = [&] {
-        int found = 0;
-        for (const auto& entry : fs::directory_iterator(dir))
-            if (entry.path().filename().string().rfind(".page.htm", 0) == 0) ++found;
-        return found;
+    const auto temporaryPages = [&] {
+        return std::count_if(fs::directory_iterator(dir), fs::directory_iterator(),
+                             [](const auto& e) { return e.path().filename().string().rfind(".page.htm", 0) == 0; });
     };
-    // Caught while the page is being written: its temporary file is there.
-    int status = 0;
-    bool seen = false;
-    for (int tries = 0; tries < 60000 && !seen && ::waitpid(child, &status, WNOHANG) == 0; ++tries) {
-        seen = temporaryPages() > 0;
-        if (!seen) ::usleep(200);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            std::freopen("/dev/null", "w", stderr);
+            ::execl(TABULON_BINARY, "tabulon", "--make-list", cfg.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        int status = 0;
+        while (temporaryPages() == 0 && ::waitpid(child, &status, WNOHANG) == 0) ::usleep(200);
+        ASSERT_EQ(temporaryPages(), 1) << "the page was written before it could be caught";
+        ::kill(child, signal);
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_EQ(temporaryPages(), 0);
+        EXPECT_FALSE(fs::exists(dir / "page.htm"));
     }
-    ASSERT_TRUE(seen) << "the page was written before it could be caught";
-    ::kill(child, SIGTERM);
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
-    EXPECT_EQ(temporaryPages(), 0);
-    EXPECT_FALSE(fs::exists(dir / "page.htm"));
 }
