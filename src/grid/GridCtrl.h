@@ -52,7 +52,10 @@ private:
 
     static constexpr std::size_t kLongest = 64;
     static constexpr std::size_t kMostKept = 1 << 16;
+    static constexpr std::size_t kTrial = 4096;  // lookups before the hits are judged
     int m_atLeast;
+    std::size_t m_lookups = 0;
+    std::size_t m_hits = 0;
     std::vector<std::unique_ptr<Kind>> m_kinds;
     std::unordered_map<std::string, int> m_extents;
 };

@@ -593,12 +593,21 @@ int CKnownExtents::Extent(CGridCellBase& cell, IDeviceContext& dc) {
     const std::string& text = cell.GetText();
     if (text.size() > kLongest) return cell.GetCellExtent(&dc).cx;
     Kind& kind = KindOf(cell, dc);
-    const Kind* id = &kind;
-    std::string key(reinterpret_cast<const char*>(&id), sizeof id);
-    key += text;
-    if (const auto it = m_extents.find(key); it != m_extents.end()) return it->second;
+    // Texts that hardly ever recur are not worth keeping.
+    const bool keeping = m_lookups < kTrial || m_hits * 8 >= m_lookups;
+    std::string key;
+    if (keeping) {
+        ++m_lookups;
+        const Kind* id = &kind;
+        key.assign(reinterpret_cast<const char*>(&id), sizeof id);
+        key += text;
+        if (const auto it = m_extents.find(key); it != m_extents.end()) {
+            ++m_hits;
+            return it->second;
+        }
+    }
     const int extent = m_atLeast > 0 && SurelyWithin(kind, text, dc) ? m_atLeast : cell.GetCellExtent(&dc).cx;
-    if (m_extents.size() < kMostKept) m_extents.emplace(std::move(key), extent);
+    if (keeping && m_extents.size() < kMostKept) m_extents.emplace(std::move(key), extent);
     return extent;
 }
 
