@@ -175,9 +175,14 @@ std::string ScratchName(const std::string& folder, const std::string& path, cons
 }
 
 // Made new, for this process alone, readable and writable by its owner
-// only; a link or anything else of that name makes it fail.
-int CreateScratch(const std::string& path) {
-    return OpenRetrying(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+// only; a link or anything else of that name makes it fail. It is among the
+// files a signal removes (slot) before it exists, so that no moment passes
+// in which the program could be ended and leave it behind.
+int CreateScratch(const std::string& path, int& slot) {
+    slot = RememberScratch(path);
+    const int fd = OpenRetrying(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) ForgetScratch(slot);
+    return fd;
 }
 
 mode_t NewFileMode() {
@@ -411,8 +416,7 @@ bool CSafeFileWriter::Open(const std::string& path, bool ownerOnly) {
     bool replace = !regular || (st.st_nlink == 1 && st.st_uid == ::geteuid() && MayWriteFolder(folder));
     if (replace) {
         m_staging = ScratchName(folder, m_target, ".tmp");
-        m_fd = CreateScratch(m_staging);
-        if (m_fd >= 0) m_stagingSlot = RememberScratch(m_staging);
+        m_fd = CreateScratch(m_staging, m_stagingSlot);
         if (m_fd < 0) {
             if (!regular) return Fail("cannot create a file in the folder of " + path + ": " + ErrorText(errno));
             replace = false;
@@ -429,8 +433,7 @@ bool CSafeFileWriter::Open(const std::string& path, bool ownerOnly) {
         m_inPlace = true;
         const std::string scratch = MayWriteFolder(folder) ? folder : fs::temp_directory_path().string();
         m_staging = ScratchName(scratch, m_target, ".new");
-        m_fd = CreateScratch(m_staging);
-        if (m_fd >= 0) m_stagingSlot = RememberScratch(m_staging);
+        m_fd = CreateScratch(m_staging, m_stagingSlot);
         if (m_fd < 0) return Fail("cannot make a temporary copy of " + path + ": " + ErrorText(errno));
     }
     m_open = true;
@@ -493,8 +496,8 @@ bool CSafeFileWriter::CommitInPlace() {
     // First a copy of the old text, on disk and read back the same: only
     // then may the file itself be overwritten.
     const std::string backupPath = ScratchName(FolderOf(m_staging), m_target, ".old");
-    const int backup = CreateScratch(backupPath);
-    int backupSlot = backup >= 0 ? RememberScratch(backupPath) : -1;
+    int backupSlot = -1;
+    const int backup = CreateScratch(backupPath, backupSlot);
     const bool saved = backup >= 0 && CopyContents(target, backup) && ::fsync(backup) == 0 &&
                        SameContents(target, backup);
     // From here on the copy may be all that is left of the old text, should

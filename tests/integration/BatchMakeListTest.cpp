@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -201,6 +202,9 @@ TEST_F(BatchMode, EndedWhileWritingThePageLeavesNoTemporaryFile) {
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         const pid_t child = ::fork();
         if (child == 0) {
+            // As from a terminal: a shell may start background work with
+            // these ignored, and the program keeps what it was given.
+            for (const int reset : {SIGTERM, SIGINT, SIGHUP}) std::signal(reset, SIG_DFL);
             std::freopen("/dev/null", "w", stderr);
             ::execl(TABULON_BINARY, "tabulon", "--make-list", cfg.c_str(), static_cast<char*>(nullptr));
             ::_exit(127);
