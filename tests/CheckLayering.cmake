@@ -4,7 +4,7 @@
 # include its own folder and the folders below it, never one above it nor
 # another folder of its own rank:
 #   base, platform, grid, config, items, output, tools and ui, app
-# src/ includes no Qt, no curl and no host. The hosts under platform/ (qt,
+# src/ includes no Qt, no curl and no host. The hosts under hosts/ (qt,
 # posix, batch) never include each other.
 #
 # Run as: cmake -DROOT=<source tree> -P CheckLayering.cmake
@@ -49,15 +49,15 @@ foreach(f ${files})
 endforeach()
 
 foreach(host ${hosts})
-  file(GLOB_RECURSE files RELATIVE ${ROOT}/platform/${host} ${ROOT}/platform/${host}/*.h
-       ${ROOT}/platform/${host}/*.cpp)
+  file(GLOB_RECURSE files RELATIVE ${ROOT}/hosts/${host} ${ROOT}/hosts/${host}/*.h
+       ${ROOT}/hosts/${host}/*.cpp)
   foreach(f ${files})
-    file(STRINGS ${ROOT}/platform/${host}/${f} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    file(STRINGS ${ROOT}/hosts/${host}/${f} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
     foreach(line ${includes})
       if(line MATCHES "include[ \t]*\"([^/\"]+)/")
         set(target "${CMAKE_MATCH_1}")
         if(NOT target STREQUAL host AND target IN_LIST hosts)
-          list(APPEND problems "platform/${host}/${f}: hosts do not include each other: ${line}")
+          list(APPEND problems "hosts/${host}/${f}: hosts do not include each other: ${line}")
         endif()
       endif()
     endforeach()
