@@ -13,19 +13,14 @@ bash scripts/install-deps.sh cmake g++ ninja-build libgtest-dev libgmock-dev qt6
 launcher=()
 if command -v ccache >/dev/null 2>&1; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTABULON_SANITIZE=ON -DTABULON_BENCH=ON \
-  -DTABULON_WERROR=ON "${launcher[@]}" >/dev/null
-cmake --build build/test
-(
-  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-  ctest --test-dir build/test --output-on-failure -j "$(nproc)"
-)
+# The two builds are the presets of CMakePresets.json.
+cmake --preset sanitize "${launcher[@]}" >/dev/null
+cmake --build --preset sanitize
+ctest --preset sanitize -j "$(nproc)"
 
-cmake -S . -B build/release-test -G Ninja -DCMAKE_BUILD_TYPE=Release -DTABULON_SANITIZE=OFF -DTABULON_TESTS=ON \
-  -DTABULON_WERROR=ON "${launcher[@]}" >/dev/null
-cmake --build build/release-test
-ctest --test-dir build/release-test --output-on-failure -j "$(nproc)"
+cmake --preset release "${launcher[@]}" >/dev/null
+cmake --build --preset release
+ctest --preset release -j "$(nproc)"
 
 # Every reader of the user's files, fuzzed for a minute each; any finding fails.
 bash scripts/fuzz.sh 60
