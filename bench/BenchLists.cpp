@@ -62,11 +62,15 @@ fs::path PrepareList(const fs::path& root, std::size_t count) {
     WriteFile(dir / "sqlite.sql",
               "CREATE TABLE items(artist, title, year, size, genre);\n"
               ".separator \";\" \"\\n\"\n"
-              ".import '" + (dir / "items.db").string() + "' items\n"
-              ".mode html\n"
-              ".output '" + (dir / "sqlite.htm").string() + "'\n"
-              "SELECT * FROM items ORDER BY artist COLLATE NOCASE, title COLLATE NOCASE, year COLLATE NOCASE,"
-              " size COLLATE NOCASE, genre COLLATE NOCASE;\n");
+              ".import '" +
+                  (dir / "items.db").string() +
+                  "' items\n"
+                  ".mode html\n"
+                  ".output '" +
+                  (dir / "sqlite.htm").string() +
+                  "'\n"
+                  "SELECT * FROM items ORDER BY artist COLLATE NOCASE, title COLLATE NOCASE, year COLLATE NOCASE,"
+                  " size COLLATE NOCASE, genre COLLATE NOCASE;\n");
     return dir;
 }
 

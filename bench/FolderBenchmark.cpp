@@ -71,8 +71,8 @@ std::uint64_t MakeTree(const fs::path& root) {
     auto next = [&] { return seed = seed * 1103515245u + 12345u; };
     for (int top = 0; top < 40; ++top) {
         for (int sub = -1; sub < 49; ++sub) {
-            const fs::path folder = root / ("Top " + std::to_string(top)) /
-                                    (sub < 0 ? fs::path() : fs::path("Sub " + std::to_string(sub)));
+            const fs::path folder =
+                root / ("Top " + std::to_string(top)) / (sub < 0 ? fs::path() : fs::path("Sub " + std::to_string(sub)));
             fs::create_directories(folder);
             for (int f = 0; f < 100; ++f) {
                 const std::uintmax_t size = next() % 100000;
@@ -87,8 +87,9 @@ std::uint64_t MakeTree(const fs::path& root) {
 void MakeFlatFolder(const fs::path& folder, int count) {
     fs::create_directories(folder);
     for (int i = 0; i < count; ++i)
-        MakeFile(folder / ("Artist " + std::to_string(i % 997) + " - Title of song number " + std::to_string(i) + ".mp3"),
-                 1000000u + static_cast<std::uintmax_t>(i) * 37u);
+        MakeFile(
+            folder / ("Artist " + std::to_string(i % 997) + " - Title of song number " + std::to_string(i) + ".mp3"),
+            1000000u + static_cast<std::uintmax_t>(i) * 37u);
 }
 
 // du's figure and its time, best of three.
@@ -183,13 +184,14 @@ int main(int argc, char** argv) {
         return 0;
     }
     const char* tmp = std::getenv("TMPDIR");
-    const fs::path base = fs::path(tmp && *tmp ? tmp : "/tmp") / ("tabulon-bench-folders-" + std::to_string(::getpid()));
+    const fs::path base =
+        fs::path(tmp && *tmp ? tmp : "/tmp") / ("tabulon-bench-folders-" + std::to_string(::getpid()));
     fs::remove_all(base);
     int status = 0;
 
     const fs::path tree = base / "tree";
     const std::uint64_t sum = MakeTree(tree);
-    RunDu(tree);  // warms the cache
+    RunDu(tree);                           // warms the cache
     posix::CPosixFolderNamespace folders;  // as the program reads folders
     Timing ours;
     std::uint64_t total = 0;
@@ -200,8 +202,8 @@ int main(int argc, char** argv) {
         ours.Keep({Seconds(start), CpuSeconds(cpuStart), 0});
     }
     const auto [duBytes, duSeconds] = RunDu(tree);
-    std::printf("DirectorySize, 200,000 files in 2,000 folders: %.3f s (processor %.3f s), %llu bytes\n",
-                ours.wall, ours.cpu, static_cast<unsigned long long>(total));
+    std::printf("DirectorySize, 200,000 files in 2,000 folders: %.3f s (processor %.3f s), %llu bytes\n", ours.wall,
+                ours.cpu, static_cast<unsigned long long>(total));
     std::printf("du -s --apparent-size -B1, same tree:          %.3f s, %llu bytes (folders' own sizes included)\n",
                 duSeconds, static_cast<unsigned long long>(duBytes));
     std::printf("  ratio %.2f (target at most 1.5); files' sizes sum to %llu bytes: %s\n", ours.wall / duSeconds,
@@ -218,9 +220,10 @@ int main(int argc, char** argv) {
     const auto [largeTime, largeRows] = TimeAdd(argv[0], large);
     std::printf("Add a folder of  10,000 files with sizes: %.3f s (processor %.3f s; column fitting %.3f s), %d rows\n",
                 smallTime.wall, smallTime.cpu, smallTime.fit, smallRows);
-    std::printf("Add a folder of 100,000 files with sizes: %.3f s (processor %.3f s; column fitting %.3f s), %d rows; "
-                "target at most 1 s\n",
-                largeTime.wall, largeTime.cpu, largeTime.fit, largeRows);
+    std::printf(
+        "Add a folder of 100,000 files with sizes: %.3f s (processor %.3f s; column fitting %.3f s), %d rows; "
+        "target at most 1 s\n",
+        largeTime.wall, largeTime.cpu, largeTime.fit, largeRows);
     std::printf("  ratio %.1f (processor %.1f; target at most 12)\n", largeTime.wall / smallTime.wall,
                 largeTime.cpu / smallTime.cpu);
     if (smallRows != 10000 || largeRows != 100000) status = 1;

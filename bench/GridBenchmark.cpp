@@ -18,9 +18,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-double Seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
+double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
 std::unique_ptr<CGridCtrl> EmptyDatabaseGrid() {
     auto grid = std::make_unique<CGridCtrl>(1, 6, 1, 1);
@@ -78,8 +76,7 @@ int main(int argc, char** argv) {
     const double smallFill = FillInFreshProcess(argv[0], small);
     const double bigFill = FillInFreshProcess(argv[0], big);
     std::printf("  %8zu items: %8.3f s   (target: well under 1 s)\n", small, smallFill);
-    std::printf("  %8zu items: %8.3f s   ratio %.2f (target: at most 12)\n", big, bigFill,
-                bigFill / smallFill);
+    std::printf("  %8zu items: %8.3f s   ratio %.2f (target: at most 12)\n", big, bigFill, bigFill / smallFill);
 
     bench::CTableGenerator generator(42);
     const auto items = generator.Items(big);

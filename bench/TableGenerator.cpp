@@ -6,17 +6,57 @@ namespace tabulon::bench {
 
 namespace {
 
-constexpr std::array<const char*, 48> kWords = {
-    "Blue",   "Night",   "River",  "Golden", "Silver", "Moon",    "Dance",  "Stone",
-    "Fire",   "Summer",  "Winter", "Eagle",  "Garden", "Shadow",  "Heart",  "Rain",
-    "Electric", "Velvet", "Broken", "Wild",  "Paper",  "Ocean",   "Crystal", "Morning",
-    "Johnny", "Mary",    "Miles",  "Ella",   "Lou",    "Nina",    "Ray",    "Joni",
-    "Brothers", "Band",  "Orchestra", "Trio", "Quartet", "Sisters", "Club", "Kings",
-    "de",     "la",      "van",    "the",    "of",     "and",     "\xC3\xA9t\xC3\xA9", "Caf\xC3\xA9"};
+constexpr std::array<const char*, 48> kWords = {"Blue",
+                                                "Night",
+                                                "River",
+                                                "Golden",
+                                                "Silver",
+                                                "Moon",
+                                                "Dance",
+                                                "Stone",
+                                                "Fire",
+                                                "Summer",
+                                                "Winter",
+                                                "Eagle",
+                                                "Garden",
+                                                "Shadow",
+                                                "Heart",
+                                                "Rain",
+                                                "Electric",
+                                                "Velvet",
+                                                "Broken",
+                                                "Wild",
+                                                "Paper",
+                                                "Ocean",
+                                                "Crystal",
+                                                "Morning",
+                                                "Johnny",
+                                                "Mary",
+                                                "Miles",
+                                                "Ella",
+                                                "Lou",
+                                                "Nina",
+                                                "Ray",
+                                                "Joni",
+                                                "Brothers",
+                                                "Band",
+                                                "Orchestra",
+                                                "Trio",
+                                                "Quartet",
+                                                "Sisters",
+                                                "Club",
+                                                "Kings",
+                                                "de",
+                                                "la",
+                                                "van",
+                                                "the",
+                                                "of",
+                                                "and",
+                                                "\xC3\xA9t\xC3\xA9",
+                                                "Caf\xC3\xA9"};
 
-constexpr std::array<const char*, 12> kGenres = {"Jazz", "Rock", "Pop", "Blues", "Soul", "Folk",
-                                                 "Classical", "Film", "Book", "Documentary",
-                                                 "Country", "Reggae"};
+constexpr std::array<const char*, 12> kGenres = {"Jazz",      "Rock", "Pop",  "Blues",       "Soul",    "Folk",
+                                                 "Classical", "Film", "Book", "Documentary", "Country", "Reggae"};
 
 }  // namespace
 

@@ -150,9 +150,10 @@ int main(int argc, char** argv) {
             bigBest = std::min(bigBest, FindRun(big, sortedInGrid, bigBar));
         }
         std::printf("  %8d items: %7.3f s   progress bar moved %d times\n", small, smallBest, smallBar);
-        std::printf("  %8d items: %7.3f s   progress bar moved %d times; ratio %.2f (targets: at most 0.5 s, "
-                    "ratio at most 12)\n",
-                    big, bigBest, bigBar, bigBest / smallBest);
+        std::printf(
+            "  %8d items: %7.3f s   progress bar moved %d times; ratio %.2f (targets: at most 0.5 s, "
+            "ratio at most 12)\n",
+            big, bigBest, bigBar, bigBest / smallBest);
 
         qt::CQtDesktop desktop;
         BenchFrame frame(desktop);

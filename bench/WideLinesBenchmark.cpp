@@ -118,11 +118,13 @@ int main(int argc, char** argv) {
                 static_cast<double>(fs::file_size(one / "items.db")) / (1024.0 * 1024.0), a.seconds, a.peakMb);
     const fs::path wide = PrepareList(root, "wide-last", WideLast());
     const ProcessFigures b = Best(wide, tabulon, 3);
-    std::printf("  3,000 items, then one of 3,000 fields (%.0f KB): %6.3f s, peak %6.1f MB "
-                "(targets: at most 1 s and 200 MB)\n",
-                static_cast<double>(fs::file_size(wide / "items.db")) / 1024.0, b.seconds, b.peakMb);
+    std::printf(
+        "  3,000 items, then one of 3,000 fields (%.0f KB): %6.3f s, peak %6.1f MB "
+        "(targets: at most 1 s and 200 MB)\n",
+        static_cast<double>(fs::file_size(wide / "items.db")) / 1024.0, b.seconds, b.peakMb);
     std::printf("in this process, into 'Database' and out again\n");
-    for (const auto& [name, dir] : {std::pair{"one line of 400,000 fields", one}, std::pair{"3,000 items, then one wide", wide}}) {
+    for (const auto& [name, dir] :
+         {std::pair{"one line of 400,000 fields", one}, std::pair{"3,000 items, then one wide", wide}}) {
         const LoadFigures f = LoadAndClear(dir);
         std::printf("  %-28s load %6.3f s, clear %6.3f s\n", name, f.load, f.clear);
     }

@@ -235,12 +235,15 @@ int main(int argc, char** argv) {
     for (const bool distinct : {false, true}) {
         const fs::path wide = bench::PrepareList(root / (distinct ? "distinct" : "recurring"), 1);
         std::string line = "wide";
-        for (int f = 1; f < 400000; ++f) line += distinct ? ";field " + std::to_string(100000 + f) : ";f" + std::to_string(f % 1000);
+        for (int f = 1; f < 400000; ++f)
+            line += distinct ? ";field " + std::to_string(100000 + f) : ";f" + std::to_string(f % 1000);
         std::ofstream(wide / "items.db", std::ios::binary) << line << "\r\n";
         double best = 1e9;
-        for (int round = 0; round < 3; ++round) best = std::min(best, RunChild(me, {"--open", (wide / "list.cfg").string()}).seconds);
+        for (int round = 0; round < 3; ++round)
+            best = std::min(best, RunChild(me, {"--open", (wide / "list.cfg").string()}).seconds);
         std::printf("  %-36s %7.3f s (target: at most 2 s)\n",
-                    distinct ? "fields all different (\"field 123456\")" : "fields recurring (\"f0\" to \"f999\")", best);
+                    distinct ? "fields all different (\"field 123456\")" : "fields recurring (\"f0\" to \"f999\")",
+                    best);
     }
 
     const std::size_t moved = size / 10;

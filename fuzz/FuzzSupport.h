@@ -30,8 +30,8 @@ public:
         namespace fs = std::filesystem;
         std::error_code ec;
         const fs::path shm = "/dev/shm";
-        const fs::path base = fs::is_directory(shm, ec) && ::access(shm.c_str(), W_OK) == 0 ? shm
-                                                                                             : fs::temp_directory_path();
+        const fs::path base =
+            fs::is_directory(shm, ec) && ::access(shm.c_str(), W_OK) == 0 ? shm : fs::temp_directory_path();
         m_folder = base / ("tabulon-fuzz-" + std::to_string(::getpid()));
         fs::create_directories(m_folder, ec);
     }
@@ -54,7 +54,8 @@ public:
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) return bytes;
         char block[512];
-        for (ssize_t got; (got = ::read(fd, block, sizeof block)) > 0;) bytes.append(block, static_cast<std::size_t>(got));
+        for (ssize_t got; (got = ::read(fd, block, sizeof block)) > 0;)
+            bytes.append(block, static_cast<std::size_t>(got));
         ::close(fd);
         return bytes;
     }

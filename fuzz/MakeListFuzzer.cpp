@@ -44,10 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Fuzzed lines after a valid start; a later line wins.
     const std::string extra = input.ConsumeRandomLengthString(2048);
     const std::string database = files.Write("items.db", input.ConsumeRemainingBytesAsString());
-    const std::string cfg = files.Write("list.cfg", "[files]\r\ndatabase = items.db\r\noutput   = page.htm\r\n"
-                                                    "headfile = head.htm\r\nendfile  = end.htm\r\n[colors]\r\n"
-                                                    "headcol  = AAAAAA\r\nindexcol = BBBBBB\r\nfirstcol = 111111\r\n"
-                                                    "secondcol= 222222\r\n" + extra);
+    const std::string cfg = files.Write("list.cfg",
+                                        "[files]\r\ndatabase = items.db\r\noutput   = page.htm\r\n"
+                                        "headfile = head.htm\r\nendfile  = end.htm\r\n[colors]\r\n"
+                                        "headcol  = AAAAAA\r\nindexcol = BBBBBB\r\nfirstcol = 111111\r\n"
+                                        "secondcol= 222222\r\n" +
+                                            extra);
     CMainFrame& frame = world.session.Frame();
     world.messages.shown.clear();
     world.publisher.calls.clear();
@@ -67,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::remove(config.output.c_str());
         if (!MakeList(frame)) fuzz::Finding("Make list failed");
         const std::string page = fuzz::ScratchFiles::Read(config.output);
-        if (!page.starts_with("<!-- Created with Tabulon by Korvanex -->\r\n") || !page.ends_with("</TABLE>\r\n</html>\n"))
+        if (!page.starts_with("<!-- Created with Tabulon by Korvanex -->\r\n") ||
+            !page.ends_with("</TABLE>\r\n</html>\n"))
             fuzz::Finding("the page is not whole");
         // Each item row and the row of names end so; no text can hold a line feed.
         if (Count(page, "</TR>\r\n\r\n") != 1u + static_cast<std::size_t>(items - LeftOut(world.messages)))

@@ -28,8 +28,7 @@ std::string CStderrMessageBox::AsLines(const std::string& text) {
     return lines;
 }
 
-MbResult CStderrMessageBox::Show(const std::string& text, const std::string& caption, MbIcon,
-                                 MbButtons buttons) {
+MbResult CStderrMessageBox::Show(const std::string& text, const std::string& caption, MbIcon, MbButtons buttons) {
     std::fprintf(m_to, "%s: %s\n", caption.c_str(), AsLines(text).c_str());
     std::fflush(m_to);
     switch (buttons) {

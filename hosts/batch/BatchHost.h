@@ -8,11 +8,11 @@
 
 #include "app/SessionHosts.h"
 #include "base/ProgramName.h"
+#include "output/PagePublisher.h"
 #include "platform/ColourPicker.h"
 #include "platform/Dialog.h"
 #include "platform/FilePicker.h"
 #include "platform/FolderNamespace.h"
-#include "output/PagePublisher.h"
 #include "platform/FtpSession.h"
 #include "platform/MainWindow.h"
 #include "platform/MessageBox.h"
@@ -25,8 +25,7 @@ namespace tabulon::batch {
 class CStderrMessageBox : public IMessageBox {
 public:
     explicit CStderrMessageBox(std::FILE* to = stderr) : m_to(to) {}
-    MbResult Show(const std::string& text, const std::string& caption, MbIcon icon,
-                  MbButtons buttons) override;
+    MbResult Show(const std::string& text, const std::string& caption, MbIcon icon, MbButtons buttons) override;
     // The text as lines of standard error: a line end within a paragraph
     // becomes a blank, and each further paragraph (after an empty line)
     // starts a line of its own, indented, so that a file's name never runs

@@ -49,9 +49,10 @@ int OnProgress(void* userdata, curl_off_t, curl_off_t, curl_off_t upTotal, curl_
 // PASS command and every other appearance of the password masked.
 int OnDebug(CURL*, curl_infotype type, char* data, std::size_t size, void* userdata) {
     auto* state = static_cast<CallState*>(userdata);
-    const char* mark = type == CURLINFO_TEXT ? "* " : type == CURLINFO_HEADER_IN ? "< "
-                                              : type == CURLINFO_HEADER_OUT ? "> "
-                                                                            : nullptr;
+    const char* mark = type == CURLINFO_TEXT         ? "* "
+                       : type == CURLINFO_HEADER_IN  ? "< "
+                       : type == CURLINFO_HEADER_OUT ? "> "
+                                                     : nullptr;
     if (!mark || !state || !state->verbose) return 0;  // file contents and TLS records stay out
     std::string text(data, size);
     if (type == CURLINFO_HEADER_OUT && text.compare(0, 5, "PASS ") == 0) text = "PASS ****\r\n";
@@ -205,7 +206,8 @@ FtpResult CCurlFtpSession::Perform(Request request, const std::string& path, std
     curl_easy_setopt(curl, CURLOPT_NOBODY, request == Request::Store ? 0L : 1L);
     curl_easy_setopt(curl, CURLOPT_UPLOAD, request == Request::Store ? 1L : 0L);
     curl_easy_setopt(curl, CURLOPT_READDATA, upload);
-    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(request == Request::Store ? uploadSize : -1));
+    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE,
+                     static_cast<curl_off_t>(request == Request::Store ? uploadSize : -1));
     curl_easy_setopt(curl, CURLOPT_POSTQUOTE, quote.get());
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &state);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &state);

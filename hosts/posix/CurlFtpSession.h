@@ -40,8 +40,8 @@ public:
 
 private:
     enum class Request { Login, Store, Commands };
-    FtpResult Perform(Request request, const std::string& path, std::FILE* upload = nullptr,
-                      long long uploadSize = 0, const std::vector<std::string>& commands = {});
+    FtpResult Perform(Request request, const std::string& path, std::FILE* upload = nullptr, long long uploadSize = 0,
+                      const std::vector<std::string>& commands = {});
 
     void* m_curl = nullptr;  // the library's handle, open from Connect to Close
     std::string m_host;

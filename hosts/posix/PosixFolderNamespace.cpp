@@ -200,8 +200,7 @@ std::vector<FolderEntry> CPosixFolderNamespace::TopLevel() {
     // Home first: the dialog opens on it.
     if (IsFolder(m_places.home)) places.push_back(Place(kHomeName, m_places.home, FolderIcon::Home));
     std::error_code ec;
-    if (!m_places.desktop.empty() && IsFolder(m_places.desktop) &&
-        !fs::equivalent(m_places.desktop, m_places.home, ec))
+    if (!m_places.desktop.empty() && IsFolder(m_places.desktop) && !fs::equivalent(m_places.desktop, m_places.home, ec))
         places.push_back(Place(BaseName(m_places.desktop), m_places.desktop, FolderIcon::Desktop));
     if (IsFolder(m_places.root)) places.push_back(Place(kFileSystemName, m_places.root, FolderIcon::Drive));
     for (const std::string& point : VolumeMountPoints(ReadText(m_places.mountTable)))

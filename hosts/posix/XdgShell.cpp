@@ -185,7 +185,10 @@ std::string Unescape(const std::string& value) {
         case 't': out += '\t'; break;
         case 'r': out += '\r'; break;
         case '\\': out += '\\'; break;
-        default: out += '\\'; out += c; break;  // left for the quoting rules
+        default:
+            out += '\\';
+            out += c;
+            break;  // left for the quoting rules
         }
     }
     return out;
@@ -201,9 +204,12 @@ std::vector<std::pair<std::string, bool>> ExecWords(const std::string& exec) {
     for (std::size_t i = 0; i < exec.size(); ++i) {
         const char c = exec[i];
         if (inQuotes) {
-            if (c == '\\' && i + 1 < exec.size()) word += exec[++i];
-            else if (c == '"') inQuotes = false;
-            else word += c;
+            if (c == '\\' && i + 1 < exec.size())
+                word += exec[++i];
+            else if (c == '"')
+                inQuotes = false;
+            else
+                word += c;
         } else if (c == ' ' || c == '\t' || c == '\n') {
             if (inWord) words.emplace_back(word, quoted);
             word.clear();

@@ -17,8 +17,7 @@
 namespace tabulon::qt {
 
 QColor QColorFromColour(Colour colour) {
-    return QColor(static_cast<int>(RedOf(colour)), static_cast<int>(GreenOf(colour)),
-                  static_cast<int>(BlueOf(colour)));
+    return QColor(static_cast<int>(RedOf(colour)), static_cast<int>(GreenOf(colour)), static_cast<int>(BlueOf(colour)));
 }
 
 Colour ColourFromQColor(const QColor& colour) {
@@ -144,9 +143,7 @@ void CQtDeviceContext::DrawEdge(const Rect& rect, EdgeStyle style) {
         ring(0, {sys(SysColour::ButtonFace), sys(SysColour::DarkShadow3D)});
         ring(1, {sys(SysColour::Highlight3D), sys(SysColour::Shadow3D)});
         break;
-    case EdgeStyle::SunkenInner:
-        ring(0, {sys(SysColour::Shadow3D), sys(SysColour::Highlight3D)});
-        break;
+    case EdgeStyle::SunkenInner: ring(0, {sys(SysColour::Shadow3D), sys(SysColour::Highlight3D)}); break;
     }
 }
 

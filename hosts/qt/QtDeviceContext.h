@@ -84,8 +84,7 @@ struct MeasuringSurface {
 // is at hand. What is drawn on it is thrown away.
 class CQtMeasuringContext final : private detail::MeasuringSurface, public CQtDeviceContext {
 public:
-    explicit CQtMeasuringContext(const IDesktop& desktop)
-        : MeasuringSurface(), CQtDeviceContext(painter, desktop) {}
+    explicit CQtMeasuringContext(const IDesktop& desktop) : MeasuringSurface(), CQtDeviceContext(painter, desktop) {}
 };
 
 }  // namespace tabulon::qt

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QFile>
 #include <QComboBox>
+#include <QFile>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -41,7 +41,9 @@ QIcon ResourceIcon(const std::string& name) {
 QString IconToolTip(const std::string& name) {
     if (name == "capitalize_first") return QStringLiteral("Upper-case the first letter of each cell");
     if (name == "capitalize_words") return QStringLiteral("Upper-case the first letter of each word");
-    return name == "br" ? QStringLiteral("Browse") : name == "ed" ? QStringLiteral("Edit") : QStringLiteral("Pick a color");
+    return name == "br"   ? QStringLiteral("Browse")
+           : name == "ed" ? QStringLiteral("Edit")
+                          : QStringLiteral("Pick a color");
 }
 
 // The widest line of a text that may hold line breaks.
@@ -225,9 +227,8 @@ void CQtDialog::Build(const DialogTemplate& dialog) {
             break;
         }
         case ControlKind::TreeView: {
-            widget = new CQtTreeControl(this, [this, id](const TreeNotify& notify) {
-                return m_events.OnTreeNotify(*this, id, notify);
-            });
+            widget = new CQtTreeControl(
+                this, [this, id](const TreeNotify& notify) { return m_events.OnTreeNotify(*this, id, notify); });
             break;
         }
         case ControlKind::GroupBox: {

@@ -15,8 +15,7 @@
 
 namespace tabulon::qt {
 
-CQtCellLineEdit::CQtCellLineEdit(QWidget* parent, IEditControlEvents& events)
-    : QLineEdit(parent), m_events(&events) {
+CQtCellLineEdit::CQtCellLineEdit(QWidget* parent, IEditControlEvents& events) : QLineEdit(parent), m_events(&events) {
     connect(this, &QLineEdit::textEdited, this, [this] {
         if (m_events) m_events->OnEditTextChanged();
     });
@@ -55,8 +54,8 @@ void CQtCellLineEdit::focusOutEvent(QFocusEvent* event) {
     if (m_events) m_events->OnEditKillFocus();
 }
 
-CQtEditControl::CQtEditControl(QWidget* viewport, QWidget* focusHome, IEditControlEvents& events,
-                               const Rect& rect, EditAlignment alignment, const LogFont& font)
+CQtEditControl::CQtEditControl(QWidget* viewport, QWidget* focusHome, IEditControlEvents& events, const Rect& rect,
+                               EditAlignment alignment, const LogFont& font)
     : m_edit(new CQtCellLineEdit(viewport, events)), m_focusHome(focusHome) {
     // A cell may hold far more than the control's default limit of 32767
     // characters; a limit would cut the text off on its way back.

@@ -28,7 +28,9 @@ QStringList NameFiltersFromFilter(const std::string& filter) {
     return filters;
 }
 
-std::optional<std::string> CQtFilePicker::PickOpenFile(const FilePickerOptions& options) { return Pick(options, false); }
+std::optional<std::string> CQtFilePicker::PickOpenFile(const FilePickerOptions& options) {
+    return Pick(options, false);
+}
 
 std::optional<std::string> CQtFilePicker::PickSaveFile(const FilePickerOptions& options) { return Pick(options, true); }
 

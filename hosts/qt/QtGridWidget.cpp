@@ -84,7 +84,8 @@ CQtGridWidget::CQtGridWidget(CGridCtrl& grid, QWidget* parent) : QAbstractScroll
 
     for (ScrollBar bar : {ScrollBar::Horizontal, ScrollBar::Vertical}) {
         QScrollBar* scrollBar = Bar(bar);
-        connect(scrollBar, &QAbstractSlider::actionTriggered, this, [this, bar](int action) { OnBarAction(bar, action); });
+        connect(scrollBar, &QAbstractSlider::actionTriggered, this,
+                [this, bar](int action) { OnBarAction(bar, action); });
         connect(scrollBar, &QAbstractSlider::sliderReleased, this, [this, bar] { OnBarReleased(bar); });
     }
 
@@ -348,7 +349,8 @@ Point CQtGridWidget::Track(const QPoint& position) {
 
 void CQtGridWidget::mousePressEvent(QMouseEvent* event) {
     const Point point = Track(event->position().toPoint());
-    if (event->button() == Qt::LeftButton) m_grid.OnLButtonDown(point, ModifiersFromQt(event->modifiers(), event->buttons()));
+    if (event->button() == Qt::LeftButton)
+        m_grid.OnLButtonDown(point, ModifiersFromQt(event->modifiers(), event->buttons()));
     event->accept();
 }
 
@@ -446,15 +448,12 @@ void CQtGridWidget::timerEvent(QTimerEvent* event) {
 void CQtGridWidget::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     switch (event->type()) {
-    case QEvent::FontChange:
-        m_grid.SetFont(LogFontFromFont(font()));
-        break;
+    case QEvent::FontChange: m_grid.SetFont(LogFontFromFont(font())); break;
     case QEvent::PaletteChange:
         m_grid.OnSysColourChange();
         viewport()->update();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -16,7 +16,9 @@ namespace tabulon::qt {
 
 Colour CQtMenuLook::GetColour(MenuColour which) const {
     const QPalette palette = QApplication::palette("QMenu");
-    const auto active = [&](QPalette::ColorRole role) { return ColourFromQColor(palette.color(QPalette::Active, role)); };
+    const auto active = [&](QPalette::ColorRole role) {
+        return ColourFromQColor(palette.color(QPalette::Active, role));
+    };
     switch (which) {
     case MenuColour::Menu: return active(QPalette::Window);
     case MenuColour::MenuText: return active(QPalette::WindowText);
@@ -69,9 +71,8 @@ void CQtIconMenu::keyPressEvent(QKeyEvent* event) {
         const std::uint32_t answer = CIconMenu::IsIconMenu(handle)
                                          ? CIconMenu::FindMnemonic(characters.front(), MenuFlag::kPopup, handle)
                                          : MenuChar::kIgnore;
-        QAction* chosen = MenuChar::CodeOf(answer) == MenuChar::kExecute
-                              ? actions().value(MenuChar::PositionOf(answer))
-                              : nullptr;
+        QAction* chosen =
+            MenuChar::CodeOf(answer) == MenuChar::kExecute ? actions().value(MenuChar::PositionOf(answer)) : nullptr;
         if (chosen && chosen->isEnabled() && chosen->isVisible()) {
             // Chosen as Return would choose it: a command runs and every
             // menu closes, a popup entry opens its popup.

@@ -21,8 +21,7 @@ namespace {
 
 class CXkbLockKeys final : public CQtLockKeys, public QAbstractNativeEventFilter {
 public:
-    CXkbLockKeys(const xkb::Indicators& indicators, QObject* parent)
-        : CQtLockKeys(parent), m_indicators(indicators) {
+    CXkbLockKeys(const xkb::Indicators& indicators, QObject* parent) : CQtLockKeys(parent), m_indicators(indicators) {
         Apply(indicators.state);
         QCoreApplication::instance()->installNativeEventFilter(this);
     }

@@ -22,8 +22,8 @@
 #include "qt/QtIconMenu.h"
 #include "qt/QtLockKeys.h"
 #include "qt/QtMessageBox.h"
-#include "qt/QtPopupMenu.h"
 #include "qt/QtPictures.h"
+#include "qt/QtPopupMenu.h"
 #include "qt/QtProgress.h"
 #include "ui/IconMenu.h"
 

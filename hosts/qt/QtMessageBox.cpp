@@ -40,8 +40,7 @@ MbResult CQtMessageBox::Show(const std::string& text, const std::string& caption
     box.setEscapeButton(order.back());
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
-    const QMessageBox::StandardButton answer =
-        clicked ? box.standardButton(clicked) : order.back();
+    const QMessageBox::StandardButton answer = clicked ? box.standardButton(clicked) : order.back();
     switch (answer) {
     case QMessageBox::Yes: return MbResult::Yes;
     case QMessageBox::No: return MbResult::No;

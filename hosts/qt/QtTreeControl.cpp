@@ -38,8 +38,7 @@ QIcon TreeImageIcon(TreeImage image) {
         return QIcon::fromTheme(QStringLiteral("user-desktop"), style->standardIcon(QStyle::SP_DesktopIcon));
     case TreeImage::Drive:
         return QIcon::fromTheme(QStringLiteral("drive-harddisk"), style->standardIcon(QStyle::SP_DriveHDIcon));
-    case TreeImage::Folder:
-        break;
+    case TreeImage::Folder: break;
     }
     return QIcon::fromTheme(QStringLiteral("folder"), style->standardIcon(QStyle::SP_DirIcon));
 }

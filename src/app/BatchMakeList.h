@@ -13,8 +13,8 @@ class CMainFrame;
 
 namespace BatchStatus {
 constexpr int kPageWritten = 0;
-constexpr int kFailed = 1;      // a check failed or a file could not be read or written
-constexpr int kUsage = 2;       // a wrong command line
+constexpr int kFailed = 1;  // a check failed or a file could not be read or written
+constexpr int kUsage = 2;   // a wrong command line
 }  // namespace BatchStatus
 
 // Returns a BatchStatus value.

@@ -9,8 +9,8 @@ namespace {
 using K = MenuEntryKind;
 namespace C = CommandId;
 
-constexpr MenuEntry Item(std::string_view menu, std::string_view text, int id, std::string_view prompt,
-                         char mnemonic, std::string_view shortcut = {}, bool checkable = false) {
+constexpr MenuEntry Item(std::string_view menu, std::string_view text, int id, std::string_view prompt, char mnemonic,
+                         std::string_view shortcut = {}, bool checkable = false) {
     return {menu, K::Item, text, id, prompt, checkable, mnemonic, shortcut};
 }
 constexpr MenuEntry Mark(std::string_view menu, K kind, std::string_view text = {}, char mnemonic = 0) {
@@ -22,8 +22,7 @@ constexpr MenuEntry kMainMenu[] = {
     Item("File", "Edit configuration..", C::kEditConfiguration, "Edit current configuration", 'E'),
     Item("File", "Open configuration..", C::kOpenConfiguration, "Open a saved configuration", 'O', "Ctrl+O"),
     Mark("File", K::Separator),
-    Item("File", "Save database", C::kSaveDatabase, "Save database to file specified in configuration", 'S',
-         "Ctrl+S"),
+    Item("File", "Save database", C::kSaveDatabase, "Save database to file specified in configuration", 'S', "Ctrl+S"),
     Item("File", "Save configuration", C::kSaveConfiguration, "Save changes to current opened configuration", 'c',
          "Ctrl+Shift+S"),
     Mark("File", K::Separator),
@@ -144,7 +143,8 @@ int PictureOf(int command) {
 
 bool LoadMainMenu(CIconMenu& menu) {
     if (!menu.LoadIconMenu(MainMenuTemplate())) return false;
-    for (const MenuPicture& picture : kMenuPictures) menu.SetItemPicture(std::nullopt, picture.command, picture.resource);
+    for (const MenuPicture& picture : kMenuPictures)
+        menu.SetItemPicture(std::nullopt, picture.command, picture.resource);
     return true;
 }
 

@@ -63,8 +63,8 @@ struct MenuEntry {
 std::span<const MenuEntry> MainMenu();
 
 struct ToolbarSlot {
-    int id = 0;           // 0: a separator
-    int command = 0;      // the menu command it does
+    int id = 0;       // 0: a separator
+    int command = 0;  // the menu command it does
     std::string_view prompt;
     std::string_view tooltip;
 };

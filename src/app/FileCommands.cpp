@@ -52,8 +52,8 @@ bool SaveDatabaseItemsTo(CMainFrame& frame, const std::string& path, bool withBa
         return false;
     }
     if (const std::string notAFile = NotAFileText(path); !notAFile.empty()) {
-        frame.Messages().Show("The database file\n" + path + "\n" + notAFile + ".\n\nNothing was saved.",
-                              "Database", MbIcon::Exclamation, MbButtons::Ok);
+        frame.Messages().Show("The database file\n" + path + "\n" + notAFile + ".\n\nNothing was saved.", "Database",
+                              MbIcon::Exclamation, MbButtons::Ok);
         return false;
     }
     if (!FileExists(path)) {
@@ -77,8 +77,8 @@ bool CMainFrame::OnCloseRequest() {
         return ConfirmSaveConfig() && ConfirmSaveDatabase();
     } catch (const std::bad_alloc&) {
         // The window stays: nothing unsaved may go for want of memory.
-        Messages().Show("Not enough memory to save the changes.\n\nThe window stays open.", kProgramName,
-                        MbIcon::Stop, MbButtons::Ok);
+        Messages().Show("Not enough memory to save the changes.\n\nThe window stays open.", kProgramName, MbIcon::Stop,
+                        MbButtons::Ok);
         return false;
     }
 }
@@ -87,12 +87,9 @@ bool CMainFrame::ConfirmSaveConfig() {
     if (!IsModifiedTitle(GetWindowText())) return true;
     switch (Messages().Show("Configuration not saved!\n\nSave configuration?", "Configuration", MbIcon::Question,
                             MbButtons::YesNoCancel)) {
-    case MbResult::Yes:
-        return SaveConfigFile(kPromptSavesWidth);
-    case MbResult::No:
-        return true;
-    default:
-        return false;
+    case MbResult::Yes: return SaveConfigFile(kPromptSavesWidth);
+    case MbResult::No: return true;
+    default: return false;
     }
 }
 
@@ -100,12 +97,9 @@ bool CMainFrame::ConfirmSaveDatabase() {
     if (!m_database.IsDatabaseModified()) return true;
     switch (Messages().Show("Database not saved!\n\nSave database?", "Database", MbIcon::Question,
                             MbButtons::YesNoCancel)) {
-    case MbResult::Yes:
-        return SaveDatabaseItems(*this, true);
-    case MbResult::No:
-        return true;
-    default:
-        return false;
+    case MbResult::Yes: return SaveDatabaseItems(*this, true);
+    case MbResult::No: return true;
+    default: return false;
     }
 }
 

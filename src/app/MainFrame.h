@@ -26,7 +26,10 @@ class CGridCtrl;
 class CTabulonWnd1;
 class CTabulonWnd2;
 
-class CMainFrame : public IItemsFrame, public IConfigFrame, public IListFrame, public IAddItemsFrame,
+class CMainFrame : public IItemsFrame,
+                   public IConfigFrame,
+                   public IListFrame,
+                   public IAddItemsFrame,
                    public IToolFrame {
 public:
     // The panes are the session's; they are made after the frame and go

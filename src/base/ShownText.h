@@ -44,15 +44,17 @@ void ForEachShownCharacter(std::string_view bytes, OnChar onChar) {
     }
     for (std::size_t at = 0; at < bytes.size();) {
         const std::size_t length = Utf8SequenceLength(bytes, at);
-        const auto byte = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(bytes[at + k])); };
+        const auto byte = [&](std::size_t k) {
+            return static_cast<char32_t>(static_cast<unsigned char>(bytes[at + k]));
+        };
         char32_t ch = 0;
         switch (length) {
-            case 1: ch = byte(0); break;
-            case 2: ch = ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F); break;
-            case 3: ch = ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F); break;
-            default:
-                ch = ((byte(0) & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) | (byte(3) & 0x3F);
-                break;
+        case 1: ch = byte(0); break;
+        case 2: ch = ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F); break;
+        case 3: ch = ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F); break;
+        default:
+            ch = ((byte(0) & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) | (byte(3) & 0x3F);
+            break;
         }
         if (!onChar(ch)) return;
         at += length;

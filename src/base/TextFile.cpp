@@ -398,8 +398,9 @@ bool CSafeFileWriter::Open(const std::string& path, bool ownerOnly) {
     if (path.empty()) return Fail("no file is named");
     std::string planted;
     if (!FollowLinks(path, m_target, planted))
-        return Fail(planted + " is a link that another user made in a folder that everyone may write; it was "
-                              "not followed, so that no file of yours is overwritten through it");
+        return Fail(planted +
+                    " is a link that another user made in a folder that everyone may write; it was "
+                    "not followed, so that no file of yours is overwritten through it");
 
     struct stat st {};
     m_existed = ::stat(m_target.c_str(), &st) == 0;
@@ -498,8 +499,8 @@ bool CSafeFileWriter::CommitInPlace() {
     const std::string backupPath = ScratchName(FolderOf(m_staging), m_target, ".old");
     int backupSlot = -1;
     const int backup = CreateScratch(backupPath, backupSlot);
-    const bool saved = backup >= 0 && CopyContents(target, backup) && ::fsync(backup) == 0 &&
-                       SameContents(target, backup);
+    const bool saved =
+        backup >= 0 && CopyContents(target, backup) && ::fsync(backup) == 0 && SameContents(target, backup);
     // From here on the copy may be all that is left of the old text, should
     // the program be ended while the file is overwritten: a signal keeps it.
     ForgetScratch(backupSlot);
@@ -513,12 +514,12 @@ bool CSafeFileWriter::CommitInPlace() {
         return Fail("cannot make a safety copy of " + m_path + " before writing it: " + ErrorText(error));
     }
     const off_t newSize = ::lseek(m_fd, 0, SEEK_END);
-    const bool written = newSize >= 0 && CopyContents(m_fd, target) && ::ftruncate(target, newSize) == 0 &&
-                         ::fsync(target) == 0;
+    const bool written =
+        newSize >= 0 && CopyContents(m_fd, target) && ::ftruncate(target, newSize) == 0 && ::fsync(target) == 0;
     if (!written) {
         const int error = errno;
-        const bool restored = CopyContents(backup, target) && ::ftruncate(target, st.st_size) == 0 &&
-                              ::fsync(target) == 0;
+        const bool restored =
+            CopyContents(backup, target) && ::ftruncate(target, st.st_size) == 0 && ::fsync(target) == 0;
         ::close(backup);
         ::close(target);
         if (!restored)

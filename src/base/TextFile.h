@@ -18,7 +18,7 @@ namespace tabulon {
 // What a path names, links followed.
 enum class PathKind {
     Missing,
-    File,        // a regular file
+    File,  // a regular file
     Folder,
     Other,       // a device, a pipe, a socket
     Unreachable  // it cannot even be looked at (a folder on the way forbids it)
@@ -129,10 +129,10 @@ private:
     bool CommitByRename();
     bool CommitInPlace();
 
-    std::string m_path;     // as the caller named it, for messages
-    std::string m_target;   // the file itself, links followed
-    std::string m_staging;  // where the new text waits
-    int m_stagingSlot = -1; // its place among the files a signal removes
+    std::string m_path;      // as the caller named it, for messages
+    std::string m_target;    // the file itself, links followed
+    std::string m_staging;   // where the new text waits
+    int m_stagingSlot = -1;  // its place among the files a signal removes
     std::string m_buffer;
     int m_fd = -1;
     int m_writeError = 0;

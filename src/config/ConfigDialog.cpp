@@ -43,12 +43,16 @@ constexpr TextBinding kFileNames[] = {
     {Id::kCfgFile, &CListConfig::cfgfile},
 };
 constexpr TextBinding kColours[] = {
-    {Id::kHeadColour, &CListConfig::headcol},   {Id::kIndexColour, &CListConfig::indexcol},
-    {Id::kFirstColour, &CListConfig::firstcol}, {Id::kSecondColour, &CListConfig::secondcol},
+    {Id::kHeadColour, &CListConfig::headcol},
+    {Id::kIndexColour, &CListConfig::indexcol},
+    {Id::kFirstColour, &CListConfig::firstcol},
+    {Id::kSecondColour, &CListConfig::secondcol},
 };
 constexpr TextBinding kFtpTexts[] = {
-    {Id::kServer, &CListConfig::server},     {Id::kLogin, &CListConfig::loginname},
-    {Id::kPassword, &CListConfig::password}, {Id::kRemoteFile, &CListConfig::filename},
+    {Id::kServer, &CListConfig::server},
+    {Id::kLogin, &CListConfig::loginname},
+    {Id::kPassword, &CListConfig::password},
+    {Id::kRemoteFile, &CListConfig::filename},
 };
 
 struct BrowseButton {
@@ -249,8 +253,8 @@ bool CConfigDlg::UpdateData(IDialogWindow& dialog, bool take) {
         }
         if (ranged && (*value < kMinPort || *value > kMaxPort)) {
             Refuse(dialog, id,
-                   "Please enter an integer between " + std::to_string(kMinPort) + " and " +
-                       std::to_string(kMaxPort) + ".");
+                   "Please enter an integer between " + std::to_string(kMinPort) + " and " + std::to_string(kMaxPort) +
+                       ".");
             return false;
         }
         field = *value;
@@ -265,8 +269,7 @@ bool CConfigDlg::UpdateData(IDialogWindow& dialog, bool take) {
         if (take) {
             const std::string value = dialog.GetControlText(colour.id);
             if (value.size() > kColourChars) {
-                Refuse(dialog, colour.id,
-                       "Please enter no more than " + std::to_string(kColourChars) + " characters.");
+                Refuse(dialog, colour.id, "Please enter no more than " + std::to_string(kColourChars) + " characters.");
                 return false;
             }
             c.*colour.field = value;
@@ -304,23 +307,16 @@ void CConfigDlg::OnEditChange(IDialogWindow& dialog, int id) {
 
 void CConfigDlg::OnCommand(IDialogWindow& dialog, int id) {
     switch (id) {
-    case DialogId::kOk:
-        Save(dialog);
-        return;
-    case DialogId::kCancel:
-        dialog.EndDialog(DialogId::kCancel);
-        return;
+    case DialogId::kOk: Save(dialog); return;
+    case DialogId::kCancel: dialog.EndDialog(DialogId::kCancel); return;
     case Id::kEditHead:
-    case Id::kEditEnd:
-        EditFile(dialog, id);
-        return;
+    case Id::kEditEnd: EditFile(dialog, id); return;
     case Id::kUseWidth: {
         UpdateData(dialog, true);
         dialog.EnableControl(Id::kWidth, dialog.GetCheck(Id::kUseWidth));
         return;
     }
-    default:
-        break;
+    default: break;
     }
     for (const BrowseButton& b : kBrowseButtons)
         if (b.button == id) return Browse(dialog, id);

@@ -1,13 +1,13 @@
 #include "config/ConfigFile.h"
 
 #include <algorithm>
-#include <utility>
 #include <climits>
 #include <cstddef>
 #include <filesystem>
 #include <new>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "base/ProgramName.h"
 #include "base/TextFile.h"
@@ -55,12 +55,10 @@ struct TextField {
     std::string CListConfig::*field;
 };
 constexpr TextField kTextFields[] = {
-    {kDatabase, &CListConfig::database},   {kOutput, &CListConfig::output},
-    {kHeadfile, &CListConfig::headfile},   {kEndfile, &CListConfig::endfile},
-    {kHeadcol, &CListConfig::headcol},     {kIndexcol, &CListConfig::indexcol},
-    {kFirstcol, &CListConfig::firstcol},   {kSecondcol, &CListConfig::secondcol},
-    {kServer, &CListConfig::server},       {kLoginname, &CListConfig::loginname},
-    {kPassword, &CListConfig::password},   {kFilename, &CListConfig::filename},
+    {kDatabase, &CListConfig::database},   {kOutput, &CListConfig::output},       {kHeadfile, &CListConfig::headfile},
+    {kEndfile, &CListConfig::endfile},     {kHeadcol, &CListConfig::headcol},     {kIndexcol, &CListConfig::indexcol},
+    {kFirstcol, &CListConfig::firstcol},   {kSecondcol, &CListConfig::secondcol}, {kServer, &CListConfig::server},
+    {kLoginname, &CListConfig::loginname}, {kPassword, &CListConfig::password},   {kFilename, &CListConfig::filename},
 };
 
 // A decimal number at the start of a value, in the manner of atoi, except
@@ -114,8 +112,8 @@ std::string UnstorableValue(const IConfigFrame& frame) {
     for (const TextField& text : kTextFields) {
         const std::string_view what = Unstorable(c.*text.field, false);
         if (!what.empty())
-            return "The value of \"" + std::string(TrimRight(text.key.substr(0, text.key.find(' ')))) +
-                   "\" holds " + std::string(what) + ", which the configuration file cannot store.";
+            return "The value of \"" + std::string(TrimRight(text.key.substr(0, text.key.find(' ')))) + "\" holds " +
+                   std::string(what) + ", which the configuration file cannot store.";
     }
     auto outside = [](std::string_view name, int value, int low, int high) {
         return "The value of \"" + std::string(name) + "\", " + std::to_string(value) + ", is not between " +
@@ -124,7 +122,8 @@ std::string UnstorableValue(const IConfigFrame& frame) {
     if (c.port < kLowestPort || c.port > kHighestPort) return outside("port", c.port, kLowestPort, kHighestPort);
     if (c.width <= 0) return outside("width", c.width, 1, INT_MAX);
     if (c.addindex < 0 || c.addindex > 4) return outside("addindex", c.addindex, 0, 4);
-    const std::pair<const char*, int> flags[] = {{"viewout", c.viewout}, {"ftpupload", c.ftpupload}, {"usewidth", c.usewidth}};
+    const std::pair<const char*, int> flags[] = {
+        {"viewout", c.viewout}, {"ftpupload", c.ftpupload}, {"usewidth", c.usewidth}};
     for (const auto& [name, value] : flags)
         if (value != 0 && value != 1) return outside(name, value, 0, 1);
     if (const CGridCtrl* grid = frame.GetDatabaseGrid()) {
@@ -132,8 +131,8 @@ std::string UnstorableValue(const IConfigFrame& frame) {
             const std::string& name = grid->GetCellText(0, col);
             const std::string_view what = Unstorable(name, true);
             if (!what.empty())
-                return "The name of column " + std::to_string(col) + ", \"" + name + "\", holds " +
-                       std::string(what) + ", which the configuration file cannot store.";
+                return "The name of column " + std::to_string(col) + ", \"" + name + "\", holds " + std::string(what) +
+                       ", which the configuration file cannot store.";
         }
     }
     return {};
@@ -215,9 +214,9 @@ std::string ConfigText(const IConfigFrame& frame, bool withWidth) {
 }
 
 void ShowWriteFailure(IConfigFrame& frame, const std::string& reason) {
-    frame.Messages().Show("The configuration could not be saved to\n" + frame.Config().cfgfile +
-                              "\n\nReason: " + reason,
-                          "Configuration", MbIcon::Exclamation, MbButtons::Ok);
+    frame.Messages().Show(
+        "The configuration could not be saved to\n" + frame.Config().cfgfile + "\n\nReason: " + reason, "Configuration",
+        MbIcon::Exclamation, MbButtons::Ok);
 }
 
 }  // namespace
@@ -240,8 +239,8 @@ bool WriteConfigFile(IConfigFrame& frame, bool withWidth) {
         return false;
     }
     if (const std::optional<SharedFiles> shared = FindSharedFiles(frame.Config(), ConfigFileRole::Configuration)) {
-        frame.Messages().Show(SharedFilesText(*shared) + "\n\nNothing was saved.", "Configuration",
-                              MbIcon::Exclamation, MbButtons::Ok);
+        frame.Messages().Show(SharedFilesText(*shared) + "\n\nNothing was saved.", "Configuration", MbIcon::Exclamation,
+                              MbButtons::Ok);
         return false;
     }
     // Whatever the reader would take differently from what is written is
@@ -266,9 +265,9 @@ bool WriteConfigFile(IConfigFrame& frame, bool withWidth) {
         // Only now is the configuration saved, so only now does the mark go.
         frame.SetWindowText(ConfigurationTitle(path));
     } catch (const std::bad_alloc&) {
-        frame.Messages().Show("Not enough memory to save the configuration to\n" + path +
-                                  "\n\nThe file was left as it was.",
-                              "Configuration", MbIcon::Exclamation, MbButtons::Ok);
+        frame.Messages().Show(
+            "Not enough memory to save the configuration to\n" + path + "\n\nThe file was left as it was.",
+            "Configuration", MbIcon::Exclamation, MbButtons::Ok);
         return false;
     }
     return true;
@@ -376,9 +375,9 @@ std::optional<SharedFiles> FindSharedFiles(const CListConfig& config, std::optio
     using R = ConfigFileRole;
     const ConfigFiles files = ResolveConfigFiles(config);
     const std::string backup = files.database.empty() ? std::string() : files.database + ".bak";
-    const std::pair<R, const std::string*> all[] = {{R::Output, &files.output},     {R::Database, &files.database},
-                                                    {R::Backup, &backup},           {R::Configuration, &config.cfgfile},
-                                                    {R::Head, &files.headfile},     {R::End, &files.endfile}};
+    const std::pair<R, const std::string*> all[] = {{R::Output, &files.output}, {R::Database, &files.database},
+                                                    {R::Backup, &backup},       {R::Configuration, &config.cfgfile},
+                                                    {R::Head, &files.headfile}, {R::End, &files.endfile}};
     for (std::size_t i = 0; i < std::size(all); ++i) {
         for (std::size_t j = i + 1; j < std::size(all); ++j) {
             const auto& [a, pathA] = all[i];

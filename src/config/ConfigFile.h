@@ -41,9 +41,9 @@ ConfigGridLines ReadConfigFile(IConfigFrame& frame, const std::string& path);
 struct ParsedConfig {
     CListConfig record;  // the record the lines were read into
     ConfigGridLines gridLines;
-    std::vector<std::string> columns;    // the values of the "columns  = " lines, in order
-    int recognised = 0;                  // section headers and keys
-    int otherLines = 0;                  // lines that are neither, nor empty
+    std::vector<std::string> columns;  // the values of the "columns  = " lines, in order
+    int recognised = 0;                // section headers and keys
+    int otherLines = 0;                // lines that are neither, nor empty
 
     // Whether the file can be a configuration: it has one of the sections
     // or keys, or nothing at all (a new configuration's empty file).

@@ -7,8 +7,8 @@
 namespace tabulon {
 
 const CellClass* FindCellClass(std::string_view name) {
-    for (const CellClass* c : {&CGridCellBase::Class(), &CGridCell::Class(), &CGridDefaultCell::Class(),
-                               &CGridCellCheckBox::Class()}) {
+    for (const CellClass* c :
+         {&CGridCellBase::Class(), &CGridCell::Class(), &CGridDefaultCell::Class(), &CGridCellCheckBox::Class()}) {
         if (name == c->name) return c;
     }
     return nullptr;

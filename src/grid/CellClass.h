@@ -10,7 +10,7 @@ class CGridCellBase;
 
 struct CellClass {
     const char* name;
-    const CellClass* base;              // none for the root
+    const CellClass* base;                       // none for the root
     std::unique_ptr<CGridCellBase> (*create)();  // none for an abstract class
 
     bool IsDerivedFrom(const CellClass& other) const {

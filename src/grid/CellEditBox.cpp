@@ -8,8 +8,8 @@
 
 namespace tabulon {
 
-CCellEditBox::CCellEditBox(CGridCtrl& grid, const Rect& rect, EditAlignment alignment, unsigned id, int row,
-                           int col, const std::string& text, unsigned firstChar)
+CCellEditBox::CCellEditBox(CGridCtrl& grid, const Rect& rect, EditAlignment alignment, unsigned id, int row, int col,
+                           const std::string& text, unsigned firstChar)
     : m_grid(grid),
       m_row(row),
       m_col(col),
@@ -63,27 +63,24 @@ void CCellEditBox::FinishWithKey(unsigned key, unsigned modifiers) {
 bool CCellEditBox::OnEditKeyDown(unsigned key, unsigned modifiers) {
     if (m_ended) return true;
     switch (key) {
-        case Key::kTab:
-        case Key::kReturn:
+    case Key::kTab:
+    case Key::kReturn: FinishWithKey(key, modifiers); return true;
+    case Key::kEscape:
+        if (m_control) m_control->SetText(m_initialText);
+        FinishWithKey(key, modifiers);
+        return true;
+    case Key::kPrior:
+    case Key::kNext:
+    case Key::kLeft:
+    case Key::kUp:
+    case Key::kRight:
+    case Key::kDown:
+        if (m_exitOnArrows || (modifiers & Modifier::kControl)) {
             FinishWithKey(key, modifiers);
             return true;
-        case Key::kEscape:
-            if (m_control) m_control->SetText(m_initialText);
-            FinishWithKey(key, modifiers);
-            return true;
-        case Key::kPrior:
-        case Key::kNext:
-        case Key::kLeft:
-        case Key::kUp:
-        case Key::kRight:
-        case Key::kDown:
-            if (m_exitOnArrows || (modifiers & Modifier::kControl)) {
-                FinishWithKey(key, modifiers);
-                return true;
-            }
-            return false;
-        default:
-            return false;
+        }
+        return false;
+    default: return false;
     }
 }
 

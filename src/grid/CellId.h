@@ -24,8 +24,7 @@ struct CellRange {
     CellRange(std::int32_t r1, std::int32_t c1, std::int32_t r2, std::int32_t c2)
         : minRow(r1), minCol(c1), maxRow(r2), maxCol(c2) {}
     bool IsValid() const {
-        return minRow >= 0 && minCol >= 0 && maxRow >= 0 && maxCol >= 0 && minRow <= maxRow &&
-               minCol <= maxCol;
+        return minRow >= 0 && minCol >= 0 && maxRow >= 0 && maxCol >= 0 && minRow <= maxRow && minCol <= maxCol;
     }
     bool Contains(std::int32_t r, std::int32_t c) const {
         return IsValid() && r >= minRow && r <= maxRow && c >= minCol && c <= maxCol;

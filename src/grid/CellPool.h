@@ -32,7 +32,9 @@ struct Allocator {
     T* allocate(std::size_t n) { return static_cast<T*>(Allocate(n * sizeof(T))); }
     void deallocate(T* p, std::size_t n) noexcept { Free(p, n * sizeof(T)); }
     template <typename U>
-    bool operator==(const Allocator<U>&) const { return true; }
+    bool operator==(const Allocator<U>&) const {
+        return true;
+    }
 };
 
 }  // namespace tabulon::cellpool

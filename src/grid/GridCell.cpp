@@ -86,8 +86,8 @@ bool CGridCell::Edit(int row, int col, const Rect& rect, Point, unsigned editId,
     if (!m_grid) return false;
     // The grid owns the box; the cell only knows that it is being edited.
     m_editing = true;
-    const bool opened = m_grid->CreateCellEditBox(rect, EditAlignment(GetFormat()), editId, row, col, GetText(),
-                                                  firstChar) != nullptr;
+    const bool opened =
+        m_grid->CreateCellEditBox(rect, EditAlignment(GetFormat()), editId, row, col, GetText(), firstChar) != nullptr;
     // Without a window to edit in there is no edit.
     if (!opened) m_editing = false;
     return opened;
@@ -107,10 +107,8 @@ const CellClass& CGridDefaultCell::Class() {
     return c;
 }
 
-CGridDefaultCell::CGridDefaultCell(IDesktop* desktop)
-    : m_desktop(desktop ? desktop : &HeadlessDesktop()) {
-    SetFormat(TextFormat::kSingleLine | TextFormat::kVCenter | TextFormat::kNoPrefix |
-              TextFormat::kEndEllipsis);
+CGridDefaultCell::CGridDefaultCell(IDesktop* desktop) : m_desktop(desktop ? desktop : &HeadlessDesktop()) {
+    SetFormat(TextFormat::kSingleLine | TextFormat::kVCenter | TextFormat::kNoPrefix | TextFormat::kEndEllipsis);
     SetTextColour(kDefaultColour);
     SetBackColour(0x00FFFFFF);
     const LogFont font = m_desktop->GetMessageFont();

@@ -39,8 +39,7 @@ public:
 
     void Reset() override;
 
-    bool Edit(int row, int col, const Rect& rect, Point point, unsigned editId,
-              unsigned firstChar) override;
+    bool Edit(int row, int col, const Rect& rect, Point point, unsigned editId, unsigned firstChar) override;
     void EndEdit() override;
     void OnEndEdit() override;
 
@@ -117,8 +116,7 @@ public:
     void SetCheck(std::optional<bool> value = std::nullopt);
 
     bool Draw(IDeviceContext* dc, int row, int col, Rect rect, bool eraseBackground) override;
-    bool Edit(int row, int col, const Rect& rect, Point point, unsigned editId,
-              unsigned firstChar) override;
+    bool Edit(int row, int col, const Rect& rect, Point point, unsigned editId, unsigned firstChar) override;
     void OnClickDown(Point point) override;
 
 private:

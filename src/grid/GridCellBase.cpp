@@ -134,11 +134,9 @@ bool CGridCellBase::Draw(IDeviceContext* dc, int row, int col, Rect rect, bool e
     rect.left += margin;
     rect.right -= margin;
 
-    if (IImageList* images = grid->GetImageList(); images && GetImage() >= 0 &&
-                                                    GetImage() < images->GetImageCount()) {
+    if (IImageList* images = grid->GetImageList(); images && GetImage() >= 0 && GetImage() < images->GetImageCount()) {
         const Size image = images->GetImageSize();
-        if (rect.left + image.cx <= rect.right + 2 * margin &&
-            rect.top + image.cy <= rect.bottom + 2 * margin)
+        if (rect.left + image.cx <= rect.right + 2 * margin && rect.top + image.cy <= rect.bottom + 2 * margin)
             images->Draw(*dc, GetImage(), {rect.left, rect.top});
         rect.left += margin + image.cx;
     }
@@ -207,8 +205,7 @@ Size CGridCellBase::GetTextExtent(const std::string& text, IDeviceContext* dc) {
     size.cx += dc->GetFontOverhang() + 4 * margin;
     size.cy += 2 * margin;
     dc->RestoreState();
-    if (font && (font->escapement == 900 || font->escapement == -900))
-        return {size.cy, size.cx + 4 * margin};
+    if (font && (font->escapement == 900 || font->escapement == -900)) return {size.cy, size.cx + 4 * margin};
     return size;
 }
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "grid/CellClass.h"
-#include "grid/CellPool.h"
 #include "grid/CellId.h"
+#include "grid/CellPool.h"
 #include "platform/DeviceContext.h"
 
 namespace tabulon {

@@ -59,8 +59,7 @@ void CGridCtrl::OnSysColourChange() {
         CGridDefaultCell& cell = *m_defaultCells[kind];
         if (cell.GetTextColour() == m_crWindowText) cell.SetTextColour(text);
         const Colour cached = kind == kOrdinary ? m_crWindow : m_crButtonFace;
-        const Colour now = m_desktop->GetSysColour(kind == kOrdinary ? SysColour::Window
-                                                                     : SysColour::ButtonFace);
+        const Colour now = m_desktop->GetSysColour(kind == kOrdinary ? SysColour::Window : SysColour::ButtonFace);
         if (cell.GetBackColour() == cached) cell.SetBackColour(now);
     }
     if (m_gridBkColour == m_crShadow) m_gridBkColour = m_desktop->GetSysColour(SysColour::ButtonShadow);

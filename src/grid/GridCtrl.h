@@ -95,10 +95,10 @@ constexpr int kBoth = 3;
 namespace HeadingGesture {
 enum Value : char {
     kIdle = 'a',
-    kOverColumnDivider = 'w',       // ready to size the column
-    kOverRowDivider = 'n',          // ready to size the row
-    kReadyToMoveColumn = 'r',       // Ctrl held over a heading
-    kMovingColumnToDivider = 'h',   // Ctrl-dragging a heading over a column divider
+    kOverColumnDivider = 'w',      // ready to size the column
+    kOverRowDivider = 'n',         // ready to size the row
+    kReadyToMoveColumn = 'r',      // Ctrl held over a heading
+    kMovingColumnToDivider = 'h',  // Ctrl-dragging a heading over a column divider
 };
 }  // namespace HeadingGesture
 
@@ -113,8 +113,7 @@ constexpr unsigned kDefaultColumnFormat =
 
 class CGridCtrl {
 public:
-    explicit CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0,
-                       IDesktop* desktop = nullptr);
+    explicit CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0, IDesktop* desktop = nullptr);
     virtual ~CGridCtrl();
     CGridCtrl(const CGridCtrl&) = delete;
     CGridCtrl& operator=(const CGridCtrl&) = delete;
@@ -164,9 +163,7 @@ public:
     bool GetOutOfMemoryThrows() const { return m_outOfMemoryThrows; }
 
     // Cells.
-    bool IsValidCell(int row, int col) const {
-        return row >= 0 && row < m_rows && col >= 0 && col < m_cols;
-    }
+    bool IsValidCell(int row, int col) const { return row >= 0 && row < m_rows && col >= 0 && col < m_cols; }
     CGridCellBase* GetCell(int row, int col) const;
     // A new cell of the default cell class for (row, col); none without a class.
     virtual std::unique_ptr<CGridCellBase> CreateCell(int row, int col);
@@ -274,9 +271,8 @@ public:
     bool GetCellOrigin(int row, int col, Point& origin);
     bool GetCellRect(int row, int col, Rect& rect);
     // Opens the in-place edit box over a cell; none where the host has none.
-    virtual CCellEditBox* CreateCellEditBox(const Rect& rect, unsigned alignment, unsigned editId,
-                                            int row, int col, const std::string& text,
-                                            unsigned firstChar);
+    virtual CCellEditBox* CreateCellEditBox(const Rect& rect, unsigned alignment, unsigned editId, int row, int col,
+                                            const std::string& text, unsigned firstChar);
     // The default cells follow a change of the system colours.
     void OnSysColourChange();
 
@@ -458,8 +454,7 @@ private:
     // Keyed by the whole id, so rows past 65535 never share an entry.
     using CellSet = std::unordered_map<std::uint64_t, CellId>;
     static std::uint64_t CellKey(int row, int col) {
-        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(col)) << 32) |
-               static_cast<std::uint32_t>(row);
+        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(col)) << 32) | static_cast<std::uint32_t>(row);
     }
     static void EraseCell(CellSet& set, CellId cell);
     static void AddCell(CellSet& set, CellId cell);

@@ -18,13 +18,10 @@ namespace tabulon {
 
 namespace {
 
-int Clamped(long long value) {
-    return static_cast<int>(std::clamp<long long>(value, -(1LL << 30), 1LL << 30));
-}
+int Clamped(long long value) { return static_cast<int>(std::clamp<long long>(value, -(1LL << 30), 1LL << 30)); }
 
 Rect Intersection(const Rect& a, const Rect& b) {
-    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-            std::min(a.bottom, b.bottom)};
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
 
 bool IsEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
@@ -444,38 +441,27 @@ void CGridCtrl::OnScroll(ScrollBar bar, ScrollCode code, int thumbPos) {
     const int count = horizontal ? m_cols : m_rows;
     const int first = horizontal ? topLeft.col : topLeft.row;
     switch (code) {
-        case ScrollCode::LineUp:
-            if (p > 0 && first > fixed) {
-                int c = first - 1;
-                while (c > fixed && size(c) == 0) --c;
-                ScrollTo(bar, std::max<long long>(0, p - size(c)), false);
-            }
-            break;
-        case ScrollCode::LineDown:
-            if (p < max && first < count) {
-                int c = first;
-                while (c < count - 1 && size(c) == 0) ++c;
-                ScrollTo(bar, p + size(c), false);
-            }
-            break;
-        case ScrollCode::PageUp:
-            ScrollTo(bar, std::max<long long>(0, p - pageStep), false);
-            break;
-        case ScrollCode::PageDown:
-            ScrollTo(bar, std::min<long long>(max, p + pageStep), false);
-            break;
-        case ScrollCode::ThumbTrack:
-        case ScrollCode::ThumbPosition:
-            ScrollTo(bar, thumbPos, false);
-            break;
-        case ScrollCode::Top:
-            ScrollTo(bar, 0, true);
-            break;
-        case ScrollCode::Bottom:
-            ScrollTo(bar, max, true);
-            break;
-        case ScrollCode::EndScroll:
-            break;
+    case ScrollCode::LineUp:
+        if (p > 0 && first > fixed) {
+            int c = first - 1;
+            while (c > fixed && size(c) == 0) --c;
+            ScrollTo(bar, std::max<long long>(0, p - size(c)), false);
+        }
+        break;
+    case ScrollCode::LineDown:
+        if (p < max && first < count) {
+            int c = first;
+            while (c < count - 1 && size(c) == 0) ++c;
+            ScrollTo(bar, p + size(c), false);
+        }
+        break;
+    case ScrollCode::PageUp: ScrollTo(bar, std::max<long long>(0, p - pageStep), false); break;
+    case ScrollCode::PageDown: ScrollTo(bar, std::min<long long>(max, p + pageStep), false); break;
+    case ScrollCode::ThumbTrack:
+    case ScrollCode::ThumbPosition: ScrollTo(bar, thumbPos, false); break;
+    case ScrollCode::Top: ScrollTo(bar, 0, true); break;
+    case ScrollCode::Bottom: ScrollTo(bar, max, true); break;
+    case ScrollCode::EndScroll: break;
     }
 }
 
@@ -663,12 +649,11 @@ int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc
         }
         const CGridCellBase* defaultCell = cell->GetDefaultCell();
         const unsigned margin = cell->GetMargin();
-        auto kind = std::find_if(kinds.begin(), kinds.end(), [&](const Kind& k) {
-            return k.defaultCell == defaultCell && k.margin == margin;
-        });
+        auto kind = std::find_if(kinds.begin(), kinds.end(),
+                                 [&](const Kind& k) { return k.defaultCell == defaultCell && k.margin == margin; });
         if (kind == kinds.end())
-            kind = kinds.insert(kinds.end(),
-                                Kind{defaultCell, margin, {}, std::make_unique<CWidestText>(dc, cell->GetFontObject())});
+            kind = kinds.insert(
+                kinds.end(), Kind{defaultCell, margin, {}, std::make_unique<CWidestText>(dc, cell->GetFontObject())});
         kind->rows.push_back(r);
         kind->texts->Add(cell->GetText());
     }
@@ -701,7 +686,8 @@ void CGridCtrl::AutoSizeRow(int row, unsigned style) {
     int height = 0;
     std::uint64_t blank = 0;
     for (int c = first; c <= last; ++c)
-        if (CGridCellBase* cell = CellForMeasuring(row, c, blank)) height = std::max(height, cell->GetCellExtent(dc.get()).cy);
+        if (CGridCellBase* cell = CellForMeasuring(row, c, blank))
+            height = std::max(height, cell->GetCellExtent(dc.get()).cy);
     SetRowHeight(row, height);
 }
 

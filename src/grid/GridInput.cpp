@@ -24,15 +24,15 @@ bool Held(unsigned modifiers, unsigned which) { return (modifiers & which) != 0;
 
 bool CGridCtrl::IsEditing() const { return m_editBox != nullptr; }
 
-CCellEditBox* CGridCtrl::CreateCellEditBox(const Rect& rect, unsigned alignment, unsigned editId, int row,
-                                           int col, const std::string& text, unsigned firstChar) {
+CCellEditBox* CGridCtrl::CreateCellEditBox(const Rect& rect, unsigned alignment, unsigned editId, int row, int col,
+                                           const std::string& text, unsigned firstChar) {
     if (m_editBox) EndEditing();
     const EditAlignment align = (alignment & TextFormat::kRight)    ? EditAlignment::Right
                                 : (alignment & TextFormat::kCenter) ? EditAlignment::Centre
-                                                                     : EditAlignment::Left;
+                                                                    : EditAlignment::Left;
     // The box covers the cell; cell rectangles include their last pixel.
-    auto box = std::make_unique<CCellEditBox>(*this, Rect{rect.left, rect.top, rect.right + 1, rect.bottom + 1},
-                                              align, editId, row, col, text, firstChar);
+    auto box = std::make_unique<CCellEditBox>(*this, Rect{rect.left, rect.top, rect.right + 1, rect.bottom + 1}, align,
+                                              editId, row, col, text, firstChar);
     if (!box->IsOpen()) return nullptr;
     m_editBox = std::move(box);
     return m_editBox.get();
@@ -75,8 +75,7 @@ void CGridCtrl::OnEditBoxEnded(int row, int col, const std::string& text, unsign
     if (lastKey == Key::kTab || Key::IsNavigation(lastKey)) {
         // The key that ended the edit moves on and opens the next cell.
         OnKeyDown(lastKey, modifiers & (Modifier::kShift | Modifier::kControl));
-        OnEditCell(m_focus.row, m_focus.col, std::nullopt,
-                   lastKey == Key::kTab ? Key::kTab : (lastKey | kReplayedKey));
+        OnEditCell(m_focus.row, m_focus.col, std::nullopt, lastKey == Key::kTab ? Key::kTab : (lastKey | kReplayedKey));
     }
     if (m_frame && m_frame->IsDatabasePaneActive() && m_focus.col >= 2) m_frame->OnDatabaseEditEnded(*this, m_focus);
     if (--m_endEditDepth == 0) {
@@ -107,83 +106,72 @@ bool CGridCtrl::OnKeyDown(unsigned key, unsigned modifiers) {
     CellId next = m_focus;
     bool wrapped = false;
     switch (key) {
-        case Key::kRight:
+    case Key::kRight: next.col = StepColumn(m_focus.col, +1); break;
+    case Key::kLeft: next.col = StepColumn(m_focus.col, -1); break;
+    case Key::kDown: next.row = StepRow(m_focus.row, +1); break;
+    case Key::kUp: next.row = StepRow(m_focus.row, -1); break;
+    case Key::kTab: {
+        if (!WantsKey(key, modifiers)) return false;
+        if (!shift) {
             next.col = StepColumn(m_focus.col, +1);
-            break;
-        case Key::kLeft:
+            if (next.col == m_focus.col) {
+                const int row = StepRow(m_focus.row, +1);
+                if (row == m_focus.row) return false;
+                next = CellId(row, StepColumn(m_fixedCols - 1, +1));
+                wrapped = true;
+            }
+        } else {
             next.col = StepColumn(m_focus.col, -1);
-            break;
-        case Key::kDown:
-            next.row = StepRow(m_focus.row, +1);
-            break;
-        case Key::kUp:
-            next.row = StepRow(m_focus.row, -1);
-            break;
-        case Key::kTab: {
-            if (!WantsKey(key, modifiers)) return false;
-            if (!shift) {
-                next.col = StepColumn(m_focus.col, +1);
-                if (next.col == m_focus.col) {
-                    const int row = StepRow(m_focus.row, +1);
-                    if (row == m_focus.row) return false;
-                    next = CellId(row, StepColumn(m_fixedCols - 1, +1));
-                    wrapped = true;
-                }
-            } else {
-                next.col = StepColumn(m_focus.col, -1);
-                if (next.col == m_focus.col) {
-                    const int row = StepRow(m_focus.row, -1);
-                    if (row == m_focus.row) return false;
-                    next = CellId(row, StepColumn(m_cols, -1));
-                    wrapped = true;
-                }
+            if (next.col == m_focus.col) {
+                const int row = StepRow(m_focus.row, -1);
+                if (row == m_focus.row) return false;
+                next = CellId(row, StepColumn(m_cols, -1));
+                wrapped = true;
             }
-            break;
         }
-        case Key::kNext:
-        case Key::kPrior: {
-            const int oldTop = GetTopLeftNonFixedCell().row;
-            OnVScroll(key == Key::kNext ? ScrollCode::PageDown : ScrollCode::PageUp);
-            const int moved = GetTopLeftNonFixedCell().row - oldTop;
-            if (moved != 0)
-                next.row = std::clamp(m_focus.row + moved, m_fixedRows, m_rows - 1);
-            else
-                next.row = key == Key::kNext ? m_rows - 1 : m_fixedRows;
-            break;
+        break;
+    }
+    case Key::kNext:
+    case Key::kPrior: {
+        const int oldTop = GetTopLeftNonFixedCell().row;
+        OnVScroll(key == Key::kNext ? ScrollCode::PageDown : ScrollCode::PageUp);
+        const int moved = GetTopLeftNonFixedCell().row - oldTop;
+        if (moved != 0)
+            next.row = std::clamp(m_focus.row + moved, m_fixedRows, m_rows - 1);
+        else
+            next.row = key == Key::kNext ? m_rows - 1 : m_fixedRows;
+        break;
+    }
+    case Key::kHome:
+        if (ctrl) {
+            OnVScroll(ScrollCode::Top);
+            next.row = StepRow(m_fixedRows - 1, +1);
         }
-        case Key::kHome:
-            if (ctrl) {
-                OnVScroll(ScrollCode::Top);
-                next.row = StepRow(m_fixedRows - 1, +1);
-            }
-            OnHScroll(ScrollCode::Top);
-            next.col = FirstTypableColumn(next.row);
-            break;
-        case Key::kEnd:
-            if (ctrl) {
-                OnVScroll(ScrollCode::Bottom);
-                next.row = StepRow(m_rows, -1);
-            }
-            OnHScroll(ScrollCode::Bottom);
-            next.col = StepColumn(m_cols, -1);
-            break;
-        case Key::kDelete:
-            if (IsCellEditable(m_focus.row, m_focus.col)) {
-                const CellId cell = m_focus;
-                const bool hadText = !GetCellText(cell.row, cell.col).empty();
-                SendMessageToParent(cell.row, cell.col, GridNotify::kBeginEdit);
-                SetCellText(cell.row, cell.col, "");
-                SetModified(true, cell.row, cell.col);
-                SendMessageToParent(cell.row, cell.col, GridNotify::kEndEdit);
-                RedrawCell(cell.row, cell.col);
-                if (hadText && m_frame) m_frame->OnGridCellChanged(*this, cell.row, cell.col);
-            }
-            return true;
-        case Key::kF2:
-            OnEditCell(m_focus.row, m_focus.col, std::nullopt, kEditByMouse);
-            return true;
-        default:
-            return false;
+        OnHScroll(ScrollCode::Top);
+        next.col = FirstTypableColumn(next.row);
+        break;
+    case Key::kEnd:
+        if (ctrl) {
+            OnVScroll(ScrollCode::Bottom);
+            next.row = StepRow(m_rows, -1);
+        }
+        OnHScroll(ScrollCode::Bottom);
+        next.col = StepColumn(m_cols, -1);
+        break;
+    case Key::kDelete:
+        if (IsCellEditable(m_focus.row, m_focus.col)) {
+            const CellId cell = m_focus;
+            const bool hadText = !GetCellText(cell.row, cell.col).empty();
+            SendMessageToParent(cell.row, cell.col, GridNotify::kBeginEdit);
+            SetCellText(cell.row, cell.col, "");
+            SetModified(true, cell.row, cell.col);
+            SendMessageToParent(cell.row, cell.col, GridNotify::kEndEdit);
+            RedrawCell(cell.row, cell.col);
+            if (hadText && m_frame) m_frame->OnGridCellChanged(*this, cell.row, cell.col);
+        }
+        return true;
+    case Key::kF2: OnEditCell(m_focus.row, m_focus.col, std::nullopt, kEditByMouse); return true;
+    default: return false;
     }
     if (next != m_focus && IsValidCell(next.row, next.col) && m_mouseMode == MouseMode::None)
         MoveFocusByKey(next, key, modifiers, wrapped);
@@ -212,28 +200,19 @@ void CGridCtrl::MoveFocusByKey(CellId next, unsigned key, unsigned modifiers, bo
     SetFocusCell(next);
     if (IsCellFullyVisible(next.row, next.col)) return;
     switch (key) {
-        case Key::kRight:
-            OnHScroll(ScrollCode::LineDown);
-            break;
-        case Key::kLeft:
-            OnHScroll(ScrollCode::LineUp);
-            break;
-        case Key::kDown:
-            OnVScroll(ScrollCode::LineDown);
-            break;
-        case Key::kUp:
-            OnVScroll(ScrollCode::LineUp);
-            break;
-        case Key::kTab:
-            if (wrapped) {
-                if (!shift) OnHScroll(ScrollCode::Top);
-                OnVScroll(shift ? ScrollCode::LineUp : ScrollCode::LineDown);
-            } else {
-                OnHScroll(shift ? ScrollCode::LineUp : ScrollCode::LineDown);
-            }
-            break;
-        default:
-            break;
+    case Key::kRight: OnHScroll(ScrollCode::LineDown); break;
+    case Key::kLeft: OnHScroll(ScrollCode::LineUp); break;
+    case Key::kDown: OnVScroll(ScrollCode::LineDown); break;
+    case Key::kUp: OnVScroll(ScrollCode::LineUp); break;
+    case Key::kTab:
+        if (wrapped) {
+            if (!shift) OnHScroll(ScrollCode::Top);
+            OnVScroll(shift ? ScrollCode::LineUp : ScrollCode::LineDown);
+        } else {
+            OnHScroll(shift ? ScrollCode::LineUp : ScrollCode::LineDown);
+        }
+        break;
+    default: break;
     }
     EnsureVisible(next.row, next.col);
 }
@@ -314,28 +293,18 @@ int CGridCtrl::ColumnOfDivider(Point point, CellId cell) {
 
 int CGridCtrl::RowOfDivider(Point point, CellId cell) {
     Rect rect;
-    if (GetCellRect(cell.row, std::max(cell.col, 0), rect) && point.y - rect.top < m_resizeCaptureRange &&
-        cell.row > 0)
+    if (GetCellRect(cell.row, std::max(cell.col, 0), rect) && point.y - rect.top < m_resizeCaptureRange && cell.row > 0)
         return cell.row - 1;
     return cell.row;
 }
 
 void CGridCtrl::ApplySelectionFrom(CellId cell) {
     switch (m_mouseMode) {
-        case MouseMode::SelectAll:
-            SelectAllCells();
-            break;
-        case MouseMode::SelectColumns:
-            SelectColumns(cell);
-            break;
-        case MouseMode::SelectRows:
-            SelectRows(cell);
-            break;
-        case MouseMode::SelectCells:
-            SelectCells(cell);
-            break;
-        default:
-            break;
+    case MouseMode::SelectAll: SelectAllCells(); break;
+    case MouseMode::SelectColumns: SelectColumns(cell); break;
+    case MouseMode::SelectRows: SelectRows(cell); break;
+    case MouseMode::SelectCells: SelectCells(cell); break;
+    default: break;
     }
 }
 
@@ -473,54 +442,52 @@ void CGridCtrl::OnMouseMove(Point point, unsigned modifiers) {
             m_headingGesture = Gesture::kMovingColumnToDivider;
             m_gestureStart = point;
         }
-    } else if (m_headingGesture == Gesture::kReadyToMoveColumn ||
-               m_headingGesture == Gesture::kMovingColumnToDivider) {
+    } else if (m_headingGesture == Gesture::kReadyToMoveColumn || m_headingGesture == Gesture::kMovingColumnToDivider) {
         if (m_window) m_window->SetCursor(GridCursor::Arrow);
         m_headingGesture = Gesture::kIdle;
     }
 
     switch (m_mouseMode) {
-        case MouseMode::None:
-        case MouseMode::OverColumnDivider:
-        case MouseMode::OverRowDivider: {
-            const Gesture::Value gesture = m_headingGesture;
-            if ((gesture == Gesture::kIdle || gesture == Gesture::kOverColumnDivider) && m_allowColumnResize &&
-                IsOverColumnDivider(point)) {
-                if (m_window) m_window->SetCursor(GridCursor::SizeColumns);
-                m_headingGesture = Gesture::kOverColumnDivider;
-                m_mouseMode = MouseMode::OverColumnDivider;
-            } else if ((gesture == Gesture::kIdle || gesture == Gesture::kOverColumnDivider ||
-                        gesture == Gesture::kOverRowDivider) &&
-                       m_allowRowResize && IsOverRowDivider(point)) {
-                if (m_window) m_window->SetCursor(GridCursor::SizeRows);
-                m_headingGesture = Gesture::kOverRowDivider;
-                m_mouseMode = MouseMode::OverRowDivider;
-            } else if (m_mouseMode != MouseMode::None || gesture == Gesture::kOverColumnDivider ||
-                       gesture == Gesture::kOverRowDivider) {
-                if (m_window) m_window->SetCursor(GridCursor::Arrow);
-                m_headingGesture = Gesture::kIdle;
-                m_mouseMode = MouseMode::None;
-            }
-            if (m_mouseMode == MouseMode::None && IsValidCell(cell.row, cell.col)) {
-                GetCell(cell.row, cell.col)->OnMouseOver();
-                ShowTitleTipFor(cell);
-            }
-            break;
+    case MouseMode::None:
+    case MouseMode::OverColumnDivider:
+    case MouseMode::OverRowDivider: {
+        const Gesture::Value gesture = m_headingGesture;
+        if ((gesture == Gesture::kIdle || gesture == Gesture::kOverColumnDivider) && m_allowColumnResize &&
+            IsOverColumnDivider(point)) {
+            if (m_window) m_window->SetCursor(GridCursor::SizeColumns);
+            m_headingGesture = Gesture::kOverColumnDivider;
+            m_mouseMode = MouseMode::OverColumnDivider;
+        } else if ((gesture == Gesture::kIdle || gesture == Gesture::kOverColumnDivider ||
+                    gesture == Gesture::kOverRowDivider) &&
+                   m_allowRowResize && IsOverRowDivider(point)) {
+            if (m_window) m_window->SetCursor(GridCursor::SizeRows);
+            m_headingGesture = Gesture::kOverRowDivider;
+            m_mouseMode = MouseMode::OverRowDivider;
+        } else if (m_mouseMode != MouseMode::None || gesture == Gesture::kOverColumnDivider ||
+                   gesture == Gesture::kOverRowDivider) {
+            if (m_window) m_window->SetCursor(GridCursor::Arrow);
+            m_headingGesture = Gesture::kIdle;
+            m_mouseMode = MouseMode::None;
         }
-        case MouseMode::SelectAll:
-        case MouseMode::SelectColumns:
-        case MouseMode::SelectRows:
-        case MouseMode::SelectCells:
-            if (leftDown && IsValidCell(cell.row, cell.col)) ApplySelectionFrom(cell);
-            break;
-        case MouseMode::SizingColumn:
-            if (m_window) m_window->ShowTrackingLine({point.x, 0, point.x + 2, m_window->GetClientSize().cy});
-            break;
-        case MouseMode::SizingRow:
-            if (m_window) m_window->ShowTrackingLine({0, point.y, m_window->GetClientSize().cx, point.y + 2});
-            break;
-        default:
-            break;
+        if (m_mouseMode == MouseMode::None && IsValidCell(cell.row, cell.col)) {
+            GetCell(cell.row, cell.col)->OnMouseOver();
+            ShowTitleTipFor(cell);
+        }
+        break;
+    }
+    case MouseMode::SelectAll:
+    case MouseMode::SelectColumns:
+    case MouseMode::SelectRows:
+    case MouseMode::SelectCells:
+        if (leftDown && IsValidCell(cell.row, cell.col)) ApplySelectionFrom(cell);
+        break;
+    case MouseMode::SizingColumn:
+        if (m_window) m_window->ShowTrackingLine({point.x, 0, point.x + 2, m_window->GetClientSize().cy});
+        break;
+    case MouseMode::SizingRow:
+        if (m_window) m_window->ShowTrackingLine({0, point.y, m_window->GetClientSize().cx, point.y + 2});
+        break;
+    default: break;
     }
 }
 

@@ -70,8 +70,7 @@ void CGridCtrl::EnableSelection(bool on) {
     ResetSelection();
 }
 
-void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, bool forceRepaint,
-                                 bool select) {
+void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, bool forceRepaint, bool select) {
     if (!m_enableSelection) return;
     const auto intoData = [](int& index, int fixed) {
         if (index >= 0 && index < fixed) index = fixed;
@@ -102,8 +101,7 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
             cell->SetState(cell->GetState() & ~CellState::kSelected);
             if (!range.Contains(id.row, id.col)) redraw(id.row, id.col);
         }
-        if (!(m_listMode && m_singleRowSelection) && minRow >= 0 && minCol >= 0 && maxRow >= 0 &&
-            maxCol >= 0) {
+        if (!(m_listMode && m_singleRowSelection) && minRow >= 0 && minCol >= 0 && maxRow >= 0 && maxCol >= 0) {
             for (const auto& [key, id] : m_previousSelected) {
                 if (!IsValidCell(id.row, id.col)) continue;
                 SetCellState(id.row, id.col, GetCellState(id.row, id.col) | CellState::kSelected);
@@ -127,9 +125,7 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
     }
 }
 
-void CGridCtrl::SelectAllCells() {
-    SetSelectedRange(m_fixedRows, m_fixedCols, m_rows - 1, m_cols - 1);
-}
+void CGridCtrl::SelectAllCells() { SetSelectedRange(m_fixedRows, m_fixedCols, m_rows - 1, m_cols - 1); }
 
 void CGridCtrl::SelectRows(CellId cell) {
     if (!IsValidCell(cell.row, cell.col) || cell.row < m_fixedRows) return;
@@ -154,8 +150,8 @@ void CGridCtrl::SelectColumns(CellId cell) {
 void CGridCtrl::SelectCells(CellId cell) {
     if (!IsValidCell(cell.row, cell.col)) return;
     const CellId anchor = IsValidCell(m_anchor.row, m_anchor.col) ? m_anchor : cell;
-    SetSelectedRange(std::min(anchor.row, cell.row), std::min(anchor.col, cell.col),
-                     std::max(anchor.row, cell.row), std::max(anchor.col, cell.col));
+    SetSelectedRange(std::min(anchor.row, cell.row), std::min(anchor.col, cell.col), std::max(anchor.row, cell.row),
+                     std::max(anchor.col, cell.col));
 }
 
 CellRange CGridCtrl::GetSelectedCellRange() const {

@@ -13,10 +13,8 @@ void CSortKeys::Clear() {
 }
 
 void CSortKeys::Add(const std::string& text, int row) {
-    m_keys.push_back({{FoldedPrefix(text, 0), FoldedPrefix(text, 8)},
-                      m_texts.size(),
-                      static_cast<std::uint32_t>(text.size()),
-                      row});
+    m_keys.push_back(
+        {{FoldedPrefix(text, 0), FoldedPrefix(text, 8)}, m_texts.size(), static_cast<std::uint32_t>(text.size()), row});
     m_texts += text;
 }
 

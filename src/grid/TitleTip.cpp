@@ -53,8 +53,7 @@ void CTitleTipWnd::OnTipMouseDown(MouseButton button, Point point, unsigned modi
     // double click there.
     const IGridWindow* window = m_grid.GetWindow();
     const long long now = window ? window->GetTickCount() : 0;
-    const bool doubleClick =
-        m_lastClick >= 0 && window && now - m_lastClick <= window->GetDoubleClickTime();
+    const bool doubleClick = m_lastClick >= 0 && window && now - m_lastClick <= window->GetDoubleClickTime();
     m_lastClick = doubleClick ? -1 : now;
     if (doubleClick)
         m_grid.OnLButtonDblClk(point, modifiers);

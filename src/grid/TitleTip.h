@@ -21,8 +21,7 @@ public:
 
     // rect and hoverRect are inclusive cell rectangles in grid coordinates;
     // textOffset is where the text starts inside rect. font none: the grid's.
-    void Show(const Rect& rect, const std::string& text, int textOffset, const Rect& hoverRect,
-              const LogFont* font);
+    void Show(const Rect& rect, const std::string& text, int textOffset, const Rect& hoverRect, const LogFont* font);
     void Hide();
     bool IsVisible() const;
     const Rect& GetHoverRect() const { return m_hoverRect; }

@@ -14,11 +14,11 @@ namespace {
 
 // Where the right click landed; the greying depends on it.
 enum class Clicked {
-    Corner,       // (0, 0)
-    Heading,      // (0, col >= 1)
-    NumberCell,   // column 0 of an item: the check box or the row number
-    ItemCell,     // a data cell of an item
-    Nothing       // no cell under the pointer
+    Corner,      // (0, 0)
+    Heading,     // (0, col >= 1)
+    NumberCell,  // column 0 of an item: the check box or the row number
+    ItemCell,    // a data cell of an item
+    Nothing      // no cell under the pointer
 };
 
 Clicked Classify(const CGridCtrl& grid, int row, int col) {
@@ -75,8 +75,7 @@ CGridCellCheckBox* CheckBoxOf(const CGridCtrl& grid, int row) {
     return dynamic_cast<CGridCellCheckBox*>(grid.GetCell(row, 0));
 }
 
-void RunNewItemsCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd1& wnd, int command, int row,
-                        int col) {
+void RunNewItemsCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd1& wnd, int command, int row, int col) {
     CGridCtrl& grid = *wnd.GetGrid();
     switch (command) {
     case MenuCommand::kInsertColumn:
@@ -95,9 +94,7 @@ void RunNewItemsCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd1& 
         DeleteAllDataColumns(grid);
         frame.OnNewItemsColumnsChanged();
         break;
-    case MenuCommand::kNewItemsFillColumn:
-        FillColumn(grid, dialogs, col);
-        break;
+    case MenuCommand::kNewItemsFillColumn: FillColumn(grid, dialogs, col); break;
     case MenuCommand::kAddItem: {
         if (grid.GetColumnCount() < 2) {
             if (pane::InsertNewDataColumn(grid, -1) < 0) break;
@@ -108,8 +105,7 @@ void RunNewItemsCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd1& 
         if (added >= 0) wnd.MakeCheckCell(added);
         break;
     }
-    case MenuCommand::kDeleteItems:
-    {
+    case MenuCommand::kDeleteItems: {
         if (!Confirm(frame, "Delete selected item(s)?", "")) break;
         // All checked rows go in one pass: row by row would cost the whole
         // table for each of them.
@@ -123,19 +119,13 @@ void RunNewItemsCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd1& 
     case MenuCommand::kDeleteAllItems:
         if (Confirm(frame, "Delete all items?", "")) grid.DeleteNonFixedRows();
         break;
-    case MenuCommand::kSelectAllItems:
-        wnd.CheckAllItems(true);
-        break;
-    case MenuCommand::kUnselectAllItems:
-        wnd.CheckAllItems(false);
-        break;
-    default:
-        break;
+    case MenuCommand::kSelectAllItems: wnd.CheckAllItems(true); break;
+    case MenuCommand::kUnselectAllItems: wnd.CheckAllItems(false); break;
+    default: break;
     }
 }
 
-void RunDatabaseCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd2& wnd, int command, int row,
-                        int col) {
+void RunDatabaseCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd2& wnd, int command, int row, int col) {
     CGridCtrl& grid = *wnd.GetGrid();
     switch (command) {
     case MenuCommand::kInsertColumn:
@@ -188,8 +178,7 @@ void RunDatabaseCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd2& 
         frame.OnDatabaseColumnsChanged();
         wnd.SetDatabaseModified(true);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -233,8 +222,7 @@ std::vector<MenuItem> BuildNewItemsMenu(const CGridCtrl& grid, int row, int col)
         Grey(items, kDeleteColumn);
         Grey(items, kNewItemsFillColumn);
         break;
-    case Clicked::ItemCell:
-        break;
+    case Clicked::ItemCell: break;
     }
     return items;
 }
@@ -270,8 +258,7 @@ std::vector<MenuItem> BuildDatabaseMenu(const CGridCtrl& grid, int row, int col)
     case Clicked::NumberCell:
         for (int id : {kRenameColumn, kDeleteColumn, kDatabaseFillColumn}) Grey(items, id);
         break;
-    case Clicked::ItemCell:
-        break;
+    case Clicked::ItemCell: break;
     }
     return items;
 }
@@ -295,8 +282,8 @@ void ShowDatabaseMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& di
     wnd.GetGrid()->Refresh();
 }
 
-void OnGridContextMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, bool databasePane,
-                       int row, int col) {
+void OnGridContextMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, bool databasePane, int row,
+                       int col) {
     if (!databasePane) {
         ShowNewItemsMenu(frame, menus, dialogs, row, col);
         if (CGridCtrl* grid = frame.NewItemsPane().GetGrid()) grid->Refresh();

@@ -40,8 +40,8 @@ void ShowDatabaseMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& di
 
 // A right-button release over (row, col) of a pane's grid. 'Database' needs
 // an open configuration; without one the user is told so and nothing opens.
-void OnGridContextMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, bool databasePane,
-                       int row, int col);
+void OnGridContextMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, bool databasePane, int row,
+                       int col);
 
 // A Ctrl-drag of heading from dropped on column to (-1: past the last column).
 void MoveColumnInPane(IItemsFrame& frame, bool databasePane, int from, int to);

@@ -47,9 +47,10 @@ void CRenameColumnDlg::OnCommand(IDialogWindow& dialog, int id) {
     if (text.find_first_of(";\r\n") != std::string::npos) {
         // Saved, such a name would come back as two names, or break the
         // configuration's line: the user picks another while the dialog waits.
-        m_messages.Show("A column name cannot contain \";\" or a line break.\n\n"
-                        "The configuration keeps the column names in one line, separated by \";\".",
-                        "Rename column", MbIcon::Exclamation, MbButtons::Ok);
+        m_messages.Show(
+            "A column name cannot contain \";\" or a line break.\n\n"
+            "The configuration keeps the column names in one line, separated by \";\".",
+            "Rename column", MbIcon::Exclamation, MbButtons::Ok);
         dialog.SetFocus(kColumnTextEditId);
         dialog.SelectAll(kColumnTextEditId);
         return;

@@ -30,8 +30,7 @@ namespace tabulon {
 namespace {
 
 constexpr char kCaption[] = "Database";
-constexpr char kFilter[] =
-    "Database files (*.db)|*.db|Text files (*.txt)|*.txt|All Files (*.*)|*.*||";
+constexpr char kFilter[] = "Database files (*.db)|*.db|Text files (*.txt)|*.txt|All Files (*.*)|*.*||";
 constexpr std::string_view kLineEnd = "\r\n";
 // The format has no quoting: a field ends at ";" and an item at LF. A CR
 // inside a field comes back as it went (only a CR before the LF ends a
@@ -153,8 +152,7 @@ std::string FindUnstorableText(const CGridCtrl& grid) {
         const std::string& name = grid.GetCellText(0, col);
         const std::string_view what = Unstorable(name, kUnstorableInNames);
         if (!what.empty()) {
-            return "The name of column " + std::to_string(col) + ", \"" + name + "\", holds " +
-                   std::string(what) +
+            return "The name of column " + std::to_string(col) + ", \"" + name + "\", holds " + std::string(what) +
                    ", which the configuration file cannot store.\n\nNothing was saved.";
         }
     }
@@ -164,8 +162,8 @@ std::string FindUnstorableText(const CGridCtrl& grid) {
             if (what.empty()) continue;
             const std::string& name = grid.GetCellText(0, col);
             const std::string column = name.empty() ? std::to_string(col) : "\"" + name + "\"";
-            return "Item " + std::to_string(row) + ", column " + column + " holds " +
-                   std::string(what) + ", which the database file cannot store.\n\nNothing was saved.";
+            return "Item " + std::to_string(row) + ", column " + column + " holds " + std::string(what) +
+                   ", which the database file cannot store.\n\nNothing was saved.";
         }
     }
     return {};
@@ -173,8 +171,8 @@ std::string FindUnstorableText(const CGridCtrl& grid) {
 
 bool ShowBackupFailure(IItemsFrame& frame, const std::string& reason) {
     const std::string source = frame.Files().database;
-    ShowProblem(frame, "The database file\n" + source + "\ncould not be backed up to\n" + source +
-                           ".bak\n\nReason: " + reason);
+    ShowProblem(
+        frame, "The database file\n" + source + "\ncould not be backed up to\n" + source + ".bak\n\nReason: " + reason);
     return false;
 }
 
@@ -235,8 +233,7 @@ bool LoadDatabaseFile(IItemsFrame& frame) {
         std::string reason;
         if (!CreateEmptyFile(*chosen, reason)) {
             // The configuration keeps its old name; the question comes again.
-            ShowProblem(frame, "The database file\n" + *chosen + "\ncould not be created: " +
-                                   reason + ".");
+            ShowProblem(frame, "The database file\n" + *chosen + "\ncould not be created: " + reason + ".");
             continue;
         }
         frame.Config().database = *chosen;

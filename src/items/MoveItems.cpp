@@ -23,9 +23,10 @@ void MoveItems(IItemsFrame& frame) {
     const int databaseRows = database.GetRowCount();
     if (sourceRows < 2) return;
     if (!frame.IsConfigurationOpen()) {
-        frame.Messages().Show("No configuration opened!\n\nCreate a new or open a saved configuration\n"
-                              "before moving items to 'Database'.",
-                              "Configuration", MbIcon::Information, MbButtons::Ok);
+        frame.Messages().Show(
+            "No configuration opened!\n\nCreate a new or open a saved configuration\n"
+            "before moving items to 'Database'.",
+            "Configuration", MbIcon::Information, MbButtons::Ok);
         return;
     }
     if (newItemsPane.FindEmptyCheckedItem()) return;

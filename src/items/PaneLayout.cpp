@@ -35,8 +35,7 @@ int NumberColumnWidth(CGridCtrl& grid) {
     CGridCellBase* corner = grid.GetCell(0, 0);
     if (!dc || !corner) return kNumberColumnWidth;
     // Measured with the mark, whichever of the two titles the corner holds.
-    const int needed = corner->GetTextExtent("Database*", dc.get()).cx +
-                       2 * static_cast<int>(corner->GetMargin()) + 2;
+    const int needed = corner->GetTextExtent("Database*", dc.get()).cx + 2 * static_cast<int>(corner->GetMargin()) + 2;
     return std::max(kNumberColumnWidth, needed);
 }
 

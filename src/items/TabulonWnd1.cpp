@@ -54,8 +54,7 @@ void CTabulonWnd1::CheckAllItems(bool checked) {
     const bool drawing = m_grid->IsRedrawAllowed();
     m_grid->SetRedraw(false);
     for (int r = 1; r < m_grid->GetRowCount(); ++r)
-        if (CGridCellCheckBox* box = CheckBoxOf(*m_grid, r); box && box->GetCheck() != checked)
-            box->SetCheck(checked);
+        if (CGridCellCheckBox* box = CheckBoxOf(*m_grid, r); box && box->GetCheck() != checked) box->SetCheck(checked);
     if (drawing) m_grid->SetRedraw(true);
 }
 

@@ -34,15 +34,15 @@ private:
 
 std::string TemporaryRemoteName(const std::string& remote) { return remote + ".tabulon-part"; }
 
-UploadOutcome UploadList(const CListConfig& config, const std::string& output, IFtpSession& ftp,
-                         IMessageBox& messages, IProgressHost& progressHost) {
+UploadOutcome UploadList(const CListConfig& config, const std::string& output, IFtpSession& ftp, IMessageBox& messages,
+                         IProgressHost& progressHost) {
     const std::string& remote = config.filename;
     auto notUploaded = [&](const std::string& reason) {
         const std::string where = config.server.empty() || remote.empty()
                                       ? output + " was not sent."
                                       : output + " was not sent to " + config.server + " as " + remote + ".";
-        messages.Show("The list could not be uploaded:\n\n" + reason + "\n\n" + where, kUploadCaption,
-                      MbIcon::Stop, MbButtons::Ok);
+        messages.Show("The list could not be uploaded:\n\n" + reason + "\n\n" + where, kUploadCaption, MbIcon::Stop,
+                      MbButtons::Ok);
         return UploadOutcome::NotUploaded;
     };
     auto cancelled = [&] {

@@ -24,8 +24,8 @@ enum class UploadOutcome {
 // gets the page straight under filename. Every failure is shown to the user
 // once, and the password is never part of a message. While it runs longer
 // than a moment, progress shows the bytes sent and lets the user cancel.
-UploadOutcome UploadList(const CListConfig& config, const std::string& output, IFtpSession& ftp,
-                         IMessageBox& messages, IProgressHost& progress);
+UploadOutcome UploadList(const CListConfig& config, const std::string& output, IFtpSession& ftp, IMessageBox& messages,
+                         IProgressHost& progress);
 
 // The name the page travels under before it is renamed to remote.
 std::string TemporaryRemoteName(const std::string& remote);

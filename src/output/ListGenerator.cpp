@@ -99,39 +99,38 @@ public:
     bool Advance(unsigned char ch) {
         bool wrote = false;
         switch (m_mode) {
-            case 1:
+        case 1:
+            Row(ch);
+            wrote = true;
+            break;
+        case 2:
+            for (unsigned c = m_last + 1u; c <= ch; ++c) {
+                if (!IsIndexCharacter(static_cast<unsigned char>(c))) continue;
+                Row(static_cast<unsigned char>(c));
+                wrote = true;
+            }
+            break;
+        case 3:
+            if (IsDigit(ch)) {
+                wrote = DigitsRowOnce();
+            } else {
                 Row(ch);
                 wrote = true;
-                break;
-            case 2:
-                for (unsigned c = m_last + 1u; c <= ch; ++c) {
-                    if (!IsIndexCharacter(static_cast<unsigned char>(c))) continue;
-                    Row(static_cast<unsigned char>(c));
-                    wrote = true;
-                }
-                break;
-            case 3:
-                if (IsDigit(ch)) {
-                    wrote = DigitsRowOnce();
+            }
+            break;
+        case 4:
+            for (unsigned c = m_last + 1u; c <= ch; ++c) {
+                const auto at = static_cast<unsigned char>(c);
+                if (!IsIndexCharacter(at)) continue;
+                if (IsDigit(at)) {
+                    wrote = DigitsRowOnce() || wrote;
                 } else {
-                    Row(ch);
+                    Row(at);
                     wrote = true;
                 }
-                break;
-            case 4:
-                for (unsigned c = m_last + 1u; c <= ch; ++c) {
-                    const auto at = static_cast<unsigned char>(c);
-                    if (!IsIndexCharacter(at)) continue;
-                    if (IsDigit(at)) {
-                        wrote = DigitsRowOnce() || wrote;
-                    } else {
-                        Row(at);
-                        wrote = true;
-                    }
-                }
-                break;
-            default:
-                break;
+            }
+            break;
+        default: break;
         }
         m_last = ch;
         return wrote;
@@ -203,8 +202,7 @@ struct LeftOut {
     }
 
     std::string Message() const {
-        std::string text = Decimal(count) + " of the " + Decimal(items) +
-                           (count == 1 ? " items was" : " items were") +
+        std::string text = Decimal(count) + " of the " + Decimal(items) + (count == 1 ? " items was" : " items were") +
                            " left out of the page: an item is listed only when its first column "
                            "begins with a digit (0-9) or a letter from A to Z.\n\nLeft out: ";
         for (std::size_t i = 0; i < names.size(); ++i) text += (i ? ", " : "") + names[i];
@@ -328,14 +326,13 @@ bool MakeList(IListFrame& frame) {
             if (grid) frame.DatabasePane().NumberItemRows(1, grid->GetRowCount() - 1);
         } catch (const std::bad_alloc&) {
         }
-        ShowFailure(frame, "Not enough memory to make the list\n" + frame.Files().output +
-                               "\n\nThe page was not written.");
+        ShowFailure(frame,
+                    "Not enough memory to make the list\n" + frame.Files().output + "\n\nThe page was not written.");
         return false;
     }
     // As designed, some items never make it to the page; the user learns
     // which, once, now that the page is there.
-    if (leftOut.count > 0)
-        frame.Messages().Show(leftOut.Message(), "Make list", MbIcon::Information, MbButtons::Ok);
+    if (leftOut.count > 0) frame.Messages().Show(leftOut.Message(), "Make list", MbIcon::Information, MbButtons::Ok);
 
     const CListConfig& config = frame.Config();
     const std::string& output = frame.Files().output;

@@ -24,8 +24,7 @@ std::string OpenErrorText(int code) {
 }
 
 void ShowOpenError(IMessageBox& messages, int code) {
-    messages.Show("Unable to open hyperlink:\n\n" + OpenErrorText(code), "Tabulon", MbIcon::Exclamation,
-                  MbButtons::Ok);
+    messages.Show("Unable to open hyperlink:\n\n" + OpenErrorText(code), "Tabulon", MbIcon::Exclamation, MbButtons::Ok);
 }
 
 }  // namespace tabulon

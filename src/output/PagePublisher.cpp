@@ -18,9 +18,9 @@ int CPagePublisher::OpenTarget(const std::string& file, int show) {
     if (m_mode == PublishMode::Batch) return OpenResult::kStarted;
     const int result = m_shell.OpenTarget(file, show);
     if (!OpenResult::Succeeded(result)) {
-        m_messages.Show("The list was written to\n" + file + "\n\nbut could not be opened for viewing:\n" +
-                            OpenErrorText(result),
-                        "Make list", MbIcon::Exclamation, MbButtons::Ok);
+        m_messages.Show(
+            "The list was written to\n" + file + "\n\nbut could not be opened for viewing:\n" + OpenErrorText(result),
+            "Make list", MbIcon::Exclamation, MbButtons::Ok);
     }
     return result;
 }

@@ -40,7 +40,10 @@ public:
     virtual std::optional<Bitmap> LoadBitmap(int resource) = 0;
     // A toolbar resource is also a strip of its buttons' pictures: the command
     // of each button, in the strip's order. Empty for any other resource.
-    virtual std::vector<int> ToolbarCommands(int resource) { (void)resource; return {}; }
+    virtual std::vector<int> ToolbarCommands(int resource) {
+        (void)resource;
+        return {};
+    }
 };
 
 }  // namespace tabulon

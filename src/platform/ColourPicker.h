@@ -6,7 +6,7 @@
 namespace tabulon {
 
 struct PickedColour {
-    unsigned red = 0;    // 0..255 each
+    unsigned red = 0;  // 0..255 each
     unsigned green = 0;
     unsigned blue = 0;
 };

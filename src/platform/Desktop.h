@@ -16,7 +16,7 @@ enum class SysColour {
     ButtonShadow,
     Highlight,
     HighlightText,
-    Highlight3D,   // light edge of raised 3-D frames
+    Highlight3D,  // light edge of raised 3-D frames
     DarkShadow3D,
     Shadow3D,
 };

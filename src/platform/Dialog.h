@@ -23,7 +23,7 @@ enum class ControlKind {
     DefaultButton,  // the push button Return presses
     CheckBox,
     GroupBox,
-    ColourSwatch,   // a small box filled with a colour (text: "RRGGBB" hex)
+    ColourSwatch,  // a small box filled with a colour (text: "RRGGBB" hex)
     // A drop-down list to choose one entry from. The template's text holds
     // the entries, one per line ("\n" between them); once shown, the
     // control's text is the index of the chosen entry in decimal ("-1": none).
@@ -49,7 +49,7 @@ constexpr unsigned kNone = 0x0;
 constexpr unsigned kDisabled = 0x1;
 constexpr unsigned kPassword = 0x2;
 constexpr unsigned kReadOnly = 0x4;
-constexpr unsigned kNumber = 0x8;       // an edit that takes digits only
+constexpr unsigned kNumber = 0x8;  // an edit that takes digits only
 constexpr unsigned kAutoHScroll = 0x10;
 constexpr unsigned kRightAlign = 0x20;
 // A small push button that shows the program's picture named by its text
@@ -68,15 +68,15 @@ constexpr int kCancel = 2;
 
 struct DialogControl {
     ControlKind kind = ControlKind::Label;
-    int id = -1;       // -1 for labels nobody addresses
+    int id = -1;  // -1 for labels nobody addresses
     std::string text;
-    Rect units;        // left, top, right, bottom in dialog units (right and bottom excluded)
+    Rect units;  // left, top, right, bottom in dialog units (right and bottom excluded)
     unsigned style = ControlStyle::kNone;
 };
 
 struct DialogTemplate {
     std::string caption;
-    Size units;                  // width and height in dialog units
+    Size units;  // width and height in dialog units
     std::string fontFace = "MS Sans Serif";
     int fontPoints = 8;
     bool hasCloseBox = true;

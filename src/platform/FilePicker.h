@@ -12,7 +12,7 @@ struct FilePickerOptions {
     // Pairs of description and pattern, each followed by "|", the list ending
     // in "||": "Database files (*.db)|*.db|All Files (*.*)|*.*||".
     std::string filter;
-    bool mustExist = false;        // the file and its folder must exist
+    bool mustExist = false;  // the file and its folder must exist
     bool hideReadOnly = false;
 };
 

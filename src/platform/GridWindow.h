@@ -60,8 +60,8 @@ public:
     virtual void ShowTrackingLine(const Rect&) {}
 
     // The child controls of in-place editing and the title tip, or none.
-    virtual std::unique_ptr<IEditControl> CreateEditControl(IEditControlEvents&, const Rect& /*rect*/,
-                                                            EditAlignment, const LogFont&) {
+    virtual std::unique_ptr<IEditControl> CreateEditControl(IEditControlEvents&, const Rect& /*rect*/, EditAlignment,
+                                                            const LogFont&) {
         return nullptr;
     }
     virtual std::unique_ptr<ITitleTipWindow> CreateTitleTip(ITitleTipEvents&) { return nullptr; }

@@ -6,11 +6,11 @@
 namespace tabulon {
 
 struct LogFont {
-    int height = 0;       // negative: character height in pixels
+    int height = 0;  // negative: character height in pixels
     int width = 0;
-    int escapement = 0;   // tenths of a degree; 900 is text running upwards
+    int escapement = 0;  // tenths of a degree; 900 is text running upwards
     int orientation = 0;
-    int weight = 400;     // 400 normal, 700 bold
+    int weight = 400;  // 400 normal, 700 bold
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;

@@ -8,11 +8,11 @@
 namespace tabulon {
 
 enum class MenuColour {
-    Menu,             // background
+    Menu,  // background
     MenuText,
-    Highlight,        // the selected item
+    Highlight,  // the selected item
     HighlightText,
-    GrayText,         // text of disabled items
+    GrayText,  // text of disabled items
     ButtonFace,
     ButtonText,
     ButtonShadow,     // dark side of 3-D frames

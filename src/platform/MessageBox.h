@@ -12,8 +12,7 @@ enum class MbResult { Ok, Cancel, Yes, No };
 class IMessageBox {
 public:
     virtual ~IMessageBox() = default;
-    virtual MbResult Show(const std::string& text, const std::string& caption, MbIcon icon,
-                          MbButtons buttons) = 0;
+    virtual MbResult Show(const std::string& text, const std::string& caption, MbIcon icon, MbButtons buttons) = 0;
 };
 
 }  // namespace tabulon

@@ -8,9 +8,9 @@
 namespace tabulon {
 
 struct MenuItem {
-    int id = 0;             // 0 with an empty text: a separator
+    int id = 0;  // 0 with an empty text: a separator
     std::string text;
-    std::string prompt;     // shown in the status bar while highlighted
+    std::string prompt;  // shown in the status bar while highlighted
     bool grayed = false;
     bool checked = false;
     static MenuItem Separator() { return {}; }

@@ -58,8 +58,7 @@ public:
     virtual std::uint64_t GetItemData(TreeItem item) const = 0;
     // Orders the children of parent (kTreeRoot: the top level) by compare,
     // which gets two items' data and answers below, at or above zero.
-    virtual void SortChildren(TreeItem parent,
-                              const std::function<int(std::uint64_t, std::uint64_t)>& compare) = 0;
+    virtual void SortChildren(TreeItem parent, const std::function<int(std::uint64_t, std::uint64_t)>& compare) = 0;
 };
 
 }  // namespace tabulon

@@ -26,8 +26,8 @@ void AddFolderItems(IAddItemsFrame& frame, const std::string& folder, const AddI
                                &notes))
             return;
     } catch (const std::bad_alloc&) {
-        frame.Messages().Show("Not enough memory to add the items of\n" + folder + "\n\nNothing was added.",
-                              kCaption, MbIcon::Exclamation, MbButtons::Ok);
+        frame.Messages().Show("Not enough memory to add the items of\n" + folder + "\n\nNothing was added.", kCaption,
+                              MbIcon::Exclamation, MbButtons::Ok);
         return;
     }
     frame.OnNewItemsColumnsChanged();

@@ -15,10 +15,16 @@ struct UnitGroup {
     std::string AddItemsOptions::*unitText;
 };
 constexpr const char* kUnitCaptions[] = {"Mb", "kb", "b"};
-constexpr UnitGroup kFileGroup = {{Id::kFileMb, Id::kFileKb, Id::kFileB}, Id::kFileAddUnit, Id::kFileUnit,
-                                  &AddItemsOptions::m_nFileUnit, &AddItemsOptions::m_strFileUnit};
-constexpr UnitGroup kDirGroup = {{Id::kDirMb, Id::kDirKb, Id::kDirB}, Id::kDirAddUnit, Id::kDirUnit,
-                                 &AddItemsOptions::m_nDirUnit, &AddItemsOptions::m_strDirUnit};
+constexpr UnitGroup kFileGroup = {{Id::kFileMb, Id::kFileKb, Id::kFileB},
+                                  Id::kFileAddUnit,
+                                  Id::kFileUnit,
+                                  &AddItemsOptions::m_nFileUnit,
+                                  &AddItemsOptions::m_strFileUnit};
+constexpr UnitGroup kDirGroup = {{Id::kDirMb, Id::kDirKb, Id::kDirB},
+                                 Id::kDirAddUnit,
+                                 Id::kDirUnit,
+                                 &AddItemsOptions::m_nDirUnit,
+                                 &AddItemsOptions::m_strDirUnit};
 
 struct CheckBinding {
     int id;
@@ -158,9 +164,7 @@ void CAddItemsDlg::OnCommand(IDialogWindow& dialog, int id) {
         }
         dialog.EndDialog(DialogId::kOk);
         return;
-    case DialogId::kCancel:
-        dialog.EndDialog(DialogId::kCancel);
-        return;
+    case DialogId::kCancel: dialog.EndDialog(DialogId::kCancel); return;
     case Id::kFiles:
     case Id::kFileSize:
     case Id::kDirectories:
@@ -170,11 +174,8 @@ void CAddItemsDlg::OnCommand(IDialogWindow& dialog, int id) {
         return;
     case Id::kExtension:
     case Id::kFileAddUnit:
-    case Id::kDirAddUnit:
-        UpdateData(dialog, true);
-        return;
-    default:
-        break;
+    case Id::kDirAddUnit: UpdateData(dialog, true); return;
+    default: break;
     }
     for (const UnitGroup* group : {&kFileGroup, &kDirGroup}) {
         const int index = RadioIndex(*group, id);
@@ -196,16 +197,13 @@ void CAddItemsDlg::OnEditChange(IDialogWindow& dialog, int id) {
 int CAddItemsDlg::OnTreeNotify(IDialogWindow& dialog, int id, const TreeNotify& notify) {
     if (id != Id::kFolderTree || !m_tree) return 0;
     switch (notify.code) {
-    case TreeNotifyCode::kItemExpanding:
-        return m_tree->OnItemExpanding(notify);
+    case TreeNotifyCode::kItemExpanding: return m_tree->OnItemExpanding(notify);
     case TreeNotifyCode::kSelChanged:
         m_tree->OnSelChanged(notify, m_strPath);
         UpdateData(dialog, false);
         return 0;
-    case TreeNotifyCode::kDeleteItem:
-        return m_tree->OnDeleteItem(notify);
-    default:
-        return 0;
+    case TreeNotifyCode::kDeleteItem: return m_tree->OnDeleteItem(notify);
+    default: return 0;
     }
 }
 

@@ -161,8 +161,8 @@ std::string ScanNotesText(const ScanNotes& notes) {
                       "break a blank. The first now reads:",
                   notes.changed.first);
     if (notes.unread.count > 0)
-        paragraph(Counted(notes.unread.count, "folder", "folders") +
-                      " could not be read: what is in " + (notes.unread.count == 1 ? "it is" : "them is") +
+        paragraph(Counted(notes.unread.count, "folder", "folders") + " could not be read: what is in " +
+                      (notes.unread.count == 1 ? "it is" : "them is") +
                       " missing, and a size that leaves something out reads \">=\". The first:",
                   notes.unread.first);
     return text;

@@ -69,8 +69,7 @@ std::uint64_t DirectorySize(const std::string& path);
 // empty) now and then; nothing once it says stop. Folders that could not be
 // read are added to unread (may be null).
 std::optional<std::uint64_t> DirectorySize(IFolderReader& reader, const std::string& path,
-                                           const std::function<bool()>& keepGoing,
-                                           ScanNotes::Tally* unread = nullptr);
+                                           const std::function<bool()>& keepGoing, ScanNotes::Tally* unread = nullptr);
 
 // The last item row that holds anything (a data cell that is not blank, or
 // a ticked box); 0 when none does. The rows after it are free for new items.

@@ -34,7 +34,8 @@ constexpr int kStopFind = 5;
 class CDuplicatesDlg : public IDialogEvents {
 public:
     // The pair is rows row - 1 and row of database.
-    CDuplicatesDlg(IToolFrame& frame, CGridCtrl& database, int row) : m_frame(frame), m_database(database), m_nRow(row) {}
+    CDuplicatesDlg(IToolFrame& frame, CGridCtrl& database, int row)
+        : m_frame(frame), m_database(database), m_nRow(row) {}
 
     static DialogTemplate Template();
     // Shows the pair until the user chooses; the action chosen.

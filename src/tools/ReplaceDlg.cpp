@@ -100,7 +100,8 @@ CGridCtrl* CReplaceDlg::TargetGrid() const {
 void CReplaceDlg::LoadColumnNames(ToolPane pane) {
     if (!m_dialog) return;
     m_dialog->ResetList(Id::kColumns);
-    CGridCtrl* grid = pane == ToolPane::NewItems ? m_context.frame.GetNewItemsGrid() : m_context.frame.GetDatabaseGrid();
+    CGridCtrl* grid =
+        pane == ToolPane::NewItems ? m_context.frame.GetNewItemsGrid() : m_context.frame.GetDatabaseGrid();
     const int columns = grid ? grid->GetColumnCount() : 0;
     if (columns > 2) {
         m_dialog->AddListEntry(Id::kColumns, "All");
@@ -172,9 +173,10 @@ void CReplaceDlg::ReplaceInColumns() {
     }
     // An item's field cannot hold these: the database file could not store it.
     if (m_strWith.find_first_of(";\r\n") != std::string::npos) {
-        m_context.messages.Show("The With: text holds a \";\" or a line break,\nwhich an item's field cannot "
-                                "hold.\n\nNothing was replaced.",
-                                "Replace", MbIcon::Exclamation, MbButtons::Ok);
+        m_context.messages.Show(
+            "The With: text holds a \";\" or a line break,\nwhich an item's field cannot "
+            "hold.\n\nNothing was replaced.",
+            "Replace", MbIcon::Exclamation, MbButtons::Ok);
         m_dialog->SetFocus(Id::kWithText);
         return;
     }

@@ -147,8 +147,7 @@ bool CIconMenu::LoadIconMenu(std::span<const MenuTemplateItem> menuTemplate) {
     return true;
 }
 
-void CIconMenu::AppendIconItem(const std::string& text, unsigned flags, std::uintptr_t commandId,
-                               int pictureResource) {
+void CIconMenu::AppendIconItem(const std::string& text, unsigned flags, std::uintptr_t commandId, int pictureResource) {
     if (commandId == 0)
         flags = (flags & MenuFlag::kByPosition) | MenuFlag::kSeparator | MenuFlag::kOwnerDraw;
     else
@@ -234,10 +233,9 @@ void CIconMenu::LoadPicture(MenuItemData& data) const {
     if (!bitmap) return;
     auto pictures = std::make_unique<CPictureList>(Size{kPictureWidth, kPictureHeight});
     const Colour transparent = m_useMaskColour ? m_maskColour : m_look.GetColour(MenuColour::ButtonFace);
-    const CPictureList::ButtonColours greys{m_look.GetColour(MenuColour::ButtonText),
-                                            m_look.GetColour(MenuColour::ButtonShadow),
-                                            m_look.GetColour(MenuColour::ButtonFace),
-                                            m_look.GetColour(MenuColour::ButtonHighlight)};
+    const CPictureList::ButtonColours greys{
+        m_look.GetColour(MenuColour::ButtonText), m_look.GetColour(MenuColour::ButtonShadow),
+        m_look.GetColour(MenuColour::ButtonFace), m_look.GetColour(MenuColour::ButtonHighlight)};
     const int first = pictures->AddMasked(*bitmap, transparent, greys);
     if (first < 0 || first + index >= pictures->GetImageCount()) return;
     data.pictureIndex = first + index;

@@ -70,7 +70,7 @@ struct MenuItemData {
     std::string text;  // "&" before the mnemonic, a tab before the shortcut
     int pictureIndex = -1;
     int pictureResource = -1;
-    unsigned flags = 0;  // the menu item's flags
+    unsigned flags = 0;            // the menu item's flags
     std::uintptr_t commandId = 0;  // a popup entry: the popup's handle
     std::unique_ptr<CPictureList> pictures;
 };
@@ -85,7 +85,7 @@ struct MeasureItemRequest {
 
 struct DrawItemRequest {
     IDeviceContext* dc = nullptr;
-    Rect rect;  // right and bottom one past the item
+    Rect rect;           // right and bottom one past the item
     unsigned state = 0;  // MenuItemState
     std::uintptr_t itemId = 0;
     const MenuItemData* itemData = nullptr;

@@ -84,7 +84,9 @@ TEST_F(AppTest, UnreadableConfigurationChangesNothing) {
 
 TEST_F(AppTest, AFileThatIsNoConfigurationIsNamedAndChangesNothing) {
     OpenConfiguration();
-    MakeFile("garbage.cfg", std::string("\x7F" "ELF\x02\x01\x01\0\0\0 random bytes;\r\n\xFF\xFE of no key at all\n", 40));
+    MakeFile("garbage.cfg", std::string("\x7F"
+                                        "ELF\x02\x01\x01\0\0\0 random bytes;\r\n\xFF\xFE of no key at all\n",
+                                        40));
     EXPECT_FALSE(frame.OpenConfiguration(PathOf("garbage.cfg")));
     ASSERT_EQ(Texts(), std::vector<std::string>{"The file\n" + PathOf("garbage.cfg") +
                                                 "\nis not a Tabulon configuration: it has none of its sections or "
@@ -123,7 +125,8 @@ TEST_F(AppTest, AConfigurationWhoseDatabaseIsItselfNeitherOpensNorIsWritten) {
     messages.Answer(MbResult::No);
     frame.OpenConfiguration(PathOf("list.cfg"));
     ASSERT_EQ(messages.shown.size(), 3u);
-    EXPECT_EQ(messages.shown[1].text.rfind("The database file\n" + PathOf("list.cfg") + "\nis the configuration", 0), 0u);
+    EXPECT_EQ(messages.shown[1].text.rfind("The database file\n" + PathOf("list.cfg") + "\nis the configuration", 0),
+              0u);
     EXPECT_EQ(frame.Config().database, "items.db");
 
     // Named so in the dialog afterwards, the save writes nothing.
@@ -133,7 +136,8 @@ TEST_F(AppTest, AConfigurationWhoseDatabaseIsItselfNeitherOpensNorIsWritten) {
     messages.shown.clear();
     frame.OnCommand(CommandId::kSaveDatabase);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text.rfind("The database file\n" + PathOf("list.cfg"), 0), 0u) << messages.shown[0].text;
+    EXPECT_EQ(messages.shown[0].text.rfind("The database file\n" + PathOf("list.cfg"), 0), 0u)
+        << messages.shown[0].text;
     EXPECT_EQ(Contents(PathOf("list.cfg")), cfgBefore);
     EXPECT_EQ(Corner(), "Database*");
 }
@@ -143,8 +147,8 @@ TEST_F(AppTest, MissingDatabaseAtOpenAsksToBrowse) {
     fs::remove(PathOf("items.db"));
     messages.Answer(MbResult::No);
     ASSERT_TRUE(frame.OpenConfiguration(PathOf("list.cfg")));
-    EXPECT_EQ(Texts(), std::vector<std::string>{"File database not found.\n" + PathOf("items.db") +
-                                                "\n\nBrowse for database?"});
+    EXPECT_EQ(Texts(),
+              std::vector<std::string>{"File database not found.\n" + PathOf("items.db") + "\n\nBrowse for database?"});
     EXPECT_EQ(Title(), OpenTitle());
     EXPECT_EQ(Db().GetRowCount(), 1);
 
@@ -172,8 +176,8 @@ TEST_F(AppTest, NewConfigurationSavedOpensItAndLoadsTheDatabase) {
     MakeFile("items.db", "p;q;r\r\n");
     picker.Answer(PathOf("items.db"));
     picker.Answer(PathOf("new.cfg"));  // not there yet: made by the dialog
-    dialogs.scripts.push_back({Press(ConfigDlgId::kBrowseDatabase), Press(ConfigDlgId::kBrowseCfgFile),
-                               Press(DialogId::kOk)});
+    dialogs.scripts.push_back(
+        {Press(ConfigDlgId::kBrowseDatabase), Press(ConfigDlgId::kBrowseCfgFile), Press(DialogId::kOk)});
     frame.OnNewConfiguration();
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(Title(), "Tabulon - " + PathOf("new.cfg"));
@@ -280,7 +284,8 @@ TEST_F(AppTest, EveryToolbarButtonDoesWhatItsMenuTwinDoes) {
         ++buttons;
         EXPECT_EQ(MenuCommandOf(slot.id), slot.command);
         bool inMenu = false;
-        for (const MenuEntry& e : MainMenu()) inMenu = inMenu || (e.kind == MenuEntryKind::Item && e.id == slot.command);
+        for (const MenuEntry& e : MainMenu())
+            inMenu = inMenu || (e.kind == MenuEntryKind::Item && e.id == slot.command);
         EXPECT_TRUE(inMenu) << slot.id;
     }
     EXPECT_EQ(buttons, 10);

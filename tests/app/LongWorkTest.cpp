@@ -61,7 +61,8 @@ protected:
 
 TEST_F(LongWork, OpeningSortingMovingAndMakingTheListReportProgressAndLeaveThePanesPaintable) {
     std::string items;
-    for (int i = 0; i < 3000; ++i) items += "Item " + std::to_string((i * 7919) % 3000) + ";" + std::to_string(i % 13) + "\r\n";
+    for (int i = 0; i < 3000; ++i)
+        items += "Item " + std::to_string((i * 7919) % 3000) + ";" + std::to_string(i % 13) + "\r\n";
     WriteConfiguration(items);
     CMainFrame& big = longSession.Frame();
     ASSERT_TRUE(big.OpenConfiguration(PathOf("list.cfg")));

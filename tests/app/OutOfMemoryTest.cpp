@@ -153,7 +153,8 @@ TEST(OutOfMemory, EveryFailedAllocationEndsTheCommandWithAMessageAndChangesNothi
              EXPECT_EQ(w.NewItems().GetColumnCount(), 3);
              EXPECT_EQ(w.NewItems().GetCellText(1, 2), "item");
              EXPECT_EQ(w.NewItems().GetCellText(2, 1), "");
-             for (int row : {1, 2}) EXPECT_FALSE(dynamic_cast<CGridCellCheckBox*>(w.NewItems().GetCell(row, 0))->GetCheck());
+             for (int row : {1, 2})
+                 EXPECT_FALSE(dynamic_cast<CGridCellCheckBox*>(w.NewItems().GetCell(row, 0))->GetCheck());
          },
          [](World& w) {
              EXPECT_EQ(w.NewItems().GetRowCount(), 5);
@@ -191,49 +192,49 @@ TEST(OutOfMemory, EveryFailedAllocationEndsTheCommandWithAMessageAndChangesNothi
     };
     const ::testing::TestResult& result = *::testing::UnitTest::GetInstance()->current_test_info()->result();
     for (const bool runOut : {false, true})
-    for (const Command& command : commands) {
-        SCOPED_TRACE(command.name);
-        SCOPED_TRACE(runOut ? "memory stays short" : "one allocation fails");
-        const int failuresBefore = result.total_part_count();
-        std::size_t nth = 1;
-        for (;; ++nth) {
-            SCOPED_TRACE(nth);
-            World world;
-            command.prepare(world);
-            world.messages.shown.clear();
-            if (runOut)
-                probe::RunOutAt(nth);
-            else
-                probe::FailAllocation(nth);
-            bool escaped = false;
-            try {
-                command.run(world);
-            } catch (const std::bad_alloc&) {
-                escaped = true;
+        for (const Command& command : commands) {
+            SCOPED_TRACE(command.name);
+            SCOPED_TRACE(runOut ? "memory stays short" : "one allocation fails");
+            const int failuresBefore = result.total_part_count();
+            std::size_t nth = 1;
+            for (;; ++nth) {
+                SCOPED_TRACE(nth);
+                World world;
+                command.prepare(world);
+                world.messages.shown.clear();
+                if (runOut)
+                    probe::RunOutAt(nth);
+                else
+                    probe::FailAllocation(nth);
+                bool escaped = false;
+                try {
+                    command.run(world);
+                } catch (const std::bad_alloc&) {
+                    escaped = true;
+                }
+                const bool failed = probe::AllocationFailed();
+                probe::StopFailing();
+                EXPECT_FALSE(escaped) << "out of memory escaped";
+                if (!failed) {
+                    command.done(world);
+                    break;
+                }
+                // Memory that ran out once the work was done (a redraw, say) is
+                // no failure of the command: it is then done, and says nothing.
+                if (world.SaidOutOfMemory()) {
+                    EXPECT_EQ(fakes::ScratchFolder::Contents(world.PathOf("items.db")), World::kItems);
+                    EXPECT_FALSE(std::filesystem::exists(world.PathOf("items.db.bak")));
+                    command.unchanged(world);
+                } else {
+                    command.done(world);
+                }
+                if (result.total_part_count() > failuresBefore) {
+                    for (const auto& m : world.messages.shown) ADD_FAILURE() << "shown: " << m.text;
+                    break;  // one failing allocation tells enough
+                }
             }
-            const bool failed = probe::AllocationFailed();
-            probe::StopFailing();
-            EXPECT_FALSE(escaped) << "out of memory escaped";
-            if (!failed) {
-                command.done(world);
-                break;
-            }
-            // Memory that ran out once the work was done (a redraw, say) is
-            // no failure of the command: it is then done, and says nothing.
-            if (world.SaidOutOfMemory()) {
-                EXPECT_EQ(fakes::ScratchFolder::Contents(world.PathOf("items.db")), World::kItems);
-                EXPECT_FALSE(std::filesystem::exists(world.PathOf("items.db.bak")));
-                command.unchanged(world);
-            } else {
-                command.done(world);
-            }
-            if (result.total_part_count() > failuresBefore) {
-                for (const auto& m : world.messages.shown) ADD_FAILURE() << "shown: " << m.text;
-                break;  // one failing allocation tells enough
-            }
+            EXPECT_GT(nth, 10u);  // the command did allocate, so failures were tried
         }
-        EXPECT_GT(nth, 10u);  // the command did allocate, so failures were tried
-    }
 }
 
 // The same under real limits on the address space, as `prlimit --as` sets

@@ -94,7 +94,8 @@ TEST_F(AppTest, DatabaseFolderGoneKeepsTheItemsAndTheMark) {
     messages.Answer(MbResult::Yes);
 
     EXPECT_FALSE(frame.OnAppExit());
-    ASSERT_EQ(Texts(), (std::vector<std::string>{kConfigPrompt, kDatabasePrompt, NoDatabaseFile(PathOf("sub/items.db"))}));
+    ASSERT_EQ(Texts(),
+              (std::vector<std::string>{kConfigPrompt, kDatabasePrompt, NoDatabaseFile(PathOf("sub/items.db"))}));
     EXPECT_EQ(messages.shown[2].caption, "Database");
     EXPECT_EQ(messages.shown[2].icon, MbIcon::Exclamation);
     EXPECT_EQ(Corner(), "Database*");
@@ -200,7 +201,8 @@ TEST_F(AppTest, ADatabaseThatIsNoFileIsNamedForWhatItIsOnLoadAndOnSave) {
         messages.shown.clear();
         ASSERT_TRUE(frame.OpenConfiguration(PathOf("list.cfg")));  // returns: nothing waits for a writer
         ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].text, "The database file\n" + t.path + "\n" + t.what + ".\n\nNo items were loaded.");
+        EXPECT_EQ(messages.shown[0].text,
+                  "The database file\n" + t.path + "\n" + t.what + ".\n\nNo items were loaded.");
         EXPECT_EQ(Title(), OpenTitle());
         EXPECT_EQ(Db().GetRowCount(), 1);
 

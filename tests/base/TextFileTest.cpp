@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,9 +28,7 @@ struct TempDir : fakes::ScratchFolder {
     const fs::path& path;
 };
 
-void WriteRaw(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void WriteRaw(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::string ReadRaw(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -128,9 +126,9 @@ TEST(TextFile, SafeWriterReportsFailures) {
 TEST(TextCompare, CaseFoldsAsciiOnlyAndComparesBytesUnsigned) {
     EXPECT_EQ(CompareNoCase("ABBA", "abba"), 0);
     EXPECT_LT(CompareNoCase("abb", "ABBA"), 0);
-    EXPECT_LT(CompareNoCase("Z", "\xC3\xA9"), 0);       // bytes above 0x7F sort after ASCII
+    EXPECT_LT(CompareNoCase("Z", "\xC3\xA9"), 0);         // bytes above 0x7F sort after ASCII
     EXPECT_NE(CompareNoCase("\xC3\x89", "\xC3\xA9"), 0);  // no folding outside A-Z
-    EXPECT_LT(CompareNoCase("[", "a"), 0);               // '[' is below 'a' once 'A'..'Z' fold
+    EXPECT_LT(CompareNoCase("[", "a"), 0);                // '[' is below 'a' once 'A'..'Z' fold
     EXPECT_GT(CompareWithCase("a", "B"), 0);
     EXPECT_LT(CompareWithCase("", "a"), 0);
     EXPECT_EQ(CompareWithCase("same", "same"), 0);

@@ -39,15 +39,30 @@ TEST_F(ConfigTest, ValidateReportsTheFirstFailureInOrder) {
     const Step steps[] = {
         {[] {}, "File database not found", "Database"},
         {[&] { c.database = "items.db"; }, "File database not found\n" + PathOf("items.db"), "Database"},
-        {[&] { MakeFile("items.db", ""); c.output = "a.htm"; }, "No outputfile specified", "Output"},
+        {[&] {
+             MakeFile("items.db", "");
+             c.output = "a.htm";
+         },
+         "No outputfile specified", "Output"},
         {[&] { c.output = "ab.htm"; }, "Headfile not found", "Headfile"},
         {[&] { c.headfile = PathOf("head.htm"); }, "Headfile not found\n" + PathOf("head.htm"), "Headfile"},
         {[&] { c.headfile = MakeFile("head.htm", ""); }, "Endfile not found", "Endfile"},
-        {[&] { MakeFile("end.htm", ""); c.endfile = "end.htm"; }, "Invalid head color", "Head color"},
-        {[&] { c.headcol = "FF8000"; c.indexcol = "FF80001"; }, "Invalid index color", "Index color"},
+        {[&] {
+             MakeFile("end.htm", "");
+             c.endfile = "end.htm";
+         },
+         "Invalid head color", "Head color"},
+        {[&] {
+             c.headcol = "FF8000";
+             c.indexcol = "FF80001";
+         },
+         "Invalid index color", "Index color"},
         {[&] { c.indexcol = "ZZZZZZ"; }, "Invalid first row color", "First row color"},
-        {[&] { c.firstcol = "ffffff"; c.secondcol = "12345"; }, "Invalid second row color",
-         "Second row color"},
+        {[&] {
+             c.firstcol = "ffffff";
+             c.secondcol = "12345";
+         },
+         "Invalid second row color", "Second row color"},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.text);
@@ -84,8 +99,9 @@ TEST_F(ConfigTest, OneFileInTwoRolesIsRefusedNamingBoth) {
         const char* caption;
     };
     const std::string overwrite = "Make list would overwrite it with the page.";
-    const std::string ownFile = "Each file of a configuration must be a file of its own: saving one would "
-                                "overwrite the other.";
+    const std::string ownFile =
+        "Each file of a configuration must be a file of its own: saving one would "
+        "overwrite the other.";
     const Case cases[] = {
         {"items.db", "sub/../items.db", "head.htm", "end.htm", "output", "database", "Output"},
         {"items.db", "link.htm", "head.htm", "end.htm", "output", "head", "Output"},

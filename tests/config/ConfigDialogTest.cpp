@@ -93,9 +93,9 @@ TEST_F(ConfigDialogTest, TemplateHoldsEveryControlWhereItBelongs) {
         return t.controls.front();
     };
     // Each id once, and every one of them there.
-    const int ids[] = {1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019,
-                       1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027, 1028, 1029, 1031, 1032, 1033, 1062, 1063,
-                       1064, 1,    2};
+    const int ids[] = {1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015,
+                       1016, 1017, 1018, 1019, 1020, 1021, 1022, 1023, 1024, 1025, 1026,
+                       1027, 1028, 1029, 1031, 1032, 1033, 1062, 1063, 1064, 1,    2};
     for (int id : ids) {
         int count = 0;
         for (const auto& c : t.controls) count += c.id == id;
@@ -163,8 +163,9 @@ TEST_F(ConfigDialogTest, SaveNeedsAChosenFileWhichBrowsingCreates) {
     picker.Answer(cfg);
     EXPECT_EQ(Run({Press(DialogId::kOk), Look([&](ScriptedDialog& d) {
                        EXPECT_FALSE(d.ended);
-                       EXPECT_EQ(Texts(), std::vector<std::string>{
-                                              "File configuration not found!\n\nSpecify a valid file in configuration"});
+                       EXPECT_EQ(Texts(),
+                                 std::vector<std::string>{
+                                     "File configuration not found!\n\nSpecify a valid file in configuration"});
                        EXPECT_FALSE(fs::exists(cfg));
                    }),
                    Press(Id::kBrowseCfgFile), Look([&](ScriptedDialog& d) {
@@ -190,7 +191,8 @@ TEST_F(ConfigDialogTest, EachBrowseButtonAsksWithItsOwnOptions) {
         const char* filter;
     };
     const char* html = "HTML document (*.htm, *.html)|*.htm; *.html|All Files (*.*)|*.*||";
-    const char* htmlOrText = "HTML document (*.htm, *.html)|*.htm; *.html|Text files (*.txt)|*.txt|All Files (*.*)|*.*||";
+    const char* htmlOrText =
+        "HTML document (*.htm, *.html)|*.htm; *.html|Text files (*.txt)|*.txt|All Files (*.*)|*.*||";
     const Expected expected[] = {
         {Id::kBrowseDatabase, false, "db", "database.db",
          "Database files (*.db)|*.db|Text files (*.txt)|*.txt|All Files (*.*)|*.*||"},
@@ -229,8 +231,7 @@ TEST_F(ConfigDialogTest, RulesRefuseBadNumbersAndLongColoursAndKeepTheDialogOpen
     OpenOne();
     s.frame.Config().indexcol = "1234567";  // too long, from a hand-edited file
     const std::string before = Contents(s.frame.Config().cfgfile);
-    Run({Press(DialogId::kOk),
-         Look([](ScriptedDialog& d) {
+    Run({Press(DialogId::kOk), Look([](ScriptedDialog& d) {
              EXPECT_FALSE(d.ended);
              EXPECT_EQ(d.focus, Id::kIndexColour);
              EXPECT_EQ(d.selectedAll, Id::kIndexColour);
@@ -242,10 +243,9 @@ TEST_F(ConfigDialogTest, RulesRefuseBadNumbersAndLongColoursAndKeepTheDialogOpen
              EXPECT_EQ(d.focus, Id::kWidth);
              EXPECT_FALSE(d.ended);
          })});
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Please enter no more than 6 characters.",
-                                                 "Please enter an integer between 0 and 65535.",
-                                                 "Please enter an integer.", "Please enter an integer.",
-                                                 "Please enter an integer."}));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{
+                           "Please enter no more than 6 characters.", "Please enter an integer between 0 and 65535.",
+                           "Please enter an integer.", "Please enter an integer.", "Please enter an integer."}));
     for (const auto& m : s.messages.shown) {
         EXPECT_EQ(m.caption, "Tabulon");
         EXPECT_EQ(m.icon, MbIcon::Exclamation);
@@ -281,14 +281,17 @@ TEST_F(ConfigDialogTest, CancelLeavesTheRecordAsItWasWhateverButtonsWereUsedAndO
     picker.Answer(PathOf("other.htm"));
     colours.answers.push_back(PickedColour{255, 128, 0});
     colours.answers.push_back(std::nullopt);
-    const auto useEveryButton = std::vector<fakes::DialogStep>{
-        TypeText(Id::kPassword, "secret"), Press(Id::kPickIndexColour),
-        Look([](ScriptedDialog& d) {
-            EXPECT_EQ(d.GetControlText(Id::kIndexColour), "FF8000");
-            EXPECT_EQ(d.focus, Id::kIndexColour);
-        }),
-        Press(Id::kPickSecondColour), Tick(Id::kUseWidth, true), Press(Id::kBrowseOutput),
-        TypeText(Id::kLogin, "typed")};
+    const auto useEveryButton =
+        std::vector<fakes::DialogStep>{TypeText(Id::kPassword, "secret"),
+                                       Press(Id::kPickIndexColour),
+                                       Look([](ScriptedDialog& d) {
+                                           EXPECT_EQ(d.GetControlText(Id::kIndexColour), "FF8000");
+                                           EXPECT_EQ(d.focus, Id::kIndexColour);
+                                       }),
+                                       Press(Id::kPickSecondColour),
+                                       Tick(Id::kUseWidth, true),
+                                       Press(Id::kBrowseOutput),
+                                       TypeText(Id::kLogin, "typed")};
     std::vector<fakes::DialogStep> cancelled = useEveryButton;
     cancelled.push_back(Press(DialogId::kCancel));
     EXPECT_EQ(Run(cancelled), DialogId::kCancel);

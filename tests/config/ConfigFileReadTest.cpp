@@ -11,21 +11,27 @@ TEST_F(ConfigTest, NumbersAndFlagsFallBackToTheirDefaults) {
         int port, width, flag, addindex;
     };
     const Case cases[] = {
-        {"0", 0, 500, 0, 0},          {"-5", 21, 500, 0, 0},
-        {"32767", 32767, 32767, 0, 3}, {"abc", 21, 500, 0, 0},
-        {"65535", 65535, 65535, 0, 0}, {"65536", 21, 65536, 0, 0},
-        {"32766", 32766, 32766, 0, 3}, {"2121x", 2121, 2121, 0, 2},
-        {" +80", 80, 80, 0, 0},        {"10", 10, 10, 1, 1},
-        {"4", 4, 4, 0, 4},             {"9", 9, 9, 0, 0},
+        {"0", 0, 500, 0, 0},
+        {"-5", 21, 500, 0, 0},
+        {"32767", 32767, 32767, 0, 3},
+        {"abc", 21, 500, 0, 0},
+        {"65535", 65535, 65535, 0, 0},
+        {"65536", 21, 65536, 0, 0},
+        {"32766", 32766, 32766, 0, 3},
+        {"2121x", 2121, 2121, 0, 2},
+        {" +80", 80, 80, 0, 0},
+        {"10", 10, 10, 1, 1},
+        {"4", 4, 4, 0, 4},
+        {"9", 9, 9, 0, 0},
         {"99999999999", 21, INT_MAX, 0, 0},
     };
     for (const Case& t : cases) {
         SCOPED_TRACE(t.value);
         Session fresh;
         const std::string& v = t.value;
-        ReadConfigFile(fresh.frame, MakeFile("n.cfg", "port     = " + v + "\nwidth    = " + v +
-                                                          "\nviewout  = " + v + "\nusewidth = " + v +
-                                                          "\nftpupload= " + v + "\naddindex = " + v));
+        ReadConfigFile(fresh.frame,
+                       MakeFile("n.cfg", "port     = " + v + "\nwidth    = " + v + "\nviewout  = " + v +
+                                             "\nusewidth = " + v + "\nftpupload= " + v + "\naddindex = " + v));
         const CListConfig& c = fresh.frame.Config();
         EXPECT_EQ(c.port, t.port);
         EXPECT_EQ(c.width, t.width);
@@ -37,15 +43,16 @@ TEST_F(ConfigTest, NumbersAndFlagsFallBackToTheirDefaults) {
 }
 
 TEST_F(ConfigTest, KeysMatchExactlyAndValuesAreKeptAsTheyStand) {
-    Read("[colors]\r\n"
-         "database = \r\n"            // bare key: too short to count
-         "database= /wrong/one\r\n"   // a blank missing
-         "Database = /wrong/two\r\n"  // capital letter
-         "output   = list.htm  \r\n"  // trailing blanks belong to the name
-         "headfile = first.htm\r\n"
-         "headfile = second.htm\r\n"  // the later line wins
-         "password = a=b ; c\n"
-         "server   = host");  // last line without a line end
+    Read(
+        "[colors]\r\n"
+        "database = \r\n"            // bare key: too short to count
+        "database= /wrong/one\r\n"   // a blank missing
+        "Database = /wrong/two\r\n"  // capital letter
+        "output   = list.htm  \r\n"  // trailing blanks belong to the name
+        "headfile = first.htm\r\n"
+        "headfile = second.htm\r\n"  // the later line wins
+        "password = a=b ; c\n"
+        "server   = host");  // last line without a line end
     CListConfig expected;
     expected.output = "list.htm  ";
     expected.headfile = "second.htm";

@@ -9,8 +9,25 @@ namespace tabulon::testing {
 namespace {
 
 void Fill(CListConfig& c) {
-    c = {"items.db", std::string(300, 'e'), "/abs/head.htm", "list.htm ", "", "", "FF8000",
-         "00FF00",   "0000ff", 1, 1, "index.htm", "me", "se cret= ", 32766, "ftp.example.org", 4, 1, 1};
+    c = {"items.db",
+         std::string(300, 'e'),
+         "/abs/head.htm",
+         "list.htm ",
+         "",
+         "",
+         "FF8000",
+         "00FF00",
+         "0000ff",
+         1,
+         1,
+         "index.htm",
+         "me",
+         "se cret= ",
+         32766,
+         "ftp.example.org",
+         4,
+         1,
+         1};
 }
 
 void ExpectShown(const fakes::ShownMessage& m, const std::string& text) {

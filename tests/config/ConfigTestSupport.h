@@ -48,8 +48,7 @@ struct Session {
 
 class ConfigTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-    }
+    void SetUp() override {}
 
     std::string PathOf(const std::string& name) const { return scratch.PathOf(name); }
     std::string MakeFile(const std::string& name, const std::string& bytes) const {
@@ -57,9 +56,7 @@ protected:
     }
     static std::string Contents(const std::string& path) { return fakes::ScratchFolder::Contents(path); }
     // Reads a .cfg file of these bytes into s.
-    ConfigGridLines Read(const std::string& bytes) {
-        return ReadConfigFile(s.frame, MakeFile("in.cfg", bytes));
-    }
+    ConfigGridLines Read(const std::string& bytes) { return ReadConfigFile(s.frame, MakeFile("in.cfg", bytes)); }
 
     fakes::ScratchFolder scratch{"tabulon-config"};
     const fs::path& folder = scratch.folder;

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "platform/Desktop.h"
 #include "RecordingDeviceContext.h"
+#include "platform/Desktop.h"
 
 namespace tabulon::fakes {
 

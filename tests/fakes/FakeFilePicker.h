@@ -18,12 +18,8 @@ struct PickerCall {
 
 class FakeFilePicker : public IFilePicker {
 public:
-    std::optional<std::string> PickOpenFile(const FilePickerOptions& options) override {
-        return Next(false, options);
-    }
-    std::optional<std::string> PickSaveFile(const FilePickerOptions& options) override {
-        return Next(true, options);
-    }
+    std::optional<std::string> PickOpenFile(const FilePickerOptions& options) override { return Next(false, options); }
+    std::optional<std::string> PickSaveFile(const FilePickerOptions& options) override { return Next(true, options); }
     void Answer(const std::string& path) { script.emplace_back(path); }
     void Cancel() { script.emplace_back(std::nullopt); }
 

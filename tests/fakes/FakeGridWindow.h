@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "RecordingDeviceContext.h"
 #include "platform/GridWindow.h"
 #include "platform/Keys.h"
-#include "RecordingDeviceContext.h"
 
 namespace tabulon::fakes {
 
@@ -112,8 +112,8 @@ public:
     Point GetCursorPos() const override { return cursorPos; }
     long long GetTickCount() const override { return ticks; }
     void ShowTrackingLine(const Rect& r) override { trackingLine = r; }
-    std::unique_ptr<IEditControl> CreateEditControl(IEditControlEvents& events, const Rect& rect,
-                                                    EditAlignment align, const LogFont&) override {
+    std::unique_ptr<IEditControl> CreateEditControl(IEditControlEvents& events, const Rect& rect, EditAlignment align,
+                                                    const LogFont&) override {
         if (!canEdit) return nullptr;
         alignment = align;
         return std::make_unique<FakeEditControl>(*this, events, rect);
@@ -141,8 +141,8 @@ public:
     long long ticks = 0;
     Rect trackingLine;
     EditAlignment alignment = EditAlignment::Left;
-    FakeEditControl* edit = nullptr;      // the open edit control, if any
-    FakeEditControl* focused = nullptr;   // the control holding the focus
+    FakeEditControl* edit = nullptr;     // the open edit control, if any
+    FakeEditControl* focused = nullptr;  // the control holding the focus
     FakeTitleTip* titleTip = nullptr;
     int focusTaken = 0;  // how often the grid took the keyboard focus
 };

@@ -10,9 +10,7 @@ class FakeMainWindow : public IMainWindow {
 public:
     void SetTitle(const std::string& t) override { title = t; }
     std::string GetTitle() const override { return title; }
-    bool IsGridLineChecked(bool horizontal) const override {
-        return horizontal ? horizontalChecked : verticalChecked;
-    }
+    bool IsGridLineChecked(bool horizontal) const override { return horizontal ? horizontalChecked : verticalChecked; }
     void SetGridLineChecked(bool horizontal, bool checked) override {
         (horizontal ? horizontalChecked : verticalChecked) = checked;
     }

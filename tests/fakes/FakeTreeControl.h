@@ -88,9 +88,7 @@ public:
         for (TreeItem c : ChildrenOf(parent)) texts.push_back(nodes[c].insert.text);
         return texts;
     }
-    std::vector<TreeItem>& ChildrenOf(TreeItem parent) {
-        return parent == kTreeRoot ? roots : nodes[parent].children;
-    }
+    std::vector<TreeItem>& ChildrenOf(TreeItem parent) { return parent == kTreeRoot ? roots : nodes[parent].children; }
 
     std::map<TreeItem, Node> nodes;
     std::vector<TreeItem> roots;

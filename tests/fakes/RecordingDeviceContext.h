@@ -12,23 +12,29 @@
 namespace tabulon::fakes {
 
 struct DrawCall {
-    std::string kind;       // "fill", "frame", "line", "edge", "polygon", "checkbox", "text"
-    Rect rect;              // fill, frame, edge, checkbox, text
-    Point from, to;         // line
+    std::string kind;           // "fill", "frame", "line", "edge", "polygon", "checkbox", "text"
+    Rect rect;                  // fill, frame, edge, checkbox, text
+    Point from, to;             // line
     std::vector<Point> points;  // polygon
-    Colour colour = 0;      // fill, frame, line, polygon; text: the text colour
-    std::string text;       // text
-    unsigned format = 0;    // text
-    bool checked = false;   // checkbox
+    Colour colour = 0;          // fill, frame, line, polygon; text: the text colour
+    std::string text;           // text
+    unsigned format = 0;        // text
+    bool checked = false;       // checkbox
     EdgeStyle edge = EdgeStyle::Raised;
-    LogFont font;           // text: the font in use
+    LogFont font;  // text: the font in use
 };
 
 class RecordingDeviceContext : public IDeviceContext {
 public:
-    void SaveState() override { saved.push_back({textColour, font}); ++saves; }
+    void SaveState() override {
+        saved.push_back({textColour, font});
+        ++saves;
+    }
     void RestoreState() override {
-        if (saved.empty()) { ++unbalancedRestores; return; }
+        if (saved.empty()) {
+            ++unbalancedRestores;
+            return;
+        }
         textColour = saved.back().colour;
         font = saved.back().font;
         saved.pop_back();
@@ -36,7 +42,10 @@ public:
     }
     void SetTransparentBackground() override { transparent = true; }
     void SetTextColour(Colour c) override { textColour = c; }
-    void SelectFont(const LogFont& f) override { font = f; ++fontSelections; }
+    void SelectFont(const LogFont& f) override {
+        font = f;
+        ++fontSelections;
+    }
 
     void FillRect(const Rect& r, Colour c) override { Add("fill", r, c); }
     void FrameRect(const Rect& r, Colour c) override { Add("frame", r, c); }
@@ -85,9 +94,7 @@ public:
         calls.push_back(call);
         return charHeight;
     }
-    Size GetTextExtent(const std::string& t) override {
-        return {static_cast<int>(t.size()) * charWidth, charHeight};
-    }
+    Size GetTextExtent(const std::string& t) override { return {static_cast<int>(t.size()) * charWidth, charHeight}; }
     int GetFontOverhang() override { return overhang; }
 
     std::vector<DrawCall> Of(const std::string& kind) const {
@@ -107,7 +114,10 @@ public:
     std::vector<DrawCall> calls;
 
 private:
-    struct Saved { Colour colour; LogFont font; };
+    struct Saved {
+        Colour colour;
+        LogFont font;
+    };
     std::vector<Saved> saved;
 
     void Add(const char* kind, const Rect& r, Colour c) {
@@ -126,7 +136,10 @@ private:
             ++lines;
             if ((f & TextFormat::kWordBreak) && width > 0) {
                 int w = static_cast<int>(line.size()) * charWidth;
-                while (w > width) { ++lines; w -= width; }
+                while (w > width) {
+                    ++lines;
+                    w -= width;
+                }
             }
         }
         return lines == 0 ? 1 : lines;

@@ -15,10 +15,10 @@ namespace tabulon::fakes {
 struct PublishCall {
     enum Kind { Upload, Open } kind;
     std::string file;
-    int show = 0;                  // OpenTarget only
-    std::string server;            // UploadList only
-    std::string remoteName;        // UploadList only
-    std::string fileOnDisk;        // the bytes of file when the call came
+    int show = 0;            // OpenTarget only
+    std::string server;      // UploadList only
+    std::string remoteName;  // UploadList only
+    std::string fileOnDisk;  // the bytes of file when the call came
 };
 
 class RecordingPublisher : public IListPublisher {

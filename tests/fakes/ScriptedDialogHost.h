@@ -83,7 +83,7 @@ class ScriptedDialogHost : public IDialogHost {
 public:
     // Scripts are used one per RunModal, in order.
     std::vector<std::vector<DialogStep>> scripts;
-    std::vector<DialogTemplate> shown;                 // every dialog shown
+    std::vector<DialogTemplate> shown;                   // every dialog shown
     std::vector<std::map<int, std::string>> finalTexts;  // the controls' texts when each ended
     std::vector<std::map<int, bool>> finalChecks;
 

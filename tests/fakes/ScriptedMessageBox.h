@@ -20,8 +20,7 @@ struct ShownMessage {
 
 class ScriptedMessageBox : public IMessageBox {
 public:
-    MbResult Show(const std::string& text, const std::string& caption, MbIcon icon,
-                  MbButtons buttons) override {
+    MbResult Show(const std::string& text, const std::string& caption, MbIcon icon, MbButtons buttons) override {
         shown.push_back({text, caption, icon, buttons});
         if (onShow) onShow();
         if (!script.empty()) {
@@ -29,8 +28,7 @@ public:
             script.pop_front();
             return answer;
         }
-        return buttons == MbButtons::Ok || buttons == MbButtons::OkCancel ? MbResult::Ok
-                                                                          : MbResult::Yes;
+        return buttons == MbButtons::Ok || buttons == MbButtons::OkCancel ? MbResult::Ok : MbResult::Yes;
     }
     void Answer(MbResult result) { script.push_back(result); }
 

@@ -134,8 +134,10 @@ public:
         dialog.events = &events;
         events.OnInitDialog(dialog);
         std::vector<ToolStep> script;
-        if (m_next < scripts.size()) script = scripts[m_next];
-        else if (whenScriptsEnd) script = {whenScriptsEnd};
+        if (m_next < scripts.size())
+            script = scripts[m_next];
+        else if (whenScriptsEnd)
+            script = {whenScriptsEnd};
         ++m_next;
         for (const auto& step : script) {
             if (dialog.ended) break;

@@ -73,8 +73,9 @@ struct KernedDesktop : fakes::FakeDesktop {
 
 std::string RandomText(std::mt19937& random) {
     static const std::vector<std::string> pieces = {
-        "A", "V", "W", "f", "ff", "Vf", "fA", "i", "l", " ", "Caf\xC3\xA9", "\xE9t\xE9",  // UTF-8, then Windows-1252
-        "\x80", "\x85", "\x93", "x", "M", "1", "0", "\xD0\x96",               // a euro, dots, a quote; a Cyrillic Zhe
+        "A",    "V",           "W",         "f", "ff", "Vf", "fA", "i",        "l",
+        " ",    "Caf\xC3\xA9", "\xE9t\xE9",                                     // UTF-8, then Windows-1252
+        "\x80", "\x85",        "\x93",      "x", "M",  "1",  "0",  "\xD0\x96",  // a euro, dots, a quote; a Cyrillic Zhe
     };
     std::string text;
     const int count = static_cast<int>(random() % 12);
@@ -135,7 +136,9 @@ TEST_F(ColumnFit, TheWidestTextOfEitherEncodingIsFoundExactlyFromFewMeasurements
 TEST_F(ColumnFit, KerningCountsOffExceptBesideALigature) {
     KernedContext dc(&desktop.measured);
     const auto widest = [&](const std::vector<std::string>& texts) {
-        return FindWidestText(texts.size(), [&](std::size_t i) -> const std::string& { return texts[i]; }, dc)->width;
+        return FindWidestText(
+                   texts.size(), [&](std::size_t i) -> const std::string& { return texts[i]; }, dc)
+            ->width;
     };
     // "ff" takes the -2.5 of V and A away: 33 wide, not the 28 its pairs
     // tell. The eight narrow letters (29 wide) have the higher first bound,

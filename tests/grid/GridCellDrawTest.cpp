@@ -82,7 +82,7 @@ TEST_F(DrawFixture, FixedCellsGetARaisedEdgeOrASunkenOneForTheFocusHeading) {
     EXPECT_EQ(lines[0].colour, Sys(SysColour::Highlight3D));  // top
     EXPECT_EQ(lines[0].from, (Point{100, 0}));
     EXPECT_EQ(lines[0].to, (Point{149, 0}));
-    EXPECT_EQ(lines[1].colour, Sys(SysColour::Highlight3D));  // left
+    EXPECT_EQ(lines[1].colour, Sys(SysColour::Highlight3D));   // left
     EXPECT_EQ(lines[2].colour, Sys(SysColour::DarkShadow3D));  // right
     EXPECT_EQ(lines[2].from, (Point{149, 0}));
     EXPECT_EQ(lines[3].colour, Sys(SysColour::DarkShadow3D));  // bottom

@@ -69,7 +69,7 @@ TEST_F(InputFixture, ArrowsAndTabMoveTheFocusAroundHiddenAndFixedCells) {
     grid->OnKeyDown(Key::kTab, 0);
     EXPECT_EQ(grid->GetFocusCell(), CellId(2, 1));  // wraps to the next row
     grid->OnKeyDown(Key::kTab, Modifier::kShift);
-    EXPECT_EQ(grid->GetFocusCell(), CellId(1, 3));  // and back
+    EXPECT_EQ(grid->GetFocusCell(), CellId(1, 3));                 // and back
     EXPECT_FALSE(grid->OnKeyDown(Key::kTab, Modifier::kControl));  // the dialog's Ctrl+Tab
 
     grid->SetFocusCell(5, 3);

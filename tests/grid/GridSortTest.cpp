@@ -77,8 +77,8 @@ TEST(GridSort, TiesEndInTheOrderWorkedOutByHand) {
 
 TEST(GridSort, MatchesTheRecursiveFormOnRandomInputWithManyTies) {
     std::mt19937 random(7);
-    const std::vector<std::string> words = {"abba", "Abba", "ABBA", "beatles", "Beatles", "cream",
-                                            "", " ", "ab", "zz", "\xC3\xA9t\xC3\xA9", "Z"};
+    const std::vector<std::string> words = {"abba", "Abba", "ABBA", "beatles", "Beatles",           "cream",
+                                            "",     " ",    "ab",   "zz",      "\xC3\xA9t\xC3\xA9", "Z"};
     for (int round = 0; round < 40; ++round) {
         const int n = 1 + static_cast<int>(random() % 300);
         std::vector<std::string> keys;
@@ -187,8 +187,7 @@ TEST(GridSort, SortedReversedAndEqualInputs) {
         CGridCtrl grid;
         FillKeys(grid, keys);
         grid.SortByColumn(1, true);
-        for (int r = 2; r <= n; ++r)
-            ASSERT_LE(CompareNoCase(grid.GetCellText(r - 1, 1), grid.GetCellText(r, 1)), 0);
+        for (int r = 2; r <= n; ++r) ASSERT_LE(CompareNoCase(grid.GetCellText(r - 1, 1), grid.GetCellText(r, 1)), 0);
     }
 }
 

@@ -21,8 +21,7 @@ void Fill(CGridCtrl& grid, int items, int dataCols) {
     grid.SetFixedColumnCount(1);
     for (int r = 0; r < items; ++r) {
         int row = grid.InsertRow("");
-        for (int c = 1; c <= dataCols; ++c)
-            grid.SetCellText(row, c, fakes::CellName(r, c));
+        for (int c = 1; c <= dataCols; ++c) grid.SetCellText(row, c, fakes::CellName(r, c));
     }
 }
 
@@ -80,8 +79,8 @@ TEST(GridTable, DefaultCellsMeasureTheMessageFontOrFallBack) {
     fakes::FakeDesktop desktop;  // each character 7 wide, 14 high
     CGridCtrl measured(0, 0, 0, 0, &desktop);
     const CGridDefaultCell* cell = measured.GetDefaultCell(false, false);
-    EXPECT_EQ(cell->GetMargin(), 7u);            // one blank
-    EXPECT_EQ(cell->GetWidth(), 14 * 7);         // " XXXXXXXXXXXX "
+    EXPECT_EQ(cell->GetMargin(), 7u);     // one blank
+    EXPECT_EQ(cell->GetWidth(), 14 * 7);  // " XXXXXXXXXXXX "
     EXPECT_EQ(cell->GetHeight(), 14 * 3 / 2);
     EXPECT_EQ(*cell->GetFont(), desktop.messageFont);
 
@@ -252,8 +251,8 @@ TEST(GridTable, GridItemMarksThenAppliesMaskedFields) {
     GridItem item;
     item.row = 1;
     item.col = 1;
-    item.mask = GridItemMask::kText | GridItemMask::kData | GridItemMask::kBackColour |
-                GridItemMask::kMargin | GridItemMask::kState;
+    item.mask = GridItemMask::kText | GridItemMask::kData | GridItemMask::kBackColour | GridItemMask::kMargin |
+                GridItemMask::kState;
     item.text = "new";
     item.data = 42;
     item.backColour = 0x00AABBCC;
@@ -294,8 +293,8 @@ TEST(GridTable, OutOfMemoryStopsCleanlyAndSaysSo) {
     CGridCtrl grid(0, 0, 0, 0, &desktop);
     ASSERT_TRUE(grid.SetDefaultCellType(ScarceCellClass()));
     g_cellsLeft = 7;
-    grid.SetColumnCount(3);          // no rows yet: no cells needed
-    grid.SetRowCount(5);             // two whole rows fit, the third does not
+    grid.SetColumnCount(3);  // no rows yet: no cells needed
+    grid.SetRowCount(5);     // two whole rows fit, the third does not
     EXPECT_EQ(grid.GetRowCount(), 2);
     EXPECT_EQ(desktop.outOfMemoryShown, 1);
 

@@ -29,9 +29,7 @@ std::string ReadAll(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-void WriteAll(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void WriteAll(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 struct BatchMode : ::testing::Test {
     tabulon::fakes::ScratchFolder scratch{"tabulon-batch"};
@@ -41,7 +39,8 @@ struct BatchMode : ::testing::Test {
     ProgramRun Tabulon(const std::string& args, const fs::path& folder = {}) {
         const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
         std::string command = folder.empty() ? "" : "cd '" + folder.string() + "' && ";
-        command += std::string("'") + TABULON_BINARY + "' " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
+        command +=
+            std::string("'") + TABULON_BINARY + "' " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
         const int raw = std::system(command.c_str());
         ProgramRun run;
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -92,19 +91,18 @@ TEST_F(BatchMode, WritesThePageWorkedOutByHandAndSavesNothingElse) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
 
-    const std::string expected =
-        std::string(kCommentLines) + "<html><body>\n" +
-        "<TABLE>\r\n"
-        "<TR BGCOLOR=AAAAAA>\r\n<TD ID=x>Name</TD>\r\n<TD ID=x>Size</TD>\r\n</TR>\r\n\r\n"
-        "<TR bgcolor=BBBBBB><TD ID=y colspan=2>0-9<A NAME=0-9></A></TD></TR>\r\n"
-        "<TR bgcolor=111111><TD>\r\n7up</TD><TD>\r\n4</TD></TR>\r\n\r\n"
-        "<TR bgcolor=BBBBBB><TD ID=y colspan=2>A<A NAME=A></A></TD></TR>\r\n"
-        "<TR bgcolor=111111><TD>\r\napple</TD><TD>\r\n1</TD></TR>\r\n\r\n"
-        "<TR bgcolor=222222><TD>\r\nAvocado</TD><TD>\r\n2</TD></TR>\r\n\r\n"
-        "<TR bgcolor=BBBBBB><TD ID=y colspan=2>B<A NAME=B></A></TD></TR>\r\n"
-        "<TR bgcolor=111111><TD>\r\nbanana</TD><TD>\r\n3</TD></TR>\r\n\r\n"
-        "</TABLE>\r\n"
-        "</body></html>";
+    const std::string expected = std::string(kCommentLines) + "<html><body>\n" +
+                                 "<TABLE>\r\n"
+                                 "<TR BGCOLOR=AAAAAA>\r\n<TD ID=x>Name</TD>\r\n<TD ID=x>Size</TD>\r\n</TR>\r\n\r\n"
+                                 "<TR bgcolor=BBBBBB><TD ID=y colspan=2>0-9<A NAME=0-9></A></TD></TR>\r\n"
+                                 "<TR bgcolor=111111><TD>\r\n7up</TD><TD>\r\n4</TD></TR>\r\n\r\n"
+                                 "<TR bgcolor=BBBBBB><TD ID=y colspan=2>A<A NAME=A></A></TD></TR>\r\n"
+                                 "<TR bgcolor=111111><TD>\r\napple</TD><TD>\r\n1</TD></TR>\r\n\r\n"
+                                 "<TR bgcolor=222222><TD>\r\nAvocado</TD><TD>\r\n2</TD></TR>\r\n\r\n"
+                                 "<TR bgcolor=BBBBBB><TD ID=y colspan=2>B<A NAME=B></A></TD></TR>\r\n"
+                                 "<TR bgcolor=111111><TD>\r\nbanana</TD><TD>\r\n3</TD></TR>\r\n\r\n"
+                                 "</TABLE>\r\n"
+                                 "</body></html>";
     EXPECT_EQ(ReadAll(dir / "page.htm"), expected);
     // The sort stays in memory: the database and the configuration are untouched.
     EXPECT_EQ(ReadAll(dir / "items.db"), database);

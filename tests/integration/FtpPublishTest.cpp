@@ -70,10 +70,13 @@ protected:
                                 "[files]\r\ndatabase = database.db\r\noutput   = list.htm\r\nheadfile = head.htm\r\n"
                                 "endfile  = end.htm\r\n[colors]\r\nheadcol  = 2F4F6F\r\nindexcol = C8D8E8\r\n"
                                 "firstcol = FFFFFF\r\nsecondcol= EEF3F8\r\n[ftp]\r\nserver   = 127.0.0.1\r\n"
-                                "loginname= " + user + "\r\npassword = " + password + "\r\nfilename = list.htm\r\n"
-                                "port     = " + std::to_string(port) + "\r\n[other]\r\nviewout  = " +
-                                    std::to_string(viewout) + "\r\naddindex = 3\r\nftpupload= 1\r\n"
-                                "columns  = Artist;Title;Year\r\n");
+                                "loginname= " +
+                                    user + "\r\npassword = " + password +
+                                    "\r\nfilename = list.htm\r\n"
+                                    "port     = " +
+                                    std::to_string(port) + "\r\n[other]\r\nviewout  = " + std::to_string(viewout) +
+                                    "\r\naddindex = 3\r\nftpupload= 1\r\n"
+                                    "columns  = Artist;Title;Year\r\n");
     }
     // Batch mode as the program runs it: its exit status and standard error.
     std::pair<int, std::string> Batch(const std::string& cfg) {

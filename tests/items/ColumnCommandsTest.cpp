@@ -66,7 +66,7 @@ TEST_F(Commands, NewItemsInsertColumnGoesAfterTheClickedOneAndRenumbers) {
     EXPECT_EQ(Row(*fresh, 1), (Strings{"a", "", "b"}));
     EXPECT_EQ(fresh->GetCellFormat(1, 2), pane::kItemFormat);  // as every item cell
     EXPECT_EQ(fresh->GetColumnWidth(2), 90);
-    InNewItems(1, 0, cmd::kInsertColumn);  // C: after column 0, as A
+    InNewItems(1, 0, cmd::kInsertColumn);    // C: after column 0, as A
     InNewItems(-1, -1, cmd::kInsertColumn);  // E: at the end, as D in the last column
     InNewItems(1, 5, cmd::kInsertColumn);
     EXPECT_EQ(Row(*fresh, 1), (Strings{"", "a", "", "b", "", ""}));
@@ -79,7 +79,7 @@ TEST_F(Commands, NewItemsDeleteColumnAsksAboutTheClickedCell) {
     messages.Answer(MbResult::No);
     fresh->SetCellText(0, 3, "stale");
     InNewItems(1, 2, cmd::kDeleteColumn);
-    ExpectAsked("Delete column abc?", "Delete column");  // the item's text, not the heading
+    ExpectAsked("Delete column abc?", "Delete column");               // the item's text, not the heading
     EXPECT_EQ(Row(*fresh, 0), (Strings{"Col 1", "Col 2", "Col 3"}));  // renamed even on No
     InNewItems(0, 2, cmd::kDeleteColumn);
     ExpectAsked("Delete column Col 2?", "Delete column");
@@ -233,8 +233,7 @@ TEST_F(Commands, MoveColumnLeftWithoutItemsAndIndexesThatNameNoMove) {
     db->DeleteNonFixedRows();
     MoveColumnInPane(frame, true, 3, 0);
     EXPECT_EQ(Row(*db, 0), (Strings{"Year", "Artist", "Title"}));
-    for (auto [from, to] : {std::pair{2, 2}, {0, 2}, {4, 1}, {1, 4}, {1, -2}})
-        MoveColumnInPane(frame, true, from, to);
+    for (auto [from, to] : {std::pair{2, 2}, {0, 2}, {4, 1}, {1, 4}, {1, -2}}) MoveColumnInPane(frame, true, from, to);
     EXPECT_EQ(Row(*db, 0), (Strings{"Year", "Artist", "Title"}));
 }
 

@@ -48,12 +48,13 @@ TEST_F(ColumnDialogs, TemplatesHoldTheirControlsWithinTheirSize) {
     EXPECT_EQ(fill.caption, "Fill column");
     EXPECT_EQ(fill.units, (Size{133, 33}));
     EXPECT_TRUE(fill.hasCloseBox);  // closing is how it is cancelled: no Cancel button
-    EXPECT_EQ(Controls(fill), (std::vector<std::string>{"0 -1 Fill selected column with:",
-                                                        std::to_string(kEdit) + " 1004 ", "3 1 OK"}));
+    EXPECT_EQ(Controls(fill), (std::vector<std::string>{
+                                  "0 -1 Fill selected column with:", std::to_string(kEdit) + " 1004 ", "3 1 OK"}));
 }
 
 TEST_F(ColumnDialogs, RenameOpensWithTheNameSelectedTakesItUntrimmedCancelKeepsIt) {
-    host.scripts = {{TypeText(1004, "other"), Press(DialogId::kCancel)}, {TypeText(1004, " Band "), Press(DialogId::kOk)}};
+    host.scripts = {{TypeText(1004, "other"), Press(DialogId::kCancel)},
+                    {TypeText(1004, " Band "), Press(DialogId::kOk)}};
     CRenameColumnDlg cancelled(messages, "Artist");
     EXPECT_EQ(cancelled.DoModal(host), DialogId::kCancel);
     EXPECT_EQ(cancelled.GetName(), "Artist");

@@ -31,18 +31,20 @@ struct ColumnMenus : CommandPanes {
 
 TEST_F(ColumnMenus, ItemsOrderSeparatorsAndPrompts) {
     Choose(false, -1, -1, 0);
-    EXPECT_EQ(Shown(), (Strings{"32778 Insert column|Inserts a new column after selected column",
-                                "32775 Delete column|Delete selected column", "32813 Delete all columns|Delete all columns",
-                                "32812 Fill column with..|Fill selected column with a string", "-",
-                                "32780 Add item|Add a new item", "32779 Delete item(s)|Delete selected item(s)",
-                                "32785 Delete all items|Delete all items", "-",
-                                "32782 Select all items|Select all items", "32783 Unselect all items|Unselect all items"}));
+    EXPECT_EQ(
+        Shown(),
+        (Strings{"32778 Insert column|Inserts a new column after selected column",
+                 "32775 Delete column|Delete selected column", "32813 Delete all columns|Delete all columns",
+                 "32812 Fill column with..|Fill selected column with a string", "-", "32780 Add item|Add a new item",
+                 "32779 Delete item(s)|Delete selected item(s)", "32785 Delete all items|Delete all items", "-",
+                 "32782 Select all items|Select all items", "32783 Unselect all items|Unselect all items"}));
     Choose(true, -1, -1, 0);
-    EXPECT_EQ(Shown(), (Strings{"32778 Insert column|Inserts a new column after selected column",
-                                "32772 Rename column|Rename selected column", "32775 Delete column|Delete selected column",
-                                "32814 Delete all columns|Delete all columns",
-                                "32815 Fill column with..|Fill selected column with a string", "-",
-                                "32786 Delete item|Delete selected item", "32785 Delete all items|Delete all items"}));
+    EXPECT_EQ(Shown(),
+              (Strings{"32778 Insert column|Inserts a new column after selected column",
+                       "32772 Rename column|Rename selected column", "32775 Delete column|Delete selected column",
+                       "32814 Delete all columns|Delete all columns",
+                       "32815 Fill column with..|Fill selected column with a string", "-",
+                       "32786 Delete item|Delete selected item", "32785 Delete all items|Delete all items"}));
 }
 
 TEST_F(ColumnMenus, NewItemsGreyingForEachPositionAndState) {
@@ -57,27 +59,28 @@ TEST_F(ColumnMenus, NewItemsGreyingForEachPositionAndState) {
     EXPECT_EQ(GreyedAt(false, -1, -1), "Delete column,Fill column with..," + items);
     AddNewItems({"a;b", "c;d"});
     EXPECT_EQ(GreyedAt(false, 0, 0), "Delete column,Fill column with..");  // A
-    EXPECT_EQ(GreyedAt(false, 0, 1), "");                                   // B
+    EXPECT_EQ(GreyedAt(false, 0, 1), "");                                  // B
     EXPECT_EQ(GreyedAt(false, 2, 0), "Delete column,Fill column with..");  // C
-    EXPECT_EQ(GreyedAt(false, 2, 2), "");                                   // D
-    for (auto [row, col] : {std::pair{-1, -1}, {5, 1}, {1, 7}})             // E, past either end too
+    EXPECT_EQ(GreyedAt(false, 2, 2), "");                                  // D
+    for (auto [row, col] : {std::pair{-1, -1}, {5, 1}, {1, 7}})            // E, past either end too
         EXPECT_EQ(GreyedAt(false, row, col), "Delete column,Fill column with..") << row << "," << col;
 }
 
 TEST_F(ColumnMenus, DatabaseGreyingForEachPositionAndState) {
     const std::string noCell = "Rename column,Delete column,";
     for (auto [row, col] : {std::pair{0, 0}, {-1, -1}})
-        EXPECT_EQ(GreyedAt(true, row, col), noCell + "Delete all columns,Fill column with..,Delete item,Delete all items");
+        EXPECT_EQ(GreyedAt(true, row, col),
+                  noCell + "Delete all columns,Fill column with..,Delete item,Delete all items");
     AddDatabase({"Artist", "Title"}, {});
     for (auto [row, col] : {std::pair{0, 0}, {-1, -1}})
         EXPECT_EQ(GreyedAt(true, row, col), noCell + "Fill column with..,Delete item,Delete all items");
     EXPECT_EQ(GreyedAt(true, 0, 1), "Fill column with..,Delete item,Delete all items");
     AddDatabase({}, {"a;b", "c;d"});
-    EXPECT_EQ(GreyedAt(true, 0, 0), noCell + "Fill column with..,Delete item");   // A
-    EXPECT_EQ(GreyedAt(true, 0, 2), "Delete item");                             // B
-    EXPECT_EQ(GreyedAt(true, 1, 0), noCell + "Fill column with..");              // C
-    EXPECT_EQ(GreyedAt(true, 1, 1), "");                                         // D
-    EXPECT_EQ(GreyedAt(true, -1, -1), noCell + "Fill column with..,Delete item"); // E
+    EXPECT_EQ(GreyedAt(true, 0, 0), noCell + "Fill column with..,Delete item");    // A
+    EXPECT_EQ(GreyedAt(true, 0, 2), "Delete item");                                // B
+    EXPECT_EQ(GreyedAt(true, 1, 0), noCell + "Fill column with..");                // C
+    EXPECT_EQ(GreyedAt(true, 1, 1), "");                                           // D
+    EXPECT_EQ(GreyedAt(true, -1, -1), noCell + "Fill column with..,Delete item");  // E
 }
 
 TEST_F(ColumnMenus, GreyedOrNoChoiceChangesNothingAndMenusFollowTheCounts) {

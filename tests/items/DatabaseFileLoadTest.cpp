@@ -3,7 +3,6 @@
 namespace tabulon::testing {
 namespace {
 
-
 // The question names the file it did not find.
 std::string Browse(const std::string& path) { return "File database not found.\n" + path + "\n\nBrowse for database?"; }
 
@@ -11,8 +10,8 @@ TEST_F(DatabaseFileTest, LoadTrimsSkipsEmptyLinesAndKeepsLongLinesWhole) {
     const std::string longLine(300, 'x');
     MakeFile("items.db", "a;b\r\n\r\n c\n \t\r\n a ; b ;\n" + longLine + "\n\xE9t\xE9;\x01");
     EXPECT_TRUE(LoadDatabaseFile(frame));
-    EXPECT_EQ(Items(Db()), (Rows{{"a", "b", ""}, {"c", "", ""}, {"a", "b", ""},
-                                 {longLine, "", ""}, {"\xE9t\xE9", "\x01", ""}}));
+    EXPECT_EQ(Items(Db()),
+              (Rows{{"a", "b", ""}, {"c", "", ""}, {"a", "b", ""}, {longLine, "", ""}, {"\xE9t\xE9", "\x01", ""}}));
     for (int r = 1; r < Db().GetRowCount(); ++r) {
         EXPECT_EQ(Db().GetCellText(r, 0), std::to_string(r));
         EXPECT_TRUE(Db().GetCellState(r, 0) & CellState::kReadOnly) << r;
@@ -30,8 +29,8 @@ TEST_F(DatabaseFileTest, LoadAppendsAfterTheRowsHeldAndLeavesTheCornerMark) {
     MakeFile("items.db", "p;q;r;s\nshort\n");
     EXPECT_TRUE(LoadDatabaseFile(frame));
     EXPECT_EQ(Row0(Db()), (std::vector<std::string>{"Artist", "Title", "", ""}));
-    EXPECT_EQ(Items(Db(), 0), (Rows{{"1", "old", "row", "", ""}, {"2", "p", "q", "r", "s"},
-                                    {"3", "short", "", "", ""}}));
+    EXPECT_EQ(Items(Db(), 0),
+              (Rows{{"1", "old", "row", "", ""}, {"2", "p", "q", "r", "s"}, {"3", "short", "", "", ""}}));
     EXPECT_EQ(Db().GetCellText(0, 0), "Database*");
 }
 

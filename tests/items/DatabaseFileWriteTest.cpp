@@ -43,8 +43,9 @@ TEST_F(DatabaseFileTest, WriteRefusesTextTheFilesCannotHold) {
         {2, 1, "c;d", "Item 2, column \"Title\" holds a \";\"" + tail},
         {1, 2, "two\nlines", "Item 1, column 2 holds a line end" + tail},
         {2, 2, "lf\n", "Item 2, column 2 holds a line end" + tail},
-        {0, 1, "A;B", "The name of column 1, \"A;B\", holds a \";\", which the configuration "
-                      "file cannot store.\n\nNothing was saved."},
+        {0, 1, "A;B",
+         "The name of column 1, \"A;B\", holds a \";\", which the configuration "
+         "file cannot store.\n\nNothing was saved."},
     };
     for (const Case& t : cases) {
         SCOPED_TRACE(t.text);
@@ -79,8 +80,8 @@ TEST_F(DatabaseFileTest, FailedWriteIsShownAndLeavesTheFileAlone) {
 }
 
 TEST_F(DatabaseFileTest, BackupIsAByteCopyAsPrivateAsTheDatabase) {
-    const std::string bytes[] = {"x;y", std::string(300, 'l') + "\n\n  pad \t\r\nlast\n" +
-                                            std::string("\xFF\0;", 3) + "\r"};
+    const std::string bytes[] = {"x;y",
+                                 std::string(300, 'l') + "\n\n  pad \t\r\nlast\n" + std::string("\xFF\0;", 3) + "\r"};
     for (const std::string& content : bytes) {
         MakeFile("items.db", content);
         MakeFile("items.db.bak", "an older backup\r\n");
@@ -88,8 +89,7 @@ TEST_F(DatabaseFileTest, BackupIsAByteCopyAsPrivateAsTheDatabase) {
         fs::permissions(PathOf("items.db.bak"), fs::perms(0644));
         EXPECT_TRUE(BackupDatabaseFile(frame));
         EXPECT_EQ(Contents(PathOf("items.db.bak")), content);
-        EXPECT_EQ(fs::status(PathOf("items.db.bak")).permissions(),
-                  fs::perms::owner_read | fs::perms::owner_write);
+        EXPECT_EQ(fs::status(PathOf("items.db.bak")).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     }
     EXPECT_TRUE(messages.shown.empty());
 }
@@ -116,7 +116,8 @@ TEST_F(DatabaseFileTest, ImportAppendsCheckedItemsToNewItemsOnly) {
 
     ASSERT_EQ(picker.calls.size(), 1u);
     EXPECT_TRUE(picker.calls[0].options.mustExist && picker.calls[0].options.hideReadOnly);
-    EXPECT_EQ(picker.calls[0].options.filter, "Database files (*.db)|*.db|Text files (*.txt)|*.txt|All Files (*.*)|*.*||");
+    EXPECT_EQ(picker.calls[0].options.filter,
+              "Database files (*.db)|*.db|Text files (*.txt)|*.txt|All Files (*.*)|*.*||");
     EXPECT_EQ(Items(items, 0), (Rows{{"X", "old", ""}, {"X", "a", "b"}, {"X", "c", ""}, {"X", longLine, ""}}));
     EXPECT_EQ(Row0(items), (std::vector<std::string>{"Col 1", "Col 2"}));
     EXPECT_EQ(Db().GetRowCount(), 1);

@@ -89,8 +89,9 @@ TEST_F(MovingItems, NoItemsNoConfigurationOrAnEmptyFirstCellChangeNothing) {
     window.title = "Tabulon";
     MoveItems(frame);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "No configuration opened!\n\nCreate a new or open a saved configuration\n"
-                                      "before moving items to 'Database'.");
+    EXPECT_EQ(messages.shown[0].text,
+              "No configuration opened!\n\nCreate a new or open a saved configuration\n"
+              "before moving items to 'Database'.");
     EXPECT_EQ(messages.shown[0].caption, "Configuration");
     EXPECT_EQ(messages.shown[0].icon, MbIcon::Information);
     EXPECT_EQ(messages.shown[0].buttons, MbButtons::Ok);

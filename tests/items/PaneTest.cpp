@@ -53,7 +53,8 @@ struct Panes : ::testing::Test {
         for (const auto& fields : rows) {
             while (db->GetColumnCount() < static_cast<int>(fields.size()) + 1) pane::AppendDataColumn(*db);
             const int row = db->InsertRow("");
-            for (std::size_t f = 0; f < fields.size(); ++f) pane::SetItemCell(*db, row, static_cast<int>(f) + 1, fields[f]);
+            for (std::size_t f = 0; f < fields.size(); ++f)
+                pane::SetItemCell(*db, row, static_cast<int>(f) + 1, fields[f]);
         }
         database.NumberItemRows(1, db->GetRowCount() - 1);
     }

@@ -35,8 +35,8 @@ protected:
 
 TEST_F(ListFilesTest, HeadAndEndFilesAreCopiedByteForByte) {
     // Bare LF, CR LF, a lone CR, Ctrl-Z, NUL and high bytes; the end file has no final line end.
-    const std::string head = std::string("<HTML>\n<HEAD>\r\n\r<TITLE>\x1A\xE9t\xC3\xA9", 16) + std::string(1, '\0') +
-                             "</TITLE>\n";
+    const std::string head =
+        std::string("<HTML>\n<HEAD>\r\n\r<TITLE>\x1A\xE9t\xC3\xA9", 16) + std::string(1, '\0') + "</TITLE>\n";
     const std::string end = "</BODY>\r\n</HTML>";
     MakeFile("head.htm", head);
     MakeFile("end.htm", end);
@@ -59,8 +59,7 @@ TEST_F(ListFilesTest, PagesLargerThanOneBlockComeOutWhole) {
 
     EXPECT_EQ(page.find("<TABLE>"), page.find("-->\r\n\r\n") + 7 + head.size());
     std::size_t rows = 0;
-    for (auto at = page.find("<TR bgcolor="); at != std::string::npos; at = page.find("<TR bgcolor=", at + 1))
-        ++rows;
+    for (auto at = page.find("<TR bgcolor="); at != std::string::npos; at = page.find("<TR bgcolor=", at + 1)) ++rows;
     EXPECT_EQ(rows, static_cast<std::size_t>(items) + 1);
     EXPECT_TRUE(page.ends_with("<TD>\r\nitem159999</TD></TR>\r\n\r\n</TABLE>\r\n</BODY></HTML>\r\n"));
 }
@@ -69,8 +68,9 @@ TEST_F(ListFilesTest, MissingHeadAndEndFilesAddNothing) {
     fs::remove(PathOf("head.htm"));
     fs::remove(PathOf("end.htm"));
     const std::string page = Make();
-    EXPECT_TRUE(page.starts_with("<!-- Created with Tabulon by Korvanex -->\r\n"
-                                 "<!--        https://www.korvanex.com/         -->\r\n\r\n<TABLE>\r\n"));
+    EXPECT_TRUE(
+        page.starts_with("<!-- Created with Tabulon by Korvanex -->\r\n"
+                         "<!--        https://www.korvanex.com/         -->\r\n\r\n<TABLE>\r\n"));
     EXPECT_TRUE(page.ends_with("</TR>\r\n\r\n</TABLE>\r\n"));
     // Reading does not create them.
     EXPECT_FALSE(fs::exists(PathOf("head.htm")));
@@ -182,8 +182,8 @@ TEST_F(ListFilesTest, AWrittenPageIsUploadedThenOpenedAsConfigured) {
         std::vector<PublishCall::Kind> calls;
     };
     publisher.openResult = 2;
-    for (const Case& c : {Case{1, 0, {PublishCall::Upload}}, Case{0, 1, {PublishCall::Open}},
-                          Case{0, 0, {}}, Case{2, 2, {}}}) {
+    for (const Case& c :
+         {Case{1, 0, {PublishCall::Upload}}, Case{0, 1, {PublishCall::Open}}, Case{0, 0, {}}, Case{2, 2, {}}}) {
         publisher.calls.clear();
         frame.Config().ftpupload = c.ftpupload;
         frame.Config().viewout = c.viewout;

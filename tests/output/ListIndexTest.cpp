@@ -37,8 +37,14 @@ TEST_F(ListIndexTest, ItemsWithoutAValidIndexCharacterAreLeftOutInEveryMode) {
         AddItem({" lime", "blank"});
         AddItem({"-minus", "dash"});
         AddItem({"(bracket)", "paren"});
-        AddItem({"\xC3\xA9" "clair", "accent"});
-        AddItem({"\xE9" "clair", "latin1"});
+        AddItem(
+            {"\xC3\xA9"
+             "clair",
+             "accent"});
+        AddItem(
+            {"\xE9"
+             "clair",
+             "latin1"});
         AddItem({"~tilde", "above z"});
         EXPECT_EQ(Make(), page) << "mode " << mode;
         while (Grid().GetRowCount() > before) Grid().DeleteRow(before);
@@ -56,19 +62,27 @@ TEST_F(ListIndexTest, ItemsLeftOutAreCountedAndTheFirstFewNamedInOneNotice) {
     messages.shown.clear();
     Grid().DeleteNonFixedRows();
 
-    for (const char* name : {"Abba", "\xC3\x89" "dith Piaf", "(The) Band", ""}) AddItem({name});
+    for (const char* name : {"Abba",
+                             "\xC3\x89"
+                             "dith Piaf",
+                             "(The) Band", ""})
+        AddItem({name});
     ASSERT_TRUE(MakeList(frame));
-    const std::string rule = "items were left out of the page: an item is listed only when its first column "
-                             "begins with a digit (0-9) or a letter from A to Z.\n\nLeft out: ";
+    const std::string rule =
+        "items were left out of the page: an item is listed only when its first column "
+        "begins with a digit (0-9) or a letter from A to Z.\n\nLeft out: ";
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "3 of the 4 " + rule +
-                                          "item 1 (its first column is empty), \"(The) Band\", \"\xC3\x89" "dith Piaf\".");
+                                          "item 1 (its first column is empty), \"(The) Band\", \"\xC3\x89"
+                                          "dith Piaf\".");
     EXPECT_EQ(messages.shown[0].caption, "Make list");
     EXPECT_EQ(messages.shown[0].icon, MbIcon::Information);
     EXPECT_NE(Page().find("Abba"), std::string::npos);  // the page is written first
 
     // Past the first three only a count; a long name is cut between characters.
-    AddItem({"-" + std::string(38, 'x') + "\xC3\x89" "t\xC3\xA9"});
+    AddItem({"-" + std::string(38, 'x') +
+             "\xC3\x89"
+             "t\xC3\xA9"});
     AddItem({"~tilde"});
     messages.shown.clear();
     ASSERT_TRUE(MakeList(frame));
@@ -99,19 +113,19 @@ TEST_F(ListIndexTest, ColoursStartAgainAfterEachIndexRow) {
 
     frame.Config().addindex = 3;
     // One digits row before 1; 5 and 9 go on alternating.
-    EXPECT_EQ(RowsOf(Make()), (Rows{"index 0-9", "first 1", "second 5", "first 9", "index A", "first ant",
-                                    "second apple", "first axe", "index B", "first bee", "index C",
-                                    "first cat", "second cow"}));
+    EXPECT_EQ(RowsOf(Make()),
+              (Rows{"index 0-9", "first 1", "second 5", "first 9", "index A", "first ant", "second apple", "first axe",
+                    "index B", "first bee", "index C", "first cat", "second cow"}));
 
     frame.Config().addindex = 0;
-    EXPECT_EQ(RowsOf(Make()), (Rows{"first 1", "second 5", "first 9", "second ant", "first apple",
-                                    "second axe", "first bee", "second cat", "first cow"}));
+    EXPECT_EQ(RowsOf(Make()), (Rows{"first 1", "second 5", "first 9", "second ant", "first apple", "second axe",
+                                    "first bee", "second cat", "first cow"}));
 
     // Mode 4 also writes no row between digits once the digits row stands.
     frame.Config().addindex = 4;
     EXPECT_EQ(RowsOf(Make()),
-              Join({{"index 0-9", "first 1", "second 5", "first 9", "index A", "first ant", "second apple",
-                     "first axe", "index B", "first bee", "index C", "first cat", "second cow"},
+              Join({{"index 0-9", "first 1", "second 5", "first 9", "index A", "first ant", "second apple", "first axe",
+                     "index B", "first bee", "index C", "first cat", "second cow"},
                     IndexEntries('D', 'Z')}));
 }
 
@@ -120,10 +134,9 @@ TEST_F(ListIndexTest, Mode2WithOneItemListsEveryDigitAndLetterButNothingBetween)
     AddItem({"melon"});
     frame.Config().addindex = 2;
     const std::string page = Make();
-    EXPECT_EQ(RowsOf(page), Join({IndexEntries('0', '9'), IndexEntries('A', 'M'), {"first melon"},
-                                  IndexEntries('N', 'Z')}));
-    for (char c = '9' + 1; c < 'A'; ++c)
-        EXPECT_EQ(page.find(std::string("<A NAME=") + c), std::string::npos) << c;
+    EXPECT_EQ(RowsOf(page),
+              Join({IndexEntries('0', '9'), IndexEntries('A', 'M'), {"first melon"}, IndexEntries('N', 'Z')}));
+    for (char c = '9' + 1; c < 'A'; ++c) EXPECT_EQ(page.find(std::string("<A NAME=") + c), std::string::npos) << c;
 }
 
 TEST_F(ListIndexTest, Mode4WithoutListedItemsStillWritesTheWholeIndex) {
@@ -147,8 +160,7 @@ TEST_F(ListIndexTest, Mode4WithOnlyDigitsWritesTheDigitsRowOnceAndTheLettersAfte
     AddItem({"7"});
     AddItem({"0"});
     frame.Config().addindex = 4;
-    EXPECT_EQ(RowsOf(Make()),
-              Join({{"index 0-9", "first 0", "second 42", "first 7"}, IndexEntries('A', 'Z')}));
+    EXPECT_EQ(RowsOf(Make()), Join({{"index 0-9", "first 0", "second 42", "first 7"}, IndexEntries('A', 'Z')}));
 }
 
 TEST_F(ListIndexTest, AGridWithColumnZeroAloneListsNoItemsAndSpansNothing) {
@@ -158,14 +170,13 @@ TEST_F(ListIndexTest, AGridWithColumnZeroAloneListsNoItemsAndSpansNothing) {
     database.NumberItemRows(1, 2);
     frame.Config().addindex = 4;
     const std::string page = Make();
-    EXPECT_TRUE(TableOf(page).starts_with("<TABLE>\r\n"
-                                          "<TR BGCOLOR=C0C0C0>\r\n"
-                                          "</TR>\r\n\r\n"
-                                          "<TR bgcolor=FFCC00>"));
-    EXPECT_NE(page.find("<TR bgcolor=FFCC00><TD ID=y colspan=0>0-9<A NAME=0-9></A></TD></TR>\r\n"),
-              std::string::npos);
-    EXPECT_NE(page.find("<TR bgcolor=FFCC00><TD ID=y colspan=0>Z<A NAME=Z></A></TD></TR>\r\n"),
-              std::string::npos);
+    EXPECT_TRUE(
+        TableOf(page).starts_with("<TABLE>\r\n"
+                                  "<TR BGCOLOR=C0C0C0>\r\n"
+                                  "</TR>\r\n\r\n"
+                                  "<TR bgcolor=FFCC00>"));
+    EXPECT_NE(page.find("<TR bgcolor=FFCC00><TD ID=y colspan=0>0-9<A NAME=0-9></A></TD></TR>\r\n"), std::string::npos);
+    EXPECT_NE(page.find("<TR bgcolor=FFCC00><TD ID=y colspan=0>Z<A NAME=Z></A></TD></TR>\r\n"), std::string::npos);
     EXPECT_EQ(page.find("<TD>"), std::string::npos);
 }
 

@@ -28,8 +28,7 @@ std::string IndexRows(char from, char to) {
 const std::string kDigitsRow = "<TR bgcolor=FFCC00><TD ID=y colspan=2>0-9<A NAME=0-9></A></TD></TR>\r\n";
 
 std::string Item(const char* colour, const char* name, const char* size) {
-    return std::string("<TR bgcolor=") + colour + "><TD>\r\n" + name + "</TD><TD>\r\n" + size +
-           "</TD></TR>\r\n\r\n";
+    return std::string("<TR bgcolor=") + colour + "><TD>\r\n" + name + "</TD><TD>\r\n" + size + "</TD></TR>\r\n\r\n";
 }
 
 class ListPageTest : public ListTest {};
@@ -87,27 +86,24 @@ TEST_F(ListPageTest, WorkedExampleInMode1IndexesTheDigitItself) {
     AddFruit();
     frame.Config().addindex = 1;
     EXPECT_EQ(Make(), std::string(kPageTop) + kTableTop + IndexRow('7') + Item(kFirstColour, "7up", "4") +
-                          IndexRow('A') + Item(kFirstColour, "apple", "1") +
-                          Item(kSecondColour, "Avocado", "2") + IndexRow('B') +
-                          Item(kFirstColour, "banana", "3") + kPageBottom);
+                          IndexRow('A') + Item(kFirstColour, "apple", "1") + Item(kSecondColour, "Avocado", "2") +
+                          IndexRow('B') + Item(kFirstColour, "banana", "3") + kPageBottom);
 }
 
 TEST_F(ListPageTest, WorkedExampleInMode2IndexesEveryCharacter) {
     AddFruit();
     frame.Config().addindex = 2;
-    EXPECT_EQ(Make(), std::string(kPageTop) + kTableTop + IndexRows('0', '7') +
-                          Item(kFirstColour, "7up", "4") + IndexRows('8', '9') + IndexRow('A') +
-                          Item(kFirstColour, "apple", "1") + Item(kSecondColour, "Avocado", "2") +
-                          IndexRow('B') + Item(kFirstColour, "banana", "3") + IndexRows('C', 'Z') +
-                          kPageBottom);
+    EXPECT_EQ(Make(), std::string(kPageTop) + kTableTop + IndexRows('0', '7') + Item(kFirstColour, "7up", "4") +
+                          IndexRows('8', '9') + IndexRow('A') + Item(kFirstColour, "apple", "1") +
+                          Item(kSecondColour, "Avocado", "2") + IndexRow('B') + Item(kFirstColour, "banana", "3") +
+                          IndexRows('C', 'Z') + kPageBottom);
 }
 
 TEST_F(ListPageTest, WorkedExampleInMode4AddsTheRemainingLetters) {
     AddFruit();
     frame.Config().addindex = 4;
-    EXPECT_EQ(Make(), std::string(kPageTop) + kTableTop + kDigitsRow + Item(kFirstColour, "7up", "4") +
-                          IndexRow('A') + Item(kFirstColour, "apple", "1") +
-                          Item(kSecondColour, "Avocado", "2") + IndexRow('B') +
+    EXPECT_EQ(Make(), std::string(kPageTop) + kTableTop + kDigitsRow + Item(kFirstColour, "7up", "4") + IndexRow('A') +
+                          Item(kFirstColour, "apple", "1") + Item(kSecondColour, "Avocado", "2") + IndexRow('B') +
                           Item(kFirstColour, "banana", "3") + IndexRows('C', 'Z') + kPageBottom);
 }
 

@@ -45,9 +45,9 @@ protected:
 
 TEST_F(Upload, SendsUnderATemporaryNameAndRenamesWithProgress) {
     EXPECT_EQ(Run(), UploadOutcome::Uploaded);
-    EXPECT_EQ(ftp.calls, (Calls{"connect ftp.example.org maker s3cret-word 2121",
-                                "put /home/u/list.htm www/list.htm.tabulon-part",
-                                "rename www/list.htm.tabulon-part www/list.htm", "close"}));
+    EXPECT_EQ(ftp.calls,
+              (Calls{"connect ftp.example.org maker s3cret-word 2121", "put /home/u/list.htm www/list.htm.tabulon-part",
+                     "rename www/list.htm.tabulon-part www/list.htm", "close"}));
     EXPECT_TRUE(messages.shown.empty());
     ASSERT_EQ(progress.reports.size(), 1u);
     EXPECT_TRUE(progress.reports[0].cancellable);
@@ -85,10 +85,10 @@ TEST_F(Upload, ARefusedTransferIsReportedAndItsRemainsRemoved) {
 TEST_F(Upload, ARefusedRenameSendsThePageStraightToItsName) {
     ftp.Script("rename", {FtpStatus::Failed, "553 Rename refused."});
     EXPECT_EQ(Run(), UploadOutcome::Uploaded);
-    EXPECT_EQ(ftp.calls, (Calls{"connect ftp.example.org maker s3cret-word 2121",
-                                "put /home/u/list.htm www/list.htm.tabulon-part",
-                                "rename www/list.htm.tabulon-part www/list.htm", "put /home/u/list.htm www/list.htm",
-                                "delete www/list.htm.tabulon-part", "close"}));
+    EXPECT_EQ(ftp.calls,
+              (Calls{"connect ftp.example.org maker s3cret-word 2121", "put /home/u/list.htm www/list.htm.tabulon-part",
+                     "rename www/list.htm.tabulon-part www/list.htm", "put /home/u/list.htm www/list.htm",
+                     "delete www/list.htm.tabulon-part", "close"}));
     EXPECT_TRUE(messages.shown.empty());
 }
 

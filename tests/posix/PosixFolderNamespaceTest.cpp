@@ -149,10 +149,12 @@ TEST_F(PosixFolders, AFolderReadsWithWhatEachEntryIsAndItsSize) {
     });
     fs::permissions(Path("f/Locked"), fs::perms::owner_all);
     ASSERT_TRUE(seen.has_value());
-    const std::string names = ".hidden:-- 0 Locked:-F 0 Sub:-F 0 broken:L- 0 image.iso:-- 0 loop:L- 0 pipe:-- 0 "
-                              "to file:L- 0 to folder:LF 0 |";
-    const std::string sized = ".hidden:-- 5 Locked:-F 0 Sub:-F 0 broken:L- 0 image.iso:-- 3221225472 loop:L- 0 "
-                              "pipe:-- 0 to file:L- 3221225472 to folder:LF 0 |";
+    const std::string names =
+        ".hidden:-- 0 Locked:-F 0 Sub:-F 0 broken:L- 0 image.iso:-- 0 loop:L- 0 pipe:-- 0 "
+        "to file:L- 0 to folder:LF 0 |";
+    const std::string sized =
+        ".hidden:-- 5 Locked:-F 0 Sub:-F 0 broken:L- 0 image.iso:-- 3221225472 loop:L- 0 "
+        "pipe:-- 0 to file:L- 3221225472 to folder:LF 0 |";
     // Links count nothing in a folder's size, and the locked folder is passed over.
     EXPECT_EQ(*seen, names + sized + "unread|unread|unread|unread|3221226477");
 }

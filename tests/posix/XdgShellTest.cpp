@@ -47,11 +47,11 @@ protected:
         for (const char* dir : {"bin", "data/mime", "data/applications", "config", "records"})
             fs::create_directories(scratch.folder / dir);
         for (const char* program : {"xdg-open", "fake-editor", "fake-browser"}) {
-            const std::string path = scratch.MakeFile(
-                std::string("bin/") + program,
-                std::string("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$RECORDS/") + program + ".tmp\"\nmv \"$RECORDS/" +
-                    program + ".tmp\" \"$RECORDS/" + program + "\"\n" +
-                    (program == std::string("xdg-open") ? "exit ${XDG_OPEN_EXIT:-0}\n" : ""));
+            const std::string path =
+                scratch.MakeFile(std::string("bin/") + program,
+                                 std::string("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$RECORDS/") + program +
+                                     ".tmp\"\nmv \"$RECORDS/" + program + ".tmp\" \"$RECORDS/" + program + "\"\n" +
+                                     (program == std::string("xdg-open") ? "exit ${XDG_OPEN_EXIT:-0}\n" : ""));
             chmod(path.c_str(), 0755);
         }
         scratch.MakeFile("data/mime/globs2", "# weight:type:glob\n50:text/plain:*.txt\n50:text/html:*.htm\n");
@@ -73,7 +73,8 @@ protected:
         Set("XDG_OPEN_EXIT", "0");
     }
     void TearDown() override {
-        for (const auto& [name, value] : saved) value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+        for (const auto& [name, value] : saved)
+            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
     }
     void Set(const std::string& name, const std::string& value) {
         const char* old = std::getenv(name.c_str());
@@ -84,7 +85,8 @@ protected:
     // did not run within a few seconds).
     Args ArgumentsOf(const std::string& program, std::chrono::seconds wait = std::chrono::seconds(10)) {
         const std::string path = scratch.PathOf("records/" + program);
-        for (auto end = std::chrono::steady_clock::now() + wait; !fs::exists(path) && std::chrono::steady_clock::now() < end;)
+        for (auto end = std::chrono::steady_clock::now() + wait;
+             !fs::exists(path) && std::chrono::steady_clock::now() < end;)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         Args args;
         std::istringstream lines(fakes::ScratchFolder::Contents(path));

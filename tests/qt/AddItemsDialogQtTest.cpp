@@ -107,8 +107,7 @@ TEST_F(AddItemsDialogQt, ExpandAFolderPickFilesAndAdd) {
         Click(shown->Control(Id::kFileSize));
         Click(shown->Control(Id::kFileKb));
         Click(shown->Control(Id::kFileAddUnit));
-        for (int id : {Id::kFileMb, Id::kFileKb, Id::kFileB, Id::kDirB})
-            state += shown->GetCheck(id) ? "1" : "0";
+        for (int id : {Id::kFileMb, Id::kFileKb, Id::kFileB, Id::kDirB}) state += shown->GetCheck(id) ? "1" : "0";
         state += QString::fromStdString(shown->GetControlText(Id::kFileUnit));
         Click(shown->Control(DialogId::kOk));
     });
@@ -117,7 +116,8 @@ TEST_F(AddItemsDialogQt, ExpandAFolderPickFilesAndAdd) {
     EXPECT_EQ(lastDirectory, scratch.folder.string() + "/Music/");
     CGridCtrl& grid = *newItems.GetGrid();
     ASSERT_EQ(grid.GetRowCount(), 4);
-    const std::vector<std::string> expected[] = {{"Artist", "Song", "1 kb"}, {"Band", "Tune", "<0.1 kb"}, {"Rock", "", ""}};
+    const std::vector<std::string> expected[] = {
+        {"Artist", "Song", "1 kb"}, {"Band", "Tune", "<0.1 kb"}, {"Rock", "", ""}};
     for (int r = 1; r < 4; ++r)
         for (int c = 1; c < 4; ++c) EXPECT_EQ(grid.GetCellText(r, c), expected[r - 1][c - 1]) << r << "," << c;
 }

@@ -1,8 +1,8 @@
 // What a grid widget shows, read back from its pixels.
 
 #include <QImage>
-#include <random>
 #include <QPixmap>
+#include <random>
 
 #include "GridWidgetFixture.h"
 #include "qt/QtDeviceContext.h"
@@ -120,9 +120,9 @@ TEST_F(QtGridRender, SelectionCheckBoxesAndBothPaintingPathsLookAlike) {
 
 TEST_F(QtGridRender, ScreenshotOfATableWithHeadingsCheckBoxesAndASort) {
     Build(9, 5, QSize(520, 260));
-    const char* names[][4] = {{"", "Artist", "Title", "Year"},        {"", "ABBA", "Waterloo", "1974"},
-                              {"", "Beatles", "Help!", "1965"},       {"", "Caf\xC3\xA9 Tacvba", "Re", "1994"},
-                              {"", "Doors", "L.A. Woman", "1971"},    {"", "Eagles", "Hotel California", "1976"},
+    const char* names[][4] = {{"", "Artist", "Title", "Year"},          {"", "ABBA", "Waterloo", "1974"},
+                              {"", "Beatles", "Help!", "1965"},         {"", "Caf\xC3\xA9 Tacvba", "Re", "1994"},
+                              {"", "Doors", "L.A. Woman", "1971"},      {"", "Eagles", "Hotel California", "1976"},
                               {"", "Fleetwood Mac", "Rumours", "1977"}, {"", "Genesis", "Selling England", "1973"},
                               {"", "Heart", "Dreamboat Annie", "1975"}};
     grid->SetCellText(0, 0, "New items");
@@ -157,8 +157,9 @@ TEST_F(QtGridRender, ScreenshotOfATableWithHeadingsCheckBoxesAndASort) {
 // not measured, and still every column comes out as measuring each text
 // would make it, kerned and ligated pairs, blanks and wide texts included.
 TEST_F(QtGridRender, AWideRowFittedWithALeastWidthIsAsWideAsMeasuringEveryText) {
-    const std::vector<std::string> pieces = {"A", "V", "T", "o", "W", ".", "f", "i", "l", "ffi", "r", "y", " ",
-                                             "7", "1", "To", "AV", "Wa", "\xC3\xA9", "\x97", "\xE6\x9D\xB1"};
+    const std::vector<std::string> pieces = {"A", "V",  "T",   "o",  "W",        ".",    "f",
+                                             "i", "l",  "ffi", "r",  "y",        " ",    "7",
+                                             "1", "To", "AV",  "Wa", "\xC3\xA9", "\x97", "\xE6\x9D\xB1"};
     std::mt19937 random(5);
     constexpr int kColumns = 1500;
     Build(2, kColumns + 1);

@@ -59,9 +59,10 @@ protected:
         scratch.MakeFile("items.db", "apple;red\r\nplum;blue\r\n");
         scratch.MakeFile("head.htm", "");
         scratch.MakeFile("end.htm", "");
-        const std::string cfg = scratch.MakeFile(
-            "list.cfg", "[files]\r\ndatabase = items.db\r\noutput   = page.htm\r\nheadfile = head.htm\r\n"
-                        "endfile  = end.htm\r\n[other]\r\ncolumns  = Fruit;Colour");
+        const std::string cfg =
+            scratch.MakeFile("list.cfg",
+                             "[files]\r\ndatabase = items.db\r\noutput   = page.htm\r\nheadfile = head.htm\r\n"
+                             "endfile  = end.htm\r\n[other]\r\ncolumns  = Fruit;Colour");
         ASSERT_TRUE(window->Frame().OpenConfiguration(cfg));
         QApplication::processEvents();
     }
@@ -159,8 +160,7 @@ TEST_F(MenuKeyboardTest, ExitIsDrawnWithItsPictureAndImportWithoutOne) {
 
 TEST_F(MenuKeyboardTest, EveryItemHasALetterOfItsOwnAndTheCommandsTheirPictures) {
     std::vector<const CIconMenu*> popups;
-    for (int i = 0; i < window->IconMenu().GetMenuItemCount(); ++i)
-        popups.push_back(window->IconMenu().GetSubMenu(i));
+    for (int i = 0; i < window->IconMenu().GetMenuItemCount(); ++i) popups.push_back(window->IconMenu().GetSubMenu(i));
     int items = 0;
     for (std::size_t p = 0; p < popups.size(); ++p) {
         const CIconMenu& popup = *popups[p];
@@ -171,8 +171,8 @@ TEST_F(MenuKeyboardTest, EveryItemHasALetterOfItsOwnAndTheCommandsTheirPictures)
             const std::string& text = item.data->text;
             const auto mark = text.find('&');
             ASSERT_NE(mark, std::string::npos) << text;
-            const std::uint32_t answer =
-                CIconMenu::FindMnemonic(static_cast<unsigned char>(text[mark + 1]), MenuFlag::kPopup, popup.GetHandle());
+            const std::uint32_t answer = CIconMenu::FindMnemonic(static_cast<unsigned char>(text[mark + 1]),
+                                                                 MenuFlag::kPopup, popup.GetHandle());
             EXPECT_EQ(answer, MenuChar::Answer(MenuChar::kExecute, i)) << text;
             ++items;
         }

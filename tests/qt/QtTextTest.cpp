@@ -27,7 +27,7 @@ TEST(QtText, ValidUtf8IsShownAsUtf8AndAnythingElseAsWindows1252) {
 
 TEST(QtText, MalformedUtf8IsNotTakenForUtf8) {
     EXPECT_TRUE(IsValidUtf8("\xE2\x82\xAC"));
-    EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF"));  // U+10FFFF
+    EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF"));   // U+10FFFF
     EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong '/'
     EXPECT_FALSE(IsValidUtf8("\xE0\x80\xAF"));      // overlong
     EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // a surrogate
@@ -40,7 +40,10 @@ TEST(QtText, MalformedUtf8IsNotTakenForUtf8) {
 
 TEST(QtText, TypedTextIsUtf8AndByteOffsetsMapToCharacters) {
     EXPECT_EQ(Utf8FromText(QString::fromUtf8("\u00E9\u20AC")), "\xC3\xA9\xE2\x82\xAC");
-    const std::string utf8 = "a\xC3\xA9" "b\xF0\x9F\x98\x80" "c";
+    const std::string utf8 =
+        "a\xC3\xA9"
+        "b\xF0\x9F\x98\x80"
+        "c";
     EXPECT_EQ(TextIndexOfByteOffset(utf8, 0), 0);
     EXPECT_EQ(TextIndexOfByteOffset(utf8, 3), 2);
     EXPECT_EQ(TextIndexOfByteOffset(utf8, 2), 1);  // inside the e-acute

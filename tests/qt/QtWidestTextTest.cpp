@@ -22,10 +22,42 @@ namespace {
 // (which make the whole text Windows-1252), and characters of other scripts,
 // marks, controls and emoji, for which the context promises nothing.
 const std::vector<std::string> kPieces = {
-    "A", "V", "T", "o", "Y", "L", "W", ".", ",", "f", "i", "l", "ffi", "r", "y", " ", "7", "1",
-    "\xC3\xA9", "\xC3\x9F", "\xC5\x92", "\xC5\x82", "\xC2\xA0", "\xE2\x80\x94", "\xE2\x82\xAC",
-    "\xE9", "\x80", "\x85", "\x97", "\x81",
-    "\xD0\x96", "\xE6\x9D\xB1", "\xD8\xB9", "\xCC\x81", "\t", "\xF0\x9F\x98\x80",
+    "A",
+    "V",
+    "T",
+    "o",
+    "Y",
+    "L",
+    "W",
+    ".",
+    ",",
+    "f",
+    "i",
+    "l",
+    "ffi",
+    "r",
+    "y",
+    " ",
+    "7",
+    "1",
+    "\xC3\xA9",
+    "\xC3\x9F",
+    "\xC5\x92",
+    "\xC5\x82",
+    "\xC2\xA0",
+    "\xE2\x80\x94",
+    "\xE2\x82\xAC",
+    "\xE9",
+    "\x80",
+    "\x85",
+    "\x97",
+    "\x81",
+    "\xD0\x96",
+    "\xE6\x9D\xB1",
+    "\xD8\xB9",
+    "\xCC\x81",
+    "\t",
+    "\xF0\x9F\x98\x80",
 };
 
 std::vector<std::string> RandomPieces(std::mt19937& random, std::size_t pieces) {
@@ -76,7 +108,8 @@ TEST(QtWidestText, LinesMeasureNoMoreThanTheirAdvancesAndTheWidestIsFoundExactly
                     sum += one.value_or(0);
                     continue;
                 }
-                const double extra = *advance(std::u32string_view(&chars[i - 1], 2)) - *advance(std::u32string_view(&chars[i - 1], 1)) - *one;
+                const double extra = *advance(std::u32string_view(&chars[i - 1], 2)) -
+                                     *advance(std::u32string_view(&chars[i - 1], 1)) - *one;
                 const bool kept = keeps(i) && (i < 2 || keeps(i - 1)) && (i + 1 == chars.size() || keeps(i + 1));
                 sum += *one + (extra >= 0 || kept ? extra : 0);
             }
@@ -98,7 +131,8 @@ TEST(QtWidestText, LinesMeasureNoMoreThanTheirAdvancesAndTheWidestIsFoundExactly
             }
             int widest = 0;
             for (const std::string& text : texts) widest = std::max(widest, dc.GetTextExtent(text).cx);
-            const auto found = FindWidestText(texts.size(), [&](std::size_t i) -> const std::string& { return texts[i]; }, dc);
+            const auto found = FindWidestText(
+                texts.size(), [&](std::size_t i) -> const std::string& { return texts[i]; }, dc);
             ASSERT_TRUE(found);
             ASSERT_EQ(found->width, widest) << font.faceName << " table " << table;
             EXPECT_EQ(dc.GetTextExtent(texts[found->index]).cx, widest);

@@ -78,8 +78,8 @@ TEST_F(AddDirectory, OpensOnHomeWithTheDefaultsAndTheirEnabling) {
     EXPECT_TRUE(dialogs.lastChecks[Id::kDirB]);
     EXPECT_EQ(dialogs.lastTexts[Id::kFileUnit], "b");
     EXPECT_EQ(dialogs.lastTexts[Id::kDirUnit], "b");
-    for (int id : {Id::kFileSize, Id::kExtension, Id::kFileMb, Id::kFileAddUnit, Id::kFileUnit, Id::kDirMb,
-                   Id::kDirKb, Id::kDirB, Id::kDirAddUnit, Id::kDirUnit})
+    for (int id : {Id::kFileSize, Id::kExtension, Id::kFileMb, Id::kFileAddUnit, Id::kFileUnit, Id::kDirMb, Id::kDirKb,
+                   Id::kDirB, Id::kDirAddUnit, Id::kDirUnit})
         EXPECT_FALSE(dialogs.lastEnabled[id]) << id;
     EXPECT_TRUE(dialogs.lastEnabled[Id::kDirSize]);
     // Cancelled: nothing added, the last folder untouched.
@@ -139,14 +139,16 @@ TEST_F(AddDirectory, AUnitTextTheFileCannotStoreIsRefusedAndTheScanTellsWhatItMe
     MakeFile("Music/Zed - <img src=x onerror=alert(1)>.mp3", 5);
     MakeFile("Music/A;B - C.mp3", 5);
     Run({SelectItem(Id::kFolderTree, {"Home", "Music"}), Tick(Id::kFiles, true), Tick(Id::kFileSize, true),
-         ClickRadio(Id::kFileKb), Tick(Id::kFileAddUnit, true), TypeText(Id::kFileUnit, "k;b"),
-         Press(DialogId::kOk), TypeText(Id::kFileUnit, "kb"), Press(DialogId::kOk)});
+         ClickRadio(Id::kFileKb), Tick(Id::kFileAddUnit, true), TypeText(Id::kFileUnit, "k;b"), Press(DialogId::kOk),
+         TypeText(Id::kFileUnit, "kb"), Press(DialogId::kOk)});
     ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.shown[0].text, "The unit text \"k;b\" holds a \";\", which the database file cannot store."
-                                      "\n\nType another unit.");
+    EXPECT_EQ(messages.shown[0].text,
+              "The unit text \"k;b\" holds a \";\", which the database file cannot store."
+              "\n\nType another unit.");
     // One message after the scan: the name read as markup, the name made
     // storable, each counted with the first shown; sizes below 0.1 read "<0.1".
-    EXPECT_EQ(Rows(), (Strings{"A,B|C|<0.1 kb", "Artist|Song|2 kb", "Rock||", "Zed|<img src=x onerror=alert(1)>|<0.1 kb"}));
+    EXPECT_EQ(Rows(),
+              (Strings{"A,B|C|<0.1 kb", "Artist|Song|2 kb", "Rock||", "Zed|<img src=x onerror=alert(1)>|<0.1 kb"}));
     EXPECT_EQ(messages.shown[1].caption, "Add items");
     EXPECT_EQ(messages.shown[1].text,
               "1 added name holds \"<\" or \">\", which the page will read as markup, not as text. Edit such names "

@@ -130,9 +130,10 @@ TEST_F(Scan, UnreadableFoldersAreToldAndTheSizesTheyLeaveOutMarked) {
     });
     fs::permissions(scratch.folder / "Top/Locked", fs::perms::owner_all);
     ASSERT_TRUE(seen.has_value());
-    EXPECT_EQ(*seen, "7\nLocked|>= 0\nOpen|7\n2 folders could not be read: what is in them is missing, and a size "
-                     "that leaves something out reads \">=\". The first:\n" +
-                         top + "/Locked");
+    EXPECT_EQ(*seen,
+              "7\nLocked|>= 0\nOpen|7\n2 folders could not be read: what is in them is missing, and a size "
+              "that leaves something out reads \">=\". The first:\n" +
+                  top + "/Locked");
 }
 
 TEST_F(Scan, NewRowsGoAfterTheLastItemAndNeverChangeOne) {
@@ -176,8 +177,7 @@ TEST_F(Scan, LongWalkReportsTheFolderMeasuredAndCancelAddsNothing) {
     ASSERT_EQ(progress.reports.size(), 1u);
     EXPECT_TRUE(progress.reports[0].cancellable);
     EXPECT_TRUE(progress.reports[0].ended);
-    EXPECT_EQ(progress.reports[0].texts,
-              (Strings{Folder(), scratch.PathOf("First"), scratch.PathOf("Second")}));
+    EXPECT_EQ(progress.reports[0].texts, (Strings{Folder(), scratch.PathOf("First"), scratch.PathOf("Second")}));
     EXPECT_EQ(Rows(), (Strings{"before|", "First|10", "Second|10"}));
 
     const std::size_t steps = progress.reports[0].steps.size();

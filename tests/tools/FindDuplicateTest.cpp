@@ -108,13 +108,9 @@ TEST_F(FindDuplicate, DeletingShrinksTheRangeAndComparesTheSamePlaceAgain) {
     EXPECT_EQ(pairs.size(), 2u);
     EXPECT_EQ(Items(database), (Rows{{"same"}}));
     EXPECT_TRUE(DatabaseMarked());
-    EXPECT_EQ(window.progress[Id::kProgress], (std::vector<Call>{{'r', 0, 4},
-                                                                  {'r', 0, 3},
-                                                                  {'p', 1, 0},
-                                                                  {'r', 0, 2},
-                                                                  {'p', 1, 0},
-                                                                  {'p', 2, 0},
-                                                                  {'p', 0, 0}}));
+    EXPECT_EQ(
+        window.progress[Id::kProgress],
+        (std::vector<Call>{{'r', 0, 4}, {'r', 0, 3}, {'p', 1, 0}, {'r', 0, 2}, {'p', 1, 0}, {'p', 2, 0}, {'p', 0, 0}}));
     EXPECT_EQ(window.focus, Id::kColumns);
 }
 
@@ -145,8 +141,7 @@ TEST_F(FindDuplicate, CloseBoxGoesOnWithoutMovingTheBarAndStopStillEndsWithDone)
     dialogs.scripts = {{}, {Answer(Pair::kFindNext)}, {Answer(Pair::kStopFind)}};
     ToolDialog& window = Find(0);
     EXPECT_EQ(pairs.size(), 2u);  // the closed first pair, "Find next" on the second, then "Stop find"
-    EXPECT_EQ(window.progress[Id::kProgress],
-              (std::vector<Call>{{'r', 0, 7}, {'p', 4, 0}, {'p', 7, 0}, {'p', 0, 0}}));
+    EXPECT_EQ(window.progress[Id::kProgress], (std::vector<Call>{{'r', 0, 7}, {'p', 4, 0}, {'p', 7, 0}, {'p', 0, 0}}));
     EXPECT_EQ(DoneShown(), 1);
     EXPECT_EQ(renumbered, 1);
     EXPECT_EQ(Items(database).size(), 6u);

@@ -42,8 +42,7 @@ TEST(FormatSize, FollowsTheUnitTable) {
         {"3221225472", 2, "3 221 225 472"},
         {"1234567890123", 2, "1234567890123"},
     };
-    for (const SizeCase& c : cases)
-        EXPECT_EQ(FormatSize(c.digits, c.unit), c.raw) << c.digits << " in unit " << c.unit;
+    for (const SizeCase& c : cases) EXPECT_EQ(FormatSize(c.digits, c.unit), c.raw) << c.digits << " in unit " << c.unit;
 }
 
 TEST(FormatSize, LargeSizesStayPositiveInEveryUnit) {

@@ -141,11 +141,13 @@ TEST(LetterCase, UpperCasesTheCharacterInTheCellsOwnEncoding) {
     };
     const Case cases[] = {
         {"the beatles - abbey road", "The Beatles - Abbey Road", "The beatles - abbey road"},
-        {"\xC3\xB6l", "\xC3\x96l", "\xC3\x96l"},          // öl as UTF-8
-        {"\xF6l", "\xD6l", "\xD6l"},                      // öl as Windows-1252
-        {"\xC3\xA5 \xC3\xA4 \xC3\xA9 \xC3\xBC", "\xC3\x85 \xC3\x84 \xC3\xA9 \xC3\xBC", "\xC3\x85 \xC3\xA4 \xC3\xA9 \xC3\xBC"},
+        {"\xC3\xB6l", "\xC3\x96l", "\xC3\x96l"},  // öl as UTF-8
+        {"\xF6l", "\xD6l", "\xD6l"},              // öl as Windows-1252
+        {"\xC3\xA5 \xC3\xA4 \xC3\xA9 \xC3\xBC", "\xC3\x85 \xC3\x84 \xC3\xA9 \xC3\xBC",
+         "\xC3\x85 \xC3\xA4 \xC3\xA9 \xC3\xBC"},
         {"\xE5 \xE4 \xE9 \xFC", "\xC5 \xC4 \xE9 \xFC", "\xC5 \xE4 \xE9 \xFC"},  // å ä é ü as Windows-1252
-        {"\xE5\xA5\xBD \xE4\xB8\x80", "\xE5\xA5\xBD \xE4\xB8\x80", "\xE5\xA5\xBD \xE4\xB8\x80"},  // 好 一: lead bytes E5, E4
+        {"\xE5\xA5\xBD \xE4\xB8\x80", "\xE5\xA5\xBD \xE4\xB8\x80",
+         "\xE5\xA5\xBD \xE4\xB8\x80"},                           // 好 一: lead bytes E5, E4
         {"\xE5l \xC3\xA4", "\xC5l \xC3\xA4", "\xC5l \xC3\xA4"},  // not UTF-8: bytes, Ã stays
         {"", "", ""},
         {"a  b ", "A  B ", "A  b "},

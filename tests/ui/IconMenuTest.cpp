@@ -253,11 +253,11 @@ TEST_F(IconMenuTest, ATypedLetterRunsTheItemItMarks) {
         char32_t typed;
         std::uint32_t answer;
     };
-    for (const Case& c : {Case{U'n', MenuChar::Answer(MenuChar::kExecute, 0)},
-                          Case{U'X', MenuChar::Answer(MenuChar::kExecute, 3)},
-                          Case{U'g', MenuChar::Answer(MenuChar::kExecute, 2)},  // the popup entry
-                          Case{U'c', MenuChar::Answer(MenuChar::kExecute, 4)},
-                          Case{U'&', MenuChar::kIgnore}, Case{U'e', MenuChar::kIgnore}, Case{U'q', MenuChar::kIgnore}})
+    for (const Case& c :
+         {Case{U'n', MenuChar::Answer(MenuChar::kExecute, 0)}, Case{U'X', MenuChar::Answer(MenuChar::kExecute, 3)},
+          Case{U'g', MenuChar::Answer(MenuChar::kExecute, 2)},  // the popup entry
+          Case{U'c', MenuChar::Answer(MenuChar::kExecute, 4)}, Case{U'&', MenuChar::kIgnore},
+          Case{U'e', MenuChar::kIgnore}, Case{U'q', MenuChar::kIgnore}})
         EXPECT_EQ(CIconMenu::FindMnemonic(c.typed, MF::kPopup, h), c.answer) << static_cast<char>(c.typed);
     EXPECT_EQ(CIconMenu::FindMnemonic(U'n', MF::kSysMenu, h), MenuChar::kIgnore);
     EXPECT_EQ(CIconMenu::FindMnemonic(U'f', MF::kPopup, menu.GetHandle()), MenuChar::kIgnore);

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QPaintEvent>
 #include <QTest>
 #include <QTimer>
-#include <QLabel>
 #include <memory>
 #include <string>
 
@@ -68,7 +68,8 @@ protected:
     void ClickCell(int row, int col) {
         Rect rect;
         ASSERT_TRUE(Db().GetCellRect(row, col, rect));
-        QTest::mouseClick(DbView(), Qt::LeftButton, {}, QPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+        QTest::mouseClick(DbView(), Qt::LeftButton, {},
+                          QPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
         QApplication::processEvents();
     }
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
