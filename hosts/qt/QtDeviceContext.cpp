@@ -171,9 +171,6 @@ void CQtDeviceContext::DrawCheckBox(const Rect& rect, bool checked) {
     Fill(x + 2, y + 2, inner, inner, sys(SysColour::Window));
     if (!checked) return;
 
-    static constexpr const char* kMark[7] = {
-        "......X", ".....XX", "X...XXX", "XX.XXX.", "XXXXX..", ".XXX...", "..X....",
-    };
     const int scale = std::max(1, (inner - 2) / 7);
     const int size = 7 * scale;
     if (size > inner) return;
@@ -182,7 +179,7 @@ void CQtDeviceContext::DrawCheckBox(const Rect& rect, bool checked) {
     const QColor mark = sys(SysColour::WindowText);
     for (int row = 0; row < 7; ++row)
         for (int col = 0; col < 7; ++col)
-            if (kMark[row][col] == 'X') Fill(mx + col * scale, my + row * scale, scale, scale, mark);
+            if (kCheckMarkPixels[row][col] == 'X') Fill(mx + col * scale, my + row * scale, scale, scale, mark);
 }
 
 int CQtDeviceContext::DrawText(const std::string& bytes, Rect& rect, unsigned format) {

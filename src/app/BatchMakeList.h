@@ -5,8 +5,6 @@
 
 #include <string>
 
-#include "config/ConfigFile.h"
-
 namespace tabulon {
 
 class CMainFrame;
@@ -19,11 +17,5 @@ constexpr int kUsage = 2;   // a wrong command line
 
 // Returns a BatchStatus value.
 int RunBatchMakeList(CMainFrame& frame, const std::string& cfgPath);
-
-// Open configuration without its picker: the record and 'Database' are
-// cleared and the file is read; gridLines, when given, receives the switches
-// it asks for. False, after a message and with nothing changed, when the
-// configuration cannot be read.
-bool OpenConfigurationFile(CMainFrame& frame, const std::string& cfgPath, ConfigGridLines* gridLines = nullptr);
 
 }  // namespace tabulon

@@ -7,6 +7,7 @@
 #include "app/BatchMakeList.h"
 #include "app/CommandTable.h"
 #include "app/MainFrame.h"
+#include "app/OpenConfigurationFile.h"
 #include "base/ProgramName.h"
 #include "base/TextFile.h"
 #include "config/ConfigDialog.h"
@@ -37,9 +38,9 @@ bool SaveDatabaseItems(CMainFrame& frame, bool withBackup) {
     try {
         return SaveDatabaseItemsTo(frame, frame.Files().database, withBackup);
     } catch (const std::bad_alloc&) {
-        frame.Messages().Show("Not enough memory to save the database to\n" + frame.Config().database +
-                                  "\n\nThe file was left as it was.",
-                              "Database", MbIcon::Exclamation, MbButtons::Ok);
+        frame.Messages().Show(
+            OutOfMemoryText("save the database to", frame.Config().database, "The file was left as it was."),
+            "Database", MbIcon::Exclamation, MbButtons::Ok);
         return false;
     }
 }
@@ -153,8 +154,8 @@ bool CMainFrame::OpenConfiguration(const std::string& cfgPath) {
         m_database.ClearDatabase();
         ResetConfig(*this);
         OnDatabaseColumnsChanged();
-        Messages().Show("Not enough memory to open the configuration\n" + cfgPath + "\n\nNothing was opened.",
-                        "Configuration", MbIcon::Exclamation, MbButtons::Ok);
+        Messages().Show(OutOfMemoryText("open the configuration", cfgPath, "Nothing was opened."), "Configuration",
+                        MbIcon::Exclamation, MbButtons::Ok);
         return false;
     }
     return true;

@@ -253,6 +253,14 @@ bool IsReadOnlyFile(const std::string& path) {
     return ::access(path.c_str(), W_OK) != 0;
 }
 
+std::string OutOfMemoryText(std::string_view doing, const std::string& path, std::string_view outcome) {
+    std::string text = "Not enough memory to ";
+    text += doing;
+    text += "\n" + path + "\n\n";
+    text += outcome;
+    return text;
+}
+
 std::string ReadOnlyFileText(std::string_view what, const std::string& path) {
     std::string text = "The ";
     text += what;

@@ -45,6 +45,11 @@ bool IsSameFile(const std::string& a, const std::string& b);
 // A file that must not be replaced: its owner may not write it, or the user
 // running the program may not (as the system says, whatever the mode bits).
 bool IsReadOnlyFile(const std::string& path);
+// What running out of memory on a file says: "Not enough memory to DOING\n
+// PATH\n\nOUTCOME", for example "Not enough memory to import\n/x.db\n\n
+// Nothing was imported."
+std::string OutOfMemoryText(std::string_view doing, const std::string& path, std::string_view outcome);
+
 // What a refused save says: "The database file\nPATH\nis read-only. ..."
 std::string ReadOnlyFileText(std::string_view what, const std::string& path);
 

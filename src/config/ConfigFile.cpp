@@ -225,7 +225,7 @@ void ResetConfig(IConfigFrame& frame) {
     frame.Config() = CListConfig{};
     frame.SetWindowText(kProgramName);
     if (CGridCtrl* grid = frame.GetDatabaseGrid()) {
-        grid->SetCellText(0, 0, "Database");
+        grid->SetCellText(0, 0, kDatabaseCorner);
         grid->Refresh();
     }
 }
@@ -265,9 +265,8 @@ bool WriteConfigFile(IConfigFrame& frame, bool withWidth) {
         // Only now is the configuration saved, so only now does the mark go.
         frame.SetWindowText(ConfigurationTitle(path));
     } catch (const std::bad_alloc&) {
-        frame.Messages().Show(
-            "Not enough memory to save the configuration to\n" + path + "\n\nThe file was left as it was.",
-            "Configuration", MbIcon::Exclamation, MbButtons::Ok);
+        frame.Messages().Show(OutOfMemoryText("save the configuration to", path, "The file was left as it was."),
+                              "Configuration", MbIcon::Exclamation, MbButtons::Ok);
         return false;
     }
     return true;

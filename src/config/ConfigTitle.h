@@ -23,4 +23,9 @@ inline bool IsConfigurationOpenTitle(std::string_view title) { return title != k
 
 inline bool IsModifiedTitle(std::string_view title) { return title.ends_with('*'); }
 
+// Likewise the corner cell of the 'Database' grid keeps whether its items
+// hold unsaved changes.
+inline constexpr char kDatabaseCorner[] = "Database";
+inline constexpr char kModifiedDatabaseCorner[] = "Database*";
+
 }  // namespace tabulon

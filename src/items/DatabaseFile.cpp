@@ -113,7 +113,7 @@ bool LoadItems(IItemsFrame& frame, CGridCtrl& grid, const std::string& path) {
         problem = "The database file\n" + path + "\n" + reason + ".\n\nNo items were loaded.";
     } catch (const std::bad_alloc&) {
         RestoreTableSize(grid, rows, columns);
-        problem = "Not enough memory to load the database file\n" + path + "\n\nNo items were loaded.";
+        problem = OutOfMemoryText("load the database file", path, "No items were loaded.");
     }
     if (KindOfPath(path) == PathKind::File) {
         frame.CloseConfiguration();
@@ -331,7 +331,7 @@ bool WriteDatabaseFile(IItemsFrame& frame, bool withBackup) {
             return false;
         }
     } catch (const std::bad_alloc&) {
-        ShowProblem(frame, "Not enough memory to save the database to\n" + path + "\n\nThe file was left as it was.");
+        ShowProblem(frame, OutOfMemoryText("save the database to", path, "The file was left as it was."));
         return false;
     }
     // The corner mark is the caller's to clear, now that the save succeeded.
@@ -374,7 +374,7 @@ void ImportDatabaseFile(IItemsFrame& frame) {
     } catch (const std::bad_alloc&) {
         // The items already in 'New items' stay; none of the file's do.
         RestoreTableSize(*grid, rows, columns);
-        ShowProblem(frame, "Not enough memory to import\n" + *chosen + "\n\nNothing was imported.");
+        ShowProblem(frame, OutOfMemoryText("import", *chosen, "Nothing was imported."));
     }
     try {
         pane.FitNewItemsColumns();

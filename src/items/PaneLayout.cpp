@@ -8,6 +8,7 @@
 
 #include "base/TextCompare.h"
 #include "base/TextTrim.h"
+#include "config/ConfigTitle.h"
 
 namespace tabulon::pane {
 
@@ -35,7 +36,8 @@ int NumberColumnWidth(CGridCtrl& grid) {
     CGridCellBase* corner = grid.GetCell(0, 0);
     if (!dc || !corner) return kNumberColumnWidth;
     // Measured with the mark, whichever of the two titles the corner holds.
-    const int needed = corner->GetTextExtent("Database*", dc.get()).cx + 2 * static_cast<int>(corner->GetMargin()) + 2;
+    const int needed =
+        corner->GetTextExtent(kModifiedDatabaseCorner, dc.get()).cx + 2 * static_cast<int>(corner->GetMargin()) + 2;
     return std::max(kNumberColumnWidth, needed);
 }
 

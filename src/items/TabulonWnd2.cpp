@@ -3,19 +3,15 @@
 #include <algorithm>
 #include <string>
 
+#include "config/ConfigTitle.h"
 #include "items/PaneLayout.h"
 
 namespace tabulon {
 
-namespace {
-const std::string kClean = "Database";
-const std::string kModified = "Database*";
-}  // namespace
-
 void CTabulonWnd2::OnInitialUpdate(IDesktop* desktop) {
     if (m_grid) return;
     m_grid = std::make_unique<CGridCtrl>(0, 0, 0, 0, desktop);
-    pane::SetUpPaneGrid(*m_grid, kClean);
+    pane::SetUpPaneGrid(*m_grid, kDatabaseCorner);
     m_grid->SetFrame(&m_frame);
 }
 
@@ -54,11 +50,11 @@ void CTabulonWnd2::MoveColumn(int from, int to) {
     m_frame.OnDatabaseColumnsChanged();
 }
 
-bool CTabulonWnd2::IsDatabaseModified() const { return m_grid && m_grid->GetCellText(0, 0) == kModified; }
+bool CTabulonWnd2::IsDatabaseModified() const { return m_grid && m_grid->GetCellText(0, 0) == kModifiedDatabaseCorner; }
 
 void CTabulonWnd2::SetDatabaseModified(bool modified) {
     if (!m_grid) return;
-    m_grid->SetCellText(0, 0, modified ? kModified : kClean);
+    m_grid->SetCellText(0, 0, modified ? kModifiedDatabaseCorner : kDatabaseCorner);
     m_grid->RedrawCell(0, 0);
 }
 

@@ -326,8 +326,7 @@ bool MakeList(IListFrame& frame) {
             if (grid) frame.DatabasePane().NumberItemRows(1, grid->GetRowCount() - 1);
         } catch (const std::bad_alloc&) {
         }
-        ShowFailure(frame,
-                    "Not enough memory to make the list\n" + frame.Files().output + "\n\nThe page was not written.");
+        ShowFailure(frame, OutOfMemoryText("make the list", frame.Files().output, "The page was not written."));
         return false;
     }
     // As designed, some items never make it to the page; the user learns

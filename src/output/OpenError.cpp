@@ -1,5 +1,6 @@
 #include "output/OpenError.h"
 
+#include "base/ProgramName.h"
 #include "platform/MessageBox.h"
 
 namespace tabulon {
@@ -24,7 +25,8 @@ std::string OpenErrorText(int code) {
 }
 
 void ShowOpenError(IMessageBox& messages, int code) {
-    messages.Show("Unable to open hyperlink:\n\n" + OpenErrorText(code), "Tabulon", MbIcon::Exclamation, MbButtons::Ok);
+    messages.Show("Unable to open hyperlink:\n\n" + OpenErrorText(code), kProgramName, MbIcon::Exclamation,
+                  MbButtons::Ok);
 }
 
 }  // namespace tabulon

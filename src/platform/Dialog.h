@@ -7,6 +7,7 @@
 // table, reports commands and ends the dialog when asked.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/DrawingTypes.h"
@@ -73,6 +74,12 @@ struct DialogControl {
     Rect units;  // left, top, right, bottom in dialog units (right and bottom excluded)
     unsigned style = ControlStyle::kNone;
 };
+
+// A control of a dialog's table at x, y in dialog units, width by height.
+inline DialogControl MakeControl(ControlKind kind, int id, std::string text, int x, int y, int width, int height,
+                                 unsigned style = ControlStyle::kNone) {
+    return {kind, id, std::move(text), Rect{x, y, x + width, y + height}, style};
+}
 
 struct DialogTemplate {
     std::string caption;

@@ -60,4 +60,10 @@ constexpr unsigned kEndEllipsis = 0x8000;
 constexpr unsigned kHidePrefix = 0x100000;
 }  // namespace TextFormat
 
+// The classic check mark, 7 by 7 pixels ('X' set), as menus and check boxes
+// draw it.
+inline constexpr const char* kCheckMarkPixels[7] = {
+    "......X", ".....XX", "X...XXX", "XX.XXX.", "XXXXX..", ".XXX...", "..X....",
+};
+
 }  // namespace tabulon

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "base/TextFile.h"
 #include "platform/MessageBox.h"
 #include "tools/AddItemsDialog.h"
 #include "tools/DirectoryItems.h"
@@ -26,7 +27,7 @@ void AddFolderItems(IAddItemsFrame& frame, const std::string& folder, const AddI
                                &notes))
             return;
     } catch (const std::bad_alloc&) {
-        frame.Messages().Show("Not enough memory to add the items of\n" + folder + "\n\nNothing was added.", kCaption,
+        frame.Messages().Show(OutOfMemoryText("add the items of", folder, "Nothing was added."), kCaption,
                               MbIcon::Exclamation, MbButtons::Ok);
         return;
     }

@@ -40,11 +40,6 @@ constexpr CheckBinding kChecks[] = {
     {Id::kDirAddUnit, &AddItemsOptions::m_bDirAddUnit},
 };
 
-DialogControl Control(ControlKind kind, int id, std::string text, int x, int y, int width, int height,
-                      unsigned style = ControlStyle::kNone) {
-    return {kind, id, std::move(text), Rect{x, y, x + width, y + height}, style};
-}
-
 // The radio of group that was clicked, as 0 (Mb), 1 (kb) or 2 (b); -1 for
 // any other control.
 int RadioIndex(const UnitGroup& group, int id) {
@@ -62,28 +57,28 @@ DialogTemplate CAddItemsDlg::Template() {
     t.caption = "Add items";
     t.units = {246, 145};
     t.controls = {
-        Control(K::TreeView, Id::kFolderTree, "", 2, 3, 130, 140),
-        Control(K::DefaultButton, DialogId::kOk, "Add", 138, 3, 50, 14),
-        Control(K::Button, DialogId::kCancel, "Cancel", 193, 3, 50, 14),
+        MakeControl(K::TreeView, Id::kFolderTree, "", 2, 3, 130, 140),
+        MakeControl(K::DefaultButton, DialogId::kOk, "Add", 138, 3, 50, 14),
+        MakeControl(K::Button, DialogId::kCancel, "Cancel", 193, 3, 50, 14),
 
-        Control(K::CheckBox, Id::kFiles, "Files", 138, 21, 60, 10),
-        Control(K::GroupBox, -1, "", 138, 31, 106, 46),
-        Control(K::CheckBox, Id::kFileSize, "Size", 144, 39, 40, 10),
-        Control(K::CheckBox, Id::kExtension, "Extension", 190, 39, 50, 10),
-        Control(K::RadioButton, Id::kFileMb, "Mb", 144, 51, 26, 10, S::kGroup),
-        Control(K::RadioButton, Id::kFileKb, "kb", 172, 51, 24, 10),
-        Control(K::RadioButton, Id::kFileB, "b", 198, 51, 22, 10),
-        Control(K::CheckBox, Id::kFileAddUnit, "Add unit", 144, 63, 44, 10),
-        Control(K::Edit, Id::kFileUnit, "", 190, 62, 40, 12, S::kAutoHScroll),
+        MakeControl(K::CheckBox, Id::kFiles, "Files", 138, 21, 60, 10),
+        MakeControl(K::GroupBox, -1, "", 138, 31, 106, 46),
+        MakeControl(K::CheckBox, Id::kFileSize, "Size", 144, 39, 40, 10),
+        MakeControl(K::CheckBox, Id::kExtension, "Extension", 190, 39, 50, 10),
+        MakeControl(K::RadioButton, Id::kFileMb, "Mb", 144, 51, 26, 10, S::kGroup),
+        MakeControl(K::RadioButton, Id::kFileKb, "kb", 172, 51, 24, 10),
+        MakeControl(K::RadioButton, Id::kFileB, "b", 198, 51, 22, 10),
+        MakeControl(K::CheckBox, Id::kFileAddUnit, "Add unit", 144, 63, 44, 10),
+        MakeControl(K::Edit, Id::kFileUnit, "", 190, 62, 40, 12, S::kAutoHScroll),
 
-        Control(K::CheckBox, Id::kDirectories, "Directories", 138, 81, 60, 10),
-        Control(K::GroupBox, -1, "", 138, 91, 106, 46),
-        Control(K::CheckBox, Id::kDirSize, "Size", 144, 99, 40, 10),
-        Control(K::RadioButton, Id::kDirMb, "Mb", 144, 111, 26, 10, S::kGroup),
-        Control(K::RadioButton, Id::kDirKb, "kb", 172, 111, 24, 10),
-        Control(K::RadioButton, Id::kDirB, "b", 198, 111, 22, 10),
-        Control(K::CheckBox, Id::kDirAddUnit, "Add unit", 144, 123, 44, 10),
-        Control(K::Edit, Id::kDirUnit, "", 190, 122, 40, 12, S::kAutoHScroll),
+        MakeControl(K::CheckBox, Id::kDirectories, "Directories", 138, 81, 60, 10),
+        MakeControl(K::GroupBox, -1, "", 138, 91, 106, 46),
+        MakeControl(K::CheckBox, Id::kDirSize, "Size", 144, 99, 40, 10),
+        MakeControl(K::RadioButton, Id::kDirMb, "Mb", 144, 111, 26, 10, S::kGroup),
+        MakeControl(K::RadioButton, Id::kDirKb, "kb", 172, 111, 24, 10),
+        MakeControl(K::RadioButton, Id::kDirB, "b", 198, 111, 22, 10),
+        MakeControl(K::CheckBox, Id::kDirAddUnit, "Add unit", 144, 123, 44, 10),
+        MakeControl(K::Edit, Id::kDirUnit, "", 190, 122, 40, 12, S::kAutoHScroll),
     };
     return t;
 }

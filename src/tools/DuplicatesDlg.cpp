@@ -16,10 +16,6 @@ constexpr int kFirstRow = 1;
 constexpr int kSecondRow = 2;
 constexpr int kMixedRow = 3;
 
-DialogControl Control(ControlKind kind, int id, std::string text, int x, int y, int width, int height) {
-    return {kind, id, std::move(text), Rect{x, y, x + width, y + height}, ControlStyle::kNone};
-}
-
 // Two cells merged: their text once when they agree or one of them is
 // empty (an empty side would leave a stray ", "), else both.
 std::string MixedText(const std::string& first, const std::string& second) {
@@ -37,12 +33,12 @@ DialogTemplate CDuplicatesDlg::Template() {
     t.units = {290, 86};
     t.hasCloseBox = true;
     t.controls = {
-        Control(K::Grid, Id::kGrid, "", 5, 5, 280, 56),
-        Control(K::DefaultButton, Id::kFindNext, "Find next", 5, 66, 52, 14),
-        Control(K::Button, Id::kDeleteFirst, "Delete first", 62, 66, 52, 14),
-        Control(K::Button, Id::kDeleteSecond, "Delete second", 119, 66, 52, 14),
-        Control(K::Button, Id::kMixDuplicates, "Mix dublicates", 176, 66, 52, 14),
-        Control(K::Button, Id::kStopFind, "Stop find", 233, 66, 52, 14),
+        MakeControl(K::Grid, Id::kGrid, "", 5, 5, 280, 56),
+        MakeControl(K::DefaultButton, Id::kFindNext, "Find next", 5, 66, 52, 14),
+        MakeControl(K::Button, Id::kDeleteFirst, "Delete first", 62, 66, 52, 14),
+        MakeControl(K::Button, Id::kDeleteSecond, "Delete second", 119, 66, 52, 14),
+        MakeControl(K::Button, Id::kMixDuplicates, "Mix dublicates", 176, 66, 52, 14),
+        MakeControl(K::Button, Id::kStopFind, "Stop find", 233, 66, 52, 14),
     };
     return t;
 }

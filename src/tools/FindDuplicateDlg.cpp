@@ -20,11 +20,6 @@ constexpr int kBelowMainTop = 60;
 // of it once every so many rows.
 constexpr int kWalkReportRows = 4096;
 
-DialogControl Control(ControlKind kind, int id, std::string text, int x, int y, int width, int height,
-                      unsigned style = ControlStyle::kNone) {
-    return {kind, id, std::move(text), Rect{x, y, x + width, y + height}, style};
-}
-
 // Whether rows a and b hold the same texts in data columns 1 ... columns;
 // a column past the last one is empty in both.
 bool RowsAgree(const CGridCtrl& grid, int a, int b, int columns) {
@@ -47,12 +42,12 @@ DialogTemplate CFindDuplicateDlg::Template() {
     t.units = {48, 132};
     t.hasCloseBox = false;
     t.controls = {
-        Control(K::Label, -1, "Number of columns\nto compare", 2, 3, 44, 17, S::kCentered),
-        Control(K::ListBox, Id::kColumns, "", 4, 22, 40, 46),
-        Control(K::CheckBox, Id::kCaseSensitive, "Case s.", 4, 71, 40, 10, S::kDisabled),
-        Control(K::DefaultButton, Id::kFind, "Find", 4, 85, 40, 14),
-        Control(K::Button, Id::kClose, "Close", 4, 103, 40, 14),
-        Control(K::ProgressBar, Id::kProgress, "", 4, 121, 40, 7),
+        MakeControl(K::Label, -1, "Number of columns\nto compare", 2, 3, 44, 17, S::kCentered),
+        MakeControl(K::ListBox, Id::kColumns, "", 4, 22, 40, 46),
+        MakeControl(K::CheckBox, Id::kCaseSensitive, "Case s.", 4, 71, 40, 10, S::kDisabled),
+        MakeControl(K::DefaultButton, Id::kFind, "Find", 4, 85, 40, 14),
+        MakeControl(K::Button, Id::kClose, "Close", 4, 103, 40, 14),
+        MakeControl(K::ProgressBar, Id::kProgress, "", 4, 121, 40, 7),
     };
     return t;
 }

@@ -16,11 +16,6 @@ namespace Id = ReplaceId;
 constexpr int kLeftOfMainRight = 123;
 constexpr int kBelowMainTop = 30;
 
-DialogControl Control(ControlKind kind, int id, std::string text, int x, int y, int width, int height,
-                      unsigned style = ControlStyle::kNone) {
-    return {kind, id, std::move(text), Rect{x, y, x + width, y + height}, style};
-}
-
 void ShowNoSelection(IMessageBox& messages) {
     messages.Show("No selection made in list", "List selection", MbIcon::None, MbButtons::Ok);
 }
@@ -56,18 +51,18 @@ DialogTemplate CReplaceDlg::Template() {
     t.units = {48, 193};
     t.hasCloseBox = false;
     t.controls = {
-        Control(K::Label, -1, "Column to\nreplace in:", 2, 3, 44, 17, S::kCentered),
-        Control(K::ListBox, Id::kColumns, "", 4, 22, 40, 50),
-        Control(K::Label, -1, "Replace:", 4, 75, 40, 8),
-        Control(K::Edit, Id::kReplaceText, "", 4, 84, 40, 12, S::kAutoHScroll),
-        Control(K::Label, -1, "With:", 4, 99, 40, 8),
-        Control(K::Edit, Id::kWithText, "", 4, 108, 40, 12, S::kAutoHScroll),
-        Control(K::RadioButton, Id::kNewItems, "New it.", 4, 124, 40, 10),
-        Control(K::RadioButton, Id::kDatabase, "Datab.", 4, 135, 40, 10),
-        Control(K::Button, Id::kCapitalizeFirst, "capitalize_first", 4, 148, 19, 13, S::kIcon),
-        Control(K::Button, Id::kCapitalizeWords, "capitalize_words", 25, 148, 19, 13, S::kIcon),
-        Control(K::DefaultButton, Id::kReplace, "Replace", 4, 163, 40, 13),
-        Control(K::Button, Id::kClose, "Close", 4, 178, 40, 13),
+        MakeControl(K::Label, -1, "Column to\nreplace in:", 2, 3, 44, 17, S::kCentered),
+        MakeControl(K::ListBox, Id::kColumns, "", 4, 22, 40, 50),
+        MakeControl(K::Label, -1, "Replace:", 4, 75, 40, 8),
+        MakeControl(K::Edit, Id::kReplaceText, "", 4, 84, 40, 12, S::kAutoHScroll),
+        MakeControl(K::Label, -1, "With:", 4, 99, 40, 8),
+        MakeControl(K::Edit, Id::kWithText, "", 4, 108, 40, 12, S::kAutoHScroll),
+        MakeControl(K::RadioButton, Id::kNewItems, "New it.", 4, 124, 40, 10),
+        MakeControl(K::RadioButton, Id::kDatabase, "Datab.", 4, 135, 40, 10),
+        MakeControl(K::Button, Id::kCapitalizeFirst, "capitalize_first", 4, 148, 19, 13, S::kIcon),
+        MakeControl(K::Button, Id::kCapitalizeWords, "capitalize_words", 25, 148, 19, 13, S::kIcon),
+        MakeControl(K::DefaultButton, Id::kReplace, "Replace", 4, 163, 40, 13),
+        MakeControl(K::Button, Id::kClose, "Close", 4, 178, 40, 13),
     };
     return t;
 }

@@ -50,9 +50,6 @@ void Pixels(IDeviceContext& dc, Point at, std::span<const char* const> rows, Col
             if (rows[y][x] == 'X') Fill(dc, {at.x + x, at.y + y, at.x + x + 1, at.y + y + 1}, c);
 }
 
-constexpr const char* kCheckMark[] = {
-    "......X", ".....XX", "X...XXX", "XX.XXX.", "XXXXX..", ".XXX...", "..X....",
-};
 constexpr const char* kRadioDot[] = {
     "..XX..", ".XXXX.", "XXXXXX", "XXXXXX", ".XXXX.", "..XX..",
 };
@@ -343,7 +340,7 @@ void CIconMenu::DrawMenuItem(const DrawItemRequest& request) const {
         if (data.flags & MenuFlag::kRadioCheck)
             Pixels(dc, {area.left + 5, area.top + 4}, kRadioDot, mark);
         else
-            Pixels(dc, {area.left + 4, area.top + 4}, kCheckMark, mark);
+            Pixels(dc, {area.left + 4, area.top + 4}, kCheckMarkPixels, mark);
     }
 
     // The text, and the shortcut right-aligned after its tab.
