@@ -21,6 +21,7 @@
 #include "grid/CellSlot.h"
 #include "grid/GridCell.h"
 #include "grid/GridFrame.h"
+#include "grid/GridGeometry.h"
 #include "grid/GridItem.h"
 #include "grid/SortKeys.h"
 #include "platform/Desktop.h"
@@ -91,17 +92,6 @@ constexpr int kVertical = 2;
 constexpr int kBoth = 3;
 }  // namespace GridLines
 
-// The gesture under way in the heading row; each keeps its one-letter name.
-namespace HeadingGesture {
-enum Value : char {
-    kIdle = 'a',
-    kOverColumnDivider = 'w',      // ready to size the column
-    kOverRowDivider = 'n',         // ready to size the row
-    kReadyToMoveColumn = 'r',      // Ctrl held over a heading
-    kMovingColumnToDivider = 'h',  // Ctrl-dragging a heading over a column divider
-};
-}  // namespace HeadingGesture
-
 // The phases of long work, as the progress window names them.
 inline constexpr char kSortingPhase[] = "Sorting";
 inline constexpr char kFittingPhase[] = "Fitting the columns to their texts";
@@ -122,7 +112,6 @@ public:
     void AttachWindow(IGridWindow* window);
     IGridWindow* GetWindow() const { return m_window; }
     void SetOwner(IGridOwner* owner) { m_owner = owner; }
-    IGridOwner* GetOwner() const { return m_owner; }
     IDesktop& GetDesktop() const { return *m_desktop; }
     void SetImageList(IImageList* images) { m_imageList = images; }
     IImageList* GetImageList() const { return m_imageList; }
@@ -170,7 +159,6 @@ public:
     virtual void DestroyCell(int row, int col);
     bool SetCellType(int row, int col, const CellClass& cellClass);
     bool SetDefaultCellType(const CellClass& cellClass);
-    const CellClass& GetDefaultCellType() const { return *m_cellClass; }
     const std::string& GetCellText(int row, int col) const;
     bool SetCellText(int row, int col, const std::string& text);
     unsigned GetCellState(int row, int col) const;
@@ -179,8 +167,6 @@ public:
     unsigned GetCellFormat(int row, int col) const;
     bool SetCellTextColour(int row, int col, Colour colour);
     bool SetCellBackColour(int row, int col, Colour colour);
-    bool SetCellData(int row, int col, std::uint32_t data);
-    bool SetCellImage(int row, int col, int image);
     bool SetGridItem(const GridItem& item);
     CGridDefaultCell* GetDefaultCell(bool fixedRow, bool fixedCol) const;
 
@@ -199,7 +185,6 @@ public:
     void SelectCells(CellId cell);
     CellRange GetSelectedCellRange() const;
     std::size_t GetSelectedCount() const { return m_selected.size(); }
-    CellId GetSelectionAnchor() const { return m_anchor; }
     void SetSelectionAnchor(CellId cell) { m_anchor = cell; }
     // Remembers the current selection so that an extending selection keeps it.
     void StorePreviousSelection() { m_previousSelected = m_selected; }
@@ -211,7 +196,6 @@ public:
     bool SortRowRange(int col, bool ascending, int low, int high = -1);
     void SetSortColumn(int col);
     int GetSortColumn() const { return m_sortColumn; }
-    void SetSortAscending(bool ascending) { m_sortAscending = ascending; }
     bool GetSortAscending() const { return m_sortAscending; }
     // A click on the heading of col: sorts it, turning the order over when it
     // is already the sort column.
@@ -223,27 +207,20 @@ public:
     void EnableSelection(bool on);
     bool IsSelectable() const { return m_enableSelection; }
     void SetListMode(bool on) { m_listMode = on; }
-    bool GetListMode() const { return m_listMode; }
     void SetSingleRowSelection(bool on) { m_singleRowSelection = on; }
-    bool GetSingleRowSelection() const { return m_singleRowSelection; }
     void SetSingleColumnSelection(bool on) { m_singleColSelection = on; }
-    bool GetSingleColumnSelection() const { return m_singleColSelection; }
     void SetFixedRowSelection(bool on) { m_fixedRowSelection = on; }
     bool GetFixedRowSelection() const { return m_fixedRowSelection; }
     void SetFixedColumnSelection(bool on) { m_fixedColSelection = on; }
-    bool GetFixedColumnSelection() const { return m_fixedColSelection; }
     void SetSortOnClick(bool on) { m_sortOnClick = on; }
-    bool GetSortOnClick() const { return m_sortOnClick; }
     void SetTrackFocusCell(bool on) { m_trackFocusCell = on; }
     bool GetTrackFocusCell() const { return m_trackFocusCell; }
     void EnableDragAndDrop(bool on) { m_dragAndDrop = on; }
-    bool GetDragAndDrop() const { return m_dragAndDrop; }
     void SetGridLines(int mode);
     int GetGridLines() const { return m_gridLines; }
     void SetGridLineColour(Colour colour) { m_gridLineColour = colour; }
     Colour GetGridLineColour() const { return m_gridLineColour; }
     void SetGridBkColour(Colour colour) { m_gridBkColour = colour; }
-    Colour GetGridBkColour() const { return m_gridBkColour; }
     void SetFrameFocusCell(bool on) { m_frameFocusCell = on; }
     bool GetFrameFocusCell() const { return m_frameFocusCell; }
     void SetRedraw(bool allow, bool resetScrollBars = false);
@@ -251,7 +228,6 @@ public:
     // the next change of the table sets its scroll bars and repaints.
     void AllowRedrawLater() noexcept { m_allowDraw = true; }
     bool IsRedrawAllowed() const { return m_allowDraw; }
-    int GetMouseWheelLines() const { return m_wheelLines; }
 
     // Showing it. Without a window these do nothing.
     void Refresh();
@@ -266,8 +242,6 @@ public:
     // columns fits as fast as one of many rows and few columns.
     // No column gets less than atLeast.
     void AutoSizeColumnRange(int first, int last, unsigned style = 0, int atLeast = 0);
-    void SetAutoSizeStyle(unsigned style) { m_autoSizeStyle = style; }
-    unsigned GetAutoSizeStyle() const { return m_autoSizeStyle; }
     bool GetCellOrigin(int row, int col, Point& origin);
     bool GetCellRect(int row, int col, Rect& rect);
     // Opens the in-place edit box over a cell; none where the host has none.
@@ -288,7 +262,6 @@ public:
 
     // Input and in-place editing.
     void SetFrame(IGridFrame* frame) { m_frame = frame; }
-    IGridFrame* GetFrame() const { return m_frame; }
 
     // Long work on the grid (a load into it, a sort, a fit) reports here
     // while work is running (grid/GridWork.h sets it); none otherwise.
@@ -316,18 +289,7 @@ public:
     void EnsureVisible(int row, int col);
     void EnsureVisible(CellId cell) { EnsureVisible(cell.row, cell.col); }
     bool IsEditing() const;
-    CCellEditBox* GetEditBox() const { return m_editBox.get(); }
-    CTitleTipWnd* GetTitleTip() const { return m_titleTip.get(); }
     void SetHandleTabKey(bool on) { m_handleTab = on; }
-    bool GetHandleTabKey() const { return m_handleTab; }
-    void SetTitleTips(bool on) { m_titleTips = on; }
-    bool GetTitleTips() const { return m_titleTips; }
-    void SetColumnResize(bool on) { m_allowColumnResize = on; }
-    bool GetColumnResize() const { return m_allowColumnResize; }
-    void SetRowResize(bool on) { m_allowRowResize = on; }
-    bool GetRowResize() const { return m_allowRowResize; }
-    void EnableHiddenColumns(bool on) { m_allowColumnHide = on; }
-    void EnableHiddenRows(bool on) { m_allowRowHide = on; }
     void SetMouseWheelLines(int lines) { m_wheelLines = lines; }
 
     // The window's events, as the host forwards them. Points are in client
@@ -370,7 +332,7 @@ public:
         PrepareDrag
     };
     MouseMode GetMouseMode() const { return m_mouseMode; }
-    HeadingGesture::Value GetHeadingGesture() const { return m_headingGesture; }
+    HeadingGesture::Value GetHeadingGesture() const { return m_heading.State(); }
 
 private:
     // ---- storage and cells (GridStorage.cpp) ----
@@ -490,25 +452,23 @@ private:
     Colour m_gridLineColour = 0xC0C0C0;
     Colour m_gridBkColour;
     int m_wheelLines = 3;
-    unsigned m_autoSizeStyle = 0x3;  // 0x1 measure the fixed rows, 0x2 the others
+    static constexpr unsigned kAutoSizeStyle = 0x3;  // 0x1 measure the fixed rows, 0x2 the others
 
     // ---- layout and drawing (GridDraw.cpp) ----
     // The top of every row, summed lazily: a change of heights from a row on
     // only forgets the sums from there, so appending rows stays cheap and a
     // scroll position finds its row by binary search.
-    void RowHeightsChangedFrom(int row) {
-        if (row < m_rowTopsValid) m_rowTopsValid = std::max(row, 0);
-    }
-    long long RowTop(int row);
-    int RowAtOffset(long long offset, int first);
+    void RowHeightsChangedFrom(int row) { m_rowPositions.HeightsChangedFrom(row); }
+    long long RowTop(int row) { return m_rowPositions.Top(row, m_rowHeights); }
+    int RowAtOffset(long long offset, int first) { return m_rowPositions.RowAt(offset, first, m_rowHeights); }
     int StepColumn(int col, int step) const;
     int StepRow(int row, int step) const;
     void ScrollTo(ScrollBar bar, long long pos, bool wholeWindow);
     // The scroll extent that lets the bar reach a position where the last
     // row (column) shows whole; at least extent.
     long long ReachingExtent(ScrollBar bar, long long extent, long long page);
-    int ScrollMax(ScrollBar bar) const { return bar == ScrollBar::Vertical ? m_vScrollMax : m_hScrollMax; }
-    int ScrollPage(ScrollBar bar) const { return bar == ScrollBar::Vertical ? m_vScrollPage : m_hScrollPage; }
+    int ScrollMax(ScrollBar bar) const { return m_scrollBars.Max(bar); }
+    int ScrollPage(ScrollBar bar) const { return m_scrollBars.Page(bar); }
     void OnScroll(ScrollBar bar, ScrollCode code, int thumbPos);
     void DrawGridLinesOfCell(IDeviceContext& dc, const Rect& rect);
     std::unique_ptr<IDeviceContext> MeasuringContext();
@@ -526,11 +486,8 @@ private:
     bool m_allowDraw = true;
     bool m_doubleBuffer = true;
     bool m_inSize = false;
-    unsigned m_scrollBarsShown = 0;  // 0x1 horizontal, 0x2 vertical
-    int m_vScrollMax = 0, m_vScrollPage = 0, m_hScrollMax = 0, m_hScrollPage = 0;
-    std::vector<long long> m_rowTops;  // m_rowTops[r]: heights of the rows above r
-    void ReserveRowTops();
-    int m_rowTopsValid = 0;
+    CScrollBarState m_scrollBars;
+    CRowPositions m_rowPositions;
 
     // ---- input, in-place editing, title tip (GridInput.cpp) ----
     bool IsHeadingCell(CellId cell) const { return cell.row == 0 && cell.col >= 1 && cell.col < m_cols; }
@@ -553,24 +510,16 @@ private:
     const char* m_progressPhase = nullptr;
     unsigned m_progressCalls = 0;
     MouseMode m_mouseMode = MouseMode::None;
-    HeadingGesture::Value m_headingGesture = HeadingGesture::kIdle;
+    CHeadingGestureState m_heading;
     bool m_leftButtonDown = false;
     Point m_lastMouseDown;
-    Point m_lastMouseMove;
     CellId m_clickedCell;
     CellId m_sizedCell;  // the column or row whose divider is dragged
     bool m_movedSinceDown = false;
-    int m_movedColumn = -1;
-    Point m_gestureStart;
     int m_resizeCaptureRange = 5;
-    bool m_allowColumnResize = true;
-    bool m_allowRowResize = true;
-    bool m_allowColumnHide = true;
-    bool m_allowRowHide = true;
     bool m_handleTab = true;
-    bool m_titleTips = true;
     bool m_timerRunning = false;
-    int m_selectionTimerInterval = 25;
+    static constexpr int kSelectionTimerInterval = 25;  // milliseconds
     std::unique_ptr<CCellEditBox> m_editBox;
     // Boxes whose edit has ended; kept until no end of an edit is running,
     // since the box that reports its end is still on the call stack.

@@ -54,30 +54,6 @@ void CGridCtrl::Refresh() {
 
 // ---- geometry ----
 
-long long CGridCtrl::RowTop(int row) {
-    if (m_rowTopsValid > m_rows) m_rowTopsValid = m_rows;
-    if (m_rowTops.size() != static_cast<std::size_t>(m_rows) + 1) {
-        m_rowTops.resize(static_cast<std::size_t>(m_rows) + 1);
-        m_rowTops[0] = 0;
-    }
-    for (int r = m_rowTopsValid; r < row; ++r) m_rowTops[r + 1] = m_rowTops[r] + m_rowHeights[r];
-    m_rowTopsValid = std::max(m_rowTopsValid, row);
-    return m_rowTops[row];
-}
-
-int CGridCtrl::RowAtOffset(long long offset, int first) {
-    // The first row from first on whose bottom lies beyond offset (measured
-    // from the top of row first), but at most the last row.
-    if (first >= m_rows - 1) return std::max(first, 0) < m_rows ? first : std::max(m_rows - 1, 0);
-    const long long target = RowTop(first) + offset;
-    RowTop(m_rows);
-    // tops[r + 1] is the bottom of row r.
-    const auto begin = m_rowTops.begin() + first + 1;
-    const auto end = m_rowTops.begin() + m_rows;
-    const auto it = std::upper_bound(begin, end, target);
-    return static_cast<int>(it - m_rowTops.begin()) - 1;
-}
-
 CellId CGridCtrl::GetTopLeftNonFixedCell() {
     if (m_topLeft.row >= 0 && m_topLeft.col >= 0) return m_topLeft;
     const int vPos = m_window ? m_window->GetScrollPos(ScrollBar::Vertical) : 0;
@@ -318,8 +294,10 @@ void CGridCtrl::ResetScrollBars() {
     if (client.cx <= 0 || client.cy <= 0) return;
     const int vBar = m_desktop->GetSystemMetric(SysMetric::VScrollWidth);
     const int hBar = m_desktop->GetSystemMetric(SysMetric::HScrollHeight);
-    if (m_scrollBarsShown & 0x2) client.cx += vBar + m_desktop->GetSystemMetric(SysMetric::BorderWidth);
-    if (m_scrollBarsShown & 0x1) client.cy += hBar + m_desktop->GetSystemMetric(SysMetric::BorderHeight);
+    if (m_scrollBars.IsShown(ScrollBar::Vertical))
+        client.cx += vBar + m_desktop->GetSystemMetric(SysMetric::BorderWidth);
+    if (m_scrollBars.IsShown(ScrollBar::Horizontal))
+        client.cy += hBar + m_desktop->GetSystemMetric(SysMetric::BorderHeight);
     const long long fixedW = GetFixedColumnWidth();
     const long long fixedH = GetFixedRowHeight();
     const auto show = [&](ScrollBar bar, bool on, long long maximum, long long page) {
@@ -327,10 +305,7 @@ void CGridCtrl::ResetScrollBars() {
         const int max = Clamped(maximum);
         const int pg = Clamped(page);
         m_window->SetScrollRange(bar, max, pg);
-        const unsigned bit = bar == ScrollBar::Horizontal ? 0x1 : 0x2;
-        m_scrollBarsShown = on ? (m_scrollBarsShown | bit) : (m_scrollBarsShown & ~bit);
-        (bar == ScrollBar::Vertical ? m_vScrollMax : m_hScrollMax) = max;
-        (bar == ScrollBar::Vertical ? m_vScrollPage : m_hScrollPage) = pg;
+        m_scrollBars.Set(bar, on, max, pg);
         // A shorter range pulls the position back inside it.
         const int pos = m_window->GetScrollPos(bar);
         const int highest = std::max(0, max - std::max(pg, 1) + 1);
@@ -371,12 +346,7 @@ long long CGridCtrl::ReachingExtent(ScrollBar bar, long long extent, long long p
     // The first row from which the rest fits in a page, but at most the last.
     long long offset = 0;  // of that row from the first non-fixed one
     if (rows) {
-        const long long first = RowTop(fixed);
-        const long long end = RowTop(count);
-        const auto from = m_rowTops.begin() + fixed;
-        const auto last = m_rowTops.begin() + count - 1;
-        const auto it = std::lower_bound(from, last, end - page);
-        offset = *it - first;
+        offset = m_rowPositions.LastPageOffset(fixed, page, m_rowHeights);
     } else {
         long long rest = 0;  // the widths of columns c to the last
         int c = count;
@@ -668,7 +638,7 @@ void CGridCtrl::AutoSizeColumn(int col, unsigned style) {
     if (col < 0 || col >= m_cols || m_colWidths[col] == 0 || !m_window) return;
     const std::unique_ptr<IDeviceContext> dc = MeasuringContext();
     if (!dc) return;
-    if (style == 0) style = m_autoSizeStyle;
+    if (style == 0) style = kAutoSizeStyle;
     const int first = (style & 0x1) ? 0 : m_fixedRows;
     const int last = (style & 0x2) ? m_rows - 1 : m_fixedRows - 1;
     const int width = WidestCellExtent(col, first, last, *dc);
@@ -680,7 +650,7 @@ void CGridCtrl::AutoSizeRow(int row, unsigned style) {
     if (row < 0 || row >= m_rows || m_rowHeights[row] == 0 || !m_window) return;
     const std::unique_ptr<IDeviceContext> dc = MeasuringContext();
     if (!dc) return;
-    if (style == 0) style = m_autoSizeStyle;
+    if (style == 0) style = kAutoSizeStyle;
     const int first = (style & 0x1) ? 0 : m_fixedCols;
     const int last = (style & 0x2) ? m_cols - 1 : m_fixedCols - 1;
     int height = 0;
@@ -692,7 +662,7 @@ void CGridCtrl::AutoSizeRow(int row, unsigned style) {
 }
 
 void CGridCtrl::AutoSizeColumns() {
-    AutoSizeColumnRange(0, m_cols - 1, m_autoSizeStyle);
+    AutoSizeColumnRange(0, m_cols - 1, kAutoSizeStyle);
     ResetScrollBars();
 }
 
@@ -702,7 +672,7 @@ void CGridCtrl::AutoSizeColumnRange(int firstCol, int lastCol, unsigned style, i
     if (firstCol > lastCol || !m_window) return;
     const std::unique_ptr<IDeviceContext> dc = MeasuringContext();
     if (!dc) return;
-    if (style == 0) style = m_autoSizeStyle;
+    if (style == 0) style = kAutoSizeStyle;
     const int first = (style & 0x1) ? 0 : m_fixedRows;
     const int last = (style & 0x2) ? m_rows - 1 : m_fixedRows - 1;
     const auto perColumn = static_cast<std::uint64_t>(std::max(last - first + 1, 0));
@@ -722,7 +692,7 @@ void CGridCtrl::AutoSizeColumnRange(int firstCol, int lastCol, unsigned style, i
 void CGridCtrl::ExpandLastColumn() {
     if (m_cols < 1 || !m_window) return;
     m_window->ShowScrollBar(ScrollBar::Horizontal, false);
-    m_scrollBarsShown &= ~0x1u;
+    m_scrollBars.Hide(ScrollBar::Horizontal);
     const Size client = m_window->GetClientSize();
     long long slack = client.cx - m_totalWidth;
     if (slack > 0) {

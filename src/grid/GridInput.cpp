@@ -332,21 +332,18 @@ void CGridCtrl::OnLButtonDown(Point point, unsigned modifiers) {
     const bool ctrl = Held(modifiers, Modifier::kControl);
     const bool shift = Held(modifiers, Modifier::kShift);
     m_lastMouseDown = point;
-    m_lastMouseMove = point;
     m_movedSinceDown = false;
     m_clickedCell = GetCellFromPt(point);
     m_leftButtonDown = true;
-    m_movedColumn = -1;  // only a press with Ctrl on a heading picks a column to move
+    m_heading.ForgetColumn();  // only a press with Ctrl on a heading picks a column to move
     if (m_window) m_window->SetFocus();
     if (!IsValidCell(m_clickedCell.row, m_clickedCell.col)) return;
     const CellId clicked = m_clickedCell;
     const bool onDivider = m_mouseMode == MouseMode::OverColumnDivider || m_mouseMode == MouseMode::OverRowDivider;
 
-    if (m_headingGesture == Gesture::kIdle && ctrl && IsHeadingCell(clicked) && !IsOverColumnDivider(point)) {
+    if (m_heading.State() == Gesture::kIdle && ctrl && IsHeadingCell(clicked) && !IsOverColumnDivider(point)) {
         if (m_window) m_window->SetCursor(GridCursor::MoveColumn);
-        m_headingGesture = Gesture::kReadyToMoveColumn;
-        m_movedColumn = clicked.col;
-        m_gestureStart = point;
+        m_heading.PickColumn(clicked.col);
     }
     // A heading click sorts the pane; a press that grabs a divider only sizes.
     if (!ctrl && IsHeadingCell(clicked) && !onDivider) {
@@ -410,7 +407,7 @@ void CGridCtrl::OnLButtonDown(Point point, unsigned modifiers) {
         m_mouseMode = m_listMode ? MouseMode::SelectRows : MouseMode::SelectCells;
         ApplySelectionFrom(clicked);
         if (m_window) {
-            m_window->StartTimer(kSelectionTimer, m_selectionTimerInterval);
+            m_window->StartTimer(kSelectionTimer, kSelectionTimerInterval);
             m_timerRunning = true;
         }
     }
@@ -427,46 +424,43 @@ void CGridCtrl::OnMouseMove(Point point, unsigned modifiers) {
     }
     const bool leftDown = Held(modifiers, Modifier::kLeftButton) || m_leftButtonDown;
     if (point.x != m_lastMouseDown.x || point.y != m_lastMouseDown.y) m_movedSinceDown = true;
-    m_lastMouseMove = point;
     const CellId cell = GetCellFromPt(point);
 
     if (leftDown && ctrl) {
         const bool divider = IsOverColumnDivider(point);
-        const Gesture::Value gesture = m_headingGesture;
+        const Gesture::Value gesture = m_heading.State();
         if ((gesture == Gesture::kIdle || gesture == Gesture::kMovingColumnToDivider) && IsHeadingCell(cell) &&
             !divider) {
             if (m_window) m_window->SetCursor(GridCursor::MoveColumn);
-            m_headingGesture = Gesture::kReadyToMoveColumn;
+            m_heading.Set(Gesture::kReadyToMoveColumn);
         } else if ((gesture == Gesture::kReadyToMoveColumn || gesture == Gesture::kMovingColumnToDivider) && divider) {
             if (m_window) m_window->SetCursor(GridCursor::MoveColumnDivider);
-            m_headingGesture = Gesture::kMovingColumnToDivider;
-            m_gestureStart = point;
+            m_heading.Set(Gesture::kMovingColumnToDivider);
         }
-    } else if (m_headingGesture == Gesture::kReadyToMoveColumn || m_headingGesture == Gesture::kMovingColumnToDivider) {
+    } else if (m_heading.IsMovingColumn()) {
         if (m_window) m_window->SetCursor(GridCursor::Arrow);
-        m_headingGesture = Gesture::kIdle;
+        m_heading.Set(Gesture::kIdle);
     }
 
     switch (m_mouseMode) {
     case MouseMode::None:
     case MouseMode::OverColumnDivider:
     case MouseMode::OverRowDivider: {
-        const Gesture::Value gesture = m_headingGesture;
-        if ((gesture == Gesture::kIdle || gesture == Gesture::kOverColumnDivider) && m_allowColumnResize &&
-            IsOverColumnDivider(point)) {
+        const Gesture::Value gesture = m_heading.State();
+        if ((gesture == Gesture::kIdle || gesture == Gesture::kOverColumnDivider) && IsOverColumnDivider(point)) {
             if (m_window) m_window->SetCursor(GridCursor::SizeColumns);
-            m_headingGesture = Gesture::kOverColumnDivider;
+            m_heading.Set(Gesture::kOverColumnDivider);
             m_mouseMode = MouseMode::OverColumnDivider;
         } else if ((gesture == Gesture::kIdle || gesture == Gesture::kOverColumnDivider ||
                     gesture == Gesture::kOverRowDivider) &&
-                   m_allowRowResize && IsOverRowDivider(point)) {
+                   IsOverRowDivider(point)) {
             if (m_window) m_window->SetCursor(GridCursor::SizeRows);
-            m_headingGesture = Gesture::kOverRowDivider;
+            m_heading.Set(Gesture::kOverRowDivider);
             m_mouseMode = MouseMode::OverRowDivider;
         } else if (m_mouseMode != MouseMode::None || gesture == Gesture::kOverColumnDivider ||
                    gesture == Gesture::kOverRowDivider) {
             if (m_window) m_window->SetCursor(GridCursor::Arrow);
-            m_headingGesture = Gesture::kIdle;
+            m_heading.Set(Gesture::kIdle);
             m_mouseMode = MouseMode::None;
         }
         if (m_mouseMode == MouseMode::None && IsValidCell(cell.row, cell.col)) {
@@ -492,7 +486,7 @@ void CGridCtrl::OnMouseMove(Point point, unsigned modifiers) {
 }
 
 void CGridCtrl::ShowTitleTipFor(CellId cell) {
-    if (!m_titleTips || !m_window) return;
+    if (!m_window) return;
     CGridCellBase* c = GetCell(cell.row, cell.col);
     if (!c || c->IsEditing() || c->GetTipText().empty()) return;
     Rect cellRect;
@@ -506,13 +500,11 @@ void CGridCtrl::ShowTitleTipFor(CellId cell) {
 void CGridCtrl::OnLButtonUp(Point point, unsigned modifiers) {
     const bool ctrl = Held(modifiers, Modifier::kControl);
     m_leftButtonDown = false;
-    if (m_headingGesture == Gesture::kMovingColumnToDivider && ctrl && m_frame && m_movedColumn >= 0) {
+    if (m_heading.State() == Gesture::kMovingColumnToDivider && ctrl && m_frame && m_heading.MovedColumn() >= 0) {
         const CellId target = GetCellFromPt({point.x - 10, point.y});
-        m_frame->MoveColumnInActivePane(m_movedColumn, target.col);
+        m_frame->MoveColumnInActivePane(m_heading.MovedColumn(), target.col);
     }
-    if (m_headingGesture == Gesture::kReadyToMoveColumn || m_headingGesture == Gesture::kMovingColumnToDivider ||
-        m_headingGesture == Gesture::kOverColumnDivider)
-        m_headingGesture = Gesture::kIdle;
+    if (m_heading.IsMovingColumn() || m_heading.State() == Gesture::kOverColumnDivider) m_heading.Set(Gesture::kIdle);
     if (m_window) m_window->ReleaseCapture();
     StopSelectionTimer();
 
@@ -537,8 +529,8 @@ void CGridCtrl::OnLButtonUp(Point point, unsigned modifiers) {
                 else
                     edge = GetFixedRowHeight();
             }
-            const long long least = (column ? m_allowColumnHide : m_allowRowHide) ? 0 : 1;
-            const int size = static_cast<int>(std::max(least, (column ? point.x : point.y) - edge));
+            // A column or row may be sized away to nothing.
+            const int size = static_cast<int>(std::max(0LL, (column ? point.x : point.y) - edge));
             if (column)
                 SetColumnWidth(index, size);
             else
@@ -563,11 +555,11 @@ void CGridCtrl::OnLButtonUp(Point point, unsigned modifiers) {
 void CGridCtrl::OnLButtonDblClk(Point point, unsigned modifiers) {
     (void)modifiers;
     const CellId cell = GetCellFromPt(point);
-    if (m_allowColumnResize && IsOverColumnDivider(point)) {
+    if (IsOverColumnDivider(point)) {
         AutoSizeColumn(ColumnOfDivider(point, cell));
         ResetScrollBars();
         Refresh();
-    } else if (m_allowRowResize && IsOverRowDivider(point)) {
+    } else if (IsOverRowDivider(point)) {
         AutoSizeRow(RowOfDivider(point, cell));
         ResetScrollBars();
         Refresh();
@@ -647,7 +639,7 @@ void CGridCtrl::OnCaptureLost() {
         m_window->ShowTrackingLine({});
     m_leftButtonDown = false;
     m_mouseMode = MouseMode::None;
-    m_headingGesture = Gesture::kIdle;
+    m_heading.Set(Gesture::kIdle);
 }
 
 }  // namespace tabulon

@@ -32,13 +32,6 @@ void MakeRoomInRow(Vector& row, std::size_t room) {
 
 // ---- counts and sizes ----
 
-void CGridCtrl::ReserveRowTops() {
-    // Room for the top of every row there is room for, taken while rows
-    // are made: the redraw that follows a bulk change, or the clean-up after
-    // one that ran out of memory, then never needs memory for it.
-    if (m_rowTops.capacity() < m_rowData.capacity() + 1) m_rowTops.reserve(m_rowData.capacity() + 1);
-}
-
 bool CGridCtrl::SetRowCount(int n) {
     EndEditingBeforeLayoutChange();
     if (n < 0) return false;
@@ -59,7 +52,7 @@ bool CGridCtrl::SetRowCount(int n) {
     try {
         m_rowData.reserve(n);
         m_rowHeights.reserve(n);
-        ReserveRowTops();
+        m_rowPositions.Reserve(m_rowData.capacity());
         const auto height = static_cast<std::uint32_t>(GetDefaultCell(false, false)->GetHeight());
         while (m_rows < n) {
             // Room is reserved: only making the row's cells can fail, and
@@ -264,7 +257,7 @@ int CGridCtrl::InsertRow(const std::string& heading, int row) {
         Row cells = MakeRow(row);
         MakeRoomForOne(m_rowData);
         MakeRoomForOne(m_rowHeights);
-        ReserveRowTops();
+        m_rowPositions.Reserve(m_rowData.capacity());
         // Nothing from here on allocates, so the row and its height go in together.
         m_rowData.insert(m_rowData.begin() + row, std::move(cells));
         m_rowHeights.insert(m_rowHeights.begin() + row, 0);
@@ -579,20 +572,6 @@ bool CGridCtrl::SetCellBackColour(int row, int col, Colour colour) {
     CGridCellBase* cell = GetCell(row, col);
     if (!cell) return false;
     cell->SetBackColour(colour);
-    return true;
-}
-
-bool CGridCtrl::SetCellData(int row, int col, std::uint32_t data) {
-    CGridCellBase* cell = GetCell(row, col);
-    if (!cell) return false;
-    cell->SetData(data);
-    return true;
-}
-
-bool CGridCtrl::SetCellImage(int row, int col, int image) {
-    CGridCellBase* cell = GetCell(row, col);
-    if (!cell) return false;
-    cell->SetImage(image);
     return true;
 }
 
