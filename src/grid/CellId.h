@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "base/Flags.h"
+
 namespace tabulon {
 
 // A (row, column) pair; (-1, -1) names no cell.
@@ -32,16 +34,19 @@ struct CellRange {
     friend bool operator==(const CellRange&, const CellRange&) = default;
 };
 
-// Cell state bits.
-namespace CellState {
-constexpr unsigned kFocused = 0x01;
-constexpr unsigned kSelected = 0x02;
-constexpr unsigned kDropHighlighted = 0x04;
-constexpr unsigned kReadOnly = 0x08;
-constexpr unsigned kFixed = 0x10;
-constexpr unsigned kFixedRow = 0x20;
-constexpr unsigned kFixedCol = 0x40;
-constexpr unsigned kModified = 0x80;
-}  // namespace CellState
+// Cell state bits, combined in a CellStates.
+enum class CellState : unsigned {
+    kFocused = 0x01,
+    kSelected = 0x02,
+    kDropHighlighted = 0x04,
+    kReadOnly = 0x08,
+    kFixed = 0x10,
+    kFixedRow = 0x20,
+    kFixedCol = 0x40,
+    kModified = 0x80,
+};
+template <>
+inline constexpr bool kIsFlagEnum<CellState> = true;
+using CellStates = Flags<CellState>;
 
 }  // namespace tabulon

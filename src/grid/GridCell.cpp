@@ -115,7 +115,7 @@ CGridDefaultCell::CGridDefaultCell(IDesktop* desktop) : m_desktop(desktop ? desk
     SetFont(&font);
 }
 
-unsigned CGridDefaultCell::GetState() const { return CGridCell::GetState() | CellState::kReadOnly; }
+CellStates CGridDefaultCell::GetState() const { return CGridCell::GetState() | CellState::kReadOnly; }
 
 void CGridDefaultCell::SetFont(const LogFont* font) {
     if (!font) return;

@@ -76,8 +76,8 @@ public:
     explicit CGridDefaultCell(class IDesktop* desktop = nullptr);
 
     void SetData(std::uint32_t) override {}
-    void SetState(unsigned) override {}
-    unsigned GetState() const override;
+    void SetState(CellStates) override {}
+    CellStates GetState() const override;
     unsigned GetFormat() const override { return StoredFormat(); }
     unsigned GetMargin() const override { return StoredMargin(); }
     const LogFont* GetFont() const override { return OwnFont(); }

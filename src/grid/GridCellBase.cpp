@@ -20,8 +20,9 @@ const std::string& CGridCellBase::GetText() const { return EmptyText(); }
 CGridCellBase* CGridCellBase::GetDefaultCell() const {
     CGridCtrl* grid = GetGrid();
     if (!grid) return nullptr;
-    const unsigned state = GetState();
-    return grid->GetDefaultCell(state & CellState::kFixedRow, state & CellState::kFixedCol);
+    const CellStates state = GetState();
+    return grid->GetDefaultCell(static_cast<bool>(state & CellState::kFixedRow),
+                                static_cast<bool>(state & CellState::kFixedCol));
 }
 
 void CGridCellBase::CopyFrom(const CGridCellBase& other) {

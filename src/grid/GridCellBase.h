@@ -30,7 +30,7 @@ public:
     virtual void SetText(const std::string&) {}
     virtual void SetImage(int) {}
     virtual void SetData(std::uint32_t) {}
-    virtual void SetState(unsigned state) { m_state = state; }
+    virtual void SetState(CellStates state) { m_state = state; }
     virtual void SetFormat(unsigned) {}
     virtual void SetTextColour(Colour) {}
     virtual void SetBackColour(Colour) {}
@@ -44,7 +44,7 @@ public:
     virtual const std::string& GetTipText() const { return GetText(); }
     virtual int GetImage() const { return -1; }
     virtual std::uint32_t GetData() const { return 0; }
-    virtual unsigned GetState() const { return m_state; }
+    virtual CellStates GetState() const { return m_state; }
     virtual unsigned GetFormat() const { return 0; }
     virtual Colour GetTextColour() const { return 0; }
     virtual Colour GetBackColour() const { return 0; }
@@ -56,18 +56,18 @@ public:
     virtual bool IsDefaultFont() const { return false; }
     virtual bool IsEditing() const { return false; }
 
-    bool IsFocused() const { return GetState() & CellState::kFocused; }
-    bool IsFixed() const { return GetState() & CellState::kFixed; }
-    bool IsFixedCol() const { return GetState() & CellState::kFixedCol; }
-    bool IsFixedRow() const { return GetState() & CellState::kFixedRow; }
-    bool IsSelected() const { return GetState() & CellState::kSelected; }
-    bool IsReadOnly() const { return GetState() & CellState::kReadOnly; }
-    bool IsModified() const { return GetState() & CellState::kModified; }
-    bool IsDropHighlighted() const { return GetState() & CellState::kDropHighlighted; }
+    bool IsFocused() const { return static_cast<bool>(GetState() & CellState::kFocused); }
+    bool IsFixed() const { return static_cast<bool>(GetState() & CellState::kFixed); }
+    bool IsFixedCol() const { return static_cast<bool>(GetState() & CellState::kFixedCol); }
+    bool IsFixedRow() const { return static_cast<bool>(GetState() & CellState::kFixedRow); }
+    bool IsSelected() const { return static_cast<bool>(GetState() & CellState::kSelected); }
+    bool IsReadOnly() const { return static_cast<bool>(GetState() & CellState::kReadOnly); }
+    bool IsModified() const { return static_cast<bool>(GetState() & CellState::kModified); }
+    bool IsDropHighlighted() const { return static_cast<bool>(GetState() & CellState::kDropHighlighted); }
 
     // Copies every attribute of other through this object's own setters.
     virtual void CopyFrom(const CGridCellBase& other);
-    virtual void Reset() { m_state = 0; }
+    virtual void Reset() { m_state = {}; }
 
     // rect is inclusive: right and bottom are the cell's last pixel.
     virtual bool Draw(IDeviceContext* dc, int row, int col, Rect rect, bool eraseBackground);
@@ -103,7 +103,7 @@ protected:
     static const std::string& EmptyText();
 
 private:
-    unsigned m_state = 0;
+    CellStates m_state;
 };
 
 }  // namespace tabulon

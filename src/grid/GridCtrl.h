@@ -161,8 +161,8 @@ public:
     bool SetDefaultCellType(const CellClass& cellClass);
     const std::string& GetCellText(int row, int col) const;
     bool SetCellText(int row, int col, const std::string& text);
-    unsigned GetCellState(int row, int col) const;
-    bool SetCellState(int row, int col, unsigned state);
+    CellStates GetCellState(int row, int col) const;
+    bool SetCellState(int row, int col, CellStates state);
     bool SetCellFormat(int row, int col, unsigned format);
     unsigned GetCellFormat(int row, int col) const;
     bool SetCellTextColour(int row, int col, Colour colour);
@@ -356,7 +356,7 @@ private:
     bool MakesCellsLazily() const { return m_cellClass == &CGridCell::Class(); }
     CCellSlot NewSlot(int row, int col);
     // The state and format a cell still pending in (row, col) would be made with.
-    unsigned PendingState(int row, int col) const;
+    CellStates PendingState(int row, int col) const;
     unsigned DefaultFormat(int row, int col) const;
     // The cell of a valid id, made now when it was pending.
     CGridCellBase* MaterialiseCell(int row, int col) const;

@@ -25,7 +25,7 @@ struct GridItem {
     std::int32_t row = -1;
     std::int32_t col = -1;
     unsigned mask = 0;
-    unsigned state = 0;
+    CellStates state;
     unsigned format = 0;
     std::int32_t image = -1;
     Colour backColour = kDefaultColour;

@@ -112,8 +112,8 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
     if (range.IsValid() && range.maxRow < m_rows && range.maxCol < m_cols) {
         for (int r = range.minRow; r <= range.maxRow; ++r)
             for (int c = range.minCol; c <= range.maxCol; ++c) {
-                const unsigned state = GetCellState(r, c);
-                const bool selected = state & CellState::kSelected;
+                const CellStates state = GetCellState(r, c);
+                const bool selected = static_cast<bool>(state & CellState::kSelected);
                 if (select && !selected) {
                     SetCellState(r, c, state | CellState::kSelected);
                     redraw(r, c);

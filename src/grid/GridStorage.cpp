@@ -395,8 +395,8 @@ void CGridCtrl::OnOutOfMemory() {
     m_desktop->ShowOutOfMemory();
 }
 
-unsigned CGridCtrl::PendingState(int row, int col) const {
-    unsigned state = 0;
+CellStates CGridCtrl::PendingState(int row, int col) const {
+    CellStates state;
     if (col < m_fixedCols) state |= CellState::kFixed | CellState::kFixedCol;
     if (row < m_fixedRows) state |= CellState::kFixed | CellState::kFixedRow;
     return state;
@@ -432,7 +432,8 @@ CGridCellBase* CGridCtrl::CellForMeasuring(int row, int col, std::uint64_t& last
     if (!IsValidCell(row, col)) return nullptr;
     const CCellSlot& slot = m_rowData[row][col];
     if (!slot.IsPending()) return slot.get();
-    const std::uint64_t blank = (std::uint64_t{slot.PendingFormat()} << 32) | PendingState(row, col) | (1u << 31);
+    const std::uint64_t blank =
+        (std::uint64_t{slot.PendingFormat()} << 32) | PendingState(row, col).ToBits() | (1u << 31);
     if (blank == lastBlank) return nullptr;
     lastBlank = blank;
     if (!m_measuringCell) m_measuringCell = CreateCell(row, col);
@@ -471,7 +472,7 @@ std::unique_ptr<CGridCellBase> CGridCtrl::CreateCell(int row, int col) {
     cell->SetGrid(this);
     cell->SetCoords(row, col);
     m_hasCoordCells = m_hasCoordCells || cell->KeepsCoords();
-    unsigned state = cell->GetState();
+    CellStates state = cell->GetState();
     if (col < m_fixedCols) state |= CellState::kFixed | CellState::kFixedCol;
     if (row < m_fixedRows) state |= CellState::kFixed | CellState::kFixedRow;
     cell->SetState(state);
@@ -482,7 +483,7 @@ std::unique_ptr<CGridCellBase> CGridCtrl::CreateCell(int row, int col) {
 void CGridCtrl::DestroyCell(int row, int col) {
     if (!IsValidCell(row, col)) return;
     // A pending cell was never made, so it cannot be selected either.
-    if (PeekCell(row, col)) SetCellState(row, col, 0);
+    if (PeekCell(row, col)) SetCellState(row, col, {});
     m_rowData[row][col].reset();
 }
 
@@ -521,14 +522,14 @@ bool CGridCtrl::SetCellText(int row, int col, const std::string& text) {
     return true;
 }
 
-unsigned CGridCtrl::GetCellState(int row, int col) const {
-    if (!IsValidCell(row, col)) return 0;
+CellStates CGridCtrl::GetCellState(int row, int col) const {
+    if (!IsValidCell(row, col)) return {};
     if (m_rowData[row][col].IsPending()) return PendingState(row, col);
     CGridCellBase* cell = PeekCell(row, col);
-    return cell ? cell->GetState() : 0;
+    return cell ? cell->GetState() : CellStates();
 }
 
-bool CGridCtrl::SetCellState(int row, int col, unsigned state) {
+bool CGridCtrl::SetCellState(int row, int col, CellStates state) {
     CGridCellBase* cell = GetCell(row, col);
     if (!cell) return false;
     const bool selected = IsCellSelected(row, col);

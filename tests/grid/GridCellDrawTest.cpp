@@ -62,7 +62,7 @@ TEST_F(DrawFixture, SelectedAndFocusedCellsUseTheHighlight) {
     EXPECT_EQ(dc.Of("text")[0].colour, Sys(SysColour::HighlightText));
 
     dc.calls.clear();
-    grid->SetCellState(2, 2, 0);
+    grid->SetCellState(2, 2, {});
     grid->SetFocusCell(2, 2);
     ASSERT_TRUE(Draw(2, 2, {0, 0, 49, 19}));
     auto frames = dc.Of("frame");

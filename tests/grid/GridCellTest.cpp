@@ -36,7 +36,7 @@ TEST(GridCell, FreshCellAndReset) {
     cell.SetData(5);
     cell.Reset();
     EXPECT_EQ(cell.GetText(), "");
-    EXPECT_EQ(cell.GetState(), 0u);
+    EXPECT_EQ(cell.GetState(), CellStates());
     EXPECT_EQ(cell.GetData(), 0u);
     EXPECT_TRUE(cell.IsDefaultFont());
 }

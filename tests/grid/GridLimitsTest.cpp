@@ -36,7 +36,7 @@ TEST(GridLimits, ColumnsAddedOneByOneCostLittleAndEmptyCellsStaySmall) {
     EXPECT_EQ(grid.GetCellText(5, 1), "short item");
     EXPECT_EQ(grid.GetCellText(kRows - 1, last), "");
     EXPECT_EQ(grid.GetCellFormat(kRows - 1, last), 0u);
-    EXPECT_EQ(grid.GetCellState(kRows - 1, last), 0u);
+    EXPECT_EQ(grid.GetCellState(kRows - 1, last), CellStates());
     EXPECT_EQ(grid.GetCellState(7, 0), CellState::kFixed | CellState::kFixedCol);
     EXPECT_TRUE(grid.IsCellEditable(kRows - 1, last));
     ASSERT_TRUE(grid.SetCellText(kRows - 1, last, "far"));

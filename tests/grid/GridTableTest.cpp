@@ -141,25 +141,25 @@ TEST(GridTable, FixedCountsKeepStateBitsAndColoursInStep) {
     grid.SetCellBackColour(1, 2, 0x123456);
     grid.SetFixedRowCount(2);
     grid.SetFixedColumnCount(1);
-    EXPECT_EQ(grid.GetCellState(1, 2) & 0x70u, 0x30u);
-    EXPECT_EQ(grid.GetCellState(1, 0) & 0x70u, 0x70u);
-    EXPECT_EQ(grid.GetCellState(3, 0) & 0x70u, 0x50u);
+    EXPECT_EQ(grid.GetCellState(1, 2).ToBits() & 0x70u, 0x30u);
+    EXPECT_EQ(grid.GetCellState(1, 0).ToBits() & 0x70u, 0x70u);
+    EXPECT_EQ(grid.GetCellState(3, 0).ToBits() & 0x70u, 0x50u);
     EXPECT_EQ(grid.GetCell(1, 2)->GetBackColour(), kDefaultColour);
 
     grid.SetCellBackColour(1, 2, 0x123456);
     grid.SetFixedRowCount(1);
     // Row 1 is ordinary again: out of the fixed columns it loses both bits and
     // its colours; in the fixed column it stays fixed as part of column 0.
-    EXPECT_EQ(grid.GetCellState(1, 2) & 0x70u, 0u);
+    EXPECT_EQ(grid.GetCellState(1, 2).ToBits() & 0x70u, 0u);
     EXPECT_EQ(grid.GetCell(1, 2)->GetBackColour(), kDefaultColour);
     EXPECT_EQ(grid.GetCell(1, 2)->GetTextColour(), kDefaultColour);
-    EXPECT_EQ(grid.GetCellState(1, 0) & 0x70u, 0x50u);
-    EXPECT_EQ(grid.GetCellState(0, 0) & 0x70u, 0x70u);
+    EXPECT_EQ(grid.GetCellState(1, 0).ToBits() & 0x70u, 0x50u);
+    EXPECT_EQ(grid.GetCellState(0, 0).ToBits() & 0x70u, 0x70u);
 
     // Cells made later get the bits of where they are created.
     const int col = grid.InsertColumn("new", 0);
-    EXPECT_EQ(grid.GetCellState(0, col) & 0x70u, 0x30u);
-    EXPECT_EQ(grid.GetCellState(2, col) & 0x70u, 0u);
+    EXPECT_EQ(grid.GetCellState(0, col).ToBits() & 0x70u, 0x30u);
+    EXPECT_EQ(grid.GetCellState(2, col).ToBits() & 0x70u, 0u);
 
     // Growing the fixed count past the table grows the table.
     EXPECT_TRUE(grid.SetFixedRowCount(6));

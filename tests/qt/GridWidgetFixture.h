@@ -146,7 +146,9 @@ protected:
     // carry their own time stamps, so waiting for real does not do it.
     void Pause() { m_delay = QApplication::doubleClickInterval() + 50; }
     int TakeDelay() { return std::exchange(m_delay, -1); }
-    bool Modified(int row, int col) const { return grid->GetCellState(row, col) & CellState::kModified; }
+    bool Modified(int row, int col) const {
+        return static_cast<bool>(grid->GetCellState(row, col) & CellState::kModified);
+    }
 
     qt::CQtDesktop desktop;
     StandInFrame frame;
