@@ -182,10 +182,10 @@ void CQtDeviceContext::DrawCheckBox(const Rect& rect, bool checked) {
             if (kCheckMarkPixels[row][col] == 'X') Fill(mx + col * scale, my + row * scale, scale, scale, mark);
 }
 
-int CQtDeviceContext::DrawText(const std::string& bytes, Rect& rect, unsigned format) {
+int CQtDeviceContext::DrawText(const std::string& bytes, Rect& rect, TextFormats format) {
     QString text = TextFromBytes(bytes);
     const QFontMetrics metrics(m_state.font, m_painter.device());
-    const bool singleLine = format & TextFormat::kSingleLine;
+    const bool singleLine = static_cast<bool>(format & TextFormat::kSingleLine);
     const bool wordBreak = !singleLine && (format & TextFormat::kWordBreak);
     if (singleLine) {
         // One line whatever the text holds: line ends show as blanks.

@@ -41,7 +41,7 @@ public:
     void FillPolygon(const std::vector<Point>& points, Colour colour) override;
     void DrawCheckBox(const Rect& rect, bool checked) override;
 
-    int DrawText(const std::string& text, Rect& rect, unsigned format) override;
+    int DrawText(const std::string& text, Rect& rect, TextFormats format) override;
     Size GetTextExtent(const std::string& text) override;
     int GetFontOverhang() override { return 0; }
     std::optional<double> GetCharsAdvance(std::u32string_view chars) override;

@@ -7,12 +7,12 @@
 
 namespace tabulon {
 
-constexpr unsigned kHeadingFormat = TextFormat::kVCenter | TextFormat::kSingleLine;
+constexpr TextFormats kHeadingFormat = TextFormat::kVCenter | TextFormat::kSingleLine;
 constexpr Colour kHeadingBackColour = 0xE6E6E6;
 
 // Appends a column with an empty heading in that look; its index, or -1.
 inline int AppendHeadingColumn(CGridCtrl& grid) {
-    const int col = grid.InsertColumn("", 0, -1);
+    const int col = grid.InsertColumn("", {}, -1);
     if (col < 0) return -1;
     grid.SetCellFormat(0, col, kHeadingFormat);
     grid.SetCellBackColour(0, col, kHeadingBackColour);

@@ -36,10 +36,10 @@ void CGridCell::SetFont(const LogFont* font) {
     }
 }
 
-unsigned CGridCell::GetFormat() const {
-    if (m_format != kUnset) return m_format;
+TextFormats CGridCell::GetFormat() const {
+    if (m_format != kUnset) return TextFormats::FromBits(m_format);
     CGridCellBase* def = GetDefaultCell();
-    return def ? def->GetFormat() : m_format;
+    return def ? def->GetFormat() : TextFormats::FromBits(m_format);
 }
 
 const LogFont* CGridCell::GetFont() const {
@@ -76,7 +76,7 @@ void CGridCell::Reset() {
     m_grid = nullptr;
 }
 
-unsigned CGridCell::EditAlignment(unsigned format) {
+TextFormats CGridCell::EditAlignment(TextFormats format) {
     if (format & TextFormat::kRight) return TextFormat::kRight;
     if (format & TextFormat::kCenter) return TextFormat::kCenter;
     return TextFormat::kLeft;

@@ -17,7 +17,7 @@ public:
     void SetText(const std::string& text) override { m_text = text; }
     void SetImage(int image) override { m_image = image; }
     void SetData(std::uint32_t data) override { m_data = data; }
-    void SetFormat(unsigned format) override { m_format = format; }
+    void SetFormat(TextFormats format) override { m_format = format.ToBits(); }
     void SetTextColour(Colour colour) override { m_textColour = colour; }
     void SetBackColour(Colour colour) override { m_backColour = colour; }
     void SetFont(const LogFont* font) override;
@@ -27,7 +27,7 @@ public:
     const std::string& GetText() const override { return m_text; }
     int GetImage() const override { return m_image; }
     std::uint32_t GetData() const override { return m_data; }
-    unsigned GetFormat() const override;
+    TextFormats GetFormat() const override;
     Colour GetTextColour() const override { return m_textColour; }
     Colour GetBackColour() const override { return m_backColour; }
     const LogFont* GetFont() const override;
@@ -44,11 +44,11 @@ public:
     void OnEndEdit() override;
 
     // What Edit would open the box with: right, centred or left.
-    static unsigned EditAlignment(unsigned format);
+    static TextFormats EditAlignment(TextFormats format);
 
 protected:
     // Raw values, for the classes that must not resolve them.
-    unsigned StoredFormat() const { return m_format; }
+    TextFormats StoredFormat() const { return TextFormats::FromBits(m_format); }
     unsigned StoredMargin() const { return m_margin; }
     const LogFont* OwnFont() const { return m_font.get(); }
 
@@ -78,7 +78,7 @@ public:
     void SetData(std::uint32_t) override {}
     void SetState(CellStates) override {}
     CellStates GetState() const override;
-    unsigned GetFormat() const override { return StoredFormat(); }
+    TextFormats GetFormat() const override { return StoredFormat(); }
     unsigned GetMargin() const override { return StoredMargin(); }
     const LogFont* GetFont() const override { return OwnFont(); }
     const LogFont* GetFontObject() const override { return OwnFont(); }

@@ -185,7 +185,7 @@ Size CGridCellBase::GetTextExtent(const std::string& text, IDeviceContext* dc) {
     dc->SaveState();
     const LogFont* font = GetFontObject();
     if (font) dc->SelectFont(*font);
-    const unsigned format = GetFormat();
+    const TextFormats format = GetFormat();
     Size size;
     if ((format & TextFormat::kWordBreak) && !(format & TextFormat::kSingleLine)) {
         int widest = 0;

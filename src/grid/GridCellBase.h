@@ -31,7 +31,7 @@ public:
     virtual void SetImage(int) {}
     virtual void SetData(std::uint32_t) {}
     virtual void SetState(CellStates state) { m_state = state; }
-    virtual void SetFormat(unsigned) {}
+    virtual void SetFormat(TextFormats) {}
     virtual void SetTextColour(Colour) {}
     virtual void SetBackColour(Colour) {}
     virtual void SetFont(const LogFont*) {}
@@ -45,7 +45,7 @@ public:
     virtual int GetImage() const { return -1; }
     virtual std::uint32_t GetData() const { return 0; }
     virtual CellStates GetState() const { return m_state; }
-    virtual unsigned GetFormat() const { return 0; }
+    virtual TextFormats GetFormat() const { return {}; }
     virtual Colour GetTextColour() const { return 0; }
     virtual Colour GetBackColour() const { return 0; }
     virtual const LogFont* GetFont() const { return nullptr; }

@@ -98,7 +98,7 @@ inline constexpr char kFittingPhase[] = "Fitting the columns to their texts";
 
 // What InsertColumn gives a new column's cells unless told otherwise: one
 // line, centred upright, "&" shown as it is, too long a text cut with "...".
-constexpr unsigned kDefaultColumnFormat =
+constexpr TextFormats kDefaultColumnFormat =
     TextFormat::kVCenter | TextFormat::kSingleLine | TextFormat::kNoPrefix | TextFormat::kEndEllipsis;
 
 class CGridCtrl {
@@ -136,7 +136,7 @@ public:
     long long GetTotalWidth() const { return m_totalWidth; }
 
     // Rows and columns.
-    int InsertColumn(const std::string& heading, unsigned format = kDefaultColumnFormat, int col = -1);
+    int InsertColumn(const std::string& heading, TextFormats format = kDefaultColumnFormat, int col = -1);
     int InsertRow(const std::string& heading, int row = -1);
     bool DeleteColumn(int col);
     bool DeleteRow(int row);
@@ -163,8 +163,8 @@ public:
     bool SetCellText(int row, int col, const std::string& text);
     CellStates GetCellState(int row, int col) const;
     bool SetCellState(int row, int col, CellStates state);
-    bool SetCellFormat(int row, int col, unsigned format);
-    unsigned GetCellFormat(int row, int col) const;
+    bool SetCellFormat(int row, int col, TextFormats format);
+    TextFormats GetCellFormat(int row, int col) const;
     bool SetCellTextColour(int row, int col, Colour colour);
     bool SetCellBackColour(int row, int col, Colour colour);
     bool SetGridItem(const GridItem& item);
@@ -245,7 +245,7 @@ public:
     bool GetCellOrigin(int row, int col, Point& origin);
     bool GetCellRect(int row, int col, Rect& rect);
     // Opens the in-place edit box over a cell; none where the host has none.
-    virtual CCellEditBox* CreateCellEditBox(const Rect& rect, unsigned alignment, unsigned editId, int row, int col,
+    virtual CCellEditBox* CreateCellEditBox(const Rect& rect, TextFormats alignment, unsigned editId, int row, int col,
                                             const std::string& text, unsigned firstChar);
     // The default cells follow a change of the system colours.
     void OnSysColourChange();
@@ -357,7 +357,7 @@ private:
     CCellSlot NewSlot(int row, int col);
     // The state and format a cell still pending in (row, col) would be made with.
     CellStates PendingState(int row, int col) const;
-    unsigned DefaultFormat(int row, int col) const;
+    TextFormats DefaultFormat(int row, int col) const;
     // The cell of a valid id, made now when it was pending.
     CGridCellBase* MaterialiseCell(int row, int col) const;
     // The cell if it has been made; none while pending or for an invalid id.

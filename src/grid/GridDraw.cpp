@@ -444,7 +444,7 @@ std::unique_ptr<IDeviceContext> CGridCtrl::MeasuringContext() {
 }
 
 bool CGridCtrl::IsSizedLikeItsKind(const CGridCellBase& cell, IImageList* images) const {
-    const unsigned format = cell.GetFormat();
+    const TextFormats format = cell.GetFormat();
     const LogFont* font = cell.GetFontObject();
     return cell.IsSizedByItsText() && cell.IsDefaultFont() &&
            !(images && cell.GetImage() >= 0 && cell.GetImage() < images->GetImageCount()) &&

@@ -24,7 +24,7 @@ bool Held(unsigned modifiers, unsigned which) { return (modifiers & which) != 0;
 
 bool CGridCtrl::IsEditing() const { return m_editBox != nullptr; }
 
-CCellEditBox* CGridCtrl::CreateCellEditBox(const Rect& rect, unsigned alignment, unsigned editId, int row, int col,
+CCellEditBox* CGridCtrl::CreateCellEditBox(const Rect& rect, TextFormats alignment, unsigned editId, int row, int col,
                                            const std::string& text, unsigned firstChar) {
     if (m_editBox) EndEditing();
     const EditAlignment align = (alignment & TextFormat::kRight)    ? EditAlignment::Right

@@ -26,7 +26,7 @@ struct GridItem {
     std::int32_t col = -1;
     unsigned mask = 0;
     CellStates state;
-    unsigned format = 0;
+    TextFormats format;
     std::int32_t image = -1;
     Colour backColour = kDefaultColour;
     Colour textColour = kDefaultColour;

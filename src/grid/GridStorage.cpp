@@ -213,7 +213,7 @@ long long CGridCtrl::GetFixedColumnWidth() const {
 
 // ---- rows and columns ----
 
-int CGridCtrl::InsertColumn(const std::string& heading, unsigned format, int col) {
+int CGridCtrl::InsertColumn(const std::string& heading, TextFormats format, int col) {
     EndEditingBeforeLayoutChange();
     if (col >= 0 && (col < m_fixedCols || col > m_cols)) return -1;
     ClearCachedTopLeft();
@@ -402,12 +402,12 @@ CellStates CGridCtrl::PendingState(int row, int col) const {
     return state;
 }
 
-unsigned CGridCtrl::DefaultFormat(int row, int col) const {
+TextFormats CGridCtrl::DefaultFormat(int row, int col) const {
     return GetDefaultCell(row < m_fixedRows, col < m_fixedCols)->GetFormat();
 }
 
 CCellSlot CGridCtrl::NewSlot(int row, int col) {
-    if (MakesCellsLazily()) return CCellSlot::Pending(DefaultFormat(row, col));
+    if (MakesCellsLazily()) return CCellSlot::Pending(DefaultFormat(row, col).ToBits());
     return CCellSlot(CreateCell(row, col));
 }
 
@@ -417,7 +417,7 @@ CGridCellBase* CGridCtrl::MaterialiseCell(int row, int col) const {
     // reading the table stays a const operation to its callers.
     std::unique_ptr<CGridCellBase> cell = const_cast<CGridCtrl*>(this)->CreateCell(row, col);
     if (!cell) return nullptr;
-    cell->SetFormat(slot.PendingFormat());
+    cell->SetFormat(TextFormats::FromBits(slot.PendingFormat()));
     slot = CCellSlot(std::move(cell));
     return slot.get();
 }
@@ -439,7 +439,7 @@ CGridCellBase* CGridCtrl::CellForMeasuring(int row, int col, std::uint64_t& last
     if (!m_measuringCell) m_measuringCell = CreateCell(row, col);
     if (!m_measuringCell) return nullptr;
     m_measuringCell->SetState(PendingState(row, col));
-    m_measuringCell->SetFormat(slot.PendingFormat());
+    m_measuringCell->SetFormat(TextFormats::FromBits(slot.PendingFormat()));
     return m_measuringCell.get();
 }
 
@@ -541,9 +541,9 @@ bool CGridCtrl::SetCellState(int row, int col, CellStates state) {
     return true;
 }
 
-bool CGridCtrl::SetCellFormat(int row, int col, unsigned format) {
+bool CGridCtrl::SetCellFormat(int row, int col, TextFormats format) {
     if (IsValidCell(row, col) && m_rowData[row][col].IsPending()) {
-        m_rowData[row][col].SetPendingFormat(format);
+        m_rowData[row][col].SetPendingFormat(format.ToBits());
         return true;
     }
     CGridCellBase* cell = GetCell(row, col);
@@ -552,14 +552,14 @@ bool CGridCtrl::SetCellFormat(int row, int col, unsigned format) {
     return true;
 }
 
-unsigned CGridCtrl::GetCellFormat(int row, int col) const {
+TextFormats CGridCtrl::GetCellFormat(int row, int col) const {
     if (IsValidCell(row, col) && m_rowData[row][col].IsPending()) {
         // As CGridCell::GetFormat: an unset format is the default cell's.
         const unsigned format = m_rowData[row][col].PendingFormat();
-        return format != 0xFFFFFFFFu ? format : DefaultFormat(row, col);
+        return format != 0xFFFFFFFFu ? TextFormats::FromBits(format) : DefaultFormat(row, col);
     }
     CGridCellBase* cell = GetCell(row, col);
-    return cell ? cell->GetFormat() : 0;
+    return cell ? cell->GetFormat() : TextFormats();
 }
 
 bool CGridCtrl::SetCellTextColour(int row, int col, Colour colour) {

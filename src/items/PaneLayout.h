@@ -12,9 +12,9 @@ constexpr Colour kCornerBackColour = 0x905500;
 constexpr Colour kCornerTextColour = 0xFFFFFF;
 // Headings take the look of the configuration's column names (kHeadingFormat,
 // kHeadingBackColour); items are cut short with an ellipsis, numbers centred.
-constexpr unsigned kItemFormat =
+constexpr TextFormats kItemFormat =
     TextFormat::kVCenter | TextFormat::kSingleLine | TextFormat::kNoPrefix | TextFormat::kEndEllipsis;
-constexpr unsigned kNumberFormat = TextFormat::kCenter | TextFormat::kVCenter | TextFormat::kSingleLine;
+constexpr TextFormats kNumberFormat = TextFormat::kCenter | TextFormat::kVCenter | TextFormat::kSingleLine;
 constexpr int kNumberColumnWidth = 60;
 // Column 0 is 60 pixels wide, or as wide as the corner's title with its
 // unsaved mark ("Database*") needs in the screen's font, if that is more:

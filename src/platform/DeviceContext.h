@@ -35,7 +35,7 @@ public:
 
     // Draws text with the format flags; with TextFormat::kCalcRect it only
     // measures, widening or deepening rect as needed. Returns the text height.
-    virtual int DrawText(const std::string& text, Rect& rect, unsigned format) = 0;
+    virtual int DrawText(const std::string& text, Rect& rect, TextFormats format) = 0;
     virtual Size GetTextExtent(const std::string& text) = 0;
     virtual int GetFontOverhang() = 0;
 

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "base/Flags.h"
+
 namespace tabulon {
 
 // A colour as 0x00BBGGRR. The value kDefaultColour in a cell means "use the
@@ -43,22 +45,25 @@ struct Rect {
 };
 
 // Text-drawing format flags.
-namespace TextFormat {
-constexpr unsigned kLeft = 0x0000;
-constexpr unsigned kCenter = 0x0001;
-constexpr unsigned kRight = 0x0002;
-constexpr unsigned kVCenter = 0x0004;
-constexpr unsigned kBottom = 0x0008;
-constexpr unsigned kWordBreak = 0x0010;
-constexpr unsigned kSingleLine = 0x0020;
-constexpr unsigned kExpandTabs = 0x0040;
-constexpr unsigned kNoClip = 0x0100;
-constexpr unsigned kCalcRect = 0x0400;
-constexpr unsigned kNoPrefix = 0x0800;
-constexpr unsigned kEndEllipsis = 0x8000;
-// Takes "&" as the mark of the next character without underlining it.
-constexpr unsigned kHidePrefix = 0x100000;
-}  // namespace TextFormat
+enum class TextFormat : unsigned {
+    kLeft = 0x0000,
+    kCenter = 0x0001,
+    kRight = 0x0002,
+    kVCenter = 0x0004,
+    kBottom = 0x0008,
+    kWordBreak = 0x0010,
+    kSingleLine = 0x0020,
+    kExpandTabs = 0x0040,
+    kNoClip = 0x0100,
+    kCalcRect = 0x0400,
+    kNoPrefix = 0x0800,
+    kEndEllipsis = 0x8000,
+    // Takes "&" as the mark of the next character without underlining it.
+    kHidePrefix = 0x100000,
+};
+template <>
+inline constexpr bool kIsFlagEnum<TextFormat> = true;
+using TextFormats = Flags<TextFormat>;
 
 // The classic check mark, 7 by 7 pixels ('X' set), as menus and check boxes
 // draw it.

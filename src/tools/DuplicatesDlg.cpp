@@ -8,7 +8,7 @@ namespace {
 
 namespace Id = DuplicatesId;
 
-constexpr unsigned kHeadingFormat = 0x24;  // single line, vertically centred
+constexpr TextFormats kHeadingFormat = TextFormat::kSingleLine | TextFormat::kVCenter;
 constexpr Colour kHeadingBackColour = MakeColour(230, 230, 230);
 constexpr Colour kCornerBackColour = MakeColour(0, 85, 144);
 constexpr Colour kCornerTextColour = MakeColour(255, 255, 255);

@@ -345,7 +345,7 @@ void CIconMenu::DrawMenuItem(const DrawItemRequest& request) const {
 
     // The text, and the shortcut right-aligned after its tab.
     const SplitText parts = Split(data.text);
-    unsigned format = TextFormat::kSingleLine | TextFormat::kVCenter;
+    TextFormats format = TextFormat::kSingleLine | TextFormat::kVCenter;
     if (request.state & MenuItemState::kNoAccel) format |= TextFormat::kHidePrefix;
     dc.SetTransparentBackground();
     dc.SelectFont(m_look.GetMenuFont());

@@ -65,7 +65,7 @@ TEST_F(ConfigTest, ColumnsLineNamesTheDatabaseColumns) {
     Read("columns  = Artist;;Year\r\n");
     EXPECT_EQ(s.ColumnNames(), (std::vector<std::string>{"Artist", "", "Year"}));
     for (int col = 1; col < s.grid.GetColumnCount(); ++col) {
-        EXPECT_EQ(s.grid.GetCellFormat(0, col), 0x24u) << col;
+        EXPECT_EQ(s.grid.GetCellFormat(0, col).ToBits(), 0x24u) << col;
     }
     EXPECT_EQ(s.grid.GetCellText(0, 0), "Database");
 

@@ -32,7 +32,7 @@ struct Session {
         frame.SetDatabaseGrid(&grid);
     }
     void AddColumns(const std::vector<std::string>& names) {
-        for (const std::string& name : names) grid.InsertColumn(name, 0, -1);
+        for (const std::string& name : names) grid.InsertColumn(name, {}, -1);
     }
     std::vector<std::string> ColumnNames() const {
         std::vector<std::string> names;

@@ -18,7 +18,7 @@ struct DrawCall {
     std::vector<Point> points;  // polygon
     Colour colour = 0;          // fill, frame, line, polygon; text: the text colour
     std::string text;           // text
-    unsigned format = 0;        // text
+    unsigned format = 0;        // text: the bits of its TextFormats
     bool checked = false;       // checkbox
     EdgeStyle edge = EdgeStyle::Raised;
     LogFont font;  // text: the font in use
@@ -78,7 +78,7 @@ public:
         call.checked = isChecked;
         calls.push_back(call);
     }
-    int DrawText(const std::string& t, Rect& r, unsigned f) override {
+    int DrawText(const std::string& t, Rect& r, TextFormats f) override {
         if (f & TextFormat::kCalcRect) {
             const int lines = LineCountFor(t, r.right - r.left, f);
             r.bottom = r.top + lines * charHeight;
@@ -88,7 +88,7 @@ public:
         call.kind = "text";
         call.rect = r;
         call.text = t;
-        call.format = f;
+        call.format = f.ToBits();
         call.colour = textColour;
         call.font = font;
         calls.push_back(call);
@@ -128,7 +128,7 @@ private:
         calls.push_back(call);
     }
     // Word-wraps at blanks to the given width, like a simple text layout.
-    int LineCountFor(const std::string& t, int width, unsigned f) const {
+    int LineCountFor(const std::string& t, int width, TextFormats f) const {
         int lines = 0;
         std::istringstream in(t);
         std::string line;

@@ -48,7 +48,7 @@ TEST_F(DrawFixture, ExplicitWhitePaintsWhiteAndTheDefaultMarkerUsesTheDefaultCel
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts.back().text, "Abba");
     EXPECT_EQ(texts.back().colour, Sys(SysColour::WindowText));
-    EXPECT_EQ(texts.back().format, 0x8824u | TextFormat::kNoPrefix);
+    EXPECT_EQ(texts.back().format, 0x8824u);  // kNoPrefix (0x800) among them
     const int margin = static_cast<int>(grid->GetCell(2, 2)->GetMargin());
     EXPECT_EQ(texts.back().rect, (Rect{10 + margin, 20, 59 - margin, 39}));
     EXPECT_EQ(dc.saves, dc.restores);
@@ -187,7 +187,7 @@ TEST_F(DrawFixture, ExtentsAddMarginsWrapAndTurnWithTheFont) {
     LogFont upright = *cell->GetFont();
     upright.escapement = 900;
     cell->SetFont(&upright);
-    cell->SetFormat(0x24);
+    cell->SetFormat(TextFormats::FromBits(0x24));
     EXPECT_EQ(cell->GetTextExtent("abc", &dc), (Size{14 + 2 * m, 3 * 7 + 1 + 4 * m + 4 * m}));
 
     // No context and no window: the default cell's size.

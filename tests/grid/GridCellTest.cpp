@@ -21,7 +21,7 @@ TEST(GridCell, FreshCellAndReset) {
     CGridCell cell;
     EXPECT_EQ(cell.GetText(), "");
     EXPECT_EQ(cell.GetImage(), -1);
-    EXPECT_EQ(cell.GetFormat(), 0xFFFFFFFFu);  // unset, and no grid to resolve it
+    EXPECT_EQ(cell.GetFormat().ToBits(), 0xFFFFFFFFu);  // unset, and no grid to resolve it
     EXPECT_EQ(cell.GetMargin(), 0xFFFFFFFFu);
     EXPECT_EQ(cell.GetTextColour(), kDefaultColour);
     EXPECT_EQ(cell.GetBackColour(), 0x00FFFFFFu);
@@ -43,11 +43,11 @@ TEST(GridCell, FreshCellAndReset) {
 
 TEST(GridCell, UnsetFormatFontAndMarginComeFromTheDefaultCellOfItsKind) {
     CGridCtrl grid(3, 3, 1, 1);
-    grid.GetDefaultCell(true, false)->SetFormat(0x25);
+    grid.GetDefaultCell(true, false)->SetFormat(TextFormats::FromBits(0x25));
     grid.GetDefaultCell(false, false)->SetMargin(11);
     CGridCellBase* heading = grid.GetCell(0, 1);
-    heading->SetFormat(0xFFFFFFFFu);
-    EXPECT_EQ(heading->GetFormat(), 0x25u);
+    heading->SetFormat(TextFormats::FromBits(0xFFFFFFFFu));
+    EXPECT_EQ(heading->GetFormat().ToBits(), 0x25u);
     EXPECT_EQ(heading->GetDefaultCell(), grid.GetDefaultCell(true, false));
     EXPECT_EQ(grid.GetCell(0, 0)->GetDefaultCell(), grid.GetDefaultCell(true, true));
     EXPECT_EQ(grid.GetCell(2, 0)->GetDefaultCell(), grid.GetDefaultCell(false, true));
@@ -81,7 +81,7 @@ TEST(GridCell, CopyFromCarriesEverythingAndTheDefaultFontStaysDefault) {
     source.SetImage(2);
     source.SetData(77);
     source.SetState(CellState::kReadOnly | CellState::kModified);
-    source.SetFormat(0x21);
+    source.SetFormat(TextFormats::FromBits(0x21));
     source.SetTextColour(0x0000FF);
     source.SetBackColour(0x00FF00);
     source.SetMargin(4);
@@ -96,7 +96,7 @@ TEST(GridCell, CopyFromCarriesEverythingAndTheDefaultFontStaysDefault) {
     EXPECT_EQ(target.GetImage(), 2);
     EXPECT_EQ(target.GetData(), 77u);
     EXPECT_EQ(target.GetState(), source.GetState());
-    EXPECT_EQ(target.GetFormat(), 0x21u);
+    EXPECT_EQ(target.GetFormat().ToBits(), 0x21u);
     EXPECT_EQ(target.GetTextColour(), 0x0000FFu);
     EXPECT_EQ(target.GetBackColour(), 0x00FF00u);
     EXPECT_EQ(target.GetMargin(), 4u);
@@ -197,7 +197,7 @@ TEST(GridCell, ACellWithTextTurnedIntoACheckBoxReportsItsOwnPlace) {
 }
 
 TEST(GridCell, EditAlignmentFollowsTheFormat) {
-    EXPECT_EQ(CGridCell::EditAlignment(0x8826), TextFormat::kRight);
-    EXPECT_EQ(CGridCell::EditAlignment(0x8825), TextFormat::kCenter);
-    EXPECT_EQ(CGridCell::EditAlignment(0x8824), TextFormat::kLeft);
+    EXPECT_EQ(CGridCell::EditAlignment(TextFormats::FromBits(0x8826)), TextFormat::kRight);
+    EXPECT_EQ(CGridCell::EditAlignment(TextFormats::FromBits(0x8825)), TextFormat::kCenter);
+    EXPECT_EQ(CGridCell::EditAlignment(TextFormats::FromBits(0x8824)), TextFormat::kLeft);
 }

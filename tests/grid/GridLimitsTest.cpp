@@ -21,7 +21,7 @@ TEST(GridLimits, ColumnsAddedOneByOneCostLittleAndEmptyCellsStaySmall) {
     grid.SetCellText(5, 1, "short item");
 
     probe::StartCounting();
-    for (int c = 0; c < kColumns; ++c) ASSERT_GE(grid.InsertColumn("", 0, -1), 0);
+    for (int c = 0; c < kColumns; ++c) ASSERT_GE(grid.InsertColumn("", {}, -1), 0);
     const probe::AllocationCounts counts = probe::StopCounting();
 
     // Growing each row to its exact new size would reallocate every row for
@@ -35,13 +35,13 @@ TEST(GridLimits, ColumnsAddedOneByOneCostLittleAndEmptyCellsStaySmall) {
     const int last = grid.GetColumnCount() - 1;
     EXPECT_EQ(grid.GetCellText(5, 1), "short item");
     EXPECT_EQ(grid.GetCellText(kRows - 1, last), "");
-    EXPECT_EQ(grid.GetCellFormat(kRows - 1, last), 0u);
+    EXPECT_EQ(grid.GetCellFormat(kRows - 1, last).ToBits(), 0u);
     EXPECT_EQ(grid.GetCellState(kRows - 1, last), CellStates());
     EXPECT_EQ(grid.GetCellState(7, 0), CellState::kFixed | CellState::kFixedCol);
     EXPECT_TRUE(grid.IsCellEditable(kRows - 1, last));
     ASSERT_TRUE(grid.SetCellText(kRows - 1, last, "far"));
     EXPECT_EQ(grid.GetCell(kRows - 1, last)->GetText(), "far");
-    EXPECT_EQ(grid.GetCell(kRows - 1, last)->GetFormat(), 0u);
+    EXPECT_EQ(grid.GetCell(kRows - 1, last)->GetFormat().ToBits(), 0u);
     EXPECT_EQ(grid.GetCell(0, last)->GetState() & CellState::kFixedRow, CellState::kFixedRow);
 }
 
@@ -54,7 +54,7 @@ TEST(GridLimits, OutOfMemoryReachesACallerThatAsksAndLeavesTheTableWhole) {
         probe::FailAllocation(nth);
         bool thrown = false;
         try {
-            grid.InsertColumn("heading", 0, -1);
+            grid.InsertColumn("heading", {}, -1);
             grid.InsertRow("", -1);
         } catch (const std::bad_alloc&) {
             thrown = true;

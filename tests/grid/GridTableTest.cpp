@@ -29,17 +29,17 @@ void Fill(CGridCtrl& grid, int items, int dataCols) {
 
 TEST(GridTable, InsertColumnCreatesHeadingRowAndAppendsAtColumnCount) {
     CGridCtrl grid;
-    EXPECT_EQ(grid.InsertColumn("Artist", 0x24), 0);
+    EXPECT_EQ(grid.InsertColumn("Artist", TextFormats::FromBits(0x24)), 0);
     EXPECT_EQ(grid.GetRowCount(), 1);
     EXPECT_EQ(grid.GetCellText(0, 0), "Artist");
-    EXPECT_EQ(grid.GetCellFormat(0, 0), 0x24u);
+    EXPECT_EQ(grid.GetCellFormat(0, 0).ToBits(), 0x24u);
 
-    EXPECT_EQ(grid.InsertColumn("Title", 0, grid.GetColumnCount()), 1);
-    EXPECT_EQ(grid.InsertColumn("First", 0, 0), 0);
+    EXPECT_EQ(grid.InsertColumn("Title", {}, grid.GetColumnCount()), 1);
+    EXPECT_EQ(grid.InsertColumn("First", {}, 0), 0);
     EXPECT_EQ(grid.GetCellText(0, 0), "First");
     EXPECT_EQ(grid.GetCellText(0, 1), "Artist");
     EXPECT_EQ(grid.GetCellText(0, 2), "Title");
-    EXPECT_EQ(grid.InsertColumn("Past", 0, grid.GetColumnCount() + 1), -1);
+    EXPECT_EQ(grid.InsertColumn("Past", {}, grid.GetColumnCount() + 1), -1);
     EXPECT_EQ(grid.GetColumnCount(), 3);
 }
 
@@ -62,7 +62,7 @@ TEST(GridTable, InsertInsideFixedAreaIsRefusedAndChangesNothing) {
     Fill(grid, 2, 2);
     grid.SetModified(false);
     EXPECT_EQ(grid.InsertRow("x", 0), -1);
-    EXPECT_EQ(grid.InsertColumn("x", 0, 0), -1);
+    EXPECT_EQ(grid.InsertColumn("x", {}, 0), -1);
     EXPECT_EQ(grid.GetRowCount(), 3);
     EXPECT_EQ(grid.GetColumnCount(), 3);
     EXPECT_FALSE(grid.IsModified());
@@ -91,7 +91,7 @@ TEST(GridTable, DefaultCellsMeasureTheMessageFontOrFallBack) {
     EXPECT_EQ(cell->GetMargin(), 3u);
     EXPECT_EQ(cell->GetWidth(), 40);
     EXPECT_EQ(cell->GetHeight(), 16);
-    EXPECT_EQ(cell->GetFormat(), 0x8824u);
+    EXPECT_EQ(cell->GetFormat().ToBits(), 0x8824u);
 }
 
 TEST(GridTable, NewRowAndColumnSizesComeFromDefaultsOrTheHeading) {
@@ -112,9 +112,9 @@ TEST(GridTable, NewRowAndColumnSizesComeFromDefaultsOrTheHeading) {
     const int margin = static_cast<int>(grid.GetDefaultCell(false, false)->GetMargin());
     EXPECT_EQ(grid.GetRowHeight(named), 14 + 2 * margin);
 
-    const int col = grid.InsertColumn("Year", 0);
+    const int col = grid.InsertColumn("Year", {});
     EXPECT_EQ(grid.GetColumnWidth(col), 4 * 7 + 4 * margin);
-    const int blank = grid.InsertColumn("", 0);
+    const int blank = grid.InsertColumn("", {});
     EXPECT_EQ(grid.GetColumnWidth(blank), 4 * margin);
 
     long long total = 0;
@@ -157,7 +157,7 @@ TEST(GridTable, FixedCountsKeepStateBitsAndColoursInStep) {
     EXPECT_EQ(grid.GetCellState(0, 0).ToBits() & 0x70u, 0x70u);
 
     // Cells made later get the bits of where they are created.
-    const int col = grid.InsertColumn("new", 0);
+    const int col = grid.InsertColumn("new", {});
     EXPECT_EQ(grid.GetCellState(0, col).ToBits() & 0x70u, 0x30u);
     EXPECT_EQ(grid.GetCellState(2, col).ToBits() & 0x70u, 0u);
 
@@ -299,7 +299,7 @@ TEST(GridTable, OutOfMemoryStopsCleanlyAndSaysSo) {
     EXPECT_EQ(desktop.outOfMemoryShown, 1);
 
     g_cellsLeft = 1;
-    EXPECT_EQ(grid.InsertColumn("x", 0), -1);  // needs two cells
+    EXPECT_EQ(grid.InsertColumn("x", {}), -1);  // needs two cells
     EXPECT_EQ(grid.GetColumnCount(), 3);
     EXPECT_EQ(grid.InsertRow("x"), -1);
     EXPECT_EQ(grid.GetRowCount(), 2);

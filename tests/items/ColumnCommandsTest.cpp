@@ -41,7 +41,7 @@ TEST_F(Commands, NewItemsAddItemFirstMakesCol1AndNoCommandThereMarksAnything) {
     InNewItems(-1, -1, cmd::kAddItem);
     EXPECT_EQ(Row(*fresh, 0), (Strings{"Col 1"}));
     EXPECT_EQ(fresh->GetColumnWidth(1), 90);
-    EXPECT_EQ(fresh->GetCellFormat(0, 1), 0x24u);
+    EXPECT_EQ(fresh->GetCellFormat(0, 1).ToBits(), 0x24u);
     EXPECT_EQ(fresh->GetCell(0, 1)->GetBackColour(), 0xE6E6E6u);
     EXPECT_EQ(Checks(), (std::vector<bool>{false}));
     InNewItems(1, 1, cmd::kAddItem);  // a data column exists: only a row
@@ -144,7 +144,7 @@ TEST_F(Commands, DatabaseInsertColumnMarksBothOnceWithAnEmptyHeading) {
     InDatabase(0, 1, cmd::kInsertColumn);
     EXPECT_EQ(Row(*db, 0), (Strings{"Artist", "", "Title", "Year"}));
     EXPECT_EQ(db->GetColumnWidth(2), 90);
-    EXPECT_EQ(db->GetCellFormat(0, 2), 0x24u);
+    EXPECT_EQ(db->GetCellFormat(0, 2).ToBits(), 0x24u);
     EXPECT_EQ(db->GetCellFormat(3, 2), pane::kItemFormat);
     ExpectMarks(true, true);
     InDatabase(-1, -1, cmd::kInsertColumn);
@@ -214,7 +214,7 @@ TEST_F(Commands, DatabaseMoveColumnCarriesHeadingAndTextsButNotLooks) {
     EXPECT_EQ(Row(*db, 0), (Strings{"Title", "Year", "Artist"}));
     EXPECT_EQ(Row(*db, 2), (Strings{"Parklife", "1994", "Blur"}));
     EXPECT_EQ(Column(*db, 0), (Strings{"Database*", "1", "2", "3", "4", "5"}));
-    EXPECT_EQ(db->GetCellFormat(2, 3), 0x24u);
+    EXPECT_EQ(db->GetCellFormat(2, 3).ToBits(), 0x24u);
     EXPECT_NE(db->GetCell(2, 3)->GetBackColour(), 0x123456u);
     EXPECT_EQ(db->GetCell(0, 3)->GetBackColour(), 0xE6E6E6u);
     EXPECT_GE(db->GetColumnWidth(3), 90);

@@ -15,11 +15,11 @@ TEST_F(DatabaseFileTest, LoadTrimsSkipsEmptyLinesAndKeepsLongLinesWhole) {
     for (int r = 1; r < Db().GetRowCount(); ++r) {
         EXPECT_EQ(Db().GetCellText(r, 0), std::to_string(r));
         EXPECT_TRUE(Db().GetCellState(r, 0) & CellState::kReadOnly) << r;
-        EXPECT_EQ(Db().GetCellFormat(r, 0), 0x25u) << r;
-        EXPECT_EQ(Db().GetCellFormat(r, 1), 0x8824u) << r;
+        EXPECT_EQ(Db().GetCellFormat(r, 0).ToBits(), 0x25u) << r;
+        EXPECT_EQ(Db().GetCellFormat(r, 1).ToBits(), 0x8824u) << r;
     }
     EXPECT_EQ(Row0(Db()), (std::vector<std::string>{"", "", ""}));
-    EXPECT_EQ(Db().GetCellFormat(0, 3), 0x24u);
+    EXPECT_EQ(Db().GetCellFormat(0, 3).ToBits(), 0x24u);
     EXPECT_TRUE(messages.shown.empty());
 }
 

@@ -54,7 +54,7 @@ protected:
     }
     // Fills 'Database' by hand, without the code under test.
     void SetDatabase(const std::vector<std::string>& names, const Rows& rows) {
-        for (const std::string& name : names) Db().InsertColumn(name, 0, -1);
+        for (const std::string& name : names) Db().InsertColumn(name, {}, -1);
         for (const auto& cells : rows) {
             const int r = Db().InsertRow(std::to_string(Db().GetRowCount()));
             for (std::size_t c = 0; c < cells.size(); ++c) Db().SetCellText(r, static_cast<int>(c) + 1, cells[c]);

@@ -21,7 +21,7 @@ TEST_F(DatabaseFileTest, WriteStoresCellsAsTheyStandAndReadsBackTrimmed) {
     // One data column: an empty item is an empty line. No items: an empty file.
     database.ClearDatabase();
     CGridCtrl& single = Db();
-    single.InsertColumn("Only", 0, -1);
+    single.InsertColumn("Only", {}, -1);
     single.InsertRow("");
     EXPECT_TRUE(WriteDatabaseFile(frame));
     EXPECT_EQ(Contents(PathOf("items.db")), "\r\n");

@@ -33,7 +33,7 @@ TEST_F(MovingItems, CheckedItemsLandSortedAndNumberedAndStayChecked) {
     EXPECT_EQ(Column(*db, 1), (Strings{"Artist", "a", "b", "m"}));
     EXPECT_EQ(Column(*db, 2), (Strings{"Title", "1", "2", "1"}));
     for (int r = 1; r <= 2; ++r) {  // the moved rows' numbers look like loaded ones
-        EXPECT_EQ(db->GetCellFormat(r, 0), 0x25u);
+        EXPECT_EQ(db->GetCellFormat(r, 0).ToBits(), 0x25u);
         EXPECT_TRUE(db->GetCellState(r, 0) & CellState::kReadOnly);
         EXPECT_EQ(db->GetCell(r, 0)->GetBackColour(), 0xE6E6E6u);
     }
@@ -52,7 +52,7 @@ TEST_F(MovingItems, MoreFewerAndEqualColumns) {
     EXPECT_EQ(Row(*db, 0), (Strings{"Artist", "", ""}));
     EXPECT_EQ(Row(*db, 1), (Strings{"a", "b", "c"}));
     EXPECT_EQ(db->GetColumnWidth(3), 90);
-    EXPECT_EQ(db->GetCellFormat(0, 3), 0x24u);
+    EXPECT_EQ(db->GetCellFormat(0, 3).ToBits(), 0x24u);
     EXPECT_EQ(db->GetCell(0, 3)->GetBackColour(), 0xE6E6E6u);
     EXPECT_FALSE(ConfigurationMarked());
 

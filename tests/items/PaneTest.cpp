@@ -97,9 +97,9 @@ TEST_F(Panes, AddItemFromTextGrowsColumnsNamesThemAndChecksNewRows) {
     EXPECT_EQ(Row(*fresh, 0), (Strings{"Col 1", "Col 2", "Col 3"}));
     EXPECT_EQ(Row(*fresh, 1), (Strings{"Abba", "Waterloo", "1974"}));
     EXPECT_EQ(fresh->GetCellText(1, 0), "X");
-    EXPECT_EQ(fresh->GetCell(0, 3)->GetFormat(), 0x24u);
+    EXPECT_EQ(fresh->GetCell(0, 3)->GetFormat().ToBits(), 0x24u);
     EXPECT_EQ(fresh->GetCell(0, 3)->GetBackColour(), 0xE6E6E6u);
-    EXPECT_EQ(fresh->GetCell(1, 2)->GetFormat(), 0x8824u);
+    EXPECT_EQ(fresh->GetCell(1, 2)->GetFormat().ToBits(), 0x8824u);
 
     newItems.AddItemFromText("a--b", "-", fresh->GetRowCount());
     EXPECT_EQ(Row(*fresh, 2), (Strings{"a", "", "b"}));

@@ -89,7 +89,7 @@ TEST_F(FindDuplicate, PairGridShowsHeadingsCaptionsAndColoursAndFillsItsPlace) {
         EXPECT_EQ(g.GetCell(0, 0)->GetTextColour(), MakeColour(255, 255, 255));
         for (int c = 1; c < 3; ++c) {
             EXPECT_EQ(g.GetCell(0, c)->GetBackColour(), MakeColour(230, 230, 230));
-            EXPECT_EQ(g.GetCellFormat(0, c), 0x24u);
+            EXPECT_EQ(g.GetCellFormat(0, c).ToBits(), 0x24u);
         }
         for (int r = 1; r <= 3; ++r) EXPECT_EQ(g.GetCell(r, 0)->GetBackColour(), MakeColour(230, 230, 230));
         // "Mixed" keeps a text both rows share as it is.

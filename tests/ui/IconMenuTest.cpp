@@ -234,15 +234,15 @@ TEST_F(IconMenuTest, TheShortcutStandsRightAlignedAfterTheTab) {
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0].text, "&New");
     EXPECT_EQ(texts[0].rect, (Rect{35, 30, 110, 54}));
-    EXPECT_FALSE(texts[0].format & TextFormat::kRight);
+    EXPECT_FALSE((TextFormats::FromBits(texts[0].format) & TextFormat::kRight));
     EXPECT_EQ(texts[1].text, "Ctrl+N");
     EXPECT_EQ(texts[1].rect, (Rect{35, 30, 94, 54}));
     for (const auto& t : texts) {
-        EXPECT_TRUE(t.format & TextFormat::kSingleLine);
-        EXPECT_TRUE(t.format & TextFormat::kVCenter);
-        EXPECT_TRUE(t.format & TextFormat::kHidePrefix);
+        EXPECT_TRUE((TextFormats::FromBits(t.format) & TextFormat::kSingleLine));
+        EXPECT_TRUE((TextFormats::FromBits(t.format) & TextFormat::kVCenter));
+        EXPECT_TRUE((TextFormats::FromBits(t.format) & TextFormat::kHidePrefix));
     }
-    EXPECT_TRUE(texts[1].format & TextFormat::kRight);
+    EXPECT_TRUE((TextFormats::FromBits(texts[1].format) & TextFormat::kRight));
 }
 
 TEST_F(IconMenuTest, ATypedLetterRunsTheItemItMarks) {

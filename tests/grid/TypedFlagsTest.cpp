@@ -1,0 +1,34 @@
+// States and formats are sets of their own kind: they combine within a kind
+// and keep the design's bit values, and mixing the kinds does not compile.
+
+#include <gtest/gtest.h>
+
+#include "grid/GridCtrl.h"
+
+namespace tabulon {
+namespace {
+
+template <typename A, typename B>
+concept Combine = requires(A a, B b) {
+    a | b;
+};
+template <typename Value>
+concept SetsFormat = requires(CGridCtrl& grid, Value value) {
+    grid.SetCellFormat(0, 0, value);
+};
+
+static_assert(Combine<CellState, CellState> && Combine<TextFormat, TextFormat>);
+static_assert(!Combine<CellState, TextFormat> && !Combine<CellStates, TextFormats> && !Combine<CellStates, unsigned>);
+static_assert(!SetsFormat<CellState> && !SetsFormat<unsigned> && SetsFormat<TextFormats>);
+
+TEST(TypedFlags, CombineAsBitsAndKeepTheDesignsValues) {
+    CellStates state = CellState::kFixed | CellState::kFixedRow;
+    EXPECT_EQ(state.ToBits(), 0x30u);
+    state &= ~CellState::kFixedRow;
+    EXPECT_EQ(state, CellState::kFixed);
+    EXPECT_FALSE(state & CellState::kSelected);
+    EXPECT_EQ((TextFormat::kVCenter | TextFormat::kSingleLine).ToBits(), 0x24u);
+}
+
+}  // namespace
+}  // namespace tabulon
