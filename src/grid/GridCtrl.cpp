@@ -74,7 +74,7 @@ void CGridCtrl::AttachWindow(IGridWindow* window) {
     ResetScrollBars();
 }
 
-void CGridCtrl::SendMessageToParent(int row, int col, int code) {
+void CGridCtrl::SendMessageToParent(int row, int col, GridNotify code) {
     if (m_owner) m_owner->OnGridNotify(*this, code, CellId(row, col));
 }
 

@@ -63,27 +63,28 @@ private:
 
 class CGridCtrl;
 
+// What a grid tells its owner; the values are the design's codes.
+enum class GridNotify : int {
+    kClick = -2,
+    kDoubleClick = -3,
+    kRightClick = -5,
+    kFocusLeaving = -100,
+    kFocusArriving = -101,
+    kBeginEdit = -105,
+    kEndEdit = -106,  // also after a check box was toggled
+};
+
 // Receives the grid's notifications (click, focus change, end of edit, ...).
 class IGridOwner {
 public:
     virtual ~IGridOwner() = default;
-    virtual void OnGridNotify(CGridCtrl& grid, int code, CellId cell) = 0;
+    virtual void OnGridNotify(CGridCtrl& grid, GridNotify code, CellId cell) = 0;
     // After a button release on a cell: the grid's command message.
     virtual void OnGridCommand(CGridCtrl&) {}
 };
 
 class CCellEditBox;
 class CTitleTipWnd;
-
-namespace GridNotify {
-constexpr int kClick = -2;
-constexpr int kDoubleClick = -3;
-constexpr int kRightClick = -5;
-constexpr int kFocusLeaving = -100;
-constexpr int kFocusArriving = -101;
-constexpr int kBeginEdit = -105;
-constexpr int kEndEdit = -106;
-}  // namespace GridNotify
 
 namespace GridLines {
 constexpr int kNone = 0;
@@ -115,7 +116,7 @@ public:
     IDesktop& GetDesktop() const { return *m_desktop; }
     void SetImageList(IImageList* images) { m_imageList = images; }
     IImageList* GetImageList() const { return m_imageList; }
-    void SendMessageToParent(int row, int col, int code);
+    void SendMessageToParent(int row, int col, GridNotify code);
 
     // Counts and sizes.
     int GetRowCount() const { return m_rows; }

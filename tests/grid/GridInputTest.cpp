@@ -15,11 +15,11 @@ using namespace tabulon;
 namespace {
 
 struct NotificationLog : IGridOwner {
-    std::vector<std::pair<int, CellId>> seen;
+    std::vector<std::pair<GridNotify, CellId>> seen;
     int commands = 0;
-    void OnGridNotify(CGridCtrl&, int code, CellId cell) override { seen.emplace_back(code, cell); }
+    void OnGridNotify(CGridCtrl&, GridNotify code, CellId cell) override { seen.emplace_back(code, cell); }
     void OnGridCommand(CGridCtrl&) override { ++commands; }
-    bool Saw(int code) const {
+    bool Saw(GridNotify code) const {
         for (const auto& [c, cell] : seen)
             if (c == code) return true;
         return false;

@@ -12,8 +12,8 @@ using namespace tabulon;
 namespace {
 
 struct RecordingOwner : IGridOwner {
-    void OnGridNotify(CGridCtrl&, int code, CellId cell) override { calls.push_back({code, cell}); }
-    std::vector<std::pair<int, CellId>> calls;
+    void OnGridNotify(CGridCtrl&, GridNotify code, CellId cell) override { calls.push_back({code, cell}); }
+    std::vector<std::pair<GridNotify, CellId>> calls;
 };
 
 CGridCtrl* MakeGrid() {

@@ -330,7 +330,7 @@ TEST(GridTable, DeleteRowsTakesEveryMarkedRowInOnePass) {
     // The moved check box reports its new row.
     struct Owner : IGridOwner {
         CellId last;
-        void OnGridNotify(CGridCtrl&, int, CellId cell) override { last = cell; }
+        void OnGridNotify(CGridCtrl&, GridNotify, CellId cell) override { last = cell; }
     } owner;
     grid.SetOwner(&owner);
     auto* box = dynamic_cast<CGridCellCheckBox*>(grid.GetCell(3, 0));

@@ -42,13 +42,13 @@ public:
 
 class RecordingOwner : public IGridOwner {
 public:
-    void OnGridNotify(CGridCtrl&, int code, CellId cell) override { notes.push_back({code, cell}); }
-    int Count(int code) const {
+    void OnGridNotify(CGridCtrl&, GridNotify code, CellId cell) override { notes.push_back({code, cell}); }
+    int Count(GridNotify code) const {
         int n = 0;
         for (const auto& note : notes) n += note.first == code;
         return n;
     }
-    std::vector<std::pair<int, CellId>> notes;
+    std::vector<std::pair<GridNotify, CellId>> notes;
 };
 
 class GridWidgetTest : public ::testing::Test {
