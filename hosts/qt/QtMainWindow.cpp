@@ -79,7 +79,9 @@ void CQtMainWindow::BuildMenus() {
             if (topLevel) connect(menu, &QMenu::aboutToShow, this, [this] { Frame().OnMenuOpening(); });
             ShowPromptsOf(menu);
         },
-        [this](QAction* action, int id) {
+        [this](QAction* action, int item) {
+            // The menu with pictures knows its items by number: the command's.
+            const CommandId id = static_cast<CommandId>(item);
             action->setStatusTip(Text(PromptOf(id)));
             connect(action, &QAction::triggered, this, [this, id, action] {
                 // Qt has already flipped the mark; the command reads the
@@ -100,7 +102,7 @@ void CQtMainWindow::BindShortcuts() {
         auto* key = new QAction(this);
         key->setShortcut(QKeySequence(Text(entry.shortcut), QKeySequence::PortableText));
         key->setShortcutContext(Qt::WindowShortcut);
-        const int id = entry.id;
+        const CommandId id = entry.id;
         connect(key, &QAction::triggered, this, [this, id] { RunCommand(id); });
         addAction(key);
     }
@@ -134,14 +136,14 @@ void CQtMainWindow::BuildToolBar() {
     m_toolBar->setIconSize(QSize(kToolbarPictureSize, kToolbarPictureSize));
     m_toolBar->setMovable(true);
     for (const ToolbarSlot& slot : Toolbar()) {
-        if (slot.id == 0) {
+        if (slot.id == CommandId{}) {
             m_toolBar->addSeparator();
             continue;
         }
         QAction* action = m_toolBar->addAction(CommandIcon(slot.command), Text(slot.tooltip));
         action->setToolTip(Text(slot.tooltip));
         action->setStatusTip(Text(slot.prompt));
-        const int id = slot.id;
+        const CommandId id = slot.id;
         connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
         m_actions[id] = action;
     }
@@ -195,12 +197,12 @@ void CQtMainWindow::BuildPanes() {
     m_newItemsWidget->setFocus();
 }
 
-QAction* CQtMainWindow::Action(int id) const {
+QAction* CQtMainWindow::Action(CommandId id) const {
     auto it = m_actions.find(id);
     return it == m_actions.end() ? nullptr : it->second;
 }
 
-void CQtMainWindow::RunCommand(int id) {
+void CQtMainWindow::RunCommand(CommandId id) {
     if (MenuCommandOf(id) == CommandId::kAbout) {
         ShowAbout();
         return;
@@ -209,7 +211,7 @@ void CQtMainWindow::RunCommand(int id) {
     ShowNotBuilt(id);
 }
 
-void CQtMainWindow::ShowNotBuilt(int id) {
+void CQtMainWindow::ShowNotBuilt(CommandId id) {
     // Named as the menu shows it, without its mnemonic or dots.
     const QAction* action = Action(id);
     const std::string name = action ? Utf8FromText(action->iconText()) : std::string();

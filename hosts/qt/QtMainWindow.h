@@ -59,7 +59,7 @@ public:
     QSplitter* Splitter() const { return m_splitter; }
     QToolBar* ToolBar() const { return m_toolBar; }
     // The menu item of a command id (toolbar ids give their button).
-    QAction* Action(int id) const;
+    QAction* Action(CommandId id) const;
     QLabel* MessagePane() const { return m_message; }
     CQtDialogHost& DialogHost() { return m_dialogs; }
     // The main menu with its pictures, as its drop-downs draw it.
@@ -91,8 +91,8 @@ private:
     void BuildToolBar();
     void BuildStatusBar();
     void BuildPanes();
-    void RunCommand(int id);
-    void ShowNotBuilt(int id);
+    void RunCommand(CommandId id);
+    void ShowNotBuilt(CommandId id);
 
     CQtDesktop m_desktop;
     CQtMessageBox m_messages{this};
@@ -109,7 +109,7 @@ private:
     std::unique_ptr<CQtLockKeys> m_lockKeys;
 
     std::string m_title;
-    std::map<int, QAction*> m_actions;  // menu items and toolbar buttons by id
+    std::map<CommandId, QAction*> m_actions;  // menu items and toolbar buttons by id
     QSplitter* m_splitter = nullptr;
     CQtGridWidget* m_newItemsWidget = nullptr;
     CQtGridWidget* m_databaseWidget = nullptr;

@@ -12,7 +12,7 @@ static void LoadApplicationIconResources() { Q_INIT_RESOURCE(icons); }
 
 namespace tabulon::qt {
 
-QIcon CommandIcon(int command) {
+QIcon CommandIcon(CommandId command) {
     const int resource = PictureOf(command);
     if (resource < 0) return {};
     QIcon icon;

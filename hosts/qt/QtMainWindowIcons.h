@@ -4,13 +4,15 @@
 
 #include <QIcon>
 
+#include "app/CommandTable.h"
+
 namespace tabulon::qt {
 
 // The side of a toolbar button's picture.
 constexpr int kToolbarPictureSize = 17;
 
 // The picture of a menu command id (CommandId); a null icon for others.
-QIcon CommandIcon(int command);
+QIcon CommandIcon(CommandId command);
 // The program's icon at every size it is drawn in, the one the desktop's
 // application menu shows.
 QIcon ApplicationIcon();

@@ -20,7 +20,8 @@ QImage ToolbarStrip(int scale) {
     strip.fill(Qt::transparent);
     QPainter painter(&strip);
     for (std::size_t i = 0; i < commands.size(); ++i)
-        painter.drawImage(static_cast<int>(i) * kWidth * scale, 0, PictureImage(PictureOf(commands[i]), scale));
+        painter.drawImage(static_cast<int>(i) * kWidth * scale, 0,
+                          PictureImage(PictureOf(static_cast<CommandId>(commands[i])), scale));
     return strip;
 }
 
@@ -58,7 +59,7 @@ std::vector<int> CQtPictureSource::ToolbarCommands(int resource) {
     std::vector<int> commands;
     if (resource != kToolbarResource) return commands;
     for (const ToolbarSlot& slot : Toolbar())
-        if (slot.id != 0) commands.push_back(slot.command);
+        if (slot.id != CommandId{}) commands.push_back(static_cast<int>(slot.command));
     return commands;
 }
 

@@ -7,14 +7,14 @@ namespace tabulon {
 namespace {
 
 using K = MenuEntryKind;
-namespace C = CommandId;
+using C = CommandId;
 
-constexpr MenuEntry Item(std::string_view menu, std::string_view text, int id, std::string_view prompt, char mnemonic,
-                         std::string_view shortcut = {}, bool checkable = false) {
+constexpr MenuEntry Item(std::string_view menu, std::string_view text, CommandId id, std::string_view prompt,
+                         char mnemonic, std::string_view shortcut = {}, bool checkable = false) {
     return {menu, K::Item, text, id, prompt, checkable, mnemonic, shortcut};
 }
 constexpr MenuEntry Mark(std::string_view menu, K kind, std::string_view text = {}, char mnemonic = 0) {
-    return {menu, kind, text, 0, {}, false, mnemonic, {}};
+    return {menu, kind, text, CommandId{}, {}, false, mnemonic, {}};
 }
 
 constexpr MenuEntry kMainMenu[] = {
@@ -66,7 +66,7 @@ std::string WithMnemonic(std::string_view text, char letter) {
     return out;
 }
 
-constexpr ToolbarSlot Gap() { return {0, 0, {}, {}}; }
+constexpr ToolbarSlot Gap() { return {CommandId{}, CommandId{}, {}, {}}; }
 
 constexpr ToolbarSlot kToolbar[] = {
     {C::kToolNewConfiguration, C::kNewConfiguration, "", "New configuration"},
@@ -124,7 +124,7 @@ std::vector<MenuTemplateItem> MainMenuTemplate() {
             std::string text = WithMnemonic(entry.text, entry.mnemonic);
             if (!entry.shortcut.empty()) text += '\t' + std::string(entry.shortcut);
             // A checkable item starts checked: both grid-line items do.
-            append(entry.checkable ? MenuFlag::kChecked : 0, entry.id, std::move(text));
+            append(entry.checkable ? MenuFlag::kChecked : 0, static_cast<int>(entry.id), std::move(text));
             break;
         }
         }
@@ -135,7 +135,7 @@ std::vector<MenuTemplateItem> MainMenuTemplate() {
 
 std::span<const MenuPicture> MenuPictures() { return kMenuPictures; }
 
-int PictureOf(int command) {
+int PictureOf(CommandId command) {
     for (const MenuPicture& picture : kMenuPictures)
         if (picture.command == command) return picture.resource;
     return -1;
@@ -144,22 +144,22 @@ int PictureOf(int command) {
 bool LoadMainMenu(CIconMenu& menu) {
     if (!menu.LoadIconMenu(MainMenuTemplate())) return false;
     for (const MenuPicture& picture : kMenuPictures)
-        menu.SetItemPicture(std::nullopt, picture.command, picture.resource);
+        menu.SetItemPicture(std::nullopt, static_cast<int>(picture.command), picture.resource);
     return true;
 }
 
 std::span<const ToolbarSlot> Toolbar() { return kToolbar; }
 
-int MenuCommandOf(int id) {
+CommandId MenuCommandOf(CommandId id) {
     for (const ToolbarSlot& slot : kToolbar)
-        if (slot.id != 0 && slot.id == id) return slot.command;
+        if (slot.id != CommandId{} && slot.id == id) return slot.command;
     return id;
 }
 
-std::string_view PromptOf(int id) {
+std::string_view PromptOf(CommandId id) {
     if (id == C::kAboutPrompt) return "About Tabulon";
     for (const ToolbarSlot& slot : kToolbar)
-        if (slot.id != 0 && slot.id == id) return slot.prompt;
+        if (slot.id != CommandId{} && slot.id == id) return slot.prompt;
     for (const MenuEntry& entry : kMainMenu)
         if (entry.kind == K::Item && entry.id == id) return entry.prompt;
     return {};

@@ -11,37 +11,39 @@
 
 namespace tabulon {
 
-namespace CommandId {
-constexpr int kNewConfiguration = 32794;
-constexpr int kEditConfiguration = 32793;
-constexpr int kOpenConfiguration = 32792;
-constexpr int kSaveDatabase = 32804;
-constexpr int kSaveConfiguration = 32808;
-constexpr int kImportDatabase = 32819;
-constexpr int kGridLinesHorizontal = 32790;
-constexpr int kGridLinesVertical = 32789;
-constexpr int kExit = 57665;
-constexpr int kAddDirectory = 32771;
-constexpr int kMoveItems = 32773;
-constexpr int kReplace = 32816;
-constexpr int kFindDuplicate = 32811;
-constexpr int kMakeList = 32803;
-constexpr int kAbout = 57664;
-// Has a prompt but no menu item; does nothing.
-constexpr int kAboutPrompt = 32795;
+// The ids of the design (its resource numbers), so nothing the platform
+// keeps of them changes; 0 is no command (a separator).
+enum class CommandId : int {
+    kNewConfiguration = 32794,
+    kEditConfiguration = 32793,
+    kOpenConfiguration = 32792,
+    kSaveDatabase = 32804,
+    kSaveConfiguration = 32808,
+    kImportDatabase = 32819,
+    kGridLinesHorizontal = 32790,
+    kGridLinesVertical = 32789,
+    kExit = 57665,
+    kAddDirectory = 32771,
+    kMoveItems = 32773,
+    kReplace = 32816,
+    kFindDuplicate = 32811,
+    kMakeList = 32803,
+    kAbout = 57664,
+    // Has a prompt but no menu item; does nothing.
+    kAboutPrompt = 32795,
 
-// The toolbar's own ids, each routed to the menu command beside it.
-constexpr int kToolNewConfiguration = 32796;
-constexpr int kToolEditConfiguration = 32797;
-constexpr int kToolOpenConfiguration = 32798;
-constexpr int kToolSaveDatabase = 32800;
-constexpr int kToolSaveConfiguration = 32806;
-constexpr int kToolAddDirectory = 32799;
-constexpr int kToolMoveItems = 32805;
-constexpr int kToolReplace = 32817;
-constexpr int kToolFindDuplicate = 32818;
-constexpr int kToolMakeList = 32801;
-}  // namespace CommandId
+    // The toolbar's own ids, each routed to the menu command beside it.
+    kToolNewConfiguration = 32796,
+    kToolEditConfiguration = 32797,
+    kToolOpenConfiguration = 32798,
+    kToolSaveDatabase = 32800,
+    kToolSaveConfiguration = 32806,
+    kToolAddDirectory = 32799,
+    kToolMoveItems = 32805,
+    kToolReplace = 32817,
+    kToolFindDuplicate = 32818,
+    kToolMakeList = 32801,
+};
 
 enum class MenuEntryKind { Item, Separator, PopupBegin, PopupEnd };
 
@@ -49,7 +51,7 @@ struct MenuEntry {
     std::string_view menu;  // "File", "Edit", "Tools", "Help"
     MenuEntryKind kind = MenuEntryKind::Item;
     std::string_view text;
-    int id = 0;
+    CommandId id{};
     std::string_view prompt;  // shown in the status bar while highlighted
     bool checkable = false;
     // The letter underlined in the item's text, unique within its menu, and
@@ -63,8 +65,8 @@ struct MenuEntry {
 std::span<const MenuEntry> MainMenu();
 
 struct ToolbarSlot {
-    int id = 0;       // 0: a separator
-    int command = 0;  // the menu command it does
+    CommandId id{};       // none: a separator
+    CommandId command{};  // the menu command it does
     std::string_view prompt;
     std::string_view tooltip;
 };
@@ -79,12 +81,12 @@ std::vector<MenuTemplateItem> MainMenuTemplate();
 // The commands that show a picture in the menu, with its resource number,
 // in the order they are given their pictures.
 struct MenuPicture {
-    int command = 0;
+    CommandId command{};
     int resource = 0;
 };
 std::span<const MenuPicture> MenuPictures();
 // The picture resource of a menu command, -1 when it has none.
-int PictureOf(int command);
+int PictureOf(CommandId command);
 // The toolbar is a resource of its own too: a strip of its buttons' pictures.
 constexpr int kToolbarResource = 128;
 
@@ -95,9 +97,9 @@ bool LoadMainMenu(CIconMenu& menu);
 std::span<const ToolbarSlot> Toolbar();
 
 // The menu command a toolbar id stands for; other ids come back unchanged.
-int MenuCommandOf(int id);
+CommandId MenuCommandOf(CommandId id);
 
 // The status prompt of a command id (menu or toolbar), "" when it has none.
-std::string_view PromptOf(int id);
+std::string_view PromptOf(CommandId id);
 
 }  // namespace tabulon

@@ -192,7 +192,7 @@ bool CMainFrame::OnAppExit() {
     return true;
 }
 
-bool CMainFrame::OnCommand(int id) {
+bool CMainFrame::OnCommand(CommandId id) {
     // Each command that handles a large list says itself when memory runs
     // out; this is the last stop, so that the program never ends for it.
     try {
@@ -203,8 +203,8 @@ bool CMainFrame::OnCommand(int id) {
     }
 }
 
-bool CMainFrame::RunCommand(int id) {
-    namespace C = CommandId;
+bool CMainFrame::RunCommand(CommandId id) {
+    using C = CommandId;
     // A command from the toolbar takes no keyboard focus, so a cell may still
     // be open for editing: its text goes in first.
     OnMenuOpening();

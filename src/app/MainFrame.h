@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "app/CommandTable.h"
 #include "app/SessionHosts.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigFrame.h"
@@ -110,7 +111,7 @@ public:
 
     // Runs the command of a menu item or toolbar button; false for an id
     // this build has no handler for.
-    bool OnCommand(int id);
+    bool OnCommand(CommandId id);
 
     // The tool windows follow column changes while they are open.
     void OnDatabaseColumnsChanged() override { m_tools.OnDatabaseColumnsChanged(); }
@@ -134,7 +135,7 @@ public:
     void OnGridContextMenu(int row, int col) override;
 
 private:
-    bool RunCommand(int id);
+    bool RunCommand(CommandId id);
 
     SessionHosts m_hosts;
     CTabulonWnd1& m_newItems;

@@ -280,13 +280,13 @@ TEST_F(AppTest, EveryToolbarButtonDoesWhatItsMenuTwinDoes) {
     ASSERT_EQ(Toolbar().size(), 14u);
     int buttons = 0;
     for (const ToolbarSlot& slot : Toolbar()) {
-        if (slot.id == 0) continue;
+        if (slot.id == CommandId{}) continue;
         ++buttons;
         EXPECT_EQ(MenuCommandOf(slot.id), slot.command);
         bool inMenu = false;
         for (const MenuEntry& e : MainMenu())
             inMenu = inMenu || (e.kind == MenuEntryKind::Item && e.id == slot.command);
-        EXPECT_TRUE(inMenu) << slot.id;
+        EXPECT_TRUE(inMenu) << static_cast<int>(slot.id);
     }
     EXPECT_EQ(buttons, 10);
     EXPECT_EQ(PromptOf(CommandId::kToolSaveDatabase), PromptOf(CommandId::kSaveDatabase));
@@ -299,7 +299,7 @@ TEST_F(AppTest, EveryToolbarButtonDoesWhatItsMenuTwinDoes) {
     EXPECT_EQ(Texts(), std::vector<std::string>{"No configuration opened!\n\nCreate a new or open a saved "
                                                 "configuration first."});
     EXPECT_TRUE(frame.OnCommand(CommandId::kAboutPrompt));
-    EXPECT_FALSE(frame.OnCommand(12345));
+    EXPECT_FALSE(frame.OnCommand(static_cast<CommandId>(12345)));
 }
 
 }  // namespace

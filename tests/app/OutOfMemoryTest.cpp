@@ -93,7 +93,7 @@ struct Command {
 };
 
 TEST(OutOfMemory, EveryFailedAllocationEndsTheCommandWithAMessageAndChangesNothing) {
-    namespace C = CommandId;
+    using C = CommandId;
     const Command commands[] = {
         {"open configuration", [](World& w) { w.picker.Answer(w.PathOf("list.cfg")); },
          [](World& w) { w.session.Frame().OnCommand(C::kOpenConfiguration); },

@@ -134,7 +134,7 @@ TEST_F(MenuKeyboardTest, ExitIsDrawnWithItsPictureAndImportWithoutOne) {
     ASSERT_EQ(exitPicture.size(), QSize(16, 15));
 
     // The picture stands 2 pixels in and centred in the item's height.
-    const auto pictureColumn = [&](int command) {
+    const auto pictureColumn = [&](CommandId command) {
         const QRect item = file->actionGeometry(window->Action(command));
         const int f = std::max(0, (item.height() - 19) / 2);
         return shown.copy(item.left() + 2, item.top() + f + 2, 16, 15).convertToFormat(QImage::Format_ARGB32);
@@ -180,10 +180,11 @@ TEST_F(MenuKeyboardTest, EveryItemHasALetterOfItsOwnAndTheCommandsTheirPictures)
     EXPECT_EQ(items, 16);  // 15 commands and the grid-line popup
 
     for (const MenuPicture& picture : MenuPictures())
-        EXPECT_GE(window->IconMenu().FindItemData(picture.command)->pictureIndex, 0) << picture.command;
-    for (int none : {CommandId::kImportDatabase, CommandId::kGridLinesHorizontal, CommandId::kGridLinesVertical})
-        EXPECT_EQ(window->IconMenu().FindItemData(none)->pictureIndex, -1) << none;
-    EXPECT_EQ(window->IconMenu().FindItemData(CommandId::kSaveConfiguration)->text,
+        EXPECT_GE(window->IconMenu().FindItemData(static_cast<int>(picture.command))->pictureIndex, 0)
+            << static_cast<int>(picture.command);
+    for (CommandId none : {CommandId::kImportDatabase, CommandId::kGridLinesHorizontal, CommandId::kGridLinesVertical})
+        EXPECT_EQ(window->IconMenu().FindItemData(static_cast<int>(none))->pictureIndex, -1) << static_cast<int>(none);
+    EXPECT_EQ(window->IconMenu().FindItemData(static_cast<int>(CommandId::kSaveConfiguration))->text,
               "Save &configuration\tCtrl+Shift+S");
     EXPECT_EQ(window->Action(CommandId::kSaveConfiguration)->text(), "Save configuration");
 }

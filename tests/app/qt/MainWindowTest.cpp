@@ -138,7 +138,7 @@ TEST_F(MainWindowTest, MenuItemsAndPromptsAreThoseOfTheCommandTable) {
     for (const MenuEntry& e : MainMenu()) {
         if (e.kind != MenuEntryKind::Item) continue;
         QAction* a = window->Action(e.id);
-        ASSERT_TRUE(a) << e.id;
+        ASSERT_TRUE(a) << static_cast<int>(e.id);
         EXPECT_EQ(a->statusTip().toStdString(), e.prompt);
         EXPECT_TRUE(a->isEnabled());
     }
@@ -169,8 +169,8 @@ TEST_F(MainWindowTest, MenuItemsAndPromptsAreThoseOfTheCommandTable) {
     ASSERT_EQ(buttons.size(), 14);
     for (int i = 0; i < 14; ++i) {
         const ToolbarSlot& slot = Toolbar()[static_cast<std::size_t>(i)];
-        EXPECT_EQ(buttons[i]->isSeparator(), slot.id == 0) << i;
-        if (slot.id == 0) continue;
+        EXPECT_EQ(buttons[i]->isSeparator(), slot.id == CommandId{}) << i;
+        if (slot.id == CommandId{}) continue;
         EXPECT_FALSE(buttons[i]->icon().isNull()) << i;
         EXPECT_FALSE(buttons[i]->toolTip().isEmpty()) << i;
         EXPECT_EQ(buttons[i]->statusTip().toStdString(), slot.prompt);
