@@ -1,6 +1,8 @@
 #include "items/ColumnCommands.h"
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "items/ColumnDialogs.h"
@@ -27,15 +29,21 @@ Clicked Classify(const CGridCtrl& grid, int row, int col) {
     return col == 0 ? Clicked::NumberCell : Clicked::ItemCell;
 }
 
-void Grey(std::vector<MenuItem>& items, int id) {
-    for (MenuItem& item : items)
-        if (item.id == id) item.grayed = true;
+// The host's menus number their items: a command's number is its id.
+MenuItem Command(MenuCommand id, std::string text, std::string prompt) {
+    return {static_cast<int>(id), std::move(text), std::move(prompt)};
 }
 
-bool IsChoosable(const std::vector<MenuItem>& items, int id) {
+void Grey(std::vector<MenuItem>& items, MenuCommand id) {
+    for (MenuItem& item : items)
+        if (item.id == static_cast<int>(id)) item.grayed = true;
+}
+
+// The command chosen, when it is one of items and not greyed.
+std::optional<MenuCommand> Chosen(const std::vector<MenuItem>& items, int id) {
     for (const MenuItem& item : items)
-        if (item.id == id && !item.IsSeparator()) return !item.grayed;
-    return false;
+        if (item.id == id && !item.IsSeparator() && !item.grayed) return static_cast<MenuCommand>(id);
+    return std::nullopt;
 }
 
 bool Confirm(IItemsFrame& frame, const std::string& text, const std::string& caption) {
@@ -75,7 +83,8 @@ CGridCellCheckBox* CheckBoxOf(const CGridCtrl& grid, int row) {
     return dynamic_cast<CGridCellCheckBox*>(grid.GetCell(row, 0));
 }
 
-void RunNewItemsCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd1& wnd, int command, int row, int col) {
+void RunNewItemsCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd1& wnd, MenuCommand command, int row,
+                        int col) {
     CGridCtrl& grid = *wnd.GetGrid();
     switch (command) {
     case MenuCommand::kInsertColumn:
@@ -125,7 +134,8 @@ void RunNewItemsCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd1& 
     }
 }
 
-void RunDatabaseCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd2& wnd, int command, int row, int col) {
+void RunDatabaseCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd2& wnd, MenuCommand command, int row,
+                        int col) {
     CGridCtrl& grid = *wnd.GetGrid();
     switch (command) {
     case MenuCommand::kInsertColumn:
@@ -185,24 +195,24 @@ void RunDatabaseCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd2& 
 }  // namespace
 
 std::vector<MenuItem> BuildNewItemsMenu(const CGridCtrl& grid, int row, int col) {
-    using namespace MenuCommand;
+    using enum MenuCommand;
     std::vector<MenuItem> items = {
-        {kInsertColumn, "Insert column", "Inserts a new column after selected column"},
-        {kDeleteColumn, "Delete column", "Delete selected column"},
-        {kNewItemsDeleteAllColumns, "Delete all columns", "Delete all columns"},
-        {kNewItemsFillColumn, "Fill column with..", "Fill selected column with a string"},
+        Command(kInsertColumn, "Insert column", "Inserts a new column after selected column"),
+        Command(kDeleteColumn, "Delete column", "Delete selected column"),
+        Command(kNewItemsDeleteAllColumns, "Delete all columns", "Delete all columns"),
+        Command(kNewItemsFillColumn, "Fill column with..", "Fill selected column with a string"),
         MenuItem::Separator(),
-        {kAddItem, "Add item", "Add a new item"},
-        {kDeleteItems, "Delete item(s)", "Delete selected item(s)"},
-        {kDeleteAllItems, "Delete all items", "Delete all items"},
+        Command(kAddItem, "Add item", "Add a new item"),
+        Command(kDeleteItems, "Delete item(s)", "Delete selected item(s)"),
+        Command(kDeleteAllItems, "Delete all items", "Delete all items"),
         MenuItem::Separator(),
-        {kSelectAllItems, "Select all items", "Select all items"},
-        {kUnselectAllItems, "Unselect all items", "Unselect all items"},
+        Command(kSelectAllItems, "Select all items", "Select all items"),
+        Command(kUnselectAllItems, "Unselect all items", "Unselect all items"),
     };
     const bool noItems = grid.GetRowCount() < 2;
     const bool noDataColumn = grid.GetColumnCount() < 2;
     auto greyItemCommands = [&] {
-        for (int id : {kSelectAllItems, kUnselectAllItems, kDeleteItems, kDeleteAllItems}) Grey(items, id);
+        for (MenuCommand id : {kSelectAllItems, kUnselectAllItems, kDeleteItems, kDeleteAllItems}) Grey(items, id);
     };
     switch (Classify(grid, row, col)) {
     case Clicked::Corner:
@@ -228,23 +238,23 @@ std::vector<MenuItem> BuildNewItemsMenu(const CGridCtrl& grid, int row, int col)
 }
 
 std::vector<MenuItem> BuildDatabaseMenu(const CGridCtrl& grid, int row, int col) {
-    using namespace MenuCommand;
+    using enum MenuCommand;
     std::vector<MenuItem> items = {
-        {kInsertColumn, "Insert column", "Inserts a new column after selected column"},
-        {kRenameColumn, "Rename column", "Rename selected column"},
-        {kDeleteColumn, "Delete column", "Delete selected column"},
-        {kDatabaseDeleteAllColumns, "Delete all columns", "Delete all columns"},
-        {kDatabaseFillColumn, "Fill column with..", "Fill selected column with a string"},
+        Command(kInsertColumn, "Insert column", "Inserts a new column after selected column"),
+        Command(kRenameColumn, "Rename column", "Rename selected column"),
+        Command(kDeleteColumn, "Delete column", "Delete selected column"),
+        Command(kDatabaseDeleteAllColumns, "Delete all columns", "Delete all columns"),
+        Command(kDatabaseFillColumn, "Fill column with..", "Fill selected column with a string"),
         MenuItem::Separator(),
-        {kDeleteItem, "Delete item", "Delete selected item"},
-        {kDeleteAllItems, "Delete all items", "Delete all items"},
+        Command(kDeleteItem, "Delete item", "Delete selected item"),
+        Command(kDeleteAllItems, "Delete all items", "Delete all items"),
     };
     const bool noItems = grid.GetRowCount() < 2;
     const bool noDataColumn = grid.GetColumnCount() < 2;
     switch (Classify(grid, row, col)) {
     case Clicked::Corner:
     case Clicked::Nothing:
-        for (int id : {kRenameColumn, kDeleteColumn, kDatabaseFillColumn, kDeleteItem}) Grey(items, id);
+        for (MenuCommand id : {kRenameColumn, kDeleteColumn, kDatabaseFillColumn, kDeleteItem}) Grey(items, id);
         if (noItems) Grey(items, kDeleteAllItems);
         if (noDataColumn) Grey(items, kDatabaseDeleteAllColumns);
         break;
@@ -256,7 +266,7 @@ std::vector<MenuItem> BuildDatabaseMenu(const CGridCtrl& grid, int row, int col)
         }
         break;
     case Clicked::NumberCell:
-        for (int id : {kRenameColumn, kDeleteColumn, kDatabaseFillColumn}) Grey(items, id);
+        for (MenuCommand id : {kRenameColumn, kDeleteColumn, kDatabaseFillColumn}) Grey(items, id);
         break;
     case Clicked::ItemCell: break;
     }
@@ -268,17 +278,17 @@ void ShowNewItemsMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& di
     if (!wnd.GetGrid()) return;
     // Built afresh each time: the greying follows the counts of this moment.
     const std::vector<MenuItem> items = BuildNewItemsMenu(*wnd.GetGrid(), row, col);
-    const int command = menus.ShowPopupMenu(items);
-    if (IsChoosable(items, command)) RunNewItemsCommand(frame, dialogs, wnd, command, row, col);
+    if (const std::optional<MenuCommand> command = Chosen(items, menus.ShowPopupMenu(items)))
+        RunNewItemsCommand(frame, dialogs, wnd, *command, row, col);
 }
 
 void ShowDatabaseMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, int row, int col) {
     CTabulonWnd2& wnd = frame.DatabasePane();
     if (!wnd.GetGrid()) return;
     const std::vector<MenuItem> items = BuildDatabaseMenu(*wnd.GetGrid(), row, col);
-    const int command = menus.ShowPopupMenu(items);
-    if (!IsChoosable(items, command)) return;
-    RunDatabaseCommand(frame, dialogs, wnd, command, row, col);
+    const std::optional<MenuCommand> command = Chosen(items, menus.ShowPopupMenu(items));
+    if (!command) return;
+    RunDatabaseCommand(frame, dialogs, wnd, *command, row, col);
     wnd.GetGrid()->Refresh();
 }
 

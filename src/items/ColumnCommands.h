@@ -11,21 +11,22 @@
 
 namespace tabulon {
 
-namespace MenuCommand {
-constexpr int kInsertColumn = 32778;
-constexpr int kRenameColumn = 32772;
-constexpr int kDeleteColumn = 32775;
-constexpr int kNewItemsDeleteAllColumns = 32813;
-constexpr int kNewItemsFillColumn = 32812;
-constexpr int kAddItem = 32780;
-constexpr int kDeleteItems = 32779;
-constexpr int kDeleteAllItems = 32785;
-constexpr int kSelectAllItems = 32782;
-constexpr int kUnselectAllItems = 32783;
-constexpr int kDatabaseDeleteAllColumns = 32814;
-constexpr int kDatabaseFillColumn = 32815;
-constexpr int kDeleteItem = 32786;
-}  // namespace MenuCommand
+// The commands of the panes' right-button menus, with the design's ids.
+enum class MenuCommand : int {
+    kInsertColumn = 32778,
+    kRenameColumn = 32772,
+    kDeleteColumn = 32775,
+    kNewItemsDeleteAllColumns = 32813,
+    kNewItemsFillColumn = 32812,
+    kAddItem = 32780,
+    kDeleteItems = 32779,
+    kDeleteAllItems = 32785,
+    kSelectAllItems = 32782,
+    kUnselectAllItems = 32783,
+    kDatabaseDeleteAllColumns = 32814,
+    kDatabaseFillColumn = 32815,
+    kDeleteItem = 32786,
+};
 
 // The menus for a right click on (row, col) of grid, (-1, -1) for no cell,
 // greyed for that cell and the grid's present row and column counts.

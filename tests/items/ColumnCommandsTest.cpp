@@ -9,7 +9,7 @@ using namespace tabulon;
 using namespace tabulon::testing;
 using fakes::Press;
 using fakes::TypeText;
-namespace cmd = tabulon::MenuCommand;
+using cmd = tabulon::MenuCommand;
 
 namespace {
 
@@ -19,8 +19,8 @@ struct Commands : CommandPanes {
         AddDatabase({"Artist", "Title", "Year"}, {"Abba;Waterloo;1974", "Blur;Parklife;1994", "Cure;Pornography;1982",
                                                   "Doors;L.A. Woman;1971", "Eels;Beautiful Freak;1996"});
     }
-    void InNewItems(int row, int col, int command) { Choose(false, row, col, command); }
-    void InDatabase(int row, int col, int command) { Choose(true, row, col, command); }
+    void InNewItems(int row, int col, MenuCommand command) { Choose(false, row, col, command); }
+    void InDatabase(int row, int col, MenuCommand command) { Choose(true, row, col, command); }
     // The last question: its text and caption, Yes and No, a question icon.
     void ExpectAsked(const std::string& text, const std::string& caption) {
         ASSERT_FALSE(messages.shown.empty());
@@ -53,7 +53,8 @@ TEST_F(Commands, NewItemsAddItemFirstMakesCol1AndNoCommandThereMarksAnything) {
     EXPECT_EQ(Checks(), (std::vector<bool>{true, true}));
     InNewItems(0, 0, cmd::kUnselectAllItems);
     EXPECT_EQ(Checks(), (std::vector<bool>{false, false}));
-    for (int command : {cmd::kInsertColumn, cmd::kDeleteColumn, cmd::kDeleteAllItems, cmd::kNewItemsDeleteAllColumns})
+    for (MenuCommand command :
+         {cmd::kInsertColumn, cmd::kDeleteColumn, cmd::kDeleteAllItems, cmd::kNewItemsDeleteAllColumns})
         InNewItems(0, 1, command);
     EXPECT_EQ(messages.shown.size(), 3u);  // only the deletions asked
     ExpectMarks(false, false);

@@ -19,7 +19,7 @@ struct ColumnMenus : CommandPanes {
     }
     // The greyed items of the menu opened at (row, col), comma-joined.
     std::string GreyedAt(bool inDatabase, int row, int col) {
-        Choose(inDatabase, row, col, 0);
+        Choose(inDatabase, row, col, std::nullopt);
         std::string out;
         for (const auto& item : menus.menus.back())
             if (item.grayed) out += (out.empty() ? "" : ",") + item.text;
@@ -30,7 +30,7 @@ struct ColumnMenus : CommandPanes {
 }  // namespace
 
 TEST_F(ColumnMenus, ItemsOrderSeparatorsAndPrompts) {
-    Choose(false, -1, -1, 0);
+    Choose(false, -1, -1, std::nullopt);
     EXPECT_EQ(
         Shown(),
         (Strings{"32778 Insert column|Inserts a new column after selected column",
@@ -38,7 +38,7 @@ TEST_F(ColumnMenus, ItemsOrderSeparatorsAndPrompts) {
                  "32812 Fill column with..|Fill selected column with a string", "-", "32780 Add item|Add a new item",
                  "32779 Delete item(s)|Delete selected item(s)", "32785 Delete all items|Delete all items", "-",
                  "32782 Select all items|Select all items", "32783 Unselect all items|Unselect all items"}));
-    Choose(true, -1, -1, 0);
+    Choose(true, -1, -1, std::nullopt);
     EXPECT_EQ(Shown(),
               (Strings{"32778 Insert column|Inserts a new column after selected column",
                        "32772 Rename column|Rename selected column", "32775 Delete column|Delete selected column",
@@ -86,7 +86,7 @@ TEST_F(ColumnMenus, DatabaseGreyingForEachPositionAndState) {
 TEST_F(ColumnMenus, GreyedOrNoChoiceChangesNothingAndMenusFollowTheCounts) {
     AddDatabase({"Artist"}, {"a"});
     Choose(true, 0, 0, MenuCommand::kDeleteItem);  // greyed on the corner
-    Choose(true, 1, 1, 0);
+    Choose(true, 1, 1, std::nullopt);
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(db->GetRowCount(), 2);
     EXPECT_FALSE(DatabaseMarked());

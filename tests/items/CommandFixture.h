@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,9 +66,9 @@ struct CommandPanes : ::testing::Test {
         for (int r = 1; r < fresh->GetRowCount(); ++r) out.push_back(Box(r)->GetCheck());
         return out;
     }
-    // A right click on (row, col) of a pane, choosing command (0: none).
-    void Choose(bool inDatabase, int row, int col, int command) {
-        menus.choose = command;
+    // A right click on (row, col) of a pane, choosing command (none: closing the menu).
+    void Choose(bool inDatabase, int row, int col, std::optional<MenuCommand> command) {
+        menus.choose = command ? static_cast<int>(*command) : 0;
         OnGridContextMenu(frame, menus, dialogs, inDatabase, row, col);
     }
     bool ConfigurationMarked() const { return window.title == openTitle + "*"; }

@@ -144,7 +144,7 @@ TEST_F(WindowAsUsed, HomeAndEndKeysShowTheWholeFocusCellOutsideTheNumberColumn) 
 TEST_F(WindowAsUsed, AnInsertedColumnIsFilledInTheSameUprightPlaceAsTheOthers) {
     Open("apple;red\r\n");
     fakes::ScriptedPopupMenu menus;
-    menus.choose = MenuCommand::kInsertColumn;
+    menus.choose = static_cast<int>(MenuCommand::kInsertColumn);
     OnGridContextMenu(window->Frame(), menus, window->DialogHost(), true, 0, 1);
     ASSERT_EQ(Db().GetColumnCount(), 4);
     EXPECT_EQ(Db().GetCellFormat(1, 2), Db().GetCellFormat(1, 1));
