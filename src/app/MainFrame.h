@@ -15,6 +15,8 @@
 #include "config/ConfigFrame.h"
 #include "config/ListConfig.h"
 #include "items/ItemsFrame.h"
+#include "items/TabulonWnd1.h"
+#include "items/TabulonWnd2.h"
 #include "output/ListFrame.h"
 #include "tools/AddDirectoryCommand.h"
 #include "tools/AddItemsDialog.h"
@@ -24,8 +26,6 @@
 namespace tabulon {
 
 class CGridCtrl;
-class CTabulonWnd1;
-class CTabulonWnd2;
 
 class CMainFrame : public IItemsFrame,
                    public IConfigFrame,
@@ -35,10 +35,10 @@ class CMainFrame : public IItemsFrame,
 public:
     // The panes are the session's; they are made after the frame and go
     // before it.
-    CMainFrame(const SessionHosts& hosts, CTabulonWnd1& newItems, CTabulonWnd2& database)
+    explicit CMainFrame(const SessionHosts& hosts)
         : m_hosts(hosts),
-          m_newItems(newItems),
-          m_database(database),
+          m_newItems(*this),
+          m_database(*this),
           m_tools(*this, hosts.messages, hosts.dialogs, hosts.progress) {}
     CMainFrame(const CMainFrame&) = delete;
     CMainFrame& operator=(const CMainFrame&) = delete;
@@ -138,14 +138,17 @@ private:
     bool RunCommand(CommandId id);
 
     SessionHosts m_hosts;
-    CTabulonWnd1& m_newItems;
-    CTabulonWnd2& m_database;
     CListConfig m_config;
     CResolvedFiles m_files;
     bool m_databaseActive = false;
     // The 'Add items' options and the folder last added from live for the run.
     CAddItemsDlg m_addItemsDlg;
     std::string m_strLastDirectory;
+    // The panes come after everything of the frame they may ask for, so they
+    // are made when it is there and go while it still is: their grids speak
+    // to the frame until they are gone.
+    CTabulonWnd1 m_newItems;
+    CTabulonWnd2 m_database;
     // Last, so that open tool windows go first.
     CToolWindows m_tools;
 };

@@ -2,10 +2,9 @@
 
 namespace tabulon {
 
-CSession::CSession(const SessionHosts& hosts)
-    : m_frame(hosts, m_newItems, m_database), m_newItems(m_frame), m_database(m_frame) {
-    m_newItems.OnInitialUpdate(&hosts.desktop);
-    m_database.OnInitialUpdate(&hosts.desktop);
+CSession::CSession(const SessionHosts& hosts) : m_frame(hosts) {
+    m_frame.NewItemsPane().OnInitialUpdate(&hosts.desktop);
+    m_frame.DatabasePane().OnInitialUpdate(&hosts.desktop);
 }
 
 }  // namespace tabulon

@@ -19,14 +19,12 @@ public:
     CSession& operator=(const CSession&) = delete;
 
     CMainFrame& Frame() { return m_frame; }
-    CTabulonWnd1& NewItemsPane() { return m_newItems; }
-    CTabulonWnd2& DatabasePane() { return m_database; }
+    CTabulonWnd1& NewItemsPane() { return m_frame.NewItemsPane(); }
+    CTabulonWnd2& DatabasePane() { return m_frame.DatabasePane(); }
 
 private:
-    // The frame goes last: the panes' grids still speak to it while they go.
+    // The frame owns the panes, in the order that keeps them within its life.
     CMainFrame m_frame;
-    CTabulonWnd1 m_newItems;
-    CTabulonWnd2 m_database;
 };
 
 }  // namespace tabulon
