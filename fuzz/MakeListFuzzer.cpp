@@ -9,7 +9,7 @@
 #include <cstdlib>
 
 #include "FuzzSupport.h"
-#include "app/BatchMakeList.h"
+#include "app/OpenConfigurationFile.h"
 #include "config/ConfigFile.h"
 #include "grid/GridCtrl.h"
 #include "items/DatabaseFile.h"
