@@ -103,7 +103,7 @@ struct Tools {
 };
 
 template <typename T>
-T* ControlOf(int id) {
+T* ControlOf(ControlId id) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* d = qobject_cast<qt::CQtDialog*>(w); d && d->isVisible())
             if (auto* control = qobject_cast<T*>(d->Control(id))) return control;

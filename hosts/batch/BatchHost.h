@@ -46,7 +46,7 @@ public:
 // Dialogs are closed before they show; menus close without a choice.
 class CCancellingDialogs : public IDialogHost, public IPopupMenuHost {
 public:
-    int RunModal(const DialogTemplate&, IDialogEvents&) override { return DialogId::kCancel; }
+    ControlId RunModal(const DialogTemplate&, IDialogEvents&) override { return DialogId::kCancel; }
     int ShowPopupMenu(const std::vector<MenuItem>&) override { return 0; }
 };
 

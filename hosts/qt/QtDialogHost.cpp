@@ -170,7 +170,7 @@ void CQtDialog::Build(const DialogTemplate& dialog) {
         if (c.kind != ControlKind::RadioButton) radioGroup = nullptr;
         QRect place = PixelsFromUnits(c.units, base);
         QWidget* widget = nullptr;
-        const int id = c.id;
+        const ControlId id = c.id;
         switch (c.kind) {
         case ControlKind::Label: {
             auto* label = new QLabel(Shown(c.text), this);
@@ -291,8 +291,8 @@ void CQtDialog::Build(const DialogTemplate& dialog) {
         if (!widget) continue;
         widget->setGeometry(place);
         if (c.style & S::kDisabled) widget->setEnabled(false);
-        if (id >= 0) {
-            widget->setObjectName(QStringLiteral("control%1").arg(id));
+        if (static_cast<int>(id) >= 0) {
+            widget->setObjectName(QStringLiteral("control%1").arg(static_cast<int>(id)));
             m_controls[id] = widget;
         }
     }
@@ -300,12 +300,12 @@ void CQtDialog::Build(const DialogTemplate& dialog) {
     for (QGroupBox* group : findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) group->lower();
 }
 
-QWidget* CQtDialog::Control(int id) const {
+QWidget* CQtDialog::Control(ControlId id) const {
     auto it = m_controls.find(id);
     return it == m_controls.end() ? nullptr : it->second.data();
 }
 
-void CQtDialog::SetControlText(int id, const std::string& text) {
+void CQtDialog::SetControlText(ControlId id, const std::string& text) {
     QWidget* w = Control(id);
     if (auto* combo = qobject_cast<QComboBox*>(w)) {
         bool ok = false;
@@ -333,7 +333,7 @@ void CQtDialog::SetControlText(int id, const std::string& text) {
     m_setTexts[id] = {text, shown};
 }
 
-std::string CQtDialog::GetControlText(int id) const {
+std::string CQtDialog::GetControlText(ControlId id) const {
     QWidget* w = Control(id);
     QString text;
     if (auto* combo = qobject_cast<QComboBox*>(w)) return std::to_string(combo->currentIndex());
@@ -352,7 +352,7 @@ std::string CQtDialog::GetControlText(int id) const {
     return Utf8FromText(text);
 }
 
-void CQtDialog::SetCheck(int id, bool checked) {
+void CQtDialog::SetCheck(ControlId id, bool checked) {
     auto* box = qobject_cast<QAbstractButton*>(Control(id));
     if (!box) return;
     QButtonGroup* group = box->group();
@@ -366,33 +366,33 @@ void CQtDialog::SetCheck(int id, bool checked) {
     box->setChecked(checked);
 }
 
-bool CQtDialog::GetCheck(int id) const {
+bool CQtDialog::GetCheck(ControlId id) const {
     auto* box = qobject_cast<QAbstractButton*>(Control(id));
     return box && box->isChecked();
 }
 
-void CQtDialog::EnableControl(int id, bool enable) {
+void CQtDialog::EnableControl(ControlId id, bool enable) {
     if (QWidget* w = Control(id)) w->setEnabled(enable);
 }
 
-bool CQtDialog::IsControlEnabled(int id) const {
+bool CQtDialog::IsControlEnabled(ControlId id) const {
     QWidget* w = Control(id);
     return w && w->isEnabled();
 }
 
-void CQtDialog::SetFocus(int id) {
+void CQtDialog::SetFocus(ControlId id) {
     if (QWidget* w = Control(id)) w->setFocus(Qt::OtherFocusReason);
 }
 
-void CQtDialog::SelectAll(int id) {
+void CQtDialog::SelectAll(ControlId id) {
     if (auto* edit = qobject_cast<QLineEdit*>(Control(id))) edit->selectAll();
 }
 
-void CQtDialog::EndDialog(int result) {
+void CQtDialog::EndDialog(ControlId result) {
     m_result = result;
     if (!m_modeless) {
         m_ended = true;
-        done(result);
+        done(static_cast<int>(result));
         return;
     }
     if (m_ended) return;
@@ -410,7 +410,7 @@ void CQtDialog::EndDialog(int result) {
         Qt::QueuedConnection);
 }
 
-ITreeControl* CQtDialog::TreeControl(int id) { return qobject_cast<CQtTreeControl*>(Control(id)); }
+ITreeControl* CQtDialog::TreeControl(ControlId id) { return qobject_cast<CQtTreeControl*>(Control(id)); }
 
 void CQtDialog::reject() {
     // A modeless window that has ended waits only to go.
@@ -424,11 +424,11 @@ namespace {
 constexpr int kBytesRole = Qt::UserRole;
 }  // namespace
 
-void CQtDialog::ResetList(int id) {
+void CQtDialog::ResetList(ControlId id) {
     if (auto* list = qobject_cast<QListWidget*>(Control(id))) list->clear();
 }
 
-int CQtDialog::AddListEntry(int id, const std::string& text) {
+int CQtDialog::AddListEntry(ControlId id, const std::string& text) {
     auto* list = qobject_cast<QListWidget*>(Control(id));
     if (!list) return -1;
     auto* item = new QListWidgetItem(Shown(text));
@@ -438,25 +438,25 @@ int CQtDialog::AddListEntry(int id, const std::string& text) {
     return list->count() - 1;
 }
 
-int CQtDialog::GetListCount(int id) const {
+int CQtDialog::GetListCount(ControlId id) const {
     auto* list = qobject_cast<QListWidget*>(Control(id));
     return list ? list->count() : 0;
 }
 
-std::string CQtDialog::GetListEntry(int id, int index) const {
+std::string CQtDialog::GetListEntry(ControlId id, int index) const {
     auto* list = qobject_cast<QListWidget*>(Control(id));
     const QListWidgetItem* item = list ? list->item(index) : nullptr;
     return item ? item->data(kBytesRole).toByteArray().toStdString() : std::string();
 }
 
-int CQtDialog::GetListSelection(int id) const {
+int CQtDialog::GetListSelection(ControlId id) const {
     auto* list = qobject_cast<QListWidget*>(Control(id));
     if (!list) return -1;
     const QList<QListWidgetItem*> selected = list->selectedItems();
     return selected.isEmpty() ? -1 : list->row(selected.first());
 }
 
-void CQtDialog::SetListSelection(int id, int index) {
+void CQtDialog::SetListSelection(ControlId id, int index) {
     auto* list = qobject_cast<QListWidget*>(Control(id));
     if (!list) return;
     if (index < 0 || index >= list->count()) {
@@ -468,17 +468,17 @@ void CQtDialog::SetListSelection(int id, int index) {
     list->scrollToItem(list->item(index));
 }
 
-void CQtDialog::SetProgressRange(int id, int lower, int upper) {
+void CQtDialog::SetProgressRange(ControlId id, int lower, int upper) {
     // An empty range would turn the bar into a busy indicator.
     if (auto* bar = qobject_cast<QProgressBar*>(Control(id))) bar->setRange(lower, std::max(upper, lower + 1));
 }
 
-void CQtDialog::SetProgressPos(int id, int pos) {
+void CQtDialog::SetProgressPos(ControlId id, int pos) {
     auto* bar = qobject_cast<QProgressBar*>(Control(id));
     if (bar) bar->setValue(std::clamp(pos, bar->minimum(), bar->maximum()));
 }
 
-void CQtDialog::AttachGrid(int id, CGridCtrl& grid) {
+void CQtDialog::AttachGrid(ControlId id, CGridCtrl& grid) {
     QWidget* place = Control(id);
     if (!place || qobject_cast<CQtGridWidget*>(place)) return;
     auto* widget = new CQtGridWidget(grid, this);
@@ -523,7 +523,7 @@ void CQtDialog::Destroy() {
     deleteLater();
 }
 
-int CQtDialogHost::RunModal(const DialogTemplate& dialog, IDialogEvents& events) {
+ControlId CQtDialogHost::RunModal(const DialogTemplate& dialog, IDialogEvents& events) {
     QWidget* parent = QApplication::activeModalWidget();
     if (!parent) parent = m_parent ? m_parent : QApplication::activeWindow();
     CQtDialog window(dialog, events, parent);

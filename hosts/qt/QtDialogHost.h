@@ -33,34 +33,34 @@ public:
     CQtDialog(const DialogTemplate& dialog, IDialogEvents& events, QWidget* parent);
     ~CQtDialog() override;
 
-    QWidget* Control(int id) const;
-    int Result() const { return m_result; }
+    QWidget* Control(ControlId id) const;
+    ControlId Result() const { return m_result; }
     bool Ended() const { return m_ended; }
     // The units the dialog was laid out in.
     DialogBaseUnits BaseUnits() const { return m_base; }
 
     // IDialogWindow
-    void SetControlText(int id, const std::string& text) override;
-    std::string GetControlText(int id) const override;
-    void SetCheck(int id, bool checked) override;
-    bool GetCheck(int id) const override;
-    void EnableControl(int id, bool enable) override;
-    bool IsControlEnabled(int id) const override;
-    void SetFocus(int id) override;
-    void SelectAll(int id) override;
-    void EndDialog(int result) override;
-    ITreeControl* TreeControl(int id) override;
+    void SetControlText(ControlId id, const std::string& text) override;
+    std::string GetControlText(ControlId id) const override;
+    void SetCheck(ControlId id, bool checked) override;
+    bool GetCheck(ControlId id) const override;
+    void EnableControl(ControlId id, bool enable) override;
+    bool IsControlEnabled(ControlId id) const override;
+    void SetFocus(ControlId id) override;
+    void SelectAll(ControlId id) override;
+    void EndDialog(ControlId result) override;
+    ITreeControl* TreeControl(ControlId id) override;
 
     // ---- List boxes, progress bars, grids ----
-    void ResetList(int id) override;
-    int AddListEntry(int id, const std::string& text) override;
-    int GetListCount(int id) const override;
-    std::string GetListEntry(int id, int index) const override;
-    int GetListSelection(int id) const override;
-    void SetListSelection(int id, int index) override;
-    void SetProgressRange(int id, int lower, int upper) override;
-    void SetProgressPos(int id, int pos) override;
-    void AttachGrid(int id, CGridCtrl& grid) override;
+    void ResetList(ControlId id) override;
+    int AddListEntry(ControlId id, const std::string& text) override;
+    int GetListCount(ControlId id) const override;
+    std::string GetListEntry(ControlId id, int index) const override;
+    int GetListSelection(ControlId id) const override;
+    void SetListSelection(ControlId id, int index) override;
+    void SetProgressRange(ControlId id, int lower, int upper) override;
+    void SetProgressPos(ControlId id, int pos) override;
+    void AttachGrid(ControlId id, CGridCtrl& grid) override;
 
     // ---- Modeless ----
     void SetModeless() { m_modeless = true; }
@@ -81,14 +81,14 @@ private:
     void Detach();
 
     IDialogEvents& m_events;
-    std::map<int, QPointer<QWidget>> m_controls;
+    std::map<ControlId, QPointer<QWidget>> m_controls;
     // The bytes last put into each text control and the text they showed:
     // read back unchanged while nobody edits them, so a name that is not
     // UTF-8 keeps its bytes.
-    std::map<int, std::pair<std::string, QString>> m_setTexts;
+    std::map<ControlId, std::pair<std::string, QString>> m_setTexts;
     // The group the radio buttons built last belong to.
     DialogBaseUnits m_base;
-    int m_result = DialogId::kCancel;
+    ControlId m_result = DialogId::kCancel;
     bool m_ended = false;
     bool m_modeless = false;
     bool m_detached = false;
@@ -97,7 +97,7 @@ private:
 class CQtDialogHost final : public IDialogHost {
 public:
     explicit CQtDialogHost(QWidget* parent = nullptr) : m_parent(parent) {}
-    int RunModal(const DialogTemplate& dialog, IDialogEvents& events) override;
+    ControlId RunModal(const DialogTemplate& dialog, IDialogEvents& events) override;
     IModelessDialog* ShowModeless(const DialogTemplate& dialog, IDialogEvents& events) override;
     // The modal dialog while one is shown (for tests), else null.
     CQtDialog* Current() const { return m_current; }

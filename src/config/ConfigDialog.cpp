@@ -34,7 +34,7 @@ constexpr char kConfigFilter[] = "Cfg files (*.cfg)|*.cfg|All Files (*.*)|*.*||"
 constexpr std::string_view kIndexModes[] = {"none", "0..z", "0..z (all)", "0-9..z", "0-9..z (all)"};
 
 struct TextBinding {
-    int id;
+    ControlId id;
     std::string CListConfig::*field;
 };
 constexpr TextBinding kFileNames[] = {
@@ -56,8 +56,8 @@ constexpr TextBinding kFtpTexts[] = {
 };
 
 struct BrowseButton {
-    int button;
-    int edit;
+    ControlId button;
+    ControlId edit;
     std::string CListConfig::*field;
     bool save;
     const char* extension;
@@ -73,8 +73,8 @@ constexpr BrowseButton kBrowseButtons[] = {
 };
 
 struct ColourButton {
-    int button;
-    int edit;
+    ControlId button;
+    ControlId edit;
     std::string CListConfig::*field;
 };
 constexpr ColourButton kColourButtons[] = {
@@ -146,55 +146,55 @@ DialogTemplate CConfigDlg::Template() {
     t.caption = "Configuration";
     t.units = {364, 170};
     t.controls = {
-        MakeControl(K::GroupBox, -1, "Files", 5, 5, 145, 160),
-        MakeControl(K::Label, -1, "Database", 12, 16, 32, 8),
+        MakeControl(K::GroupBox, DialogId::kNone, "Files", 5, 5, 145, 160),
+        MakeControl(K::Label, DialogId::kNone, "Database", 12, 16, 32, 8),
         MakeControl(K::Edit, Id::kDatabase, "", 12, 25, 130, 12, kPath),
         MakeControl(K::Button, Id::kBrowseDatabase, "br", 129, 11, 13, 13, S::kIcon),
-        MakeControl(K::Label, -1, "Output", 12, 46, 22, 8),
+        MakeControl(K::Label, DialogId::kNone, "Output", 12, 46, 22, 8),
         MakeControl(K::CheckBox, Id::kViewOut, "Open", 50, 45, 33, 10),
         MakeControl(K::CheckBox, Id::kFtpUpload, "Upload", 88, 45, 39, 10),
         MakeControl(K::Edit, Id::kOutput, "", 12, 55, 130, 12, kPath),
         MakeControl(K::Button, Id::kBrowseOutput, "br", 129, 41, 13, 13, S::kIcon),
-        MakeControl(K::Label, -1, "Headfile", 12, 76, 27, 8),
+        MakeControl(K::Label, DialogId::kNone, "Headfile", 12, 76, 27, 8),
         MakeControl(K::Button, Id::kEditHead, "ed", 112, 71, 13, 13, S::kIcon),
         MakeControl(K::Button, Id::kBrowseHeadFile, "br", 129, 71, 13, 13, S::kIcon),
         MakeControl(K::Edit, Id::kHeadFile, "", 12, 85, 130, 12, kPath),
-        MakeControl(K::Label, -1, "Endfile", 12, 106, 22, 8),
+        MakeControl(K::Label, DialogId::kNone, "Endfile", 12, 106, 22, 8),
         MakeControl(K::Button, Id::kEditEnd, "ed", 112, 100, 13, 13, S::kIcon),
         MakeControl(K::Button, Id::kBrowseEndFile, "br", 129, 100, 13, 13, S::kIcon),
         MakeControl(K::Edit, Id::kEndFile, "", 12, 115, 130, 12, kPath),
-        MakeControl(K::Label, -1, "Configuration file (save settings as..)", 13, 136, 114, 8),
+        MakeControl(K::Label, DialogId::kNone, "Configuration file (save settings as..)", 13, 136, 114, 8),
         MakeControl(K::Button, Id::kBrowseCfgFile, "br", 129, 131, 13, 13, S::kIcon),
         MakeControl(K::Edit, Id::kCfgFile, "", 13, 145, 130, 12, kPath),
-        MakeControl(K::GroupBox, -1, "Colors", 157, 5, 57, 130),
-        MakeControl(K::Label, -1, "Headline", 164, 16, 29, 8),
+        MakeControl(K::GroupBox, DialogId::kNone, "Colors", 157, 5, 57, 130),
+        MakeControl(K::Label, DialogId::kNone, "Headline", 164, 16, 29, 8),
         MakeControl(K::Edit, Id::kHeadColour, "", 164, 25, 30, 12, kText),
         MakeControl(K::Button, Id::kPickHeadColour, "c", 195, 25, 13, 13, S::kIcon),
-        MakeControl(K::Label, -1, "Index", 164, 46, 18, 8),
+        MakeControl(K::Label, DialogId::kNone, "Index", 164, 46, 18, 8),
         MakeControl(K::Edit, Id::kIndexColour, "", 164, 55, 30, 12, kText),
         MakeControl(K::Button, Id::kPickIndexColour, "c", 195, 54, 13, 13, S::kIcon),
-        MakeControl(K::Label, -1, "First row", 164, 76, 27, 8),
+        MakeControl(K::Label, DialogId::kNone, "First row", 164, 76, 27, 8),
         MakeControl(K::Edit, Id::kFirstColour, "", 164, 85, 30, 12, kText),
         MakeControl(K::Button, Id::kPickFirstColour, "c", 195, 84, 13, 13, S::kIcon),
-        MakeControl(K::Label, -1, "Second row", 164, 106, 39, 8),
+        MakeControl(K::Label, DialogId::kNone, "Second row", 164, 106, 39, 8),
         MakeControl(K::Edit, Id::kSecondColour, "", 164, 115, 30, 12, kText),
         MakeControl(K::Button, Id::kPickSecondColour, "c", 195, 115, 13, 13, S::kIcon),
-        MakeControl(K::GroupBox, -1, "Ftp (optional)", 221, 5, 135, 97),
-        MakeControl(K::Label, -1, "Server", 228, 16, 22, 8),
+        MakeControl(K::GroupBox, DialogId::kNone, "Ftp (optional)", 221, 5, 135, 97),
+        MakeControl(K::Label, DialogId::kNone, "Server", 228, 16, 22, 8),
         MakeControl(K::Edit, Id::kServer, "", 228, 25, 120, 12, kText),
-        MakeControl(K::Label, -1, "Login", 228, 46, 18, 8),
+        MakeControl(K::Label, DialogId::kNone, "Login", 228, 46, 18, 8),
         MakeControl(K::Edit, Id::kLogin, "", 228, 55, 55, 12, kText),
-        MakeControl(K::Label, -1, "Password", 293, 46, 32, 8),
+        MakeControl(K::Label, DialogId::kNone, "Password", 293, 46, 32, 8),
         // Masked: a password is not for whoever else looks at the screen.
         MakeControl(K::Edit, Id::kPassword, "", 293, 55, 55, 12, kText | S::kPassword),
-        MakeControl(K::Label, -1, "Remote file", 228, 76, 36, 8),
+        MakeControl(K::Label, DialogId::kNone, "Remote file", 228, 76, 36, 8),
         MakeControl(K::Edit, Id::kRemoteFile, "", 228, 85, 55, 12, kText),
-        MakeControl(K::Label, -1, "Port", 293, 76, 14, 8),
+        MakeControl(K::Label, DialogId::kNone, "Port", 293, 76, 14, 8),
         MakeControl(K::Edit, Id::kPort, "", 293, 85, 55, 12, kText),
-        MakeControl(K::GroupBox, -1, "", 221, 97, 135, 38),
+        MakeControl(K::GroupBox, DialogId::kNone, "", 221, 97, 135, 38),
         MakeControl(K::CheckBox, Id::kUseWidth, "List width", 228, 106, 45, 8),
         MakeControl(K::Edit, Id::kWidth, "", 228, 115, 55, 12, kText),
-        MakeControl(K::Label, -1, "Index:", 293, 106, 20, 8),
+        MakeControl(K::Label, DialogId::kNone, "Index:", 293, 106, 20, 8),
         MakeControl(K::DropDownList, Id::kAddIndex, "none\n0..z\n0..z (all)\n0-9..z\n0-9..z (all)", 293, 115, 55, 61),
         MakeControl(K::Button, Id::kHelp, "Help", 162, 146, 50, 14, S::kDisabled),
         MakeControl(K::DefaultButton, DialogId::kOk, "Save", 234, 146, 50, 14),
@@ -203,7 +203,7 @@ DialogTemplate CConfigDlg::Template() {
     return t;
 }
 
-int CConfigDlg::DoModal() {
+ControlId CConfigDlg::DoModal() {
     // Each showing starts from the record as it is now.
     m_record = m_frame.Config();
     m_lastColour.clear();
@@ -215,7 +215,7 @@ void CConfigDlg::OnInitDialog(IDialogWindow& dialog) {
     dialog.EnableControl(Id::kWidth, m_record.usewidth == 1);
 }
 
-void CConfigDlg::Refuse(IDialogWindow& dialog, int id, const std::string& text) {
+void CConfigDlg::Refuse(IDialogWindow& dialog, ControlId id, const std::string& text) {
     m_frame.Messages().Show(text, kProgramName, MbIcon::Exclamation, MbButtons::Ok);
     dialog.SetFocus(id);
     dialog.SelectAll(id);
@@ -229,14 +229,14 @@ bool CConfigDlg::UpdateData(IDialogWindow& dialog, bool take) {
         else
             dialog.SetControlText(b.id, c.*b.field);
     };
-    auto check = [&](int id, int& field) {
+    auto check = [&](ControlId id, int& field) {
         if (take)
             field = dialog.GetCheck(id) ? 1 : 0;
         else
             dialog.SetCheck(id, field == 1);
     };
     // False when the edit does not hold a whole number (or one in range).
-    auto integer = [&](int id, int& field, bool ranged) {
+    auto integer = [&](ControlId id, int& field, bool ranged) {
         if (!take) {
             dialog.SetControlText(id, std::to_string(field));
             return true;
@@ -288,7 +288,7 @@ bool CConfigDlg::UpdateData(IDialogWindow& dialog, bool take) {
     return true;
 }
 
-void CConfigDlg::OnEditChange(IDialogWindow& dialog, int id) {
+void CConfigDlg::OnEditChange(IDialogWindow& dialog, ControlId id) {
     auto accepted = m_colourText.find(id);
     if (accepted == m_colourText.end()) return;
     const std::string typed = dialog.GetControlText(id);
@@ -300,7 +300,7 @@ void CConfigDlg::OnEditChange(IDialogWindow& dialog, int id) {
         dialog.SetControlText(id, accepted->second);
 }
 
-void CConfigDlg::OnCommand(IDialogWindow& dialog, int id) {
+void CConfigDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     switch (id) {
     case DialogId::kOk: Save(dialog); return;
     case DialogId::kCancel: dialog.EndDialog(DialogId::kCancel); return;
@@ -319,7 +319,7 @@ void CConfigDlg::OnCommand(IDialogWindow& dialog, int id) {
         if (b.button == id) return PickColour(dialog, id);
 }
 
-void CConfigDlg::Browse(IDialogWindow& dialog, int button) {
+void CConfigDlg::Browse(IDialogWindow& dialog, ControlId button) {
     const BrowseButton* b = nullptr;
     for (const BrowseButton& candidate : kBrowseButtons)
         if (candidate.button == button) b = &candidate;
@@ -354,7 +354,7 @@ void CConfigDlg::Browse(IDialogWindow& dialog, int button) {
     UpdateData(dialog, false);
 }
 
-void CConfigDlg::EditFile(IDialogWindow& dialog, int button) {
+void CConfigDlg::EditFile(IDialogWindow& dialog, ControlId button) {
     dialog.SetFocus(button);
     const ConfigFiles files = ResolveConfigFiles(m_record);
     const std::string name = button == Id::kEditHead ? files.headfile : files.endfile;
@@ -368,7 +368,7 @@ void CConfigDlg::EditFile(IDialogWindow& dialog, int button) {
     }
 }
 
-void CConfigDlg::PickColour(IDialogWindow& dialog, int button) {
+void CConfigDlg::PickColour(IDialogWindow& dialog, ControlId button) {
     const ColourButton* b = nullptr;
     for (const ColourButton& candidate : kColourButtons)
         if (candidate.button == button) b = &candidate;
@@ -383,7 +383,7 @@ void CConfigDlg::PickColour(IDialogWindow& dialog, int button) {
     UpdateData(dialog, false);
 }
 
-void CConfigDlg::NoteColour(int edit, const std::string& text) {
+void CConfigDlg::NoteColour(ControlId edit, const std::string& text) {
     if (std::optional<PickedColour> colour = ColourFromText(text)) m_lastColour[edit] = *colour;
 }
 

@@ -14,37 +14,37 @@
 namespace tabulon {
 
 namespace ConfigDlgId {
-constexpr int kDatabase = 1005;
-constexpr int kViewOut = 1006;
-constexpr int kHeadColour = 1007;
-constexpr int kEditHead = 1008;
-constexpr int kPickHeadColour = 1009;
-constexpr int kOutput = 1010;
-constexpr int kHeadFile = 1011;
-constexpr int kEndFile = 1012;
-constexpr int kCfgFile = 1013;
-constexpr int kIndexColour = 1014;
-constexpr int kFirstColour = 1015;
-constexpr int kSecondColour = 1016;
-constexpr int kEditEnd = 1017;
-constexpr int kBrowseCfgFile = 1018;
-constexpr int kBrowseEndFile = 1019;
-constexpr int kBrowseHeadFile = 1020;
-constexpr int kBrowseOutput = 1021;
-constexpr int kBrowseDatabase = 1022;
-constexpr int kPickIndexColour = 1023;
-constexpr int kPickFirstColour = 1024;
-constexpr int kPickSecondColour = 1025;
-constexpr int kServer = 1026;
-constexpr int kRemoteFile = 1027;
-constexpr int kFtpUpload = 1028;
-constexpr int kAddIndex = 1029;
-constexpr int kLogin = 1031;
-constexpr int kPassword = 1032;
-constexpr int kPort = 1033;
-constexpr int kWidth = 1062;
-constexpr int kHelp = 1063;
-constexpr int kUseWidth = 1064;
+constexpr ControlId kDatabase{1005};
+constexpr ControlId kViewOut{1006};
+constexpr ControlId kHeadColour{1007};
+constexpr ControlId kEditHead{1008};
+constexpr ControlId kPickHeadColour{1009};
+constexpr ControlId kOutput{1010};
+constexpr ControlId kHeadFile{1011};
+constexpr ControlId kEndFile{1012};
+constexpr ControlId kCfgFile{1013};
+constexpr ControlId kIndexColour{1014};
+constexpr ControlId kFirstColour{1015};
+constexpr ControlId kSecondColour{1016};
+constexpr ControlId kEditEnd{1017};
+constexpr ControlId kBrowseCfgFile{1018};
+constexpr ControlId kBrowseEndFile{1019};
+constexpr ControlId kBrowseHeadFile{1020};
+constexpr ControlId kBrowseOutput{1021};
+constexpr ControlId kBrowseDatabase{1022};
+constexpr ControlId kPickIndexColour{1023};
+constexpr ControlId kPickFirstColour{1024};
+constexpr ControlId kPickSecondColour{1025};
+constexpr ControlId kServer{1026};
+constexpr ControlId kRemoteFile{1027};
+constexpr ControlId kFtpUpload{1028};
+constexpr ControlId kAddIndex{1029};
+constexpr ControlId kLogin{1031};
+constexpr ControlId kPassword{1032};
+constexpr ControlId kPort{1033};
+constexpr ControlId kWidth{1062};
+constexpr ControlId kHelp{1063};
+constexpr ControlId kUseWidth{1064};
 }  // namespace ConfigDlgId
 
 class CConfigDlg : public IDialogEvents {
@@ -56,11 +56,11 @@ public:
 
     // Shows the dialog through the frame's dialog host; DialogId::kOk when
     // Save ended it, DialogId::kCancel otherwise.
-    int DoModal();
+    ControlId DoModal();
 
     void OnInitDialog(IDialogWindow& dialog) override;
-    void OnCommand(IDialogWindow& dialog, int id) override;
-    void OnEditChange(IDialogWindow& dialog, int id) override;
+    void OnCommand(IDialogWindow& dialog, ControlId id) override;
+    void OnEditChange(IDialogWindow& dialog, ControlId id) override;
 
     // Takes the values from the controls into the dialog's copy of the
     // record (take true) or shows the copy in the controls (take false).
@@ -70,20 +70,20 @@ public:
     bool UpdateData(IDialogWindow& dialog, bool take);
 
 private:
-    void Browse(IDialogWindow& dialog, int button);
-    void EditFile(IDialogWindow& dialog, int button);
-    void PickColour(IDialogWindow& dialog, int button);
+    void Browse(IDialogWindow& dialog, ControlId button);
+    void EditFile(IDialogWindow& dialog, ControlId button);
+    void PickColour(IDialogWindow& dialog, ControlId button);
     void Save(IDialogWindow& dialog);
-    void Refuse(IDialogWindow& dialog, int id, const std::string& text);
+    void Refuse(IDialogWindow& dialog, ControlId id, const std::string& text);
 
     // The colour a colour edit last held that was one, by edit.
-    void NoteColour(int edit, const std::string& text);
+    void NoteColour(ControlId edit, const std::string& text);
 
     IConfigFrame& m_frame;
     CListConfig m_record;
     // The text each colour edit last held within its limit.
-    std::map<int, std::string> m_colourText;
-    std::map<int, PickedColour> m_lastColour;
+    std::map<ControlId, std::string> m_colourText;
+    std::map<ControlId, PickedColour> m_lastColour;
 };
 
 }  // namespace tabulon

@@ -9,7 +9,7 @@ DialogTemplate RenameColumnTemplate() {
     // what it holds.
     t.units = {160, 52};
     t.controls = {
-        {ControlKind::Label, -1, "Column name:", {7, 4, 153, 12}, ControlStyle::kNone},
+        {ControlKind::Label, DialogId::kNone, "Column name:", {7, 4, 153, 12}, ControlStyle::kNone},
         {ControlKind::Edit, kColumnTextEditId, "", {7, 14, 153, 28}, ControlStyle::kAutoHScroll},
         {ControlKind::DefaultButton, DialogId::kOk, "Rename", {46, 33, 98, 47}, ControlStyle::kNone},
         {ControlKind::Button, DialogId::kCancel, "Cancel", {101, 33, 153, 47}, ControlStyle::kNone},
@@ -22,14 +22,14 @@ DialogTemplate FillColumnTemplate() {
     t.caption = "Fill column";
     t.units = {133, 33};
     t.controls = {
-        {ControlKind::Label, -1, "Fill selected column with:", {7, 4, 126, 12}, ControlStyle::kNone},
+        {ControlKind::Label, DialogId::kNone, "Fill selected column with:", {7, 4, 126, 12}, ControlStyle::kNone},
         {ControlKind::Edit, kColumnTextEditId, "", {7, 14, 90, 27}, ControlStyle::kAutoHScroll},
         {ControlKind::DefaultButton, DialogId::kOk, "OK", {95, 13, 126, 27}, ControlStyle::kNone},
     };
     return t;
 }
 
-int CRenameColumnDlg::DoModal(IDialogHost& host) { return host.RunModal(RenameColumnTemplate(), *this); }
+ControlId CRenameColumnDlg::DoModal(IDialogHost& host) { return host.RunModal(RenameColumnTemplate(), *this); }
 
 void CRenameColumnDlg::OnInitDialog(IDialogWindow& dialog) {
     dialog.SetControlText(kColumnTextEditId, m_name);
@@ -37,7 +37,7 @@ void CRenameColumnDlg::OnInitDialog(IDialogWindow& dialog) {
     dialog.SelectAll(kColumnTextEditId);
 }
 
-void CRenameColumnDlg::OnCommand(IDialogWindow& dialog, int id) {
+void CRenameColumnDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     if (id == DialogId::kCancel) {
         dialog.EndDialog(DialogId::kCancel);
         return;
@@ -64,14 +64,14 @@ void CRenameColumnDlg::OnCommand(IDialogWindow& dialog, int id) {
     dialog.EndDialog(DialogId::kOk);
 }
 
-int CFillColumnDlg::DoModal(IDialogHost& host) { return host.RunModal(FillColumnTemplate(), *this); }
+ControlId CFillColumnDlg::DoModal(IDialogHost& host) { return host.RunModal(FillColumnTemplate(), *this); }
 
 void CFillColumnDlg::OnInitDialog(IDialogWindow& dialog) {
     dialog.SetControlText(kColumnTextEditId, m_text);
     dialog.SetFocus(kColumnTextEditId);
 }
 
-void CFillColumnDlg::OnCommand(IDialogWindow& dialog, int id) {
+void CFillColumnDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     if (id == DialogId::kOk) {
         m_text = dialog.GetControlText(kColumnTextEditId);
         dialog.EndDialog(DialogId::kOk);

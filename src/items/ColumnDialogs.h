@@ -11,7 +11,7 @@
 namespace tabulon {
 
 // The edit box of both dialogs.
-constexpr int kColumnTextEditId = 1004;
+constexpr ControlId kColumnTextEditId{1004};
 
 DialogTemplate RenameColumnTemplate();
 DialogTemplate FillColumnTemplate();
@@ -25,12 +25,12 @@ public:
     CRenameColumnDlg(IMessageBox& messages, std::string name) : m_messages(messages), m_name(std::move(name)) {}
 
     // DialogId::kOk once renamed, DialogId::kCancel otherwise.
-    int DoModal(IDialogHost& host);
+    ControlId DoModal(IDialogHost& host);
     // The name typed when "Rename" closed the dialog; the first name otherwise.
     const std::string& GetName() const { return m_name; }
 
     void OnInitDialog(IDialogWindow& dialog) override;
-    void OnCommand(IDialogWindow& dialog, int id) override;
+    void OnCommand(IDialogWindow& dialog, ControlId id) override;
 
 private:
     IMessageBox& m_messages;
@@ -40,11 +40,11 @@ private:
 // 'Fill column': one edit box and "OK". Closing the dialog or Esc cancels.
 class CFillColumnDlg : public IDialogEvents {
 public:
-    int DoModal(IDialogHost& host);
+    ControlId DoModal(IDialogHost& host);
     const std::string& GetFillText() const { return m_text; }
 
     void OnInitDialog(IDialogWindow& dialog) override;
-    void OnCommand(IDialogWindow& dialog, int id) override;
+    void OnCommand(IDialogWindow& dialog, ControlId id) override;
 
 private:
     std::string m_text;

@@ -61,22 +61,28 @@ constexpr unsigned kCentered = 0x100;  // a label whose lines are centred
 constexpr unsigned kGroup = 0x10000;
 }  // namespace ControlStyle
 
+// A control of a dialog, by the number its table gives it. A number of its
+// own type, so that a row, an index or a result code is never taken for one.
+// A modal dialog's result is the id of the control that ended it.
+enum class ControlId : int {};
+
 // The ids the framework gives the usual buttons.
 namespace DialogId {
-constexpr int kOk = 1;
-constexpr int kCancel = 2;
+constexpr ControlId kNone{-1};  // labels nobody addresses
+constexpr ControlId kOk{1};
+constexpr ControlId kCancel{2};
 }  // namespace DialogId
 
 struct DialogControl {
     ControlKind kind = ControlKind::Label;
-    int id = -1;  // -1 for labels nobody addresses
+    ControlId id = DialogId::kNone;
     std::string text;
     Rect units;  // left, top, right, bottom in dialog units (right and bottom excluded)
     unsigned style = ControlStyle::kNone;
 };
 
 // A control of a dialog's table at x, y in dialog units, width by height.
-inline DialogControl MakeControl(ControlKind kind, int id, std::string text, int x, int y, int width, int height,
+inline DialogControl MakeControl(ControlKind kind, ControlId id, std::string text, int x, int y, int width, int height,
                                  unsigned style = ControlStyle::kNone) {
     return {kind, id, std::move(text), Rect{x, y, x + width, y + height}, style};
 }
@@ -94,36 +100,36 @@ struct DialogTemplate {
 class IDialogWindow {
 public:
     virtual ~IDialogWindow() = default;
-    virtual void SetControlText(int id, const std::string& text) = 0;
-    virtual std::string GetControlText(int id) const = 0;
-    virtual void SetCheck(int id, bool checked) = 0;
-    virtual bool GetCheck(int id) const = 0;
-    virtual void EnableControl(int id, bool enable) = 0;
-    virtual bool IsControlEnabled(int id) const = 0;
-    virtual void SetFocus(int id) = 0;
+    virtual void SetControlText(ControlId id, const std::string& text) = 0;
+    virtual std::string GetControlText(ControlId id) const = 0;
+    virtual void SetCheck(ControlId id, bool checked) = 0;
+    virtual bool GetCheck(ControlId id) const = 0;
+    virtual void EnableControl(ControlId id, bool enable) = 0;
+    virtual bool IsControlEnabled(ControlId id) const = 0;
+    virtual void SetFocus(ControlId id) = 0;
     // Selects the whole text of an edit.
-    virtual void SelectAll(int id) = 0;
-    virtual void EndDialog(int result) = 0;
+    virtual void SelectAll(ControlId id) = 0;
+    virtual void EndDialog(ControlId result) = 0;
 
     // The tree view with this id; null when there is none.
-    virtual ITreeControl* TreeControl(int /*id*/) { return nullptr; }
+    virtual ITreeControl* TreeControl(ControlId /*id*/) { return nullptr; }
 
     // ---- List boxes, progress bars and grids ----
     // Hosts without them leave these empty.
-    virtual void ResetList(int /*id*/) {}
+    virtual void ResetList(ControlId /*id*/) {}
     // Appends an entry; its index.
-    virtual int AddListEntry(int /*id*/, const std::string& /*text*/) { return -1; }
-    virtual int GetListCount(int /*id*/) const { return 0; }
-    virtual std::string GetListEntry(int /*id*/, int /*index*/) const { return {}; }
+    virtual int AddListEntry(ControlId /*id*/, const std::string& /*text*/) { return -1; }
+    virtual int GetListCount(ControlId /*id*/) const { return 0; }
+    virtual std::string GetListEntry(ControlId /*id*/, int /*index*/) const { return {}; }
     // The selected entry, -1 when none is.
-    virtual int GetListSelection(int /*id*/) const { return -1; }
+    virtual int GetListSelection(ControlId /*id*/) const { return -1; }
     // Selects entry index; -1 selects none.
-    virtual void SetListSelection(int /*id*/, int /*index*/) {}
-    virtual void SetProgressRange(int /*id*/, int /*lower*/, int /*upper*/) {}
-    virtual void SetProgressPos(int /*id*/, int /*pos*/) {}
+    virtual void SetListSelection(ControlId /*id*/, int /*index*/) {}
+    virtual void SetProgressRange(ControlId /*id*/, int /*lower*/, int /*upper*/) {}
+    virtual void SetProgressPos(ControlId /*id*/, int /*pos*/) {}
     // Shows grid in the place of control id. The grid must stay until the
     // dialog has ended.
-    virtual void AttachGrid(int /*id*/, CGridCtrl& /*grid*/) {}
+    virtual void AttachGrid(ControlId /*id*/, CGridCtrl& /*grid*/) {}
 };
 
 // What the system's dialog logic answers.
@@ -133,12 +139,12 @@ public:
     virtual void OnInitDialog(IDialogWindow& dialog) = 0;
     // A button was pressed (or a check box clicked); Return presses the
     // default button. Escape and the close box arrive as DialogId::kCancel.
-    virtual void OnCommand(IDialogWindow& dialog, int id) = 0;
+    virtual void OnCommand(IDialogWindow& dialog, ControlId id) = 0;
     // The text of an edit changed by typing.
-    virtual void OnEditChange(IDialogWindow&, int /*id*/) {}
+    virtual void OnEditChange(IDialogWindow&, ControlId /*id*/) {}
     // Something happened in the tree view id; the answer goes back to the
     // tree (0: go ahead).
-    virtual int OnTreeNotify(IDialogWindow&, int /*id*/, const TreeNotify&) { return 0; }
+    virtual int OnTreeNotify(IDialogWindow&, ControlId /*id*/, const TreeNotify&) { return 0; }
     // A modeless dialog's window is gone after it ended. No handler of the
     // dialog is running any more, so its logic may now be destroyed.
     virtual void OnDialogClosed() {}
@@ -167,7 +173,7 @@ class IDialogHost {
 public:
     virtual ~IDialogHost() = default;
     // Shows the dialog modally until the logic calls EndDialog; its result.
-    virtual int RunModal(const DialogTemplate& dialog, IDialogEvents& events) = 0;
+    virtual ControlId RunModal(const DialogTemplate& dialog, IDialogEvents& events) = 0;
     // Shows the dialog without waiting for it; OnInitDialog has run when it
     // returns. The window lives until OnDialogClosed or Destroy. None where
     // the host shows no windows.

@@ -8,9 +8,9 @@ namespace Id = AddItemsDlgId;
 
 // One group of the dialog: files or folders.
 struct UnitGroup {
-    int radios[3];  // Mb, kb, b
-    int addUnit;
-    int unitEdit;
+    ControlId radios[3];  // Mb, kb, b
+    ControlId addUnit;
+    ControlId unitEdit;
     int AddItemsOptions::*unit;
     std::string AddItemsOptions::*unitText;
 };
@@ -27,7 +27,7 @@ constexpr UnitGroup kDirGroup = {{Id::kDirMb, Id::kDirKb, Id::kDirB},
                                  &AddItemsOptions::m_strDirUnit};
 
 struct CheckBinding {
-    int id;
+    ControlId id;
     int AddItemsOptions::*field;
 };
 constexpr CheckBinding kChecks[] = {
@@ -42,7 +42,7 @@ constexpr CheckBinding kChecks[] = {
 
 // The radio of group that was clicked, as 0 (Mb), 1 (kb) or 2 (b); -1 for
 // any other control.
-int RadioIndex(const UnitGroup& group, int id) {
+int RadioIndex(const UnitGroup& group, ControlId id) {
     for (int i = 0; i < 3; ++i)
         if (group.radios[i] == id) return i;
     return -1;
@@ -62,7 +62,7 @@ DialogTemplate CAddItemsDlg::Template() {
         MakeControl(K::Button, DialogId::kCancel, "Cancel", 193, 3, 50, 14),
 
         MakeControl(K::CheckBox, Id::kFiles, "Files", 138, 21, 60, 10),
-        MakeControl(K::GroupBox, -1, "", 138, 31, 106, 46),
+        MakeControl(K::GroupBox, DialogId::kNone, "", 138, 31, 106, 46),
         MakeControl(K::CheckBox, Id::kFileSize, "Size", 144, 39, 40, 10),
         MakeControl(K::CheckBox, Id::kExtension, "Extension", 190, 39, 50, 10),
         MakeControl(K::RadioButton, Id::kFileMb, "Mb", 144, 51, 26, 10, S::kGroup),
@@ -72,7 +72,7 @@ DialogTemplate CAddItemsDlg::Template() {
         MakeControl(K::Edit, Id::kFileUnit, "", 190, 62, 40, 12, S::kAutoHScroll),
 
         MakeControl(K::CheckBox, Id::kDirectories, "Directories", 138, 81, 60, 10),
-        MakeControl(K::GroupBox, -1, "", 138, 91, 106, 46),
+        MakeControl(K::GroupBox, DialogId::kNone, "", 138, 91, 106, 46),
         MakeControl(K::CheckBox, Id::kDirSize, "Size", 144, 99, 40, 10),
         MakeControl(K::RadioButton, Id::kDirMb, "Mb", 144, 111, 26, 10, S::kGroup),
         MakeControl(K::RadioButton, Id::kDirKb, "kb", 172, 111, 24, 10),
@@ -83,10 +83,10 @@ DialogTemplate CAddItemsDlg::Template() {
     return t;
 }
 
-int CAddItemsDlg::DoModal(IDialogHost& host, IFolderNamespace& folders, IMessageBox& messages) {
+ControlId CAddItemsDlg::DoModal(IDialogHost& host, IFolderNamespace& folders, IMessageBox& messages) {
     m_folders = &folders;
     m_messages = &messages;
-    const int result = host.RunModal(Template(), *this);
+    const ControlId result = host.RunModal(Template(), *this);
     // The tree view is gone with the window.
     m_tree.reset();
     m_folders = nullptr;
@@ -125,7 +125,7 @@ void CAddItemsDlg::ApplyEnablingRule(IDialogWindow& dialog) {
     const bool dirUnits = dirs && m_bDirSize == 1;
     dialog.EnableControl(Id::kDirSize, dirs);
     for (const auto& [group, on] : {std::pair{&kFileGroup, fileUnits}, std::pair{&kDirGroup, dirUnits}}) {
-        for (int radio : group->radios) dialog.EnableControl(radio, on);
+        for (ControlId radio : group->radios) dialog.EnableControl(radio, on);
         dialog.EnableControl(group->addUnit, on);
         // The unit text follows "Size", not "Add unit".
         dialog.EnableControl(group->unitEdit, on);
@@ -143,7 +143,7 @@ void CAddItemsDlg::OnInitDialog(IDialogWindow& dialog) {
     ApplyEnablingRule(dialog);
 }
 
-void CAddItemsDlg::OnCommand(IDialogWindow& dialog, int id) {
+void CAddItemsDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     switch (id) {
     case DialogId::kOk:
         UpdateData(dialog, true);
@@ -184,12 +184,12 @@ void CAddItemsDlg::OnCommand(IDialogWindow& dialog, int id) {
     }
 }
 
-void CAddItemsDlg::OnEditChange(IDialogWindow& dialog, int id) {
+void CAddItemsDlg::OnEditChange(IDialogWindow& dialog, ControlId id) {
     // Taken as typed, so that nothing shown later can lose it.
     if (id == Id::kFileUnit || id == Id::kDirUnit) UpdateData(dialog, true);
 }
 
-int CAddItemsDlg::OnTreeNotify(IDialogWindow& dialog, int id, const TreeNotify& notify) {
+int CAddItemsDlg::OnTreeNotify(IDialogWindow& dialog, ControlId id, const TreeNotify& notify) {
     if (id != Id::kFolderTree || !m_tree) return 0;
     switch (notify.code) {
     case TreeNotifyCode::kItemExpanding: return m_tree->OnItemExpanding(notify);

@@ -16,22 +16,22 @@
 namespace tabulon {
 
 namespace AddItemsDlgId {
-constexpr int kFolderTree = 1040;
-constexpr int kFiles = 1041;
-constexpr int kFileSize = 1042;
-constexpr int kFileMb = 1043;
-constexpr int kFileKb = 1044;
-constexpr int kFileB = 1045;
-constexpr int kExtension = 1046;
-constexpr int kFileAddUnit = 1047;
-constexpr int kFileUnit = 1048;
-constexpr int kDirectories = 1049;
-constexpr int kDirSize = 1050;
-constexpr int kDirMb = 1051;
-constexpr int kDirKb = 1052;
-constexpr int kDirB = 1053;
-constexpr int kDirAddUnit = 1054;
-constexpr int kDirUnit = 1055;
+constexpr ControlId kFolderTree{1040};
+constexpr ControlId kFiles{1041};
+constexpr ControlId kFileSize{1042};
+constexpr ControlId kFileMb{1043};
+constexpr ControlId kFileKb{1044};
+constexpr ControlId kFileB{1045};
+constexpr ControlId kExtension{1046};
+constexpr ControlId kFileAddUnit{1047};
+constexpr ControlId kFileUnit{1048};
+constexpr ControlId kDirectories{1049};
+constexpr ControlId kDirSize{1050};
+constexpr ControlId kDirMb{1051};
+constexpr ControlId kDirKb{1052};
+constexpr ControlId kDirB{1053};
+constexpr ControlId kDirAddUnit{1054};
+constexpr ControlId kDirUnit{1055};
 }  // namespace AddItemsDlgId
 
 class CAddItemsDlg : public AddItemsOptions, public IDialogEvents {
@@ -45,12 +45,12 @@ public:
     // Shows the dialog with the folders of folders; DialogId::kOk when "Add"
     // ended it, DialogId::kCancel otherwise.
     // A unit text that names could not carry is refused through messages.
-    int DoModal(IDialogHost& host, IFolderNamespace& folders, IMessageBox& messages);
+    ControlId DoModal(IDialogHost& host, IFolderNamespace& folders, IMessageBox& messages);
 
     void OnInitDialog(IDialogWindow& dialog) override;
-    void OnCommand(IDialogWindow& dialog, int id) override;
-    void OnEditChange(IDialogWindow& dialog, int id) override;
-    int OnTreeNotify(IDialogWindow& dialog, int id, const TreeNotify& notify) override;
+    void OnCommand(IDialogWindow& dialog, ControlId id) override;
+    void OnEditChange(IDialogWindow& dialog, ControlId id) override;
+    int OnTreeNotify(IDialogWindow& dialog, ControlId id, const TreeNotify& notify) override;
 
     // Takes the controls into the fields (take true) or shows the fields in
     // the controls (take false).

@@ -91,7 +91,7 @@ void CDuplicatesDlg::OnInitDialog(IDialogWindow& dialog) {
     m_nAction = DuplicateAction::kNone;
 }
 
-void CDuplicatesDlg::OnCommand(IDialogWindow& dialog, int id) {
+void CDuplicatesDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     const int first = m_nRow - 1;
     switch (id) {
     case Id::kFindNext: m_nAction = DuplicateAction::kFindNext; break;

@@ -13,12 +13,12 @@ namespace tabulon {
 class IToolFrame;
 
 namespace DuplicatesId {
-constexpr int kGrid = 1000;
-constexpr int kFindNext = DialogId::kOk;
-constexpr int kDeleteFirst = 1001;
-constexpr int kDeleteSecond = 1002;
-constexpr int kMixDuplicates = 1003;
-constexpr int kStopFind = 1004;
+constexpr ControlId kGrid{1000};
+constexpr ControlId kFindNext = DialogId::kOk;
+constexpr ControlId kDeleteFirst{1001};
+constexpr ControlId kDeleteSecond{1002};
+constexpr ControlId kMixDuplicates{1003};
+constexpr ControlId kStopFind{1004};
 }  // namespace DuplicatesId
 
 // What the user chose (m_nAction).
@@ -42,7 +42,7 @@ public:
     int DoModal(IDialogHost& dialogs);
 
     void OnInitDialog(IDialogWindow& dialog) override;
-    void OnCommand(IDialogWindow& dialog, int id) override;
+    void OnCommand(IDialogWindow& dialog, ControlId id) override;
 
     // The dialog's own grid: headings, "First", "Second" and "Mixed".
     const CGridCtrl* Grid() const { return m_grid.get(); }

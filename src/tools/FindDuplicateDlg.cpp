@@ -42,7 +42,7 @@ DialogTemplate CFindDuplicateDlg::Template() {
     t.units = {48, 132};
     t.hasCloseBox = false;
     t.controls = {
-        MakeControl(K::Label, -1, "Number of columns\nto compare", 2, 3, 44, 17, S::kCentered),
+        MakeControl(K::Label, DialogId::kNone, "Number of columns\nto compare", 2, 3, 44, 17, S::kCentered),
         MakeControl(K::ListBox, Id::kColumns, "", 4, 22, 40, 46),
         MakeControl(K::CheckBox, Id::kCaseSensitive, "Case s.", 4, 71, 40, 10, S::kDisabled),
         MakeControl(K::DefaultButton, Id::kFind, "Find", 4, 85, 40, 14),
@@ -80,7 +80,7 @@ void CFindDuplicateDlg::FillColumnList(int count) {
     for (int i = 1; i < count; ++i) m_dialog->AddListEntry(Id::kColumns, std::to_string(i));
 }
 
-void CFindDuplicateDlg::OnCommand(IDialogWindow& dialog, int id) {
+void CFindDuplicateDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     switch (id) {
     case Id::kFind: FindDuplicates(); break;
     case Id::kClose: dialog.EndDialog(id); break;

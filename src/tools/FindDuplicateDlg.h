@@ -12,11 +12,11 @@
 namespace tabulon {
 
 namespace FindDuplicateId {
-constexpr int kColumns = 1000;        // the list: "All", "1", "2", ...
-constexpr int kCaseSensitive = 1001;  // "Case s.", always ticked
-constexpr int kFind = 1002;
-constexpr int kProgress = 1003;
-constexpr int kClose = DialogId::kCancel;  // Escape closes too
+constexpr ControlId kColumns{1000};        // the list: "All", "1", "2", ...
+constexpr ControlId kCaseSensitive{1001};  // "Case s.", always ticked
+constexpr ControlId kFind{1002};
+constexpr ControlId kProgress{1003};
+constexpr ControlId kClose = DialogId::kCancel;  // Escape closes too
 }  // namespace FindDuplicateId
 
 class CFindDuplicateDlg : public IDialogEvents {
@@ -40,7 +40,7 @@ public:
     int CompareColumns() const { return m_nCompareColumns; }
 
     void OnInitDialog(IDialogWindow& dialog) override;
-    void OnCommand(IDialogWindow& dialog, int id) override;
+    void OnCommand(IDialogWindow& dialog, ControlId id) override;
     void OnDialogClosed() override;
 
 private:

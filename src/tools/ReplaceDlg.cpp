@@ -51,11 +51,11 @@ DialogTemplate CReplaceDlg::Template() {
     t.units = {48, 193};
     t.hasCloseBox = false;
     t.controls = {
-        MakeControl(K::Label, -1, "Column to\nreplace in:", 2, 3, 44, 17, S::kCentered),
+        MakeControl(K::Label, DialogId::kNone, "Column to\nreplace in:", 2, 3, 44, 17, S::kCentered),
         MakeControl(K::ListBox, Id::kColumns, "", 4, 22, 40, 50),
-        MakeControl(K::Label, -1, "Replace:", 4, 75, 40, 8),
+        MakeControl(K::Label, DialogId::kNone, "Replace:", 4, 75, 40, 8),
         MakeControl(K::Edit, Id::kReplaceText, "", 4, 84, 40, 12, S::kAutoHScroll),
-        MakeControl(K::Label, -1, "With:", 4, 99, 40, 8),
+        MakeControl(K::Label, DialogId::kNone, "With:", 4, 99, 40, 8),
         MakeControl(K::Edit, Id::kWithText, "", 4, 108, 40, 12, S::kAutoHScroll),
         MakeControl(K::RadioButton, Id::kNewItems, "New it.", 4, 124, 40, 10),
         MakeControl(K::RadioButton, Id::kDatabase, "Datab.", 4, 135, 40, 10),
@@ -105,7 +105,7 @@ void CReplaceDlg::LoadColumnNames(ToolPane pane) {
     for (int i = 1; i < columns; ++i) m_dialog->AddListEntry(Id::kColumns, grid->GetCellText(0, i));
 }
 
-void CReplaceDlg::OnCommand(IDialogWindow& dialog, int id) {
+void CReplaceDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     switch (id) {
     case Id::kNewItems: LoadColumnNames(ToolPane::NewItems); break;
     case Id::kDatabase: LoadColumnNames(ToolPane::Database); break;

@@ -14,15 +14,15 @@
 namespace tabulon {
 
 namespace ReplaceId {
-constexpr int kColumns = 1000;  // "All" (index 0) and the column names
-constexpr int kReplaceText = 1001;
-constexpr int kWithText = 1002;
-constexpr int kNewItems = 1003;  // radio "New it."
-constexpr int kDatabase = 1004;  // radio "Datab."
-constexpr int kCapitalizeFirst = 1005;
-constexpr int kCapitalizeWords = 1006;
-constexpr int kReplace = 1007;
-constexpr int kClose = DialogId::kCancel;  // Escape closes too
+constexpr ControlId kColumns{1000};  // "All" (index 0) and the column names
+constexpr ControlId kReplaceText{1001};
+constexpr ControlId kWithText{1002};
+constexpr ControlId kNewItems{1003};  // radio "New it."
+constexpr ControlId kDatabase{1004};  // radio "Datab."
+constexpr ControlId kCapitalizeFirst{1005};
+constexpr ControlId kCapitalizeWords{1006};
+constexpr ControlId kReplace{1007};
+constexpr ControlId kClose = DialogId::kCancel;  // Escape closes too
 }  // namespace ReplaceId
 
 enum class ToolPane { NewItems, Database };
@@ -60,7 +60,7 @@ public:
     void CapitalizeWords();
 
     void OnInitDialog(IDialogWindow& dialog) override;
-    void OnCommand(IDialogWindow& dialog, int id) override;
+    void OnCommand(IDialogWindow& dialog, ControlId id) override;
     void OnDialogClosed() override;
 
 private:

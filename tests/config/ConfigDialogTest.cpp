@@ -55,11 +55,11 @@ protected:
         s.frame.SetShell(&shell);
         s.frame.SetColourPicker(&colours);
     }
-    int Run(std::vector<fakes::DialogStep> steps) {
+    ControlId Run(std::vector<fakes::DialogStep> steps) {
         host.scripts.push_back(std::move(steps));
         return CConfigDlg(s.frame).DoModal();
     }
-    std::string Shown(int id) const { return host.finalTexts.back().at(id); }
+    std::string Shown(ControlId id) const { return host.finalTexts.back().at(id); }
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
         for (const auto& m : s.messages.shown) texts.push_back(m.text);
@@ -88,7 +88,7 @@ TEST_F(ConfigDialogTest, TemplateHoldsEveryControlWhereItBelongs) {
     ASSERT_EQ(t.controls.size(), 52u);
     auto find = [&](int id) -> const DialogControl& {
         for (const auto& c : t.controls)
-            if (c.id == id) return c;
+            if (static_cast<int>(c.id) == id) return c;
         ADD_FAILURE() << "no control " << id;
         return t.controls.front();
     };
@@ -98,7 +98,7 @@ TEST_F(ConfigDialogTest, TemplateHoldsEveryControlWhereItBelongs) {
                        1027, 1028, 1029, 1031, 1032, 1033, 1062, 1063, 1064, 1,    2};
     for (int id : ids) {
         int count = 0;
-        for (const auto& c : t.controls) count += c.id == id;
+        for (const auto& c : t.controls) count += static_cast<int>(c.id) == id;
         EXPECT_EQ(count, 1) << id;
     }
     EXPECT_EQ(find(1005).units, (Rect{12, 25, 142, 37}));
@@ -184,7 +184,7 @@ TEST_F(ConfigDialogTest, SaveNeedsAChosenFileWhichBrowsingCreates) {
 
 TEST_F(ConfigDialogTest, EachBrowseButtonAsksWithItsOwnOptions) {
     struct Expected {
-        int button;
+        ControlId button;
         bool save;
         const char* extension;
         const char* name;

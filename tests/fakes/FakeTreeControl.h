@@ -109,29 +109,29 @@ public:
     ScriptedTreeDialog(const DialogTemplate& t, IDialogEvents& events) : ScriptedDialog(t) {
         for (const auto& c : t.controls) {
             if (c.kind != ControlKind::TreeView) continue;
-            const int id = c.id;
+            const ControlId id = c.id;
             trees[id].onNotify = [this, &events, id](const TreeNotify& n) { return events.OnTreeNotify(*this, id, n); };
         }
     }
-    ITreeControl* TreeControl(int id) override {
+    ITreeControl* TreeControl(ControlId id) override {
         auto it = trees.find(id);
         return it == trees.end() ? nullptr : &it->second;
     }
-    std::map<int, FakeTreeControl> trees;
+    std::map<ControlId, FakeTreeControl> trees;
 };
 
-inline FakeTreeControl& TreeOf(ScriptedDialog& dialog, int id) {
+inline FakeTreeControl& TreeOf(ScriptedDialog& dialog, ControlId id) {
     return static_cast<FakeTreeControl&>(*dialog.TreeControl(id));
 }
 
 // Steps on the tree: open or select the item reached by these texts.
-inline DialogStep ExpandItem(int tree, std::vector<std::string> texts) {
+inline DialogStep ExpandItem(ControlId tree, std::vector<std::string> texts) {
     return [tree, texts](ScriptedDialog& d, IDialogEvents&) {
         FakeTreeControl& t = TreeOf(d, tree);
         t.Expand(t.Find(texts));
     };
 }
-inline DialogStep SelectItem(int tree, std::vector<std::string> texts) {
+inline DialogStep SelectItem(ControlId tree, std::vector<std::string> texts) {
     return [tree, texts](ScriptedDialog& d, IDialogEvents&) {
         FakeTreeControl& t = TreeOf(d, tree);
         t.SelectItem(t.Find(texts));
@@ -142,13 +142,13 @@ class ScriptedTreeDialogHost : public IDialogHost {
 public:
     std::vector<std::vector<DialogStep>> scripts;
     // The last dialog's trees and controls, as they were when it ended.
-    std::map<int, std::vector<std::string>> lastTopLevel;
-    std::map<int, bool> lastChecks;
-    std::map<int, bool> lastEnabled;
-    std::map<int, std::string> lastTexts;
+    std::map<ControlId, std::vector<std::string>> lastTopLevel;
+    std::map<ControlId, bool> lastChecks;
+    std::map<ControlId, bool> lastEnabled;
+    std::map<ControlId, std::string> lastTexts;
     int shown = 0;
 
-    int RunModal(const DialogTemplate& t, IDialogEvents& events) override {
+    ControlId RunModal(const DialogTemplate& t, IDialogEvents& events) override {
         ScriptedTreeDialog dialog(t, events);
         events.OnInitDialog(dialog);
         std::vector<DialogStep> script;

@@ -16,66 +16,66 @@ class ScriptedDialog : public IDialogWindow {
 public:
     explicit ScriptedDialog(const DialogTemplate& t) : dialogTemplate(t) {
         for (const auto& c : t.controls) {
-            if (c.id < 0) continue;
+            if (c.id == DialogId::kNone) continue;
             texts[c.id] = c.text;
             enabled[c.id] = !(c.style & ControlStyle::kDisabled);
         }
     }
-    void SetControlText(int id, const std::string& text) override { texts[id] = text; }
-    std::string GetControlText(int id) const override {
+    void SetControlText(ControlId id, const std::string& text) override { texts[id] = text; }
+    std::string GetControlText(ControlId id) const override {
         auto it = texts.find(id);
         return it == texts.end() ? std::string() : it->second;
     }
-    void SetCheck(int id, bool checked) override { checks[id] = checked; }
-    bool GetCheck(int id) const override {
+    void SetCheck(ControlId id, bool checked) override { checks[id] = checked; }
+    bool GetCheck(ControlId id) const override {
         auto it = checks.find(id);
         return it != checks.end() && it->second;
     }
-    void EnableControl(int id, bool enable) override { enabled[id] = enable; }
-    bool IsControlEnabled(int id) const override {
+    void EnableControl(ControlId id, bool enable) override { enabled[id] = enable; }
+    bool IsControlEnabled(ControlId id) const override {
         auto it = enabled.find(id);
         return it == enabled.end() || it->second;
     }
-    void SetFocus(int id) override { focus = id; }
-    void SelectAll(int id) override { selectedAll = id; }
-    void EndDialog(int r) override {
+    void SetFocus(ControlId id) override { focus = id; }
+    void SelectAll(ControlId id) override { selectedAll = id; }
+    void EndDialog(ControlId r) override {
         ended = true;
         result = r;
     }
 
-    const DialogControl* Control(int id) const {
+    const DialogControl* Control(ControlId id) const {
         for (const auto& c : dialogTemplate.controls)
             if (c.id == id) return &c;
         return nullptr;
     }
 
     DialogTemplate dialogTemplate;
-    std::map<int, std::string> texts;
-    std::map<int, bool> checks;
-    std::map<int, bool> enabled;
-    int focus = -1;
-    int selectedAll = -1;
+    std::map<ControlId, std::string> texts;
+    std::map<ControlId, bool> checks;
+    std::map<ControlId, bool> enabled;
+    ControlId focus = DialogId::kNone;
+    ControlId selectedAll = DialogId::kNone;
     bool ended = false;
-    int result = 0;
+    ControlId result{};
 };
 
 // One step of the user: act on the shown dialog through its logic.
 using DialogStep = std::function<void(ScriptedDialog& dialog, IDialogEvents& events)>;
 
 // Steps that type into an edit, tick a box or press a button.
-inline DialogStep TypeText(int id, std::string text) {
+inline DialogStep TypeText(ControlId id, std::string text) {
     return [id, text](ScriptedDialog& d, IDialogEvents& e) {
         d.SetControlText(id, text);
         e.OnEditChange(d, id);
     };
 }
-inline DialogStep Tick(int id, bool checked) {
+inline DialogStep Tick(ControlId id, bool checked) {
     return [id, checked](ScriptedDialog& d, IDialogEvents& e) {
         d.SetCheck(id, checked);
         e.OnCommand(d, id);
     };
 }
-inline DialogStep Press(int id) {
+inline DialogStep Press(ControlId id) {
     return [id](ScriptedDialog& d, IDialogEvents& e) { e.OnCommand(d, id); };
 }
 
@@ -83,11 +83,11 @@ class ScriptedDialogHost : public IDialogHost {
 public:
     // Scripts are used one per RunModal, in order.
     std::vector<std::vector<DialogStep>> scripts;
-    std::vector<DialogTemplate> shown;                   // every dialog shown
-    std::vector<std::map<int, std::string>> finalTexts;  // the controls' texts when each ended
-    std::vector<std::map<int, bool>> finalChecks;
+    std::vector<DialogTemplate> shown;                         // every dialog shown
+    std::vector<std::map<ControlId, std::string>> finalTexts;  // the controls' texts when each ended
+    std::vector<std::map<ControlId, bool>> finalChecks;
 
-    int RunModal(const DialogTemplate& t, IDialogEvents& events) override {
+    ControlId RunModal(const DialogTemplate& t, IDialogEvents& events) override {
         shown.push_back(t);
         ScriptedDialog dialog(t);
         events.OnInitDialog(dialog);

@@ -21,24 +21,24 @@ public:
     explicit ToolDialog(const DialogTemplate& t) : ScriptedDialog(t) {}
 
     // Lists: entries and the selected index (-1: none).
-    void ResetList(int id) override {
+    void ResetList(ControlId id) override {
         lists[id].clear();
         selection[id] = -1;
     }
-    int AddListEntry(int id, const std::string& text) override {
+    int AddListEntry(ControlId id, const std::string& text) override {
         lists[id].push_back(text);
         return static_cast<int>(lists[id].size()) - 1;
     }
-    int GetListCount(int id) const override { return static_cast<int>(List(id).size()); }
-    std::string GetListEntry(int id, int index) const override {
+    int GetListCount(ControlId id) const override { return static_cast<int>(List(id).size()); }
+    std::string GetListEntry(ControlId id, int index) const override {
         const auto& list = List(id);
         return index >= 0 && index < static_cast<int>(list.size()) ? list[static_cast<std::size_t>(index)] : "";
     }
-    int GetListSelection(int id) const override {
+    int GetListSelection(ControlId id) const override {
         auto it = selection.find(id);
         return it == selection.end() ? -1 : it->second;
     }
-    void SetListSelection(int id, int index) override {
+    void SetListSelection(ControlId id, int index) override {
         selection[id] = index >= 0 && index < GetListCount(id) ? index : -1;
     }
 
@@ -49,11 +49,11 @@ public:
         int b;
         friend bool operator==(const ProgressCall&, const ProgressCall&) = default;
     };
-    void SetProgressRange(int id, int lower, int upper) override { progress[id].push_back({'r', lower, upper}); }
-    void SetProgressPos(int id, int pos) override { progress[id].push_back({'p', pos, 0}); }
+    void SetProgressRange(ControlId id, int lower, int upper) override { progress[id].push_back({'r', lower, upper}); }
+    void SetProgressPos(ControlId id, int pos) override { progress[id].push_back({'p', pos, 0}); }
 
     // Grids get a window that measures, so they can size their columns.
-    void AttachGrid(int id, CGridCtrl& grid) override {
+    void AttachGrid(ControlId id, CGridCtrl& grid) override {
         auto window = std::make_unique<FakeGridWindow>();
         window->hasDC = true;
         grid.AttachWindow(window.get());
@@ -75,10 +75,10 @@ public:
     void Destroy() override { destroyed = true; }
 
     // The user clicks an entry of a list; lists send no command.
-    void ClickListEntry(int id, int index) { SetListSelection(id, index); }
+    void ClickListEntry(ControlId id, int index) { SetListSelection(id, index); }
     // The user clicks a radio button: the others of its group (the radio
     // buttons next to it in the control table) lose their tick.
-    void ChooseRadio(int id) {
+    void ChooseRadio(ControlId id) {
         const auto& controls = dialogTemplate.controls;
         std::size_t at = 0;
         while (at < controls.size() && controls[at].id != id) ++at;
@@ -90,10 +90,10 @@ public:
         events->OnCommand(*this, id);
     }
 
-    std::map<int, std::vector<std::string>> lists;
-    std::map<int, int> selection;
-    std::map<int, std::vector<ProgressCall>> progress;
-    std::map<int, CGridCtrl*> grids;
+    std::map<ControlId, std::vector<std::string>> lists;
+    std::map<ControlId, int> selection;
+    std::map<ControlId, std::vector<ProgressCall>> progress;
+    std::map<ControlId, CGridCtrl*> grids;
     std::vector<std::unique_ptr<FakeGridWindow>> gridWindows;
     Rect rect{0, 0, 100, 260};
     int broughtToFront = 0;
@@ -103,7 +103,7 @@ public:
     IDialogEvents* events = nullptr;
 
 private:
-    const std::vector<std::string>& List(int id) const {
+    const std::vector<std::string>& List(ControlId id) const {
         static const std::vector<std::string> none;
         auto it = lists.find(id);
         return it == lists.end() ? none : it->second;
@@ -112,7 +112,7 @@ private:
 
 using ToolStep = std::function<void(ToolDialog& dialog, IDialogEvents& events)>;
 
-inline ToolStep PressTool(int id) {
+inline ToolStep PressTool(ControlId id) {
     return [id](ToolDialog& d, IDialogEvents& e) { e.OnCommand(d, id); };
 }
 
@@ -128,7 +128,7 @@ public:
     // Every modeless window shown, in order; closed ones stay here.
     std::vector<std::unique_ptr<ToolDialog>> modeless;
 
-    int RunModal(const DialogTemplate& t, IDialogEvents& events) override {
+    ControlId RunModal(const DialogTemplate& t, IDialogEvents& events) override {
         shownModal.push_back(t);
         ToolDialog dialog(t);
         dialog.events = &events;
@@ -167,7 +167,7 @@ public:
     }
 
     // The user clicks a button of a modeless window; the loop then runs on.
-    void Click(ToolDialog& dialog, int id) {
+    void Click(ToolDialog& dialog, ControlId id) {
         dialog.events->OnCommand(dialog, id);
         Pump();
     }

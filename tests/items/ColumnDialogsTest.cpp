@@ -24,7 +24,8 @@ struct ColumnDialogs : ::testing::Test {
             EXPECT_TRUE(c.units.left >= 0 && c.units.top >= 0 && c.units.right <= t.units.cx &&
                         c.units.bottom <= t.units.cy && c.units.Width() > 0 && c.units.Height() > 0)
                 << c.text;
-            out.push_back(std::to_string(static_cast<int>(c.kind)) + " " + std::to_string(c.id) + " " + c.text);
+            out.push_back(std::to_string(static_cast<int>(c.kind)) + " " + std::to_string(static_cast<int>(c.id)) +
+                          " " + c.text);
         }
         return out;
     }
@@ -53,8 +54,8 @@ TEST_F(ColumnDialogs, TemplatesHoldTheirControlsWithinTheirSize) {
 }
 
 TEST_F(ColumnDialogs, RenameOpensWithTheNameSelectedTakesItUntrimmedCancelKeepsIt) {
-    host.scripts = {{TypeText(1004, "other"), Press(DialogId::kCancel)},
-                    {TypeText(1004, " Band "), Press(DialogId::kOk)}};
+    host.scripts = {{TypeText(ControlId{1004}, "other"), Press(DialogId::kCancel)},
+                    {TypeText(ControlId{1004}, " Band "), Press(DialogId::kOk)}};
     CRenameColumnDlg cancelled(messages, "Artist");
     EXPECT_EQ(cancelled.DoModal(host), DialogId::kCancel);
     EXPECT_EQ(cancelled.GetName(), "Artist");
@@ -65,14 +66,15 @@ TEST_F(ColumnDialogs, RenameOpensWithTheNameSelectedTakesItUntrimmedCancelKeepsI
 
     fakes::ScriptedDialog shown(RenameColumnTemplate());
     renamed.OnInitDialog(shown);
-    EXPECT_EQ(shown.GetControlText(1004), " Band ");
-    EXPECT_EQ(shown.focus, 1004);
-    EXPECT_EQ(shown.selectedAll, 1004);
+    EXPECT_EQ(shown.GetControlText(ControlId{1004}), " Band ");
+    EXPECT_EQ(shown.focus, ControlId{1004});
+    EXPECT_EQ(shown.selectedAll, ControlId{1004});
 }
 
 TEST_F(ColumnDialogs, AnEmptyNameIsAskedAboutAndNoKeepsTheDialogOpen) {
-    host.scripts = {{TypeText(1004, ""), Press(DialogId::kOk), TypeText(1004, "Band"), Press(DialogId::kOk)},
-                    {TypeText(1004, ""), Press(DialogId::kOk)}};
+    host.scripts = {
+        {TypeText(ControlId{1004}, ""), Press(DialogId::kOk), TypeText(ControlId{1004}, "Band"), Press(DialogId::kOk)},
+        {TypeText(ControlId{1004}, ""), Press(DialogId::kOk)}};
     messages.Answer(MbResult::No);
     CRenameColumnDlg retyped(messages, "Artist");
     EXPECT_EQ(retyped.DoModal(host), DialogId::kOk);
@@ -88,8 +90,9 @@ TEST_F(ColumnDialogs, AnEmptyNameIsAskedAboutAndNoKeepsTheDialogOpen) {
 }
 
 TEST_F(ColumnDialogs, ANameWithASeparatorOrLineBreakIsRefusedAndTheDialogStays) {
-    host.scripts = {{TypeText(1004, "Artist;Title"), Press(DialogId::kOk), TypeText(1004, "Two\nlines"),
-                     Press(DialogId::kOk), TypeText(1004, "Artist, Title"), Press(DialogId::kOk)}};
+    host.scripts = {{TypeText(ControlId{1004}, "Artist;Title"), Press(DialogId::kOk),
+                     TypeText(ControlId{1004}, "Two\nlines"), Press(DialogId::kOk),
+                     TypeText(ControlId{1004}, "Artist, Title"), Press(DialogId::kOk)}};
     CRenameColumnDlg dialog(messages, "Artist");
     EXPECT_EQ(dialog.DoModal(host), DialogId::kOk);
     EXPECT_EQ(dialog.GetName(), "Artist, Title");
@@ -100,11 +103,11 @@ TEST_F(ColumnDialogs, ANameWithASeparatorOrLineBreakIsRefusedAndTheDialogStays) 
 }
 
 TEST_F(ColumnDialogs, FillTakesAnyTextAndClosingCancels) {
-    host.scripts = {{TypeText(1004, "x"), Press(DialogId::kCancel)}, {Press(DialogId::kOk)}, {}};
+    host.scripts = {{TypeText(ControlId{1004}, "x"), Press(DialogId::kCancel)}, {Press(DialogId::kOk)}, {}};
     CFillColumnDlg escaped, empty, closed;
     EXPECT_EQ(escaped.DoModal(host), DialogId::kCancel);
     EXPECT_EQ(escaped.GetFillText(), "");
     EXPECT_EQ(empty.DoModal(host), DialogId::kOk);
-    EXPECT_EQ(host.finalTexts[1].at(1004), "");  // the box starts empty
+    EXPECT_EQ(host.finalTexts[1].at(ControlId{1004}), "");  // the box starts empty
     EXPECT_EQ(closed.DoModal(host), DialogId::kCancel);
 }

@@ -107,7 +107,7 @@ TEST_F(AddItemsDialogQt, ExpandAFolderPickFilesAndAdd) {
         Click(shown->Control(Id::kFileSize));
         Click(shown->Control(Id::kFileKb));
         Click(shown->Control(Id::kFileAddUnit));
-        for (int id : {Id::kFileMb, Id::kFileKb, Id::kFileB, Id::kDirB}) state += shown->GetCheck(id) ? "1" : "0";
+        for (ControlId id : {Id::kFileMb, Id::kFileKb, Id::kFileB, Id::kDirB}) state += shown->GetCheck(id) ? "1" : "0";
         state += QString::fromStdString(shown->GetControlText(Id::kFileUnit));
         Click(shown->Control(DialogId::kOk));
     });

@@ -76,7 +76,7 @@ protected:
         return nullptr;
     }
     template <typename T>
-    static T* ControlOf(CQtDialog* dialog, int id) {
+    static T* ControlOf(CQtDialog* dialog, ControlId id) {
         return qobject_cast<T*>(dialog->Control(id));
     }
     static void ClickListEntry(QListWidget* list, int row) {
@@ -164,7 +164,7 @@ TEST_F(QtToolWindows, ReplaceWorksThroughRealWidgetsAndEscapeClosesIt) {
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->count(), 1);  // 'New items' with its one column
     EXPECT_TRUE(ControlOf<QRadioButton>(window, ReplaceId::kNewItems)->isChecked());
-    for (int id : {ReplaceId::kCapitalizeFirst, ReplaceId::kCapitalizeWords}) {
+    for (ControlId id : {ReplaceId::kCapitalizeFirst, ReplaceId::kCapitalizeWords}) {
         auto* button = ControlOf<QPushButton>(window, id);
         ASSERT_NE(button, nullptr);
         EXPECT_FALSE(button->icon().isNull());

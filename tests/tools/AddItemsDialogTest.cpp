@@ -24,12 +24,12 @@ using fakes::Tick;
 using fakes::TypeText;
 
 // A click on a radio button sets it and clears the others of its group.
-fakes::DialogStep ClickRadio(int id) {
+fakes::DialogStep ClickRadio(ControlId id) {
     return [id](fakes::ScriptedDialog& d, IDialogEvents& e) {
-        for (const auto& group : {std::vector<int>{Id::kFileMb, Id::kFileKb, Id::kFileB},
-                                  std::vector<int>{Id::kDirMb, Id::kDirKb, Id::kDirB}})
+        for (const auto& group : {std::vector<ControlId>{Id::kFileMb, Id::kFileKb, Id::kFileB},
+                                  std::vector<ControlId>{Id::kDirMb, Id::kDirKb, Id::kDirB}})
             if (std::find(group.begin(), group.end(), id) != group.end())
-                for (int radio : group) d.SetCheck(radio, radio == id);
+                for (ControlId radio : group) d.SetCheck(radio, radio == id);
         e.OnCommand(d, id);
     };
 }
@@ -78,9 +78,9 @@ TEST_F(AddDirectory, OpensOnHomeWithTheDefaultsAndTheirEnabling) {
     EXPECT_TRUE(dialogs.lastChecks[Id::kDirB]);
     EXPECT_EQ(dialogs.lastTexts[Id::kFileUnit], "b");
     EXPECT_EQ(dialogs.lastTexts[Id::kDirUnit], "b");
-    for (int id : {Id::kFileSize, Id::kExtension, Id::kFileMb, Id::kFileAddUnit, Id::kFileUnit, Id::kDirMb, Id::kDirKb,
-                   Id::kDirB, Id::kDirAddUnit, Id::kDirUnit})
-        EXPECT_FALSE(dialogs.lastEnabled[id]) << id;
+    for (ControlId id : {Id::kFileSize, Id::kExtension, Id::kFileMb, Id::kFileAddUnit, Id::kFileUnit, Id::kDirMb,
+                         Id::kDirKb, Id::kDirB, Id::kDirAddUnit, Id::kDirUnit})
+        EXPECT_FALSE(dialogs.lastEnabled[id]) << static_cast<int>(id);
     EXPECT_TRUE(dialogs.lastEnabled[Id::kDirSize]);
     // Cancelled: nothing added, the last folder untouched.
     EXPECT_EQ(grid->GetRowCount(), 1);

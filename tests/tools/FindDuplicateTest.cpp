@@ -20,7 +20,7 @@ struct FindDuplicate : ToolFixture {
     std::vector<Rows> pairs;
 
     // Answers a pair with button, after noting what it showed.
-    ToolStep Answer(int button) {
+    ToolStep Answer(ControlId button) {
         return [this, button](ToolDialog& d, IDialogEvents& e) {
             Rows shown;
             const CGridCtrl& grid = *d.grids.at(Pair::kGrid);

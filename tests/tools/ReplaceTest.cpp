@@ -19,7 +19,7 @@ struct Replace : ToolFixture {
         FillDatabase({"Artist", "Title"}, {{"the beatles - abbey road", "let it be"}});
         window = &OpenReplace();
     }
-    void Run(const std::string& what, const std::string& with, int button = Id::kReplace) {
+    void Run(const std::string& what, const std::string& with, ControlId button = Id::kReplace) {
         window->SetControlText(Id::kReplaceText, what);
         window->SetControlText(Id::kWithText, with);
         dialogs.Click(*window, button);

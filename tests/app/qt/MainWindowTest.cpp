@@ -300,11 +300,11 @@ TEST_F(MainWindowTest, ToolWindowsOpenOnceFromTheToolsMenuAndFollowTheDatabaseCo
 // Records what the dialog logic is told.
 struct RecordingEvents : IDialogEvents {
     void OnInitDialog(IDialogWindow&) override {}
-    void OnCommand(IDialogWindow& dialog, int id) override {
+    void OnCommand(IDialogWindow& dialog, ControlId id) override {
         commands.push_back(id);
         dialog.EndDialog(id);
     }
-    std::vector<int> commands;
+    std::vector<ControlId> commands;
 };
 
 TEST_F(MainWindowTest, DialogHostScalesUnitsAndRoutesReturnAndEscape) {
@@ -332,9 +332,9 @@ TEST_F(MainWindowTest, DialogHostScalesUnitsAndRoutesReturnAndEscape) {
             EXPECT_EQ(dialog->windowTitle(), "Configuration");
             QTest::keyClick(dialog->Control(ConfigDlgId::kServer), key);
         });
-        const int result = host.RunModal(t, events);
-        const int expected = key == Qt::Key_Return ? DialogId::kOk : DialogId::kCancel;
-        EXPECT_EQ(events.commands, std::vector<int>{expected});
+        const ControlId result = host.RunModal(t, events);
+        const ControlId expected = key == Qt::Key_Return ? DialogId::kOk : DialogId::kCancel;
+        EXPECT_EQ(events.commands, std::vector<ControlId>{expected});
         EXPECT_EQ(result, expected);
     }
     (void)logic;
@@ -344,7 +344,7 @@ TEST_F(MainWindowTest, DialogTextsKeepTheirBytesUntilEdited) {
     qt::CQtDialogHost host(window.get());
     struct Logic : IDialogEvents {
         void OnInitDialog(IDialogWindow& d) override { d.SetControlText(ConfigDlgId::kServer, "caf\xE9"); }
-        void OnCommand(IDialogWindow& d, int id) override {
+        void OnCommand(IDialogWindow& d, ControlId id) override {
             read = d.GetControlText(ConfigDlgId::kServer);
             d.EndDialog(id);
         }
