@@ -161,7 +161,9 @@ void CGridCellCheckBox::Reset() {
 }
 
 void CGridCellCheckBox::SetCheck(std::optional<bool> value) {
-    m_checked = value ? *value : !m_checked;
+    const bool checked = value ? *value : !m_checked;
+    if (CGridCtrl* grid = GetGrid(); grid && !grid->NoteCheckChange(m_row, m_col, GetCheck())) return;
+    m_checked = checked;
     if (CGridCtrl* grid = GetGrid()) {
         grid->Refresh();
         grid->SendMessageToParent(m_row, m_col, GridNotify::kEndEdit);

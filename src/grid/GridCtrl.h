@@ -20,6 +20,7 @@
 #include "grid/CellId.h"
 #include "grid/CellSlot.h"
 #include "grid/GridCell.h"
+#include "grid/GridChanges.h"
 #include "grid/GridFrame.h"
 #include "grid/GridGeometry.h"
 #include "grid/GridItem.h"
@@ -192,6 +193,22 @@ public:
     void SetModified(bool modified = true, int row = -1, int col = -1);
     bool IsModified() const { return m_modified; }
 
+    // ---- taking work back (GridChanges.cpp) ----
+    // While a record is set, every change to the rows, the columns, the
+    // cells' texts, ticks and classes and the order of the rows goes into it
+    // before it is made. When recording runs out of memory the record says
+    // so and the grid refuses every further change until the record is
+    // taken away, so that what it holds is exactly what happened.
+    void SetChangeLog(CGridChanges* log) { m_log = log; }
+    CGridChanges* GetChangeLog() const { return m_log; }
+    // Takes back what changes holds, newest first, recording into redo how to
+    // do it again; changes is empty afterwards. Running out of memory on the
+    // way stops it and leaves redo failed.
+    void TakeBack(CGridChanges& changes, CGridChanges& redo);
+    // A check box of (row, col) is about to change its tick; false when the
+    // change is refused.
+    bool NoteCheckChange(int row, int col, bool checked);
+
     // Sorting.
     void SortByColumn(int col, bool ascending);
     bool SortRowRange(int col, bool ascending, int low, int high = -1);
@@ -337,11 +354,9 @@ public:
 
 private:
     // ---- storage and cells (GridStorage.cpp) ----
-    // A row owns its cells; its table of them comes from the cell pool too,
-    // so that it lies beside them. Cells of the plain text class are made
-    // only when first needed (CellSlot.h); until then reading one gives what
-    // a new cell would.
-    using Row = std::vector<CCellSlot, cellpool::Allocator<CCellSlot>>;
+    // Cells of the plain text class are made only when first needed
+    // (CellSlot.h); until then reading one gives what a new cell would.
+    using Row = GridRow;
     // The cells of a new row, or of a new column in every row, made before
     // any of them goes into the table.
     Row MakeRow(int row);
@@ -352,6 +367,9 @@ private:
     // as much as one that adds them at once. roomPerRow: the columns each
     // row should have room for, when the caller knows.
     void InsertColumnCells(int col, std::uint32_t width, std::size_t roomPerRow);
+    // Tells the cells that keep their coordinates, from this row and column
+    // on, where they are now.
+    void RenumberCells(int fromRow, int fromCol);
     // Whether new cells wait in their slots until first needed: only for the
     // plain text cell, whose fresh state is known without making one.
     bool MakesCellsLazily() const { return m_cellClass == &CGridCell::Class(); }
@@ -373,6 +391,38 @@ private:
     // None for a pending cell just like the last one measured in this pass
     // (lastBlank, 0 at the start): its size is known already.
     CGridCellBase* CellForMeasuring(int row, int col, std::uint64_t& lastBlank);
+    // The change log's side of the changes (GridChanges.cpp). Each records
+    // before it changes anything, and changes nothing when it cannot record.
+    bool MayChange() const { return !m_log || !m_log->m_failed; }
+    bool NoteTextChange(int row, int col, const CGridCellBase& cell);
+    // The entry as the log keeps it; none without a log or when it could not
+    // be kept.
+    template <typename Entry>
+    Entry* Record(Entry entry) {
+        if (!m_log) return nullptr;
+        try {
+            m_log->m_entries.emplace_back(std::in_place_type<Entry>, std::move(entry));
+        } catch (const std::bad_alloc&) {
+            m_log->m_failed = true;
+            return nullptr;
+        }
+        return &std::get<Entry>(m_log->m_entries.back());
+    }
+    // Takes the rows at these ascending positions out, into the log when one
+    // is set; the rows after them close up.
+    bool RemoveRowsAt(const std::vector<int>& rows);
+    // Deletes the rows at these ascending positions, as DeleteRows does.
+    bool DeleteRowsAt(const std::vector<int>& rows);
+    // Puts rows back so that they stand at these ascending positions.
+    bool PutRowsBack(const std::vector<int>& rows, std::vector<Row>& cells, const std::vector<std::uint32_t>& heights,
+                     int fixedRows);
+    bool NoteRowsAdded(int first, int count);
+    bool RemoveColumnAt(int col);
+    bool PutColumnBack(int col, std::uint32_t width, std::vector<CCellSlot>& cells, int fixedCols);
+    // Puts rows first... into the order where row first + k comes from from[k].
+    bool ReorderRows(int first, const std::vector<int>& from);
+    void TakeBackEntry(CGridChanges::Entry& entry);
+
     // Rethrows running out of memory while m_outOfMemoryThrows is set;
     // otherwise the desktop says so.
     void OnOutOfMemory();
@@ -391,6 +441,7 @@ private:
 
     // Mutable: reading a pending cell through GetCell makes it.
     mutable std::vector<Row> m_rowData;
+    CGridChanges* m_log = nullptr;
     std::vector<std::uint32_t> m_rowHeights;
     std::vector<std::uint32_t> m_colWidths;
     long long m_totalHeight = 0;

@@ -58,7 +58,7 @@ void CGridCtrl::EndEditing() {
 void CGridCtrl::OnEndEditCell(int row, int col, const std::string& text) {
     CGridCellBase* cell = GetCell(row, col);
     if (!cell) return;
-    if (text != cell->GetText()) {
+    if (text != cell->GetText() && NoteTextChange(row, col, *cell)) {
         cell->SetText(text);
         SetModified(true, row, col);
         if (m_frame) m_frame->OnGridCellChanged(*this, row, col);

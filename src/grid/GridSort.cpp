@@ -73,6 +73,26 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
         return false;
     }
 
+    if (m_log) {
+        // The order is kept, so that it can be taken back.
+        std::vector<int> from;
+        bool moved = false;
+        try {
+            from.resize(m_sortKeys.Size());
+        } catch (const std::bad_alloc&) {
+            m_log->m_failed = true;
+        }
+        for (std::size_t k = 0; k < from.size(); ++k) {
+            from[k] = m_sortKeys.RowAt(k);
+            moved = moved || from[k] != low + static_cast<int>(k);
+        }
+        m_sortKeys.ReleaseIfLarge();
+        if (!moved) return !m_log->m_failed;
+        if (!ReorderRows(low, from)) return false;
+        if (m_window && m_allowDraw) m_window->InvalidateAll();
+        return true;
+    }
+
     // The rows move once, into the order found; the cells stay where they are.
     RowHeightsChangedFrom(low);
     const std::size_t count = m_sortKeys.Size();

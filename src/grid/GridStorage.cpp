@@ -38,6 +38,18 @@ bool CGridCtrl::SetRowCount(int n) {
     if (n == m_rows) return true;
     ClearCachedTopLeft();
     RowHeightsChangedFrom(std::min(n, m_rows));
+    if (!MayChange()) return false;
+    if (m_log && n < m_rows) {
+        std::vector<int> gone;
+        try {
+            for (int r = n; r < m_rows; ++r) gone.push_back(r);
+        } catch (const std::bad_alloc&) {
+            m_log->m_failed = true;
+            return false;
+        }
+        if (!RemoveRowsAt(gone)) return false;
+    }
+    if (n > m_rows && !NoteRowsAdded(m_rows, n - m_rows)) return false;
     if (n < m_fixedRows) m_fixedRows = n;
     if (n <= m_focus.row) m_focus = CellId(-1, -1);
     if (n < m_rows) {
@@ -63,6 +75,10 @@ bool CGridCtrl::SetRowCount(int n) {
             ++m_rows;
         }
     } catch (const std::bad_alloc&) {
+        // The log keeps only the rows that came.
+        if (m_log && !m_log->m_entries.empty())
+            if (auto* added = std::get_if<CGridChanges::RowsAdded>(&m_log->m_entries.back()))
+                std::erase_if(added->rows, [&](int r) { return r >= m_rows; });
         OnOutOfMemory();
     }
     SetModified(true, -1, -1);
@@ -76,6 +92,10 @@ bool CGridCtrl::SetColumnCount(int n) {
     if (n < 0) return false;
     if (n == m_cols) return true;
     ClearCachedTopLeft();
+    if (!MayChange()) return false;
+    if (m_log)
+        while (n < m_cols)
+            if (!RemoveColumnAt(m_cols - 1)) return false;
     if (n < m_fixedCols) m_fixedCols = n;
     if (n <= m_focus.col) m_focus = CellId(-1, -1);
     bool ok = true;
@@ -91,7 +111,13 @@ bool CGridCtrl::SetColumnCount(int n) {
     const auto width = static_cast<std::uint32_t>(GetDefaultCell(false, true)->GetWidth());
     try {
         while (m_cols < n) {
-            InsertColumnCells(m_cols, width, static_cast<std::size_t>(n));
+            if (m_log && !Record(CGridChanges::ColumnAdded{m_cols, m_fixedCols})) break;
+            try {
+                InsertColumnCells(m_cols, width, static_cast<std::size_t>(n));
+            } catch (const std::bad_alloc&) {
+                if (m_log) m_log->m_entries.pop_back();
+                throw;
+            }
             m_totalWidth += width;
             ++m_cols;
         }
@@ -222,9 +248,11 @@ int CGridCtrl::InsertColumn(const std::string& heading, TextFormats format, int 
     if (col == m_cols) col = -1;
     const bool append = col < 0;
     if (append) col = m_cols;
+    if (!MayChange() || (m_log && !Record(CGridChanges::ColumnAdded{col, m_fixedCols}))) return -1;
     try {
         InsertColumnCells(col, 0, 0);
     } catch (const std::bad_alloc&) {
+        if (m_log) m_log->m_entries.pop_back();
         OnOutOfMemory();
         return -1;
     }
@@ -252,6 +280,7 @@ int CGridCtrl::InsertRow(const std::string& heading, int row) {
     ResetSelection();
     if (m_cols < 1) SetColumnCount(1);
     if (row < 0) row = m_rows;
+    if (!NoteRowsAdded(row, 1)) return -1;
     RowHeightsChangedFrom(row);
     try {
         Row cells = MakeRow(row);
@@ -262,10 +291,12 @@ int CGridCtrl::InsertRow(const std::string& heading, int row) {
         m_rowData.insert(m_rowData.begin() + row, std::move(cells));
         m_rowHeights.insert(m_rowHeights.begin() + row, 0);
     } catch (const std::bad_alloc&) {
+        if (m_log) m_log->m_entries.pop_back();
         OnOutOfMemory();
         return -1;
     }
     ++m_rows;
+    RenumberCells(row + 1, 0);
     SetCellText(row, 0, heading);
     const int height = std::max(HeadingRowHeight(row, heading), 0);
     m_rowHeights[row] = static_cast<std::uint32_t>(height);
@@ -280,19 +311,7 @@ bool CGridCtrl::DeleteColumn(int col) {
     EndEditingBeforeLayoutChange();
     if (col < 0 || col >= m_cols) return false;
     ResetSelection();
-    for (int r = 0; r < m_rows; ++r) {
-        DestroyCell(r, col);
-        Row& row = m_rowData[r];
-        row.erase(row.begin() + col);
-    }
-    m_totalWidth -= m_colWidths[col];
-    m_colWidths.erase(m_colWidths.begin() + col);
-    --m_cols;
-    if (col < m_fixedCols) --m_fixedCols;
-    if (col == m_focus.col)
-        m_focus = CellId(-1, -1);
-    else if (col < m_focus.col)
-        --m_focus.col;
+    if (!RemoveColumnAt(col)) return false;
     ClearCachedTopLeft();
     ResetScrollBars();
     SetModified(true, -1, -1);
@@ -303,17 +322,12 @@ bool CGridCtrl::DeleteRow(int row) {
     EndEditingBeforeLayoutChange();
     if (row < 0 || row >= m_rows) return false;
     ResetSelection();
-    for (int c = 0; c < m_cols; ++c) DestroyCell(row, c);
-    m_rowData.erase(m_rowData.begin() + row);
-    m_totalHeight -= m_rowHeights[row];
-    m_rowHeights.erase(m_rowHeights.begin() + row);
-    RowHeightsChangedFrom(row);
-    --m_rows;
-    if (row < m_fixedRows) --m_fixedRows;
-    if (row == m_focus.row)
-        m_focus = CellId(-1, -1);
-    else if (row < m_focus.row)
-        --m_focus.row;
+    try {
+        if (!RemoveRowsAt({row})) return false;
+    } catch (const std::bad_alloc&) {
+        OnOutOfMemory();
+        return false;
+    }
     ClearCachedTopLeft();
     ResetScrollBars();
     SetModified(true, -1, -1);
@@ -324,42 +338,36 @@ bool CGridCtrl::DeleteRows(const std::vector<char>& remove) {
     EndEditingBeforeLayoutChange();
     ResetSelection();
     const int count = std::min(m_rows, static_cast<int>(remove.size()));
-    int first = -1;
-    int kept = 0;
-    int fixedKept = 0;
-    // One pass: the rows that stay slide down over the removed ones.
-    for (int r = 0; r < m_rows; ++r) {
-        if (r < count && remove[static_cast<std::size_t>(r)]) {
-            if (first < 0) first = r;
-            for (int c = 0; c < m_cols; ++c) DestroyCell(r, c);
-            m_totalHeight -= m_rowHeights[r];
-            continue;
-        }
-        if (r < m_fixedRows) ++fixedKept;
-        if (kept != r) {
-            m_rowData[kept] = std::move(m_rowData[r]);
-            m_rowHeights[kept] = m_rowHeights[r];
-            if (m_hasCoordCells)
-                for (int c = 0; c < m_cols; ++c)
-                    if (CGridCellBase* cell = m_rowData[kept][c].get()) cell->SetCoords(kept, c);
-        }
-        ++kept;
+    std::vector<int> rows;
+    try {
+        for (int r = 0; r < count; ++r)
+            if (remove[static_cast<std::size_t>(r)]) rows.push_back(r);
+    } catch (const std::bad_alloc&) {
+        OnOutOfMemory();
+        return false;
     }
-    if (first < 0) return false;
-    m_rowData.resize(kept);
-    m_rowHeights.resize(kept);
-    m_rows = kept;
-    m_fixedRows = fixedKept;
-    RowHeightsChangedFrom(first);
-    ClearCachedTopLeft();
-    ResetScrollBars();
-    SetModified(true, -1, -1);
-    return true;
+    return DeleteRowsAt(rows);
 }
 
 bool CGridCtrl::DeleteNonFixedRows() {
+    EndEditingBeforeLayoutChange();
     ResetSelection();
-    for (int r = m_rows; r >= m_fixedRows; --r) DeleteRow(r);
+    std::vector<int> rows;
+    try {
+        for (int r = m_fixedRows; r < m_rows; ++r) rows.push_back(r);
+    } catch (const std::bad_alloc&) {
+        OnOutOfMemory();
+        return false;
+    }
+    DeleteRowsAt(rows);
+    return true;
+}
+
+bool CGridCtrl::DeleteRowsAt(const std::vector<int>& rows) {
+    if (rows.empty() || !RemoveRowsAt(rows)) return false;
+    ClearCachedTopLeft();
+    ResetScrollBars();
+    SetModified(true, -1, -1);
     return true;
 }
 
@@ -379,6 +387,173 @@ bool CGridCtrl::DeleteAllCells() {
     ClearCachedTopLeft();
     ResetScrollBars();
     SetModified(true, -1, -1);
+    return true;
+}
+
+// ---- rows and columns that go and come back ----
+
+bool CGridCtrl::RemoveRowsAt(const std::vector<int>& rows) {
+    if (rows.empty()) return true;
+    CGridChanges::RowsRemoved* record = nullptr;
+    if (m_log) {
+        if (m_log->m_failed) return false;
+        try {
+            CGridChanges::RowsRemoved entry{rows, {}, {}, m_fixedRows};
+            entry.cells.reserve(rows.size());
+            entry.heights.reserve(rows.size());
+            record = Record(std::move(entry));
+        } catch (const std::bad_alloc&) {
+            m_log->m_failed = true;
+        }
+        if (!record) return false;
+        // A kept row is no longer the focus when it comes back.
+        if (std::binary_search(rows.begin(), rows.end(), m_focus.row))
+            if (CGridCellBase* cell = PeekCell(m_focus.row, m_focus.col))
+                cell->SetState(cell->GetState() & ~CellState::kFocused);
+    }
+    const int first = rows.front();
+    std::size_t next = 0;
+    int kept = first;
+    int fixedKept = std::min(first, m_fixedRows);
+    // One pass: the rows that stay slide down over the removed ones.
+    for (int r = first; r < m_rows; ++r) {
+        if (next < rows.size() && rows[next] == r) {
+            ++next;
+            m_totalHeight -= m_rowHeights[r];
+            if (record) {
+                record->cells.push_back(std::move(m_rowData[r]));
+                record->heights.push_back(m_rowHeights[r]);
+            } else {
+                for (int c = 0; c < m_cols; ++c) DestroyCell(r, c);
+            }
+            continue;
+        }
+        if (r < m_fixedRows) ++fixedKept;
+        if (kept != r) {
+            m_rowData[kept] = std::move(m_rowData[r]);
+            m_rowHeights[kept] = m_rowHeights[r];
+        }
+        ++kept;
+    }
+    m_rowData.resize(kept);
+    m_rowHeights.resize(kept);
+    m_rows = kept;
+    m_fixedRows = fixedKept;
+    RenumberCells(first, 0);
+    RowHeightsChangedFrom(first);
+    if (m_focus.row >= first) {
+        const auto before = std::lower_bound(rows.begin(), rows.end(), m_focus.row);
+        if (before != rows.end() && *before == m_focus.row)
+            m_focus = CellId(-1, -1);
+        else
+            m_focus.row -= static_cast<int>(before - rows.begin());
+    }
+    if (m_log && m_log->m_freshFrom != INT_MAX) {
+        const auto before = std::lower_bound(rows.begin(), rows.end(), m_log->m_freshFrom);
+        m_log->m_freshFrom -= static_cast<int>(before - rows.begin());
+    }
+    return true;
+}
+
+bool CGridCtrl::PutRowsBack(const std::vector<int>& rows, std::vector<Row>& cells,
+                            const std::vector<std::uint32_t>& heights, int fixedRows) {
+    const int count = static_cast<int>(rows.size());
+    if (count == 0 || !MayChange()) return count == 0;
+    const int total = m_rows + count;
+    try {
+        m_rowData.reserve(static_cast<std::size_t>(total));
+        m_rowHeights.reserve(static_cast<std::size_t>(total));
+        m_rowPositions.Reserve(m_rowData.capacity());
+        if (m_log && !Record(CGridChanges::RowsAdded{rows, m_fixedRows})) return false;
+    } catch (const std::bad_alloc&) {
+        if (m_log) m_log->m_failed = true;
+        return false;
+    }
+    // Nothing from here on allocates. From the end down: each place takes a
+    // row put back or the next row that was there.
+    m_rowData.resize(static_cast<std::size_t>(total));
+    m_rowHeights.resize(static_cast<std::size_t>(total));
+    int from = m_rows - 1;
+    int back = count - 1;
+    for (int r = total - 1; r >= rows.front(); --r) {
+        if (back >= 0 && rows[static_cast<std::size_t>(back)] == r) {
+            m_rowData[r] = std::move(cells[static_cast<std::size_t>(back)]);
+            m_rowHeights[r] = heights[static_cast<std::size_t>(back)];
+            m_totalHeight += m_rowHeights[r];
+            --back;
+        } else {
+            m_rowData[r] = std::move(m_rowData[from]);
+            m_rowHeights[r] = m_rowHeights[from];
+            --from;
+        }
+    }
+    cells.clear();
+    if (m_focus.row >= rows.front())
+        m_focus.row += static_cast<int>(std::upper_bound(rows.begin(), rows.end(), m_focus.row) - rows.begin());
+    m_rows = total;
+    m_fixedRows = fixedRows;
+    RenumberCells(rows.front(), 0);
+    RowHeightsChangedFrom(rows.front());
+    return true;
+}
+
+bool CGridCtrl::RemoveColumnAt(int col) {
+    CGridChanges::ColumnRemoved* record = nullptr;
+    if (m_log) {
+        if (m_log->m_failed) return false;
+        try {
+            CGridChanges::ColumnRemoved entry{col, m_colWidths[col], {}, m_fixedCols};
+            entry.cells.reserve(static_cast<std::size_t>(m_rows));
+            record = Record(std::move(entry));
+        } catch (const std::bad_alloc&) {
+            m_log->m_failed = true;
+        }
+        if (!record) return false;
+        if (m_focus.col == col)
+            if (CGridCellBase* cell = PeekCell(m_focus.row, m_focus.col))
+                cell->SetState(cell->GetState() & ~CellState::kFocused);
+    }
+    for (int r = 0; r < m_rows; ++r) {
+        Row& row = m_rowData[r];
+        if (record)
+            record->cells.push_back(std::move(row[col]));
+        else
+            DestroyCell(r, col);
+        row.erase(row.begin() + col);
+    }
+    m_totalWidth -= m_colWidths[col];
+    m_colWidths.erase(m_colWidths.begin() + col);
+    --m_cols;
+    RenumberCells(0, col);
+    if (col < m_fixedCols) --m_fixedCols;
+    if (col == m_focus.col)
+        m_focus = CellId(-1, -1);
+    else if (col < m_focus.col)
+        --m_focus.col;
+    return true;
+}
+
+bool CGridCtrl::PutColumnBack(int col, std::uint32_t width, std::vector<CCellSlot>& cells, int fixedCols) {
+    if (!MayChange() || static_cast<int>(cells.size()) != m_rows) return false;
+    try {
+        for (Row& row : m_rowData) MakeRoomInRow(row, 0);
+        MakeRoomForOne(m_colWidths);
+        if (m_log && !Record(CGridChanges::ColumnAdded{col, m_fixedCols})) return false;
+    } catch (const std::bad_alloc&) {
+        if (m_log) m_log->m_failed = true;
+        return false;
+    }
+    for (int r = 0; r < m_rows; ++r) {
+        Row& row = m_rowData[r];
+        row.insert(row.begin() + col, std::move(cells[static_cast<std::size_t>(r)]));
+    }
+    cells.clear();
+    m_colWidths.insert(m_colWidths.begin() + col, width);
+    m_totalWidth += width;
+    ++m_cols;
+    RenumberCells(0, col);
+    m_fixedCols = fixedCols;
+    if (m_focus.col >= col) ++m_focus.col;
     return true;
 }
 
@@ -464,6 +639,14 @@ void CGridCtrl::InsertColumnCells(int col, std::uint32_t width, std::size_t room
     // Nothing from here on allocates: every row gets its cell, or none does.
     for (int r = 0; r < m_rows; ++r) m_rowData[r].insert(m_rowData[r].begin() + col, std::move(cells[r]));
     m_colWidths.insert(m_colWidths.begin() + col, width);
+    RenumberCells(0, col + 1);
+}
+
+void CGridCtrl::RenumberCells(int fromRow, int fromCol) {
+    if (!m_hasCoordCells) return;
+    for (int r = fromRow; r < m_rows; ++r)
+        for (int c = fromCol; c < static_cast<int>(m_rowData[r].size()); ++c)
+            if (CGridCellBase* cell = m_rowData[r][c].get()) cell->SetCoords(r, c);
 }
 
 std::unique_ptr<CGridCellBase> CGridCtrl::CreateCell(int row, int col) {
@@ -504,7 +687,12 @@ bool CGridCtrl::SetCellType(int row, int col, const CellClass& cellClass) {
     cell->SetCoords(row, col);
     cell->CopyFrom(*old);
     m_hasCoordCells = m_hasCoordCells || cell->KeepsCoords();
-    m_rowData[row][col] = CCellSlot(std::move(cell));  // the old cell goes here
+    if (m_log && !m_log->IsFresh(row)) {
+        auto* record = MayChange() ? Record(CGridChanges::CellChange{row, col, CCellSlot()}) : nullptr;
+        if (!record) return false;
+        record->cell = std::move(m_rowData[row][col]);
+    }
+    m_rowData[row][col] = CCellSlot(std::move(cell));  // the old cell goes here, unless the log took it
     return true;
 }
 
@@ -516,7 +704,7 @@ const std::string& CGridCtrl::GetCellText(int row, int col) const {
 
 bool CGridCtrl::SetCellText(int row, int col, const std::string& text) {
     CGridCellBase* cell = GetCell(row, col);
-    if (!cell) return false;
+    if (!cell || !NoteTextChange(row, col, *cell)) return false;
     cell->SetText(text);
     SetModified(true, row, col);
     return true;
@@ -578,7 +766,7 @@ bool CGridCtrl::SetCellBackColour(int row, int col, Colour colour) {
 
 bool CGridCtrl::SetGridItem(const GridItem& item) {
     CGridCellBase* cell = GetCell(item.row, item.col);
-    if (!cell) return false;
+    if (!cell || ((item.mask & GridItemMask::kText) && !NoteTextChange(item.row, item.col, *cell))) return false;
     SetModified(true, item.row, item.col);
     if (item.mask & GridItemMask::kText) cell->SetText(item.text);
     if (item.mask & GridItemMask::kData) cell->SetData(item.data);

@@ -1,0 +1,167 @@
+// Recording the grid's changes and taking them back: the entries of a change
+// log, how each mutation records itself, and how each entry is undone while
+// the undoing records the way back.
+
+#include "grid/GridChanges.h"
+
+#include <new>
+
+#include "grid/GridCtrl.h"
+
+namespace tabulon {
+
+namespace {
+
+std::size_t CellBytes(const CCellSlot& slot) {
+    const CGridCellBase* cell = slot.get();
+    return sizeof(CCellSlot) + (cell ? sizeof(CGridCell) + cell->GetText().capacity() : 0);
+}
+
+}  // namespace
+
+std::size_t CGridChanges::Bytes() const {
+    std::size_t bytes = m_entries.capacity() * sizeof(Entry);
+    for (const Entry& entry : m_entries) {
+        if (const auto* text = std::get_if<TextChange>(&entry)) {
+            bytes += text->text.capacity();
+        } else if (const auto* cell = std::get_if<CellChange>(&entry)) {
+            bytes += CellBytes(cell->cell);
+        } else if (const auto* added = std::get_if<RowsAdded>(&entry)) {
+            bytes += added->rows.capacity() * sizeof(int);
+        } else if (const auto* removed = std::get_if<RowsRemoved>(&entry)) {
+            bytes += removed->rows.capacity() * (sizeof(int) + sizeof(GridRow) + sizeof(std::uint32_t));
+            for (const GridRow& row : removed->cells)
+                for (const CCellSlot& slot : row) bytes += CellBytes(slot);
+        } else if (const auto* column = std::get_if<ColumnRemoved>(&entry)) {
+            for (const CCellSlot& slot : column->cells) bytes += CellBytes(slot);
+        } else if (const auto* order = std::get_if<RowsReordered>(&entry)) {
+            bytes += order->from.capacity() * sizeof(int);
+        }
+    }
+    return bytes;
+}
+
+// ---- recording ----
+
+bool CGridCtrl::NoteTextChange(int row, int col, const CGridCellBase& cell) {
+    if (!m_log) return true;
+    if (m_log->m_failed) return false;
+    if (m_log->IsFresh(row)) return true;
+    try {
+        return Record(CGridChanges::TextChange{row, col, cell.GetText()}) != nullptr;
+    } catch (const std::bad_alloc&) {  // copying the text
+        m_log->m_failed = true;
+        return false;
+    }
+}
+
+bool CGridCtrl::NoteCheckChange(int row, int col, bool checked) {
+    if (!m_log) return true;
+    if (m_log->m_failed) return false;
+    if (m_log->IsFresh(row)) return true;
+    return Record(CGridChanges::CheckChange{row, col, checked}) != nullptr;
+}
+
+bool CGridCtrl::NoteRowsAdded(int first, int count) {
+    if (!m_log || count <= 0) return MayChange();
+    if (m_log->m_failed) return false;
+    try {
+        std::vector<int> rows(static_cast<std::size_t>(count));
+        for (int k = 0; k < count; ++k) rows[static_cast<std::size_t>(k)] = first + k;
+        if (!Record(CGridChanges::RowsAdded{std::move(rows), m_fixedRows})) return false;
+    } catch (const std::bad_alloc&) {
+        m_log->m_failed = true;
+        return false;
+    }
+    int& fresh = m_log->m_freshFrom;
+    if (first >= m_rows) {
+        fresh = std::min(fresh, m_rows);  // every row from the old end on is new
+    } else if (first < fresh && fresh != INT_MAX) {
+        fresh += count;
+    }
+    return true;
+}
+
+bool CGridCtrl::ReorderRows(int first, const std::vector<int>& from) {
+    if (!MayChange()) return false;
+    const std::size_t count = from.size();
+    std::vector<int> back;
+    try {
+        m_sortRows.resize(count);
+        m_sortHeights.resize(count);
+        if (m_log) {
+            back.resize(count);
+            for (std::size_t k = 0; k < count; ++k)
+                back[static_cast<std::size_t>(from[k] - first)] = first + static_cast<int>(k);
+            if (!Record(CGridChanges::RowsReordered{first, std::move(back)})) return false;
+        }
+    } catch (const std::bad_alloc&) {
+        if (m_log) m_log->m_failed = true;
+        return false;
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+        m_sortRows[k] = std::move(m_rowData[from[k]]);
+        m_sortHeights[k] = m_rowHeights[from[k]];
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+        const int row = first + static_cast<int>(k);
+        m_rowData[row] = std::move(m_sortRows[k]);
+        m_rowHeights[row] = m_sortHeights[k];
+    }
+    RenumberCells(first, 0);
+    RowHeightsChangedFrom(first);
+    if (m_log && first + static_cast<int>(count) > m_log->m_freshFrom) m_log->m_freshFrom = INT_MAX;
+    return true;
+}
+
+// ---- taking back ----
+
+void CGridCtrl::TakeBackEntry(CGridChanges::Entry& entry) {
+    using C = CGridChanges;
+    if (auto* text = std::get_if<C::TextChange>(&entry)) {
+        SetCellText(text->row, text->col, text->text);
+    } else if (auto* check = std::get_if<C::CheckChange>(&entry)) {
+        if (auto* box = dynamic_cast<CGridCellCheckBox*>(GetCell(check->row, check->col)))
+            box->SetCheck(check->checked);
+    } else if (auto* cell = std::get_if<C::CellChange>(&entry)) {
+        if (!IsValidCell(cell->row, cell->col)) return;
+        C::CellChange* redo = Record(C::CellChange{cell->row, cell->col, CCellSlot()});
+        if (m_log && !redo) return;
+        CCellSlot& slot = m_rowData[cell->row][cell->col];
+        if (redo) redo->cell = std::move(slot);
+        slot = std::move(cell->cell);
+        if (CGridCellBase* back = slot.get()) back->SetCoords(cell->row, cell->col);
+    } else if (auto* added = std::get_if<C::RowsAdded>(&entry)) {
+        RemoveRowsAt(added->rows);
+        m_fixedRows = std::min(m_fixedRows, added->fixedRows);
+    } else if (auto* removed = std::get_if<C::RowsRemoved>(&entry)) {
+        PutRowsBack(removed->rows, removed->cells, removed->heights, removed->fixedRows);
+    } else if (auto* column = std::get_if<C::ColumnAdded>(&entry)) {
+        if (column->col < m_cols && RemoveColumnAt(column->col)) m_fixedCols = column->fixedCols;
+    } else if (auto* gone = std::get_if<C::ColumnRemoved>(&entry)) {
+        PutColumnBack(gone->col, gone->width, gone->cells, gone->fixedCols);
+    } else if (auto* order = std::get_if<C::RowsReordered>(&entry)) {
+        ReorderRows(order->first, order->from);
+    }
+}
+
+void CGridCtrl::TakeBack(CGridChanges& changes, CGridChanges& redo) {
+    EndEditingBeforeLayoutChange();
+    ResetSelection();
+    CGridChanges* const outer = m_log;
+    m_log = &redo;
+    for (auto entry = changes.m_entries.rbegin(); entry != changes.m_entries.rend() && !redo.m_failed; ++entry)
+        TakeBackEntry(*entry);
+    m_log = outer;
+    changes = CGridChanges();
+    if (m_sortRows.size() > CSortKeys::kKeptRun) {
+        std::vector<Row>().swap(m_sortRows);
+        std::vector<std::uint32_t>().swap(m_sortHeights);
+    }
+    SetSortColumn(-1);
+    ClearCachedTopLeft();
+    ResetScrollBars();
+    Refresh();
+}
+
+}  // namespace tabulon

@@ -1,0 +1,93 @@
+#pragma once
+// What one piece of work changed in one grid, in the order it happened, so
+// that the grid can take it back (CGridCtrl::TakeBack) and, from what taking
+// it back records, do it again. Rows, cells and columns that went are moved
+// here, never copied: a list whose every item was deleted is held once, by
+// this record instead of by the grid. Rows added by the same work are not
+// followed cell by cell: taking them back takes them out whole, with whatever
+// they hold by then.
+
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "grid/CellPool.h"
+#include "grid/CellSlot.h"
+
+namespace tabulon {
+
+// A row of the table owns its cells; its table of them comes from the cell
+// pool too, so that it lies beside them.
+using GridRow = std::vector<CCellSlot, cellpool::Allocator<CCellSlot>>;
+
+class CGridChanges {
+public:
+    CGridChanges() = default;
+    CGridChanges(CGridChanges&&) noexcept = default;
+    CGridChanges& operator=(CGridChanges&&) noexcept = default;
+    CGridChanges(const CGridChanges&) = delete;
+    CGridChanges& operator=(const CGridChanges&) = delete;
+
+    bool Empty() const { return m_entries.empty(); }
+    // Roughly the memory this record holds beyond its own few bytes.
+    std::size_t Bytes() const;
+    // Whether recording ran out of memory: the grid then refused every
+    // further change, and what is recorded is all that happened.
+    bool Failed() const { return m_failed; }
+
+private:
+    friend class CGridCtrl;
+
+    struct TextChange {  // the text the cell had
+        int row, col;
+        std::string text;
+    };
+    struct CheckChange {  // whether the box was ticked
+        int row, col;
+        bool checked;
+    };
+    struct CellChange {  // the cell that another class of cell replaced
+        int row, col;
+        CCellSlot cell;
+    };
+    struct RowsAdded {  // where the added rows stand now, ascending
+        std::vector<int> rows;
+        int fixedRows;  // the count of fixed rows before
+    };
+    struct RowsRemoved {  // where the removed rows stood, ascending, and the rows
+        std::vector<int> rows;
+        std::vector<GridRow> cells;
+        std::vector<std::uint32_t> heights;
+        int fixedRows;
+    };
+    struct ColumnAdded {
+        int col;
+        int fixedCols;
+    };
+    struct ColumnRemoved {
+        int col;
+        std::uint32_t width;
+        std::vector<CCellSlot> cells;  // one for each row
+        int fixedCols;
+    };
+    struct RowsReordered {  // row first + k came from row from[k]
+        int first;
+        std::vector<int> from;
+    };
+    using Entry = std::variant<TextChange, CheckChange, CellChange, RowsAdded, RowsRemoved, ColumnAdded, ColumnRemoved,
+                               RowsReordered>;
+
+    // Rows from this one on were all added by this work (INT_MAX: none are
+    // known to be); their cells need no record of their own.
+    bool IsFresh(int row) const { return row >= m_freshFrom; }
+    void Add(Entry entry);
+
+    std::vector<Entry> m_entries;
+    int m_freshFrom = INT_MAX;
+    bool m_failed = false;
+};
+
+}  // namespace tabulon
