@@ -22,19 +22,19 @@ std::size_t CellBytes(const CCellSlot& slot) {
 std::size_t CGridChanges::Bytes() const {
     std::size_t bytes = m_entries.capacity() * sizeof(Entry);
     for (const Entry& entry : m_entries) {
-        if (const auto* text = std::get_if<TextChange>(&entry)) {
+        if (const auto* text = Get<TextChange>(entry)) {
             bytes += text->text.capacity();
-        } else if (const auto* cell = std::get_if<CellChange>(&entry)) {
+        } else if (const auto* cell = Get<CellChange>(entry)) {
             bytes += CellBytes(cell->cell);
-        } else if (const auto* added = std::get_if<RowsAdded>(&entry)) {
+        } else if (const auto* added = Get<RowsAdded>(entry)) {
             bytes += added->rows.capacity() * sizeof(int);
-        } else if (const auto* removed = std::get_if<RowsRemoved>(&entry)) {
+        } else if (const auto* removed = Get<RowsRemoved>(entry)) {
             bytes += removed->rows.capacity() * (sizeof(int) + sizeof(GridRow) + sizeof(std::uint32_t));
             for (const GridRow& row : removed->cells)
                 for (const CCellSlot& slot : row) bytes += CellBytes(slot);
-        } else if (const auto* column = std::get_if<ColumnRemoved>(&entry)) {
+        } else if (const auto* column = Get<ColumnRemoved>(entry)) {
             for (const CCellSlot& slot : column->cells) bytes += CellBytes(slot);
-        } else if (const auto* order = std::get_if<RowsReordered>(&entry)) {
+        } else if (const auto* order = Get<RowsReordered>(entry)) {
             bytes += order->from.capacity() * sizeof(int);
         }
     }
@@ -118,12 +118,12 @@ bool CGridCtrl::ReorderRows(int first, const std::vector<int>& from) {
 
 void CGridCtrl::TakeBackEntry(CGridChanges::Entry& entry) {
     using C = CGridChanges;
-    if (auto* text = std::get_if<C::TextChange>(&entry)) {
+    if (auto* text = C::Get<C::TextChange>(entry)) {
         SetCellText(text->row, text->col, text->text);
-    } else if (auto* check = std::get_if<C::CheckChange>(&entry)) {
+    } else if (auto* check = C::Get<C::CheckChange>(entry)) {
         if (auto* box = dynamic_cast<CGridCellCheckBox*>(GetCell(check->row, check->col)))
             box->SetCheck(check->checked);
-    } else if (auto* cell = std::get_if<C::CellChange>(&entry)) {
+    } else if (auto* cell = C::Get<C::CellChange>(entry)) {
         if (!IsValidCell(cell->row, cell->col)) return;
         C::CellChange* redo = Record(C::CellChange{cell->row, cell->col, CCellSlot()});
         if (m_log && !redo) return;
@@ -131,16 +131,16 @@ void CGridCtrl::TakeBackEntry(CGridChanges::Entry& entry) {
         if (redo) redo->cell = std::move(slot);
         slot = std::move(cell->cell);
         if (CGridCellBase* back = slot.get()) back->SetCoords(cell->row, cell->col);
-    } else if (auto* added = std::get_if<C::RowsAdded>(&entry)) {
+    } else if (auto* added = C::Get<C::RowsAdded>(entry)) {
         RemoveRowsAt(added->rows);
         m_fixedRows = std::min(m_fixedRows, added->fixedRows);
-    } else if (auto* removed = std::get_if<C::RowsRemoved>(&entry)) {
+    } else if (auto* removed = C::Get<C::RowsRemoved>(entry)) {
         PutRowsBack(removed->rows, removed->cells, removed->heights, removed->fixedRows);
-    } else if (auto* column = std::get_if<C::ColumnAdded>(&entry)) {
+    } else if (auto* column = C::Get<C::ColumnAdded>(entry)) {
         if (column->col < m_cols && RemoveColumnAt(column->col)) m_fixedCols = column->fixedCols;
-    } else if (auto* gone = std::get_if<C::ColumnRemoved>(&entry)) {
+    } else if (auto* gone = C::Get<C::ColumnRemoved>(entry)) {
         PutColumnBack(gone->col, gone->width, gone->cells, gone->fixedCols);
-    } else if (auto* order = std::get_if<C::RowsReordered>(&entry)) {
+    } else if (auto* order = C::Get<C::RowsReordered>(entry)) {
         ReorderRows(order->first, order->from);
     }
 }

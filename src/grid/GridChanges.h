@@ -10,7 +10,9 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -77,8 +79,25 @@ private:
         int first;
         std::vector<int> from;
     };
-    using Entry = std::variant<TextChange, CheckChange, CellChange, RowsAdded, RowsRemoved, ColumnAdded, ColumnRemoved,
-                               RowsReordered>;
+    // The larger entries are kept boxed, so that the many small ones (a text
+    // for each cell a Replace changed) take no more room than they need.
+    template <typename T>
+    using Stored = std::conditional_t<(sizeof(T) > sizeof(TextChange)), std::unique_ptr<T>, T>;
+    using Entry = std::variant<Stored<TextChange>, Stored<CheckChange>, Stored<CellChange>, Stored<RowsAdded>,
+                               Stored<RowsRemoved>, Stored<ColumnAdded>, Stored<ColumnRemoved>, Stored<RowsReordered>>;
+    // The entry of kind T; none when it is of another kind.
+    template <typename T>
+    static T* Get(Entry& entry) {
+        auto* stored = std::get_if<Stored<T>>(&entry);
+        if constexpr (std::is_same_v<Stored<T>, T>)
+            return stored;
+        else
+            return stored ? stored->get() : nullptr;
+    }
+    template <typename T>
+    static const T* Get(const Entry& entry) {
+        return Get<T>(const_cast<Entry&>(entry));
+    }
 
     // Rows from this one on were all added by this work (INT_MAX: none are
     // known to be); their cells need no record of their own.

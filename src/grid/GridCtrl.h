@@ -400,13 +400,17 @@ private:
     template <typename Entry>
     Entry* Record(Entry entry) {
         if (!m_log) return nullptr;
+        using Stored = CGridChanges::Stored<Entry>;
         try {
-            m_log->m_entries.emplace_back(std::in_place_type<Entry>, std::move(entry));
+            if constexpr (std::is_same_v<Stored, Entry>)
+                m_log->m_entries.emplace_back(std::in_place_type<Entry>, std::move(entry));
+            else
+                m_log->m_entries.emplace_back(std::in_place_type<Stored>, std::make_unique<Entry>(std::move(entry)));
         } catch (const std::bad_alloc&) {
             m_log->m_failed = true;
             return nullptr;
         }
-        return &std::get<Entry>(m_log->m_entries.back());
+        return CGridChanges::Get<Entry>(m_log->m_entries.back());
     }
     // Takes the rows at these ascending positions out, into the log when one
     // is set; the rows after them close up.

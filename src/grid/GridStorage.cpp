@@ -77,7 +77,7 @@ bool CGridCtrl::SetRowCount(int n) {
     } catch (const std::bad_alloc&) {
         // The log keeps only the rows that came.
         if (m_log && !m_log->m_entries.empty())
-            if (auto* added = std::get_if<CGridChanges::RowsAdded>(&m_log->m_entries.back()))
+            if (auto* added = CGridChanges::Get<CGridChanges::RowsAdded>(m_log->m_entries.back()))
                 std::erase_if(added->rows, [&](int r) { return r >= m_rows; });
         OnOutOfMemory();
     }
@@ -704,7 +704,7 @@ const std::string& CGridCtrl::GetCellText(int row, int col) const {
 
 bool CGridCtrl::SetCellText(int row, int col, const std::string& text) {
     CGridCellBase* cell = GetCell(row, col);
-    if (!cell || !NoteTextChange(row, col, *cell)) return false;
+    if (!cell || (cell->GetText() != text && !NoteTextChange(row, col, *cell))) return false;
     cell->SetText(text);
     SetModified(true, row, col);
     return true;

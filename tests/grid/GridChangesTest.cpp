@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "AllocationProbe.h"
 #include "grid/GridCtrl.h"
 
 using namespace tabulon;
@@ -129,4 +130,23 @@ TEST(GridChanges, DeletedRowsAreMovedIntoTheLogAndNewRowsAreNotFollowedCellByCel
     for (int r = 1001; r < grid.GetRowCount(); ++r) grid.SetCellText(r, 1, std::string(40, 'x'));
     grid.SetChangeLog(nullptr);
     EXPECT_LT(added.Bytes(), 1000 * 40u);  // the rows' places, not their texts
+}
+
+TEST(GridChanges, AChangeThatCannotBeRecordedIsNotMadeNorIsAnyAfterIt) {
+    CGridCtrl grid(1, 3, 1, 1);
+    const std::string kept(100, 'k');  // beyond the short-string buffer: copying it allocates
+    grid.SetCellText(grid.InsertRow(""), 1, kept);
+    CGridChanges log;
+    grid.SetChangeLog(&log);
+    EXPECT_TRUE(grid.SetCellText(1, 1, kept));  // the same text changes nothing and takes no record
+    EXPECT_TRUE(log.Empty());
+    probe::FailAllocation(1);
+    EXPECT_FALSE(grid.SetCellText(1, 1, "new"));
+    probe::StopFailing();
+    EXPECT_TRUE(log.Failed());
+    EXPECT_EQ(grid.GetCellText(1, 1), kept);
+    EXPECT_EQ(grid.InsertRow(""), -1);
+    EXPECT_FALSE(grid.DeleteRow(1));
+    EXPECT_EQ(grid.GetRowCount(), 2);
+    grid.SetChangeLog(nullptr);
 }
