@@ -106,6 +106,12 @@ void CQtMainWindow::BindShortcuts() {
         connect(key, &QAction::triggered, this, [this, id] { RunCommand(id); });
         addAction(key);
     }
+    // Redo has a second key, as in most programs.
+    auto* redo = new QAction(this);
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    redo->setShortcutContext(Qt::WindowShortcut);
+    connect(redo, &QAction::triggered, this, [this] { RunCommand(CommandId::kRedo); });
+    addAction(redo);
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)}) {
         auto* key = new QAction(this);
         key->setShortcut(keys);

@@ -32,6 +32,8 @@ int RunBatchMakeList(CMainFrame& frame, const std::string& cfgPath) {
 namespace {
 
 int MakeListOf(CMainFrame& frame, const std::string& cfgPath) {
+    // Nobody takes anything back here: nothing is recorded.
+    frame.SuspendSteps();
     if (!OpenConfigurationFile(frame, cfgPath)) return BatchStatus::kFailed;
     if (!ValidateConfig(frame)) return BatchStatus::kFailed;
     // Without a person to ask, a database file that is gone is an error.

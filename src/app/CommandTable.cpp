@@ -34,6 +34,9 @@ constexpr MenuEntry kMainMenu[] = {
     Mark("File", K::PopupEnd),
     Mark("File", K::Separator),
     Item("File", "Exit", C::kExit, "Exit Tabulon", 'x', "Ctrl+Q"),
+    Item("Edit", "Undo", C::kUndo, "Undo the last change to the lists", 'U', "Ctrl+Z"),
+    Item("Edit", "Redo", C::kRedo, "Redo the change last undone", 'R', "Ctrl+Y"),
+    Mark("Edit", K::Separator),
     Item("Edit", "Add directory..", C::kAddDirectory, "Add a directory  to 'New items'", 'A'),
     Item("Edit", "Move items", C::kMoveItems, "Move selected 'New items' to 'Database'", 'M'),
     Item("Tools", "Replace..", C::kReplace, "Open replace window", 'R'),
@@ -44,10 +47,20 @@ constexpr MenuEntry kMainMenu[] = {
 };
 
 constexpr MenuPicture kMenuPictures[] = {
-    {C::kNewConfiguration, 149}, {C::kEditConfiguration, 137}, {C::kOpenConfiguration, 150},
-    {C::kSaveDatabase, 154},     {C::kSaveConfiguration, 153}, {C::kExit, 156},
-    {C::kAddDirectory, 151},     {C::kMoveItems, 152},         {C::kMakeList, 155},
-    {C::kReplace, 171},          {C::kFindDuplicate, 172},     {C::kAbout, 158},
+    {C::kNewConfiguration, 149},
+    {C::kEditConfiguration, 137},
+    {C::kOpenConfiguration, 150},
+    {C::kSaveDatabase, 154},
+    {C::kSaveConfiguration, 153},
+    {C::kExit, 156},
+    {C::kAddDirectory, 151},
+    {C::kMoveItems, 152},
+    {C::kMakeList, 155},
+    {C::kReplace, 171},
+    {C::kFindDuplicate, 172},
+    {C::kAbout, 158},
+    {C::kUndo, 173},
+    {C::kRedo, 174},
 };
 
 // The text with "&" before the first place of its letter; a "&" of its own
@@ -149,6 +162,17 @@ bool LoadMainMenu(CIconMenu& menu) {
 }
 
 std::span<const ToolbarSlot> Toolbar() { return kToolbar; }
+
+std::string_view StepNameOf(CommandId id) {
+    const CommandId command = MenuCommandOf(id);
+    for (const MenuEntry& entry : kMainMenu) {
+        if (entry.kind != K::Item || entry.id != command) continue;
+        std::string_view text = entry.text;
+        while (!text.empty() && text.back() == '.') text.remove_suffix(1);
+        return text;
+    }
+    return {};
+}
 
 CommandId MenuCommandOf(CommandId id) {
     for (const ToolbarSlot& slot : kToolbar)

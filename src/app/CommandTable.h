@@ -4,6 +4,7 @@
 // toolbar from these tables and sends the chosen id to CMainFrame::OnCommand.
 
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -29,6 +30,10 @@ enum class CommandId : int {
     kFindDuplicate = 32811,
     kMakeList = 32803,
     kAbout = 57664,
+    // Beyond the design: taking steps back and doing them again, with the
+    // numbers the platform's framework gives them.
+    kUndo = 57643,
+    kRedo = 57644,
     // Has a prompt but no menu item; does nothing.
     kAboutPrompt = 32795,
 
@@ -98,6 +103,8 @@ std::span<const ToolbarSlot> Toolbar();
 
 // The menu command a toolbar id stands for; other ids come back unchanged.
 CommandId MenuCommandOf(CommandId id);
+// The name of the step a command makes: its menu text without the dots.
+std::string_view StepNameOf(CommandId id);
 
 // The status prompt of a command id (menu or toolbar), "" when it has none.
 std::string_view PromptOf(CommandId id);

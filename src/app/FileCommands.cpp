@@ -67,6 +67,7 @@ bool SaveDatabaseItemsTo(CMainFrame& frame, const std::string& path, bool withBa
     }
     if (!WriteDatabaseFile(frame, withBackup)) return false;
     frame.DatabasePane().SetDatabaseModified(false);
+    frame.UndoStack().MarkDatabaseSaved();
     return true;
 }
 
@@ -106,6 +107,7 @@ bool CMainFrame::ConfirmSaveDatabase() {
 
 void CMainFrame::OnNewConfiguration() {
     if (!ConfirmSaveConfig() || !ConfirmSaveDatabase()) return;
+    const CStepsSuspended replaced(*this);
     ResetConfig(*this);
     m_database.ClearDatabase();
     m_database.SetDatabaseModified(false);
@@ -208,6 +210,20 @@ bool CMainFrame::RunCommand(CommandId id) {
     // A command from the toolbar takes no keyboard focus, so a cell may still
     // be open for editing: its text goes in first.
     OnMenuOpening();
+    switch (MenuCommandOf(id)) {
+    case C::kUndo: OnUndo(); return true;
+    case C::kRedo: OnRedo(); return true;
+    default: break;
+    }
+    // What was done by hand since is a step of its own, and the command one more.
+    CommitStep(CUndoStack::kByHand);
+    const bool handled = Dispatch(id);
+    CommitStep(StepNameOf(id));
+    return handled;
+}
+
+bool CMainFrame::Dispatch(CommandId id) {
+    using C = CommandId;
     switch (MenuCommandOf(id)) {
     case C::kNewConfiguration: OnNewConfiguration(); return true;
     case C::kEditConfiguration: OnEditConfiguration(); return true;

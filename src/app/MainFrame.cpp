@@ -81,11 +81,16 @@ void CMainFrame::OnDatabaseEditEnded(CGridCtrl&, CellId focus) {
 void CMainFrame::OnGridCellChanged(CGridCtrl& grid, int row, int col) {
     // Any item cell of 'Database' changed by hand is an unsaved change,
     // whatever column the focus ends in.
-    if (&grid != GetDatabaseGrid() || row < grid.GetFixedRowCount() || col < grid.GetFixedColumnCount()) return;
-    m_database.SetDatabaseModified(true);
+    if (&grid == GetDatabaseGrid() && row >= grid.GetFixedRowCount() && col >= grid.GetFixedColumnCount())
+        m_database.SetDatabaseModified(true);
+    CommitStep("Edit cell");
 }
 
-void CMainFrame::MoveColumnInActivePane(int from, int to) { MoveColumnInPane(*this, m_databaseActive, from, to); }
+void CMainFrame::MoveColumnInActivePane(int from, int to) {
+    CommitStep(CUndoStack::kByHand);
+    MoveColumnInPane(*this, m_databaseActive, from, to);
+    CommitStep("Move column");
+}
 
 void CMainFrame::OnGridContextMenu(int row, int col) {
     tabulon::OnGridContextMenu(*this, m_hosts.popupMenus, m_hosts.dialogs, m_databaseActive, row, col);
@@ -104,5 +109,40 @@ void CMainFrame::ResetNumberColumnWidths() {
 }
 
 void CMainFrame::MarkDatabaseModified() { m_database.SetDatabaseModified(true); }
+
+void CMainFrame::AttachUndoStack() {
+    if (GetNewItemsGrid() && GetDatabaseGrid()) m_undo.Attach(*GetNewItemsGrid(), *GetDatabaseGrid());
+}
+
+void CMainFrame::CommitStep(std::string_view name) {
+    if (m_undo.Commit(name)) return;
+    AfterSteps(true);
+    Messages().Show("Not enough memory to keep \"" + std::string(name) +
+                        "\" so that it could be undone.\n\nIt was taken back: the lists are as they were before.",
+                    kProgramName, MbIcon::Exclamation, MbButtons::Ok);
+}
+
+void CMainFrame::OnUndo() {
+    if (m_undo.CanUndo()) AfterSteps(m_undo.Undo());
+}
+
+void CMainFrame::OnRedo() {
+    if (m_undo.CanRedo()) AfterSteps(m_undo.Redo());
+}
+
+void CMainFrame::AfterSteps(bool whole) {
+    NumberDatabaseItemRows();
+    m_database.SetDatabaseModified(m_undo.DatabaseChangedSinceSaved());
+    OnDatabaseColumnsChanged();
+    OnNewItemsColumnsChanged();
+    ResetNumberColumnWidths();
+    for (CGridCtrl* grid : {GetNewItemsGrid(), GetDatabaseGrid()})
+        if (grid) grid->Refresh();
+    if (!whole)
+        Messages().Show(
+            "Not enough memory to take the whole step back or do it again.\n\nThe lists are as far as "
+            "it got, and there is nothing more to undo.",
+            kProgramName, MbIcon::Exclamation, MbButtons::Ok);
+}
 
 }  // namespace tabulon

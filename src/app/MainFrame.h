@@ -17,6 +17,7 @@
 #include "items/ItemsFrame.h"
 #include "items/TabulonWnd1.h"
 #include "items/TabulonWnd2.h"
+#include "items/UndoStack.h"
 #include "output/ListFrame.h"
 #include "tools/AddDirectoryCommand.h"
 #include "tools/AddItemsDialog.h"
@@ -119,6 +120,15 @@ public:
 
     // What the tool windows ask of the main window.
     void MarkDatabaseModified() override;
+
+    // The steps of work on the lists, to take back and do again.
+    void AttachUndoStack();
+    CUndoStack& UndoStack() { return m_undo; }
+    void CommitStep(std::string_view name) override;
+    void SuspendSteps() override { m_undo.Suspend(); }
+    void ResumeSteps() override { m_undo.Resume(); }
+    void OnUndo();
+    void OnRedo();
     Rect MainWindowRect() const override { return m_hosts.window.GetWindowRect(); }
 
     // The pane that has the keyboard: the lower one is 'Database'.
@@ -136,6 +146,9 @@ public:
 
 private:
     bool RunCommand(CommandId id);
+    bool Dispatch(CommandId id);
+    // After a step was taken back or done again: what follows from the lists.
+    void AfterSteps(bool whole);
 
     SessionHosts m_hosts;
     CListConfig m_config;
@@ -149,6 +162,8 @@ private:
     // to the frame until they are gone.
     CTabulonWnd1 m_newItems;
     CTabulonWnd2 m_database;
+    // After the panes, so that it lets go of their grids before they go.
+    CUndoStack m_undo;
     // Last, so that open tool windows go first.
     CToolWindows m_tools;
 };

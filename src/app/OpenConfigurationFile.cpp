@@ -36,6 +36,8 @@ bool OpenConfigurationFile(CMainFrame& frame, const std::string& cfgPath, Config
     if (const std::optional<SharedFiles> shared = FindSharedFiles(parsed.record))
         return refuse(SharedFilesText(*shared) + "\n\nNothing was opened.");
 
+    // The lists go: so do the steps that would take them back.
+    const CStepsSuspended replaced(frame);
     ResetConfig(frame);
     database.ClearDatabase();
     database.SetDatabaseModified(false);

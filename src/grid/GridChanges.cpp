@@ -43,6 +43,13 @@ std::size_t CGridChanges::Bytes() const {
 
 // ---- recording ----
 
+void CGridCtrl::RecordingFailed() {
+    m_log->m_failed = true;
+    if (m_takingBack) return;
+    if (m_outOfMemoryThrows) throw std::bad_alloc();
+    m_desktop->ShowOutOfMemory();
+}
+
 bool CGridCtrl::NoteTextChange(int row, int col, const CGridCellBase& cell) {
     if (!m_log) return true;
     if (m_log->m_failed) return false;
@@ -50,7 +57,7 @@ bool CGridCtrl::NoteTextChange(int row, int col, const CGridCellBase& cell) {
     try {
         return Record(CGridChanges::TextChange{row, col, cell.GetText()}) != nullptr;
     } catch (const std::bad_alloc&) {  // copying the text
-        m_log->m_failed = true;
+        RecordingFailed();
         return false;
     }
 }
@@ -70,7 +77,7 @@ bool CGridCtrl::NoteRowsAdded(int first, int count) {
         for (int k = 0; k < count; ++k) rows[static_cast<std::size_t>(k)] = first + k;
         if (!Record(CGridChanges::RowsAdded{std::move(rows), m_fixedRows})) return false;
     } catch (const std::bad_alloc&) {
-        m_log->m_failed = true;
+        RecordingFailed();
         return false;
     }
     int& fresh = m_log->m_freshFrom;
@@ -96,7 +103,7 @@ bool CGridCtrl::ReorderRows(int first, const std::vector<int>& from) {
             if (!Record(CGridChanges::RowsReordered{first, std::move(back)})) return false;
         }
     } catch (const std::bad_alloc&) {
-        if (m_log) m_log->m_failed = true;
+        if (m_log) RecordingFailed();
         return false;
     }
     for (std::size_t k = 0; k < count; ++k) {
@@ -150,9 +157,11 @@ void CGridCtrl::TakeBack(CGridChanges& changes, CGridChanges& redo) {
     ResetSelection();
     CGridChanges* const outer = m_log;
     m_log = &redo;
+    m_takingBack = true;
     for (auto entry = changes.m_entries.rbegin(); entry != changes.m_entries.rend() && !redo.m_failed; ++entry)
         TakeBackEntry(*entry);
     m_log = outer;
+    m_takingBack = false;
     changes = CGridChanges();
     if (m_sortRows.size() > CSortKeys::kKeptRun) {
         std::vector<Row>().swap(m_sortRows);

@@ -201,6 +201,20 @@ public:
     // taken away, so that what it holds is exactly what happened.
     void SetChangeLog(CGridChanges* log) { m_log = log; }
     CGridChanges* GetChangeLog() const { return m_log; }
+    // While one lives, changes to the grid go unrecorded: for what follows
+    // from the lists and is made anew after taking back (row numbers, the
+    // modified mark).
+    class CUnrecorded {
+    public:
+        explicit CUnrecorded(CGridCtrl& grid) : m_grid(grid), m_log(grid.m_log) { grid.m_log = nullptr; }
+        ~CUnrecorded() { m_grid.m_log = m_log; }
+        CUnrecorded(const CUnrecorded&) = delete;
+        CUnrecorded& operator=(const CUnrecorded&) = delete;
+
+    private:
+        CGridCtrl& m_grid;
+        CGridChanges* m_log;
+    };
     // Takes back what changes holds, newest first, recording into redo how to
     // do it again; changes is empty afterwards. Running out of memory on the
     // way stops it and leaves redo failed.
@@ -394,6 +408,9 @@ private:
     // The change log's side of the changes (GridChanges.cpp). Each records
     // before it changes anything, and changes nothing when it cannot record.
     bool MayChange() const { return !m_log || !m_log->m_failed; }
+    // Memory ran out for a record: the log is failed, and the grid says so
+    // as it does when memory runs out for a change (OnOutOfMemory).
+    void RecordingFailed();
     bool NoteTextChange(int row, int col, const CGridCellBase& cell);
     // The entry as the log keeps it; none without a log or when it could not
     // be kept.
@@ -407,7 +424,7 @@ private:
             else
                 m_log->m_entries.emplace_back(std::in_place_type<Stored>, std::make_unique<Entry>(std::move(entry)));
         } catch (const std::bad_alloc&) {
-            m_log->m_failed = true;
+            RecordingFailed();
             return nullptr;
         }
         return CGridChanges::Get<Entry>(m_log->m_entries.back());
@@ -446,6 +463,7 @@ private:
     // Mutable: reading a pending cell through GetCell makes it.
     mutable std::vector<Row> m_rowData;
     CGridChanges* m_log = nullptr;
+    bool m_takingBack = false;  // whoever takes back tells of running out
     std::vector<std::uint32_t> m_rowHeights;
     std::vector<std::uint32_t> m_colWidths;
     long long m_totalHeight = 0;

@@ -80,7 +80,7 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
         try {
             from.resize(m_sortKeys.Size());
         } catch (const std::bad_alloc&) {
-            m_log->m_failed = true;
+            RecordingFailed();
         }
         for (std::size_t k = 0; k < from.size(); ++k) {
             from[k] = m_sortKeys.RowAt(k);

@@ -44,7 +44,7 @@ bool CGridCtrl::SetRowCount(int n) {
         try {
             for (int r = n; r < m_rows; ++r) gone.push_back(r);
         } catch (const std::bad_alloc&) {
-            m_log->m_failed = true;
+            RecordingFailed();
             return false;
         }
         if (!RemoveRowsAt(gone)) return false;
@@ -403,7 +403,7 @@ bool CGridCtrl::RemoveRowsAt(const std::vector<int>& rows) {
             entry.heights.reserve(rows.size());
             record = Record(std::move(entry));
         } catch (const std::bad_alloc&) {
-            m_log->m_failed = true;
+            RecordingFailed();
         }
         if (!record) return false;
         // A kept row is no longer the focus when it comes back.
@@ -466,7 +466,7 @@ bool CGridCtrl::PutRowsBack(const std::vector<int>& rows, std::vector<Row>& cell
         m_rowPositions.Reserve(m_rowData.capacity());
         if (m_log && !Record(CGridChanges::RowsAdded{rows, m_fixedRows})) return false;
     } catch (const std::bad_alloc&) {
-        if (m_log) m_log->m_failed = true;
+        if (m_log) RecordingFailed();
         return false;
     }
     // Nothing from here on allocates. From the end down: each place takes a
@@ -506,7 +506,7 @@ bool CGridCtrl::RemoveColumnAt(int col) {
             entry.cells.reserve(static_cast<std::size_t>(m_rows));
             record = Record(std::move(entry));
         } catch (const std::bad_alloc&) {
-            m_log->m_failed = true;
+            RecordingFailed();
         }
         if (!record) return false;
         if (m_focus.col == col)
@@ -540,7 +540,7 @@ bool CGridCtrl::PutColumnBack(int col, std::uint32_t width, std::vector<CCellSlo
         MakeRoomForOne(m_colWidths);
         if (m_log && !Record(CGridChanges::ColumnAdded{col, m_fixedCols})) return false;
     } catch (const std::bad_alloc&) {
-        if (m_log) m_log->m_failed = true;
+        if (m_log) RecordingFailed();
         return false;
     }
     for (int r = 0; r < m_rows; ++r) {

@@ -9,6 +9,7 @@
 #include "items/PaneLayout.h"
 #include "items/TabulonWnd1.h"
 #include "items/TabulonWnd2.h"
+#include "items/UndoStack.h"
 
 namespace tabulon {
 
@@ -273,13 +274,29 @@ std::vector<MenuItem> BuildDatabaseMenu(const CGridCtrl& grid, int row, int col)
     return items;
 }
 
+namespace {
+
+// The name of the step a menu command makes: its text without the dots.
+std::string_view StepName(const std::vector<MenuItem>& items, MenuCommand command) {
+    std::string_view name;
+    for (const MenuItem& item : items)
+        if (item.id == static_cast<int>(command)) name = item.text;
+    while (!name.empty() && name.back() == '.') name.remove_suffix(1);
+    return name;
+}
+
+}  // namespace
+
 void ShowNewItemsMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, int row, int col) {
     CTabulonWnd1& wnd = frame.NewItemsPane();
     if (!wnd.GetGrid()) return;
     // Built afresh each time: the greying follows the counts of this moment.
     const std::vector<MenuItem> items = BuildNewItemsMenu(*wnd.GetGrid(), row, col);
-    if (const std::optional<MenuCommand> command = Chosen(items, menus.ShowPopupMenu(items)))
+    if (const std::optional<MenuCommand> command = Chosen(items, menus.ShowPopupMenu(items))) {
+        frame.CommitStep(CUndoStack::kByHand);
         RunNewItemsCommand(frame, dialogs, wnd, *command, row, col);
+        frame.CommitStep(StepName(items, *command));
+    }
 }
 
 void ShowDatabaseMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, int row, int col) {
@@ -288,7 +305,9 @@ void ShowDatabaseMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& di
     const std::vector<MenuItem> items = BuildDatabaseMenu(*wnd.GetGrid(), row, col);
     const std::optional<MenuCommand> command = Chosen(items, menus.ShowPopupMenu(items));
     if (!command) return;
+    frame.CommitStep(CUndoStack::kByHand);
     RunDatabaseCommand(frame, dialogs, wnd, *command, row, col);
+    frame.CommitStep(StepName(items, *command));
     wnd.GetGrid()->Refresh();
 }
 

@@ -205,6 +205,8 @@ bool LoadDatabaseFile(IItemsFrame& frame) {
     // Set once the user has picked another file: the configuration then
     // holds a change, whatever the load of that file brings.
     bool picked = false;
+    // The list is replaced: the steps that would take the old one back go.
+    const CStepsSuspended replaced(frame);
     auto finish = [&](bool result) {
         if (picked) frame.MarkConfigurationModified();
         return result;

@@ -3,6 +3,8 @@
 // the main window. Besides what their grids ask (IGridFrame): the other pane,
 // the configuration with its files and its marks, and whom to ask and tell.
 
+#include <string_view>
+
 #include "config/ListConfig.h"
 #include "grid/GridFrame.h"
 #include "platform/FilePicker.h"
@@ -33,6 +35,26 @@ public:
 
     virtual IMessageBox& Messages() = 0;
     virtual IFilePicker& FilePicker() = 0;
+
+    // The work on the lists, in steps to take back: the open step closes
+    // under the name of what was done.
+    virtual void CommitStep(std::string_view /*name*/) {}
+    // The lists are about to be replaced: the steps are forgotten, and what
+    // happens goes unrecorded until ResumeSteps (calls may nest).
+    virtual void SuspendSteps() {}
+    virtual void ResumeSteps() {}
+};
+
+// While one lives, the frame's steps are suspended.
+class CStepsSuspended {
+public:
+    explicit CStepsSuspended(IItemsFrame& frame) : m_frame(frame) { frame.SuspendSteps(); }
+    ~CStepsSuspended() { m_frame.ResumeSteps(); }
+    CStepsSuspended(const CStepsSuspended&) = delete;
+    CStepsSuspended& operator=(const CStepsSuspended&) = delete;
+
+private:
+    IItemsFrame& m_frame;
 };
 
 }  // namespace tabulon

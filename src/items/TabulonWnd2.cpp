@@ -23,6 +23,8 @@ void CTabulonWnd2::NumberItemRows(int first, int last) {
     if (!m_grid) return;
     first = std::max(first, 0);
     last = std::min(last, m_grid->GetRowCount() - 1);
+    // The numbers follow from the rows: made anew after any step is taken back.
+    const CGridCtrl::CUnrecorded numbers(*m_grid);
     for (int r = first; r <= last; ++r) m_grid->SetCellText(r, 0, std::to_string(r));
 }
 
@@ -54,6 +56,8 @@ bool CTabulonWnd2::IsDatabaseModified() const { return m_grid && m_grid->GetCell
 
 void CTabulonWnd2::SetDatabaseModified(bool modified) {
     if (!m_grid) return;
+    // The mark follows the steps taken back and done again, not the other way round.
+    const CGridCtrl::CUnrecorded mark(*m_grid);
     m_grid->SetCellText(0, 0, modified ? kModifiedDatabaseCorner : kDatabaseCorner);
     m_grid->RedrawCell(0, 0);
 }

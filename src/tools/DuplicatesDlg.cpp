@@ -117,6 +117,10 @@ void CDuplicatesDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     case DialogId::kCancel: m_nAction = DuplicateAction::kNone; break;
     default: return;
     }
+    // Each change to 'Database' is a step of its own, by its button's name.
+    for (const DialogControl& button : Template().controls)
+        if (button.id == id && id != Id::kFindNext && id != Id::kStopFind && id != DialogId::kCancel)
+            m_frame.CommitStep(button.text);
     dialog.EndDialog(id);
 }
 

@@ -109,9 +109,18 @@ void CReplaceDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     switch (id) {
     case Id::kNewItems: LoadColumnNames(ToolPane::NewItems); break;
     case Id::kDatabase: LoadColumnNames(ToolPane::Database); break;
-    case Id::kCapitalizeFirst: CapitalizeFirstLetter(); break;
-    case Id::kCapitalizeWords: CapitalizeWords(); break;
-    case Id::kReplace: ReplaceInColumns(); break;
+    case Id::kCapitalizeFirst:
+        CapitalizeFirstLetter();
+        m_context.frame.CommitStep("Capitalize first letter");
+        break;
+    case Id::kCapitalizeWords:
+        CapitalizeWords();
+        m_context.frame.CommitStep("Capitalize words");
+        break;
+    case Id::kReplace:
+        ReplaceInColumns();
+        m_context.frame.CommitStep("Replace");
+        break;
     case Id::kClose: dialog.EndDialog(id); break;
     default: break;
     }

@@ -7,6 +7,8 @@
 #include "platform/MessageBox.h"
 #include "platform/Progress.h"
 
+#include <string_view>
+
 namespace tabulon {
 
 class CGridCtrl;
@@ -24,6 +26,8 @@ public:
     // The main window on the screen, frame included (right and bottom one
     // past it): the tool windows open beside it.
     virtual Rect MainWindowRect() const = 0;
+    // What a tool did to the lists is one step to take back, by this name.
+    virtual void CommitStep(std::string_view /*name*/) {}
 };
 
 // Everything a tool window works with.

@@ -147,7 +147,10 @@ TEST(OutOfMemory, EveryFailedAllocationEndsTheCommandWithAMessageAndChangesNothi
              w.session.NewItemsPane().AddItemFromText("", "-", 2);
              for (int row : {1, 2}) dynamic_cast<CGridCellCheckBox*>(w.NewItems().GetCell(row, 0))->SetCheck(false);
          },
-         [](World& w) { AddFolderItems(w.session.Frame(), w.scanFolder, w.addOptions); },
+         [](World& w) {
+             AddFolderItems(w.session.Frame(), w.scanFolder, w.addOptions);
+             w.session.Frame().CommitStep("Add directory");  // as the menu command does after it
+         },
          [](World& w) {
              EXPECT_EQ(w.NewItems().GetRowCount(), 3);
              EXPECT_EQ(w.NewItems().GetColumnCount(), 3);
@@ -201,6 +204,8 @@ TEST(OutOfMemory, EveryFailedAllocationEndsTheCommandWithAMessageAndChangesNothi
                 SCOPED_TRACE(nth);
                 World world;
                 command.prepare(world);
+                // Done by hand before the command: a step of its own, as a command makes it.
+                world.session.Frame().CommitStep(CUndoStack::kByHand);
                 world.messages.shown.clear();
                 if (runOut)
                     probe::RunOutAt(nth);

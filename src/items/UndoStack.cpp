@@ -1,0 +1,171 @@
+#include "items/UndoStack.h"
+
+#include <algorithm>
+#include <new>
+
+namespace tabulon {
+
+CUndoStack::~CUndoStack() { Detach(); }
+
+void CUndoStack::Attach(CGridCtrl& newItems, CGridCtrl& database) {
+    Detach();
+    m_newItems = &newItems;
+    m_databaseGrid = &database;
+    Clear();
+}
+
+void CUndoStack::Detach() {
+    if (m_newItems) m_newItems->SetChangeLog(nullptr);
+    if (m_databaseGrid) m_databaseGrid->SetChangeLog(nullptr);
+    m_recording = false;
+}
+
+void CUndoStack::Record() {
+    if (!m_newItems || !m_databaseGrid || m_suspended > 0) return;
+    m_newItems->SetChangeLog(&m_open.newItems);
+    m_databaseGrid->SetChangeLog(&m_open.database);
+    m_recording = true;
+}
+
+void CUndoStack::Reopen() {
+    Detach();
+    m_savedInOpenStep = false;
+    m_open = Step();
+    Record();
+}
+
+void CUndoStack::MarkDatabaseSaved() {
+    m_savedInOpenStep = HasOpenChanges() && !m_open.database.Empty();
+    if (!m_savedInOpenStep) m_savedDatabase = m_database;
+}
+
+bool CUndoStack::HasOpenChanges() const { return m_recording && m_open.Changed(); }
+
+void CUndoStack::Suspend() {
+    if (m_suspended++ > 0) return;
+    Detach();
+    m_undo.clear();
+    m_redo.clear();
+    m_bytes = 0;
+    m_open = Step();
+}
+
+void CUndoStack::Resume() {
+    if (m_suspended > 0 && --m_suspended == 0) Clear();
+}
+
+void CUndoStack::Clear() {
+    m_undo.clear();
+    m_redo.clear();
+    m_bytes = 0;
+    m_savedDatabase = m_database = ++m_versions;
+    Reopen();
+}
+
+bool CUndoStack::Commit(std::string_view name) {
+    if (!HasOpenChanges()) return true;
+    Detach();
+    if (m_open.newItems.Failed() || m_open.database.Failed()) {
+        // What could not be recorded did not happen; what was recorded goes
+        // back, so that the lists are as they were before the step.
+        CGridChanges ignored;
+        m_newItems->TakeBack(m_open.newItems, ignored);
+        ignored = CGridChanges();
+        m_databaseGrid->TakeBack(m_open.database, ignored);
+        Reopen();
+        return false;
+    }
+    const std::uint64_t before = m_database;
+    if (!m_open.database.Empty()) m_database = ++m_versions;
+    if (m_savedInOpenStep) m_savedDatabase = m_database;
+    m_savedInOpenStep = false;
+    try {
+        auto step = std::make_unique<Step>(std::move(m_open));
+        step->name = name;
+        step->databaseBefore = before;
+        step->databaseAfter = m_database;
+        step->bytes = step->newItems.Bytes() + step->database.Bytes();
+        m_undo.push_back(std::move(step));
+        m_bytes += m_undo.back()->bytes;
+        for (const auto& redo : m_redo) m_bytes -= redo->bytes;
+        m_redo.clear();
+        Trim();
+    } catch (const std::bad_alloc&) {
+        // The step cannot be kept, and with it every older one is of no use:
+        // they would take back onto lists they no longer match.
+        m_undo.clear();
+        m_redo.clear();
+        m_bytes = 0;
+    }
+    Reopen();
+    return true;
+}
+
+std::string CUndoStack::UndoName() const {
+    if (HasOpenChanges()) return kByHand;
+    return m_undo.empty() ? std::string() : m_undo.back()->name;
+}
+
+std::string CUndoStack::RedoName() const { return CanRedo() ? m_redo.back()->name : std::string(); }
+
+bool CUndoStack::TakeBack(Step& step) {
+    CGridChanges newItems;
+    CGridChanges database;
+    m_newItems->TakeBack(step.newItems, newItems);
+    m_databaseGrid->TakeBack(step.database, database);
+    step.newItems = std::move(newItems);
+    step.database = std::move(database);
+    m_bytes -= step.bytes;
+    if (step.newItems.Failed() || step.database.Failed()) return false;
+    step.bytes = step.newItems.Bytes() + step.database.Bytes();
+    m_bytes += step.bytes;
+    return true;
+}
+
+bool CUndoStack::Move(std::deque<std::unique_ptr<Step>>& from, std::deque<std::unique_ptr<Step>>& to, bool back) {
+    Detach();
+    std::unique_ptr<Step> step = std::move(from.back());
+    from.pop_back();
+    const bool whole = TakeBack(*step);
+    m_database = back ? step->databaseBefore : step->databaseAfter;
+    if (!whole) {
+        // The lists match no step any more, and differ from what was saved.
+        const std::uint64_t database = m_database;
+        Clear();
+        m_database = database == m_savedDatabase ? ++m_versions : database;
+        return false;
+    }
+    try {
+        to.push_back(std::move(step));
+    } catch (const std::bad_alloc&) {
+        m_bytes -= step->bytes;
+    }
+    Reopen();
+    return true;
+}
+
+bool CUndoStack::Undo() {
+    if (HasOpenChanges() && !Commit(kByHand)) return false;
+    if (m_undo.empty()) return false;
+    return Move(m_undo, m_redo, true);
+}
+
+bool CUndoStack::Redo() {
+    if (!CanRedo()) return false;
+    return Move(m_redo, m_undo, false);
+}
+
+void CUndoStack::Trim() {
+    // A quarter of what the lists themselves hold, roughly, and never less
+    // than the least budget, which a hundred ordinary steps stay well within.
+    std::size_t cells = 0;
+    for (const CGridCtrl* grid : {m_newItems, m_databaseGrid})
+        cells += static_cast<std::size_t>(grid->GetRowCount()) * static_cast<std::size_t>(grid->GetColumnCount());
+    const std::size_t budget = std::max(m_budget, cells * kBytesPerCell / 4);
+    while ((m_undo.size() > 1 && m_bytes > budget) || m_undo.size() > kMostSteps) {
+        m_bytes -= m_undo.front()->bytes;
+        m_undo.pop_front();
+    }
+}
+
+}  // namespace tabulon
