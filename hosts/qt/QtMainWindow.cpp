@@ -76,7 +76,11 @@ void CQtMainWindow::BuildMenus() {
         *menuBar(), *m_iconMenu, m_menuLook,
         [this](QMenu* menu, bool topLevel) {
             // An edit in progress is committed before any command is chosen.
-            if (topLevel) connect(menu, &QMenu::aboutToShow, this, [this] { Frame().OnMenuOpening(); });
+            if (topLevel)
+                connect(menu, &QMenu::aboutToShow, this, [this] {
+                    Frame().OnMenuOpening();
+                    UpdateStepItems();
+                });
             ShowPromptsOf(menu);
         },
         [this](QAction* action, int item) {
@@ -92,6 +96,20 @@ void CQtMainWindow::BuildMenus() {
             m_actions[id] = action;
         });
     BindShortcuts();
+    UpdateStepItems();
+}
+
+void CQtMainWindow::UpdateStepItems() {
+    for (const CommandId id : {CommandId::kUndo, CommandId::kRedo}) {
+        const CMainFrame::CommandState state = Frame().StateOf(id);
+        const std::string text = MenuItemText(id, state.caption);
+        m_iconMenu->SetItemPicture(text, static_cast<int>(id), PictureOf(id));
+        if (QAction* action = m_actions[id]) {
+            action->setText(PlainMenuText(text));
+            action->setEnabled(state.enabled);
+            action->setStatusTip(Text(state.prompt));
+        }
+    }
 }
 
 void CQtMainWindow::BindShortcuts() {

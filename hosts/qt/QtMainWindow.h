@@ -85,6 +85,8 @@ private:
     // Keyboard access beyond the menus' letters: the commands' shortcuts,
     // and F6 and Shift+F6 between the panes.
     void BindShortcuts();
+    // The Undo and Redo items name the step they take, greyed when there is none.
+    void UpdateStepItems();
     void SwitchPane();
     void ShowLockIndicators();
     void ShowPromptsOf(QMenu* menu);

@@ -163,6 +163,19 @@ bool LoadMainMenu(CIconMenu& menu) {
 
 std::span<const ToolbarSlot> Toolbar() { return kToolbar; }
 
+std::string MenuItemText(CommandId id, std::string_view caption) {
+    for (const MenuEntry& entry : kMainMenu) {
+        if (entry.kind != K::Item || entry.id != id) continue;
+        std::string text = WithMnemonic(caption, entry.mnemonic);
+        if (!entry.shortcut.empty()) {
+            text += '\t';
+            text += entry.shortcut;
+        }
+        return text;
+    }
+    return std::string(caption);
+}
+
 std::string_view StepNameOf(CommandId id) {
     const CommandId command = MenuCommandOf(id);
     for (const MenuEntry& entry : kMainMenu) {

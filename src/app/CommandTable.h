@@ -106,6 +106,10 @@ CommandId MenuCommandOf(CommandId id);
 // The name of the step a command makes: its menu text without the dots.
 std::string_view StepNameOf(CommandId id);
 
+// The text of a command's menu item with another caption: its letter marked
+// with "&" and its key after a tab, as MainMenuTemplate gives them.
+std::string MenuItemText(CommandId id, std::string_view caption);
+
 // The status prompt of a command id (menu or toolbar), "" when it has none.
 std::string_view PromptOf(CommandId id);
 

@@ -122,6 +122,15 @@ void CMainFrame::CommitStep(std::string_view name) {
                     kProgramName, MbIcon::Exclamation, MbButtons::Ok);
 }
 
+CMainFrame::CommandState CMainFrame::StateOf(CommandId id) const {
+    const bool undo = id == CommandId::kUndo;
+    const std::string name = undo ? m_undo.UndoName() : m_undo.RedoName();
+    std::string caption = undo ? "Undo" : "Redo";
+    if (!name.empty()) caption += " " + name;
+    const bool enabled = undo ? m_undo.CanUndo() : m_undo.CanRedo();
+    return {enabled, caption, enabled ? caption : std::string(PromptOf(id))};
+}
+
 void CMainFrame::OnUndo() {
     if (m_undo.CanUndo()) AfterSteps(m_undo.Undo());
 }

@@ -129,6 +129,14 @@ public:
     void ResumeSteps() override { m_undo.Resume(); }
     void OnUndo();
     void OnRedo();
+    // What the Undo and Redo items say ("Undo Delete column") and whether
+    // there is anything for them to do.
+    struct CommandState {
+        bool enabled = false;
+        std::string caption;
+        std::string prompt;  // for the status bar
+    };
+    CommandState StateOf(CommandId id) const;
     Rect MainWindowRect() const override { return m_hosts.window.GetWindowRect(); }
 
     // The pane that has the keyboard: the lower one is 'Database'.

@@ -140,7 +140,8 @@ TEST_F(MainWindowTest, MenuItemsAndPromptsAreThoseOfTheCommandTable) {
         QAction* a = window->Action(e.id);
         ASSERT_TRUE(a) << static_cast<int>(e.id);
         EXPECT_EQ(a->statusTip().toStdString(), e.prompt);
-        EXPECT_TRUE(a->isEnabled());
+        // Nothing done yet: nothing to undo or redo.
+        EXPECT_EQ(a->isEnabled(), e.id != CommandId::kUndo && e.id != CommandId::kRedo);
     }
     EXPECT_EQ(window->Action(CommandId::kAddDirectory)->statusTip(), "Add a directory  to 'New items'");
 
@@ -406,6 +407,47 @@ TEST_F(MainWindowTest, AUserOpensAConfigurationEditsACellAndSavesTheDatabase) {
     EXPECT_EQ(fakes::ScratchFolder::Contents(scratch.PathOf("items.db")), "apple;red\r\nplum;violet\r\n");
     EXPECT_EQ(Db().GetCellText(0, 0), "Database");
     EXPECT_EQ(window->windowTitle().toStdString(), "Tabulon - " + cfg);
+}
+
+TEST_F(MainWindowTest, CtrlZUndoesAnEditAfterItEndsAndCtrlYRedoesItAsTheEditMenuSays) {
+    ASSERT_TRUE(window->Frame().OpenConfiguration(WriteConfiguration()));
+    QApplication::processEvents();
+    const auto press = [](auto key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        QApplication::processEvents();
+    };
+    const auto type = [&](const std::string& text) {
+        Rect rect;
+        ASSERT_TRUE(Db().GetCellRect(2, 2, rect));
+        QTest::mouseClick(window->DatabaseWidget()->viewport(), Qt::LeftButton, {},
+                          QPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+        QApplication::processEvents();
+        for (char ch : text) press(ch);
+    };
+    type("vi");
+    press(Qt::Key_Return);
+    EXPECT_EQ(Db().GetCellText(2, 2), "vi");
+
+    const auto itemsSay = [&] {
+        emit MenuNamed("Edit")->aboutToShow();
+        return QStringList{window->Action(CommandId::kUndo)->text().section('\t', 0, 0),
+                           window->Action(CommandId::kUndo)->isEnabled() ? "on" : "off",
+                           window->Action(CommandId::kRedo)->text().section('\t', 0, 0),
+                           window->Action(CommandId::kRedo)->isEnabled() ? "on" : "off"};
+    };
+    EXPECT_EQ(itemsSay(), (QStringList{"Undo Edit cell", "on", "Redo", "off"}));
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Db().GetCellText(2, 2), "blue");
+    EXPECT_EQ(Db().GetCellText(0, 0), "Database");
+    EXPECT_EQ(itemsSay(), (QStringList{"Undo", "off", "Redo Edit cell", "on"}));
+    press(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Db().GetCellText(2, 2), "vi");
+    EXPECT_EQ(Db().GetCellText(0, 0), "Database*");
+
+    type("x");
+    press(Qt::Key_Z, Qt::ControlModifier);  // while a cell is edited the key is the edit box's
+    EXPECT_TRUE(Db().IsEditing());
+    EXPECT_EQ(Db().GetCellText(2, 2), "vi");
 }
 
 TEST_F(MainWindowTest, ARightClickOnTheDatabaseOffersInsertColumnFromARealMenu) {
