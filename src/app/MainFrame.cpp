@@ -1,6 +1,8 @@
 #include "app/MainFrame.h"
 
+#include <algorithm>
 #include <new>
+#include <optional>
 
 #include "config/ConfigTitle.h"
 #include "items/ColumnCommands.h"
@@ -145,8 +147,18 @@ void CMainFrame::AfterSteps(bool whole) {
     OnDatabaseColumnsChanged();
     OnNewItemsColumnsChanged();
     ResetNumberColumnWidths();
-    for (CGridCtrl* grid : {GetNewItemsGrid(), GetDatabaseGrid()})
-        if (grid) grid->Refresh();
+    for (CGridCtrl* grid : {GetNewItemsGrid(), GetDatabaseGrid()}) {
+        if (!grid) continue;
+        // The changed place comes into view, with the focus on it.
+        if (const std::optional<CellId> place = m_undo.LastPlace(*grid); place && grid->GetRowCount() > 1) {
+            const int row = std::clamp(place->row, grid->GetFixedRowCount(), grid->GetRowCount() - 1);
+            const int last = grid->GetColumnCount() - 1;
+            const int col = place->col >= 0 ? std::clamp(place->col, std::min(1, last), last) : std::min(1, last);
+            grid->SetFocusCell(row, col);
+            grid->EnsureVisible(row, col);
+        }
+        grid->Refresh();
+    }
     if (!whole)
         Messages().Show(
             "Not enough memory to take the whole step back or do it again.\n\nThe lists are as far as "

@@ -41,6 +41,21 @@ std::size_t CGridChanges::Bytes() const {
     return bytes;
 }
 
+std::optional<CellId> CGridChanges::FirstPlace() const {
+    if (m_entries.empty()) return std::nullopt;
+    const Entry& entry = m_entries.front();
+    if (const auto* text = Get<TextChange>(entry)) return CellId(text->row, text->col);
+    if (const auto* check = Get<CheckChange>(entry)) return CellId(check->row, check->col);
+    if (const auto* cell = Get<CellChange>(entry)) return CellId(cell->row, cell->col);
+    if (const auto* added = Get<RowsAdded>(entry)) return CellId(added->rows.empty() ? -1 : added->rows.front(), -1);
+    if (const auto* removed = Get<RowsRemoved>(entry))
+        return CellId(removed->rows.empty() ? -1 : removed->rows.front(), -1);
+    if (const auto* column = Get<ColumnAdded>(entry)) return CellId(-1, column->col);
+    if (const auto* gone = Get<ColumnRemoved>(entry)) return CellId(-1, gone->col);
+    if (const auto* order = Get<RowsReordered>(entry)) return CellId(order->first, -1);
+    return std::nullopt;
+}
+
 // ---- recording ----
 
 void CGridCtrl::RecordingFailed() {

@@ -11,11 +11,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <variant>
 #include <vector>
 
+#include "grid/CellId.h"
 #include "grid/CellPool.h"
 #include "grid/CellSlot.h"
 
@@ -39,6 +41,9 @@ public:
     // Whether recording ran out of memory: the grid then refused every
     // further change, and what is recorded is all that happened.
     bool Failed() const { return m_failed; }
+    // Where the first of the changes was made (a row or column alone has the
+    // other at -1); none when nothing is recorded.
+    std::optional<CellId> FirstPlace() const;
 
 private:
     friend class CGridCtrl;

@@ -128,6 +128,8 @@ bool CUndoStack::Move(std::deque<std::unique_ptr<Step>>& from, std::deque<std::u
     from.pop_back();
     const bool whole = TakeBack(*step);
     m_database = back ? step->databaseBefore : step->databaseAfter;
+    m_newItemsPlace = step->newItems.FirstPlace();
+    m_databasePlace = step->database.FirstPlace();
     if (!whole) {
         // The lists match no step any more, and differ from what was saved.
         const std::uint64_t database = m_database;

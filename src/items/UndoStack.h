@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,12 @@ public:
     // far as it got, and every step is forgotten).
     bool Undo();
     bool Redo();
+
+    // Where the last Undo or Redo changed a grid (the first change it made
+    // there); none when it did not change that grid.
+    std::optional<CellId> LastPlace(const CGridCtrl& grid) const {
+        return &grid == m_databaseGrid ? m_databasePlace : m_newItemsPlace;
+    }
 
     // Forgets every step and the open changes: the lists as they are now
     // are where work starts (another configuration was opened, or a new one).
@@ -110,6 +117,8 @@ private:
     std::size_t m_bytes = 0;
     std::size_t m_budget = std::size_t{64} << 20;
     int m_suspended = 0;
+    std::optional<CellId> m_newItemsPlace;
+    std::optional<CellId> m_databasePlace;
     bool m_savedInOpenStep = false;
 };
 

@@ -107,13 +107,14 @@ TEST_F(UndoTest, EachCommandIsOneStepThatUndoTakesBackAndRedoDoesAgain) {
 }
 
 TEST_F(UndoTest, TheMarkFollowsTheSavedStateAndOpeningForgetsEveryStep) {
-    Menu(true, MenuCommand::kDeleteItem, 1, 1);
+    Menu(true, MenuCommand::kDeleteItem, 2, 2);
     EXPECT_EQ(Corner(), "Database*");
     frame.OnCommand(CommandId::kSaveDatabase);
     EXPECT_EQ(Corner(), "Database");
     frame.OnCommand(CommandId::kUndo);  // away from what was saved
     EXPECT_EQ(Corner(), "Database*");
-    frame.OnCommand(CommandId::kRedo);  // back to it
+    EXPECT_EQ(Db().GetFocusCell(), CellId(2, 1));  // the item that came back
+    frame.OnCommand(CommandId::kRedo);             // back to it
     EXPECT_EQ(Corner(), "Database");
     EXPECT_TRUE(frame.UndoStack().CanUndo());
 
