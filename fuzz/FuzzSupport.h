@@ -79,6 +79,8 @@ struct World : fakes::HeadlessSession {
         CGridCtrl& items = *session.NewItemsPane().GetGrid();
         items.DeleteNonFixedRows();
         for (int col = items.GetColumnCount() - 1; col >= 1; --col) items.DeleteColumn(col);
+        // What was deleted went into the steps to undo: they go too.
+        session.Frame().UndoStack().Clear();
         messages.shown.clear();
         publisher.calls.clear();
     }
