@@ -132,9 +132,8 @@ bool CUndoStack::Move(std::deque<std::unique_ptr<Step>>& from, std::deque<std::u
     m_databasePlace = step->database.FirstPlace();
     if (!whole) {
         // The lists match no step any more, and differ from what was saved.
-        const std::uint64_t database = m_database;
         Clear();
-        m_database = database == m_savedDatabase ? ++m_versions : database;
+        m_database = ++m_versions;
         return false;
     }
     try {
