@@ -12,6 +12,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -431,7 +432,7 @@ private:
     }
     // Takes the rows at these ascending positions out, into the log when one
     // is set; the rows after them close up.
-    bool RemoveRowsAt(const std::vector<int>& rows);
+    bool RemoveRowsAt(std::span<const int> rows);
     // Deletes the rows at these ascending positions, as DeleteRows does.
     bool DeleteRowsAt(const std::vector<int>& rows);
     // Puts rows back so that they stand at these ascending positions.

@@ -322,12 +322,7 @@ bool CGridCtrl::DeleteRow(int row) {
     EndEditingBeforeLayoutChange();
     if (row < 0 || row >= m_rows) return false;
     ResetSelection();
-    try {
-        if (!RemoveRowsAt({row})) return false;
-    } catch (const std::bad_alloc&) {
-        OnOutOfMemory();
-        return false;
-    }
+    if (!RemoveRowsAt(std::span(&row, 1))) return false;
     ClearCachedTopLeft();
     ResetScrollBars();
     SetModified(true, -1, -1);
@@ -352,6 +347,11 @@ bool CGridCtrl::DeleteRows(const std::vector<char>& remove) {
 bool CGridCtrl::DeleteNonFixedRows() {
     EndEditingBeforeLayoutChange();
     ResetSelection();
+    if (!m_log) {
+        // From the last, asking for no memory: this also clears up after memory ran out.
+        for (int r = m_rows - 1; r >= m_fixedRows; --r) DeleteRow(r);
+        return true;
+    }
     std::vector<int> rows;
     try {
         for (int r = m_fixedRows; r < m_rows; ++r) rows.push_back(r);
@@ -392,13 +392,13 @@ bool CGridCtrl::DeleteAllCells() {
 
 // ---- rows and columns that go and come back ----
 
-bool CGridCtrl::RemoveRowsAt(const std::vector<int>& rows) {
+bool CGridCtrl::RemoveRowsAt(std::span<const int> rows) {
     if (rows.empty()) return true;
     CGridChanges::RowsRemoved* record = nullptr;
     if (m_log) {
         if (m_log->m_failed) return false;
         try {
-            CGridChanges::RowsRemoved entry{rows, {}, {}, m_fixedRows};
+            CGridChanges::RowsRemoved entry{{rows.begin(), rows.end()}, {}, {}, m_fixedRows};
             entry.cells.reserve(rows.size());
             entry.heights.reserve(rows.size());
             record = Record(std::move(entry));
