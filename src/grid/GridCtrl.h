@@ -201,7 +201,6 @@ public:
     // so and the grid refuses every further change until the record is
     // taken away, so that what it holds is exactly what happened.
     void SetChangeLog(CGridChanges* log) { m_log = log; }
-    CGridChanges* GetChangeLog() const { return m_log; }
     // While one lives, changes to the grid go unrecorded: for what follows
     // from the lists and is made anew after taking back (row numbers, the
     // modified mark).

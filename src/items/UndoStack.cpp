@@ -17,14 +17,12 @@ void CUndoStack::Attach(CGridCtrl& newItems, CGridCtrl& database) {
 void CUndoStack::Detach() {
     if (m_newItems) m_newItems->SetChangeLog(nullptr);
     if (m_databaseGrid) m_databaseGrid->SetChangeLog(nullptr);
-    m_recording = false;
 }
 
 void CUndoStack::Record() {
     if (!m_newItems || !m_databaseGrid || m_suspended > 0) return;
     m_newItems->SetChangeLog(&m_open.newItems);
     m_databaseGrid->SetChangeLog(&m_open.database);
-    m_recording = true;
 }
 
 void CUndoStack::Reopen() {
@@ -39,7 +37,8 @@ void CUndoStack::MarkDatabaseSaved() {
     if (!m_savedInOpenStep) m_savedDatabase = m_database;
 }
 
-bool CUndoStack::HasOpenChanges() const { return m_recording && m_open.Changed(); }
+// While recording is suspended the open step stays empty.
+bool CUndoStack::HasOpenChanges() const { return m_open.Changed(); }
 
 void CUndoStack::Suspend() {
     if (m_suspended++ > 0) return;
@@ -162,7 +161,7 @@ void CUndoStack::Trim() {
     std::size_t cells = 0;
     for (const CGridCtrl* grid : {m_newItems, m_databaseGrid})
         cells += static_cast<std::size_t>(grid->GetRowCount()) * static_cast<std::size_t>(grid->GetColumnCount());
-    const std::size_t budget = std::max(m_budget, cells * kBytesPerCell / 4);
+    const std::size_t budget = std::max(kLeastBudget, cells * kBytesPerCell / 4);
     while ((m_undo.size() > 1 && m_bytes > budget) || m_undo.size() > kMostSteps) {
         m_bytes -= m_undo.front()->bytes;
         m_undo.pop_front();

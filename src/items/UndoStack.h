@@ -72,13 +72,11 @@ public:
     bool DatabaseChangedSinceSaved() const { return m_database != m_savedDatabase; }
 
     // The oldest steps go, silently, while all steps hold more than a quarter
-    // of what the lists hold, or more than bytes if that is more; the last
-    // step always stays.
-    void SetLeastBudget(std::size_t bytes) { m_budget = bytes; }
+    // of what the lists hold, or more than the least budget if that is more;
+    // the last step always stays.
+    static constexpr std::size_t kLeastBudget = std::size_t{64} << 20;
     static constexpr std::size_t kMostSteps = 1000;
     static constexpr std::size_t kBytesPerCell = 64;  // a cell of a list, roughly, text and all
-    std::size_t Bytes() const { return m_bytes; }
-    std::size_t Steps() const { return m_undo.size(); }
 
 private:
     struct Step {
@@ -108,14 +106,12 @@ private:
     // Where both grids record; moved onto the stack when it is closed. A
     // member, so that opening the next one asks for no memory.
     Step m_open;
-    bool m_recording = false;
     std::deque<std::unique_ptr<Step>> m_undo;
     std::deque<std::unique_ptr<Step>> m_redo;
     std::uint64_t m_database = 0;  // a number for each state the Database was in
     std::uint64_t m_savedDatabase = 0;
     std::uint64_t m_versions = 0;
     std::size_t m_bytes = 0;
-    std::size_t m_budget = std::size_t{64} << 20;
     int m_suspended = 0;
     std::optional<CellId> m_newItemsPlace;
     std::optional<CellId> m_databasePlace;
