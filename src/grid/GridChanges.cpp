@@ -4,6 +4,7 @@
 
 #include "grid/GridChanges.h"
 
+#include <algorithm>
 #include <new>
 
 #include "grid/GridCtrl.h"
@@ -19,6 +20,27 @@ std::size_t CellBytes(const CCellSlot& slot) {
 
 }  // namespace
 
+CRowSet::CRowSet(std::vector<int> rows)
+    : m_first(rows.empty() ? 0 : rows.front()), m_count(static_cast<int>(rows.size())) {
+    if (!rows.empty() && rows.back() - rows.front() + 1 != m_count) m_list = std::move(rows);
+}
+
+int CRowSet::CountBelow(int row) const {
+    if (m_list.empty()) return std::clamp(row - m_first, 0, m_count);
+    return static_cast<int>(std::lower_bound(m_list.begin(), m_list.end(), row) - m_list.begin());
+}
+
+bool CRowSet::Extend(int first, int count) {
+    if (!m_list.empty() || first != m_first + m_count) return false;
+    m_count += count;
+    return true;
+}
+
+void CRowSet::DropFrom(int row) {
+    m_count = CountBelow(row);
+    if (!m_list.empty()) m_list.resize(static_cast<std::size_t>(m_count));
+}
+
 std::size_t CGridChanges::Bytes() const {
     std::size_t bytes = m_entries.capacity() * sizeof(Entry);
     for (const Entry& entry : m_entries) {
@@ -27,9 +49,10 @@ std::size_t CGridChanges::Bytes() const {
         } else if (const auto* cell = Get<CellChange>(entry)) {
             bytes += CellBytes(cell->cell);
         } else if (const auto* added = Get<RowsAdded>(entry)) {
-            bytes += added->rows.capacity() * sizeof(int);
+            bytes += added->rows.Bytes();
         } else if (const auto* removed = Get<RowsRemoved>(entry)) {
-            bytes += removed->rows.capacity() * (sizeof(int) + sizeof(GridRow) + sizeof(std::uint32_t));
+            bytes += removed->rows.Bytes() + removed->cells.capacity() * sizeof(GridRow) +
+                     removed->heights.capacity() * sizeof(std::uint32_t);
             for (const GridRow& row : removed->cells)
                 for (const CCellSlot& slot : row) bytes += CellBytes(slot);
         } else if (const auto* column = Get<ColumnRemoved>(entry)) {
@@ -41,15 +64,29 @@ std::size_t CGridChanges::Bytes() const {
     return bytes;
 }
 
+std::uint64_t CGridChanges::Units(const Entry& entry) {
+    if (const auto* added = Get<RowsAdded>(entry)) return static_cast<std::uint64_t>(added->rows.Size());
+    if (const auto* removed = Get<RowsRemoved>(entry)) return static_cast<std::uint64_t>(removed->rows.Size());
+    if (const auto* column = Get<ColumnRemoved>(entry)) return column->cells.size();
+    if (const auto* order = Get<RowsReordered>(entry)) return order->from.size();
+    return 1;
+}
+
+std::uint64_t CGridChanges::Units() const {
+    std::uint64_t units = 0;
+    for (const Entry& entry : m_entries) units += Units(entry);
+    return units;
+}
+
 std::optional<CellId> CGridChanges::FirstPlace() const {
     if (m_entries.empty()) return std::nullopt;
     const Entry& entry = m_entries.front();
     if (const auto* text = Get<TextChange>(entry)) return CellId(text->row, text->col);
     if (const auto* check = Get<CheckChange>(entry)) return CellId(check->row, check->col);
     if (const auto* cell = Get<CellChange>(entry)) return CellId(cell->row, cell->col);
-    if (const auto* added = Get<RowsAdded>(entry)) return CellId(added->rows.empty() ? -1 : added->rows.front(), -1);
+    if (const auto* added = Get<RowsAdded>(entry)) return CellId(added->rows.Empty() ? -1 : added->rows.Front(), -1);
     if (const auto* removed = Get<RowsRemoved>(entry))
-        return CellId(removed->rows.empty() ? -1 : removed->rows.front(), -1);
+        return CellId(removed->rows.Empty() ? -1 : removed->rows.Front(), -1);
     if (const auto* column = Get<ColumnAdded>(entry)) return CellId(-1, column->col);
     if (const auto* gone = Get<ColumnRemoved>(entry)) return CellId(-1, gone->col);
     if (const auto* order = Get<RowsReordered>(entry)) return CellId(order->first, -1);
@@ -60,9 +97,8 @@ std::optional<CellId> CGridChanges::FirstPlace() const {
 
 void CGridCtrl::RecordingFailed() {
     m_log->m_failed = true;
-    if (m_takingBack) return;
-    if (m_outOfMemoryThrows) throw std::bad_alloc();
-    m_desktop->ShowOutOfMemory();
+    // Whoever closes the step says so, once it has taken the step back.
+    if (!m_takingBack && m_outOfMemoryThrows) throw std::bad_alloc();
 }
 
 bool CGridCtrl::NoteTextChange(int row, int col, const CGridCellBase& cell) {
@@ -87,14 +123,12 @@ bool CGridCtrl::NoteCheckChange(int row, int col, bool checked) {
 bool CGridCtrl::NoteRowsAdded(int first, int count) {
     if (!m_log || count <= 0) return MayChange();
     if (m_log->m_failed) return false;
-    try {
-        std::vector<int> rows(static_cast<std::size_t>(count));
-        for (int k = 0; k < count; ++k) rows[static_cast<std::size_t>(k)] = first + k;
-        if (!Record(CGridChanges::RowsAdded{std::move(rows), m_fixedRows})) return false;
-    } catch (const std::bad_alloc&) {
-        RecordingFailed();
+    // Rows appended one by one make one run.
+    auto* last =
+        m_log->m_entries.empty() ? nullptr : CGridChanges::Get<CGridChanges::RowsAdded>(m_log->m_entries.back());
+    if (!(last && last->fixedRows == m_fixedRows && last->rows.Extend(first, count)) &&
+        !Record(CGridChanges::RowsAdded{CRowSet(first, count), m_fixedRows}))
         return false;
-    }
     int& fresh = m_log->m_freshFrom;
     if (first >= m_rows) {
         fresh = std::min(fresh, m_rows);  // every row from the old end on is new
@@ -121,14 +155,21 @@ bool CGridCtrl::ReorderRows(int first, const std::vector<int>& from) {
         if (m_log) RecordingFailed();
         return false;
     }
+    constexpr std::size_t kAhead = 16;  // rows asked for early, as NumberRows does
     for (std::size_t k = 0; k < count; ++k) {
+        if (k + kAhead < count) {
+            __builtin_prefetch(&m_rowData[from[k + kAhead]]);
+            __builtin_prefetch(&m_rowHeights[from[k + kAhead]]);
+        }
         m_sortRows[k] = std::move(m_rowData[from[k]]);
         m_sortHeights[k] = m_rowHeights[from[k]];
+        ReportTakingBack(k / 2);
     }
     for (std::size_t k = 0; k < count; ++k) {
         const int row = first + static_cast<int>(k);
         m_rowData[row] = std::move(m_sortRows[k]);
         m_rowHeights[row] = m_sortHeights[k];
+        ReportTakingBack((count + k) / 2);
     }
     RenumberCells(first, 0);
     RowHeightsChangedFrom(first);
@@ -154,10 +195,10 @@ void CGridCtrl::TakeBackEntry(CGridChanges::Entry& entry) {
         slot = std::move(cell->cell);
         if (CGridCellBase* back = slot.get()) back->SetCoords(cell->row, cell->col);
     } else if (auto* added = C::Get<C::RowsAdded>(entry)) {
-        RemoveRowsAt(added->rows);
+        RemoveRowsAt(std::move(added->rows));
         m_fixedRows = std::min(m_fixedRows, added->fixedRows);
     } else if (auto* removed = C::Get<C::RowsRemoved>(entry)) {
-        PutRowsBack(removed->rows, removed->cells, removed->heights, removed->fixedRows);
+        PutRowsBack(removed->rows, removed->cells, removed->heights, removed->offset, removed->fixedRows);
     } else if (auto* column = C::Get<C::ColumnAdded>(entry)) {
         if (column->col < m_cols && RemoveColumnAt(column->col)) m_fixedCols = column->fixedCols;
     } else if (auto* gone = C::Get<C::ColumnRemoved>(entry)) {
@@ -167,14 +208,30 @@ void CGridCtrl::TakeBackEntry(CGridChanges::Entry& entry) {
     }
 }
 
-void CGridCtrl::TakeBack(CGridChanges& changes, CGridChanges& redo) {
+void CGridCtrl::ReportTakingBack(std::uint64_t withinEntry) {
+    if (m_takingBack) ReportProgress(kRestoringPhase, m_takenBack + withinEntry, m_toTakeBack);
+}
+
+void CGridCtrl::TakeBack(CGridChanges& changes, CGridChanges& redo, std::uint64_t doneBefore, std::uint64_t total) {
+    TakeBackInto(changes, &redo, doneBefore, total);
+}
+
+void CGridCtrl::TakeBack(CGridChanges& changes) { TakeBackInto(changes, nullptr, 0, 0); }
+
+void CGridCtrl::TakeBackInto(CGridChanges& changes, CGridChanges* redo, std::uint64_t doneBefore, std::uint64_t total) {
     EndEditingBeforeLayoutChange();
     ResetSelection();
     CGridChanges* const outer = m_log;
-    m_log = &redo;
+    m_log = redo;
     m_takingBack = true;
-    for (auto entry = changes.m_entries.rbegin(); entry != changes.m_entries.rend() && !redo.m_failed; ++entry)
+    m_takenBack = doneBefore;
+    m_toTakeBack = total;
+    for (auto entry = changes.m_entries.rbegin(); entry != changes.m_entries.rend() && !(redo && redo->m_failed);
+         ++entry) {
+        ReportTakingBack(0);
         TakeBackEntry(*entry);
+        m_takenBack += CGridChanges::Units(*entry);
+    }
     m_log = outer;
     m_takingBack = false;
     changes = CGridChanges();

@@ -27,6 +27,36 @@ namespace tabulon {
 // pool too, so that it lies beside them.
 using GridRow = std::vector<CCellSlot, cellpool::Allocator<CCellSlot>>;
 
+// Rows at ascending positions. Most often they follow each other (the rows
+// appended, every item of a list): such a run is kept as its ends alone.
+class CRowSet {
+public:
+    CRowSet() = default;
+    // The count rows from first on.
+    CRowSet(int first, int count) : m_first(first), m_count(count) {}
+    // These ascending rows; when they follow each other, the list goes.
+    explicit CRowSet(std::vector<int> rows);
+
+    int Size() const { return m_count; }
+    bool Empty() const { return m_count == 0; }
+    bool IsRun() const { return m_list.empty(); }
+    int Front() const { return m_first; }
+    int operator[](std::size_t k) const { return m_list.empty() ? m_first + static_cast<int>(k) : m_list[k]; }
+    // How many of the rows stand before row, and whether row is one of them.
+    int CountBelow(int row) const;
+    bool Contains(int row) const { return CountBelow(row) < m_count && (*this)[CountBelow(row)] == row; }
+    // A run that ends where count rows from first begin takes them in.
+    bool Extend(int first, int count);
+    // Forgets the rows from row on.
+    void DropFrom(int row);
+    std::size_t Bytes() const { return m_list.capacity() * sizeof(int); }
+
+private:
+    std::vector<int> m_list;  // empty for a run
+    int m_first = 0;
+    int m_count = 0;
+};
+
 class CGridChanges {
 public:
     CGridChanges() = default;
@@ -41,6 +71,8 @@ public:
     // Whether recording ran out of memory: the grid then refused every
     // further change, and what is recorded is all that happened.
     bool Failed() const { return m_failed; }
+    // How much work taking the changes back is, in rows or cells.
+    std::uint64_t Units() const;
     // Where the first of the changes was made (a row or column alone has the
     // other at -1); none when nothing is recorded.
     std::optional<CellId> FirstPlace() const;
@@ -60,14 +92,18 @@ private:
         int row, col;
         CCellSlot cell;
     };
-    struct RowsAdded {  // where the added rows stand now, ascending
-        std::vector<int> rows;
+    struct RowsAdded {  // where the added rows stand now
+        CRowSet rows;
         int fixedRows;  // the count of fixed rows before
     };
-    struct RowsRemoved {  // where the removed rows stood, ascending, and the rows
-        std::vector<int> rows;
+    struct RowsRemoved {  // where the removed rows stood, and the rows
+        CRowSet rows;
+        // Row rows[k] is cells[offset + k]. When the rows that went were
+        // most of the table, the grid's own arrays came here whole, their
+        // first offset places left empty.
         std::vector<GridRow> cells;
         std::vector<std::uint32_t> heights;
+        std::size_t offset;
         int fixedRows;
     };
     struct ColumnAdded {
@@ -104,6 +140,7 @@ private:
         return Get<T>(const_cast<Entry&>(entry));
     }
 
+    static std::uint64_t Units(const Entry& entry);
     // Rows from this one on were all added by this work (INT_MAX: none are
     // known to be); their cells need no record of their own.
     bool IsFresh(int row) const { return row >= m_freshFrom; }

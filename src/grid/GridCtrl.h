@@ -98,6 +98,8 @@ constexpr int kBoth = 3;
 // The phases of long work, as the progress window names them.
 inline constexpr char kSortingPhase[] = "Sorting";
 inline constexpr char kFittingPhase[] = "Fitting the columns to their texts";
+inline constexpr char kRestoringPhase[] = "Restoring the lists";
+inline constexpr char kNumberingPhase[] = "Numbering the items";
 
 // What InsertColumn gives a new column's cells unless told otherwise: one
 // line, centred upright, "&" shown as it is, too long a text cut with "...".
@@ -164,6 +166,9 @@ public:
     bool SetDefaultCellType(const CellClass& cellClass);
     const std::string& GetCellText(int row, int col) const;
     bool SetCellText(int row, int col, const std::string& text);
+    // Each row from first to last gets its own number as the text of column
+    // col; a row that shows it already is only read.
+    void NumberRows(int col, int first, int last);
     CellStates GetCellState(int row, int col) const;
     bool SetCellState(int row, int col, CellStates state);
     bool SetCellFormat(int row, int col, TextFormats format);
@@ -217,8 +222,11 @@ public:
     };
     // Takes back what changes holds, newest first, recording into redo how to
     // do it again; changes is empty afterwards. Running out of memory on the
-    // way stops it and leaves redo failed.
-    void TakeBack(CGridChanges& changes, CGridChanges& redo);
+    // way stops it and leaves redo failed. Progress counts the units of
+    // changes (CGridChanges::Units) on from doneBefore, of total.
+    void TakeBack(CGridChanges& changes, CGridChanges& redo, std::uint64_t doneBefore = 0, std::uint64_t total = 0);
+    // The same, recording nothing: as far as memory allows, it goes on.
+    void TakeBack(CGridChanges& changes);
     // A check box of (row, col) is about to change its tick; false when the
     // change is refused.
     bool NoteCheckChange(int row, int col, bool checked);
@@ -408,8 +416,8 @@ private:
     // The change log's side of the changes (GridChanges.cpp). Each records
     // before it changes anything, and changes nothing when it cannot record.
     bool MayChange() const { return !m_log || !m_log->m_failed; }
-    // Memory ran out for a record: the log is failed, and the grid says so
-    // as it does when memory runs out for a change (OnOutOfMemory).
+    // Memory ran out for a record: the log is failed, and refuses every
+    // further change; in strict mode this throws, as a change would.
     void RecordingFailed();
     bool NoteTextChange(int row, int col, const CGridCellBase& cell);
     // The entry as the log keeps it; none without a log or when it could not
@@ -431,18 +439,24 @@ private:
     }
     // Takes the rows at these ascending positions out, into the log when one
     // is set; the rows after them close up.
-    bool RemoveRowsAt(std::span<const int> rows);
-    // Deletes the rows at these ascending positions, as DeleteRows does.
-    bool DeleteRowsAt(const std::vector<int>& rows);
-    // Puts rows back so that they stand at these ascending positions.
-    bool PutRowsBack(const std::vector<int>& rows, std::vector<Row>& cells, const std::vector<std::uint32_t>& heights,
-                     int fixedRows);
+    bool RemoveRowsAt(CRowSet rows);
+    // The counts, numbers and places that follow rows having gone.
+    void AfterRowsRemoved(const CRowSet& rows);
+    // Deletes these rows, as DeleteRows does.
+    bool DeleteRowsAt(CRowSet rows);
+    // Puts rows back so that row rows[k] is cells[offset + k] again.
+    bool PutRowsBack(const CRowSet& rows, std::vector<Row>& cells, std::vector<std::uint32_t>& heights,
+                     std::size_t offset, int fixedRows);
     bool NoteRowsAdded(int first, int count);
     bool RemoveColumnAt(int col);
     bool PutColumnBack(int col, std::uint32_t width, std::vector<CCellSlot>& cells, int fixedCols);
     // Puts rows first... into the order where row first + k comes from from[k].
     bool ReorderRows(int first, const std::vector<int>& from);
+    void TakeBackInto(CGridChanges& changes, CGridChanges* redo, std::uint64_t doneBefore, std::uint64_t total);
     void TakeBackEntry(CGridChanges::Entry& entry);
+    // How far taking back has got, counting withinEntry units of the entry
+    // being taken back now.
+    void ReportTakingBack(std::uint64_t withinEntry);
 
     // Rethrows running out of memory while m_outOfMemoryThrows is set;
     // otherwise the desktop says so.
@@ -463,7 +477,9 @@ private:
     // Mutable: reading a pending cell through GetCell makes it.
     mutable std::vector<Row> m_rowData;
     CGridChanges* m_log = nullptr;
-    bool m_takingBack = false;  // whoever takes back tells of running out
+    bool m_takingBack = false;      // whoever takes back tells of running out
+    std::uint64_t m_takenBack = 0;  // progress of taking back
+    std::uint64_t m_toTakeBack = 0;
     std::vector<std::uint32_t> m_rowHeights;
     std::vector<std::uint32_t> m_colWidths;
     long long m_totalHeight = 0;

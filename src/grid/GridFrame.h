@@ -9,6 +9,11 @@ namespace tabulon {
 
 class CGridCtrl;
 
+// What a gesture did, as the user would name it.
+inline constexpr char kSortGesture[] = "Sort";
+inline constexpr char kCheckGesture[] = "Select item";
+inline constexpr char kUncheckGesture[] = "Unselect item";
+
 class IGridFrame {
 public:
     virtual ~IGridFrame() = default;
@@ -31,6 +36,9 @@ public:
     virtual void ResetNumberColumnWidths() = 0;
     // The right button was released over (row, col), or (-1, -1).
     virtual void OnGridContextMenu(int row, int col) = 0;
+    // A gesture of the user changed grid: a heading click sorted it, or a
+    // click ticked a box or took its tick away (the k...Gesture names).
+    virtual void OnGridGesture(const char* name) { (void)name; }
     // Where long work (grid/GridWork.h) shows how far it has got; none where
     // nobody watches.
     virtual IProgressHost* ProgressHost() { return nullptr; }

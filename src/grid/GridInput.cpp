@@ -355,6 +355,7 @@ void CGridCtrl::OnLButtonDown(Point point, unsigned modifiers) {
             if (m_frame && m_frame->IsDatabasePaneActive()) m_frame->NumberDatabaseItemRows();
         }
         Refresh();
+        if (m_frame) m_frame->OnGridGesture(kSortGesture);
     }
     if (shift) {
         if (!IsValidCell(m_anchor.row, m_anchor.col)) m_anchor = m_focus;
@@ -363,8 +364,14 @@ void CGridCtrl::OnLButtonDown(Point point, unsigned modifiers) {
     }
     EndEditing();
     Point origin;
-    if (GetCellOrigin(clicked.row, clicked.col, origin))
-        GetCell(clicked.row, clicked.col)->OnClickDown({point.x - origin.x, point.y - origin.y});
+    if (GetCellOrigin(clicked.row, clicked.col, origin)) {
+        CGridCellBase* cell = GetCell(clicked.row, clicked.col);
+        const auto* box = dynamic_cast<const CGridCellCheckBox*>(cell);
+        const bool checked = box && box->GetCheck();
+        cell->OnClickDown({point.x - origin.x, point.y - origin.y});
+        if (box && m_frame && box->GetCheck() != checked)
+            m_frame->OnGridGesture(checked ? kUncheckGesture : kCheckGesture);
+    }
 
     if (m_mouseMode == MouseMode::OverColumnDivider) {
         m_sizedCell = CellId(-1, ColumnOfDivider(point, clicked));

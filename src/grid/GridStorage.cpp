@@ -39,16 +39,7 @@ bool CGridCtrl::SetRowCount(int n) {
     ClearCachedTopLeft();
     RowHeightsChangedFrom(std::min(n, m_rows));
     if (!MayChange()) return false;
-    if (m_log && n < m_rows) {
-        std::vector<int> gone;
-        try {
-            for (int r = n; r < m_rows; ++r) gone.push_back(r);
-        } catch (const std::bad_alloc&) {
-            RecordingFailed();
-            return false;
-        }
-        if (!RemoveRowsAt(gone)) return false;
-    }
+    if (m_log && n < m_rows && !RemoveRowsAt(CRowSet(n, m_rows - n))) return false;
     if (n > m_rows && !NoteRowsAdded(m_rows, n - m_rows)) return false;
     if (n < m_fixedRows) m_fixedRows = n;
     if (n <= m_focus.row) m_focus = CellId(-1, -1);
@@ -78,7 +69,7 @@ bool CGridCtrl::SetRowCount(int n) {
         // The log keeps only the rows that came.
         if (m_log && !m_log->m_entries.empty())
             if (auto* added = CGridChanges::Get<CGridChanges::RowsAdded>(m_log->m_entries.back()))
-                std::erase_if(added->rows, [&](int r) { return r >= m_rows; });
+                added->rows.DropFrom(m_rows);
         OnOutOfMemory();
     }
     SetModified(true, -1, -1);
@@ -322,7 +313,7 @@ bool CGridCtrl::DeleteRow(int row) {
     EndEditingBeforeLayoutChange();
     if (row < 0 || row >= m_rows) return false;
     ResetSelection();
-    if (!RemoveRowsAt(std::span(&row, 1))) return false;
+    if (!RemoveRowsAt(CRowSet(row, 1))) return false;
     ClearCachedTopLeft();
     ResetScrollBars();
     SetModified(true, -1, -1);
@@ -341,30 +332,20 @@ bool CGridCtrl::DeleteRows(const std::vector<char>& remove) {
         OnOutOfMemory();
         return false;
     }
-    return DeleteRowsAt(rows);
+    return DeleteRowsAt(CRowSet(std::move(rows)));
 }
 
 bool CGridCtrl::DeleteNonFixedRows() {
     EndEditingBeforeLayoutChange();
     ResetSelection();
-    if (!m_log) {
-        // From the last, asking for no memory: this also clears up after memory ran out.
-        for (int r = m_rows - 1; r >= m_fixedRows; --r) DeleteRow(r);
-        return true;
-    }
-    std::vector<int> rows;
-    try {
-        for (int r = m_fixedRows; r < m_rows; ++r) rows.push_back(r);
-    } catch (const std::bad_alloc&) {
-        OnOutOfMemory();
-        return false;
-    }
-    DeleteRowsAt(rows);
+    // One run, asking for no memory when nothing is recorded: this also
+    // clears up after memory ran out.
+    if (m_rows > m_fixedRows) DeleteRowsAt(CRowSet(m_fixedRows, m_rows - m_fixedRows));
     return true;
 }
 
-bool CGridCtrl::DeleteRowsAt(const std::vector<int>& rows) {
-    if (rows.empty() || !RemoveRowsAt(rows)) return false;
+bool CGridCtrl::DeleteRowsAt(CRowSet rows) {
+    if (rows.Empty() || !RemoveRowsAt(std::move(rows))) return false;
     ClearCachedTopLeft();
     ResetScrollBars();
     SetModified(true, -1, -1);
@@ -392,32 +373,62 @@ bool CGridCtrl::DeleteAllCells() {
 
 // ---- rows and columns that go and come back ----
 
-bool CGridCtrl::RemoveRowsAt(std::span<const int> rows) {
-    if (rows.empty()) return true;
+bool CGridCtrl::RemoveRowsAt(CRowSet rows) {
+    if (rows.Empty()) return true;
     CGridChanges::RowsRemoved* record = nullptr;
+    const int first = rows.Front();
+    const int count = rows.Size();
     if (m_log) {
         if (m_log->m_failed) return false;
-        try {
-            CGridChanges::RowsRemoved entry{{rows.begin(), rows.end()}, {}, {}, m_fixedRows};
-            entry.cells.reserve(rows.size());
-            entry.heights.reserve(rows.size());
-            record = Record(std::move(entry));
-        } catch (const std::bad_alloc&) {
-            RecordingFailed();
-        }
+        record = Record(CGridChanges::RowsRemoved{std::move(rows), {}, {}, 0, m_fixedRows});
         if (!record) return false;
         // A kept row is no longer the focus when it comes back.
-        if (std::binary_search(rows.begin(), rows.end(), m_focus.row))
+        if (record->rows.Contains(m_focus.row))
             if (CGridCellBase* cell = PeekCell(m_focus.row, m_focus.col))
                 cell->SetState(cell->GetState() & ~CellState::kFocused);
+        // The rows to the end, and more of them than stay before them: the
+        // record takes the grid's arrays whole, and the grid starts new ones
+        // for the rows before. Deleting every item of a list then holds the
+        // list once, and asks for next to no memory.
+        if (record->rows.IsRun() && first + count == m_rows && first <= count) {
+            std::vector<Row> kept;
+            std::vector<std::uint32_t> keptHeights;
+            try {
+                kept.reserve(static_cast<std::size_t>(first));
+                keptHeights.reserve(static_cast<std::size_t>(first));
+            } catch (const std::bad_alloc&) {
+                m_log->m_entries.pop_back();
+                RecordingFailed();
+                return false;
+            }
+            for (int r = 0; r < first; ++r) {
+                kept.push_back(std::move(m_rowData[r]));
+                keptHeights.push_back(m_rowHeights[r]);
+            }
+            for (int r = first; r < m_rows; ++r) m_totalHeight -= m_rowHeights[r];
+            record->cells = std::move(m_rowData);
+            record->heights = std::move(m_rowHeights);
+            record->offset = static_cast<std::size_t>(first);
+            m_rowData = std::move(kept);
+            m_rowHeights = std::move(keptHeights);
+            AfterRowsRemoved(record->rows);
+            return true;
+        }
+        try {
+            record->cells.reserve(static_cast<std::size_t>(count));
+            record->heights.reserve(static_cast<std::size_t>(count));
+        } catch (const std::bad_alloc&) {
+            m_log->m_entries.pop_back();
+            RecordingFailed();
+            return false;
+        }
     }
-    const int first = rows.front();
-    std::size_t next = 0;
+    const CRowSet& gone = record ? record->rows : rows;
+    int next = 0;
     int kept = first;
-    int fixedKept = std::min(first, m_fixedRows);
     // One pass: the rows that stay slide down over the removed ones.
     for (int r = first; r < m_rows; ++r) {
-        if (next < rows.size() && rows[next] == r) {
+        if (next < count && gone[static_cast<std::size_t>(next)] == r) {
             ++next;
             m_totalHeight -= m_rowHeights[r];
             if (record) {
@@ -426,74 +437,95 @@ bool CGridCtrl::RemoveRowsAt(std::span<const int> rows) {
             } else {
                 for (int c = 0; c < m_cols; ++c) DestroyCell(r, c);
             }
+            ReportTakingBack(static_cast<std::uint64_t>(next));
             continue;
         }
-        if (r < m_fixedRows) ++fixedKept;
         if (kept != r) {
             m_rowData[kept] = std::move(m_rowData[r]);
             m_rowHeights[kept] = m_rowHeights[r];
         }
         ++kept;
     }
-    m_rowData.resize(kept);
-    m_rowHeights.resize(kept);
-    m_rows = kept;
-    m_fixedRows = fixedKept;
-    RenumberCells(first, 0);
-    RowHeightsChangedFrom(first);
-    if (m_focus.row >= first) {
-        const auto before = std::lower_bound(rows.begin(), rows.end(), m_focus.row);
-        if (before != rows.end() && *before == m_focus.row)
-            m_focus = CellId(-1, -1);
-        else
-            m_focus.row -= static_cast<int>(before - rows.begin());
-    }
-    if (m_log && m_log->m_freshFrom != INT_MAX) {
-        const auto before = std::lower_bound(rows.begin(), rows.end(), m_log->m_freshFrom);
-        m_log->m_freshFrom -= static_cast<int>(before - rows.begin());
-    }
+    m_rowData.resize(static_cast<std::size_t>(kept));
+    m_rowHeights.resize(static_cast<std::size_t>(kept));
+    AfterRowsRemoved(gone);
     return true;
 }
 
-bool CGridCtrl::PutRowsBack(const std::vector<int>& rows, std::vector<Row>& cells,
-                            const std::vector<std::uint32_t>& heights, int fixedRows) {
-    const int count = static_cast<int>(rows.size());
+void CGridCtrl::AfterRowsRemoved(const CRowSet& rows) {
+    const int first = rows.Front();
+    m_fixedRows -= rows.CountBelow(m_fixedRows);
+    m_rows = static_cast<int>(m_rowData.size());
+    RenumberCells(first, 0);
+    RowHeightsChangedFrom(first);
+    if (m_focus.row >= first) {
+        if (rows.Contains(m_focus.row))
+            m_focus = CellId(-1, -1);
+        else
+            m_focus.row -= rows.CountBelow(m_focus.row);
+    }
+    if (m_log && m_log->m_freshFrom != INT_MAX) m_log->m_freshFrom -= rows.CountBelow(m_log->m_freshFrom);
+}
+
+bool CGridCtrl::PutRowsBack(const CRowSet& rows, std::vector<Row>& cells, std::vector<std::uint32_t>& heights,
+                            std::size_t offset, int fixedRows) {
+    const int count = rows.Size();
     if (count == 0 || !MayChange()) return count == 0;
+    const int first = rows.Front();
     const int total = m_rows + count;
+    // Arrays the grid gave up whole take back the rows before them.
+    const bool whole = rows.IsRun() && m_rows == first && offset == static_cast<std::size_t>(first) &&
+                       cells.size() == static_cast<std::size_t>(total);
     try {
-        m_rowData.reserve(static_cast<std::size_t>(total));
-        m_rowHeights.reserve(static_cast<std::size_t>(total));
-        m_rowPositions.Reserve(m_rowData.capacity());
+        if (whole) {
+            m_rowPositions.Reserve(cells.capacity());
+        } else {
+            m_rowData.reserve(static_cast<std::size_t>(total));
+            m_rowHeights.reserve(static_cast<std::size_t>(total));
+            m_rowPositions.Reserve(m_rowData.capacity());
+        }
         if (m_log && !Record(CGridChanges::RowsAdded{rows, m_fixedRows})) return false;
     } catch (const std::bad_alloc&) {
         if (m_log) RecordingFailed();
         return false;
     }
-    // Nothing from here on allocates. From the end down: each place takes a
-    // row put back or the next row that was there.
-    m_rowData.resize(static_cast<std::size_t>(total));
-    m_rowHeights.resize(static_cast<std::size_t>(total));
-    int from = m_rows - 1;
-    int back = count - 1;
-    for (int r = total - 1; r >= rows.front(); --r) {
-        if (back >= 0 && rows[static_cast<std::size_t>(back)] == r) {
-            m_rowData[r] = std::move(cells[static_cast<std::size_t>(back)]);
-            m_rowHeights[r] = heights[static_cast<std::size_t>(back)];
-            m_totalHeight += m_rowHeights[r];
-            --back;
-        } else {
-            m_rowData[r] = std::move(m_rowData[from]);
-            m_rowHeights[r] = m_rowHeights[from];
-            --from;
+    // Nothing from here on allocates.
+    if (whole) {
+        for (int r = 0; r < first; ++r) {
+            cells[static_cast<std::size_t>(r)] = std::move(m_rowData[r]);
+            heights[static_cast<std::size_t>(r)] = m_rowHeights[r];
+        }
+        for (int r = first; r < total; ++r) m_totalHeight += heights[static_cast<std::size_t>(r)];
+        m_rowData = std::move(cells);
+        m_rowHeights = std::move(heights);
+    } else {
+        // From the end down: each place takes a row put back or the next row
+        // that was there.
+        m_rowData.resize(static_cast<std::size_t>(total));
+        m_rowHeights.resize(static_cast<std::size_t>(total));
+        int from = m_rows - 1;
+        int back = count - 1;
+        for (int r = total - 1; r >= first; --r) {
+            if (back >= 0 && rows[static_cast<std::size_t>(back)] == r) {
+                const std::size_t k = offset + static_cast<std::size_t>(back);
+                m_rowData[r] = std::move(cells[k]);
+                m_rowHeights[r] = heights[k];
+                m_totalHeight += m_rowHeights[r];
+                --back;
+                ReportTakingBack(static_cast<std::uint64_t>(count - 1 - back));
+            } else {
+                m_rowData[r] = std::move(m_rowData[from]);
+                m_rowHeights[r] = m_rowHeights[from];
+                --from;
+            }
         }
     }
     cells.clear();
-    if (m_focus.row >= rows.front())
-        m_focus.row += static_cast<int>(std::upper_bound(rows.begin(), rows.end(), m_focus.row) - rows.begin());
+    if (m_focus.row >= first) m_focus.row += rows.CountBelow(m_focus.row + 1);
     m_rows = total;
     m_fixedRows = fixedRows;
-    RenumberCells(rows.front(), 0);
-    RowHeightsChangedFrom(rows.front());
+    RenumberCells(first, 0);
+    RowHeightsChangedFrom(first);
     return true;
 }
 
@@ -708,6 +740,31 @@ bool CGridCtrl::SetCellText(int row, int col, const std::string& text) {
     cell->SetText(text);
     SetModified(true, row, col);
     return true;
+}
+
+void CGridCtrl::NumberRows(int col, int first, int last) {
+    first = std::max(first, 0);
+    last = std::min(last, m_rows - 1);
+    // After a sort the rows lie all over memory: the place of each row's
+    // cell, and the cell, are asked for some rows ahead, so that the waits
+    // for memory overlap.
+    constexpr int kPlacesAhead = 16;
+    constexpr int kCellsAhead = 8;
+    const auto slot = [&](int row) -> const CCellSlot* {
+        const Row& cells = m_rowData[row];
+        return col >= 0 && static_cast<std::size_t>(col) < cells.size() ? cells.data() + col : nullptr;
+    };
+    std::string number;
+    for (int r = first; r <= last; ++r) {
+        if (r + kPlacesAhead <= last)
+            if (const CCellSlot* ahead = slot(r + kPlacesAhead)) __builtin_prefetch(ahead);
+        if (r + kCellsAhead <= last)
+            if (const CCellSlot* ahead = slot(r + kCellsAhead); ahead && ahead->get()) __builtin_prefetch(ahead->get());
+        number = std::to_string(r);
+        if (GetCellText(r, col) != number) SetCellText(r, col, number);
+        ReportProgress(kNumberingPhase, static_cast<std::uint64_t>(r - first),
+                       static_cast<std::uint64_t>(last - first + 1));
+    }
 }
 
 CellStates CGridCtrl::GetCellState(int row, int col) const {
