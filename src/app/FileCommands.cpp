@@ -200,9 +200,17 @@ bool CMainFrame::OnCommand(CommandId id) {
     try {
         return RunCommand(id);
     } catch (const std::bad_alloc&) {
-        Messages().Show("Not enough memory to finish the command.", kProgramName, MbIcon::Stop, MbButtons::Ok);
+        CommandRanOutOfMemory();
         return true;
     }
+}
+
+void CMainFrame::CommandRanOutOfMemory() {
+    // What the command changed before goes back with its open step.
+    m_undo.Abandon();
+    AfterSteps();
+    Messages().Show("Not enough memory to finish the command.\n\nWhat it had changed was taken back.", kProgramName,
+                    MbIcon::Stop, MbButtons::Ok);
 }
 
 bool CMainFrame::RunCommand(CommandId id) {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "config/ConfigTitle.h"
+#include "grid/GridWork.h"
 #include "items/ColumnCommands.h"
 #include "items/PaneLayout.h"
 #include "items/TabulonWnd1.h"
@@ -88,6 +89,8 @@ void CMainFrame::OnGridCellChanged(CGridCtrl& grid, int row, int col) {
     CommitStep("Edit cell");
 }
 
+void CMainFrame::OnGridGesture(const char* name) { CommitStep(name); }
+
 void CMainFrame::MoveColumnInActivePane(int from, int to) {
     CommitStep(CUndoStack::kByHand);
     MoveColumnInPane(*this, m_databaseActive, from, to);
@@ -95,7 +98,13 @@ void CMainFrame::MoveColumnInActivePane(int from, int to) {
 }
 
 void CMainFrame::OnGridContextMenu(int row, int col) {
-    tabulon::OnGridContextMenu(*this, m_hosts.popupMenus, m_hosts.dialogs, m_databaseActive, row, col);
+    // As for the commands of the main menu: running out of memory, even for
+    // the menu itself, is said, and the program goes on.
+    try {
+        tabulon::OnGridContextMenu(*this, m_hosts.popupMenus, m_hosts.dialogs, m_databaseActive, row, col);
+    } catch (const std::bad_alloc&) {
+        CommandRanOutOfMemory();
+    }
 }
 
 void CMainFrame::ResetNumberColumnWidths() {
@@ -118,7 +127,7 @@ void CMainFrame::AttachUndoStack() {
 
 void CMainFrame::CommitStep(std::string_view name) {
     if (m_undo.Commit(name)) return;
-    AfterSteps(true);
+    AfterSteps();
     Messages().Show("Not enough memory to keep \"" + std::string(name) +
                         "\" so that it could be undone.\n\nIt was taken back: the lists are as they were before.",
                     kProgramName, MbIcon::Exclamation, MbButtons::Ok);
@@ -134,14 +143,30 @@ CMainFrame::CommandState CMainFrame::StateOf(CommandId id) const {
 }
 
 void CMainFrame::OnUndo() {
-    if (m_undo.CanUndo()) AfterSteps(m_undo.Undo());
+    if (m_undo.CanUndo()) TakeStep(true);
 }
 
 void CMainFrame::OnRedo() {
-    if (m_undo.CanRedo()) AfterSteps(m_undo.Redo());
+    if (m_undo.CanRedo()) TakeStep(false);
 }
 
-void CMainFrame::AfterSteps(bool whole) {
+void CMainFrame::TakeStep(bool undo) {
+    bool whole = false;
+    {
+        // A big step shows its progress, and it is gone before any message.
+        const CGridWork work(this, StateOf(undo ? CommandId::kUndo : CommandId::kRedo).caption,
+                             {GetNewItemsGrid(), GetDatabaseGrid()});
+        whole = undo ? m_undo.Undo() : m_undo.Redo();
+        AfterSteps();
+    }
+    if (!whole)
+        Messages().Show(
+            "Not enough memory to take the whole step back or do it again.\n\nThe lists are as far as "
+            "it got, and there is nothing more to undo.",
+            kProgramName, MbIcon::Exclamation, MbButtons::Ok);
+}
+
+void CMainFrame::AfterSteps() {
     NumberDatabaseItemRows();
     m_database.SetDatabaseModified(m_undo.DatabaseChangedSinceSaved());
     OnDatabaseColumnsChanged();
@@ -159,11 +184,6 @@ void CMainFrame::AfterSteps(bool whole) {
         }
         grid->Refresh();
     }
-    if (!whole)
-        Messages().Show(
-            "Not enough memory to take the whole step back or do it again.\n\nThe lists are as far as "
-            "it got, and there is nothing more to undo.",
-            kProgramName, MbIcon::Exclamation, MbButtons::Ok);
 }
 
 }  // namespace tabulon

@@ -149,14 +149,20 @@ public:
     void MoveColumnInActivePane(int from, int to) override;
     void OnDatabaseEditEnded(CGridCtrl& grid, CellId focus) override;
     void OnGridCellChanged(CGridCtrl& grid, int row, int col) override;
+    void OnGridGesture(const char* name) override;
     void ResetNumberColumnWidths() override;
     void OnGridContextMenu(int row, int col) override;
 
 private:
     bool RunCommand(CommandId id);
     bool Dispatch(CommandId id);
+    // Memory ran out in a command, and it ended: what it had changed goes
+    // back, and the user is told.
+    void CommandRanOutOfMemory();
+    // Takes the last step back (undo) or does the last one taken back again.
+    void TakeStep(bool undo);
     // After a step was taken back or done again: what follows from the lists.
-    void AfterSteps(bool whole);
+    void AfterSteps();
 
     SessionHosts m_hosts;
     CListConfig m_config;

@@ -25,7 +25,7 @@ void CTabulonWnd2::NumberItemRows(int first, int last) {
     last = std::min(last, m_grid->GetRowCount() - 1);
     // The numbers follow from the rows: made anew after any step is taken back.
     const CGridCtrl::CUnrecorded numbers(*m_grid);
-    for (int r = first; r <= last; ++r) m_grid->SetCellText(r, 0, std::to_string(r));
+    m_grid->NumberRows(0, first, last);
 }
 
 void CTabulonWnd2::SortByAllColumns() {

@@ -61,17 +61,23 @@ void CUndoStack::Clear() {
     Reopen();
 }
 
+void CUndoStack::Abandon() {
+    if (!HasOpenChanges()) return;
+    Detach();
+    m_newItems->TakeBack(m_open.newItems);
+    m_databaseGrid->TakeBack(m_open.database);
+    // Saved half way, the file holds what neither list does now.
+    if (m_savedInOpenStep) m_savedDatabase = ++m_versions;
+    Reopen();
+}
+
 bool CUndoStack::Commit(std::string_view name) {
     if (!HasOpenChanges()) return true;
     Detach();
     if (m_open.newItems.Failed() || m_open.database.Failed()) {
         // What could not be recorded did not happen; what was recorded goes
         // back, so that the lists are as they were before the step.
-        CGridChanges ignored;
-        m_newItems->TakeBack(m_open.newItems, ignored);
-        ignored = CGridChanges();
-        m_databaseGrid->TakeBack(m_open.database, ignored);
-        Reopen();
+        Abandon();
         return false;
     }
     const std::uint64_t before = m_database;
@@ -110,8 +116,11 @@ std::string CUndoStack::RedoName() const { return CanRedo() ? m_redo.back()->nam
 bool CUndoStack::TakeBack(Step& step) {
     CGridChanges newItems;
     CGridChanges database;
-    m_newItems->TakeBack(step.newItems, newItems);
-    m_databaseGrid->TakeBack(step.database, database);
+    // One progress for both lists.
+    const std::uint64_t newItemsUnits = step.newItems.Units();
+    const std::uint64_t total = newItemsUnits + step.database.Units();
+    m_newItems->TakeBack(step.newItems, newItems, 0, total);
+    m_databaseGrid->TakeBack(step.database, database, newItemsUnits, total);
     step.newItems = std::move(newItems);
     step.database = std::move(database);
     m_bytes -= step.bytes;

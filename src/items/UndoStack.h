@@ -37,6 +37,10 @@ public:
     // when recording ran out of memory: what the step changed was then taken
     // back, and the step is gone.
     bool Commit(std::string_view name);
+    // Takes back what changed since the last step was closed, recording
+    // nothing: a command that could not finish leaves the lists as it found
+    // them.
+    void Abandon();
     // Whether anything changed since the last step was closed.
     bool HasOpenChanges() const;
 
