@@ -19,6 +19,7 @@
 #include "FakeGridWindow.h"
 #include "app/BatchMakeList.h"
 #include "app/CommandTable.h"
+#include "items/ColumnCommands.h"
 #include "tools/AddDirectoryCommand.h"
 
 namespace tabulon::testing {
@@ -185,6 +186,15 @@ TEST(OutOfMemory, EveryFailedAllocationEndsTheCommandWithAMessageAndChangesNothi
              }
          },
          [](World& w) { EXPECT_EQ(w.Db().GetRowCount(), 6); }},
+        {"delete all items",
+         [](World& w) {
+             w.Open();
+             w.messages.Answer(MbResult::Yes);
+             w.idle.menus.choose = static_cast<int>(MenuCommand::kDeleteAllItems);
+             w.session.Frame().SetActivePane(true);
+         },
+         [](World& w) { w.session.Frame().OnGridContextMenu(1, 1); },
+         [](World& w) { EXPECT_EQ(w.Db().GetRowCount(), 4); }, [](World& w) { EXPECT_EQ(w.Db().GetRowCount(), 1); }},
         {"batch make list", [](World&) {},
          [](World& w) {
              const int status = RunBatchMakeList(w.session.Frame(), w.cfgPath);

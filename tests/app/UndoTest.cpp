@@ -1,6 +1,7 @@
-// Undo and redo over the commands that change the lists: undo gives back the
-// very lists the command found (what a save would write, the ticks, the
-// 'Database' mark), redo the lists it left, and undo once more the first.
+// Undo and redo over the commands and gestures that change the lists: undo
+// gives back the very lists the command found (the bytes a save writes, every
+// text, the ticks, the 'Database' mark), redo the lists it left, and undo
+// once more the first.
 
 #include <gtest/gtest.h>
 
@@ -8,8 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "AllocationProbe.h"
 #include "AppTestSupport.h"
+#include "FakeGridWindow.h"
 #include "items/ColumnCommands.h"
+#include "items/ColumnDialogs.h"
+#include "items/DatabaseFile.h"
 #include "tools/DirectoryItems.h"
 
 namespace tabulon::testing {
@@ -17,26 +22,51 @@ namespace {
 
 class UndoTest : public AppTest {
 protected:
+    fakes::FakeGridWindow dbWindow;
+    fakes::FakeGridWindow newItemsWindow;
     void SetUp() override {
         OpenConfiguration();
         newItems.AddItemFromText("n - 9", "-", 1);
         newItems.AddItemFromText("m - 8 - x", "-", 2);
         frame.CommitStep(CUndoStack::kByHand);
+        // On a window, so that clicks find their cells.
+        for (auto [grid, shown] : {std::pair{&Db(), &dbWindow}, std::pair{newItems.GetGrid(), &newItemsWindow}}) {
+            shown->hasDC = true;
+            grid->AttachWindow(shown);
+        }
     }
-    // Both lists as the user has them: every text, every tick (the mark in
-    // the corner is Corner()'s).
+    void TearDown() override {
+        Db().AttachWindow(nullptr);
+        newItems.GetGrid()->AttachWindow(nullptr);
+    }
+    // Both lists as the user has them: what a save writes, every text, every
+    // tick (the mark in the corner is Corner()'s).
     std::vector<std::string> Lists() {
-        std::vector<std::string> out;
+        EXPECT_TRUE(WriteDatabaseFile(frame));
+        std::vector<std::string> out{Contents(PathOf("items.db"))};
         for (CGridCtrl* grid : {&Db(), newItems.GetGrid()})
             for (int r = 0; r < grid->GetRowCount(); ++r) {
                 std::string row;
                 for (int c = 0; c < grid->GetColumnCount(); ++c) {
                     if (grid != &Db() || r + c > 0) row += grid->GetCellText(r, c);
+                    if (const auto* box = dynamic_cast<const CGridCellCheckBox*>(grid->GetCell(r, c)))
+                        row += box->GetCheck() ? "[x]" : "[ ]";
                     row += '|';
                 }
                 out.push_back(row);
             }
         return out;
+    }
+    // A click into the middle of (row, col).
+    void Click(CGridCtrl& grid, int row, int col) {
+        Point origin;
+        ASSERT_TRUE(grid.GetCellOrigin(row, col, origin));
+        grid.OnLButtonDown({origin.x + 4, origin.y + 4}, 0);
+        grid.OnLButtonUp({origin.x + 4, origin.y + 4}, 0);
+    }
+    void Edit(int row, int col, const std::string& text) {
+        Db().SetCellText(row, col, text);
+        frame.OnGridCellChanged(Db(), row, col);
     }
     void Menu(bool databasePane, MenuCommand command, int row, int col) {
         idle.menus.choose = static_cast<int>(command);
@@ -47,9 +77,13 @@ protected:
 
 TEST_F(UndoTest, EachCommandIsOneStepThatUndoTakesBackAndRedoDoesAgain) {
     using M = MenuCommand;
+    const auto typeAndOk = [&](const char* text) {
+        dialogs.scripts.push_back({fakes::TypeText(kColumnTextEditId, text), fakes::Press(DialogId::kOk)});
+    };
     const struct {
         const char* name;
         std::function<void()> run;
+        std::function<void()> before = nullptr;  // done by hand first, a step of its own
     } commands[] = {
         {"Delete column", [&] { Menu(true, M::kDeleteColumn, 0, 1); }},
         {"Insert column", [&] { Menu(true, M::kInsertColumn, 0, 1); }},
@@ -70,18 +104,41 @@ TEST_F(UndoTest, EachCommandIsOneStepThatUndoTakesBackAndRedoDoesAgain) {
          [&] {
              messages.Answer(MbResult::Yes);
              frame.OnCommand(CommandId::kMakeList);
-         }},
-        {"Edit cell",
+         },
+         [&] { Edit(1, 1, "z"); }},
+        {"Edit cell", [&] { Edit(2, 1, "typed"); }},
+        {"Rename column",
          [&] {
-             Db().SetCellText(2, 1, "typed");
-             frame.OnGridCellChanged(Db(), 2, 1);
+             typeAndOk("Band");
+             Menu(true, M::kRenameColumn, 0, 1);
          }},
+        {"Fill column with",
+         [&] {
+             typeAndOk("all");
+             Menu(false, M::kNewItemsFillColumn, 0, 2);
+         }},
+        {"Delete all columns",
+         [&] {
+             messages.Answer(MbResult::Yes);
+             Menu(true, M::kDatabaseDeleteAllColumns, 0, 1);
+         }},
+        {"Move column",
+         [&] {
+             frame.SetActivePane(true);
+             frame.MoveColumnInActivePane(2, 0);
+         }},
+        {"Add item", [&] { Menu(false, M::kAddItem, 1, 1); }},
+        {"Select all items", [&] { Menu(false, M::kSelectAllItems, 1, 1); },
+         [&] { Menu(false, M::kUnselectAllItems, 1, 1); }},
+        {kCheckGesture, [&] { Click(*newItems.GetGrid(), 2, 0); }, [&] { Menu(false, M::kUnselectAllItems, 1, 1); }},
+        {kSortGesture, [&] { Click(Db(), 0, 2); }, [&] { Edit(1, 2, "9"); }},
     };
     for (const auto& command : commands) {
         SCOPED_TRACE(command.name);
-        if (command.name == std::string("Make list")) {
-            Db().SetCellText(1, 1, "z");
-            frame.OnGridCellChanged(Db(), 1, 1);
+        if (command.before) {
+            frame.SetActivePane(true);
+            command.before();
+            frame.CommitStep(CUndoStack::kByHand);
         }
         const std::vector<std::string> before = Lists();
         const std::string cornerBefore = Corner();
@@ -121,6 +178,26 @@ TEST_F(UndoTest, TheMarkFollowsTheSavedStateAndOpeningForgetsEveryStep) {
     ASSERT_TRUE(frame.OpenConfiguration(PathOf("list.cfg")));
     EXPECT_FALSE(frame.UndoStack().CanUndo());
     EXPECT_FALSE(frame.UndoStack().CanRedo());
+}
+
+TEST_F(UndoTest, DeletingEveryItemOfABigListHoldsItOnceAndUndoGivesItBack) {
+    std::string items;
+    for (int k = 0; k < 20000; ++k) items.append("item ").append(std::to_string(k)).append(";1\r\n");
+    WriteConfiguration(items);
+    probe::StartCounting();
+    ASSERT_TRUE(frame.OpenConfiguration(PathOf("list.cfg")));
+    const std::size_t list = probe::StopCounting().peakBytes;
+    const std::string last = Db().GetCellText(20000, 1);
+    messages.Answer(MbResult::Yes);
+    probe::StartCounting();
+    Menu(true, MenuCommand::kDeleteAllItems, 1, 1);
+    const std::size_t deleting = probe::StopCounting().peakBytes;
+    EXPECT_EQ(Db().GetRowCount(), 1);
+    EXPECT_LT(deleting * 100, list) << deleting << " bytes asked for, beside " << list << " of the list";
+    frame.OnCommand(CommandId::kUndo);
+    EXPECT_EQ(Db().GetRowCount(), 20001);
+    EXPECT_EQ(Db().GetCellText(20000, 1), last);
+    EXPECT_EQ(Corner(), "Database");
 }
 
 }  // namespace
