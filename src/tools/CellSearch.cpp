@@ -1,0 +1,141 @@
+#include "tools/CellSearch.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "base/ShownText.h"
+
+namespace tabulon {
+
+namespace {
+
+// Lower-cases the letters of UTF-8 text where they stand: each lower form
+// takes as many bytes as its upper form.
+void FoldInPlace(std::string& text) {
+    const std::size_t size = text.size();
+    for (std::size_t at = 0; at < size; ++at) {
+        auto& byte = reinterpret_cast<unsigned char&>(text[at]);
+        if (byte < 0x80) {
+            if (byte >= 'A' && byte <= 'Z') byte = static_cast<unsigned char>(byte + ('a' - 'A'));
+            continue;
+        }
+        if (at + 1 >= size) break;
+        auto& next = reinterpret_cast<unsigned char&>(text[at + 1]);
+        if (byte == 0xC3 && next >= 0x80 && next <= 0x9E && next != 0x97) {
+            next = static_cast<unsigned char>(next + 0x20);  // À-Þ, but not ×
+        } else if (byte == 0xC5 && (next == 0x92 || next == 0xA0 || next == 0xBD)) {
+            ++next;  // Œ Š Ž
+        } else if (byte == 0xC5 && next == 0xB8) {
+            byte = 0xC3;  // Ÿ becomes ÿ, of Latin-1
+            next = 0xBF;
+        }
+        ++at;
+    }
+}
+
+bool IsAscii(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+}  // namespace
+
+std::string FoldCase(std::string_view text) {
+    std::string folded(text);
+    FoldInPlace(folded);
+    return folded;
+}
+
+CCellSearch::CCellSearch(SearchQuery query) : m_query(std::move(query)), m_wanted(m_query.text) {
+    if (!m_query.matchCase) FoldInPlace(m_wanted);
+}
+
+std::string_view CCellSearch::Prepared(std::string_view text) const {
+    if (IsAscii(text)) {
+        if (m_query.matchCase) return text;
+        m_scratch.assign(text);
+    } else if (IsValidUtf8(text)) {
+        m_scratch.assign(text);
+    } else {
+        m_scratch.clear();
+        for (char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x80)
+                m_scratch += c;
+            else
+                m_scratch += Utf8Of(FromWindows1252(byte));
+        }
+    }
+    if (!m_query.matchCase) FoldInPlace(m_scratch);
+    return m_scratch;
+}
+
+bool CCellSearch::Matches(std::string_view text) const {
+    if (m_wanted.empty()) return false;
+    const std::string_view shown = Prepared(text);
+    return m_query.wholeCell ? shown == m_wanted : shown.find(m_wanted) != std::string_view::npos;
+}
+
+CCellSearch::Area CCellSearch::AreaOf(const CGridCtrl& grid) const {
+    const int firstRow = grid.GetFixedRowCount();
+    const int firstData = grid.GetFixedColumnCount();
+    const int rows = std::max(grid.GetRowCount() - firstRow, 0);
+    if (m_query.column >= 0) {
+        const bool shown = m_query.column >= firstData && m_query.column < grid.GetColumnCount();
+        return {firstRow, rows, m_query.column, shown ? 1 : 0};
+    }
+    return {firstRow, rows, firstData, std::max(grid.GetColumnCount() - firstData, 0)};
+}
+
+std::optional<CCellSearch::Found> CCellSearch::Next(const CGridCtrl& grid, CellId from, bool backwards) const {
+    const Area area = AreaOf(grid);
+    const long long size = area.Size();
+    if (size == 0 || m_wanted.empty()) return std::nullopt;
+    // Where the search begins: the place after from (before it, backwards).
+    long long begin = backwards ? size - 1 : 0;
+    const int row = from.row - area.firstRow;
+    if (row >= 0 && row < area.rows) {
+        const long long rowStart = static_cast<long long>(row) * area.cols;
+        if (from.col < area.firstCol)
+            begin = backwards ? rowStart - 1 : rowStart;
+        else if (from.col >= area.firstCol + area.cols)
+            begin = backwards ? rowStart + area.cols - 1 : rowStart + area.cols;
+        else
+            begin = rowStart + (from.col - area.firstCol) + (backwards ? -1 : 1);
+    }
+    bool wrapped = begin < 0 || begin >= size;
+    begin = (begin % size + size) % size;
+    const long long step = backwards ? -1 : 1;
+    int r = static_cast<int>(begin / area.cols);
+    int c = static_cast<int>(begin % area.cols);
+    for (long long k = 0; k < size; ++k) {
+        if (Matches(grid.GetCellText(area.firstRow + r, area.firstCol + c)))
+            return Found{CellId(area.firstRow + r, area.firstCol + c), wrapped};
+        c += static_cast<int>(step);
+        if (c == area.cols || c < 0) {
+            c = backwards ? area.cols - 1 : 0;
+            r += static_cast<int>(step);
+            if (r == area.rows || r < 0) {
+                r = backwards ? area.rows - 1 : 0;
+                wrapped = true;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+CCellSearch::Count CCellSearch::CountMatches(const CGridCtrl& grid, CellId cell) const {
+    const Area area = AreaOf(grid);
+    Count count;
+    if (m_wanted.empty()) return count;
+    for (int r = area.firstRow; r < area.firstRow + area.rows; ++r)
+        for (int c = area.firstCol; c < area.firstCol + area.cols; ++c) {
+            if (!Matches(grid.GetCellText(r, c))) continue;
+            ++count.total;
+            if (cell == CellId(r, c)) count.rank = count.total;
+        }
+    return count;
+}
+
+}  // namespace tabulon

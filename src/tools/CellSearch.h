@@ -1,0 +1,71 @@
+#pragma once
+// Finding text in the cells of a pane: the next or previous item cell that
+// holds it, row by row and left to right from the focus cell, going round at
+// the end; and how many cells hold it. Cells are matched as they are shown:
+// a text that is not valid UTF-8 is read as Windows-1252. Without "Match
+// case" letters are compared without their case: A-Z, and the letters of
+// Latin-1 and of Windows-1252 that have an upper and a lower form.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "grid/CellId.h"
+#include "grid/GridCtrl.h"
+
+namespace tabulon {
+
+struct SearchQuery {
+    std::string text;  // UTF-8, as typed
+    bool matchCase = false;
+    bool wholeCell = false;
+    int column = -1;  // one data column, or -1 for all of them
+};
+
+// text with its letters in lower case, as the search compares them; text is
+// UTF-8.
+std::string FoldCase(std::string_view text);
+
+class CCellSearch {
+public:
+    explicit CCellSearch(SearchQuery query);
+
+    const SearchQuery& Query() const { return m_query; }
+    // Whether a cell whose bytes are text holds the query.
+    bool Matches(std::string_view text) const;
+
+    struct Found {
+        CellId cell;
+        bool wrapped = false;  // the search went round the end (or the start) to reach it
+    };
+    // The first item cell after from (before it, backwards) that holds the
+    // query; from itself comes last. From no cell, the search starts at the
+    // first item cell (the last, backwards). None when no cell holds it.
+    std::optional<Found> Next(const CGridCtrl& grid, CellId from, bool backwards) const;
+
+    struct Count {
+        std::size_t total = 0;
+        std::size_t rank = 0;  // which of them cell is, from 1; 0 when it holds none
+    };
+    Count CountMatches(const CGridCtrl& grid, CellId cell) const;
+
+private:
+    // The cells searched: the item rows, and the data columns chosen.
+    struct Area {
+        int firstRow, rows, firstCol, cols;
+        long long Size() const { return static_cast<long long>(rows) * cols; }
+        CellId At(long long k) const {
+            return CellId(firstRow + static_cast<int>(k / cols), firstCol + static_cast<int>(k % cols));
+        }
+    };
+    Area AreaOf(const CGridCtrl& grid) const;
+    // The text as shown, folded unless case matters, in m_scratch.
+    std::string_view Prepared(std::string_view text) const;
+
+    SearchQuery m_query;
+    std::string m_wanted;  // the query as the cells are compared
+    mutable std::string m_scratch;
+};
+
+}  // namespace tabulon

@@ -1,0 +1,89 @@
+// Finding text in a pane: what a cell matches (as shown, with and without
+// case, whole or in part), the order of the search from a cell in both
+// directions and round the ends, one column or all, and the count.
+
+#include <gtest/gtest.h>
+
+#include "tools/CellSearch.h"
+
+namespace tabulon::testing {
+namespace {
+
+TEST(CellSearch, MatchesTheTextAsShownWithOrWithoutCase) {
+    const struct {
+        const char* cell;
+        const char* query;
+        bool matchCase;
+        bool whole;
+        bool matches;
+    } cases[] = {
+        {"The Beatles", "beat", false, false, true},
+        {"The Beatles", "beat", true, false, false},
+        {"The Beatles", "the beatles", false, true, true},
+        {"The Beatles", "beatles", false, true, false},
+        {"ÉTÉ ÅÄÖ ŠŒŽŸ", "été åäö šœžÿ", false, true, true},  // UTF-8 letters fold
+        {"ÉTÉ", "été", true, false, false},
+        {"\xC9t\xE9", "été", false, true, true},  // Windows-1252, matched as shown
+        {"a×b", "A÷B", false, false, false},      // × and ÷ are not letters
+        {"anything", "", false, false, false},    // an empty query finds nothing
+    };
+    for (const auto& c : cases) {
+        const CCellSearch search({c.query, c.matchCase, c.whole, -1});
+        EXPECT_EQ(search.Matches(c.cell), c.matches) << c.cell << " / " << c.query;
+    }
+}
+
+class CellSearchGrid : public ::testing::Test {
+protected:
+    // Two data columns, and a match at (1,1), (2,2) and (3,1).
+    void SetUp() override {
+        grid.SetColumnCount(3);
+        grid.SetRowCount(4);
+        const char* texts[3][2] = {{"x", "-"}, {"-", "X"}, {"x", "-"}};
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 2; ++c) grid.SetCellText(r + 1, c + 1, texts[r][c]);
+    }
+    CGridCtrl grid{1, 1, 1, 1};
+};
+
+TEST_F(CellSearchGrid, GoesRowByRowFromTheFocusCellAndRoundTheEnds) {
+    const CCellSearch search({"x", false, false, -1});
+    const struct {
+        CellId from;
+        bool backwards;
+        CellId found;
+        bool wrapped;
+    } cases[] = {
+        {CellId(-1, -1), false, CellId(1, 1), false},  // no focus cell: from the first
+        {CellId(-1, -1), true, CellId(3, 1), false},   // or the last
+        {CellId(1, 1), false, CellId(2, 2), false},   {CellId(2, 2), false, CellId(3, 1), false},
+        {CellId(3, 1), false, CellId(1, 1), true},    {CellId(1, 1), true, CellId(3, 1), true},
+        {CellId(2, 0), false, CellId(2, 2), false},  // from the number column
+        {CellId(3, 2), true, CellId(3, 1), false},
+    };
+    for (const auto& c : cases) {
+        const auto found = search.Next(grid, c.from, c.backwards);
+        ASSERT_TRUE(found) << c.from.row << "," << c.from.col;
+        EXPECT_EQ(found->cell, c.found) << c.from.row << "," << c.from.col << (c.backwards ? " back" : "");
+        EXPECT_EQ(found->wrapped, c.wrapped) << c.from.row << "," << c.from.col;
+    }
+    // The only match is found again from itself, round the end.
+    const CCellSearch column({"X", true, false, 2});
+    EXPECT_EQ(column.Next(grid, CellId(2, 2), false)->cell, CellId(2, 2));
+    EXPECT_TRUE(column.Next(grid, CellId(2, 2), false)->wrapped);
+    EXPECT_FALSE(CCellSearch({"y", false, false, -1}).Next(grid, CellId(1, 1), false));
+}
+
+TEST_F(CellSearchGrid, CountsTheMatchesAndTheRankOfOne) {
+    const CCellSearch all({"x", false, false, -1});
+    EXPECT_EQ(all.CountMatches(grid, CellId(2, 2)).total, 3u);
+    EXPECT_EQ(all.CountMatches(grid, CellId(2, 2)).rank, 2u);
+    EXPECT_EQ(all.CountMatches(grid, CellId(2, 1)).rank, 0u);
+    EXPECT_EQ(CCellSearch({"x", false, false, 1}).CountMatches(grid, CellId(3, 1)).total, 2u);
+    CGridCtrl empty{1, 1, 1, 1};
+    EXPECT_EQ(all.CountMatches(empty, CellId(-1, -1)).total, 0u);
+    EXPECT_FALSE(all.Next(empty, CellId(-1, -1), false));
+}
+
+}  // namespace
+}  // namespace tabulon::testing
