@@ -13,3 +13,4 @@ build/bench/bench/bench_window build/bench/apps/tabulon/tabulon
 build/bench/bench/bench_wide_lines build/bench/apps/tabulon/tabulon
 build/bench/bench/bench_folders
 build/bench/bench/bench_undo
+build/bench/bench/bench_find

@@ -15,6 +15,7 @@
 #include "base/ProgramName.h"
 #include "output/ListGenerator.h"
 #include "qt/QtAboutBox.h"
+#include "qt/QtFindBar.h"
 #include "qt/QtGridWidget.h"
 #include "qt/QtMainWindowIcons.h"
 #include "qt/QtText.h"
@@ -54,6 +55,7 @@ CQtMainWindow::CQtMainWindow(const QtWindowHosts& hosts, QWidget* parent)
     BuildStatusBar();
     BuildMenus();
     BuildToolBar();
+    BuildFindBar();
     BuildPanes();
     SetTitle(kProgramName);
     resize(820, 640);
@@ -173,6 +175,20 @@ void CQtMainWindow::BuildToolBar() {
     }
 }
 
+void CQtMainWindow::BuildFindBar() {
+    addToolBarBreak();
+    m_findBar = new CQtFindBar(
+        Frame(),
+        [this](bool databasePane) {
+            (databasePane ? m_databaseWidget : m_newItemsWidget)->setFocus(Qt::OtherFocusReason);
+        },
+        this);
+    addToolBar(m_findBar);
+    m_findBar->hide();
+}
+
+void CQtMainWindow::ShowFindBar(bool databasePane) { m_findBar->Open(databasePane); }
+
 void CQtMainWindow::BuildStatusBar() {
     m_message = new QLabel(kReady);
     m_message->setObjectName(QStringLiteral("message"));
@@ -244,7 +260,9 @@ void CQtMainWindow::ShowNotBuilt(CommandId id) {
                     MbButtons::Ok);
 }
 
-void CQtMainWindow::SetStatusText(const std::string& text) { m_message->setText(TextFromBytes(text)); }
+void CQtMainWindow::SetStatusText(const std::string& text) {
+    m_message->setText(text.empty() ? kReady : TextFromBytes(text));
+}
 
 void CQtMainWindow::SetTitle(const std::string& title) {
     m_title = title;

@@ -35,6 +35,7 @@ class QToolBar;
 
 namespace tabulon::qt {
 
+class CQtFindBar;
 class CQtGridWidget;
 
 // What the window takes from its creator rather than making itself: these
@@ -73,6 +74,8 @@ public:
     void CloseWindow() override;
     Rect GetWindowRect() const override;
     void SetStatusText(const std::string& text) override;
+    void ShowFindBar(bool databasePane) override;
+    CQtFindBar* FindBar() const { return m_findBar; }
 
     void ShowAbout();
 
@@ -91,6 +94,8 @@ private:
     void ShowLockIndicators();
     void ShowPromptsOf(QMenu* menu);
     void BuildToolBar();
+    // Under the toolbar, hidden until Find opens it.
+    void BuildFindBar();
     void BuildStatusBar();
     void BuildPanes();
     void RunCommand(CommandId id);
@@ -116,6 +121,7 @@ private:
     CQtGridWidget* m_newItemsWidget = nullptr;
     CQtGridWidget* m_databaseWidget = nullptr;
     QToolBar* m_toolBar = nullptr;
+    CQtFindBar* m_findBar = nullptr;
     QLabel* m_message = nullptr;
     bool m_closeConfirmed = false;
 };

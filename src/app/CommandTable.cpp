@@ -37,6 +37,11 @@ constexpr MenuEntry kMainMenu[] = {
     Item("Edit", "Undo", C::kUndo, "Undo the last change to the lists", 'U', "Ctrl+Z"),
     Item("Edit", "Redo", C::kRedo, "Redo the change last undone", 'R', "Ctrl+Y"),
     Mark("Edit", K::Separator),
+    Item("Edit", "Find..", C::kFind, "Find a text in 'New items' or 'Database'", 'F', "Ctrl+F"),
+    Item("Edit", "Find next", C::kFindNext, "Find the next cell with the text last searched for", 'x', "F3"),
+    Item("Edit", "Find previous", C::kFindPrevious, "Find the previous cell with the text last searched for", 'v',
+         "Shift+F3"),
+    Mark("Edit", K::Separator),
     Item("Edit", "Add directory..", C::kAddDirectory, "Add a directory  to 'New items'", 'A'),
     Item("Edit", "Move items", C::kMoveItems, "Move selected 'New items' to 'Database'", 'M'),
     Item("Tools", "Replace..", C::kReplace, "Open replace window", 'R'),
@@ -61,6 +66,7 @@ constexpr MenuPicture kMenuPictures[] = {
     {C::kAbout, 158},
     {C::kUndo, 173},
     {C::kRedo, 174},
+    {C::kFind, 175},
 };
 
 // The text with "&" before the first place of its letter; a "&" of its own
@@ -95,6 +101,7 @@ constexpr ToolbarSlot kToolbar[] = {
     Gap(),
     {C::kToolReplace, C::kReplace, "Open replace window", "Replace"},
     {C::kToolFindDuplicate, C::kFindDuplicate, "Open find dublicate window", "Find dublicate"},
+    {C::kToolFind, C::kFind, "Find a text in \"New items\" or \"Database\"", "Find"},
     Gap(),
     {C::kToolMakeList, C::kMakeList, "", "Make list"},
 };

@@ -34,6 +34,11 @@ enum class CommandId : int {
     // numbers the platform's framework gives them.
     kUndo = 57643,
     kRedo = 57644,
+    // Finding text in a pane: the find bar, and the next and previous match
+    // of the last search.
+    kFind = 57636,
+    kFindNext = 57637,
+    kFindPrevious = 32830,
     // Has a prompt but no menu item; does nothing.
     kAboutPrompt = 32795,
 
@@ -48,6 +53,7 @@ enum class CommandId : int {
     kToolReplace = 32817,
     kToolFindDuplicate = 32818,
     kToolMakeList = 32801,
+    kToolFind = 32831,
 };
 
 enum class MenuEntryKind { Item, Separator, PopupBegin, PopupEnd };

@@ -244,6 +244,9 @@ bool CMainFrame::Dispatch(CommandId id) {
     case C::kExit: OnAppExit(); return true;
     case C::kMakeList: OnMakeList(); return true;
     case C::kMoveItems: MoveItems(*this); return true;
+    case C::kFind: m_hosts.window.ShowFindBar(m_databaseActive); return true;
+    case C::kFindNext: FindAgain(false); return true;
+    case C::kFindPrevious: FindAgain(true); return true;
     case C::kAddDirectory: OnAddDirectory(); return true;
     case C::kFindDuplicate: m_tools.OnFindDuplicate(); return true;
     case C::kReplace: m_tools.OnReplace(); return true;

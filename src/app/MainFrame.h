@@ -7,7 +7,9 @@
 // (IConfigFrame), the panes and their commands (IItemsFrame) and Make list
 // (IListFrame). A session (app/Session.h) builds it with its panes.
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/CommandTable.h"
 #include "app/SessionHosts.h"
@@ -21,6 +23,7 @@
 #include "output/ListFrame.h"
 #include "tools/AddDirectoryCommand.h"
 #include "tools/AddItemsDialog.h"
+#include "tools/CellSearch.h"
 #include "tools/ToolFrame.h"
 #include "tools/ToolWindows.h"
 
@@ -153,6 +156,22 @@ public:
     void ResetNumberColumnWidths() override;
     void OnGridContextMenu(int row, int col) override;
 
+    // Find, as the find bar asks it. FindText moves the focus cell of the
+    // pane to the next cell (previous, backwards) that holds the query and
+    // brings it into view; the status bar says when the search went round
+    // the end or found nothing. The query becomes the last search, which
+    // Find next and Find previous repeat.
+    struct FindOutcome {
+        bool found = false;
+        bool wrapped = false;
+    };
+    FindOutcome FindText(const SearchQuery& query, bool databasePane, bool backwards);
+    // How many item cells of the pane hold the query, and which of them the
+    // focus cell is.
+    CCellSearch::Count CountFound(const SearchQuery& query, bool databasePane);
+    // The headings of the pane's data columns, from column 1 on.
+    std::vector<std::string> SearchColumnNames(bool databasePane) const;
+
 private:
     bool RunCommand(CommandId id);
     bool Dispatch(CommandId id);
@@ -163,6 +182,9 @@ private:
     void TakeStep(bool undo);
     // After a step was taken back or done again: what follows from the lists.
     void AfterSteps();
+    // Find next (Find previous, backwards) with the last search; with none
+    // yet, the find bar opens.
+    void FindAgain(bool backwards);
 
     SessionHosts m_hosts;
     CListConfig m_config;
@@ -171,6 +193,8 @@ private:
     // The 'Add items' options and the folder last added from live for the run.
     CAddItemsDlg m_addItemsDlg;
     std::string m_strLastDirectory;
+    std::optional<SearchQuery> m_lastSearch;
+    bool m_lastSearchInDatabase = false;
     // The panes come after everything of the frame they may ask for, so they
     // are made when it is there and go while it still is: their grids speak
     // to the frame until they are gone.

@@ -169,6 +169,15 @@ public:
     // Each row from first to last gets its own number as the text of column
     // col; a row that shows it already is only read.
     void NumberRows(int col, int first, int last);
+    // A hint, which changes nothing: a walk over many rows reads row soon.
+    // After a sort the rows lie all over memory; asking for each row some
+    // rows ahead, in three stages (its table of cells, then its cells, then
+    // their longer texts, which those hold), lets the waits for memory
+    // overlap. kRowsAhead[stage] says how far ahead each stage asks. Only
+    // the columns that will be read are asked for: memory answers only so
+    // many questions at once.
+    static constexpr int kRowsAhead[3] = {16, 10, 4};
+    void PrefetchRow(int row, int stage, int firstCol, int lastCol) const;
     CellStates GetCellState(int row, int col) const;
     bool SetCellState(int row, int col, CellStates state);
     bool SetCellFormat(int row, int col, TextFormats format);

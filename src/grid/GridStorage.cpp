@@ -742,24 +742,30 @@ bool CGridCtrl::SetCellText(int row, int col, const std::string& text) {
     return true;
 }
 
+void CGridCtrl::PrefetchRow(int row, int stage, int firstCol, int lastCol) const {
+    if (row < 0 || row >= m_rows) return;
+    const Row& cells = m_rowData[row];
+    if (stage == 0) {
+        __builtin_prefetch(cells.data() + firstCol);
+        return;
+    }
+    lastCol = std::min(lastCol, static_cast<int>(cells.size()) - 1);
+    for (int col = std::max(firstCol, 0); col <= lastCol; ++col) {
+        const CGridCellBase* cell = cells[static_cast<std::size_t>(col)].get();
+        if (!cell) continue;
+        if (stage == 1)
+            __builtin_prefetch(cell);
+        else if (const std::string& text = cell->GetText(); text.size() > 15)
+            __builtin_prefetch(text.data());
+    }
+}
+
 void CGridCtrl::NumberRows(int col, int first, int last) {
     first = std::max(first, 0);
     last = std::min(last, m_rows - 1);
-    // After a sort the rows lie all over memory: the place of each row's
-    // cell, and the cell, are asked for some rows ahead, so that the waits
-    // for memory overlap.
-    constexpr int kPlacesAhead = 16;
-    constexpr int kCellsAhead = 8;
-    const auto slot = [&](int row) -> const CCellSlot* {
-        const Row& cells = m_rowData[row];
-        return col >= 0 && static_cast<std::size_t>(col) < cells.size() ? cells.data() + col : nullptr;
-    };
     std::string number;
     for (int r = first; r <= last; ++r) {
-        if (r + kPlacesAhead <= last)
-            if (const CCellSlot* ahead = slot(r + kPlacesAhead)) __builtin_prefetch(ahead);
-        if (r + kCellsAhead <= last)
-            if (const CCellSlot* ahead = slot(r + kCellsAhead); ahead && ahead->get()) __builtin_prefetch(ahead->get());
+        for (int stage = 0; stage < 2; ++stage) PrefetchRow(r + kRowsAhead[stage], stage, col, col);
         number = std::to_string(r);
         if (GetCellText(r, col) != number) SetCellText(r, col, number);
         ReportProgress(kNumberingPhase, static_cast<std::uint64_t>(r - first),

@@ -24,6 +24,9 @@ public:
     // Says in the status bar what a command has done, until the bar shows
     // something else. Hosts without a window ignore it.
     virtual void SetStatusText(const std::string& text) { (void)text; }
+    // Opens the find bar on the pane given ('Database' or 'New items'), its
+    // field ready for typing. Hosts without a window ignore it.
+    virtual void ShowFindBar(bool databasePane) { (void)databasePane; }
 };
 
 }  // namespace tabulon

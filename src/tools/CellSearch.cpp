@@ -33,6 +33,32 @@ void FoldInPlace(std::string& text) {
     }
 }
 
+// ASCII letters to lower case, every other byte as it is.
+struct LowerAscii {
+    unsigned char of[256];
+    constexpr LowerAscii() : of() {
+        for (int b = 0; b < 256; ++b) of[b] = static_cast<unsigned char>(b >= 'A' && b <= 'Z' ? b + ('a' - 'A') : b);
+    }
+};
+constexpr LowerAscii kLower;
+
+// Whether text holds wanted (all of it, whole), ASCII letters compared
+// without case; wanted is in lower case.
+bool HoldsIgnoringAsciiCase(std::string_view text, std::string_view wanted, bool whole) {
+    const auto* t = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* w = reinterpret_cast<const unsigned char*>(wanted.data());
+    const std::size_t n = text.size();
+    const std::size_t m = wanted.size();
+    if (whole ? n != m : n < m) return false;
+    for (std::size_t at = 0; at + m <= n; ++at) {
+        if (kLower.of[t[at]] != w[0]) continue;
+        std::size_t k = 1;
+        while (k < m && kLower.of[t[at + k]] == w[k]) ++k;
+        if (k == m) return true;
+    }
+    return false;
+}
+
 bool IsAscii(std::string_view text) {
     for (char c : text)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -47,7 +73,8 @@ std::string FoldCase(std::string_view text) {
     return folded;
 }
 
-CCellSearch::CCellSearch(SearchQuery query) : m_query(std::move(query)), m_wanted(m_query.text) {
+CCellSearch::CCellSearch(SearchQuery query)
+    : m_query(std::move(query)), m_wanted(m_query.text), m_asciiWanted(IsAscii(m_wanted)) {
     if (!m_query.matchCase) FoldInPlace(m_wanted);
 }
 
@@ -73,6 +100,13 @@ std::string_view CCellSearch::Prepared(std::string_view text) const {
 
 bool CCellSearch::Matches(std::string_view text) const {
     if (m_wanted.empty()) return false;
+    // ASCII wanted: what a cell shows beyond ASCII, however it is encoded and
+    // whatever its case, never is an ASCII byte, so the bytes themselves can
+    // be compared.
+    if (m_asciiWanted) {
+        if (!m_query.matchCase) return HoldsIgnoringAsciiCase(text, m_wanted, m_query.wholeCell);
+        return m_query.wholeCell ? text == m_wanted : text.find(m_wanted) != std::string_view::npos;
+    }
     const std::string_view shown = Prepared(text);
     return m_query.wholeCell ? shown == m_wanted : shown.find(m_wanted) != std::string_view::npos;
 }
@@ -106,20 +140,23 @@ std::optional<CCellSearch::Found> CCellSearch::Next(const CGridCtrl& grid, CellI
     }
     bool wrapped = begin < 0 || begin >= size;
     begin = (begin % size + size) % size;
-    const long long step = backwards ? -1 : 1;
+    const int step = backwards ? -1 : 1;
     int r = static_cast<int>(begin / area.cols);
     int c = static_cast<int>(begin % area.cols);
     for (long long k = 0; k < size; ++k) {
         if (Matches(grid.GetCellText(area.firstRow + r, area.firstCol + c)))
             return Found{CellId(area.firstRow + r, area.firstCol + c), wrapped};
-        c += static_cast<int>(step);
+        c += step;
         if (c == area.cols || c < 0) {
             c = backwards ? area.cols - 1 : 0;
-            r += static_cast<int>(step);
+            r += step;
             if (r == area.rows || r < 0) {
                 r = backwards ? area.rows - 1 : 0;
                 wrapped = true;
             }
+            for (int stage = 0; stage < 3; ++stage)
+                grid.PrefetchRow(area.firstRow + r + step * CGridCtrl::kRowsAhead[stage], stage, area.firstCol,
+                                 area.firstCol + area.cols - 1);
         }
     }
     return std::nullopt;
@@ -129,12 +166,15 @@ CCellSearch::Count CCellSearch::CountMatches(const CGridCtrl& grid, CellId cell)
     const Area area = AreaOf(grid);
     Count count;
     if (m_wanted.empty()) return count;
-    for (int r = area.firstRow; r < area.firstRow + area.rows; ++r)
+    for (int r = area.firstRow; r < area.firstRow + area.rows; ++r) {
+        for (int stage = 0; stage < 3; ++stage)
+            grid.PrefetchRow(r + CGridCtrl::kRowsAhead[stage], stage, area.firstCol, area.firstCol + area.cols - 1);
         for (int c = area.firstCol; c < area.firstCol + area.cols; ++c) {
             if (!Matches(grid.GetCellText(r, c))) continue;
             ++count.total;
             if (cell == CellId(r, c)) count.rank = count.total;
         }
+    }
     return count;
 }
 

@@ -65,6 +65,7 @@ private:
 
     SearchQuery m_query;
     std::string m_wanted;  // the query as the cells are compared
+    bool m_asciiWanted;
     mutable std::string m_scratch;
 };
 

@@ -277,7 +277,7 @@ TEST_F(AppTest, GridLinesToggleBothGridsAndMarkOnlyAnOpenConfiguration) {
 }
 
 TEST_F(AppTest, EveryToolbarButtonDoesWhatItsMenuTwinDoes) {
-    ASSERT_EQ(Toolbar().size(), 14u);
+    ASSERT_EQ(Toolbar().size(), 15u);
     int buttons = 0;
     for (const ToolbarSlot& slot : Toolbar()) {
         if (slot.id == CommandId{}) continue;
@@ -288,7 +288,7 @@ TEST_F(AppTest, EveryToolbarButtonDoesWhatItsMenuTwinDoes) {
             inMenu = inMenu || (e.kind == MenuEntryKind::Item && e.id == slot.command);
         EXPECT_TRUE(inMenu) << static_cast<int>(slot.id);
     }
-    EXPECT_EQ(buttons, 10);
+    EXPECT_EQ(buttons, 11);
     EXPECT_EQ(PromptOf(CommandId::kToolSaveDatabase), PromptOf(CommandId::kSaveDatabase));
     EXPECT_EQ(PromptOf(CommandId::kToolNewConfiguration), "");
     EXPECT_EQ(PromptOf(CommandId::kToolMoveItems), "Move selected \"New items\" to \"Database\"");

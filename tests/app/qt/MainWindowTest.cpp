@@ -32,6 +32,7 @@
 #include "qt/QtAboutBox.h"
 #include "qt/QtDialogHost.h"
 #include "qt/QtFilePicker.h"
+#include "qt/QtFindBar.h"
 #include "qt/QtGridWidget.h"
 #include "qt/QtLinkLabel.h"
 #include "qt/QtMainWindow.h"
@@ -165,10 +166,10 @@ TEST_F(MainWindowTest, MenuItemsAndPromptsAreThoseOfTheCommandTable) {
     QApplication::processEvents();
     for (const char* name : {"CAP", "NUM", "SCRL"}) EXPECT_TRUE(window->findChild<QLabel*>(name)) << name;
 
-    // The toolbar: 14 buttons, each button with a picture of its own and a tip.
+    // The toolbar: 15 slots, each button with a picture of its own and a tip.
     const QList<QAction*> buttons = window->ToolBar()->actions();
-    ASSERT_EQ(buttons.size(), 14);
-    for (int i = 0; i < 14; ++i) {
+    ASSERT_EQ(buttons.size(), 15);
+    for (int i = 0; i < 15; ++i) {
         const ToolbarSlot& slot = Toolbar()[static_cast<std::size_t>(i)];
         EXPECT_EQ(buttons[i]->isSeparator(), slot.id == CommandId{}) << i;
         if (slot.id == CommandId{}) continue;
@@ -448,6 +449,34 @@ TEST_F(MainWindowTest, CtrlZUndoesAnEditAfterItEndsAndCtrlYRedoesItAsTheEditMenu
     press(Qt::Key_Z, Qt::ControlModifier);  // while a cell is edited the key is the edit box's
     EXPECT_TRUE(Db().IsEditing());
     EXPECT_EQ(Db().GetCellText(2, 2), "vi");
+}
+
+TEST_F(MainWindowTest, CtrlFFindsACellAndEscapeLeavesItReadyForTyping) {
+    ASSERT_TRUE(window->Frame().OpenConfiguration(WriteConfiguration()));
+    window->DatabaseWidget()->setFocus();
+    QApplication::processEvents();
+    const auto press = [](auto key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        QApplication::processEvents();
+    };
+    press(Qt::Key_F, Qt::ControlModifier);
+    qt::CQtFindBar& bar = *window->FindBar();
+    ASSERT_TRUE(bar.isVisible());
+    ASSERT_EQ(QApplication::focusWidget(), bar.Field());
+    QTest::keyClicks(bar.Field(), "BLU");
+    press(Qt::Key_Return);
+    EXPECT_EQ(Db().GetFocusCell(), CellId(2, 2));
+    QTest::qWait(100);
+    EXPECT_EQ(bar.Result()->text(), "1 of 1");
+    press(Qt::Key_Return);  // the only match again, round the end
+    EXPECT_EQ(window->MessagePane()->text(), "Search wrapped");
+
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(bar.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), window->DatabaseWidget());
+    press('x');
+    press(Qt::Key_Return);
+    EXPECT_EQ(Db().GetCellText(2, 2), "x");
 }
 
 TEST_F(MainWindowTest, ARightClickOnTheDatabaseOffersInsertColumnFromARealMenu) {

@@ -1,0 +1,69 @@
+// Find on a generated list of SIZE items of 5 columns (1,000,000 by
+// default), loaded and sorted as 'Database' keeps it, with the program's
+// cell memory: the next match when the only one is the last cell, with and
+// without case, whole cell, in one column; and the count of the matches of a
+// frequent word, which the find bar makes after typing pauses.
+//   bench_find [SIZE]
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "TableGenerator.h"
+#include "grid/CellPool.h"
+#include "grid/GridCtrl.h"
+#include "items/PaneLayout.h"
+#include "posix/LargePageBlocks.h"
+#include "tools/CellSearch.h"
+
+using namespace tabulon;
+
+namespace {
+
+double Seconds(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    cellpool::SetBlockSource(&posix::AllocateLargePageBlock);
+    const int items = argc > 1 ? std::atoi(argv[1]) : 1000000;
+    CGridCtrl grid(1, 6, 1, 1);
+    bench::CTableGenerator generator(5);
+    grid.SetRedraw(false);
+    grid.SetRowCount(items + 1);
+    for (int r = 1; r <= items; ++r) {
+        const bench::Item item = generator.NextItem();
+        for (int f = 0; f < 5; ++f) grid.SetCellText(r, f + 1, item[static_cast<std::size_t>(f)]);
+    }
+    pane::SortByAllColumns(grid, true);
+    grid.SetCellText(items, 5, "Zydeco Unique");  // the only one, in the last cell
+    std::printf("%d items x 5 columns\n", items);
+
+    const struct {
+        const char* name;
+        SearchQuery query;
+    } searches[] = {
+        {"next, no case", {"zydeco unique", false, false, -1}},
+        {"next, match case", {"Zydeco Unique", true, false, -1}},
+        {"next, whole cell", {"zydeco unique", false, true, -1}},
+        {"next, column 5", {"zydeco unique", false, false, 5}},
+    };
+    for (const auto& s : searches) {
+        const CCellSearch search(s.query);
+        std::optional<CCellSearch::Found> found;
+        const double seconds = Seconds([&] { found = search.Next(grid, CellId(1, 1), false); });
+        const bool right = found && found->cell == CellId(items, 5);
+        std::printf("%-18s %6.3f s%s\n", s.name, seconds, right ? "" : "  (WRONG CELL)");
+    }
+    const CCellSearch frequent({"the", false, false, -1});
+    CCellSearch::Count count;
+    const double counting = Seconds([&] { count = frequent.CountMatches(grid, CellId(1, 1)); });
+    std::printf("%-18s %6.3f s  (%zu cells hold \"the\")\n", "count", counting, count.total);
+    return 0;
+}

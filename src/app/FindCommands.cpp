@@ -1,0 +1,51 @@
+// Find in the main window: the search of a pane from its focus cell, what
+// the status bar says of it, and the last search that F3 repeats.
+
+#include <utility>
+
+#include "app/MainFrame.h"
+
+namespace tabulon {
+
+CMainFrame::FindOutcome CMainFrame::FindText(const SearchQuery& query, bool databasePane, bool backwards) {
+    CGridCtrl* grid = databasePane ? GetDatabaseGrid() : GetNewItemsGrid();
+    if (!grid || query.text.empty()) return {};
+    m_lastSearch = query;
+    m_lastSearchInDatabase = databasePane;
+    const CCellSearch search(query);
+    const std::optional<CCellSearch::Found> found = search.Next(*grid, grid->GetFocusCell(), backwards);
+    if (!found) {
+        m_hosts.window.SetStatusText("\"" + query.text + "\" was not found in '" +
+                                     (databasePane ? "Database" : "New items") + "'.");
+        return {};
+    }
+    grid->SetFocusCell(found->cell.row, found->cell.col);
+    grid->EnsureVisible(found->cell.row, found->cell.col);
+    grid->Refresh();
+    m_hosts.window.SetStatusText(found->wrapped ? "Search wrapped" : "");
+    return {true, found->wrapped};
+}
+
+CCellSearch::Count CMainFrame::CountFound(const SearchQuery& query, bool databasePane) {
+    const CGridCtrl* grid = databasePane ? GetDatabaseGrid() : GetNewItemsGrid();
+    if (!grid) return {};
+    return CCellSearch(query).CountMatches(*grid, grid->GetFocusCell());
+}
+
+std::vector<std::string> CMainFrame::SearchColumnNames(bool databasePane) const {
+    const CGridCtrl* grid = databasePane ? GetDatabaseGrid() : GetNewItemsGrid();
+    std::vector<std::string> names;
+    if (!grid) return names;
+    for (int col = grid->GetFixedColumnCount(); col < grid->GetColumnCount(); ++col)
+        names.push_back(grid->GetCellText(0, col));
+    return names;
+}
+
+void CMainFrame::FindAgain(bool backwards) {
+    if (m_lastSearch)
+        FindText(*m_lastSearch, m_lastSearchInDatabase, backwards);
+    else
+        m_hosts.window.ShowFindBar(m_databaseActive);
+}
+
+}  // namespace tabulon
