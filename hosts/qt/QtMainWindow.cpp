@@ -247,6 +247,11 @@ void CQtMainWindow::RunCommand(CommandId id) {
         ShowAbout();
         return;
     }
+    // With the find bar open, F3 finds what the bar holds now, typed or not.
+    if ((id == CommandId::kFindNext || id == CommandId::kFindPrevious) && m_findBar->isVisible()) {
+        m_findBar->Find(id == CommandId::kFindPrevious);
+        return;
+    }
     if (Frame().OnCommand(id)) return;
     ShowNotBuilt(id);
 }

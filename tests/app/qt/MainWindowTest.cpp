@@ -470,13 +470,18 @@ TEST_F(MainWindowTest, CtrlFFindsACellAndEscapeLeavesItReadyForTyping) {
     EXPECT_EQ(bar.Result()->text(), "1 of 1");
     press(Qt::Key_Return);  // the only match again, round the end
     EXPECT_EQ(window->MessagePane()->text(), "Search wrapped");
+    bar.Field()->setText("app");
+    press(Qt::Key_F3);  // what the bar holds now, not the last search
+    EXPECT_EQ(Db().GetFocusCell(), CellId(1, 1));
+    press(Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(Db().GetFocusCell(), CellId(1, 1));
 
     press(Qt::Key_Escape);
     EXPECT_FALSE(bar.isVisible());
     EXPECT_EQ(QApplication::focusWidget(), window->DatabaseWidget());
     press('x');
     press(Qt::Key_Return);
-    EXPECT_EQ(Db().GetCellText(2, 2), "x");
+    EXPECT_EQ(Db().GetCellText(1, 1), "x");
 }
 
 TEST_F(MainWindowTest, ARightClickOnTheDatabaseOffersInsertColumnFromARealMenu) {
