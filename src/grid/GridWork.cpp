@@ -3,6 +3,9 @@
 namespace tabulon {
 
 CGridWork::CGridWork(IGridFrame* frame, const std::string& caption, std::initializer_list<CGridCtrl*> grids) {
+    // Room first: once a grid reports to the progress below, nothing may
+    // fail, or the grid would keep a progress that is gone.
+    m_before.reserve(grids.size());
     IProgress* running = nullptr;
     for (CGridCtrl* grid : grids)
         if (grid && grid->GetProgress()) running = grid->GetProgress();
