@@ -8,7 +8,7 @@
 namespace tabulon {
 
 CMainFrame::FindOutcome CMainFrame::FindText(const SearchQuery& query, bool databasePane, bool backwards) {
-    CGridCtrl* grid = databasePane ? GetDatabaseGrid() : GetNewItemsGrid();
+    CGridCtrl* grid = PaneGrid(databasePane);
     if (!grid || query.text.empty()) return {};
     m_lastSearch = query;
     m_lastSearchInDatabase = databasePane;
@@ -27,13 +27,13 @@ CMainFrame::FindOutcome CMainFrame::FindText(const SearchQuery& query, bool data
 }
 
 CCellSearch::Count CMainFrame::CountFound(const SearchQuery& query, bool databasePane) {
-    const CGridCtrl* grid = databasePane ? GetDatabaseGrid() : GetNewItemsGrid();
+    const CGridCtrl* grid = PaneGrid(databasePane);
     if (!grid) return {};
     return CCellSearch(query).CountMatches(*grid, grid->GetFocusCell());
 }
 
 std::vector<std::string> CMainFrame::SearchColumnNames(bool databasePane) const {
-    const CGridCtrl* grid = databasePane ? GetDatabaseGrid() : GetNewItemsGrid();
+    const CGridCtrl* grid = PaneGrid(databasePane);
     std::vector<std::string> names;
     if (!grid) return names;
     for (int col = grid->GetFixedColumnCount(); col < grid->GetColumnCount(); ++col)

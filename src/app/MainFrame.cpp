@@ -53,7 +53,7 @@ CGridCtrl* CMainFrame::GetDatabaseGrid() const { return m_database.GetGrid(); }
 CGridCtrl* CMainFrame::GetNewItemsGrid() const { return m_newItems.GetGrid(); }
 
 void CMainFrame::SortActivePaneByAllColumns() {
-    CGridCtrl* grid = m_databaseActive ? GetDatabaseGrid() : GetNewItemsGrid();
+    CGridCtrl* grid = PaneGrid(m_databaseActive);
     if (!grid) return;
     try {
         CStrictGrid strict(*grid);

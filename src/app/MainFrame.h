@@ -65,6 +65,8 @@ public:
     CTabulonWnd2& DatabasePane() override { return m_database; }
     CGridCtrl* GetDatabaseGrid() const override;
     CGridCtrl* GetNewItemsGrid() const override;
+    // The grid of 'Database' (true) or of 'New items'.
+    CGridCtrl* PaneGrid(bool databasePane) const { return databasePane ? GetDatabaseGrid() : GetNewItemsGrid(); }
 
     IMessageBox& Messages() override { return m_hosts.messages; }
     IFilePicker& FilePicker() override { return m_hosts.filePicker; }

@@ -30,6 +30,11 @@ int CRowSet::CountBelow(int row) const {
     return static_cast<int>(std::lower_bound(m_list.begin(), m_list.end(), row) - m_list.begin());
 }
 
+bool CRowSet::Contains(int row) const {
+    const int below = CountBelow(row);
+    return below < m_count && (*this)[static_cast<std::size_t>(below)] == row;
+}
+
 bool CRowSet::Extend(int first, int count) {
     if (!m_list.empty() || first != m_first + m_count) return false;
     m_count += count;
@@ -155,7 +160,7 @@ bool CGridCtrl::ReorderRows(int first, const std::vector<int>& from) {
         if (m_log) RecordingFailed();
         return false;
     }
-    constexpr std::size_t kAhead = 16;  // rows asked for early, as NumberRows does
+    constexpr std::size_t kAhead = 16;  // rows asked for early, as PrefetchRow says why
     for (std::size_t k = 0; k < count; ++k) {
         if (k + kAhead < count) {
             __builtin_prefetch(&m_rowData[from[k + kAhead]]);

@@ -44,7 +44,7 @@ public:
     int operator[](std::size_t k) const { return m_list.empty() ? m_first + static_cast<int>(k) : m_list[k]; }
     // How many of the rows stand before row, and whether row is one of them.
     int CountBelow(int row) const;
-    bool Contains(int row) const { return CountBelow(row) < m_count && (*this)[CountBelow(row)] == row; }
+    bool Contains(int row) const;
     // A run that ends where count rows from first begin takes them in.
     bool Extend(int first, int count);
     // Forgets the rows from row on.

@@ -9,6 +9,15 @@ namespace tabulon {
 
 namespace {
 
+// ASCII letters to lower case, every other byte as it is.
+struct LowerAscii {
+    unsigned char of[256];
+    constexpr LowerAscii() : of() {
+        for (int b = 0; b < 256; ++b) of[b] = static_cast<unsigned char>(b >= 'A' && b <= 'Z' ? b + ('a' - 'A') : b);
+    }
+};
+constexpr LowerAscii kLower;
+
 // Lower-cases the letters of UTF-8 text where they stand: each lower form
 // takes as many bytes as its upper form.
 void FoldInPlace(std::string& text) {
@@ -16,7 +25,7 @@ void FoldInPlace(std::string& text) {
     for (std::size_t at = 0; at < size; ++at) {
         auto& byte = reinterpret_cast<unsigned char&>(text[at]);
         if (byte < 0x80) {
-            if (byte >= 'A' && byte <= 'Z') byte = static_cast<unsigned char>(byte + ('a' - 'A'));
+            byte = kLower.of[byte];
             continue;
         }
         if (at + 1 >= size) break;
@@ -32,15 +41,6 @@ void FoldInPlace(std::string& text) {
         ++at;
     }
 }
-
-// ASCII letters to lower case, every other byte as it is.
-struct LowerAscii {
-    unsigned char of[256];
-    constexpr LowerAscii() : of() {
-        for (int b = 0; b < 256; ++b) of[b] = static_cast<unsigned char>(b >= 'A' && b <= 'Z' ? b + ('a' - 'A') : b);
-    }
-};
-constexpr LowerAscii kLower;
 
 // Whether text holds wanted (all of it, whole), ASCII letters compared
 // without case; wanted is in lower case.
