@@ -1,6 +1,7 @@
 #include "qt/QtFindBar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -60,10 +61,12 @@ CQtFindBar::CQtFindBar(CMainFrame& frame, std::function<void(bool)> focusPane, Q
 
     m_countLater.setSingleShot(true);
     connect(&m_countLater, &QTimer::timeout, this, &CQtFindBar::Count);
+    connect(&m_copyTexts, &QTimer::timeout, this, &CQtFindBar::CopyTexts);
     const auto changed = [this] {
         ShowFound(true);
         m_result->clear();
         m_countLater.start(kCountPauseMs);
+        m_copyTexts.start(0);
     };
     connect(m_text, &QLineEdit::textChanged, this, changed);
     connect(m_matchCase, &QCheckBox::toggled, this, changed);
@@ -85,10 +88,13 @@ void CQtFindBar::Open(bool databasePane) {
     m_text->setFocus(Qt::ShortcutFocusReason);
     m_text->selectAll();
     m_countLater.start(kCountPauseMs);
+    m_copyTexts.start(0);
 }
 
 void CQtFindBar::Close() {
     m_countLater.stop();
+    m_copyTexts.stop();
+    m_frame.ForgetFindTexts();
     hide();
     m_focusPane(DatabasePane());
 }
@@ -99,6 +105,7 @@ void CQtFindBar::Find(bool backwards) {
     ShowFound(outcome.found);
     // "3 of 41" follows once the cell found is on the screen.
     m_countLater.start(outcome.found ? 50 : kCountPauseMs);
+    m_copyTexts.start(0);
 }
 
 bool CQtFindBar::eventFilter(QObject* watched, QEvent* event) {
@@ -139,9 +146,20 @@ void CQtFindBar::ShowFound(bool found) {
     m_text->setPalette(found ? QPalette() : palette);
 }
 
+void CQtFindBar::CopyTexts() {
+    // Under a progress window the lists may be half changed; the copying
+    // goes on after it.
+    if (QApplication::activeModalWidget()) return;
+    if (!isVisible() || m_frame.PrepareFind(DatabasePane())) m_copyTexts.stop();
+}
+
 void CQtFindBar::Count() {
     if (m_text->text().isEmpty() || !isVisible()) {
         m_result->clear();
+        return;
+    }
+    if (QApplication::activeModalWidget()) {
+        m_countLater.start(kCountPauseMs);
         return;
     }
     const CCellSearch::Count count = m_frame.CountFound(Query(), DatabasePane());

@@ -45,6 +45,7 @@ private:
     void FillColumns();
     void ShowFound(bool found);
     void Count();
+    void CopyTexts();
 
     CMainFrame& m_frame;
     std::function<void(bool)> m_focusPane;
@@ -55,6 +56,9 @@ private:
     QComboBox* m_pane = nullptr;
     QLabel* m_result = nullptr;
     QTimer m_countLater;
+    // While the bar is open and the user idle, the pane's texts are copied
+    // a part at a time for fast searches.
+    QTimer m_copyTexts;
 };
 
 }  // namespace tabulon::qt

@@ -13,7 +13,7 @@ CMainFrame::FindOutcome CMainFrame::FindText(const SearchQuery& query, bool data
     m_lastSearch = query;
     m_lastSearchInDatabase = databasePane;
     const CCellSearch search(query);
-    const std::optional<CCellSearch::Found> found = search.Next(*grid, grid->GetFocusCell(), backwards);
+    const std::optional<CCellSearch::Found> found = search.Next(*grid, grid->GetFocusCell(), backwards, &m_searchTexts);
     if (!found) {
         m_hosts.window.SetStatusText("\"" + query.text + "\" was not found in '" +
                                      (databasePane ? "Database" : "New items") + "'.");
@@ -29,7 +29,7 @@ CMainFrame::FindOutcome CMainFrame::FindText(const SearchQuery& query, bool data
 CCellSearch::Count CMainFrame::CountFound(const SearchQuery& query, bool databasePane) {
     const CGridCtrl* grid = PaneGrid(databasePane);
     if (!grid) return {};
-    return CCellSearch(query).CountMatches(*grid, grid->GetFocusCell());
+    return CCellSearch(query).CountMatches(*grid, grid->GetFocusCell(), &m_searchTexts);
 }
 
 std::vector<std::string> CMainFrame::SearchColumnNames(bool databasePane) const {
@@ -39,6 +39,16 @@ std::vector<std::string> CMainFrame::SearchColumnNames(bool databasePane) const 
     for (int col = grid->GetFixedColumnCount(); col < grid->GetColumnCount(); ++col)
         names.push_back(grid->GetCellText(0, col));
     return names;
+}
+
+bool CMainFrame::PrepareFind(bool databasePane) {
+    // About 5 ms of copying at a time, however the rows lie in memory.
+    constexpr std::size_t kCellsAtATime = 50000;
+    const CGridCtrl* grid = PaneGrid(databasePane);
+    // Long work on the grid lets the window answer while the rows are half
+    // moved: nothing is read of them then.
+    if (grid && grid->GetProgress()) return false;
+    return !grid || m_searchTexts.CopySome(*grid, kCellsAtATime);
 }
 
 void CMainFrame::FindAgain(bool backwards) {

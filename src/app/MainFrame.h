@@ -173,6 +173,11 @@ public:
     CCellSearch::Count CountFound(const SearchQuery& query, bool databasePane);
     // The headings of the pane's data columns, from column 1 on.
     std::vector<std::string> SearchColumnNames(bool databasePane) const;
+    // While the find bar is open and the user idle: copies a part of the
+    // pane's texts, for searches many times faster on a big list; true once
+    // there is nothing more to copy. ForgetFindTexts lets the copy go.
+    bool PrepareFind(bool databasePane);
+    void ForgetFindTexts() { m_searchTexts.Clear(); }
 
 private:
     bool RunCommand(CommandId id);
@@ -197,6 +202,7 @@ private:
     std::string m_strLastDirectory;
     std::optional<SearchQuery> m_lastSearch;
     bool m_lastSearchInDatabase = false;
+    CSearchTexts m_searchTexts;
     // The panes come after everything of the frame they may ask for, so they
     // are made when it is there and go while it still is: their grids speak
     // to the frame until they are gone.

@@ -144,6 +144,7 @@ bool CGridCtrl::NoteRowsAdded(int first, int count) {
 }
 
 bool CGridCtrl::ReorderRows(int first, const std::vector<int>& from) {
+    ++m_textsVersion;
     if (!MayChange()) return false;
     const std::size_t count = from.size();
     std::vector<int> back;
@@ -185,6 +186,7 @@ bool CGridCtrl::ReorderRows(int first, const std::vector<int>& from) {
 // ---- taking back ----
 
 void CGridCtrl::TakeBackEntry(CGridChanges::Entry& entry) {
+    ++m_textsVersion;
     using C = CGridChanges;
     if (auto* text = C::Get<C::TextChange>(entry)) {
         SetCellText(text->row, text->col, text->text);

@@ -207,6 +207,10 @@ public:
     void StorePreviousSelection() { m_previousSelected = m_selected; }
     void SetModified(bool modified = true, int row = -1, int col = -1);
     bool IsModified() const { return m_modified; }
+    // Changes whenever a cell's text, the rows, the columns or their order
+    // may have changed: what was read of the texts at one version is still
+    // true while the version stays.
+    std::uint64_t GetTextsVersion() const { return m_textsVersion; }
 
     // ---- taking work back (GridChanges.cpp) ----
     // While a record is set, every change to the rows, the columns, the
@@ -504,6 +508,7 @@ private:
     bool m_outOfMemoryThrows = false;
     std::unique_ptr<CGridCellBase> m_measuringCell;
     bool m_modified = false;
+    std::uint64_t m_textsVersion = 0;
 
     // Ordinary, fixed column, fixed row, corner.
     std::unique_ptr<CGridDefaultCell> m_defaultCells[4];

@@ -34,6 +34,7 @@ void CGridCtrl::OnHeaderClickSort(int col) {
 }
 
 bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
+    ++m_textsVersion;
     EndEditingBeforeLayoutChange();
     if (col < 0 || col >= m_cols) return false;
     if (high == -1) high = m_rows - 1;

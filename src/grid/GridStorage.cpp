@@ -33,6 +33,7 @@ void MakeRoomInRow(Vector& row, std::size_t room) {
 // ---- counts and sizes ----
 
 bool CGridCtrl::SetRowCount(int n) {
+    ++m_textsVersion;
     EndEditingBeforeLayoutChange();
     if (n < 0) return false;
     if (n == m_rows) return true;
@@ -79,6 +80,7 @@ bool CGridCtrl::SetRowCount(int n) {
 }
 
 bool CGridCtrl::SetColumnCount(int n) {
+    ++m_textsVersion;
     EndEditingBeforeLayoutChange();
     if (n < 0) return false;
     if (n == m_cols) return true;
@@ -124,6 +126,7 @@ bool CGridCtrl::SetColumnCount(int n) {
 }
 
 bool CGridCtrl::SetFixedRowCount(int n) {
+    ++m_textsVersion;
     if (n < 0) return false;
     if (n == m_fixedRows) return true;
     ResetSelection();
@@ -157,6 +160,7 @@ bool CGridCtrl::SetFixedRowCount(int n) {
 }
 
 bool CGridCtrl::SetFixedColumnCount(int n) {
+    ++m_textsVersion;
     if (n < 0) return false;
     if (n == m_fixedCols) return true;
     if (n > m_cols && (!SetColumnCount(n) || m_cols < n)) return false;
@@ -231,6 +235,7 @@ long long CGridCtrl::GetFixedColumnWidth() const {
 // ---- rows and columns ----
 
 int CGridCtrl::InsertColumn(const std::string& heading, TextFormats format, int col) {
+    ++m_textsVersion;
     EndEditingBeforeLayoutChange();
     if (col >= 0 && (col < m_fixedCols || col > m_cols)) return -1;
     ClearCachedTopLeft();
@@ -265,6 +270,7 @@ int CGridCtrl::HeadingRowHeight(int row, const std::string& heading) {
 }
 
 int CGridCtrl::InsertRow(const std::string& heading, int row) {
+    ++m_textsVersion;
     EndEditingBeforeLayoutChange();
     if (row >= 0 && (row < m_fixedRows || row >= m_rows)) return -1;
     ClearCachedTopLeft();
@@ -353,6 +359,7 @@ bool CGridCtrl::DeleteRowsAt(CRowSet rows) {
 }
 
 bool CGridCtrl::DeleteAllCells() {
+    ++m_textsVersion;
     EndEditingBeforeLayoutChange();
     ResetSelection();
     for (int r = 0; r < m_rows; ++r)
@@ -374,6 +381,7 @@ bool CGridCtrl::DeleteAllCells() {
 // ---- rows and columns that go and come back ----
 
 bool CGridCtrl::RemoveRowsAt(CRowSet rows) {
+    ++m_textsVersion;
     if (rows.Empty()) return true;
     CGridChanges::RowsRemoved* record = nullptr;
     const int first = rows.Front();
@@ -469,6 +477,7 @@ void CGridCtrl::AfterRowsRemoved(const CRowSet& rows) {
 
 bool CGridCtrl::PutRowsBack(const CRowSet& rows, std::vector<Row>& cells, std::vector<std::uint32_t>& heights,
                             std::size_t offset, int fixedRows) {
+    ++m_textsVersion;
     const int count = rows.Size();
     if (count == 0 || !MayChange()) return count == 0;
     const int first = rows.Front();
@@ -530,6 +539,7 @@ bool CGridCtrl::PutRowsBack(const CRowSet& rows, std::vector<Row>& cells, std::v
 }
 
 bool CGridCtrl::RemoveColumnAt(int col) {
+    ++m_textsVersion;
     CGridChanges::ColumnRemoved* record = nullptr;
     if (m_log) {
         if (m_log->m_failed) return false;
@@ -566,6 +576,7 @@ bool CGridCtrl::RemoveColumnAt(int col) {
 }
 
 bool CGridCtrl::PutColumnBack(int col, std::uint32_t width, std::vector<CCellSlot>& cells, int fixedCols) {
+    ++m_textsVersion;
     if (!MayChange() || static_cast<int>(cells.size()) != m_rows) return false;
     try {
         for (Row& row : m_rowData) MakeRoomInRow(row, 0);
@@ -696,6 +707,7 @@ std::unique_ptr<CGridCellBase> CGridCtrl::CreateCell(int row, int col) {
 }
 
 void CGridCtrl::DestroyCell(int row, int col) {
+    ++m_textsVersion;
     if (!IsValidCell(row, col)) return;
     // A pending cell was never made, so it cannot be selected either.
     if (PeekCell(row, col)) SetCellState(row, col, {});
@@ -711,6 +723,7 @@ bool CGridCtrl::SetDefaultCellType(const CellClass& cellClass) {
 }
 
 bool CGridCtrl::SetCellType(int row, int col, const CellClass& cellClass) {
+    ++m_textsVersion;
     CGridCellBase* old = GetCell(row, col);
     if (!old || !cellClass.IsDerivedFrom(CGridCellBase::Class()) || !cellClass.create) return false;
     std::unique_ptr<CGridCellBase> cell(cellClass.create());
@@ -828,6 +841,7 @@ bool CGridCtrl::SetCellBackColour(int row, int col, Colour colour) {
 }
 
 bool CGridCtrl::SetGridItem(const GridItem& item) {
+    ++m_textsVersion;
     CGridCellBase* cell = GetCell(item.row, item.col);
     if (!cell || ((item.mask & GridItemMask::kText) && !NoteTextChange(item.row, item.col, *cell))) return false;
     SetModified(true, item.row, item.col);
@@ -846,6 +860,7 @@ bool CGridCtrl::SetGridItem(const GridItem& item) {
 // ---- modified mark ----
 
 void CGridCtrl::SetModified(bool modified, int row, int col) {
+    ++m_textsVersion;
     if (col < 0 || col == m_sortColumn) SetSortColumn(-1);
     if (row > 0 && col > 0) {
         CGridCellBase* cell = GetCell(row, col);

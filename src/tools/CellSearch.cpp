@@ -1,6 +1,8 @@
 #include "tools/CellSearch.h"
 
 #include <algorithm>
+#include <limits>
+#include <new>
 #include <utility>
 
 #include "base/ShownText.h"
@@ -122,7 +124,8 @@ CCellSearch::Area CCellSearch::AreaOf(const CGridCtrl& grid) const {
     return {firstRow, rows, firstData, std::max(grid.GetColumnCount() - firstData, 0)};
 }
 
-std::optional<CCellSearch::Found> CCellSearch::Next(const CGridCtrl& grid, CellId from, bool backwards) const {
+std::optional<CCellSearch::Found> CCellSearch::Next(const CGridCtrl& grid, CellId from, bool backwards,
+                                                    const CSearchTexts* copy) const {
     const Area area = AreaOf(grid);
     const long long size = area.Size();
     if (size == 0 || m_wanted.empty()) return std::nullopt;
@@ -143,9 +146,11 @@ std::optional<CCellSearch::Found> CCellSearch::Next(const CGridCtrl& grid, CellI
     const int step = backwards ? -1 : 1;
     int r = static_cast<int>(begin / area.cols);
     int c = static_cast<int>(begin % area.cols);
+    const bool copied = copy && copy->IsCurrentFor(grid);
     for (long long k = 0; k < size; ++k) {
-        if (Matches(grid.GetCellText(area.firstRow + r, area.firstCol + c)))
-            return Found{CellId(area.firstRow + r, area.firstCol + c), wrapped};
+        const CellId at(area.firstRow + r, area.firstCol + c);
+        if (Matches(copied ? copy->Text(at.row, at.col) : std::string_view(grid.GetCellText(at.row, at.col))))
+            return Found{at, wrapped};
         c += step;
         if (c == area.cols || c < 0) {
             c = backwards ? area.cols - 1 : 0;
@@ -154,7 +159,7 @@ std::optional<CCellSearch::Found> CCellSearch::Next(const CGridCtrl& grid, CellI
                 r = backwards ? area.rows - 1 : 0;
                 wrapped = true;
             }
-            for (int stage = 0; stage < 3; ++stage)
+            for (int stage = 0; stage < 3 && !copied; ++stage)
                 grid.PrefetchRow(area.firstRow + r + step * CGridCtrl::kRowsAhead[stage], stage, area.firstCol,
                                  area.firstCol + area.cols - 1);
         }
@@ -162,20 +167,79 @@ std::optional<CCellSearch::Found> CCellSearch::Next(const CGridCtrl& grid, CellI
     return std::nullopt;
 }
 
-CCellSearch::Count CCellSearch::CountMatches(const CGridCtrl& grid, CellId cell) const {
+CCellSearch::Count CCellSearch::CountMatches(const CGridCtrl& grid, CellId cell, const CSearchTexts* copy) const {
     const Area area = AreaOf(grid);
     Count count;
     if (m_wanted.empty()) return count;
+    const bool copied = copy && copy->IsCurrentFor(grid);
     for (int r = area.firstRow; r < area.firstRow + area.rows; ++r) {
-        for (int stage = 0; stage < 3; ++stage)
+        for (int stage = 0; stage < 3 && !copied; ++stage)
             grid.PrefetchRow(r + CGridCtrl::kRowsAhead[stage], stage, area.firstCol, area.firstCol + area.cols - 1);
         for (int c = area.firstCol; c < area.firstCol + area.cols; ++c) {
-            if (!Matches(grid.GetCellText(r, c))) continue;
+            if (!Matches(copied ? copy->Text(r, c) : std::string_view(grid.GetCellText(r, c)))) continue;
             ++count.total;
             if (cell == CellId(r, c)) count.rank = count.total;
         }
     }
     return count;
+}
+
+bool CSearchTexts::CopySome(const CGridCtrl& grid, std::size_t cells) {
+    if (m_grid != &grid || m_version != grid.GetTextsVersion()) {
+        Clear();
+        m_grid = &grid;
+        m_version = grid.GetTextsVersion();
+        m_firstRow = grid.GetFixedRowCount();
+        m_rows = std::max(grid.GetRowCount() - m_firstRow, 0);
+        m_firstCol = grid.GetFixedColumnCount();
+        m_cols = std::max(grid.GetColumnCount() - m_firstCol, 0);
+    }
+    const std::size_t total = static_cast<std::size_t>(m_rows) * static_cast<std::size_t>(m_cols);
+    if (m_gaveUp || m_copied == total) return true;
+    try {
+        if (m_starts.empty()) {
+            m_starts.reserve(total + 1);
+            m_starts.push_back(0);
+        }
+        const int lastCol = m_firstCol + m_cols - 1;
+        for (std::size_t done = 0; done < cells && m_copied < total; done += static_cast<std::size_t>(m_cols)) {
+            const int row = m_firstRow + static_cast<int>(m_copied / static_cast<std::size_t>(m_cols));
+            for (int stage = 0; stage < 3; ++stage)
+                grid.PrefetchRow(row + CGridCtrl::kRowsAhead[stage], stage, m_firstCol, lastCol);
+            for (int col = m_firstCol; col <= lastCol; ++col) {
+                const std::string& text = grid.GetCellText(row, col);
+                if (text.size() > std::numeric_limits<std::uint32_t>::max() - m_texts.size()) throw std::bad_alloc();
+                m_texts += text;
+                m_starts.push_back(static_cast<std::uint32_t>(m_texts.size()));
+            }
+            // Once the length of a text is known on average, room for all of
+            // them is taken at once rather than doubled time and again.
+            constexpr std::size_t kSample = 4096;
+            if (m_copied < kSample && m_copied + static_cast<std::size_t>(m_cols) >= kSample)
+                m_texts.reserve((m_texts.size() / kSample + 2) * total);
+            m_copied += static_cast<std::size_t>(m_cols);
+        }
+    } catch (const std::bad_alloc&) {
+        // Searches walk the cells themselves, as they do while the copy is made.
+        Clear();
+        m_grid = &grid;
+        m_gaveUp = true;
+    }
+    return m_gaveUp || m_copied == total;
+}
+
+bool CSearchTexts::IsCurrentFor(const CGridCtrl& grid) const {
+    return m_grid == &grid && m_version == grid.GetTextsVersion() && !m_gaveUp &&
+           m_copied == static_cast<std::size_t>(m_rows) * static_cast<std::size_t>(m_cols);
+}
+
+void CSearchTexts::Clear() {
+    m_grid = nullptr;
+    m_copied = 0;
+    m_gaveUp = false;
+    m_rows = m_cols = 0;
+    std::string().swap(m_texts);
+    std::vector<std::uint32_t>().swap(m_starts);
 }
 
 }  // namespace tabulon

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "tools/CellSearch.h"
 
 namespace tabulon::testing {
@@ -36,12 +38,13 @@ TEST(CellSearch, MatchesTheTextAsShownWithOrWithoutCase) {
 class CellSearchGrid : public ::testing::Test {
 protected:
     // Two data columns, and a match at (1,1), (2,2) and (3,1).
-    void SetUp() override {
-        grid.SetColumnCount(3);
-        grid.SetRowCount(4);
+    void SetUp() override { Fill(grid); }
+    static void Fill(CGridCtrl& table) {
+        table.SetColumnCount(3);
+        table.SetRowCount(4);
         const char* texts[3][2] = {{"x", "-"}, {"-", "X"}, {"x", "-"}};
         for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 2; ++c) grid.SetCellText(r + 1, c + 1, texts[r][c]);
+            for (int c = 0; c < 2; ++c) table.SetCellText(r + 1, c + 1, texts[r][c]);
     }
     CGridCtrl grid{1, 1, 1, 1};
 };
@@ -83,6 +86,48 @@ TEST_F(CellSearchGrid, CountsTheMatchesAndTheRankOfOne) {
     CGridCtrl empty{1, 1, 1, 1};
     EXPECT_EQ(all.CountMatches(empty, CellId(-1, -1)).total, 0u);
     EXPECT_FALSE(all.Next(empty, CellId(-1, -1), false));
+}
+
+TEST_F(CellSearchGrid, ACopyOfTheTextsFindsWhatTheCellsHoldAndIsDroppedWhenTheyChange) {
+    const struct {
+        const char* change;
+        std::function<void(CGridCtrl&)> make;
+    } changes[] = {
+        {"a text", [](CGridCtrl& g) { g.SetCellText(2, 1, "x"); }},
+        {"a sort", [](CGridCtrl& g) { g.SortByColumn(2, false); }},
+        {"a row inserted", [](CGridCtrl& g) { g.InsertRow("", 1); }},
+        {"a row deleted", [](CGridCtrl& g) { g.DeleteRow(1); }},
+        {"a column deleted", [](CGridCtrl& g) { g.DeleteColumn(1); }},
+        {"the fixed columns", [](CGridCtrl& g) { g.SetFixedColumnCount(2); }},
+    };
+    const CCellSearch search({"x", false, false, -1});
+    const auto sameAsTheCells = [&](const CGridCtrl& g, const CSearchTexts& copy, const char* change) {
+        ASSERT_TRUE(copy.IsCurrentFor(g)) << change;
+        for (int r = -1; r < g.GetRowCount(); ++r)
+            for (int c = 0; c < g.GetColumnCount(); ++c)
+                for (const bool back : {false, true}) {
+                    const auto walked = search.Next(g, CellId(r, c), back);
+                    const auto read = search.Next(g, CellId(r, c), back, &copy);
+                    ASSERT_EQ(walked.has_value(), read.has_value()) << change;
+                    EXPECT_EQ(walked.value_or(CCellSearch::Found{}).cell, read.value_or(CCellSearch::Found{}).cell)
+                        << change << " from " << r << "," << c;
+                    EXPECT_EQ(search.CountMatches(g, CellId(r, c)).rank,
+                              search.CountMatches(g, CellId(r, c), &copy).rank);
+                }
+    };
+    for (const auto& change : changes) {
+        CGridCtrl g{1, 1, 1, 1};
+        Fill(g);
+        CSearchTexts copy;
+        while (!copy.CopySome(g, 1)) {  // a row at a time
+        }
+        sameAsTheCells(g, copy, "before");
+        change.make(g);
+        EXPECT_FALSE(copy.IsCurrentFor(g)) << change.change;
+        while (!copy.CopySome(g, 1)) {
+        }
+        sameAsTheCells(g, copy, change.change);
+    }
 }
 
 }  // namespace
