@@ -1,6 +1,7 @@
 #include "tools/CellSearch.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <utility>
@@ -109,6 +110,8 @@ bool CCellSearch::Matches(std::string_view text) const {
         if (!m_query.matchCase) return HoldsIgnoringAsciiCase(text, m_wanted, m_query.wholeCell);
         return m_query.wholeCell ? text == m_wanted : text.find(m_wanted) != std::string_view::npos;
     }
+    // Beyond ASCII wanted: a text of ASCII alone shows none of it.
+    if (IsAscii(text)) return false;
     const std::string_view shown = Prepared(text);
     return m_query.wholeCell ? shown == m_wanted : shown.find(m_wanted) != std::string_view::npos;
 }
@@ -143,6 +146,19 @@ std::optional<CCellSearch::Found> CCellSearch::Next(const CGridCtrl& grid, CellI
     }
     bool wrapped = begin < 0 || begin >= size;
     begin = (begin % size + size) % size;
+    if (ScansBytes(grid, copy)) {
+        // Forwards: from begin to the end, then from the start up to begin;
+        // backwards: from begin down to the start, then from the end.
+        const auto k = static_cast<std::size_t>(begin);
+        const auto all = static_cast<std::size_t>(size);
+        std::size_t found = backwards ? LastHolding(*copy, 0, k + 1) : FirstHolding(*copy, k, all);
+        if (found == (backwards ? k + 1 : all)) {
+            found = backwards ? LastHolding(*copy, k + 1, all) : FirstHolding(*copy, 0, k);
+            if (found == (backwards ? all : k)) return std::nullopt;
+            wrapped = true;
+        }
+        return Found{area.At(static_cast<long long>(found)), wrapped};
+    }
     const int step = backwards ? -1 : 1;
     int r = static_cast<int>(begin / area.cols);
     int c = static_cast<int>(begin % area.cols);
@@ -171,6 +187,14 @@ CCellSearch::Count CCellSearch::CountMatches(const CGridCtrl& grid, CellId cell,
     const Area area = AreaOf(grid);
     Count count;
     if (m_wanted.empty()) return count;
+    if (ScansBytes(grid, copy)) {
+        const auto all = static_cast<std::size_t>(area.Size());
+        for (std::size_t k = FirstHolding(*copy, 0, all); k < all; k = FirstHolding(*copy, k + 1, all)) {
+            ++count.total;
+            if (area.At(static_cast<long long>(k)) == cell) count.rank = count.total;
+        }
+        return count;
+    }
     const bool copied = copy && copy->IsCurrentFor(grid);
     for (int r = area.firstRow; r < area.firstRow + area.rows; ++r) {
         for (int stage = 0; stage < 3 && !copied; ++stage)
@@ -182,6 +206,92 @@ CCellSearch::Count CCellSearch::CountMatches(const CGridCtrl& grid, CellId cell,
         }
     }
     return count;
+}
+
+bool CCellSearch::ScansBytes(const CGridCtrl& grid, const CSearchTexts* copy) const {
+    // The copy holds every data column, as a search of all of them reads them.
+    return m_asciiWanted && !m_query.wholeCell && m_query.column < 0 && copy && copy->IsCurrentFor(grid);
+}
+
+std::size_t CCellSearch::FindBytes(std::string_view bytes, std::size_t at, std::size_t startsBefore,
+                                   std::size_t end) const {
+    const std::size_t m = m_wanted.size();
+    if (end < m) return std::string_view::npos;
+    startsBefore = std::min(startsBefore, end - m + 1);
+    if (m_query.matchCase) {
+        const std::size_t found = bytes.substr(0, startsBefore + m - 1).find(m_wanted, at);
+        return found < startsBefore ? found : std::string_view::npos;
+    }
+    const auto* t = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* w = reinterpret_cast<const unsigned char*>(m_wanted.data());
+    const auto holds = [&](std::size_t p) {
+        for (std::size_t k = 0; k < m; ++k)
+            if (kLower.of[t[p + k]] != w[k]) return false;
+        return true;
+    };
+    // Eight bytes at a time, the places that may begin the query are picked
+    // out: a letter is looked for in both cases by setting the bit that
+    // makes the lower one (only a letter's upper and lower forms differ in
+    // that bit alone), then each place is compared.
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kHighs = 0x8080808080808080;
+    const bool letter = w[0] >= 'a' && w[0] <= 'z';
+    const std::uint64_t fold = letter ? kOnes * 0x20 : 0;
+    const std::uint64_t pattern = kOnes * w[0];
+    std::size_t p = at;
+    for (; p + 8 <= startsBefore; p += 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, t + p, sizeof eight);
+        const std::uint64_t differ = (eight | fold) ^ pattern;  // a byte of 0 where the first may be
+        if (((differ - kOnes) & ~differ & kHighs) == 0) continue;
+        for (std::size_t q = p; q < p + 8; ++q)
+            if (holds(q)) return q;
+    }
+    for (; p < startsBefore; ++p)
+        if (holds(p)) return p;
+    return std::string_view::npos;
+}
+
+std::size_t CCellSearch::FirstHolding(const CSearchTexts& copy, std::size_t first, std::size_t last) const {
+    const std::string_view bytes = copy.Bytes();
+    const std::size_t end = copy.Start(last);
+    for (std::size_t at = copy.Start(first);;) {
+        const std::size_t found = FindBytes(bytes, at, end, end);
+        if (found == std::string_view::npos) return last;
+        // A match that runs on into the next text is none.
+        const std::size_t k = copy.TextAt(found, first, last);
+        if (found + m_wanted.size() <= copy.Start(k + 1)) return k;
+        at = copy.Start(k + 1);
+    }
+}
+
+std::size_t CCellSearch::LastHolding(const CSearchTexts& copy, std::size_t first, std::size_t last) const {
+    // A block at a time from the end, each searched forwards for its last
+    // text that holds the query.
+    constexpr std::size_t kBlock = 1 << 16;
+    const std::string_view bytes = copy.Bytes();
+    const std::size_t low = copy.Start(first);
+    const std::size_t end = copy.Start(last);
+    for (std::size_t blockEnd = end; blockEnd > low;) {
+        const std::size_t blockStart = blockEnd - std::min(kBlock, blockEnd - low);
+        std::size_t holding = last;
+        for (std::size_t at = blockStart;;) {
+            const std::size_t found = FindBytes(bytes, at, blockEnd, end);
+            if (found == std::string_view::npos) break;
+            const std::size_t k = copy.TextAt(found, first, last);
+            if (found + m_wanted.size() <= copy.Start(k + 1)) holding = k;
+            at = copy.Start(k + 1);
+        }
+        if (holding != last) return holding;
+        blockEnd = blockStart;
+    }
+    return last;
+}
+
+std::size_t CSearchTexts::TextAt(std::size_t at, std::size_t first, std::size_t last) const {
+    const auto begin = m_starts.begin() + static_cast<std::ptrdiff_t>(first);
+    const auto end = m_starts.begin() + static_cast<std::ptrdiff_t>(last) + 1;
+    return static_cast<std::size_t>(std::upper_bound(begin, end, at) - m_starts.begin()) - 1;
 }
 
 bool CSearchTexts::CopySome(const CGridCtrl& grid, std::size_t cells) {

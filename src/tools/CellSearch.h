@@ -50,6 +50,12 @@ public:
                               static_cast<std::size_t>(col - m_firstCol);
         return std::string_view(m_texts).substr(m_starts[k], m_starts[k + 1] - m_starts[k]);
     }
+    // All the texts one after the other, where text k (counted as Text
+    // counts) starts in them, and which of texts first to last - 1 byte at
+    // lies in.
+    std::string_view Bytes() const { return m_texts; }
+    std::size_t Start(std::size_t k) const { return m_starts[k]; }
+    std::size_t TextAt(std::size_t at, std::size_t first, std::size_t last) const;
 
 private:
     const CGridCtrl* m_grid = nullptr;
@@ -98,6 +104,16 @@ private:
     Area AreaOf(const CGridCtrl& grid) const;
     // The text as shown, folded unless case matters, in m_scratch.
     std::string_view Prepared(std::string_view text) const;
+    // An ASCII query in part of a cell can be looked for in a copy's bytes
+    // as a whole, rather than text by text: many times faster.
+    bool ScansBytes(const CGridCtrl& grid, const CSearchTexts* copy) const;
+    // The first place from at on, before startsBefore, where the query
+    // starts and ends by end; npos when none.
+    std::size_t FindBytes(std::string_view bytes, std::size_t at, std::size_t startsBefore, std::size_t end) const;
+    // The first (the last) of texts first to last - 1 of copy that holds
+    // the query; last when none does.
+    std::size_t FirstHolding(const CSearchTexts& copy, std::size_t first, std::size_t last) const;
+    std::size_t LastHolding(const CSearchTexts& copy, std::size_t first, std::size_t last) const;
 
     SearchQuery m_query;
     std::string m_wanted;  // the query as the cells are compared

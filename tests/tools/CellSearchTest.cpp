@@ -100,20 +100,24 @@ TEST_F(CellSearchGrid, ACopyOfTheTextsFindsWhatTheCellsHoldAndIsDroppedWhenTheyC
         {"a column deleted", [](CGridCtrl& g) { g.DeleteColumn(1); }},
         {"the fixed columns", [](CGridCtrl& g) { g.SetFixedColumnCount(2); }},
     };
-    const CCellSearch search({"x", false, false, -1});
+    // "-x" and "x-" run from one text on into the next, where no cell holds them.
+    const CCellSearch searches[] = {CCellSearch({"x", false, false, -1}),  CCellSearch({"X", true, false, -1}),
+                                    CCellSearch({"-x", false, false, -1}), CCellSearch({"x-", false, false, -1}),
+                                    CCellSearch({"x", false, true, -1}),   CCellSearch({"x", false, false, 2})};
     const auto sameAsTheCells = [&](const CGridCtrl& g, const CSearchTexts& copy, const char* change) {
         ASSERT_TRUE(copy.IsCurrentFor(g)) << change;
-        for (int r = -1; r < g.GetRowCount(); ++r)
-            for (int c = 0; c < g.GetColumnCount(); ++c)
-                for (const bool back : {false, true}) {
-                    const auto walked = search.Next(g, CellId(r, c), back);
-                    const auto read = search.Next(g, CellId(r, c), back, &copy);
-                    ASSERT_EQ(walked.has_value(), read.has_value()) << change;
-                    EXPECT_EQ(walked.value_or(CCellSearch::Found{}).cell, read.value_or(CCellSearch::Found{}).cell)
-                        << change << " from " << r << "," << c;
-                    EXPECT_EQ(search.CountMatches(g, CellId(r, c)).rank,
-                              search.CountMatches(g, CellId(r, c), &copy).rank);
-                }
+        for (const CCellSearch& search : searches)
+            for (int r = -1; r < g.GetRowCount(); ++r)
+                for (int c = 0; c < g.GetColumnCount(); ++c)
+                    for (const bool back : {false, true}) {
+                        const auto walked = search.Next(g, CellId(r, c), back);
+                        const auto read = search.Next(g, CellId(r, c), back, &copy);
+                        ASSERT_EQ(walked.has_value(), read.has_value()) << change << " " << search.Query().text;
+                        EXPECT_EQ(walked.value_or(CCellSearch::Found{}).cell, read.value_or(CCellSearch::Found{}).cell)
+                            << change << " " << search.Query().text << " from " << r << "," << c;
+                        EXPECT_EQ(search.CountMatches(g, CellId(r, c)).rank,
+                                  search.CountMatches(g, CellId(r, c), &copy).rank);
+                    }
     };
     for (const auto& change : changes) {
         CGridCtrl g{1, 1, 1, 1};
@@ -128,6 +132,14 @@ TEST_F(CellSearchGrid, ACopyOfTheTextsFindsWhatTheCellsHoldAndIsDroppedWhenTheyC
         }
         sameAsTheCells(g, copy, change.change);
     }
+    // Backwards the copy is read a block at a time from the end: the only
+    // match lies many blocks before the search begins.
+    CGridCtrl tall{40001, 2, 1, 1};
+    for (int r = 1; r <= 40000; ++r) tall.SetCellText(r, 1, r == 2 ? "x" : "ab");
+    CSearchTexts copy;
+    while (!copy.CopySome(tall, 10000)) {
+    }
+    EXPECT_EQ(searches[0].Next(tall, CellId(40000, 1), true, &copy)->cell, CellId(2, 1));
 }
 
 }  // namespace
