@@ -21,6 +21,20 @@ void WriteFile(const fs::path& path, const std::string& text) { std::ofstream(pa
 
 }  // namespace
 
+long StatusKilobytes(const std::string& key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(key, 0) == 0) return std::strtol(line.c_str() + key.size(), nullptr, 10);
+    return -1;
+}
+
+double Seconds(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 ProcessFigures RunProcess(const std::vector<std::string>& argv, const std::string& inputFile) {
     const auto start = std::chrono::steady_clock::now();
     std::fflush(stdout);

@@ -3,6 +3,7 @@
 // its configuration, and running a program while timing it.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,13 @@ struct ProcessFigures {
 // Runs argv with stdin from inputFile (when given) and its output discarded;
 // wall time, peak memory and exit status.
 ProcessFigures RunProcess(const std::vector<std::string>& argv, const std::string& inputFile = "");
+
+// A figure of this process's /proc/self/status in kB: key "VmHWM:" is the
+// peak of its memory, "VmRSS:" what it holds now; -1 when there is none.
+long StatusKilobytes(const std::string& key);
+
+// The wall time work takes, in seconds.
+double Seconds(const std::function<void()>& work);
 
 // root/COUNT with items.db (count generated items), head.htm, end.htm,
 // list.cfg naming them (five columns, index mode 3) and sqlite.sql, a

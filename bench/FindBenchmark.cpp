@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "BenchLists.h"
 #include "TableGenerator.h"
 #include "grid/CellPool.h"
 #include "grid/GridCtrl.h"
@@ -20,16 +21,7 @@
 #include "tools/CellSearch.h"
 
 using namespace tabulon;
-
-namespace {
-
-double Seconds(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-}  // namespace
+using bench::Seconds;
 
 int main(int argc, char** argv) {
     cellpool::SetBlockSource(&posix::AllocateLargePageBlock);
@@ -43,7 +35,7 @@ int main(int argc, char** argv) {
         for (int f = 0; f < 5; ++f) grid.SetCellText(r, f + 1, item[static_cast<std::size_t>(f)]);
     }
     pane::SortByAllColumns(grid, true);
-    grid.SetCellText(items, 5, "Zydeco Unique");  // the only one, in the last cell
+    grid.SetCellText(items, 5, "Zydeco Unique Zoë");  // the only one, in the last cell
     std::printf("%d items x 5 columns\n", items);
 
     const struct {
@@ -52,16 +44,19 @@ int main(int argc, char** argv) {
     } searches[] = {
         {"next, no case", {"zydeco unique", false, false, -1}},
         {"next, match case", {"Zydeco Unique", true, false, -1}},
-        {"next, whole cell", {"zydeco unique", false, true, -1}},
+        {"next, whole cell", {"zydeco unique zoë", false, true, -1}},
+        {"next, beyond ASCII", {"ZOË", false, false, -1}},
         {"next, column 5", {"zydeco unique", false, false, 5}},
     };
     // The find bar copies the texts while the user types; until the copy
     // is whole a search walks the cells themselves.
     CSearchTexts copy;
+    const long heldBefore = bench::StatusKilobytes("VmRSS:");
     const double copying = Seconds([&] {
         while (!copy.CopySome(grid, 50000)) {
         }
     });
+    const long held = bench::StatusKilobytes("VmRSS:");
     for (const bool withCopy : {false, true}) {
         std::printf("%s\n", withCopy ? "with the copy of the texts:" : "walking the cells:");
         for (const auto& s : searches) {
@@ -78,6 +73,7 @@ int main(int argc, char** argv) {
             Seconds([&] { count = frequent.CountMatches(grid, CellId(1, 1), withCopy ? &copy : nullptr); });
         std::printf("  %-18s %6.3f s  (%zu cells hold \"the\")\n", "count", counting, count.total);
     }
-    std::printf("copying the texts  %6.3f s, in parts of 50,000 cells\n", copying);
+    std::printf("copying the texts  %6.3f s, in parts of 50,000 cells; the copy holds %ld MB\n", copying,
+                (held - heldBefore) / 1024);
     return 0;
 }

@@ -27,23 +27,10 @@
 
 namespace fs = std::filesystem;
 using namespace tabulon;
+using bench::Seconds;
+using bench::StatusKilobytes;
 
 namespace {
-
-long StatusKilobytes(const char* key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(key, 0) == 0)
-            return std::strtol(line.c_str() + std::char_traits<char>::length(key), nullptr, 10);
-    return -1;
-}
-
-double Seconds(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 // The peak counts from here on.
 void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }

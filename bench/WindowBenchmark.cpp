@@ -45,22 +45,11 @@
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using namespace tabulon;
+using bench::StatusKilobytes;
 
 namespace {
 
 double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-// A figure of /proc/self/status: "VmHWM:" the peak, "VmRSS:" what is held now.
-long StatusKilobytes(const std::string& wanted) {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    while (status >> key) {
-        long value = 0;
-        if (key == wanted && status >> value) return value;
-        status.ignore(1 << 16, '\n');
-    }
-    return 0;
-}
 
 // Calls then at the next paint of widget that comes after the call.
 class PaintWatch : public QObject {

@@ -79,6 +79,16 @@ std::string FoldCase(std::string_view text) {
 CCellSearch::CCellSearch(SearchQuery query)
     : m_query(std::move(query)), m_wanted(m_query.text), m_asciiWanted(IsAscii(m_wanted)) {
     if (!m_query.matchCase) FoldInPlace(m_wanted);
+    // Letters beyond ASCII never show, nor fold, as ASCII bytes, and an ASCII
+    // character shows as its own byte: a text that holds the query holds its
+    // longest run of ASCII as it is (with or without case).
+    for (std::size_t at = 0; at < m_wanted.size();) {
+        std::size_t end = at;
+        while (end < m_wanted.size() && static_cast<unsigned char>(m_wanted[end]) < 0x80) ++end;
+        if (end - at > m_probe.size()) m_probe = m_wanted.substr(at, end - at);
+        at = end + 1;
+    }
+    m_probeIsQuery = m_asciiWanted && !m_query.wholeCell;
 }
 
 std::string_view CCellSearch::Prepared(std::string_view text) const {
@@ -210,20 +220,20 @@ CCellSearch::Count CCellSearch::CountMatches(const CGridCtrl& grid, CellId cell,
 
 bool CCellSearch::ScansBytes(const CGridCtrl& grid, const CSearchTexts* copy) const {
     // The copy holds every data column, as a search of all of them reads them.
-    return m_asciiWanted && !m_query.wholeCell && m_query.column < 0 && copy && copy->IsCurrentFor(grid);
+    return !m_probe.empty() && m_query.column < 0 && copy && copy->IsCurrentFor(grid);
 }
 
 std::size_t CCellSearch::FindBytes(std::string_view bytes, std::size_t at, std::size_t startsBefore,
                                    std::size_t end) const {
-    const std::size_t m = m_wanted.size();
+    const std::size_t m = m_probe.size();
     if (end < m) return std::string_view::npos;
     startsBefore = std::min(startsBefore, end - m + 1);
     if (m_query.matchCase) {
-        const std::size_t found = bytes.substr(0, startsBefore + m - 1).find(m_wanted, at);
+        const std::size_t found = bytes.substr(0, startsBefore + m - 1).find(m_probe, at);
         return found < startsBefore ? found : std::string_view::npos;
     }
     const auto* t = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* w = reinterpret_cast<const unsigned char*>(m_wanted.data());
+    const auto* w = reinterpret_cast<const unsigned char*>(m_probe.data());
     const auto holds = [&](std::size_t p) {
         for (std::size_t k = 0; k < m; ++k)
             if (kLower.of[t[p + k]] != w[k]) return false;
@@ -252,15 +262,21 @@ std::size_t CCellSearch::FindBytes(std::string_view bytes, std::size_t at, std::
     return std::string_view::npos;
 }
 
+bool CCellSearch::Holds(const CSearchTexts& copy, std::size_t k, std::size_t probeAt) const {
+    // A probe that runs on into the next text is none; nor does a text
+    // hold the query where its probe is only a part of it.
+    if (probeAt + m_probe.size() > copy.Start(k + 1)) return false;
+    return m_probeIsQuery || Matches(copy.TextOf(k));
+}
+
 std::size_t CCellSearch::FirstHolding(const CSearchTexts& copy, std::size_t first, std::size_t last) const {
     const std::string_view bytes = copy.Bytes();
     const std::size_t end = copy.Start(last);
     for (std::size_t at = copy.Start(first);;) {
         const std::size_t found = FindBytes(bytes, at, end, end);
         if (found == std::string_view::npos) return last;
-        // A match that runs on into the next text is none.
         const std::size_t k = copy.TextAt(found, first, last);
-        if (found + m_wanted.size() <= copy.Start(k + 1)) return k;
+        if (Holds(copy, k, found)) return k;
         at = copy.Start(k + 1);
     }
 }
@@ -279,7 +295,7 @@ std::size_t CCellSearch::LastHolding(const CSearchTexts& copy, std::size_t first
             const std::size_t found = FindBytes(bytes, at, blockEnd, end);
             if (found == std::string_view::npos) break;
             const std::size_t k = copy.TextAt(found, first, last);
-            if (found + m_wanted.size() <= copy.Start(k + 1)) holding = k;
+            if (Holds(copy, k, found)) holding = k;
             at = copy.Start(k + 1);
         }
         if (holding != last) return holding;
@@ -325,8 +341,11 @@ bool CSearchTexts::CopySome(const CGridCtrl& grid, std::size_t cells) {
             // Once the length of a text is known on average, room for all of
             // them is taken at once rather than doubled time and again.
             constexpr std::size_t kSample = 4096;
-            if (m_copied < kSample && m_copied + static_cast<std::size_t>(m_cols) >= kSample)
-                m_texts.reserve((m_texts.size() / kSample + 2) * total);
+            if (m_copied < kSample && m_copied + static_cast<std::size_t>(m_cols) >= kSample) {
+                const double perText = static_cast<double>(m_texts.size()) /
+                                       static_cast<double>(m_copied + static_cast<std::size_t>(m_cols));
+                m_texts.reserve(static_cast<std::size_t>(perText * 1.05 * static_cast<double>(total)) + 64);
+            }
             m_copied += static_cast<std::size_t>(m_cols);
         }
     } catch (const std::bad_alloc&) {

@@ -46,8 +46,11 @@ public:
 
     // The text of item cell (row, col) of the grid it is current for.
     std::string_view Text(int row, int col) const {
-        const std::size_t k = static_cast<std::size_t>(row - m_firstRow) * static_cast<std::size_t>(m_cols) +
-                              static_cast<std::size_t>(col - m_firstCol);
+        return TextOf(static_cast<std::size_t>(row - m_firstRow) * static_cast<std::size_t>(m_cols) +
+                      static_cast<std::size_t>(col - m_firstCol));
+    }
+    // Text k, counted row by row over all data columns.
+    std::string_view TextOf(std::size_t k) const {
         return std::string_view(m_texts).substr(m_starts[k], m_starts[k + 1] - m_starts[k]);
     }
     // All the texts one after the other, where text k (counted as Text
@@ -104,10 +107,12 @@ private:
     Area AreaOf(const CGridCtrl& grid) const;
     // The text as shown, folded unless case matters, in m_scratch.
     std::string_view Prepared(std::string_view text) const;
-    // An ASCII query in part of a cell can be looked for in a copy's bytes
-    // as a whole, rather than text by text: many times faster.
+    // A query with ASCII in it can be looked for in a copy's bytes as a
+    // whole, rather than text by text: many times faster. Its probe is
+    // looked for, then each text it is found in is compared.
     bool ScansBytes(const CGridCtrl& grid, const CSearchTexts* copy) const;
-    // The first place from at on, before startsBefore, where the query
+    bool Holds(const CSearchTexts& copy, std::size_t k, std::size_t probeAt) const;
+    // The first place from at on, before startsBefore, where the probe
     // starts and ends by end; npos when none.
     std::size_t FindBytes(std::string_view bytes, std::size_t at, std::size_t startsBefore, std::size_t end) const;
     // The first (the last) of texts first to last - 1 of copy that holds
@@ -118,6 +123,8 @@ private:
     SearchQuery m_query;
     std::string m_wanted;  // the query as the cells are compared
     bool m_asciiWanted;
+    std::string m_probe;  // the longest run of ASCII in m_wanted
+    bool m_probeIsQuery;  // and a text that holds it holds the query
     mutable std::string m_scratch;
 };
 

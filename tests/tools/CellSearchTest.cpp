@@ -93,14 +93,15 @@ TEST_F(CellSearchGrid, ACopyOfTheTextsFindsWhatTheCellsHoldAndIsDroppedWhenTheyC
         const char* change;
         std::function<void(CGridCtrl&)> make;
     } changes[] = {
-        {"a text", [](CGridCtrl& g) { g.SetCellText(2, 1, "x"); }},
+        {"a text", [](CGridCtrl& g) { g.SetCellText(2, 1, "-XÉ"); }},
         {"a sort", [](CGridCtrl& g) { g.SortByColumn(2, false); }},
         {"a row inserted", [](CGridCtrl& g) { g.InsertRow("", 1); }},
         {"a row deleted", [](CGridCtrl& g) { g.DeleteRow(1); }},
         {"a column deleted", [](CGridCtrl& g) { g.DeleteColumn(1); }},
         {"the fixed columns", [](CGridCtrl& g) { g.SetFixedColumnCount(2); }},
     };
-    // "-x" and "x-" run from one text on into the next, where no cell holds them.
+    // "-x" and "x-" run from one text on into the next, where no cell holds
+    // them; "xé" is looked for as "x", then compared.
     const CCellSearch searches[] = {CCellSearch({"x", false, false, -1}),  CCellSearch({"X", true, false, -1}),
                                     CCellSearch({"-x", false, false, -1}), CCellSearch({"x-", false, false, -1}),
                                     CCellSearch({"x", false, true, -1}),   CCellSearch({"x", false, false, 2})};
