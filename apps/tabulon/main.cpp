@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <new>
 #include <string>
@@ -71,10 +72,36 @@ int MakeListInBatch(const std::string& cfgPath) {
     return status;
 }
 
+QtMessageHandler g_qtMessages = nullptr;
+
+// Without a display Qt ends the program with an abort and advice to
+// reinstall it: the user is told what is wrong instead, and the exit status
+// is an ordinary failure.
+void NoWindowWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg) {
+        if (g_qtMessages) g_qtMessages(type, context, message);
+        return;
+    }
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const bool none = (!display || !*display) && (!wayland || !*wayland);
+    std::fprintf(
+        stderr, "tabulon: the window cannot be opened: %s.\n",
+        none ? "there is no display (DISPLAY is not set)"
+             : ("the display " + std::string(display && *display ? display : wayland) + " could not be used").c_str());
+    std::fprintf(stderr,
+                 "Start Tabulon in a graphical session, or make the list without a window:\n"
+                 "  tabulon --make-list CONFIG.cfg\n");
+    std::fflush(stderr);
+    std::_Exit(BatchStatus::kFailed);
+}
+
 // The desktop program: the main window, on the configuration given, if any,
 // opened as Open configuration opens a chosen file.
 int RunWindow(int argc, char** argv, const std::string& cfgPath) {
+    g_qtMessages = qInstallMessageHandler(&NoWindowWithoutDisplay);
     QApplication app(argc, argv);
+    qInstallMessageHandler(g_qtMessages);
     // Where Qt would keep the framework's own settings (the program keeps
     // everything the user sets in the .cfg file).
     QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));

@@ -35,10 +35,12 @@ struct BatchMode : ::testing::Test {
     tabulon::fakes::ScratchFolder scratch{"tabulon-batch"};
     const fs::path& dir = scratch.folder;
 
-    // Runs the program with args (shell words), in folder when one is given.
-    ProgramRun Tabulon(const std::string& args, const fs::path& folder = {}) {
+    // Runs the program with args (shell words), in folder when one is given,
+    // after a command that sets its environment when one is given.
+    ProgramRun Tabulon(const std::string& args, const fs::path& folder = {}, const std::string& env = "") {
         const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
         std::string command = folder.empty() ? "" : "cd '" + folder.string() + "' && ";
+        command += env;
         command +=
             std::string("'") + TABULON_BINARY + "' " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
         const int raw = std::system(command.c_str());
@@ -184,6 +186,10 @@ TEST_F(BatchMode, CommandLineMistakesExitWithTwoAndAUsageLine) {
     run = Tabulon("--version");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("tabulon ", 0), 0u);
+    // The window without a display: said plainly, an ordinary failure.
+    run = Tabulon("", {}, "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb ");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("tabulon: the window cannot be opened: there is no display"), std::string::npos) << run.err;
 }
 
 // Ended while the page is written (its temporary file caught there), the
