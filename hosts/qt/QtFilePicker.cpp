@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include "qt/QtAsking.h"
+
 namespace tabulon::qt {
 
 QStringList NameFiltersFromFilter(const std::string& filter) {
@@ -49,7 +51,12 @@ std::optional<std::string> CQtFilePicker::Pick(const FilePickerOptions& options,
     if (!options.defaultExtension.empty()) dialog.setDefaultSuffix(QString::fromStdString(options.defaultExtension));
     dialog.setDirectory(m_folder.isEmpty() ? QDir::currentPath() : m_folder);
     if (!options.initialName.empty()) dialog.selectFile(QString::fromStdString(options.initialName));
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    int answer = QDialog::Rejected;
+    {
+        const CAsking asking;
+        answer = dialog.exec();
+    }
+    if (answer != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;
     const QFileInfo chosen(files.front());

@@ -189,6 +189,14 @@ void CQtMainWindow::BuildFindBar() {
 
 void CQtMainWindow::ShowFindBar(bool databasePane) { m_findBar->Open(databasePane); }
 
+void CQtMainWindow::SetBusy(bool busy) {
+    // Shown at once; a quick command takes it back before the eye catches it.
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
 void CQtMainWindow::BuildStatusBar() {
     m_message = new QLabel(kReady);
     m_message->setObjectName(QStringLiteral("message"));

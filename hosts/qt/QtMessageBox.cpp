@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "qt/QtAsking.h"
 #include "qt/QtText.h"
 
 namespace tabulon::qt {
@@ -38,7 +39,10 @@ MbResult CQtMessageBox::Show(const std::string& text, const std::string& caption
     box.setDefaultButton(order.front());
     // Escape gives the last way out the box has: Cancel, else No, else OK.
     box.setEscapeButton(order.back());
-    box.exec();
+    {
+        const CAsking asking;
+        box.exec();
+    }
     QAbstractButton* clicked = box.clickedButton();
     const QMessageBox::StandardButton answer = clicked ? box.standardButton(clicked) : order.back();
     switch (answer) {

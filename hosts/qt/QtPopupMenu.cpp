@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QStatusTipEvent>
 
+#include "qt/QtAsking.h"
 #include "qt/QtText.h"
 
 namespace tabulon::qt {
@@ -44,7 +45,11 @@ int CQtPopupMenu::ShowPopupMenu(const std::vector<MenuItem>& items) {
     // owner passes it on to the main window's status bar.
     QObject::connect(&menu, &QMenu::hovered, &menu,
                      [owner = m_owner](QAction* action) { ShowStatusTip(owner.data(), action->statusTip()); });
-    QAction* chosen = menu.exec(QCursor::pos());
+    QAction* chosen = nullptr;
+    {
+        const CAsking asking;
+        chosen = menu.exec(QCursor::pos());
+    }
     // The last highlighted prompt would otherwise stay up.
     ShowStatusTip(m_owner.data(), QString());
     return chosen && chosen->isEnabled() ? chosen->data().toInt() : 0;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QThread>
 #include <algorithm>
@@ -34,10 +35,22 @@ private:
 class CQtProgress final : public IProgress {
 public:
     CQtProgress(QWidget* parent, const std::string& caption, bool cancellable)
-        : m_parent(parent), m_caption(Text(caption)), m_cancellable(cancellable) {
+        : m_parent(parent), m_caption(Text(caption)), m_cancellable(cancellable), m_focus(QApplication::focusWidget()) {
         m_clock.start();
+        // Work that may be cancelled leaves the arrow with its mark of
+        // work going on, for the Cancel button.
+        QApplication::setOverrideCursor(cancellable ? Qt::BusyCursor : Qt::WaitCursor);
     }
-    ~CQtProgress() override { delete m_dialog; }
+    ~CQtProgress() override {
+        const bool shown = m_dialog != nullptr;
+        delete m_dialog;
+        QApplication::restoreOverrideCursor();
+        // The keyboard goes back where it was before the window took it.
+        if (QWidget* focus = m_focus.data(); shown && focus && focus->isVisible()) {
+            focus->window()->activateWindow();
+            focus->setFocus(Qt::OtherFocusReason);
+        }
+    }
 
     void SetText(const std::string& text) override {
         m_text = Text(text);
@@ -85,6 +98,7 @@ private:
     QElapsedTimer m_clock;
     qint64 m_lastPump = 0;
     CProgressWindow* m_dialog = nullptr;
+    QPointer<QWidget> m_focus;
 };
 
 }  // namespace

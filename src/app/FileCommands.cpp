@@ -65,9 +65,11 @@ bool SaveDatabaseItemsTo(CMainFrame& frame, const std::string& path, bool withBa
         frame.Messages().Show(ReadOnlyFileText("database", path), "Database", MbIcon::Exclamation, MbButtons::Ok);
         return false;
     }
+    const std::string saved = "Database saved to " + path;
     if (!WriteDatabaseFile(frame, withBackup)) return false;
     frame.DatabasePane().SetDatabaseModified(false);
     frame.UndoStack().MarkDatabaseSaved();
+    frame.Window().SetStatusText(saved);
     return true;
 }
 
@@ -197,6 +199,7 @@ bool CMainFrame::OnAppExit() {
 bool CMainFrame::OnCommand(CommandId id) {
     // Each command that handles a large list says itself when memory runs
     // out; this is the last stop, so that the program never ends for it.
+    const CBusyWindow busy(m_hosts.window);
     try {
         return RunCommand(id);
     } catch (const std::bad_alloc&) {

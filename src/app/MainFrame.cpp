@@ -100,6 +100,7 @@ void CMainFrame::MoveColumnInActivePane(int from, int to) {
 void CMainFrame::OnGridContextMenu(int row, int col) {
     // As for the commands of the main menu: running out of memory, even for
     // the menu itself, is said, and the program goes on.
+    const CBusyWindow busy(m_hosts.window);
     try {
         tabulon::OnGridContextMenu(*this, m_hosts.popupMenus, m_hosts.dialogs, m_databaseActive, row, col);
     } catch (const std::bad_alloc&) {

@@ -273,7 +273,7 @@ void AddDatabaseLine(CGridCtrl& grid, std::string_view line, int row) {
 }
 
 bool WriteDatabaseFile(IItemsFrame& frame, bool withBackup) {
-    const CGridCtrl* grid = frame.DatabasePane().GetGrid();
+    CGridCtrl* grid = frame.DatabasePane().GetGrid();
     if (!grid) return false;
     const std::string path = frame.Files().database;
     if (path.empty()) {
@@ -303,17 +303,24 @@ bool WriteDatabaseFile(IItemsFrame& frame, bool withBackup) {
         CSafeFileWriter writer;
         bool written = writer.Open(path);
         if (written) {
-            const int rows = grid->GetRowCount();
-            const int cols = grid->GetColumnCount();
-            std::string line;
-            for (int row = 1; row < rows; ++row) {
-                line.clear();
-                for (int col = 1; col < cols; ++col) {
-                    if (col > 1) line += ';';
-                    line += grid->GetCellText(row, col);
+            {
+                // A million items take seconds: the user sees how far it has got;
+                // the window is gone before any question.
+                const CGridWork work(&frame, "Saving the database", {grid});
+                const int rows = grid->GetRowCount();
+                const int cols = grid->GetColumnCount();
+                std::string line;
+                for (int row = 1; row < rows; ++row) {
+                    line.clear();
+                    for (int col = 1; col < cols; ++col) {
+                        if (col > 1) line += ';';
+                        line += grid->GetCellText(row, col);
+                    }
+                    line += kLineEnd;
+                    writer.Write(line);
+                    grid->ReportProgress("Writing the items", static_cast<std::uint64_t>(row),
+                                         static_cast<std::uint64_t>(rows - 1));
                 }
-                line += kLineEnd;
-                writer.Write(line);
             }
             // The backup is written beside, and takes its place only once
             // the database has taken its own: a save that fails leaves both

@@ -27,6 +27,22 @@ public:
     // Opens the find bar on the pane given ('Database' or 'New items'), its
     // field ready for typing. Hosts without a window ignore it.
     virtual void ShowFindBar(bool databasePane) { (void)databasePane; }
+    // A command has begun (busy) or ended: meanwhile the window shows that
+    // the program is busy (the wait cursor), except over the questions the
+    // command asks. Calls nest.
+    virtual void SetBusy(bool busy) { (void)busy; }
+};
+
+// The window is busy while one lives.
+class CBusyWindow {
+public:
+    explicit CBusyWindow(IMainWindow& window) : m_window(window) { m_window.SetBusy(true); }
+    ~CBusyWindow() { m_window.SetBusy(false); }
+    CBusyWindow(const CBusyWindow&) = delete;
+    CBusyWindow& operator=(const CBusyWindow&) = delete;
+
+private:
+    IMainWindow& m_window;
 };
 
 }  // namespace tabulon

@@ -1,5 +1,5 @@
 // Commands that run long on a big list (opening it, sorting by a heading,
-// Move items, Make list, an import) report their progress while they run,
+// Move items, saving, Make list, an import) report their progress while they run,
 // and the panes can be painted at every report, as the host does meanwhile.
 
 #include "AppTestSupport.h"
@@ -83,13 +83,23 @@ TEST_F(LongWork, OpeningSortingMovingAndMakingTheListReportProgressAndLeaveThePa
     EXPECT_EQ(databaseGrid->GetRowCount(), 5001);
     ExpectWork("Moving items", {"Copying items", kSortingPhase, kFittingPhase});
 
+    // Saved by the command: the window is busy while the items are written,
+    // and the status bar says where they went.
+    int busyWhileWriting = 0;
+    progress.onStep = [&] { busyWhileWriting = window.busy; };
+    big.OnCommand(CommandId::kSaveDatabase);
+    ExpectWork("Saving the database", {"Writing the items"});
+    EXPECT_EQ(busyWhileWriting, 1);
+    EXPECT_EQ(window.busy, 0);
+    EXPECT_EQ(window.status, "Database saved to " + PathOf("items.db"));
+
     big.OnMakeList();
     EXPECT_TRUE(fs::exists(PathOf("page.htm")));
     ExpectWork("Making the list", {kSortingPhase});
 
     picker.Answer(PathOf("items.db"));
     big.OnImportDatabase();
-    EXPECT_EQ(newItemsGrid->GetRowCount(), 2001 + 5000);  // Make list saved the moved items too
+    EXPECT_EQ(newItemsGrid->GetRowCount(), 2001 + 5000);  // the moved items were saved too
     ExpectWork("Importing items", {"Reading items", kFittingPhase});
 }
 

@@ -15,7 +15,12 @@ public:
         (horizontal ? horizontalChecked : verticalChecked) = checked;
     }
 
+    void SetBusy(bool on) override { busy += on ? 1 : -1; }
+    void SetStatusText(const std::string& text) override { status = text; }
+
     std::string title = "Tabulon";
+    int busy = 0;  // how deep in commands
+    std::string status;
     bool horizontalChecked = true;
     bool verticalChecked = true;
 };
