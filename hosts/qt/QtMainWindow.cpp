@@ -146,6 +146,7 @@ void CQtMainWindow::SwitchPane() {
     QWidget* to = Within(QApplication::focusWidget(), m_newItemsWidget) ? static_cast<QWidget*>(m_databaseWidget)
                                                                         : m_newItemsWidget;
     to->setFocus(Qt::ShortcutFocusReason);
+    Frame().EnterPane(to == m_databaseWidget);
 }
 
 void CQtMainWindow::ShowPromptsOf(QMenu* menu) {

@@ -120,6 +120,30 @@ void CMainFrame::ResetNumberColumnWidths() {
     }
 }
 
+void CMainFrame::SetActivePane(bool database) {
+    if (const CGridCtrl* leaving = PaneGrid(m_databaseActive); leaving && database != m_databaseActive) {
+        const CellId focus = leaving->GetFocusCell();
+        if (leaving->IsValidCell(focus.row, focus.col)) m_lastFocus[m_databaseActive] = focus;
+    }
+    m_databaseActive = database;
+}
+
+void CMainFrame::EnterPane(bool databasePane) {
+    CGridCtrl* grid = PaneGrid(databasePane);
+    if (!grid) return;
+    const auto isItemCell = [grid](CellId cell) {
+        return grid->IsValidCell(cell.row, cell.col) && cell.row >= grid->GetFixedRowCount();
+    };
+    if (isItemCell(grid->GetFocusCell())) return;
+    // The first item's first text, past its number.
+    const CellId last = m_lastFocus[databasePane];
+    const CellId cell = isItemCell(last) ? last : CellId(grid->GetFixedRowCount(), 1);
+    if (!isItemCell(cell)) return;
+    grid->SetFocusCell(cell);
+    grid->EnsureVisible(cell.row, cell.col);
+    grid->Refresh();
+}
+
 void CMainFrame::MarkDatabaseModified() { m_database.SetDatabaseModified(true); }
 
 void CMainFrame::AttachUndoStack() {

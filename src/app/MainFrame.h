@@ -145,7 +145,11 @@ public:
     Rect MainWindowRect() const override { return m_hosts.window.GetWindowRect(); }
 
     // The pane that has the keyboard: the lower one is 'Database'.
-    void SetActivePane(bool database) { m_databaseActive = database; }
+    void SetActivePane(bool database);
+    // The keyboard was brought into a pane (F6): with no focus cell there
+    // the arrows, Space and F2 would do nothing, so it gets one, the one it
+    // had last or else its first item cell.
+    void EnterPane(bool databasePane);
 
     // What the grids ask of the main window.
     bool IsDatabasePaneActive() const override { return m_databaseActive; }
@@ -203,6 +207,7 @@ private:
     std::optional<SearchQuery> m_lastSearch;
     bool m_lastSearchInDatabase = false;
     CSearchTexts m_searchTexts;
+    CellId m_lastFocus[2];  // of 'New items' and 'Database', when they last had the keyboard
     // The panes come after everything of the frame they may ask for, so they
     // are made when it is there and go while it still is: their grids speak
     // to the frame until they are gone.

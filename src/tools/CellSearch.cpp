@@ -62,6 +62,10 @@ bool HoldsIgnoringAsciiCase(std::string_view text, std::string_view wanted, bool
     return false;
 }
 
+// Column 0 holds the items' numbers (and the ticks of 'New items'): the
+// items' own texts begin at column 1.
+int FirstItemColumn(const CGridCtrl& grid) { return std::max(grid.GetFixedColumnCount(), 1); }
+
 bool IsAscii(std::string_view text) {
     for (char c : text)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -128,7 +132,7 @@ bool CCellSearch::Matches(std::string_view text) const {
 
 CCellSearch::Area CCellSearch::AreaOf(const CGridCtrl& grid) const {
     const int firstRow = grid.GetFixedRowCount();
-    const int firstData = grid.GetFixedColumnCount();
+    const int firstData = FirstItemColumn(grid);
     const int rows = std::max(grid.GetRowCount() - firstRow, 0);
     if (m_query.column >= 0) {
         const bool shown = m_query.column >= firstData && m_query.column < grid.GetColumnCount();
@@ -317,7 +321,7 @@ bool CSearchTexts::CopySome(const CGridCtrl& grid, std::size_t cells) {
         m_version = grid.GetTextsVersion();
         m_firstRow = grid.GetFixedRowCount();
         m_rows = std::max(grid.GetRowCount() - m_firstRow, 0);
-        m_firstCol = grid.GetFixedColumnCount();
+        m_firstCol = FirstItemColumn(grid);
         m_cols = std::max(grid.GetColumnCount() - m_firstCol, 0);
     }
     const std::size_t total = static_cast<std::size_t>(m_rows) * static_cast<std::size_t>(m_cols);

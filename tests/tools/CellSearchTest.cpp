@@ -83,6 +83,12 @@ TEST_F(CellSearchGrid, CountsTheMatchesAndTheRankOfOne) {
     EXPECT_EQ(all.CountMatches(grid, CellId(2, 2)).rank, 2u);
     EXPECT_EQ(all.CountMatches(grid, CellId(2, 1)).rank, 0u);
     EXPECT_EQ(CCellSearch({"x", false, false, 1}).CountMatches(grid, CellId(3, 1)).total, 2u);
+    // Column 0 holds the items' numbers, fixed or not: they are not searched.
+    CGridCtrl numbered{3, 2, 1, 0};
+    for (int r = 1; r < 3; ++r) numbered.SetCellText(r, 0, std::to_string(r));
+    numbered.SetCellText(2, 1, "12");
+    EXPECT_EQ(CCellSearch({"1", false, false, -1}).Next(numbered, CellId(-1, -1), false)->cell, CellId(2, 1));
+    EXPECT_EQ(CCellSearch({"2", false, false, -1}).CountMatches(numbered, CellId(-1, -1)).total, 1u);
     CGridCtrl empty{1, 1, 1, 1};
     EXPECT_EQ(all.CountMatches(empty, CellId(-1, -1)).total, 0u);
     EXPECT_FALSE(all.Next(empty, CellId(-1, -1), false));

@@ -484,6 +484,29 @@ TEST_F(MainWindowTest, CtrlFFindsACellAndEscapeLeavesItReadyForTyping) {
     EXPECT_EQ(Db().GetCellText(1, 1), "x");
 }
 
+TEST_F(MainWindowTest, F6GivesAPaneWithoutAFocusCellOneSoTheKeysWorkAtOnce) {
+    ASSERT_TRUE(window->Frame().OpenConfiguration(WriteConfiguration()));
+    window->NewItemsPane().AddItemFromText("pear;green", ";", New().GetRowCount());
+    window->DatabaseWidget()->setFocus();
+    QApplication::processEvents();
+    const auto press = [](auto key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        QApplication::processEvents();
+    };
+    press(Qt::Key_F6);  // into 'New items', which had no focus cell
+    EXPECT_EQ(QApplication::focusWidget(), window->NewItemsWidget());
+    EXPECT_EQ(New().GetFocusCell(), CellId(1, 1));
+    press(Qt::Key_Space);
+    EXPECT_EQ(window->NewItemsPane().CountCheckedItems(), 1);
+    press(Qt::Key_F6, Qt::ShiftModifier);  // 'Database': its first item cell
+    EXPECT_EQ(Db().GetFocusCell(), CellId(1, 1));
+    press(Qt::Key_Down);
+    press(Qt::Key_F6);
+    Db().SetFocusCell(-1, -1);  // as a sort leaves it
+    press(Qt::Key_F6);          // back where it was last
+    EXPECT_EQ(Db().GetFocusCell(), CellId(2, 1));
+}
+
 TEST_F(MainWindowTest, ARightClickOnTheDatabaseOffersInsertColumnFromARealMenu) {
     const std::string cfg = WriteConfiguration();
     ASSERT_TRUE(window->Frame().OpenConfiguration(cfg));
