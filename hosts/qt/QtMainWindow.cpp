@@ -116,12 +116,13 @@ void CQtMainWindow::UpdateStepItems() {
 
 void CQtMainWindow::BindShortcuts() {
     // The menu items show their keys; the keys themselves belong to the
-    // window, so they work whichever pane has the focus.
+    // program, so they work whichever pane or tool window has the focus
+    // (not under a dialog that waits for an answer).
     for (const MenuEntry& entry : MainMenu()) {
         if (entry.kind != MenuEntryKind::Item || entry.shortcut.empty()) continue;
         auto* key = new QAction(this);
         key->setShortcut(QKeySequence(Text(entry.shortcut), QKeySequence::PortableText));
-        key->setShortcutContext(Qt::WindowShortcut);
+        key->setShortcutContext(Qt::ApplicationShortcut);
         const CommandId id = entry.id;
         connect(key, &QAction::triggered, this, [this, id] { RunCommand(id); });
         addAction(key);
@@ -129,7 +130,7 @@ void CQtMainWindow::BindShortcuts() {
     // Redo has a second key, as in most programs.
     auto* redo = new QAction(this);
     redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    redo->setShortcutContext(Qt::WindowShortcut);
+    redo->setShortcutContext(Qt::ApplicationShortcut);
     connect(redo, &QAction::triggered, this, [this] { RunCommand(CommandId::kRedo); });
     addAction(redo);
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)}) {

@@ -299,6 +299,28 @@ TEST_F(MainWindowTest, ToolWindowsOpenOnceFromTheToolsMenuAndFollowTheDatabaseCo
     EXPECT_EQ(entries, (QStringList{"All", "1", "2"}));
 }
 
+TEST_F(MainWindowTest, TheProgramsKeysWorkFromAToolWindowAndTheKeyboardComesBackAfterAMessage) {
+    window->Action(CommandId::kReplace)->trigger();
+    QApplication::processEvents();
+    QWidget* replace = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == "Replace") replace = w;
+    ASSERT_TRUE(replace);
+    replace->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(replace));
+    QWidget* field = replace->focusWidget();
+    ASSERT_TRUE(field);
+    // No configuration yet: Ctrl+S says so, and the keyboard is back in the
+    // tool window after the message.
+    WhenModalShows([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+    QTest::keyClick(field, Qt::Key_S, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), field);
+    ASSERT_TRUE(window->Frame().OpenConfiguration(WriteConfiguration()));
+    QTest::keyClick(field, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(window->MessagePane()->text().toStdString(), "Database saved to " + scratch.PathOf("items.db"));
+}
+
 // Records what the dialog logic is told.
 struct RecordingEvents : IDialogEvents {
     void OnInitDialog(IDialogWindow&) override {}
