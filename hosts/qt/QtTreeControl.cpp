@@ -91,7 +91,13 @@ void CQtTreeControl::Report(int code, QTreeWidgetItem* item) {
 void CQtTreeControl::OnExpanded(QTreeWidgetItem* item) {
     Report(TreeNotifyCode::kItemExpanding, item);
     // A folder that turned out to hold nothing loses its expand button.
-    if (item->childCount() == 0) item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    if (item->childCount() == 0) {
+        item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+        return;
+    }
+    // The new level comes into view, as much of it as fits below the folder.
+    scrollToItem(item->child(item->childCount() - 1));
+    scrollToItem(item);
 }
 
 bool CQtTreeControl::UseFolderImages() {
