@@ -173,7 +173,13 @@ CellId CGridCtrl::GetCellFromPt(Point point, bool allowFixed) {
 // ---- painting ----
 
 void CGridCtrl::OnPaint(IDeviceContext& dc, const Rect& clip) {
-    if (!m_allowDraw || IsEmpty(clip)) return;
+    if (IsEmpty(clip)) return;
+    // While work fills or reorders the table nothing of it is read; the
+    // window shows the grid's own background meanwhile, not a blank.
+    if (!m_allowDraw) {
+        dc.FillRect(clip, m_gridBkColour);
+        return;
+    }
     try {
         OnDraw(dc, clip);
     } catch (const std::bad_alloc&) {
