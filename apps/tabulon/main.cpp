@@ -47,8 +47,9 @@ void PrintHelp() {
         "  --make-list CONFIG.cfg  read the configuration, check it, load its database,\n"
         "                          write the page (and upload it when the configuration\n"
         "                          asks); nothing else is saved and no viewer is opened.\n"
-        "                          Exit status: 0 page written, 1 a check failed or a file\n"
-        "                          could not be read or written, 2 wrong command line.\n"
+        "                          Exit status: 0 page written (and uploaded when asked),\n"
+        "                          1 a check failed, a file could not be read or written\n"
+        "                          or the upload failed, 2 wrong command line.\n"
         "  --help                  this text\n"
         "  --version               the version\n");
 }

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 #include <strings.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 
 #include <cctype>
@@ -88,10 +89,22 @@ bool ServerSaidNo(CURLcode code) {
 bool HoldsLineEnd(const std::string& text) { return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; }
 
 // The host part of the server field: a bare name or address; an "ftp://"
-// before it and a "/" after it, as users copy them, are ignored.
-std::string HostOf(std::string server) {
+// before it and a "/" after it, as users copy them, are ignored. A port
+// typed after it ("name:2121", "[::1]:2121") goes to port.
+std::string HostOf(std::string server, int& port) {
     if (server.size() > 6 && strncasecmp(server.c_str(), "ftp://", 6) == 0) server.erase(0, 6);
     while (!server.empty() && server.back() == '/') server.pop_back();
+    const std::size_t colon = server.rfind(':');
+    const bool bracketed = !server.empty() && server.front() == '[';
+    // One colon, or one after "[...]"; more are an IPv6 address's own.
+    const bool hasPort = colon != std::string::npos && colon + 1 < server.size() &&
+                         (bracketed ? colon > 0 && server[colon - 1] == ']' : server.find(':') == colon) &&
+                         server.find_first_not_of("0123456789", colon + 1) == std::string::npos;
+    if (hasPort) {
+        const std::string digits = server.substr(colon + 1);
+        port = digits.size() > 5 ? 0 : std::atoi(digits.c_str());
+        server.erase(colon);
+    }
     if (server.find(':') != std::string::npos && server.front() != '[') server = "[" + server + "]";
     return server;
 }
@@ -119,12 +132,22 @@ void CCurlFtpSession::Close() {
     m_curl = nullptr;
 }
 
+void CCurlFtpSession::Abandon() {
+    if (!m_curl) return;
+    // With the connection shut, the library's QUIT fails at once instead of
+    // waiting for a server that may never answer.
+    curl_socket_t socket = CURL_SOCKET_BAD;
+    if (curl_easy_getinfo(Handle(m_curl), CURLINFO_ACTIVESOCKET, &socket) == CURLE_OK && socket != CURL_SOCKET_BAD)
+        shutdown(socket, SHUT_RDWR);
+    Close();
+}
+
 FtpResult CCurlFtpSession::Connect(const std::string& server, const std::string& user, const std::string& password,
                                    int port) {
     Close();
+    m_host = HostOf(server, port);
     if (port < 1 || port > 65535) return Failed("Port " + std::to_string(port) + " is not a valid FTP port.");
     if (HoldsLineEnd(user) || HoldsLineEnd(password)) return Failed("The login name or password holds a line end.");
-    m_host = HostOf(server);
     m_port = port;
     m_user = user;
     m_password = password;

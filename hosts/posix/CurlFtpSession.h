@@ -34,7 +34,8 @@ public:
     void SetVerboseOutput(std::FILE* to) { m_verbose = to; }
     // How long to wait for a connection, and for a server that stopped
     // answering or a transfer that stopped moving.
-    void SetTimeouts(long connectSeconds, long stallSeconds);
+    void SetTimeouts(long connectSeconds, long stallSeconds) override;
+    void Abandon() override;
     // A file of certificates to trust instead of the system's.
     void SetCaFile(const std::string& path) { m_caFile = path; }
 

@@ -1,7 +1,9 @@
 #include "output/FtpUpload.h"
 
 #include <memory>
+#include <string>
 
+#include "base/ShownText.h"
 #include "config/ListConfig.h"
 #include "platform/FtpSession.h"
 #include "platform/MessageBox.h"
@@ -14,6 +16,11 @@ namespace {
 constexpr char kConnectionCaption[] = "Ftp connection error";
 constexpr char kUploadCaption[] = "Ftp upload";
 constexpr int kDefaultFtpPort = 21;
+// How long connecting and each wait for the server may take; the clean-up
+// after a failure has shorter limits of its own.
+constexpr long kConnectSeconds = 30;
+constexpr long kStallSeconds = 60;
+constexpr long kCleanUpSeconds = 10;
 
 // Closes the connection and drops the progress callback however the upload ends.
 class SessionGuard {
@@ -34,56 +41,116 @@ private:
 
 std::string TemporaryRemoteName(const std::string& remote) { return remote + ".tabulon-part"; }
 
+std::string ServerTextAsShown(std::string text, const std::string& password) {
+    // A server may repeat what it was sent.
+    if (!password.empty())
+        for (std::size_t at = text.find(password); at != std::string::npos; at = text.find(password, at + 4))
+            text.replace(at, password.size(), "****");
+    // Control characters would be obeyed by a terminal (colours, its title,
+    // a cleared screen): each shows as "?". Line ends stay, without their CR.
+    std::erase(text, '\r');
+    const bool utf8 = IsValidUtf8(text);
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        const bool control = (byte < 0x20 && byte != '\n' && byte != '\t') || byte == 0x7F;
+        if (utf8 && byte == 0xC2 && at + 1 < text.size() && static_cast<unsigned char>(text[at + 1]) < 0xA0) {
+            shown += '?';  // U+0080 to U+009F, controls too
+            ++at;
+        } else if (control || (byte >= 0x80 && !utf8)) {
+            shown += '?';
+        } else {
+            shown += static_cast<char>(byte);
+        }
+    }
+    return shown;
+}
+
 UploadOutcome UploadList(const CListConfig& config, const std::string& output, IFtpSession& ftp, IMessageBox& messages,
                          IProgressHost& progressHost) {
     const std::string& remote = config.filename;
+    std::unique_ptr<IProgress> progress;
+    // Every message comes after the progress window has gone.
+    const auto show = [&](const std::string& text, const char* caption, MbIcon icon) {
+        progress.reset();
+        messages.Show(text, caption, icon, MbButtons::Ok);
+    };
+    std::string leftOver;  // what could not be removed from the server, said after the failure
     auto notUploaded = [&](const std::string& reason) {
         const std::string where = config.server.empty() || remote.empty()
                                       ? output + " was not sent."
                                       : output + " was not sent to " + config.server + " as " + remote + ".";
-        messages.Show("The list could not be uploaded:\n\n" + reason + "\n\n" + where, kUploadCaption, MbIcon::Stop,
-                      MbButtons::Ok);
+        show("The list could not be uploaded:\n\n" + ServerTextAsShown(reason, config.password) + "\n\n" + where +
+                 leftOver,
+             kUploadCaption, MbIcon::Stop);
         return UploadOutcome::NotUploaded;
     };
     auto cancelled = [&] {
-        messages.Show("The list was written to " + output + " but not uploaded: the upload was cancelled.",
-                      kUploadCaption, MbIcon::Information, MbButtons::Ok);
+        show("The list was written to " + output + " but not uploaded: the upload was cancelled." + leftOver,
+             kUploadCaption, MbIcon::Information);
         return UploadOutcome::Cancelled;
     };
 
     if (config.server.empty()) return notUploaded("No FTP server is named in the configuration.");
     if (remote.empty()) return notUploaded("No remote file name is set in the configuration.");
 
-    std::unique_ptr<IProgress> progress = progressHost.BeginProgress(kUploadCaption, true);
-    ftp.SetProgress([&progress](std::uint64_t sent, std::uint64_t total) { return progress->Step(sent, total); });
+    progress = progressHost.BeginProgress(kUploadCaption, true);
+    bool cleaningUp = false;
+    // While the clean-up runs the window stays painted, but it cannot be
+    // cancelled: it is short, and the user has cancelled once already.
+    ftp.SetProgress([&progress, &cleaningUp](std::uint64_t sent, std::uint64_t total) {
+        const bool goOn = !progress || progress->Step(sent, total);
+        return goOn || cleaningUp;
+    });
     SessionGuard guard(ftp);
 
     progress->SetText("Connecting to " + config.server);
     const int port = config.port == 0 ? kDefaultFtpPort : config.port;
+    ftp.SetTimeouts(kConnectSeconds, kStallSeconds);
     FtpResult result = ftp.Connect(config.server, config.loginname, config.password, port);
-    if (result.status == FtpStatus::Cancelled) return cancelled();
     if (!result.Ok()) {
-        messages.Show(result.text, kConnectionCaption, MbIcon::Stop, MbButtons::Ok);
+        ftp.Abandon();
+        if (result.status == FtpStatus::Cancelled) return cancelled();
+        show(ServerTextAsShown(result.text, config.password), kConnectionCaption, MbIcon::Stop);
         return UploadOutcome::NotConnected;
     }
 
     progress->SetText("Sending " + output + " to " + config.server);
     const std::string temporary = TemporaryRemoteName(remote);
-    result = ftp.PutFile(output, temporary);
-    if (result.Ok()) {
+    const FtpResult sent = ftp.PutFile(output, temporary);
+    result = sent;
+    if (sent.Ok()) {
         const FtpResult renamed = ftp.Rename(temporary, remote);
         if (renamed.Ok()) return UploadOutcome::Uploaded;
-        if (renamed.status == FtpStatus::Cancelled) return cancelled();
         // Some servers refuse to rename onto an existing file, or at all:
-        // the page then goes straight to its name.
-        result = ftp.PutFile(output, remote);
+        // the page then goes straight to its name. A rename that got no
+        // answer is a connection that is gone.
+        result = renamed.ReplyCode() >= 500 ? ftp.PutFile(output, remote) : renamed;
     }
-    // A cancel returns at once; a server that stalled would only stall the
-    // clean-up too, and the next upload replaces what is left.
-    if (result.status == FtpStatus::Cancelled) return cancelled();
-    // Nothing half-sent or left over stays beside the page.
-    ftp.Delete(temporary);
+    // Nothing half-sent or left over may stay beside the page, where
+    // visitors could fetch it: over the same connection while the server
+    // answers, else over a new one, briefly.
+    const bool partOnServer = sent.Ok() || sent.ReplyCode() == 0;
+    bool removed = true;
+    cleaningUp = true;
+    if (result.Ok() || result.ReplyCode() != 0) {
+        removed = ftp.Delete(temporary).Ok() || !partOnServer;
+    } else {
+        ftp.Abandon();
+        if (partOnServer) {
+            if (progress) progress->SetText("Removing " + temporary + " from " + config.server);
+            ftp.SetTimeouts(kCleanUpSeconds, kCleanUpSeconds);
+            removed =
+                ftp.Connect(config.server, config.loginname, config.password, port).Ok() && ftp.Delete(temporary).Ok();
+            ftp.Abandon();
+        }
+    }
     if (result.Ok()) return UploadOutcome::Uploaded;
+    if (!removed)
+        leftOver =
+            "\n\nThe part sent, " + temporary + ", could not be removed from " + config.server + ": delete it there.";
+    if (result.status == FtpStatus::Cancelled) return cancelled();
     return notUploaded(result.text);
 }
 

@@ -22,12 +22,20 @@ enum class UploadOutcome {
 // page travels under a temporary name beside filename and is renamed when
 // complete, so nobody fetches half a page; a server that refuses the rename
 // gets the page straight under filename. Every failure is shown to the user
-// once, and the password is never part of a message. While it runs longer
-// than a moment, progress shows the bytes sent and lets the user cancel.
+// once, after the progress window has gone, and the password is never part
+// of a message. While it runs longer than a moment, progress shows the bytes
+// sent and lets the user cancel. Connecting may take 30 seconds and each
+// wait for the server 60; after a failure, a time-out or a cancel the
+// connection is dropped without waiting, and the part sent is removed
+// within shorter limits (or the user told that it could not be).
 UploadOutcome UploadList(const CListConfig& config, const std::string& output, IFtpSession& ftp, IMessageBox& messages,
                          IProgressHost& progress);
 
 // The name the page travels under before it is renamed to remote.
 std::string TemporaryRemoteName(const std::string& remote);
+
+// A server's text as the user is shown it: the password masked where the
+// server repeats it, control characters as "?".
+std::string ServerTextAsShown(std::string text, const std::string& password);
 
 }  // namespace tabulon

@@ -19,6 +19,13 @@ struct FtpResult {
     std::string text;
 
     bool Ok() const { return status == FtpStatus::Ok; }
+    // The server's reply code when the server itself refused (550), else 0
+    // (no answer in time, the connection lost, the library's own failure).
+    int ReplyCode() const {
+        const bool code = text.size() >= 4 && text[0] >= '1' && text[0] <= '5' && text[1] >= '0' && text[1] <= '9' &&
+                          text[2] >= '0' && text[2] <= '9' && (text[3] == ' ' || text[3] == '-');
+        return code ? (text[0] - '0') * 100 + (text[1] - '0') * 10 + (text[2] - '0') : 0;
+    }
 };
 
 // Bytes sent so far of total (0: not known yet). False cancels the call.
@@ -39,6 +46,16 @@ public:
     virtual FtpResult Delete(const std::string& remote) = 0;
     // Logs out and closes the connection; harmless when none is open.
     virtual void Close() = 0;
+    // Closes the connection without a word to the server and without
+    // waiting for one: after a failure, a time-out or a cancel the server
+    // may answer nothing at all.
+    virtual void Abandon() { Close(); }
+    // How long connecting, and then any wait for the server, may take
+    // before the call fails; for the calls from the next Connect on.
+    virtual void SetTimeouts(long connectSeconds, long stallSeconds) {
+        (void)connectSeconds;
+        (void)stallSeconds;
+    }
 };
 
 }  // namespace tabulon

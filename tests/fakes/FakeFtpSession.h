@@ -29,6 +29,7 @@ public:
     }
     FtpResult Delete(const std::string& remote) override { return Answer("delete " + remote); }
     void Close() override { calls.push_back("close"); }
+    void Abandon() override { calls.push_back("abandon"); }
 
     // The next call whose line starts with verb ("connect", "put", ...) gets result.
     void Script(const std::string& verb, FtpResult result) { script[verb].push_back(std::move(result)); }

@@ -14,6 +14,8 @@
 #include <unistd.h>
 
 #include <string>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 extern char** environ;
@@ -95,5 +97,53 @@ inline std::pair<int, int> SilentServer() {
     getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
     return {ntohs(address.sin_port), s};
 }
+
+// A server that logs the user in and then answers nothing more, to
+// whoever connects while it lives.
+class SilentAfterLoginServer {
+public:
+    SilentAfterLoginServer() {
+        std::tie(m_port, m_socket) = SilentServer();
+        m_thread = std::thread([this] { Serve(); });
+    }
+    ~SilentAfterLoginServer() {
+        shutdown(m_socket, SHUT_RDWR);  // accept returns
+        close(m_socket);
+        m_thread.join();
+        for (const int client : m_clients) close(client);
+    }
+    SilentAfterLoginServer(const SilentAfterLoginServer&) = delete;
+    SilentAfterLoginServer& operator=(const SilentAfterLoginServer&) = delete;
+    int Port() const { return m_port; }
+
+private:
+    void Serve() {
+        for (int client; (client = accept(m_socket, nullptr, nullptr)) >= 0;) {
+            m_clients.push_back(client);
+            const auto say = [client](const std::string& line) {
+                send(client, line.data(), line.size(), MSG_NOSIGNAL);
+            };
+            say("220 Ready.\r\n");
+            std::string got;
+            char buffer[256];
+            for (bool in = false; !in;) {
+                const ssize_t n = recv(client, buffer, sizeof buffer, 0);
+                if (n <= 0) break;
+                got.append(buffer, static_cast<std::size_t>(n));
+                for (std::size_t end; !in && (end = got.find("\r\n")) != std::string::npos; got.erase(0, end + 2)) {
+                    in = got.rfind("PASS", 0) == 0;
+                    say(got.rfind("USER", 0) == 0 ? "331 Password, please.\r\n"
+                        : in                      ? "230 Logged in.\r\n"
+                                                  : "502 Not here.\r\n");
+                }
+            }
+        }
+    }
+
+    int m_port = 0;
+    int m_socket = -1;
+    std::vector<int> m_clients;
+    std::thread m_thread;
+};
 
 }  // namespace tabulon::fakes

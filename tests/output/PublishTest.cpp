@@ -68,7 +68,59 @@ TEST_F(Upload, AFailedConnectionIsShownOnceWithTheServersText) {
     EXPECT_EQ(messages.shown[0].text, "530 Login incorrect.");
     EXPECT_EQ(messages.shown[0].caption, "Ftp connection error");
     EXPECT_EQ(messages.shown[0].icon, MbIcon::Stop);
-    EXPECT_EQ(ftp.calls.size(), 2u);  // connect, close
+    EXPECT_EQ(ftp.calls, (Calls{"connect ftp.example.org maker s3cret-word 2121", "abandon", "close"}));
+}
+
+// A server that stops answering, or a cancel: the connection is dropped
+// without a word, the part sent removed over a new one (or the user told
+// it is still there), and only then, the progress window gone, the message.
+TEST_F(Upload, AfterSilenceOrCancelThePartSentIsRemovedOverANewConnectionBeforeTheMessage) {
+    const FtpResult silence{FtpStatus::Failed, "Operation timed out after 60000 milliseconds"};
+    const std::string part = "www/list.htm.tabulon-part";
+    const struct {
+        const char* what;
+        const char* silentVerb;  // the call that gets no answer
+        bool cleanUpFails;
+        Calls calls;
+    } cases[] = {
+        {"silent rename",
+         "rename",
+         false,
+         {"put /home/u/list.htm " + part, "rename " + part + " www/list.htm", "abandon",
+          "connect ftp.example.org maker s3cret-word 2121", "delete " + part, "abandon", "close"}},
+        {"silent store",
+         "put",
+         true,
+         {"put /home/u/list.htm " + part, "abandon", "connect ftp.example.org maker s3cret-word 2121", "delete " + part,
+          "abandon", "close"}},
+    };
+    for (const auto& c : cases) {
+        ftp.calls.clear();
+        messages.shown.clear();
+        progress.reports.clear();
+        ftp.Script(c.silentVerb, silence);
+        if (c.cleanUpFails) ftp.Script("delete", silence);
+        messages.onShow = [this] { EXPECT_TRUE(progress.reports.back().ended); };
+        EXPECT_EQ(Run(), UploadOutcome::NotUploaded) << c.what;
+        EXPECT_EQ(Calls(ftp.calls.begin() + 1, ftp.calls.end()), c.calls) << c.what;
+        ASSERT_EQ(messages.shown.size(), 1u) << c.what;
+        EXPECT_NE(messages.shown[0].text.find("timed out"), std::string::npos) << c.what;
+        EXPECT_EQ(messages.shown[0].text.find(part + ", could not be removed") != std::string::npos, c.cleanUpFails)
+            << messages.shown[0].text;
+    }
+}
+
+TEST_F(Upload, ServerTextIsShownWithoutControlCharactersOrThePassword) {
+    EXPECT_EQ(ServerTextAsShown("530 No\x1b]0;owned\x07 for s3cret-word\r\n\xC2\x9B"
+                                "2J",
+                                "s3cret-word"),
+              "530 No?]0;owned? for ****\n?2J");
+    EXPECT_EQ(ServerTextAsShown("550 \xE9t\xE9", ""), "550 ?t?");  // not UTF-8: bytes beyond ASCII too
+    EXPECT_EQ(ServerTextAsShown("550 été", ""), "550 été");
+    ftp.Script("connect", {FtpStatus::Failed, "530 Login incorrect for s3cret-word\x1b[2J"});
+    Run();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "530 Login incorrect for ****?[2J");
 }
 
 TEST_F(Upload, ARefusedTransferIsReportedAndItsRemainsRemoved) {

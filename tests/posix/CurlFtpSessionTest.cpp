@@ -44,7 +44,8 @@ TEST_F(CurlFtp, APageOfSeveralMegabytesArrivesByteForByteAndIsRenamed) {
         lastTotal = std::max(lastTotal, total);
         return true;
     });
-    ASSERT_TRUE(Login("user").Ok());
+    // The server as users copy it, with its port.
+    ASSERT_TRUE(ftp.Connect("ftp://127.0.0.1:" + std::to_string(server.Port()) + "/", "user", "secret", 21).Ok());
     const FtpResult put = ftp.PutFile(local, "sub/my list.htm.part");
     ASSERT_TRUE(put.Ok()) << put.text;
     const FtpResult renamed = ftp.Rename("sub/my list.htm.part", "sub/my list.htm");
@@ -98,6 +99,21 @@ TEST_F(CurlFtp, NoServerAndASilentServerFailWithinTheTimeLimit) {
     EXPECT_EQ(result.status, FtpStatus::Failed);
     EXPECT_FALSE(result.text.empty());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
+TEST_F(CurlFtp, AServerSilentAfterLoginFailsInTimeAndIsLeftWithoutWaiting) {
+    fakes::SilentAfterLoginServer silent;
+    ftp.SetTimeouts(1, 1);
+    const std::string local = scratch.MakeFile("list.htm", "<p>page</p>");
+    const auto start = std::chrono::steady_clock::now();
+    FtpResult result = ftp.Connect("127.0.0.1", "user", "secret", silent.Port());
+    if (result.Ok()) result = ftp.PutFile(local, "list.htm");
+    EXPECT_EQ(result.status, FtpStatus::Failed);
+    EXPECT_EQ(result.ReplyCode(), 0) << result.text;  // no answer, not a refusal
+    const auto failed = std::chrono::steady_clock::now();
+    EXPECT_LT(failed - start, std::chrono::seconds(5));
+    ftp.Abandon();  // no QUIT waited for
+    EXPECT_LT(std::chrono::steady_clock::now() - failed, std::chrono::milliseconds(500));
 }
 
 TEST_F(CurlFtp, TheProgressCallbackCancels) {
