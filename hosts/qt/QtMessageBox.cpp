@@ -1,8 +1,10 @@
 #include "qt/QtMessageBox.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 #include "qt/QtAsking.h"
 #include "qt/QtText.h"
@@ -39,6 +41,14 @@ MbResult CQtMessageBox::Show(const std::string& text, const std::string& caption
     box.setDefaultButton(order.front());
     // Escape gives the last way out the box has: Cancel, else No, else OK.
     box.setEscapeButton(order.back());
+    // Wide enough for its caption, which the title bar would cut short
+    // ("Ftp connection error" over a short reply); the frame's own buttons
+    // and icon take some of that bar.
+    constexpr int kTitleBarExtras = 140;
+    const int titleWidth = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kTitleBarExtras;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
+                      1, grid->columnCount());
     {
         const CAsking asking;
         box.exec();
