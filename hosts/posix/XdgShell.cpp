@@ -354,16 +354,21 @@ int CXdgShell::RunAssociated(const std::string& extension, const std::string& fi
     const std::vector<std::string> command = CommandForFile(exec, file);
     if (command.empty()) return OpenResult::kAssociationIncomplete;
     const Started started = Start(command);
-    if (started.pid < 0) return StartFailure(started.error);
+    if (started.pid < 0) {
+        m_notStarted = command.front();
+        return StartFailure(started.error);
+    }
     ReapLater(started.pid);
     return OpenResult::kStarted;
 }
 
 bool CXdgShell::RunAssociatedCommand(const std::string& extension, const std::string& file, int show) {
+    m_notStarted.clear();
     return OpenResult::Succeeded(RunAssociated(extension, file, show));
 }
 
 int CXdgShell::OpenTarget(const std::string& target, int show) {
+    m_notStarted.clear();
     const bool address = IsAddress(target);
     std::error_code ec;
     // A page that is not there is said so, not shown as a browser's error.
@@ -372,6 +377,7 @@ int CXdgShell::OpenTarget(const std::string& target, int show) {
     const std::string argument = !address && target.starts_with('-') ? "./" + target : target;
 
     const Started opener = Start({"xdg-open", argument});
+    if (opener.pid < 0) m_notStarted = "xdg-open";
     if (opener.pid >= 0) {
         const auto deadline = std::chrono::steady_clock::now() + m_openerWait;
         int status = 0;

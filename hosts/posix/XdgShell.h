@@ -25,6 +25,7 @@ public:
     bool RunAssociatedCommand(const std::string& extension, const std::string& file, int show) override;
     int OpenTarget(const std::string& target, int show) override;
     int ReadRegistryDefault(RegistryRoot root, const std::string& subKey, std::string& out) override;
+    std::string ProgramNotStarted() const override { return m_notStarted; }
 
     // RunAssociatedCommand with its OpenResult code.
     int RunAssociated(const std::string& extension, const std::string& file, int show);
@@ -34,6 +35,7 @@ public:
 
 private:
     std::chrono::milliseconds m_openerWait{1000};
+    std::string m_notStarted;
 };
 
 }  // namespace tabulon::posix

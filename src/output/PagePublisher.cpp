@@ -18,9 +18,13 @@ int CPagePublisher::OpenTarget(const std::string& file, int show) {
     if (m_mode == PublishMode::Batch) return OpenResult::kStarted;
     const int result = m_shell.OpenTarget(file, show);
     if (!OpenResult::Succeeded(result)) {
-        m_messages.Show(
-            "The list was written to\n" + file + "\n\nbut could not be opened for viewing:\n" + OpenErrorText(result),
-            "Make list", MbIcon::Exclamation, MbButtons::Ok);
+        // The page is there: a program that is not says so by its name.
+        const std::string program = m_shell.ProgramNotStarted();
+        const std::string reason =
+            program.empty() ? OpenErrorText(result)
+                            : "The program \"" + program + "\" could not be started:\n" + OpenErrorText(result);
+        m_messages.Show("The list was written to\n" + file + "\n\nbut could not be opened for viewing:\n" + reason,
+                        "Make list", MbIcon::Exclamation, MbButtons::Ok);
     }
     return result;
 }

@@ -45,6 +45,9 @@ public:
     // name of its file kind, for "KIND\\shell\\open\\command" the command
     // line that opens files of that kind. 0 with out set, else an error code
     // (2: there is no such key) and out unchanged.
+    // After an open that failed because a program could not be started
+    // (not installed, say): that program's name; empty otherwise.
+    virtual std::string ProgramNotStarted() const { return {}; }
     virtual int ReadRegistryDefault(RegistryRoot /*root*/, const std::string& /*subKey*/, std::string& /*out*/) {
         return OpenResult::kFileNotFound;
     }

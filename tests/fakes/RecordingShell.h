@@ -15,8 +15,11 @@ struct RecordingShell : IShell {
         opened.push_back(target + " " + std::to_string(show));
         return result;
     }
+    std::string ProgramNotStarted() const override { return notStarted; }
+
     std::vector<std::string> opened;
     int result = OpenResult::kStarted;
+    std::string notStarted;
 };
 
 }  // namespace tabulon::fakes

@@ -191,6 +191,12 @@ TEST_F(Upload, APageNoProgramCanShowIsReported) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("/home/u/list.htm"), std::string::npos);
     EXPECT_NE(messages.shown[0].text.find(OpenErrorText(OpenResult::kNoAssociation)), std::string::npos);
+    // The page is there; the program is not, and is named.
+    shell.result = OpenResult::kFileNotFound;
+    shell.notStarted = "firefox";
+    publisher.OpenTarget("/home/u/list.htm", kShowNormal);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_NE(messages.shown[1].text.find("The program \"firefox\" could not be started"), std::string::npos);
 }
 
 TEST(OpenError, EveryCodeHasItsText) {

@@ -137,6 +137,13 @@ TEST_F(XdgShell, OpenTargetHandsTheTargetToXdgOpenAndMapsItsFailures) {
     EXPECT_EQ(shell.OpenTarget(page, 5), OpenResult::kStarted);
     EXPECT_EQ(ArgumentsOf("fake-browser"), (Args{page, "--private"}));
 
+    // Neither program installed: the one that could not be started is named.
+    EXPECT_EQ(shell.ProgramNotStarted(), "");
+    fs::remove(scratch.PathOf("bin/xdg-open"));
+    fs::remove(scratch.PathOf("bin/fake-browser"));
+    EXPECT_EQ(shell.OpenTarget(page, 5), OpenResult::kFileNotFound);
+    EXPECT_EQ(shell.ProgramNotStarted(), "fake-browser");
+
     // A page that is not there is not handed to any program.
     fs::remove(scratch.PathOf("records/xdg-open"));
     EXPECT_EQ(shell.OpenTarget(scratch.PathOf("gone.htm"), 5), OpenResult::kFileNotFound);
