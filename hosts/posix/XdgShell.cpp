@@ -138,9 +138,39 @@ std::optional<std::string> DesktopEntryFile(const std::string& id) {
     return std::nullopt;
 }
 
+// Whether program (a name looked for on PATH, or a path) can be run.
+bool ProgramFound(const std::string& program) {
+    if (program.empty()) return false;
+    if (program.find('/') != std::string::npos) return access(program.c_str(), X_OK) == 0;
+    for (const std::string& dir : SplitList(Env("PATH"), ':'))
+        if (!dir.empty() && access((dir + "/" + program).c_str(), X_OK) == 0) return true;
+    return false;
+}
+
+// The user's terminal emulator, for programs that run in one: $TERMINAL,
+// else the system's choice; empty when there is none.
+std::string TerminalEmulator() {
+    for (const std::string& terminal : {Env("TERMINAL"), std::string("x-terminal-emulator")})
+        if (ProgramFound(terminal)) return terminal;
+    return {};
+}
+
+bool RunsInTerminal(const std::string& entry) {
+    const std::optional<std::string> terminal = IniValue(entry, "Desktop Entry", "Terminal");
+    return terminal && Lower(*terminal) == "true";
+}
+
+// Whether the program of a desktop entry can be started here: the one its
+// TryExec names is installed, and a terminal program has a terminal.
+bool Startable(const std::string& entry) {
+    if (const std::optional<std::string> tryExec = IniValue(entry, "Desktop Entry", "TryExec"))
+        if (!ProgramFound(*tryExec)) return false;
+    return !RunsInTerminal(entry) || !TerminalEmulator().empty();
+}
+
 // The desktop entry the desktop opens files of mimeType with: the user's
 // and the system's default choices first, then any program that says it
-// handles the type.
+// handles the type; entries whose program cannot be started pass to the next.
 std::optional<std::string> DefaultApplication(const std::string& mimeType) {
     std::vector<std::string> desktops;
     for (const std::string& desktop : SplitList(Env("XDG_CURRENT_DESKTOP"), ':')) desktops.push_back(Lower(desktop));
@@ -155,7 +185,7 @@ std::optional<std::string> DefaultApplication(const std::string& mimeType) {
     auto firstInstalled = [](const std::optional<std::string>& ids) -> std::optional<std::string> {
         if (!ids) return std::nullopt;
         for (const std::string& id : SplitList(*ids, ';'))
-            if (std::optional<std::string> file = DesktopEntryFile(Trim(id))) return file;
+            if (std::optional<std::string> file = DesktopEntryFile(Trim(id)); file && Startable(*file)) return file;
         return std::nullopt;
     };
     for (const std::string& list : lists)
@@ -347,12 +377,17 @@ int CXdgShell::ReadRegistryDefault(RegistryRoot, const std::string& subKey, std:
 }
 
 int CXdgShell::RunAssociated(const std::string& extension, const std::string& file, int) {
-    std::string type, exec;
+    std::string type;
     if (ReadRegistryDefault(RegistryRoot::ClassesRoot, extension, type) != 0) return OpenResult::kNoAssociation;
-    if (ReadRegistryDefault(RegistryRoot::ClassesRoot, type + std::string(kOpenCommandKey), exec) != 0)
-        return OpenResult::kNoAssociation;
-    const std::vector<std::string> command = CommandForFile(exec, file);
+    const std::optional<std::string> entry = DefaultApplication(type);
+    const std::optional<std::string> exec =
+        entry ? IniValue(*entry, "Desktop Entry", "Exec") : std::optional<std::string>();
+    if (!exec) return OpenResult::kNoAssociation;
+    std::vector<std::string> command = CommandForFile(*exec, file);
     if (command.empty()) return OpenResult::kAssociationIncomplete;
+    // A program for a terminal (vim, nano) started without one shows
+    // nothing, and its output would land on Tabulon's.
+    if (RunsInTerminal(*entry)) command.insert(command.begin(), {TerminalEmulator(), "-e"});
     const Started started = Start(command);
     if (started.pid < 0) {
         m_notStarted = command.front();

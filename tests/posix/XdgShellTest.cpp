@@ -46,11 +46,11 @@ protected:
     void SetUp() override {
         for (const char* dir : {"bin", "data/mime", "data/applications", "config", "records"})
             fs::create_directories(scratch.folder / dir);
-        for (const char* program : {"xdg-open", "fake-editor", "fake-browser"}) {
+        for (const char* program : {"xdg-open", "fake-editor", "fake-browser", "x-terminal-emulator"}) {
             const std::string path =
                 scratch.MakeFile(std::string("bin/") + program,
                                  std::string("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$RECORDS/") + program +
-                                     ".tmp\"\nmv \"$RECORDS/" + program + ".tmp\" \"$RECORDS/" + program + "\"\n" +
+                                     ".tmp\"\n/bin/mv \"$RECORDS/" + program + ".tmp\" \"$RECORDS/" + program + "\"\n" +
                                      (program == std::string("xdg-open") ? "exit ${XDG_OPEN_EXIT:-0}\n" : ""));
             chmod(path.c_str(), 0755);
         }
@@ -71,6 +71,7 @@ protected:
         Set("XDG_CURRENT_DESKTOP", "");
         Set("RECORDS", scratch.PathOf("records"));
         Set("XDG_OPEN_EXIT", "0");
+        Set("TERMINAL", "");
     }
     void TearDown() override {
         for (const auto& [name, value] : saved)
@@ -107,6 +108,22 @@ TEST_F(XdgShell, TheTextEditorGetsANameWithBlanksAsOneArgument) {
     EXPECT_EQ(value, "fake-editor --new-window %f --line 1");
 
     const std::string file = scratch.MakeFile("my notes.txt", "head");
+    EXPECT_TRUE(shell.RunAssociatedCommand(".txt", file, 5));
+    EXPECT_EQ(ArgumentsOf("fake-editor"), (Args{"--new-window", file, "--line", "1"}));
+}
+
+TEST_F(XdgShell, AProgramForATerminalRunsInOneAndAnEntryWhoseTryExecIsMissingPassesToTheNext) {
+    scratch.MakeFile("data/applications/absent.desktop", "[Desktop Entry]\nTryExec=not-installed\nExec=absent %f\n");
+    scratch.MakeFile("data/applications/vim.desktop", "[Desktop Entry]\nTerminal=true\nExec=vim %F\n");
+    scratch.MakeFile("config/mimeapps.list", "[Default Applications]\ntext/plain=absent.desktop;vim.desktop\n");
+    const std::string file = scratch.MakeFile("a.txt", "");
+    EXPECT_TRUE(shell.RunAssociatedCommand(".txt", file, 5));
+    EXPECT_EQ(ArgumentsOf("x-terminal-emulator"), (Args{"-e", "vim", file}));
+    // No terminal at all: the next program that needs none.
+    fs::remove(scratch.PathOf("bin/x-terminal-emulator"));
+    Set("PATH", scratch.PathOf("bin"));  // the scripts need nothing else
+    scratch.MakeFile("config/mimeapps.list",
+                     "[Default Applications]\ntext/plain=vim.desktop;absent.desktop;fake-editor.desktop\n");
     EXPECT_TRUE(shell.RunAssociatedCommand(".txt", file, 5));
     EXPECT_EQ(ArgumentsOf("fake-editor"), (Args{"--new-window", file, "--line", "1"}));
 }
