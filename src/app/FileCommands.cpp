@@ -69,7 +69,7 @@ bool SaveDatabaseItemsTo(CMainFrame& frame, const std::string& path, bool withBa
     if (!WriteDatabaseFile(frame, withBackup)) return false;
     frame.DatabasePane().SetDatabaseModified(false);
     frame.UndoStack().MarkDatabaseSaved();
-    frame.Window().SetStatusText(saved);
+    frame.SayDone(saved);
     return true;
 }
 
@@ -187,7 +187,7 @@ void CMainFrame::OnMakeList() {
         CGridWork work(this, "Making the list", {GetDatabaseGrid()});
         done = MakeList(*this);
     }
-    if (done) m_hosts.window.SetStatusText(written);
+    if (done) SayDone(written);
 }
 
 bool CMainFrame::OnAppExit() {

@@ -120,6 +120,14 @@ void CMainFrame::ResetNumberColumnWidths() {
     }
 }
 
+void CMainFrame::SayDone(const std::string& text) noexcept {
+    try {
+        m_hosts.window.SetStatusText(text);
+    } catch (const std::bad_alloc&) {
+        // The bar keeps what it showed.
+    }
+}
+
 void CMainFrame::SetActivePane(bool database) {
     if (const CGridCtrl* leaving = PaneGrid(m_databaseActive); leaving && database != m_databaseActive) {
         const CellId focus = leaving->GetFocusCell();

@@ -51,6 +51,9 @@ public:
     const CListConfig& Config() const override { return m_config; }
     const ConfigFiles& Files() override { return m_files.Of(m_config); }
     IMainWindow& Window() { return m_hosts.window; }
+    // Says in the status bar what a command has done. The work is done
+    // already: memory running out for the saying changes nothing of it.
+    void SayDone(const std::string& text) noexcept;
 
     void SetWindowText(const std::string& title) override { m_hosts.window.SetTitle(title); }
     std::string GetWindowText() const { return m_hosts.window.GetTitle(); }
