@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 
+#include "qt/QtAsking.h"
 #include "qt/QtGridWidget.h"
 #include "qt/QtText.h"
 #include "qt/QtTreeControl.h"
@@ -166,6 +167,11 @@ void CQtDialog::Build(const DialogTemplate& dialog) {
     setFixedSize(PixelsFromUnits(Rect{0, 0, dialog.units.cx, dialog.units.cy}, base).size());
     namespace S = ControlStyle;
     QButtonGroup* radioGroup = nullptr;  // the group of the radio buttons just before
+    // A screen reader names a control that shows no text of its own after
+    // the label before it, or else after the check box just before it,
+    // which switches it on. A label names one control.
+    QString nameFromLabel;
+    QString nameFromCheckBox;
     for (const DialogControl& c : dialog.controls) {
         if (c.kind != ControlKind::RadioButton) radioGroup = nullptr;
         QRect place = PixelsFromUnits(c.units, base);
@@ -206,6 +212,7 @@ void CQtDialog::Build(const DialogTemplate& dialog) {
                 button->setIcon(own.isNull() ? ButtonIcon(c.text, std::max(side, 8)) : own);
                 button->setIconSize(QSize(side, side));
                 button->setToolTip(IconToolTip(c.text));
+                button->setAccessibleName(IconToolTip(c.text));
                 button->setFlat(false);
                 button->setFocusPolicy(Qt::TabFocus);
             } else {
@@ -289,6 +296,22 @@ void CQtDialog::Build(const DialogTemplate& dialog) {
         }
         }
         if (!widget) continue;
+        switch (c.kind) {
+        case ControlKind::Label: nameFromLabel = Shown(c.text).replace('\n', ' ').trimmed(); break;
+        case ControlKind::Edit:
+        case ControlKind::DropDownList:
+        case ControlKind::ListBox:
+        case ControlKind::TreeView:
+        case ControlKind::ProgressBar:
+        case ControlKind::Grid:
+        case ControlKind::ColourSwatch:
+            if (!nameFromLabel.isEmpty() || !nameFromCheckBox.isEmpty())
+                widget->setAccessibleName(nameFromLabel.isEmpty() ? nameFromCheckBox : nameFromLabel);
+            nameFromLabel.clear();
+            break;
+        default: break;
+        }
+        nameFromCheckBox = c.kind == ControlKind::CheckBox ? Shown(c.text) : QString();
         widget->setGeometry(place);
         if (c.style & S::kDisabled) widget->setEnabled(false);
         if (static_cast<int>(id) >= 0) {
@@ -381,7 +404,13 @@ bool CQtDialog::IsControlEnabled(ControlId id) const {
 }
 
 void CQtDialog::SetFocus(ControlId id) {
-    if (QWidget* w = Control(id)) w->setFocus(Qt::OtherFocusReason);
+    QWidget* w = Control(id);
+    if (!w) return;
+    // As on the desktop the dialogs were made for, the keyboard goes there
+    // even when another of the program's windows is active (after a
+    // message, say): Escape then closes this window, not that one.
+    if (isVisible() && QApplication::activeWindow() && !isActiveWindow()) activateWindow();
+    w->setFocus(Qt::OtherFocusReason);
 }
 
 void CQtDialog::SelectAll(ControlId id) {
@@ -484,6 +513,7 @@ void CQtDialog::AttachGrid(ControlId id, CGridCtrl& grid) {
     auto* widget = new CQtGridWidget(grid, this);
     widget->setGeometry(place->geometry());
     widget->setObjectName(place->objectName());
+    widget->setAccessibleName(place->accessibleName());
     // The buttons keep the keyboard; the grid only shows.
     widget->setFocusPolicy(Qt::ClickFocus);
     widget->setEnabled(place->isEnabled());
@@ -528,6 +558,7 @@ ControlId CQtDialogHost::RunModal(const DialogTemplate& dialog, IDialogEvents& e
     if (!parent) parent = m_parent ? m_parent : QApplication::activeWindow();
     CQtDialog window(dialog, events, parent);
     m_current = &window;
+    const CAsking asking;
     events.OnInitDialog(window);
     if (!window.Ended()) window.exec();
     m_current = nullptr;

@@ -70,6 +70,8 @@ CQtEditControl::CQtEditControl(QWidget* viewport, QWidget* focusHome, IEditContr
     }
     m_edit->setAlignment(align);
     m_edit->setGeometry(QRectFromRect(rect));
+    // For a screen reader; the grid names it after the column where it can.
+    m_edit->setAccessibleName(QStringLiteral("Edit cell"));
     m_edit->show();
 }
 

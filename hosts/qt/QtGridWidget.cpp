@@ -1,5 +1,6 @@
 #include "qt/QtGridWidget.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QFocusEvent>
@@ -14,12 +15,16 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <chrono>
+#include <new>
+#include <utility>
 
 #include "platform/Keys.h"
 #include "qt/QtDeviceContext.h"
 #include "qt/QtEditControl.h"
 #include "qt/QtFont.h"
+#include "qt/QtGridAccessible.h"
 #include "qt/QtKeys.h"
+#include "qt/QtText.h"
 #include "qt/QtTitleTip.h"
 
 // Resources of a static library have to be brought in by name, outside any
@@ -70,6 +75,7 @@ QString TypedText(const QKeyEvent& event, unsigned key) {
 
 CQtGridWidget::CQtGridWidget(CGridCtrl& grid, QWidget* parent) : QAbstractScrollArea(parent), m_grid(grid) {
     LoadGridCursorResources();
+    CQtGridAccessible::InstallFactory();
     setFocusPolicy(Qt::StrongFocus);
     // The grid fills its pane edge to edge; the scroll area's sunken frame
     // would take a pixel all round.
@@ -101,6 +107,12 @@ CQtGridWidget::CQtGridWidget(CGridCtrl& grid, QWidget* parent) : QAbstractScroll
 }
 
 CQtGridWidget::~CQtGridWidget() {
+    // The table a reader sees reads the grid through this widget: it goes
+    // while the widget is still whole, its cells with it, and no new one is
+    // made for what is left (ending an edit below moves the focus, which Qt
+    // tells assistive technology about).
+    m_going = true;
+    if (m_accessible) QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(m_accessible));
     for (const auto& [id, timer] : m_timers) killTimer(timer);
     m_timers.clear();
     // The grid may have moved on to another window meanwhile.
@@ -231,6 +243,12 @@ std::unique_ptr<IEditControl> CQtGridWidget::CreateEditControl(IEditControlEvent
                                                                EditAlignment alignment, const LogFont& font) {
     auto control = std::make_unique<CQtEditControl>(viewport(), this, events, rect, alignment, font);
     m_edit = control->Widget();
+    // A reader names the box after the column it edits.
+    const CellId cell = m_grid.GetCellFromPt({rect.left + 1, rect.top + 1});
+    if (m_grid.GetFixedRowCount() > 0 && cell.col >= 0 && cell.col < m_grid.GetColumnCount()) {
+        const QString heading = TextFromBytes(m_grid.GetCellText(0, cell.col)).trimmed();
+        if (!heading.isEmpty()) m_edit->setAccessibleName(heading);
+    }
     return control;
 }
 
@@ -239,6 +257,57 @@ std::unique_ptr<ITitleTipWindow> CQtGridWidget::CreateTitleTip(ITitleTipEvents& 
     tip->Widget()->SetWheelHandler([this](QWheelEvent* event) { wheelEvent(event); });
     m_tip = tip->Widget();
     return tip;
+}
+
+// ---- what a screen reader hears ----
+// Nothing here does any work unless a reader is listening. Changes of the
+// rows and columns, which a load makes by the million, and moves of the focus
+// are told once the event loop turns, each kind once. Memory running out
+// here costs the reader one piece of news, never the grid its change.
+
+void CQtGridWidget::FocusCellChanged(int, int) {
+    if (QAccessible::isActive() && hasFocus()) PostAccessibleUpdate(false);
+}
+
+void CQtGridWidget::CellChanged(int row, int col) {
+    if (!m_accessible || m_accessibleReset || !QAccessible::isActive()) return;
+    try {
+        m_accessible->OnCellChanged(row, col);
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+void CQtGridWidget::TableChanged() {
+    if (m_accessible && QAccessible::isActive()) PostAccessibleUpdate(true);
+}
+
+void CQtGridWidget::PostAccessibleUpdate(bool reset) {
+    m_accessibleReset = m_accessibleReset || reset;
+    if (m_accessiblePosted) return;
+    try {
+        QMetaObject::invokeMethod(
+            this, [this] { SendAccessibleUpdate(); }, Qt::QueuedConnection);
+        m_accessiblePosted = true;
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+void CQtGridWidget::SendAccessibleUpdate() {
+    m_accessiblePosted = false;
+    const bool reset = std::exchange(m_accessibleReset, false);
+    if (!QAccessible::isActive()) return;
+    if (reset) {
+        QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::ModelReset);
+        QAccessible::updateAccessibility(&event);
+    }
+    // The edit box, while open, has the focus and says so itself.
+    if (!hasFocus() || m_grid.IsEditing()) return;
+    auto* table = dynamic_cast<CQtGridAccessible*>(QAccessible::queryAccessibleInterface(this));
+    const CellId focus = m_grid.GetFocusCell();
+    if (QAccessibleInterface* cell = table ? table->Cell(focus.row, focus.col) : nullptr) {
+        QAccessibleEvent event(cell, QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 // ---- Qt's events ----
@@ -415,6 +484,12 @@ void CQtGridWidget::keyPressEvent(QKeyEvent* event) {
         event->ignore();
     else
         event->accept();
+}
+
+void CQtGridWidget::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    // Qt tells of the grid getting the focus after this; the cell follows.
+    if (QAccessible::isActive()) PostAccessibleUpdate(false);
 }
 
 void CQtGridWidget::focusOutEvent(QFocusEvent* event) {

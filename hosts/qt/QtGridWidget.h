@@ -13,6 +13,8 @@
 
 namespace tabulon::qt {
 
+class CQtGridAccessible;
+
 class CQtGridWidget : public QAbstractScrollArea, public IGridWindow {
     Q_OBJECT
 public:
@@ -25,6 +27,10 @@ public:
     QWidget* TitleTipWidget() const { return m_tip.data(); }
     QWidget* TrackingLineWidget() const { return m_trackingLine; }
     GridCursor CurrentGridCursor() const { return m_cursor; }
+    // The table a screen reader sees, once one has asked for it.
+    CQtGridAccessible* Accessible() const { return m_accessible; }
+    void SetAccessible(CQtGridAccessible* table) { m_accessible = table; }
+    bool IsGoing() const { return m_going; }
 
     // IGridWindow
     Size GetClientSize() const override;
@@ -50,6 +56,9 @@ public:
     std::unique_ptr<IEditControl> CreateEditControl(IEditControlEvents& events, const Rect& rect,
                                                     EditAlignment alignment, const LogFont& font) override;
     std::unique_ptr<ITitleTipWindow> CreateTitleTip(ITitleTipEvents& events) override;
+    void FocusCellChanged(int row, int col) override;
+    void CellChanged(int row, int col) override;
+    void TableChanged() override;
 
 protected:
     bool event(QEvent* event) override;
@@ -63,6 +72,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
@@ -74,6 +84,10 @@ private:
     void OnBarReleased(ScrollBar bar);
     Point Track(const QPoint& position);
     void LoseCapture();
+    // Tells a screen reader, once the event loop turns, that the table was
+    // made anew (reset) and where the focus cell is now.
+    void PostAccessibleUpdate(bool reset);
+    void SendAccessibleUpdate();
 
     CGridCtrl& m_grid;
     bool m_changingScrollBars = false;
@@ -85,6 +99,10 @@ private:
     QPointer<QWidget> m_edit;
     QPointer<QWidget> m_tip;
     int m_wheelRest = 0;  // wheel turns of less than a notch, kept till they add up
+    CQtGridAccessible* m_accessible = nullptr;
+    bool m_accessibleReset = false;
+    bool m_accessiblePosted = false;
+    bool m_going = false;  // being destroyed
 };
 
 }  // namespace tabulon::qt

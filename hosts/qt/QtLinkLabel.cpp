@@ -1,5 +1,7 @@
 #include "qt/QtLinkLabel.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -9,8 +11,42 @@
 
 namespace tabulon::qt {
 
+namespace {
+
+// The label as a screen reader meets it: a link, named by its text and
+// described by its target, that opens when pressed.
+class CLinkLabelAccessible final : public QAccessibleWidget {
+public:
+    explicit CLinkLabelAccessible(CQtLinkLabel* label) : QAccessibleWidget(label, QAccessible::Link) {}
+
+    QString text(QAccessible::Text t) const override {
+        const QLabel* label = static_cast<QLabel*>(widget());
+        if (t == QAccessible::Name && label->accessibleName().isEmpty()) return label->text();
+        if (t == QAccessible::Description && label->accessibleDescription().isEmpty()) return label->toolTip();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
+    void doAction(const QString& name) override {
+        if (name != pressAction()) return QAccessibleWidget::doAction(name);
+        // Opened once the reader has its answer: opening may ask a question
+        // of its own, which would keep the reader waiting.
+        auto* label = static_cast<CQtLinkLabel*>(widget());
+        QMetaObject::invokeMethod(
+            label, [label] { label->Link().OnClick(); }, Qt::QueuedConnection);
+    }
+};
+
+QAccessibleInterface* LinkLabelFactory(const QString&, QObject* object) {
+    if (auto* label = dynamic_cast<CQtLinkLabel*>(object)) return new CLinkLabelAccessible(label);
+    return nullptr;
+}
+
+}  // namespace
+
 CQtLinkLabel::CQtLinkLabel(IShell& shell, IMessageBox& messages, QWidget* parent)
     : QLabel(parent), m_link(shell, messages) {
+    static const bool factory = (QAccessible::installFactory(&LinkLabelFactory), true);
+    (void)factory;
     setTextFormat(Qt::PlainText);
     // Reachable from the keyboard too: Tab to it, Return or Space opens it.
     setFocusPolicy(Qt::TabFocus);

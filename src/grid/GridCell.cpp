@@ -165,6 +165,7 @@ void CGridCellCheckBox::SetCheck(std::optional<bool> value) {
     if (CGridCtrl* grid = GetGrid(); grid && !grid->NoteCheckChange(m_row, m_col, GetCheck())) return;
     m_checked = checked;
     if (CGridCtrl* grid = GetGrid()) {
+        grid->NotifyCellChanged(m_row, m_col);
         grid->Refresh();
         grid->SendMessageToParent(m_row, m_col, GridNotify::kEndEdit);
     }

@@ -146,6 +146,7 @@ bool CGridCtrl::NoteRowsAdded(int first, int count) {
 bool CGridCtrl::ReorderRows(int first, const std::vector<int>& from) {
     ++m_textsVersion;
     if (!MayChange()) return false;
+    NotifyTableChanged();
     const std::size_t count = from.size();
     std::vector<int> back;
     try {
@@ -201,6 +202,7 @@ void CGridCtrl::TakeBackEntry(CGridChanges::Entry& entry) {
         if (redo) redo->cell = std::move(slot);
         slot = std::move(cell->cell);
         if (CGridCellBase* back = slot.get()) back->SetCoords(cell->row, cell->col);
+        NotifyCellChanged(cell->row, cell->col);
     } else if (auto* added = C::Get<C::RowsAdded>(entry)) {
         RemoveRowsAt(std::move(added->rows));
         m_fixedRows = std::min(m_fixedRows, added->fixedRows);

@@ -159,6 +159,9 @@ public:
     // Cells.
     bool IsValidCell(int row, int col) const { return row >= 0 && row < m_rows && col >= 0 && col < m_cols; }
     CGridCellBase* GetCell(int row, int col) const;
+    // The cell if it has been made; none for a cell still pending (an empty
+    // text cell) or an invalid id. For looking without making anything.
+    const CGridCellBase* FindCell(int row, int col) const { return PeekCell(row, col); }
     // A new cell of the default cell class for (row, col); none without a class.
     virtual std::unique_ptr<CGridCellBase> CreateCell(int row, int col);
     virtual void DestroyCell(int row, int col);
@@ -211,6 +214,10 @@ public:
     // may have changed: what was read of the texts at one version is still
     // true while the version stays.
     std::uint64_t GetTextsVersion() const { return m_textsVersion; }
+    // Tells the window that the text or tick of (row, col) has changed.
+    void NotifyCellChanged(int row, int col) {
+        if (m_window) m_window->CellChanged(row, col);
+    }
 
     // ---- taking work back (GridChanges.cpp) ----
     // While a record is set, every change to the rows, the columns, the
@@ -476,6 +483,10 @@ private:
     void OnOutOfMemory();
     int HeadingRowHeight(int row, const std::string& heading);
     void ClearCachedTopLeft() { m_topLeft = CellId(-1, -1); }
+    // Rows or columns are coming, going or being put in another order.
+    void NotifyTableChanged() {
+        if (m_window) m_window->TableChanged();
+    }
     // An open edit is ended before rows or columns move, so that its text
     // lands in the cell it was opened on.
     void EndEditingBeforeLayoutChange() {

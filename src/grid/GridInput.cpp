@@ -47,7 +47,12 @@ void CGridCtrl::OnEditCell(int row, int col, std::optional<Point> point, unsigne
     const Size client = m_window->GetClientSize();
     if (rect.left >= client.cx || rect.top >= client.cy || rect.right < 0 || rect.bottom < 0) return;
     SendMessageToParent(row, col, GridNotify::kBeginEdit);
-    GetCell(row, col)->Edit(row, col, rect, point.value_or(Point{-1, -1}), kEditControlId, firstChar);
+    CGridCellBase* cell = GetCell(row, col);
+    const auto* box = dynamic_cast<const CGridCellCheckBox*>(cell);
+    const bool checked = box && box->GetCheck();
+    cell->Edit(row, col, rect, point.value_or(Point{-1, -1}), kEditControlId, firstChar);
+    // A tick set from the keyboard is a step of its own, as a clicked one is.
+    if (box && m_frame && box->GetCheck() != checked) m_frame->OnGridGesture(checked ? kUncheckGesture : kCheckGesture);
 }
 
 void CGridCtrl::EndEditing() {
@@ -61,6 +66,7 @@ void CGridCtrl::OnEndEditCell(int row, int col, const std::string& text) {
     if (text != cell->GetText() && NoteTextChange(row, col, *cell)) {
         cell->SetText(text);
         SetModified(true, row, col);
+        NotifyCellChanged(row, col);
         if (m_frame) m_frame->OnGridCellChanged(*this, row, col);
     }
     cell->OnEndEdit();

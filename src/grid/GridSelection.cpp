@@ -55,6 +55,7 @@ CellId CGridCtrl::SetFocusCell(int row, int col) {
         if (m_trackFocusCell) RedrawHeadingsOf(m_focus);
         SendMessageToParent(m_focus.row, m_focus.col, GridNotify::kFocusArriving);
     }
+    if (m_window) m_window->FocusCellChanged(m_focus.row, m_focus.col);
     return previous;
 }
 

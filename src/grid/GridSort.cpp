@@ -39,6 +39,7 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     if (col < 0 || col >= m_cols) return false;
     if (high == -1) high = m_rows - 1;
     if (low < 0 || high >= m_rows || low >= high) return false;
+    NotifyTableChanged();
 
     // Only a long run tells of its progress: the many short runs of a sort
     // by all columns are told of by their caller. Everything the sort needs

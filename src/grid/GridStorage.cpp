@@ -37,6 +37,7 @@ bool CGridCtrl::SetRowCount(int n) {
     EndEditingBeforeLayoutChange();
     if (n < 0) return false;
     if (n == m_rows) return true;
+    NotifyTableChanged();
     ClearCachedTopLeft();
     RowHeightsChangedFrom(std::min(n, m_rows));
     if (!MayChange()) return false;
@@ -84,6 +85,7 @@ bool CGridCtrl::SetColumnCount(int n) {
     EndEditingBeforeLayoutChange();
     if (n < 0) return false;
     if (n == m_cols) return true;
+    NotifyTableChanged();
     ClearCachedTopLeft();
     if (!MayChange()) return false;
     if (m_log)
@@ -129,6 +131,7 @@ bool CGridCtrl::SetFixedRowCount(int n) {
     ++m_textsVersion;
     if (n < 0) return false;
     if (n == m_fixedRows) return true;
+    NotifyTableChanged();
     ResetSelection();
     ClearCachedTopLeft();
     if (n > m_rows && (!SetRowCount(n) || m_rows < n)) return false;
@@ -163,6 +166,7 @@ bool CGridCtrl::SetFixedColumnCount(int n) {
     ++m_textsVersion;
     if (n < 0) return false;
     if (n == m_fixedCols) return true;
+    NotifyTableChanged();
     if (n > m_cols && (!SetColumnCount(n) || m_cols < n)) return false;
     if (m_focus.col >= 0 && m_focus.col < n) m_focus = CellId(-1, -1);
     ResetSelection();
@@ -236,6 +240,7 @@ long long CGridCtrl::GetFixedColumnWidth() const {
 
 int CGridCtrl::InsertColumn(const std::string& heading, TextFormats format, int col) {
     ++m_textsVersion;
+    NotifyTableChanged();
     EndEditingBeforeLayoutChange();
     if (col >= 0 && (col < m_fixedCols || col > m_cols)) return -1;
     ClearCachedTopLeft();
@@ -271,6 +276,7 @@ int CGridCtrl::HeadingRowHeight(int row, const std::string& heading) {
 
 int CGridCtrl::InsertRow(const std::string& heading, int row) {
     ++m_textsVersion;
+    NotifyTableChanged();
     EndEditingBeforeLayoutChange();
     if (row >= 0 && (row < m_fixedRows || row >= m_rows)) return -1;
     ClearCachedTopLeft();
@@ -360,6 +366,7 @@ bool CGridCtrl::DeleteRowsAt(CRowSet rows) {
 
 bool CGridCtrl::DeleteAllCells() {
     ++m_textsVersion;
+    NotifyTableChanged();
     EndEditingBeforeLayoutChange();
     ResetSelection();
     for (int r = 0; r < m_rows; ++r)
@@ -383,6 +390,7 @@ bool CGridCtrl::DeleteAllCells() {
 bool CGridCtrl::RemoveRowsAt(CRowSet rows) {
     ++m_textsVersion;
     if (rows.Empty()) return true;
+    NotifyTableChanged();
     CGridChanges::RowsRemoved* record = nullptr;
     const int first = rows.Front();
     const int count = rows.Size();
@@ -480,6 +488,7 @@ bool CGridCtrl::PutRowsBack(const CRowSet& rows, std::vector<Row>& cells, std::v
     ++m_textsVersion;
     const int count = rows.Size();
     if (count == 0 || !MayChange()) return count == 0;
+    NotifyTableChanged();
     const int first = rows.Front();
     const int total = m_rows + count;
     // Arrays the grid gave up whole take back the rows before them.
@@ -540,6 +549,7 @@ bool CGridCtrl::PutRowsBack(const CRowSet& rows, std::vector<Row>& cells, std::v
 
 bool CGridCtrl::RemoveColumnAt(int col) {
     ++m_textsVersion;
+    NotifyTableChanged();
     CGridChanges::ColumnRemoved* record = nullptr;
     if (m_log) {
         if (m_log->m_failed) return false;
@@ -577,6 +587,7 @@ bool CGridCtrl::RemoveColumnAt(int col) {
 
 bool CGridCtrl::PutColumnBack(int col, std::uint32_t width, std::vector<CCellSlot>& cells, int fixedCols) {
     ++m_textsVersion;
+    NotifyTableChanged();
     if (!MayChange() || static_cast<int>(cells.size()) != m_rows) return false;
     try {
         for (Row& row : m_rowData) MakeRoomInRow(row, 0);
@@ -738,6 +749,7 @@ bool CGridCtrl::SetCellType(int row, int col, const CellClass& cellClass) {
         record->cell = std::move(m_rowData[row][col]);
     }
     m_rowData[row][col] = CCellSlot(std::move(cell));  // the old cell goes here, unless the log took it
+    NotifyCellChanged(row, col);
     return true;
 }
 
@@ -749,9 +761,12 @@ const std::string& CGridCtrl::GetCellText(int row, int col) const {
 
 bool CGridCtrl::SetCellText(int row, int col, const std::string& text) {
     CGridCellBase* cell = GetCell(row, col);
-    if (!cell || (cell->GetText() != text && !NoteTextChange(row, col, *cell))) return false;
+    if (!cell) return false;
+    const bool changed = cell->GetText() != text;
+    if (changed && !NoteTextChange(row, col, *cell)) return false;
     cell->SetText(text);
     SetModified(true, row, col);
+    if (changed) NotifyCellChanged(row, col);
     return true;
 }
 
@@ -854,6 +869,7 @@ bool CGridCtrl::SetGridItem(const GridItem& item) {
     if (item.mask & GridItemMask::kTextColour) cell->SetTextColour(item.textColour);
     if (item.mask & GridItemMask::kFont) cell->SetFont(&item.font);
     if (item.mask & GridItemMask::kMargin) cell->SetMargin(item.margin);
+    if (item.mask & GridItemMask::kText) NotifyCellChanged(item.row, item.col);
     return true;
 }
 

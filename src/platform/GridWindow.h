@@ -65,6 +65,15 @@ public:
         return nullptr;
     }
     virtual std::unique_ptr<ITitleTipWindow> CreateTitleTip(ITitleTipEvents&) { return nullptr; }
+
+    // What a screen reader would want to hear of: the focus cell moved (row
+    // and col are -1 when no cell has it), a cell's text or tick changed,
+    // rows or columns came, went or changed their order. They come often,
+    // a load calls them for every row, so they must cost next to nothing
+    // while nobody listens.
+    virtual void FocusCellChanged(int /*row*/, int /*col*/) {}
+    virtual void CellChanged(int /*row*/, int /*col*/) {}
+    virtual void TableChanged() {}
 };
 
 }  // namespace tabulon

@@ -123,8 +123,22 @@ public:
         titleTip = tip.get();
         return tip;
     }
+    // What a screen reader would be told ("focus 2,1", "cell 3,1", "table"),
+    // kept while listening: a real window asks for no memory here.
+    void FocusCellChanged(int row, int col) override {
+        if (listening) told.push_back("focus " + Place(row, col));
+    }
+    void CellChanged(int row, int col) override {
+        if (listening) told.push_back("cell " + Place(row, col));
+    }
+    void TableChanged() override {
+        if (listening) told.push_back("table");
+    }
+    static std::string Place(int row, int col) { return std::to_string(row) + "," + std::to_string(col); }
 
     Size clientSize{400, 300};
+    bool listening = false;
+    std::vector<std::string> told;
     bool hasDC = false;
     bool canEdit = true;
     bool active = true;

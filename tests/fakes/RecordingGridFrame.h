@@ -23,6 +23,7 @@ public:
         calls.push_back("changed " + std::to_string(row) + "," + std::to_string(col));
     }
     void ResetNumberColumnWidths() override { calls.push_back("widths"); }
+    void OnGridGesture(const char* name) override { calls.push_back(std::string("gesture ") + name); }
     void OnGridContextMenu(int row, int col) override {
         calls.push_back("menu " + std::to_string(row) + "," + std::to_string(col));
     }

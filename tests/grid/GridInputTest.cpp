@@ -446,3 +446,47 @@ TEST_F(InputFixture, AKeyHidesTheTitleTip) {
     grid->OnKeyDown(Key::kDown, 0);
     EXPECT_FALSE(window.titleTip->visible);
 }
+
+TEST_F(InputFixture, ATickSetBySpaceIsAStepOfItsOwnAsAClickedOneIs) {
+    ASSERT_TRUE(grid->SetCellType(3, 1, CGridCellCheckBox::Class()));
+    grid->SetCellText(3, 1, "");
+    grid->SetFocusCell(3, 1);
+    for (const char* gesture : {"gesture Select item", "gesture Unselect item"}) {
+        grid->OnChar(U' ', 0);
+        EXPECT_TRUE(frame.Called(gesture));
+    }
+}
+
+// What the window hears, for a screen reader: each change once, and nothing
+// for a text set to what it was.
+TEST_F(InputFixture, TheWindowIsToldOfFocusTextTickAndRowChanges) {
+    ASSERT_TRUE(grid->SetCellType(4, 1, CGridCellCheckBox::Class()));
+    grid->SetCellText(4, 1, "");
+    window.listening = true;
+    const struct {
+        const char* what;
+        void (*change)(InputFixture&);
+        std::vector<std::string> told;
+    } cases[] = {
+        {"arrow", [](InputFixture& f) { f.grid->OnKeyDown(Key::kDown, 0); }, {"focus 2,1"}},
+        {"text", [](InputFixture& f) { f.grid->SetCellText(2, 2, "new"); }, {"cell 2,2"}},
+        {"same text", [](InputFixture& f) { f.grid->SetCellText(2, 2, "new"); }, {}},
+        {"tick",
+         [](InputFixture& f) { static_cast<CGridCellCheckBox*>(f.grid->GetCell(4, 1))->SetCheck(true); },
+         {"cell 4,1"}},
+        {"sort", [](InputFixture& f) { f.grid->SortByColumn(2, false); }, {"focus -1,-1", "table"}},
+        {"row", [](InputFixture& f) { f.grid->InsertRow("", -1); }, {"table"}},
+        {"edit",
+         [](InputFixture& f) {
+             f.grid->SetFocusCell(2, 2);
+             f.grid->OnChar(U'x', 0);
+             f.Edit()->Press(Key::kReturn);
+         },
+         {"focus 2,2", "cell 2,2"}},
+    };
+    for (const auto& c : cases) {
+        window.told.clear();
+        c.change(*this);
+        EXPECT_EQ(window.told, c.told) << c.what;
+    }
+}

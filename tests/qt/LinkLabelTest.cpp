@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QTest>
 #include <QWidget>
@@ -39,6 +40,8 @@ TEST_F(LinkLabel, LooksLikeALinkWithItsTargetInTheTooltip) {
     EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(0, 0, 238));
     EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_EQ(label->toolTip(), "https://www.korvanex.com");
+    QAccessibleInterface* link = QAccessible::queryAccessibleInterface(label);  // as a screen reader meets it
+    EXPECT_EQ(std::pair(link->role(), link->text(QAccessible::Name)), std::pair(QAccessible::Link, label->text()));
 
     // An empty text shows the target; a new target fits and tips anew.
     qt::CQtLinkLabel* empty = MakeLabel("", Qt::AlignLeft);

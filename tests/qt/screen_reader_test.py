@@ -1,0 +1,105 @@
+#!/usr/bin/python3
+# The two tables as a screen reader finds them: Tabulon runs on a scratch
+# copy of the example in a virtual X server with its own session and
+# accessibility bus, and the AT-SPI client library reads what it shows and
+# hears what it tells while keys and clicks come in as a user's would.
+# Usage: screen_reader_test.py TABULON EXAMPLES_DIR. Exit status 77: skipped.
+import os, shutil, subprocess, sys, tempfile, time
+
+tabulon, examples = sys.argv[1], sys.argv[2]
+if not os.environ.get("TABULON_READER_BUS"):
+    missing = [pkg for tool, pkg in (("Xvfb", "xvfb"), ("dbus-run-session", "dbus"),
+                                     ("/usr/libexec/at-spi-bus-launcher", "at-spi2-core")) if not shutil.which(tool)]
+    if subprocess.run([sys.executable, "-c", "import pyatspi"], capture_output=True).returncode:
+        missing.append("python3-pyatspi")
+    if missing:
+        print("SKIP: a screen reader's view needs " + " ".join(missing) + " (apt-get install them)")
+        sys.exit(77)
+    # The server tells its display once it takes connections, and must not
+    # start over when its first client leaves: whoever connects then would
+    # be turned away. The session bus, started after it, hands the display
+    # to the accessibility registry, which makes the keys and clicks.
+    read, write = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x800x24", "-nolisten", "tcp",
+                             "-noreset"], pass_fds=[write], stderr=subprocess.DEVNULL)
+    os.close(write)
+    env = dict(os.environ, DISPLAY=":" + os.read(read, 64).decode().strip(), TABULON_READER_BUS="1")
+    status = subprocess.run(["dbus-run-session", "--", sys.executable] + sys.argv, env=env).returncode
+    xvfb.terminate()
+    sys.exit(status)
+
+import pyatspi
+from gi.repository import GLib
+
+scratch = shutil.copytree(examples, tempfile.mkdtemp(), dirs_exist_ok=True)
+items = [line.split(";") for line in open(os.path.join(scratch, "database.db"), encoding="utf-8").read().splitlines()]
+program = subprocess.Popen([tabulon, os.path.join(scratch, "example.cfg")],
+                           env=dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                                    HOME=scratch, XDG_RUNTIME_DIR=scratch))
+registry = pyatspi.Registry
+heard, failures = [], []
+registry.registerEventListener(heard.append, "focus:", "object:state-changed:checked")
+
+
+def check(ok, what):
+    print(("ok: " if ok else "FAIL: ") + what)
+    failures.extend([] if ok else [what])
+
+
+def until(condition, seconds=10):
+    end = time.time() + seconds
+    while time.time() < end:
+        GLib.MainContext.default().iteration(False)
+        if found := condition():
+            return found
+        time.sleep(0.02)
+
+
+def heard_of(kind, role, name, detail=0):
+    return until(lambda: next((e for e in heard if e.type.startswith(kind) and e.detail1 == detail and
+                               e.source.getRoleName() == role and e.source.name == name), None))
+
+
+def at_middle(node, button):
+    box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    registry.generateMouseEvent(box.x + box.width // 2, box.y + box.height // 2, button)
+
+
+def press(*keysyms):
+    for keysym in keysyms:
+        registry.generateKeyboardEvent(keysym, None, pyatspi.KEY_SYM)
+        until(lambda: False, 0.2)
+
+
+DOWN, RETURN, ESCAPE = 0xFF54, 0xFF0D, 0xFF1B
+try:
+    app = until(lambda: next((a for a in registry.getDesktop(0) if a and a.name == "Tabulon"), None))
+    database, new_items = (until(lambda: pyatspi.findDescendant(app, lambda n: n.getRoleName() == "table" and
+                                                                 n.name == name)) for name in ("Database", "New items"))
+    check(database is not None and new_items is not None, "both tables are there by name")
+    table = database.queryTable()
+    check((table.nRows, table.nColumns) == (len(items), 5), f"Database has {table.nRows} rows, {table.nColumns} columns")
+    headers = [table.getColumnHeader(c).name for c in range(table.nColumns)]
+    check(headers == ["Database", "Artist", "Title", "Year", "Genre"], f"column headers {headers}")
+    check(table.getAccessibleAt(0, 1).name == items[0][0], "the first item's first cell reads as in the file")
+    at_middle(table.getAccessibleAt(2, 1), "b1c")
+    press(DOWN)
+    moved = heard_of("focus", "table cell", items[3][0])
+    check(moved is not None and moved.source.parent.name == "Database", "Down tells the cell below, in Database")
+    press(ord("x"))
+    check(heard_of("focus", "text", "Artist") is not None, "typing opens an edit box named after its column")
+    press(ESCAPE)
+    # An item added to 'New items' from its menu, then ticked by a click.
+    at_middle(new_items, "b3c")
+    press(DOWN, DOWN, RETURN)
+    check(until(lambda: new_items.queryTable().nRows == 1, 5), "'Add item' adds a row to New items")
+    box = new_items.queryTable().getAccessibleAt(0, 0)
+    check(not box.getState().contains(pyatspi.STATE_CHECKED), "its check box starts unticked")
+    at_middle(box, "b1c")
+    ticked = heard_of("object:state-changed:checked", "table cell", "", 1)
+    check(ticked is not None and box.getState().contains(pyatspi.STATE_CHECKED), "a click ticks it, and says so")
+finally:
+    program.terminate()
+    program.wait()
+    shutil.rmtree(scratch, ignore_errors=True)
+sys.exit(1 if failures else 0)
