@@ -57,10 +57,7 @@ int OnDebug(CURL*, curl_infotype type, char* data, std::size_t size, void* userd
     if (!mark || !state || !state->verbose) return 0;  // file contents and TLS records stay out
     std::string text(data, size);
     if (type == CURLINFO_HEADER_OUT && text.compare(0, 5, "PASS ") == 0) text = "PASS ****\r\n";
-    if (const std::string& password = *state->password; !password.empty()) {
-        for (std::size_t at = text.find(password); at != std::string::npos; at = text.find(password, at + 4))
-            text.replace(at, password.size(), "****");
-    }
+    MaskPassword(text, *state->password);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     std::fprintf(state->verbose, "%s%s\n", mark, text.c_str());
     return 0;

@@ -11,6 +11,15 @@
 
 namespace tabulon::qt {
 
+// Gives the keyboard back to focus, which had it before another window
+// took it, if focus is still there to take it; true when it did.
+inline bool ReturnKeyboardTo(QWidget* focus) {
+    if (!focus || !focus->isVisible()) return false;
+    focus->window()->activateWindow();
+    focus->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
 class CAsking {
 public:
     CAsking() : m_focus(QApplication::focusWidget()) {
@@ -21,12 +30,7 @@ public:
     }
     ~CAsking() {
         if (m_cursor) QApplication::restoreOverrideCursor();
-        QWidget* focus = m_focus.data();
-        if (!focus || !focus->isVisible()) return;
-        QWidget* window = focus->window();
-        window->activateWindow();
-        focus->setFocus(Qt::OtherFocusReason);
-        window->repaint();
+        if (ReturnKeyboardTo(m_focus.data())) m_focus->window()->repaint();
     }
     CAsking(const CAsking&) = delete;
     CAsking& operator=(const CAsking&) = delete;

@@ -7,6 +7,8 @@
 #include <QThread>
 #include <algorithm>
 
+#include "qt/QtAsking.h"
+
 namespace tabulon::qt {
 
 namespace {
@@ -46,10 +48,7 @@ public:
         delete m_dialog;
         QApplication::restoreOverrideCursor();
         // The keyboard goes back where it was before the window took it.
-        if (QWidget* focus = m_focus.data(); shown && focus && focus->isVisible()) {
-            focus->window()->activateWindow();
-            focus->setFocus(Qt::OtherFocusReason);
-        }
+        if (shown) ReturnKeyboardTo(m_focus.data());
     }
 
     void SetText(const std::string& text) override {

@@ -43,9 +43,7 @@ std::string TemporaryRemoteName(const std::string& remote) { return remote + ".t
 
 std::string ServerTextAsShown(std::string text, const std::string& password) {
     // A server may repeat what it was sent.
-    if (!password.empty())
-        for (std::size_t at = text.find(password); at != std::string::npos; at = text.find(password, at + 4))
-            text.replace(at, password.size(), "****");
+    MaskPassword(text, password);
     // Control characters would be obeyed by a terminal (colours, its title,
     // a cleared screen): each shows as "?". Line ends stay, without their CR.
     std::erase(text, '\r');

@@ -12,6 +12,14 @@ namespace tabulon {
 
 enum class FtpStatus { Ok, Failed, Cancelled };
 
+// text with every appearance of password as "****", for whatever shows or
+// logs what a server said or was sent.
+inline void MaskPassword(std::string& text, const std::string& password) {
+    if (password.empty()) return;
+    for (std::size_t at = text.find(password); at != std::string::npos; at = text.find(password, at + 4))
+        text.replace(at, password.size(), "****");
+}
+
 struct FtpResult {
     FtpStatus status = FtpStatus::Ok;
     // Why it failed: the server's reply when the server refused, otherwise
