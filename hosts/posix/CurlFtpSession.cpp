@@ -1,9 +1,11 @@
 #include "posix/CurlFtpSession.h"
 
 #include <curl/curl.h>
+#include <pwd.h>
 #include <strings.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
@@ -11,6 +13,8 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+
+#include "posix/HostKeys.h"
 
 namespace tabulon::posix {
 
@@ -86,10 +90,14 @@ bool ServerSaidNo(CURLcode code) {
 bool HoldsLineEnd(const std::string& text) { return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; }
 
 // The host part of the server field: a bare name or address; an "ftp://"
-// before it and a "/" after it, as users copy them, are ignored. A port
+// (or "ftps://", "sftp://") before it and a "/" after it, as users copy
+// them, are ignored. A port
 // typed after it ("name:2121", "[::1]:2121") goes to port.
 std::string HostOf(std::string server, int& port) {
-    if (server.size() > 6 && strncasecmp(server.c_str(), "ftp://", 6) == 0) server.erase(0, 6);
+    for (const char* scheme : {"ftp://", "ftps://", "sftp://"}) {
+        const std::size_t length = std::strlen(scheme);
+        if (server.size() > length && strncasecmp(server.c_str(), scheme, length) == 0) server.erase(0, length);
+    }
     while (!server.empty() && server.back() == '/') server.pop_back();
     const std::size_t colon = server.rfind(':');
     const bool bracketed = !server.empty() && server.front() == '[';
@@ -108,9 +116,50 @@ std::string HostOf(std::string server, int& port) {
 
 FtpResult Failed(std::string text) { return {FtpStatus::Failed, std::move(text)}; }
 
+// Failures of an SFTP server that answered: a refusal, as a 5xx reply of FTP.
+bool SftpRefused(CURLcode code) {
+    return code == CURLE_QUOTE_ERROR || code == CURLE_REMOTE_ACCESS_DENIED || code == CURLE_REMOTE_FILE_NOT_FOUND ||
+           code == CURLE_UPLOAD_FAILED || code == CURLE_REMOTE_DISK_FULL;
+}
+
+// A path for an SFTP command, quoted as the library reads it.
+std::string Quoted(const std::string& path) {
+    std::string quoted = "\"";
+    for (char c : path) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+std::size_t DiscardListing(char*, std::size_t size, std::size_t count, void*) { return size * count; }
+
+std::string LocalUserName() {
+    if (const passwd* user = getpwuid(getuid()); user && user->pw_name) return user->pw_name;
+    const char* name = std::getenv("USER");
+    return name ? name : "";
+}
+
+std::string SshFolderOfUser() {
+    const char* home = std::getenv("HOME");
+    if ((!home || !*home) && getpwuid(getuid())) home = getpwuid(getuid())->pw_dir;
+    return home && *home ? std::string(home) + "/.ssh" : std::string();
+}
+
 }  // namespace
 
-CCurlFtpSession::CCurlFtpSession() {
+struct HostKeyCallback {
+    static int Call(CURL*, const curl_khkey* known, const curl_khkey* found, curl_khmatch match, void* session) {
+        // The library hands the server's key over as its bytes.
+        if (!found || !found->key || found->len == 0) return CURLKHSTAT_REJECT;
+        (void)known;
+        const bool accepted = static_cast<CCurlFtpSession*>(session)->CheckHostKey(
+            std::string_view(found->key, found->len), match == CURLKHMATCH_OK, match == CURLKHMATCH_MISMATCH);
+        return accepted ? CURLKHSTAT_FINE : CURLKHSTAT_REJECT;
+    }
+};
+
+CCurlFtpSession::CCurlFtpSession() : m_sshFolder(SshFolderOfUser()) {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     if (const char* verbose = std::getenv("TABULON_FTP_VERBOSE"); verbose && *verbose) m_verbose = stderr;
@@ -121,6 +170,52 @@ CCurlFtpSession::~CCurlFtpSession() { Close(); }
 void CCurlFtpSession::SetTimeouts(long connectSeconds, long stallSeconds) {
     m_connectTimeout = connectSeconds;
     m_stallTimeout = stallSeconds;
+}
+
+void CCurlFtpSession::SetSecurity(FtpProtocol protocol, const std::string& certificateFile, UnknownHostKey unknownKey) {
+    m_protocol = protocol;
+    m_caFile = certificateFile;
+    m_unknownKey = std::move(unknownKey);
+}
+
+bool CCurlFtpSession::CheckHostKey(std::string_view key, bool known, bool changed) {
+    if (known) return true;
+    const std::string knownHosts = m_sshFolder + "/known_hosts";
+    std::string host = m_host;
+    if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
+    const std::string fingerprint = HostKeyFingerprint(key);
+    if (changed) {
+        m_hostKeyRefusal = "The host key of " + host + " has changed: the server sent the key " + fingerprint +
+                           ", not the one that " + knownHosts +
+                           " holds for it. Someone may be posing as the server. If its owner changed the key, "
+                           "remove the old one from that file and connect again.";
+        return false;
+    }
+    const std::string which = m_host + ":" + std::to_string(m_port) + " " + fingerprint;
+    // Asked once: a second connection of the same upload uses the answer.
+    if (which == m_acceptedKey) return true;
+    if (!m_unknownKey || !m_unknownKey(host, fingerprint)) {
+        m_hostKeyRefusal = "The host key of " + host + " is not known: it is not in " + knownHosts +
+                           ". The server's key has the fingerprint " + fingerprint +
+                           ". Compare it with the one the server's owner gives, then accept it when uploading "
+                           "from the window, or add it with ssh.";
+        return false;
+    }
+    // Accepted by the user: from now on it is known. Kept for this session
+    // even when the file cannot take it.
+    m_acceptedKey = which;
+    const std::string line = KnownHostsLine(host, m_port, key);
+    const std::string problem =
+        line.empty() ? std::string("the key is not one it can hold") : AddKnownHost(knownHosts, line);
+    if (!problem.empty() && m_verbose)
+        std::fprintf(m_verbose, "* The host key could not be added to %s: %s\n", knownHosts.c_str(), problem.c_str());
+    return true;
+}
+
+std::string CCurlFtpSession::RemotePath(const std::string& remote) const {
+    if (m_protocol != FtpProtocol::Sftp) return "/" + remote;
+    // SFTP paths are the server's own; "/~/" is the login folder.
+    return !remote.empty() && remote.front() == '/' ? remote : "/~/" + remote;
 }
 
 void CCurlFtpSession::Close() {
@@ -145,20 +240,50 @@ FtpResult CCurlFtpSession::Connect(const std::string& server, const std::string&
     m_host = HostOf(server, port);
     if (port < 1 || port > 65535) return Failed("Port " + std::to_string(port) + " is not a valid FTP port.");
     if (HoldsLineEnd(user) || HoldsLineEnd(password)) return Failed("The login name or password holds a line end.");
+    const bool sftp = m_protocol == FtpProtocol::Sftp;
     m_port = port;
-    m_user = user;
+    // SFTP logs in as somebody, like ssh: the local user unless named.
+    m_user = sftp && user.empty() ? LocalUserName() : user;
     m_password = password;
     CURL* curl = curl_easy_init();
     if (!curl) return Failed("The FTP library could not start.");
     m_curl = curl;
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, sftp ? "sftp" : "ftp");
     // No name: the library logs in as anonymous.
     if (!m_user.empty()) curl_easy_setopt(curl, CURLOPT_USERNAME, m_user.c_str());
     if (!m_user.empty()) curl_easy_setopt(curl, CURLOPT_PASSWORD, m_password.c_str());
-    curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
-    curl_easy_setopt(curl, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
-    if (!m_caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, m_caFile.c_str());
+    if (sftp) {
+        m_knownHosts = m_sshFolder + "/known_hosts";
+        curl_easy_setopt(curl, CURLOPT_SSH_KNOWNHOSTS, m_knownHosts.c_str());
+        curl_easy_setopt(curl, CURLOPT_SSH_KEYFUNCTION, &HostKeyCallback::Call);
+        curl_easy_setopt(curl, CURLOPT_SSH_KEYDATA, this);
+        m_keyFile.clear();
+        if (m_password.empty()) {
+            // The user's own key, else whatever the SSH agent holds.
+            for (const char* name : {"/id_ed25519", "/id_rsa"})
+                if (m_keyFile.empty() && access((m_sshFolder + name).c_str(), R_OK) == 0)
+                    m_keyFile = m_sshFolder + name;
+            long methods = CURLSSH_AUTH_AGENT;
+            if (!m_keyFile.empty()) {
+                methods |= CURLSSH_AUTH_PUBLICKEY;
+                curl_easy_setopt(curl, CURLOPT_SSH_PRIVATE_KEYFILE, m_keyFile.c_str());
+                // None: the library takes the public half from the private key.
+                curl_easy_setopt(curl, CURLOPT_SSH_PUBLIC_KEYFILE, "");
+            }
+            curl_easy_setopt(curl, CURLOPT_SSH_AUTH_TYPES, methods);
+        } else {
+            curl_easy_setopt(curl, CURLOPT_SSH_AUTH_TYPES,
+                             static_cast<long>(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
+        }
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &DiscardListing);
+    } else {
+        const long tls = m_protocol == FtpProtocol::Ftps ? CURLUSESSL_ALL : CURLUSESSL_TRY;
+        curl_easy_setopt(curl, CURLOPT_USE_SSL, tls);
+        curl_easy_setopt(curl, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
+        // Beside the system's certificates, which stay trusted.
+        if (!m_caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, m_caFile.c_str());
+    }
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, m_connectTimeout);
     curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, m_stallTimeout);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
@@ -171,7 +296,8 @@ FtpResult CCurlFtpSession::Connect(const std::string& server, const std::string&
         curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, &OnDebug);
         curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
     }
-    return Perform(Request::Login, "/");
+    m_hostKeyRefusal.clear();
+    return Perform(Request::Login, sftp ? "/~/" : "/");
 }
 
 FtpResult CCurlFtpSession::PutFile(const std::string& localFile, const std::string& remote) {
@@ -179,14 +305,24 @@ FtpResult CCurlFtpSession::PutFile(const std::string& localFile, const std::stri
     struct stat info {};
     if (!file || fstat(fileno(file.get()), &info) != 0)
         return Failed("Cannot read " + localFile + ": " + std::strerror(errno));
-    return Perform(Request::Store, "/" + remote, file.get(), static_cast<long long>(info.st_size));
+    return Perform(Request::Store, RemotePath(remote), file.get(), static_cast<long long>(info.st_size));
 }
 
 FtpResult CCurlFtpSession::Rename(const std::string& from, const std::string& to) {
-    return Perform(Request::Commands, "/", nullptr, 0, {"RNFR " + from, "RNTO " + to});
+    if (m_protocol != FtpProtocol::Sftp)
+        return Perform(Request::Commands, "/", nullptr, 0, {"RNFR " + from, "RNTO " + to});
+    const std::string rename = "rename " + Quoted(RemotePath(from)) + " " + Quoted(RemotePath(to));
+    FtpResult result = Perform(Request::Commands, "/~/", nullptr, 0, {rename});
+    // Many SFTP servers rename onto no existing file: the old page goes
+    // first, then the new one takes its name.
+    if (result.ReplyCode() >= 500)
+        result = Perform(Request::Commands, "/~/", nullptr, 0, {"*rm " + Quoted(RemotePath(to)), rename});
+    return result;
 }
 
 FtpResult CCurlFtpSession::Delete(const std::string& remote) {
+    if (m_protocol == FtpProtocol::Sftp)
+        return Perform(Request::Commands, "/~/", nullptr, 0, {"rm " + Quoted(RemotePath(remote))});
     return Perform(Request::Commands, "/", nullptr, 0, {"DELE " + remote});
 }
 
@@ -200,7 +336,8 @@ FtpResult CCurlFtpSession::Perform(Request request, const std::string& path, std
 
     std::unique_ptr<CURLU, void (*)(CURLU*)> url(curl_url(), &curl_url_cleanup);
     if (!url) return Failed("Out of memory.");
-    curl_url_set(url.get(), CURLUPART_SCHEME, "ftp", 0);
+    const bool sftp = m_protocol == FtpProtocol::Sftp;
+    curl_url_set(url.get(), CURLUPART_SCHEME, sftp ? "sftp" : "ftp", 0);
     if (curl_url_set(url.get(), CURLUPART_HOST, m_host.c_str(), 0) != CURLUE_OK)
         return Failed("\"" + m_host + "\" is not a valid server name.");
     curl_url_set(url.get(), CURLUPART_PORT, std::to_string(m_port).c_str(), 0);
@@ -228,7 +365,9 @@ FtpResult CCurlFtpSession::Perform(Request request, const std::string& path, std
     curl_easy_setopt(curl, CURLOPT_READDATA, upload);
     curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE,
                      static_cast<curl_off_t>(request == Request::Store ? uploadSize : -1));
-    curl_easy_setopt(curl, CURLOPT_POSTQUOTE, quote.get());
+    // SFTP commands run before the request, which then moves nothing;
+    // FTP ones after it.
+    curl_easy_setopt(curl, sftp ? CURLOPT_QUOTE : CURLOPT_POSTQUOTE, quote.get());
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &state);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &state);
     curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &state);
@@ -239,6 +378,7 @@ FtpResult CCurlFtpSession::Perform(Request request, const std::string& path, std
     // The handle outlives this call's URL, commands and buffers.
     curl_easy_setopt(curl, CURLOPT_CURLU, nullptr);
     curl_easy_setopt(curl, CURLOPT_POSTQUOTE, nullptr);
+    curl_easy_setopt(curl, CURLOPT_QUOTE, nullptr);
     curl_easy_setopt(curl, CURLOPT_READDATA, nullptr);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, nullptr);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, nullptr);
@@ -247,6 +387,13 @@ FtpResult CCurlFtpSession::Perform(Request request, const std::string& path, std
 
     if (code == CURLE_OK) return {};
     if (code == CURLE_ABORTED_BY_CALLBACK && state.cancelled) return {FtpStatus::Cancelled, "Cancelled."};
+    if (sftp && !m_hostKeyRefusal.empty()) return Failed(m_hostKeyRefusal);
+    if (code == CURLE_USE_SSL_FAILED && m_protocol == FtpProtocol::Ftps)
+        return Failed(
+            "The server offers no TLS, which the protocol ftps requires; nothing was sent to it, the "
+            "password neither. It said: " +
+            (state.lastReply.empty() ? std::string(curl_easy_strerror(code)) : state.lastReply));
+    if (sftp && SftpRefused(code)) return {FtpStatus::Failed, error[0] ? error : curl_easy_strerror(code), 550};
     if (ServerSaidNo(code) && !state.lastReply.empty() && (state.lastReply[0] == '4' || state.lastReply[0] == '5'))
         return Failed(state.lastReply);
     return Failed(error[0] ? error : curl_easy_strerror(code));

@@ -1,11 +1,15 @@
 #pragma once
-// The FTP connection over libcurl: passive mode, TLS whenever the server
-// offers it (with its certificate checked, so the password never crosses
-// the network in clear text to such a server), binary transfers, and time
-// limits so that a dead or stalled server never holds the program for long.
+// The FTP and SFTP connection over libcurl. FTP: passive mode, TLS whenever
+// the server offers it or always (with its certificate checked, so the
+// password never crosses the network in clear text to such a server),
+// binary transfers. SFTP: the server's host key checked against the user's
+// known_hosts, login by password or by the user's key or SSH agent. Both
+// with time limits so that a dead or stalled server never holds the program
+// for long.
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/FtpSession.h"
@@ -36,11 +40,19 @@ public:
     // answering or a transfer that stopped moving.
     void SetTimeouts(long connectSeconds, long stallSeconds) override;
     void Abandon() override;
-    // A file of certificates to trust instead of the system's.
-    void SetCaFile(const std::string& path) { m_caFile = path; }
+    void SetSecurity(FtpProtocol protocol, const std::string& certificateFile, UnknownHostKey unknownKey) override;
+    // The folder of the user's SSH keys and known_hosts (~/.ssh).
+    void SetSshFolder(const std::string& folder) { m_sshFolder = folder; }
 
 private:
     enum class Request { Login, Store, Commands };
+    friend struct HostKeyCallback;
+    // The remote name as a path of the URL: from the login folder unless
+    // it begins with "/".
+    std::string RemotePath(const std::string& remote) const;
+    // Whether the host key the server sent may be used: known and the same,
+    // or unknown and accepted by the user (and then added to known_hosts).
+    bool CheckHostKey(std::string_view key, bool known, bool changed);
     FtpResult Perform(Request request, const std::string& path, std::FILE* upload = nullptr, long long uploadSize = 0,
                       const std::vector<std::string>& commands = {});
 
@@ -50,6 +62,13 @@ private:
     std::string m_user;
     std::string m_password;
     std::string m_caFile;
+    FtpProtocol m_protocol = FtpProtocol::Ftp;
+    UnknownHostKey m_unknownKey;
+    std::string m_sshFolder;
+    std::string m_hostKeyRefusal;  // why the last host key was refused
+    std::string m_acceptedKey;     // "host:port fingerprint" the user accepted
+    std::string m_knownHosts;      // the library keeps the pointers to these
+    std::string m_keyFile;
     FtpProgress m_progress;
     std::FILE* m_verbose = nullptr;
     long m_connectTimeout = 30;

@@ -30,6 +30,21 @@ constexpr char kHtmlOrTextFilter[] =
     "HTML document (*.htm, *.html)|*.htm; *.html|Text files (*.txt)|*.txt|All Files (*.*)|*.*||";
 constexpr char kConfigFilter[] = "Cfg files (*.cfg)|*.cfg|All Files (*.*)|*.*||";
 
+// The protocols in the order of the choice, each with its port.
+struct Protocol {
+    std::string_view name;
+    int port;
+};
+constexpr Protocol kProtocols[] = {{"ftp", 21}, {"ftps", 21}, {"sftp", 22}};
+
+int ProtocolIndex(const std::string& name) {
+    for (std::size_t i = 0; i < std::size(kProtocols); ++i)
+        if (kProtocols[i].name == name) return static_cast<int>(i);
+    return -1;
+}
+
+constexpr char kCertificateFilter[] = "Certificates (*.pem, *.crt)|*.pem; *.crt|All Files (*.*)|*.*||";
+
 // The index modes in the order of their numbers.
 constexpr std::string_view kIndexModes[] = {"none", "0..z", "0..z (all)", "0-9..z", "0-9..z (all)"};
 
@@ -49,10 +64,9 @@ constexpr TextBinding kColours[] = {
     {Id::kSecondColour, &CListConfig::secondcol},
 };
 constexpr TextBinding kFtpTexts[] = {
-    {Id::kServer, &CListConfig::server},
-    {Id::kLogin, &CListConfig::loginname},
-    {Id::kPassword, &CListConfig::password},
-    {Id::kRemoteFile, &CListConfig::filename},
+    {Id::kServer, &CListConfig::server},     {Id::kLogin, &CListConfig::loginname},
+    {Id::kPassword, &CListConfig::password}, {Id::kRemoteFile, &CListConfig::filename},
+    {Id::kCertFile, &CListConfig::certfile},
 };
 
 struct BrowseButton {
@@ -144,7 +158,7 @@ DialogTemplate CConfigDlg::Template() {
     constexpr unsigned kText = S::kAutoHScroll;
     DialogTemplate t;
     t.caption = "Configuration";
-    t.units = {364, 170};
+    t.units = {364, 200};
     t.controls = {
         MakeControl(K::GroupBox, DialogId::kNone, "Files", 5, 5, 145, 160),
         MakeControl(K::Label, DialogId::kNone, "Database", 12, 16, 32, 8),
@@ -179,9 +193,11 @@ DialogTemplate CConfigDlg::Template() {
         MakeControl(K::Label, DialogId::kNone, "Second row", 164, 106, 39, 8),
         MakeControl(K::Edit, Id::kSecondColour, "", 164, 115, 30, 12, kText),
         MakeControl(K::Button, Id::kPickSecondColour, "c", 195, 115, 13, 13, S::kIcon),
-        MakeControl(K::GroupBox, DialogId::kNone, "Ftp (optional)", 221, 5, 135, 97),
+        MakeControl(K::GroupBox, DialogId::kNone, "Ftp (optional)", 221, 5, 135, 127),
         MakeControl(K::Label, DialogId::kNone, "Server", 228, 16, 22, 8),
-        MakeControl(K::Edit, Id::kServer, "", 228, 25, 120, 12, kText),
+        MakeControl(K::Edit, Id::kServer, "", 228, 25, 80, 12, kText),
+        MakeControl(K::Label, DialogId::kNone, "Protocol", 313, 16, 30, 8),
+        MakeControl(K::DropDownList, Id::kProtocol, "ftp\nftps\nsftp", 313, 25, 35, 50),
         MakeControl(K::Label, DialogId::kNone, "Login", 228, 46, 18, 8),
         MakeControl(K::Edit, Id::kLogin, "", 228, 55, 55, 12, kText),
         MakeControl(K::Label, DialogId::kNone, "Password", 293, 46, 32, 8),
@@ -191,14 +207,18 @@ DialogTemplate CConfigDlg::Template() {
         MakeControl(K::Edit, Id::kRemoteFile, "", 228, 85, 55, 12, kText),
         MakeControl(K::Label, DialogId::kNone, "Port", 293, 76, 14, 8),
         MakeControl(K::Edit, Id::kPort, "", 293, 85, 55, 12, kText),
-        MakeControl(K::GroupBox, DialogId::kNone, "", 221, 97, 135, 38),
-        MakeControl(K::CheckBox, Id::kUseWidth, "List width", 228, 106, 45, 8),
-        MakeControl(K::Edit, Id::kWidth, "", 228, 115, 55, 12, kText),
-        MakeControl(K::Label, DialogId::kNone, "Index:", 293, 106, 20, 8),
-        MakeControl(K::DropDownList, Id::kAddIndex, "none\n0..z\n0..z (all)\n0-9..z\n0-9..z (all)", 293, 115, 55, 61),
-        MakeControl(K::Button, Id::kHelp, "Help", 162, 146, 50, 14, S::kDisabled),
-        MakeControl(K::DefaultButton, DialogId::kOk, "Save", 234, 146, 50, 14),
-        MakeControl(K::Button, DialogId::kCancel, "Cancel", 306, 146, 50, 14),
+        MakeControl(K::Label, DialogId::kNone, "Certificate file (ftps)", 228, 106, 80, 8),
+        MakeControl(K::Button, Id::kBrowseCertFile, "br", 335, 101, 13, 13, S::kIcon),
+        MakeControl(K::Edit, Id::kCertFile, "", 228, 115, 120, 12, kText),
+        MakeControl(K::GroupBox, DialogId::kNone, "", 221, 127, 135, 51),
+        MakeControl(K::CheckBox, Id::kUseWidth, "List width", 228, 136, 45, 8),
+        MakeControl(K::Edit, Id::kWidth, "", 228, 145, 55, 12, kText),
+        MakeControl(K::Label, DialogId::kNone, "Index:", 293, 136, 20, 8),
+        MakeControl(K::DropDownList, Id::kAddIndex, "none\n0..z\n0..z (all)\n0-9..z\n0-9..z (all)", 293, 145, 55, 61),
+        MakeControl(K::CheckBox, Id::kOtherLetters, "List other letters after Z", 228, 163, 120, 10),
+        MakeControl(K::Button, Id::kHelp, "Help", 162, 182, 50, 14, S::kDisabled),
+        MakeControl(K::DefaultButton, DialogId::kOk, "Save", 234, 182, 50, 14),
+        MakeControl(K::Button, DialogId::kCancel, "Cancel", 306, 182, 50, 14),
     };
     return t;
 }
@@ -275,9 +295,19 @@ bool CConfigDlg::UpdateData(IDialogWindow& dialog, bool take) {
         NoteColour(colour.id, c.*colour.field);
     }
     for (const TextBinding& ftp : kFtpTexts) text(ftp);
+    if (take) {
+        // No choice (a protocol the file named that is none of these):
+        // the record keeps it.
+        const std::optional<int> chosen = ParseInteger(dialog.GetControlText(Id::kProtocol));
+        if (chosen && *chosen >= 0 && *chosen < static_cast<int>(std::size(kProtocols)))
+            c.protocol = kProtocols[*chosen].name;
+    } else {
+        dialog.SetControlText(Id::kProtocol, std::to_string(ProtocolIndex(c.protocol)));
+    }
     if (!integer(Id::kPort, c.port, true)) return false;
     check(Id::kUseWidth, c.usewidth);
     if (!integer(Id::kWidth, c.width, false)) return false;
+    check(Id::kOtherLetters, c.otherletters);
     if (take) {
         const std::optional<int> index = ParseInteger(dialog.GetControlText(Id::kAddIndex));
         c.addindex = index && *index >= 0 && *index < static_cast<int>(std::size(kIndexModes)) ? *index : 0;
@@ -311,6 +341,8 @@ void CConfigDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
         dialog.EnableControl(Id::kWidth, dialog.GetCheck(Id::kUseWidth));
         return;
     }
+    case Id::kProtocol: ChangeProtocol(dialog); return;
+    case Id::kBrowseCertFile: PickCertificateFile(dialog); return;
     default: break;
     }
     for (const BrowseButton& b : kBrowseButtons)
@@ -380,6 +412,28 @@ void CConfigDlg::PickColour(IDialogWindow& dialog, ControlId button) {
     const PickedColour start = last != m_lastColour.end() ? last->second : PickedColour{};
     if (const std::optional<PickedColour> colour = m_frame.ColourPicker().PickColour(start))
         m_record.*b->field = ColorToText(colour->red, colour->green, colour->blue);
+    UpdateData(dialog, false);
+}
+
+void CConfigDlg::ChangeProtocol(IDialogWindow& dialog) {
+    const std::string before = m_record.protocol;
+    if (!UpdateData(dialog, true) || m_record.protocol == before) return;
+    // The port goes with the protocol unless the user chose one of his own.
+    const int oldIndex = ProtocolIndex(before);
+    if (m_record.port == 0 || (oldIndex >= 0 && m_record.port == kProtocols[oldIndex].port))
+        m_record.port = kProtocols[ProtocolIndex(m_record.protocol)].port;
+    UpdateData(dialog, false);
+}
+
+void CConfigDlg::PickCertificateFile(IDialogWindow& dialog) {
+    if (!UpdateData(dialog, true)) return;
+    dialog.SetFocus(Id::kCertFile);
+    FilePickerOptions options;
+    options.defaultExtension = "pem";
+    options.filter = kCertificateFilter;
+    const std::optional<std::string> chosen = m_frame.FilePicker().PickOpenFile(options);
+    if (!chosen || chosen->empty()) return;
+    m_record.certfile = *chosen;
     UpdateData(dialog, false);
 }
 

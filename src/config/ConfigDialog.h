@@ -45,6 +45,10 @@ constexpr ControlId kPort{1033};
 constexpr ControlId kWidth{1062};
 constexpr ControlId kHelp{1063};
 constexpr ControlId kUseWidth{1064};
+constexpr ControlId kProtocol{1065};
+constexpr ControlId kCertFile{1066};
+constexpr ControlId kBrowseCertFile{1067};
+constexpr ControlId kOtherLetters{1068};
 }  // namespace ConfigDlgId
 
 class CConfigDlg : public IDialogEvents {
@@ -73,6 +77,8 @@ private:
     void Browse(IDialogWindow& dialog, ControlId button);
     void EditFile(IDialogWindow& dialog, ControlId button);
     void PickColour(IDialogWindow& dialog, ControlId button);
+    void PickCertificateFile(IDialogWindow& dialog);
+    void ChangeProtocol(IDialogWindow& dialog);
     void Save(IDialogWindow& dialog);
     void Refuse(IDialogWindow& dialog, ControlId id, const std::string& text);
 

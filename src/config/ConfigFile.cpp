@@ -48,6 +48,10 @@ constexpr std::string_view kFtpupload = "ftpupload= ";
 constexpr std::string_view kUsewidth = "usewidth = ";
 constexpr std::string_view kWidth = "width    = ";
 constexpr std::string_view kColumns = "columns  = ";
+constexpr std::string_view kProtocol = "protocol = ";
+constexpr std::string_view kCertfile = "certfile = ";
+// Longer than the other keys: read with or without blanks before the "=".
+constexpr std::string_view kOtherletters = "otherletters";
 
 // The text fields, which are read the same way: the value as it stands.
 struct TextField {
@@ -59,6 +63,7 @@ constexpr TextField kTextFields[] = {
     {kEndfile, &CListConfig::endfile},     {kHeadcol, &CListConfig::headcol},     {kIndexcol, &CListConfig::indexcol},
     {kFirstcol, &CListConfig::firstcol},   {kSecondcol, &CListConfig::secondcol}, {kServer, &CListConfig::server},
     {kLoginname, &CListConfig::loginname}, {kPassword, &CListConfig::password},   {kFilename, &CListConfig::filename},
+    {kCertfile, &CListConfig::certfile},
 };
 
 // A decimal number at the start of a value, in the manner of atoi, except
@@ -123,7 +128,7 @@ std::string UnstorableValue(const IConfigFrame& frame) {
     if (c.width <= 0) return outside("width", c.width, 1, INT_MAX);
     if (c.addindex < 0 || c.addindex > 4) return outside("addindex", c.addindex, 0, 4);
     const std::pair<const char*, int> flags[] = {
-        {"viewout", c.viewout}, {"ftpupload", c.ftpupload}, {"usewidth", c.usewidth}};
+        {"viewout", c.viewout}, {"ftpupload", c.ftpupload}, {"usewidth", c.usewidth}, {"otherletters", c.otherletters}};
     for (const auto& [name, value] : flags)
         if (value != 0 && value != 1) return outside(name, value, 0, 1);
     if (const CGridCtrl* grid = frame.GetDatabaseGrid()) {
@@ -196,6 +201,10 @@ std::string ConfigText(const IConfigFrame& frame, bool withWidth) {
     line(kPassword, c.password);
     line(kFilename, c.filename);
     number(kPort, c.port);
+    // Written only when set, so that a configuration that uses neither is
+    // saved as it always was.
+    if (c.protocol != CListConfig{}.protocol) line(kProtocol, c.protocol);
+    if (!c.certfile.empty()) line(kCertfile, c.certfile);
     section("[grid]", false);
     number(kHLines, frame.IsGridLineChecked(true) ? 1 : 0);
     number(kVLines, frame.IsGridLineChecked(false) ? 1 : 0);
@@ -203,6 +212,10 @@ std::string ConfigText(const IConfigFrame& frame, bool withWidth) {
     number(kViewout, c.viewout);
     number(kAddindex, c.addindex);
     number(kFtpupload, c.ftpupload);
+    if (c.otherletters != 0) {
+        text += kOtherletters;
+        number(" = ", c.otherletters);
+    }
     if (withWidth) {
         number(kUsewidth, c.usewidth);
         number(kWidth, c.width);
@@ -292,12 +305,22 @@ bool ParseConfigFile(const std::string& path, ParsedConfig& parsed, std::string&
         reason = probe.Error();
         return false;
     }
+    // An SFTP configuration without a port line uses the SFTP port.
+    bool portSeen = false;
     const bool read = ReadTextLines(path, [&](std::string_view line) {
         if (IsSectionHeader(line)) {
             ++parsed.recognised;
             return;
         }
         if (!TrimRight(line).empty()) ++parsed.otherLines;
+        if (line.starts_with(kOtherletters)) {
+            const std::string_view rest = TrimLeft(line.substr(kOtherletters.size()));
+            if (!rest.empty() && rest.front() == '=') {
+                ++parsed.recognised;
+                config.otherletters = StartsWithOne(TrimLeft(rest.substr(1))) ? 1 : 0;
+                return;
+            }
+        }
         // Section headers, empty lines and keys without a value.
         if (line.size() <= kKeyLength) return;
         const std::string_view key = line.substr(0, kKeyLength);
@@ -310,6 +333,7 @@ bool ParseConfigFile(const std::string& path, ParsedConfig& parsed, std::string&
             }
         }
         if (key == kPort) {
+            portSeen = true;
             const int port = LeadingInteger(value);
             const bool valid = port >= kLowestPort && port <= kHighestPort && StartsWithNumber(value);
             config.port = valid ? port : 21;
@@ -329,6 +353,14 @@ bool ParseConfigFile(const std::string& path, ParsedConfig& parsed, std::string&
         } else if (key == kWidth) {
             const int width = LeadingInteger(value);
             config.width = width <= 0 ? 500 : width;
+        } else if (key == kProtocol) {
+            // Any case, blanks around it; a name the upload does not know
+            // is kept, and refused there.
+            std::string protocol(Trim(value));
+            for (char& ch : protocol)
+                if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+            config.protocol = protocol;
+            if (protocol == "sftp" && !portSeen) config.port = 22;
         } else if (key == kColumns) {
             parsed.columns.emplace_back(value);
         } else {

@@ -25,6 +25,16 @@ struct CListConfig {
     int addindex = 3;
     int usewidth = 0;
     int width = 500;
+    // "ftp" (TLS when the server offers it), "ftps" (TLS required) or
+    // "sftp"; kept as written, so that a misspelt one is refused rather
+    // than taken for plain FTP.
+    std::string protocol = "ftp";
+    // A PEM file of certificates trusted beside the system's, for a server
+    // with a certificate of its own; "" for none.
+    std::string certfile;
+    // 1: items whose first letter is not A to Z are listed after Z, under
+    // their own letters; 0: they are left off the page.
+    int otherletters = 0;
 
     friend bool operator==(const CListConfig&, const CListConfig&) = default;
 };

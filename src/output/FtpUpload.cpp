@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/ShownText.h"
+#include "config/ConfigFile.h"
 #include "config/ListConfig.h"
 #include "platform/FtpSession.h"
 #include "platform/MessageBox.h"
@@ -15,7 +16,14 @@ namespace {
 
 constexpr char kConnectionCaption[] = "Ftp connection error";
 constexpr char kUploadCaption[] = "Ftp upload";
-constexpr int kDefaultFtpPort = 21;
+
+struct ProtocolName {
+    const char* name;
+    FtpProtocol protocol;
+    int port;
+};
+constexpr ProtocolName kProtocols[] = {
+    {"ftp", FtpProtocol::Ftp, 21}, {"ftps", FtpProtocol::Ftps, 21}, {"sftp", FtpProtocol::Sftp, 22}};
 // How long connecting and each wait for the server may take; the clean-up
 // after a failure has shorter limits of its own.
 constexpr long kConnectSeconds = 30;
@@ -66,7 +74,7 @@ std::string ServerTextAsShown(std::string text, const std::string& password) {
 }
 
 UploadOutcome UploadList(const CListConfig& config, const std::string& output, IFtpSession& ftp, IMessageBox& messages,
-                         IProgressHost& progressHost) {
+                         IProgressHost& progressHost, bool askUser) {
     const std::string& remote = config.filename;
     std::unique_ptr<IProgress> progress;
     // Every message comes after the progress window has gone.
@@ -92,6 +100,11 @@ UploadOutcome UploadList(const CListConfig& config, const std::string& output, I
 
     if (config.server.empty()) return notUploaded("No FTP server is named in the configuration.");
     if (remote.empty()) return notUploaded("No remote file name is set in the configuration.");
+    const ProtocolName* protocol = nullptr;
+    for (const ProtocolName& known : kProtocols)
+        if (config.protocol == known.name) protocol = &known;
+    // Anything else might be taken for less safety than the user meant.
+    if (!protocol) return notUploaded("The protocol \"" + config.protocol + "\" is not one of ftp, ftps and sftp.");
 
     progress = progressHost.BeginProgress(kUploadCaption, true);
     bool cleaningUp = false;
@@ -104,7 +117,23 @@ UploadOutcome UploadList(const CListConfig& config, const std::string& output, I
     SessionGuard guard(ftp);
 
     progress->SetText("Connecting to " + config.server);
-    const int port = config.port == 0 ? kDefaultFtpPort : config.port;
+    const int port = config.port == 0 ? protocol->port : config.port;
+    // The question comes without the progress window, which is back after it.
+    UnknownHostKey askForKey;
+    if (askUser)
+        askForKey = [&](const std::string& host, const std::string& fingerprint) {
+            progress.reset();
+            const bool yes =
+                messages.Show("The server " + host + " is not known yet. Its host key has the fingerprint\n\n" +
+                                  fingerprint +
+                                  "\n\nCompare it with the one the server's owner gives. Trust this server from "
+                                  "now on?",
+                              kConnectionCaption, MbIcon::Question, MbButtons::YesNo) == MbResult::Yes;
+            progress = progressHost.BeginProgress(kUploadCaption, true);
+            progress->SetText("Connecting to " + config.server);
+            return yes;
+        };
+    ftp.SetSecurity(protocol->protocol, ResolveConfigPath(config, config.certfile), askForKey);
     ftp.SetTimeouts(kConnectSeconds, kStallSeconds);
     FtpResult result = ftp.Connect(config.server, config.loginname, config.password, port);
     if (!result.Ok()) {
@@ -139,6 +168,7 @@ UploadOutcome UploadList(const CListConfig& config, const std::string& output, I
         if (partOnServer) {
             if (progress) progress->SetText("Removing " + temporary + " from " + config.server);
             ftp.SetTimeouts(kCleanUpSeconds, kCleanUpSeconds);
+            // A host key accepted for the upload is known by now.
             removed =
                 ftp.Connect(config.server, config.loginname, config.password, port).Ok() && ftp.Delete(temporary).Ok();
             ftp.Abandon();

@@ -17,8 +17,9 @@ enum class UploadOutcome {
     Cancelled,     // the user stopped it
 };
 
-// Sends output to config.server as config.filename, logged in with the
-// configuration's name and password on its port (0: the FTP port, 21). The
+// Sends output to config.server as config.filename over the configuration's
+// protocol (FTP, FTP with TLS required, or SFTP), logged in with its name and
+// password on its port (0: the protocol's own, 21 or 22). The
 // page travels under a temporary name beside filename and is renamed when
 // complete, so nobody fetches half a page; a server that refuses the rename
 // gets the page straight under filename. Every failure is shown to the user
@@ -27,9 +28,11 @@ enum class UploadOutcome {
 // sent and lets the user cancel. Connecting may take 30 seconds and each
 // wait for the server 60; after a failure, a time-out or a cancel the
 // connection is dropped without waiting, and the part sent is removed
-// within shorter limits (or the user told that it could not be).
+// within shorter limits (or the user told that it could not be). An SFTP
+// server whose host key is unknown is trusted only when askUser and the
+// user says so.
 UploadOutcome UploadList(const CListConfig& config, const std::string& output, IFtpSession& ftp, IMessageBox& messages,
-                         IProgressHost& progress);
+                         IProgressHost& progress, bool askUser = false);
 
 // The name the page travels under before it is renamed to remote.
 std::string TemporaryRemoteName(const std::string& remote);

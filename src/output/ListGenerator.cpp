@@ -9,8 +9,10 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <unordered_set>
 #include <vector>
 
+#include "base/FirstLetter.h"
 #include "base/TextFile.h"
 #include "grid/GridCtrl.h"
 #include "items/TabulonWnd2.h"
@@ -83,8 +85,8 @@ bool CopyFileInto(PageBuffer& page, const std::string& path, std::string& reason
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 bool IsIndexCharacter(unsigned char c) { return IsDigit(c) || (c >= 'A' && c <= 'Z'); }
 
-// The index rows of one run: which character was indexed last and whether
-// the digits row stands already.
+// The index rows of one run: which character was indexed last, whether the
+// digits row stands already and which letters beyond Z have their rows.
 class IndexRows {
 public:
     IndexRows(PageBuffer& page, int mode, const std::string& indexColour, int span)
@@ -141,12 +143,25 @@ public:
         if ((m_mode == 2 || m_mode == 4) && m_last < 'Z') Advance('Z');
     }
 
+    // The row of a letter beyond A to Z, after those of Z. An anchor's name
+    // must be unique on the page: a letter met again, further down, gets no
+    // second row. True when the row was written.
+    bool Letter(const std::string& letter) {
+        if (m_mode < 1 || m_mode > 4 || !m_letters.insert(letter).second) return false;
+        Row(letter);
+        return true;
+    }
+
 private:
     void Row(unsigned char ch) {
+        const auto c = static_cast<char>(ch);
+        Row(std::string_view(&c, 1));
+    }
+    void Row(std::string_view name) {
         m_page.Raw(m_rowStart);
-        m_page.Raw(static_cast<char>(ch));
+        m_page.Raw(name);
         m_page.Raw("<A NAME=");
-        m_page.Raw(static_cast<char>(ch));
+        m_page.Raw(name);
         m_page.Raw("></A></TD></TR>\r\n");
     }
     bool DigitsRowOnce() {
@@ -162,6 +177,7 @@ private:
     const std::string m_rowStart;
     unsigned char m_last = '/';  // the byte just below '0'
     bool m_digitsDone = false;
+    std::unordered_set<std::string> m_letters;
 };
 
 // The item's index character: the first byte of column 1, letters upper-cased.
@@ -177,6 +193,7 @@ struct LeftOut {
     static constexpr std::size_t kNamed = 3;
     int count = 0;
     int items = 0;
+    bool anyLetter = false;  // letters beyond A to Z are listed too
     std::vector<std::string> names;
 
     void Add(const CGridCtrl& grid, int row) {
@@ -203,8 +220,9 @@ struct LeftOut {
 
     std::string Message() const {
         std::string text = Decimal(count) + " of the " + Decimal(items) + (count == 1 ? " items was" : " items were") +
-                           " left out of the page: an item is listed only when its first column "
-                           "begins with a digit (0-9) or a letter from A to Z.\n\nLeft out: ";
+                           " left out of the page: an item is listed only when its first column begins with ";
+        text +=
+            anyLetter ? "a digit or a letter.\n\nLeft out: " : "a digit (0-9) or a letter from A to Z.\n\nLeft out: ";
         for (std::size_t i = 0; i < names.size(); ++i) text += (i ? ", " : "") + names[i];
         if (count > static_cast<int>(names.size()))
             text += " and " + Decimal(count - static_cast<int>(names.size())) + " more";
@@ -236,24 +254,15 @@ void WriteTable(PageBuffer& page, const CListConfig& config, const CGridCtrl* gr
 
     IndexRows index(page, config.addindex, config.indexcol, std::max(columns - 1, 0));
     leftOut.items = std::max(rows - 1, 0);
+    leftOut.anyLetter = config.otherletters == 1;
     const std::string firstStart = "<TR bgcolor=" + config.firstcol + ">";
     const std::string secondStart = "<TR bgcolor=" + config.secondcol + ">";
+    // The first item after an index row takes the first colour, the others
+    // alternate.
     bool nextFirst = true;
-    for (int row = 1; row < rows; ++row) {
-        const unsigned char ch = IndexCharacterOf(grid->GetCellText(row, 1));
-        if (!IsIndexCharacter(ch)) {
-            leftOut.Add(*grid, row);  // such items stay off the list
-            continue;
-        }
-        const bool indexed = ch > index.Last() && index.Advance(ch);
-        bool first;
-        if (indexed) {
-            first = true;
-            nextFirst = false;
-        } else {
-            first = nextFirst;
-            nextFirst = !nextFirst;
-        }
+    auto item = [&](int row, bool indexed) {
+        const bool first = indexed || nextFirst;
+        nextFirst = !first;
         page.Raw(first ? firstStart : secondStart);
         for (int col = 1; col < columns; ++col) {
             page.Raw("<TD>\r\n");
@@ -261,8 +270,25 @@ void WriteTable(PageBuffer& page, const CListConfig& config, const CGridCtrl* gr
             page.Raw("</TD>");
         }
         page.Raw("</TR>\r\n\r\n");
+    };
+    // The items under letters beyond A to Z, by row number: they follow Z.
+    std::vector<int> later;
+    for (int row = 1; row < rows; ++row) {
+        const std::string& text = grid->GetCellText(row, 1);
+        const unsigned char ch = IndexCharacterOf(text);
+        if (!IsIndexCharacter(ch)) {
+            if (leftOut.anyLetter && !UpperInitialBeyondAscii(text).empty())
+                later.push_back(row);
+            else
+                leftOut.Add(*grid, row);  // such items stay off the list
+            continue;
+        }
+        item(row, ch > index.Last() && index.Advance(ch));
     }
     index.Finish();
+    // In the order the sort left them, which need not keep each letter's
+    // items together.
+    for (const int row : later) item(row, index.Letter(UpperInitialBeyondAscii(grid->GetCellText(row, 1))));
 
     page.Raw("</TABLE>\r\n");
 }

@@ -11,7 +11,7 @@ CPagePublisher::CPagePublisher(IFtpSession& ftp, IShell& shell, IMessageBox& mes
     : m_ftp(ftp), m_shell(shell), m_messages(messages), m_progress(progress), m_mode(mode) {}
 
 void CPagePublisher::UploadList(const CListConfig& config, const std::string& output) {
-    m_lastUpload = tabulon::UploadList(config, output, m_ftp, m_messages, m_progress);
+    m_lastUpload = tabulon::UploadList(config, output, m_ftp, m_messages, m_progress, m_mode == PublishMode::Window);
 }
 
 int CPagePublisher::OpenTarget(const std::string& file, int show) {

@@ -1,5 +1,5 @@
 #pragma once
-// A connection to an FTP server: log in, send a file, rename or remove one,
+// A connection to an FTP or SFTP server: log in, send a file, rename or remove one,
 // close. Every call blocks until the server has answered; the progress
 // callback runs while it waits, often enough to keep the windows painted,
 // and can cancel.
@@ -11,6 +11,15 @@
 namespace tabulon {
 
 enum class FtpStatus { Ok, Failed, Cancelled };
+
+// Plain FTP (TLS whenever the server offers it), FTP with TLS required, or
+// SFTP over SSH.
+enum class FtpProtocol { Ftp, Ftps, Sftp };
+
+// An SFTP server whose host key is not yet among the known ones: true
+// trusts it, and the session adds it to them. fingerprint is the key's
+// "SHA256:..." as ssh shows it.
+using UnknownHostKey = std::function<bool(const std::string& host, const std::string& fingerprint)>;
 
 // text with every appearance of password as "****", for whatever shows or
 // logs what a server said or was sent.
@@ -25,14 +34,18 @@ struct FtpResult {
     // Why it failed: the server's reply when the server refused, otherwise
     // the FTP library's own text. Never holds the password.
     std::string text;
+    // The reply code when the session knows it otherwise than from text
+    // (an SFTP server's refusal counts as 550); 0: taken from text.
+    int code = 0;
 
     bool Ok() const { return status == FtpStatus::Ok; }
     // The server's reply code when the server itself refused (550), else 0
     // (no answer in time, the connection lost, the library's own failure).
     int ReplyCode() const {
-        const bool code = text.size() >= 4 && text[0] >= '1' && text[0] <= '5' && text[1] >= '0' && text[1] <= '9' &&
-                          text[2] >= '0' && text[2] <= '9' && (text[3] == ' ' || text[3] == '-');
-        return code ? (text[0] - '0') * 100 + (text[1] - '0') * 10 + (text[2] - '0') : 0;
+        if (code != 0) return code;
+        const bool coded = text.size() >= 4 && text[0] >= '1' && text[0] <= '5' && text[1] >= '0' && text[1] <= '9' &&
+                           text[2] >= '0' && text[2] <= '9' && (text[3] == ' ' || text[3] == '-');
+        return coded ? (text[0] - '0') * 100 + (text[1] - '0') * 10 + (text[2] - '0') : 0;
     }
 };
 
@@ -63,6 +76,14 @@ public:
     virtual void SetTimeouts(long connectSeconds, long stallSeconds) {
         (void)connectSeconds;
         (void)stallSeconds;
+    }
+    // How the next Connect reaches the server: the protocol, a PEM file of
+    // certificates trusted beside the system's ("" none), and who decides
+    // on an unknown SFTP host key (empty: it is refused).
+    virtual void SetSecurity(FtpProtocol protocol, const std::string& certificateFile, UnknownHostKey unknownKey) {
+        (void)protocol;
+        (void)certificateFile;
+        (void)unknownKey;
     }
 };
 

@@ -82,10 +82,10 @@ protected:
 TEST_F(ConfigDialogTest, TemplateHoldsEveryControlWhereItBelongs) {
     const DialogTemplate t = CConfigDlg::Template();
     EXPECT_EQ(t.caption, "Configuration");
-    EXPECT_EQ(t.units, (Size{364, 170}));
+    EXPECT_EQ(t.units, (Size{364, 200}));
     EXPECT_EQ(t.fontFace, "MS Sans Serif");
     EXPECT_EQ(t.fontPoints, 8);
-    ASSERT_EQ(t.controls.size(), 52u);
+    ASSERT_EQ(t.controls.size(), 58u);
     auto find = [&](int id) -> const DialogControl& {
         for (const auto& c : t.controls)
             if (static_cast<int>(c.id) == id) return c;
@@ -93,9 +93,9 @@ TEST_F(ConfigDialogTest, TemplateHoldsEveryControlWhereItBelongs) {
         return t.controls.front();
     };
     // Each id once, and every one of them there.
-    const int ids[] = {1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015,
-                       1016, 1017, 1018, 1019, 1020, 1021, 1022, 1023, 1024, 1025, 1026,
-                       1027, 1028, 1029, 1031, 1032, 1033, 1062, 1063, 1064, 1,    2};
+    const int ids[] = {1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017,
+                       1018, 1019, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027, 1028, 1029, 1031,
+                       1032, 1033, 1062, 1063, 1064, 1065, 1066, 1067, 1068, 1,    2};
     for (int id : ids) {
         int count = 0;
         for (const auto& c : t.controls) count += static_cast<int>(c.id) == id;
@@ -111,12 +111,14 @@ TEST_F(ConfigDialogTest, TemplateHoldsEveryControlWhereItBelongs) {
     EXPECT_TRUE(find(1032).style & ControlStyle::kPassword);  // masked
     EXPECT_EQ(find(1029).kind, ControlKind::DropDownList);
     EXPECT_EQ(find(1029).text, "none\n0..z\n0..z (all)\n0-9..z\n0-9..z (all)");
-    EXPECT_EQ(find(1029).units, (Rect{293, 115, 348, 176}));
+    EXPECT_EQ(find(1029).units, (Rect{293, 145, 348, 206}));
+    EXPECT_EQ(find(1065).text, "ftp\nftps\nsftp");
+    EXPECT_EQ(find(1068).text, "List other letters after Z");
     EXPECT_EQ(find(1063).text, "Help");
     EXPECT_TRUE(find(1063).style & ControlStyle::kDisabled);
     EXPECT_EQ(find(1).kind, ControlKind::DefaultButton);
     EXPECT_EQ(find(1).text, "Save");
-    EXPECT_EQ(find(1).units, (Rect{234, 146, 284, 160}));
+    EXPECT_EQ(find(1).units, (Rect{234, 182, 284, 196}));
     EXPECT_EQ(find(2).text, "Cancel");
     EXPECT_EQ(t.controls.front().kind, ControlKind::GroupBox);
     EXPECT_EQ(t.controls.front().text, "Files");

@@ -17,6 +17,8 @@ public:
     void SetProgress(FtpProgress progress) override { m_progress = std::move(progress); }
     FtpResult Connect(const std::string& server, const std::string& user, const std::string& password,
                       int port) override {
+        // A host key the session does not know, as SFTP would ask about it.
+        if (unknownKey) keyAccepted = unknownKey(server, "SHA256:fake");
         return Answer("connect " + server + " " + user + " " + password + " " + std::to_string(port));
     }
     FtpResult PutFile(const std::string& localFile, const std::string& remote) override {
@@ -30,12 +32,21 @@ public:
     FtpResult Delete(const std::string& remote) override { return Answer("delete " + remote); }
     void Close() override { calls.push_back("close"); }
     void Abandon() override { calls.push_back("abandon"); }
+    void SetSecurity(FtpProtocol how, const std::string& certificateFile, UnknownHostKey ask) override {
+        protocol = how;
+        certificate = certificateFile;
+        unknownKey = std::move(ask);
+    }
 
     // The next call whose line starts with verb ("connect", "put", ...) gets result.
     void Script(const std::string& verb, FtpResult result) { script[verb].push_back(std::move(result)); }
 
     std::vector<std::string> calls;
     std::map<std::string, std::deque<FtpResult>> script;
+    FtpProtocol protocol = FtpProtocol::Ftp;
+    std::string certificate;
+    UnknownHostKey unknownKey;
+    bool keyAccepted = false;
 
 private:
     FtpResult Answer(const std::string& call, bool cancelled = false) {

@@ -180,5 +180,60 @@ TEST_F(ListIndexTest, AGridWithColumnZeroAloneListsNoItemsAndSpansNothing) {
     EXPECT_EQ(page.find("<TD>"), std::string::npos);
 }
 
+TEST_F(ListIndexTest, OtherLettersFollowZInTheSortedOrderWithOneIndexRowPerLetter) {
+    AddColumns({"Name"});
+    for (const char* name : {"\u00E5ke", "\u00D8rn", "\u00C5sa", "\u00D6dla", "apple", "\u00F6ga"}) AddItem({name});
+    frame.Config().otherletters = 1;
+    // In byte order Å Ö Ø å ö: å and ö go on under Ø, as Å and Ö have their rows.
+    const Rows others = {"index \u00C5", "first \u00C5sa", "index \u00D6",    "first \u00D6dla",
+                         "index \u00D8", "first \u00D8rn", "second \u00E5ke", "first \u00F6ga"};
+    const std::string page = Make();  // mode 3
+    EXPECT_EQ(RowsOf(page), Join({{"index A", "first apple"}, others}));
+    EXPECT_NE(page.find("<TR bgcolor=FFCC00><TD ID=y colspan=1>\u00C5<A NAME=\u00C5></A></TD></TR>\r\n<TR bgcolor"),
+              std::string::npos);
+    frame.Config().addindex = 4;
+    EXPECT_EQ(RowsOf(Make()), Join({{"index 0-9", "index A", "first apple"}, IndexEntries('B', 'Z'), others}));
+    frame.Config().addindex = 0;
+    EXPECT_EQ(RowsOf(Make()), (Rows{"first apple", "second \u00C5sa", "first \u00D6dla", "second \u00D8rn",
+                                    "first \u00E5ke", "second \u00F6ga"}));
+}
+
+TEST_F(ListIndexTest, OtherLettersAreIndexedUpperCasedInTheEncodingOfTheirText) {
+    AddColumns({"Name"});
+    frame.Config().otherletters = 1;
+    frame.Config().addindex = 1;
+    // UTF-8, then texts that are not UTF-8 and so Windows-1252.
+    const char* const cases[][2] = {
+        {"\u00E9", "\u00C9"}, {"\u00DF", "\u00DF"}, {"\u00FF", "\u0178"}, {"\u0151", "\u0150"}, {"\u0131", "\u0131"},
+        {"\u00B5", "\u00B5"}, {"\u0219", "\u0218"}, {"\u03C9", "\u03A9"}, {"\u03C2", "\u03A3"}, {"\u03AC", "\u0386"},
+        {"\u0436", "\u0416"}, {"\u0451", "\u0401"}, {"\u65E5", "\u65E5"}, {"\xE5sa", "\xC5"},   {"\x9A", "\x8A"},
+        {"\xFF", "\x9F"},     {"\xDF", "\xDF"},     {"\xAA", "\xAA"},     {"\x83", "\x83"},     {"\u00E5 \xE5", "\xC3"},
+    };
+    for (const auto& [text, letter] : cases) {
+        Grid().DeleteNonFixedRows();
+        AddItem({text});
+        EXPECT_EQ(RowsOf(Make()), (Rows{std::string("index ") + letter, std::string("first ") + text})) << text;
+    }
+}
+
+TEST_F(ListIndexTest, WithOtherLettersBlanksMarksDigitsPunctuationAndSymbolsAreStillLeftOut) {
+    AddColumns({"Name"});
+    AddItem({"kiwi"});
+    frame.Config().otherletters = 1;
+    const std::string page = Make();
+    const char* const names[] = {
+        "",       " a",     "\x01",   "-",      "\u00BF", "\u00AB",     "\u00D7",
+        "\u20AC", "\u2014", "\u2192", "\u2500", "\u300C", "\U0001F600", "\u0301",
+        "\u0663", "\xBF",   "\x80",   "\xA3",   "\x88",   "\xD7",       "\xA0",
+    };
+    for (const char* name : names) AddItem({name});
+    ASSERT_TRUE(MakeList(frame));
+    EXPECT_EQ(Page(), page);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(
+        messages.shown[0].text.starts_with("21 of the 22 items were left out of the page: an item is listed "
+                                           "only when its first column begins with a digit or a letter.\n\n"));
+}
+
 }  // namespace
 }  // namespace tabulon::testing

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "FakeFtpSession.h"
@@ -55,10 +56,37 @@ TEST_F(Upload, SendsUnderATemporaryNameAndRenamesWithProgress) {
     EXPECT_TRUE(progress.reports[0].ended);
 }
 
-TEST_F(Upload, PortZeroMeansTheFtpPort) {
+TEST_F(Upload, PortZeroAndTheSecurityFollowTheProtocolAndAnUnknownOneIsRefused) {
     config.port = 0;
-    Run();
-    EXPECT_EQ(ftp.calls.front(), "connect ftp.example.org maker s3cret-word 21");
+    config.cfgfile = "/home/u/lists/my.cfg";
+    config.certfile = "own.pem";
+    for (const auto& [name, protocol, port] :
+         {std::tuple{"ftp", FtpProtocol::Ftp, 21}, {"ftps", FtpProtocol::Ftps, 21}, {"sftp", FtpProtocol::Sftp, 22}}) {
+        config.protocol = name;
+        ftp.calls.clear();
+        Run();
+        EXPECT_EQ(ftp.calls.front(), "connect ftp.example.org maker s3cret-word " + std::to_string(port));
+        EXPECT_EQ(ftp.protocol, protocol);
+        EXPECT_EQ(ftp.certificate, "/home/u/lists/own.pem");
+        EXPECT_FALSE(ftp.unknownKey) << "batch never accepts an unknown host key";
+    }
+    config.protocol = "sfpt";
+    ftp.calls.clear();
+    EXPECT_EQ(Run(), UploadOutcome::NotUploaded);
+    EXPECT_TRUE(ftp.calls.empty());
+    EXPECT_NE(messages.shown.back().text.find("\"sfpt\" is not one of ftp, ftps and sftp"), std::string::npos);
+}
+
+TEST_F(Upload, InTheWindowAnUnknownHostKeyIsAskedAboutWithoutTheProgressWindow) {
+    config.protocol = "sftp";
+    messages.Answer(MbResult::No);
+    messages.onShow = [&] { EXPECT_TRUE(progress.reports.back().ended); };
+    UploadList(config, "/home/u/list.htm", ftp, messages, progress, true);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("SHA256:fake"), std::string::npos);
+    EXPECT_EQ(messages.shown[0].buttons, MbButtons::YesNo);
+    EXPECT_FALSE(ftp.keyAccepted);
+    EXPECT_EQ(progress.reports.size(), 2u);  // back for the rest of the upload
 }
 
 TEST_F(Upload, AFailedConnectionIsShownOnceWithTheServersText) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "FtpTestServer.h"
+#include "RealServers.h"
 #include "ScratchFolder.h"
 #include "posix/CurlFtpSession.h"
 
@@ -134,9 +135,100 @@ TEST(CurlFtpTls, AServerOfferingTlsGetsTheLoginOnlyOverAVerifiedConnection) {
     EXPECT_EQ(result.status, FtpStatus::Failed);
     EXPECT_NE(result.text.find("certificate"), std::string::npos) << result.text;
     // Trusted, the login passes, which this server takes only after TLS.
-    ftp.SetCaFile(scratch.PathOf("cert.pem"));
+    ftp.SetSecurity(FtpProtocol::Ftp, scratch.PathOf("cert.pem"), {});
     result = ftp.Connect("127.0.0.1", "user", "secret", server.Port());
     EXPECT_TRUE(result.Ok()) << result.text;
+}
+
+TEST_F(CurlFtp, RequiredTlsRefusesAServerWithoutIt) {
+    ftp.SetSecurity(FtpProtocol::Ftps, "", {});
+    const FtpResult result = Login("user");
+    EXPECT_EQ(result.status, FtpStatus::Failed);
+    EXPECT_NE(result.text.find("offers no TLS"), std::string::npos) << result.text;
+}
+
+TEST(CurlFtpsServer, AnUploadWithTlsRequiredArrivesTrustedThroughTheCertificateFile) {
+    ScratchFolder scratch("curl-vsftpd");
+    fakes::RealServer server;
+    fakes::RealServer::Vsftpd(server, scratch);
+    if (!server.Missing().empty()) GTEST_SKIP() << server.Missing();
+    posix::CCurlFtpSession ftp;
+    ftp.SetSecurity(FtpProtocol::Ftps, "", {});
+    EXPECT_NE(ftp.Connect("127.0.0.1", "", "", server.Port()).text.find("certificate"), std::string::npos);
+    ftp.SetSecurity(FtpProtocol::Ftps, scratch.PathOf("cert.pem"), {});
+    const std::string page(300000, 'p');
+    ASSERT_TRUE(ftp.Connect("127.0.0.1", "", "", server.Port()).Ok());
+    ASSERT_TRUE(ftp.PutFile(scratch.MakeFile("list.htm", page), "pub/list.htm.part").Ok());
+    const FtpResult renamed = ftp.Rename("pub/list.htm.part", "pub/list.htm");
+    EXPECT_TRUE(renamed.Ok()) << renamed.text;
+    EXPECT_EQ(ScratchFolder::Contents(scratch.PathOf("root/pub/list.htm")), page);
+}
+
+// sshd with a host key and the user's key made in the scratch folder, which
+// is the session's ~/.ssh.
+class CurlSftp : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fakes::RealServer::Sshd(server, scratch);
+        if (!server.Missing().empty()) GTEST_SKIP() << server.Missing();
+        ftp.SetSshFolder(scratch.PathOf(".ssh"));
+    }
+    FtpResult Login(posix::CCurlFtpSession& session, UnknownHostKey ask = {}) {
+        session.SetSshFolder(scratch.PathOf(".ssh"));
+        session.SetSecurity(FtpProtocol::Sftp, "", std::move(ask));
+        return session.Connect("sftp://127.0.0.1", "", "", server.Port());
+    }
+    // The host key's fingerprint as ssh-keygen shows it.
+    std::string Fingerprint() const {
+        const std::string command = "ssh-keygen -lf " + scratch.PathOf("host_ed25519.pub");
+        std::FILE* pipe = popen(command.c_str(), "r");
+        char line[512] = {};
+        if (!pipe || !std::fgets(line, sizeof line, pipe)) return "no fingerprint";
+        pclose(pipe);
+        const std::string text = line;
+        const std::size_t at = text.find("SHA256:");
+        return text.substr(at, text.find(' ', at) - at);
+    }
+
+    ScratchFolder scratch{"curl-sftp"};
+    fakes::RealServer server;
+    posix::CCurlFtpSession ftp;
+};
+
+TEST_F(CurlSftp, AnUnknownHostKeyIsRefusedWithItsFingerprintUnlessAcceptedAndThenKnown) {
+    FtpResult result = Login(ftp);
+    EXPECT_EQ(result.status, FtpStatus::Failed);
+    EXPECT_NE(result.text.find(Fingerprint()), std::string::npos) << result.text;
+    std::string asked;
+    result = Login(ftp, [&](const std::string&, const std::string& fingerprint) {
+        asked = fingerprint;
+        return true;
+    });
+    ASSERT_TRUE(result.Ok()) << result.text;
+    EXPECT_EQ(asked, Fingerprint());
+    posix::CCurlFtpSession later;
+    EXPECT_TRUE(Login(later).Ok()) << "known_hosts holds the key now";
+    // Another key for the same server is refused, never asked about.
+    const std::string knownHosts = ScratchFolder::Contents(scratch.PathOf(".ssh/known_hosts"));
+    const std::string otherKey = ScratchFolder::Contents(scratch.PathOf(".ssh/id_ed25519.pub"));
+    scratch.MakeFile(".ssh/known_hosts", knownHosts.substr(0, knownHosts.find(' ') + 1) + otherKey);
+    posix::CCurlFtpSession changed;
+    result = Login(changed, [](const std::string&, const std::string&) { return true; });
+    EXPECT_NE(result.text.find("has changed"), std::string::npos) << result.text;
+}
+
+TEST_F(CurlSftp, APageGoesUnderATemporaryNameAndIsRenamedOverTheOldOne) {
+    ASSERT_TRUE(Login(ftp, [](const std::string&, const std::string&) { return true; }).Ok());
+    std::string page;
+    for (int i = 0; i < 1 << 20; ++i) page += static_cast<char>(i * 31 & 0xFF);
+    const std::string remote = scratch.PathOf("my list.htm");
+    scratch.MakeFile("my list.htm", "the old page");
+    ASSERT_TRUE(ftp.PutFile(scratch.MakeFile("local.htm", page), remote + ".part").Ok());
+    const FtpResult renamed = ftp.Rename(remote + ".part", remote);
+    ASSERT_TRUE(renamed.Ok()) << renamed.text;
+    EXPECT_EQ(ScratchFolder::Contents(remote), page);
+    EXPECT_FALSE(fs::exists(remote + ".part"));
+    EXPECT_EQ(ftp.Delete(remote + ".part").ReplyCode(), 550);
 }
 
 }  // namespace

@@ -1,0 +1,142 @@
+#include "posix/HostKeys.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+
+namespace tabulon::posix {
+
+namespace {
+
+constexpr std::array<std::uint32_t, 64> kRounds = {
+    0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
+    0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
+    0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
+    0x983e5152, 0xa831c66d, 0xb00327c8, 0xbf597fc7, 0xc6e00bf3, 0xd5a79147, 0x06ca6351, 0x14292967,
+    0x27b70a85, 0x2e1b2138, 0x4d2c6dfc, 0x53380d13, 0x650a7354, 0x766a0abb, 0x81c2c92e, 0x92722c85,
+    0xa2bfe8a1, 0xa81a664b, 0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070,
+    0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
+    0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
+
+std::uint32_t Rotate(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
+
+void Compress(std::array<std::uint32_t, 8>& state, const unsigned char* block) {
+    std::uint32_t w[64];
+    for (int i = 0; i < 16; ++i)
+        w[i] = std::uint32_t{block[4 * i]} << 24 | std::uint32_t{block[4 * i + 1]} << 16 |
+               std::uint32_t{block[4 * i + 2]} << 8 | block[4 * i + 3];
+    for (int i = 16; i < 64; ++i) {
+        const std::uint32_t s0 = Rotate(w[i - 15], 7) ^ Rotate(w[i - 15], 18) ^ (w[i - 15] >> 3);
+        const std::uint32_t s1 = Rotate(w[i - 2], 17) ^ Rotate(w[i - 2], 19) ^ (w[i - 2] >> 10);
+        w[i] = w[i - 16] + s0 + w[i - 7] + s1;
+    }
+    std::array<std::uint32_t, 8> v = state;
+    for (int i = 0; i < 64; ++i) {
+        const std::uint32_t s1 = Rotate(v[4], 6) ^ Rotate(v[4], 11) ^ Rotate(v[4], 25);
+        const std::uint32_t choice = (v[4] & v[5]) ^ (~v[4] & v[6]);
+        const std::uint32_t t1 = v[7] + s1 + choice + kRounds[static_cast<std::size_t>(i)] + w[i];
+        const std::uint32_t s0 = Rotate(v[0], 2) ^ Rotate(v[0], 13) ^ Rotate(v[0], 22);
+        const std::uint32_t majority = (v[0] & v[1]) ^ (v[0] & v[2]) ^ (v[1] & v[2]);
+        for (std::size_t j = 7; j > 0; --j) v[j] = v[j - 1];
+        v[4] += t1;
+        v[0] = t1 + s0 + majority;
+    }
+    for (std::size_t i = 0; i < 8; ++i) state[i] += v[i];
+}
+
+}  // namespace
+
+std::string Sha256(std::string_view data) {
+    std::array<std::uint32_t, 8> state = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
+                                          0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+    std::size_t at = 0;
+    for (; at + 64 <= data.size(); at += 64) Compress(state, reinterpret_cast<const unsigned char*>(data.data() + at));
+    // The rest, a 1 bit, zeros and the length in bits fill one or two blocks.
+    unsigned char tail[128] = {};
+    const std::size_t rest = data.size() - at;
+    std::memcpy(tail, data.data() + at, rest);
+    tail[rest] = 0x80;
+    const std::size_t blocks = rest + 9 > 64 ? 2 : 1;
+    const std::uint64_t bits = static_cast<std::uint64_t>(data.size()) * 8;
+    for (int i = 0; i < 8; ++i)
+        tail[blocks * 64 - 1 - static_cast<std::size_t>(i)] = static_cast<unsigned char>(bits >> (8 * i));
+    for (std::size_t b = 0; b < blocks; ++b) Compress(state, tail + 64 * b);
+    std::string digest;
+    for (std::uint32_t word : state)
+        for (int shift = 24; shift >= 0; shift -= 8) digest += static_cast<char>((word >> shift) & 0xFF);
+    return digest;
+}
+
+std::string Base64(std::string_view data, bool padded) {
+    static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (std::size_t at = 0; at < data.size(); at += 3) {
+        const std::size_t count = std::min<std::size_t>(3, data.size() - at);
+        std::uint32_t group = 0;
+        for (std::size_t i = 0; i < 3; ++i)
+            group = group << 8 | (i < count ? static_cast<unsigned char>(data[at + i]) : 0u);
+        for (std::size_t i = 0; i < 4; ++i) {
+            if (i <= count)
+                text += kDigits[(group >> (18 - 6 * i)) & 0x3F];
+            else if (padded)
+                text += '=';
+        }
+    }
+    return text;
+}
+
+std::string HostKeyFingerprint(std::string_view key) { return "SHA256:" + Base64(Sha256(key), false); }
+
+std::string KnownHostsLine(const std::string& host, int port, std::string_view key) {
+    // The key begins with its type as a string: four bytes of length, then
+    // the name ("ssh-ed25519", "ecdsa-sha2-nistp256", ...).
+    if (key.size() < 4) return {};
+    const std::size_t length =
+        std::size_t{static_cast<unsigned char>(key[0])} << 24 | std::size_t{static_cast<unsigned char>(key[1])} << 16 |
+        std::size_t{static_cast<unsigned char>(key[2])} << 8 | static_cast<unsigned char>(key[3]);
+    if (length == 0 || length > 64 || length > key.size() - 4) return {};
+    const std::string_view type = key.substr(4, length);
+    for (char c : type)
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '@' || c == '.')) return {};
+    std::string line = port == 22 ? host : "[" + host + "]:" + std::to_string(port);
+    line.append(" ").append(type).append(" ").append(Base64(key, true));
+    return line;
+}
+
+std::string AddKnownHost(const std::string& path, const std::string& line) {
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty() && !std::filesystem::exists(folder, ec)) {
+        if (mkdir(folder.c_str(), 0700) != 0) return std::strerror(errno);
+    }
+    // Appended: whatever the file holds stays as it is.
+    const int file = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (file < 0) return std::strerror(errno);
+    // A last line without its line end gets one first.
+    std::string text = line + "\n";
+    struct stat info {};
+    if (fstat(file, &info) == 0 && info.st_size > 0) {
+        char last = '\n';
+        const int reader = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (reader >= 0) {
+            if (pread(reader, &last, 1, info.st_size - 1) != 1) last = '\n';
+            close(reader);
+        }
+        if (last != '\n') text.insert(text.begin(), '\n');
+    }
+    const bool written = write(file, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    const int error = errno;
+    const bool closed = close(file) == 0;
+    if (!written || !closed) return std::strerror(written ? errno : error);
+    return {};
+}
+
+}  // namespace tabulon::posix
