@@ -128,7 +128,7 @@ UploadOutcome UploadList(const CListConfig& config, const std::string& output, I
                                   fingerprint +
                                   "\n\nCompare it with the one the server's owner gives. Trust this server from "
                                   "now on?",
-                              kConnectionCaption, MbIcon::Question, MbButtons::YesNo) == MbResult::Yes;
+                              kUploadCaption, MbIcon::Question, MbButtons::YesNo) == MbResult::Yes;
             progress = progressHost.BeginProgress(kUploadCaption, true);
             progress->SetText("Connecting to " + config.server);
             return yes;

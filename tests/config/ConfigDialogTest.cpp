@@ -276,6 +276,23 @@ TEST_F(ConfigDialogTest, ListWidthEnablesTheWidthAndKeepsItsValue) {
     EXPECT_TRUE(Contents(cfg).find("usewidth = 0\r\nwidth    = 640\r\n") != std::string::npos) << Contents(cfg);
 }
 
+TEST_F(ConfigDialogTest, ThePortFollowsTheProtocolUnlessTheUserChoseOne) {
+    const std::string cfg = OpenOne();
+    auto choose = [](const char* index) { return std::vector{TypeText(Id::kProtocol, index), Press(Id::kProtocol)}; };
+    auto port = [](const char* expected) {
+        return Look([expected](ScriptedDialog& d) { EXPECT_EQ(d.GetControlText(Id::kPort), expected); });
+    };
+    std::vector<fakes::DialogStep> steps = choose("2");
+    steps.push_back(port("22"));
+    for (const auto& step : choose("1")) steps.push_back(step);
+    steps.insert(steps.end(), {port("21"), TypeText(Id::kPort, "2222")});
+    for (const auto& step : choose("2")) steps.push_back(step);
+    steps.insert(steps.end(), {port("2222"), Tick(Id::kOtherLetters, true), Press(DialogId::kOk)});
+    Run(steps);
+    EXPECT_NE(Contents(cfg).find("port     = 2222\r\nprotocol = sftp\r\n"), std::string::npos) << Contents(cfg);
+    EXPECT_NE(Contents(cfg).find("otherletters = 1\r\n"), std::string::npos);
+}
+
 TEST_F(ConfigDialogTest, CancelLeavesTheRecordAsItWasWhateverButtonsWereUsedAndOnlySaveChangesIt) {
     const std::string cfg = OpenOne();
     s.frame.Config().indexcol = "C8D8E8";

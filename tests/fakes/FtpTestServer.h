@@ -99,10 +99,12 @@ inline std::pair<int, int> SilentServer() {
 }
 
 // A server that logs the user in and then answers nothing more, to
-// whoever connects while it lives.
+// whoever connects while it lives; or, given another answer to the
+// password, that refuses with it.
 class SilentAfterLoginServer {
 public:
-    SilentAfterLoginServer() {
+    explicit SilentAfterLoginServer(std::string passwordReply = "230 Logged in.\r\n")
+        : m_passwordReply(std::move(passwordReply)) {
         std::tie(m_port, m_socket) = SilentServer();
         m_thread = std::thread([this] { Serve(); });
     }
@@ -133,13 +135,14 @@ private:
                 for (std::size_t end; !in && (end = got.find("\r\n")) != std::string::npos; got.erase(0, end + 2)) {
                     in = got.rfind("PASS", 0) == 0;
                     say(got.rfind("USER", 0) == 0 ? "331 Password, please.\r\n"
-                        : in                      ? "230 Logged in.\r\n"
+                        : in                      ? m_passwordReply
                                                   : "502 Not here.\r\n");
                 }
             }
         }
     }
 
+    std::string m_passwordReply;
     int m_port = 0;
     int m_socket = -1;
     std::vector<int> m_clients;

@@ -147,6 +147,14 @@ TEST_F(FtpPublish, TheProgramExitsZeroOnlyWhenThePageArrived) {
     }
 }
 
+TEST_F(FtpPublish, AServersReplyReachesTheTerminalWithoutItsControlsOrThePassword) {
+    fakes::SilentAfterLoginServer hostile("530 No entry for secret\x1b]2;owned\x07\x1b[2J\r\n");
+    const auto [status, error] = Batch(Config("user", hostile.Port()));
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(error.find("530 No entry for ****?]2;owned??[2J"), std::string::npos) << error;
+    EXPECT_EQ(error.find_first_of("\x1b\x07"), std::string::npos);
+}
+
 TEST_F(FtpPublish, AWrongPasswordIsShownOnceAndThePageStillOpens) {
     fakes::ScriptedMessageBox messages;
     fakes::RecordingProgressHost progress;
