@@ -281,6 +281,13 @@ FtpResult CCurlFtpSession::Connect(const std::string& server, const std::string&
         const long tls = m_protocol == FtpProtocol::Ftps ? CURLUSESSL_ALL : CURLUSESSL_TRY;
         curl_easy_setopt(curl, CURLOPT_USE_SSL, tls);
         curl_easy_setopt(curl, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
+        // TLS 1.2 and no later: over 1.3 a server may send session tickets
+        // on the data connection, which this library closes without reading
+        // them; the reset that follows makes the server lose the end of the
+        // page (vsftpd answers 426 to about every third upload).
+        const long tlsVersions =
+            static_cast<long>(CURL_SSLVERSION_TLSv1_2) | static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2);
+        curl_easy_setopt(curl, CURLOPT_SSLVERSION, tlsVersions);
         // Beside the system's certificates, which stay trusted.
         if (!m_caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, m_caFile.c_str());
     }

@@ -25,8 +25,8 @@
 
 namespace tabulon::fakes {
 
-// Runs a command line to its end, quietly; true when it succeeded.
-inline bool RunQuietly(std::vector<std::string> words) {
+// Starts a command line with its output thrown away; its process, or -1.
+inline pid_t SpawnQuietly(std::vector<std::string> words) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
@@ -35,10 +35,16 @@ inline bool RunQuietly(std::vector<std::string> words) {
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
     pid_t pid = -1;
-    int status = -1;
-    const bool started = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
-    return started && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return pid;
+}
+
+// Runs a command line to its end, quietly; true when it succeeded.
+inline bool RunQuietly(std::vector<std::string> words) {
+    const pid_t pid = SpawnQuietly(std::move(words));
+    int status = -1;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 class RealServer {
@@ -109,15 +115,8 @@ private:
     // Starts the server and waits up to 10 s for its port to take connections.
     void Start(std::vector<std::string> words, const std::string& package) {
         if (access(words[0].c_str(), X_OK) != 0) return Fail(words[0] + " is not installed (" + package + ")");
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        std::vector<char*> argv;
-        for (std::string& word : words) argv.push_back(word.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
+        const std::string program = words[0];
+        m_pid = SpawnQuietly(std::move(words));
         for (int tries = 0; m_pid > 0 && tries < 100; ++tries) {
             const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
             sockaddr_in address{};
@@ -129,7 +128,7 @@ private:
             if (up) return;
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
-        Fail(words[0] + " did not start");
+        Fail(program + " did not start");
     }
 
     int m_port = UnusedPort();

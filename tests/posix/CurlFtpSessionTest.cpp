@@ -158,7 +158,8 @@ TEST(CurlFtpsServer, AnUploadWithTlsRequiredArrivesTrustedThroughTheCertificateF
     ftp.SetSecurity(FtpProtocol::Ftps, scratch.PathOf("cert.pem"), {});
     const std::string page(300000, 'p');
     ASSERT_TRUE(ftp.Connect("127.0.0.1", "", "", server.Port()).Ok());
-    ASSERT_TRUE(ftp.PutFile(scratch.MakeFile("list.htm", page), "pub/list.htm.part").Ok());
+    const FtpResult put = ftp.PutFile(scratch.MakeFile("list.htm", page), "pub/list.htm.part");
+    ASSERT_TRUE(put.Ok()) << put.text;
     const FtpResult renamed = ftp.Rename("pub/list.htm.part", "pub/list.htm");
     EXPECT_TRUE(renamed.Ok()) << renamed.text;
     EXPECT_EQ(ScratchFolder::Contents(scratch.PathOf("root/pub/list.htm")), page);
