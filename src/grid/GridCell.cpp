@@ -24,16 +24,65 @@ const CellClass& CGridCell::Class() {
 }
 
 CGridCell::CGridCell() = default;
-CGridCell::~CGridCell() = default;
+CGridCell::~CGridCell() { DropAttributes(); }
+
+CGridCell::Attributes& CGridCell::OwnAttributes() {
+    if (Attributes* extra = Extra()) return *extra;
+    auto* extra = new Attributes;
+    extra->grid = reinterpret_cast<CGridCtrl*>(m_grid);
+    static_assert(alignof(Attributes) >= 2, "the mark needs a free pointer bit");
+    m_grid = reinterpret_cast<std::uintptr_t>(extra) | kHasAttributes;
+    return *extra;
+}
+
+void CGridCell::DropAttributes() noexcept {
+    Attributes* extra = Extra();
+    if (!extra) return;
+    m_grid = reinterpret_cast<std::uintptr_t>(extra->grid);
+    delete extra;
+}
+
+void CGridCell::SetText(const std::string& text) {
+    // A text longer than the string holds in itself gets a block of its
+    // own size: assigning would round it up (to 30 bytes for 16), and a
+    // million texts carry that slack.
+    if (text.size() > m_text.capacity()) {
+        m_text = std::string(text);
+        return;
+    }
+    m_text = text;
+}
+
+void CGridCell::SetGrid(CGridCtrl* grid) {
+    if (Attributes* extra = Extra())
+        extra->grid = grid;
+    else
+        m_grid = reinterpret_cast<std::uintptr_t>(grid);
+}
+
+// Setting the default to a cell without attributes of its own costs nothing.
+void CGridCell::SetTextColour(Colour colour) {
+    if (Extra() || colour != kDefaultColour) OwnAttributes().textColour = colour;
+}
+
+void CGridCell::SetImage(int image) {
+    if (Extra() || image != -1) OwnAttributes().image = image;
+}
+
+void CGridCell::SetMargin(unsigned margin) {
+    if (Extra() || margin != kUnsetMargin) OwnAttributes().margin = margin;
+}
 
 void CGridCell::SetFont(const LogFont* font) {
     if (!font) {
-        m_font.reset();
-    } else if (m_font) {
-        *m_font = *font;
-    } else {
-        m_font = std::make_unique<LogFont>(*font);
+        if (Attributes* extra = Extra()) extra->font.reset();
+        return;
     }
+    Attributes& extra = OwnAttributes();
+    if (extra.font)
+        *extra.font = *font;
+    else
+        extra.font = std::make_unique<LogFont>(*font);
 }
 
 TextFormats CGridCell::GetFormat() const {
@@ -43,7 +92,7 @@ TextFormats CGridCell::GetFormat() const {
 }
 
 const LogFont* CGridCell::GetFont() const {
-    if (m_font) return m_font.get();
+    if (const LogFont* own = OwnFont()) return own;
     CGridCellBase* def = GetDefaultCell();
     return def ? def->GetFont() : nullptr;
 }
@@ -51,29 +100,25 @@ const LogFont* CGridCell::GetFont() const {
 // The host makes a real font from the record whenever it is asked to select
 // one, so the record itself serves as the font object.
 const LogFont* CGridCell::GetFontObject() const {
-    if (m_font) return m_font.get();
+    if (const LogFont* own = OwnFont()) return own;
     CGridCellBase* def = GetDefaultCell();
     return def ? def->GetFontObject() : nullptr;
 }
 
 unsigned CGridCell::GetMargin() const {
-    if (m_margin != kUnset) return m_margin;
+    if (StoredMargin() != kUnset) return StoredMargin();
     CGridCellBase* def = GetDefaultCell();
-    return def ? def->GetMargin() : m_margin;
+    return def ? def->GetMargin() : kUnset;
 }
 
 void CGridCell::Reset() {
     CGridCellBase::Reset();
     m_text.clear();
     m_data = 0;
-    m_image = -1;
     m_format = kUnset;
-    m_textColour = kDefaultColour;
-    m_backColour = 0x00FFFFFF;
-    m_font.reset();
-    m_margin = kUnset;
-    m_editing = false;
-    m_grid = nullptr;
+    m_backColour = kDefaultBackColour;
+    DropAttributes();
+    m_grid = 0;
 }
 
 TextFormats CGridCell::EditAlignment(TextFormats format) {
@@ -83,22 +128,25 @@ TextFormats CGridCell::EditAlignment(TextFormats format) {
 }
 
 bool CGridCell::Edit(int row, int col, const Rect& rect, Point, unsigned editId, unsigned firstChar) {
-    if (!m_grid) return false;
+    CGridCtrl* grid = GetGrid();
+    if (!grid) return false;
     // The grid owns the box; the cell only knows that it is being edited.
-    m_editing = true;
+    OwnAttributes().editing = true;
     const bool opened =
-        m_grid->CreateCellEditBox(rect, EditAlignment(GetFormat()), editId, row, col, GetText(), firstChar) != nullptr;
+        grid->CreateCellEditBox(rect, EditAlignment(GetFormat()), editId, row, col, GetText(), firstChar) != nullptr;
     // Without a window to edit in there is no edit.
-    if (!opened) m_editing = false;
+    if (!opened) OwnAttributes().editing = false;
     return opened;
 }
 
 void CGridCell::EndEdit() {
     // The grid owns the box and knows whether it is still open.
-    if (m_editing && m_grid) m_grid->EndEditing();
+    if (IsEditing() && GetGrid()) GetGrid()->EndEditing();
 }
 
-void CGridCell::OnEndEdit() { m_editing = false; }
+void CGridCell::OnEndEdit() {
+    if (Attributes* extra = Extra()) extra->editing = false;
+}
 
 // ---- CGridDefaultCell ----
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "grid/GridCellBase.h"
@@ -13,29 +14,31 @@ public:
     const CellClass& GetRuntimeClass() const override { return Class(); }
     CGridCell();
     ~CGridCell() override;
+    CGridCell(const CGridCell&) = delete;
+    CGridCell& operator=(const CGridCell&) = delete;
 
-    void SetText(const std::string& text) override { m_text = text; }
-    void SetImage(int image) override { m_image = image; }
+    void SetText(const std::string& text) override;
+    void SetImage(int image) override;
     void SetData(std::uint32_t data) override { m_data = data; }
     void SetFormat(TextFormats format) override { m_format = format.ToBits(); }
-    void SetTextColour(Colour colour) override { m_textColour = colour; }
+    void SetTextColour(Colour colour) override;
     void SetBackColour(Colour colour) override { m_backColour = colour; }
     void SetFont(const LogFont* font) override;
-    void SetMargin(unsigned margin) override { m_margin = margin; }
-    void SetGrid(CGridCtrl* grid) override { m_grid = grid; }
+    void SetMargin(unsigned margin) override;
+    void SetGrid(CGridCtrl* grid) override;
 
     const std::string& GetText() const override { return m_text; }
-    int GetImage() const override { return m_image; }
+    int GetImage() const override { return Extra() ? Extra()->image : -1; }
     std::uint32_t GetData() const override { return m_data; }
     TextFormats GetFormat() const override;
-    Colour GetTextColour() const override { return m_textColour; }
+    Colour GetTextColour() const override { return Extra() ? Extra()->textColour : kDefaultColour; }
     Colour GetBackColour() const override { return m_backColour; }
     const LogFont* GetFont() const override;
     const LogFont* GetFontObject() const override;
-    CGridCtrl* GetGrid() const override { return m_grid; }
+    CGridCtrl* GetGrid() const override { return Extra() ? Extra()->grid : reinterpret_cast<CGridCtrl*>(m_grid); }
     unsigned GetMargin() const override;
-    bool IsDefaultFont() const override { return !m_font; }
-    bool IsEditing() const override { return m_editing; }
+    bool IsDefaultFont() const override { return !OwnFont(); }
+    bool IsEditing() const override { return Extra() && Extra()->editing; }
 
     void Reset() override;
 
@@ -49,21 +52,46 @@ public:
 protected:
     // Raw values, for the classes that must not resolve them.
     TextFormats StoredFormat() const { return TextFormats::FromBits(m_format); }
-    unsigned StoredMargin() const { return m_margin; }
-    const LogFont* OwnFont() const { return m_font.get(); }
+    unsigned StoredMargin() const { return Extra() ? Extra()->margin : kUnsetMargin; }
+    const LogFont* OwnFont() const { return Extra() ? Extra()->font.get() : nullptr; }
 
 private:
-    // Ordered so that nothing is padded: a large list holds millions of these.
+    static constexpr Colour kDefaultBackColour = 0x00FFFFFF;
+    static constexpr unsigned kUnsetMargin = 0xFFFFFFFFu;
+
+    // What few cells have: a text colour, a margin, an image or a font of
+    // their own, an edit under way. Made when the first of them is set, gone
+    // on Reset. (The back colour is the cell's own: every item number has
+    // one.)
+    struct Attributes {
+        CGridCtrl* grid = nullptr;
+        Colour textColour = kDefaultColour;
+        unsigned margin = kUnsetMargin;
+        int image = -1;
+        bool editing = false;
+        std::unique_ptr<LogFont> font;
+    };
+    static constexpr std::uintptr_t kHasAttributes = 1;
+
+    const Attributes* Extra() const {
+        return (m_grid & kHasAttributes) ? reinterpret_cast<const Attributes*>(m_grid & ~kHasAttributes) : nullptr;
+    }
+    Attributes* Extra() {
+        return (m_grid & kHasAttributes) ? reinterpret_cast<Attributes*>(m_grid & ~kHasAttributes) : nullptr;
+    }
+    // The attributes, made now when the cell had none.
+    Attributes& OwnAttributes();
+    void DropAttributes() noexcept;
+
+    // Ordered so that nothing is padded: a large list holds millions of
+    // these, 64 bytes each.
     std::uint32_t m_data = 0;
     std::string m_text;
-    int m_image = -1;
     unsigned m_format = 0xFFFFFFFFu;
-    Colour m_textColour = kDefaultColour;
-    Colour m_backColour = 0x00FFFFFF;
-    unsigned m_margin = 0xFFFFFFFFu;
-    bool m_editing = false;
-    std::unique_ptr<LogFont> m_font;
-    CGridCtrl* m_grid = nullptr;
+    Colour m_backColour = kDefaultBackColour;
+    // The grid, or, with the lowest bit set, the cell's Attributes (which
+    // hold the grid): one word for what nearly every cell leaves as it is.
+    std::uintptr_t m_grid = 0;
 };
 
 // Supplies the attributes a cell leaves unset, and the default row height and

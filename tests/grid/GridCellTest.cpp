@@ -41,6 +41,29 @@ TEST(GridCell, FreshCellAndReset) {
     EXPECT_TRUE(cell.IsDefaultFont());
 }
 
+// The rarer attributes live beside the cell, with its grid: each keeps its
+// own value through the others being set, reset to the default and back.
+TEST(GridCell, RareAttributesKeepTheGridAndEachOtherThroughSetsAndResets) {
+    CGridCtrl grid(3, 3);
+    CGridCell cell;
+    cell.SetGrid(&grid);
+    cell.SetTextColour(kDefaultColour);  // the default: nothing to keep
+    cell.SetImage(2);
+    cell.SetTextColour(0x123456);
+    cell.SetGrid(&grid);
+    cell.SetTextColour(kDefaultColour);
+    EXPECT_EQ(cell.GetGrid(), &grid);
+    EXPECT_EQ(cell.GetImage(), 2);
+    EXPECT_EQ(cell.GetTextColour(), kDefaultColour);
+    cell.Reset();
+    EXPECT_EQ(cell.GetGrid(), nullptr);
+    EXPECT_EQ(cell.GetImage(), -1);
+    cell.SetMargin(4);
+    cell.SetGrid(&grid);
+    EXPECT_EQ(cell.GetMargin(), 4u);
+    EXPECT_EQ(cell.GetGrid(), &grid);
+}
+
 TEST(GridCell, UnsetFormatFontAndMarginComeFromTheDefaultCellOfItsKind) {
     CGridCtrl grid(3, 3, 1, 1);
     grid.GetDefaultCell(true, false)->SetFormat(TextFormats::FromBits(0x25));
