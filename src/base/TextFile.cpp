@@ -310,78 +310,58 @@ long long CFileReader::Read(char* buffer, std::size_t size) {
     return got;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& reason) {
-    bytes.clear();
+bool ReadFileLines(const std::string& path, const FileLineHandler& onLine, std::string& reason) {
     CFileReader in;
     if (!in.Open(path)) {
         reason = in.Error();
         return false;
     }
-    bytes.resize(static_cast<std::size_t>(in.Size()));
-    std::size_t have = 0;
-    while (have < bytes.size()) {
-        const long long got = in.Read(bytes.data() + have, bytes.size() - have);
-        if (got <= 0) {
-            // A file that ends before its size is not the whole of it: a
-            // list loaded from it would be saved back cut short.
-            reason = got < 0 ? in.Error() : "changed while it was read";
-            bytes.clear();
-            return false;
-        }
-        have += static_cast<std::size_t>(got);
-    }
-    // Whatever the file gained meanwhile, or all of it where the system
-    // gives no size.
-    char block[4096];
-    for (;;) {
-        const long long got = in.Read(block, sizeof block);
-        if (got < 0) {
-            reason = in.Error();
-            bytes.clear();
-            return false;
-        }
-        if (got == 0) return true;
-        bytes.append(block, static_cast<std::size_t>(got));
-    }
-}
-
-bool ReadTextLines(const std::string& path, const std::function<void(std::string_view)>& onLine) {
-    CFileReader in;
-    if (!in.Open(path)) return false;
     // As large as the file, up to a limit: a small file costs a small buffer.
     const std::size_t size =
         std::clamp<std::uintmax_t>(in.Size() + 1, std::uintmax_t{4096}, std::uintmax_t{kLargestLineBlock});
     std::unique_ptr<char[]> block(new char[size]);
     std::string pending;  // a line begun in an earlier block
-    auto emit = [&](std::string_view line) {
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        onLine(line);
-    };
-    bool ok = true;
+    std::uint64_t read = 0;
     for (;;) {
         const long long got = in.Read(block.get(), size);
-        if (got <= 0) {
-            ok = got == 0;
-            break;
+        if (got < 0) {
+            reason = in.Error();
+            return false;
         }
-        std::string_view data(block.get(), static_cast<std::size_t>(got));
+        if (got == 0) break;
+        read += static_cast<std::uint64_t>(got);
+        const std::string_view data(block.get(), static_cast<std::size_t>(got));
         std::size_t start = 0;
-        for (;;) {
-            const std::size_t lf = data.find('\n', start);
-            if (lf == std::string_view::npos) break;
+        for (std::size_t lf; (lf = data.find('\n', start)) != std::string_view::npos; start = lf + 1) {
             if (pending.empty()) {
-                emit(data.substr(start, lf - start));
+                onLine(data.substr(start, lf - start), read, in.Size());
             } else {
                 pending.append(data.substr(start, lf - start));
-                emit(pending);
+                onLine(pending, read, in.Size());
                 pending.clear();
             }
-            start = lf + 1;
         }
         pending.append(data.substr(start));
     }
-    if (!pending.empty()) emit(pending);
-    return ok;
+    // A file that ends before its size is not the whole of it: a list loaded
+    // from it would be saved back cut short.
+    if (read < in.Size()) {
+        reason = "changed while it was read";
+        return false;
+    }
+    if (!pending.empty()) onLine(pending, read, in.Size());
+    return true;
+}
+
+bool ReadTextLines(const std::string& path, const std::function<void(std::string_view)>& onLine) {
+    std::string reason;
+    return ReadFileLines(
+        path,
+        [&](std::string_view line, std::uint64_t, std::uint64_t) {
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            onLine(line);
+        },
+        reason);
 }
 
 // ---- writing ----

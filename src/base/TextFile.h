@@ -82,11 +82,13 @@ private:
     std::string m_error;
 };
 
-// The whole of a regular file, all or nothing, in one buffer the size of
-// the file. False, with the reason as CFileReader::Error gives it, when it
-// cannot be read whole. Running out of memory reaches the caller as
-// std::bad_alloc.
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& reason);
+// Calls onLine(line, bytes read so far, the file's size) for every line of
+// the file, read a block at a time: a last line without LF counts, an empty
+// file has no lines, line ends stay out (a CR before the LF stays in).
+// False, with the reason as CFileReader::Error gives it, when the file
+// cannot be read whole; the lines before the failure have been handed on.
+using FileLineHandler = std::function<void(std::string_view line, std::uint64_t read, std::uint64_t size)>;
+bool ReadFileLines(const std::string& path, const FileLineHandler& onLine, std::string& reason);
 
 // Calls onLine for every line of the file; a last line without LF counts,
 // an empty file has no lines. False when the file cannot be read.

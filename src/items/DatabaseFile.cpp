@@ -68,17 +68,20 @@ bool IsPresent(const std::string& path) {
     return fs::status(path, ec).type() != fs::file_type::not_found;
 }
 
-// Calls onItem for every line of bytes that is not empty once trimmed.
+// Calls onItem for every line of the file that is not empty once trimmed,
+// reading it a block at a time (a list of a million items never sits in
+// memory twice) with progress; false, with the reason, when it cannot be
+// read whole.
 template <typename OnItem>
-void ForEachItemLine(std::string_view bytes, OnItem onItem) {
-    while (!bytes.empty()) {
-        const std::size_t lf = bytes.find('\n');
-        const std::string_view line = bytes.substr(0, lf);
-        const std::string_view item = Trim(line);
-        if (!item.empty()) onItem(item);
-        if (lf == std::string_view::npos) break;
-        bytes.remove_prefix(lf + 1);
-    }
+bool ForEachItemLine(const std::string& path, CGridCtrl& grid, std::string& reason, OnItem onItem) {
+    return ReadFileLines(
+        path,
+        [&](std::string_view line, std::uint64_t read, std::uint64_t size) {
+            const std::string_view item = Trim(line);
+            if (!item.empty()) onItem(item);
+            grid.ReportProgress(kLoadingPhase, read, size);
+        },
+        reason);
 }
 
 // Back to the rows and columns a grid had before a bulk change; shrinking
@@ -97,19 +100,17 @@ bool LoadItems(IItemsFrame& frame, CGridCtrl& grid, const std::string& path) {
     const int columns = grid.GetColumnCount();
     std::string problem;
     try {
-        std::string bytes;
         std::string reason;
-        if (ReadWholeFile(path, bytes, reason)) {
+        bool read = false;
+        {
             CQuietGrid quiet(grid);
             CStrictGrid strict(grid);
-            ForEachItemLine(bytes, [&](std::string_view line) {
-                AddDatabaseLine(grid, line, grid.GetRowCount());
-                grid.ReportProgress(kLoadingPhase, static_cast<std::uint64_t>(line.data() - bytes.data()),
-                                    bytes.size());
-            });
-            frame.OnDatabaseColumnsChanged();
-            return true;
+            read = ForEachItemLine(path, grid, reason,
+                                   [&](std::string_view line) { AddDatabaseLine(grid, line, grid.GetRowCount()); });
+            if (read) frame.OnDatabaseColumnsChanged();
         }
+        if (read) return true;
+        RestoreTableSize(grid, rows, columns);
         problem = "The database file\n" + path + "\n" + reason + ".\n\nNo items were loaded.";
     } catch (const std::bad_alloc&) {
         RestoreTableSize(grid, rows, columns);
@@ -365,20 +366,20 @@ void ImportDatabaseFile(IItemsFrame& frame) {
     const int rows = grid->GetRowCount();
     const int columns = grid->GetColumnCount();
     try {
-        std::string bytes;
         std::string reason;
-        if (!ReadWholeFile(*chosen, bytes, reason)) {
-            ShowProblem(frame, "The file\n" + *chosen + "\n" + reason + ".\n\nNothing was imported.");
-            return;
-        }
+        bool read = false;
         {
             CQuietGrid quiet(*grid);
             CStrictGrid strict(*grid);
-            ForEachItemLine(bytes, [&](std::string_view line) {
+            read = ForEachItemLine(*chosen, *grid, reason, [&](std::string_view line) {
                 pane.AddItemFromText(std::string(line), ";", grid->GetRowCount());
-                grid->ReportProgress(kLoadingPhase, static_cast<std::uint64_t>(line.data() - bytes.data()),
-                                     bytes.size());
             });
+        }
+        if (!read) {
+            // The items already in 'New items' stay; none of the file's do.
+            RestoreTableSize(*grid, rows, columns);
+            ShowProblem(frame, "The file\n" + *chosen + "\n" + reason + ".\n\nNothing was imported.");
+            return;
         }
     } catch (const std::bad_alloc&) {
         // The items already in 'New items' stay; none of the file's do.
