@@ -143,6 +143,37 @@ bool CGridCtrl::NoteRowsAdded(int first, int count) {
     return true;
 }
 
+void CGridCtrl::PermuteRows(int first, std::size_t count, const std::function<int(std::size_t)>& fromOf,
+                            const std::function<void(std::size_t)>& onMoved) {
+    std::size_t moved = 0;
+    for (std::size_t start = 0; start < count; ++start) {
+        if (m_sortPlaced[start]) continue;
+        // The row at start waits aside while the cycle through it moves up.
+        const int low = first;
+        Row waiting = std::move(m_rowData[low + static_cast<int>(start)]);
+        const std::uint32_t waitingHeight = m_rowHeights[low + static_cast<int>(start)];
+        std::size_t k = start;
+        for (auto source = static_cast<std::size_t>(fromOf(k) - low); source != start;
+             source = static_cast<std::size_t>(fromOf(k) - low)) {
+            // The rows lie all over memory after a sort; the next in the
+            // cycle is asked for while this one moves.
+            if (const int next = fromOf(source); next != low + static_cast<int>(start)) {
+                __builtin_prefetch(&m_rowData[next]);
+                __builtin_prefetch(&m_rowHeights[next]);
+            }
+            m_rowData[low + static_cast<int>(k)] = std::move(m_rowData[low + static_cast<int>(source)]);
+            m_rowHeights[low + static_cast<int>(k)] = m_rowHeights[low + static_cast<int>(source)];
+            m_sortPlaced[k] = true;
+            if (onMoved) onMoved(++moved);
+            k = source;
+        }
+        m_rowData[low + static_cast<int>(k)] = std::move(waiting);
+        m_rowHeights[low + static_cast<int>(k)] = waitingHeight;
+        m_sortPlaced[k] = true;
+        if (onMoved) onMoved(++moved);
+    }
+}
+
 bool CGridCtrl::ReorderRows(int first, const std::vector<int>& from) {
     ++m_textsVersion;
     if (!MayChange()) return false;
@@ -150,8 +181,7 @@ bool CGridCtrl::ReorderRows(int first, const std::vector<int>& from) {
     const std::size_t count = from.size();
     std::vector<int> back;
     try {
-        m_sortRows.resize(count);
-        m_sortHeights.resize(count);
+        m_sortPlaced.assign(count, false);
         if (m_log) {
             back.resize(count);
             for (std::size_t k = 0; k < count; ++k)
@@ -162,22 +192,9 @@ bool CGridCtrl::ReorderRows(int first, const std::vector<int>& from) {
         if (m_log) RecordingFailed();
         return false;
     }
-    constexpr std::size_t kAhead = 16;  // rows asked for early, as PrefetchRow says why
-    for (std::size_t k = 0; k < count; ++k) {
-        if (k + kAhead < count) {
-            __builtin_prefetch(&m_rowData[from[k + kAhead]]);
-            __builtin_prefetch(&m_rowHeights[from[k + kAhead]]);
-        }
-        m_sortRows[k] = std::move(m_rowData[from[k]]);
-        m_sortHeights[k] = m_rowHeights[from[k]];
-        ReportTakingBack(k / 2);
-    }
-    for (std::size_t k = 0; k < count; ++k) {
-        const int row = first + static_cast<int>(k);
-        m_rowData[row] = std::move(m_sortRows[k]);
-        m_rowHeights[row] = m_sortHeights[k];
-        ReportTakingBack((count + k) / 2);
-    }
+    PermuteRows(
+        first, count, [&from](std::size_t k) { return from[k]; },
+        [this](std::size_t moved) { ReportTakingBack(moved); });
     RenumberCells(first, 0);
     RowHeightsChangedFrom(first);
     if (m_log && first + static_cast<int>(count) > m_log->m_freshFrom) m_log->m_freshFrom = INT_MAX;
@@ -244,10 +261,7 @@ void CGridCtrl::TakeBackInto(CGridChanges& changes, CGridChanges* redo, std::uin
     m_log = outer;
     m_takingBack = false;
     changes = CGridChanges();
-    if (m_sortRows.size() > CSortKeys::kKeptRun) {
-        std::vector<Row>().swap(m_sortRows);
-        std::vector<std::uint32_t>().swap(m_sortHeights);
-    }
+    if (m_sortPlaced.size() > CSortKeys::kKeptRun) std::vector<bool>().swap(m_sortPlaced);
     SetSortColumn(-1);
     ClearCachedTopLeft();
     ResetScrollBars();

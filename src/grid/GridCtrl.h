@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <new>
 #include <optional>
@@ -472,6 +473,12 @@ private:
     bool PutColumnBack(int col, std::uint32_t width, std::vector<CCellSlot>& cells, int fixedCols);
     // Puts rows first... into the order where row first + k comes from from[k].
     bool ReorderRows(int first, const std::vector<int>& from);
+    // Puts count rows from first into the order where row first + k comes
+    // from fromOf(k), each moved once along the cycles of the order, so
+    // that no second array of rows is needed; m_sortPlaced must hold count
+    // falses. onMoved hears how many rows have moved.
+    void PermuteRows(int first, std::size_t count, const std::function<int(std::size_t)>& fromOf,
+                     const std::function<void(std::size_t)>& onMoved);
     void TakeBackInto(CGridChanges& changes, CGridChanges* redo, std::uint64_t doneBefore, std::uint64_t total);
     void TakeBackEntry(CGridChanges::Entry& entry);
     // How far taking back has got, counting withinEntry units of the entry
@@ -545,9 +552,8 @@ private:
 
     // ---- sorting (GridSort.cpp) ----
     CSortKeys m_sortKeys;
-    // Where the rows of a sorted run wait while they are put in order.
-    std::vector<Row> m_sortRows;
-    std::vector<std::uint32_t> m_sortHeights;
+    // Which rows of a run being put in order have their place already.
+    std::vector<bool> m_sortPlaced;
     int m_sortColumn = -1;
     bool m_sortAscending = true;
 

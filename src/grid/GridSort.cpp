@@ -47,8 +47,6 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     // they were.
     const std::uint64_t runLength = static_cast<std::uint64_t>(high - low) + 1;
     const bool tell = runLength >= kLongRun;
-    std::vector<Row>& rows = m_sortRows;
-    std::vector<std::uint32_t>& heights = m_sortHeights;
     try {
         m_sortKeys.Clear();
         for (int r = low; r <= high; ++r) {
@@ -65,12 +63,10 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
         } else {
             m_sortKeys.Sort(ascending);
         }
-        rows.resize(m_sortKeys.Size());
-        heights.resize(m_sortKeys.Size());
+        m_sortPlaced.assign(m_sortKeys.Size(), false);
     } catch (const std::bad_alloc&) {
         m_sortKeys = CSortKeys();  // gives its memory back
-        std::vector<Row>().swap(rows);
-        std::vector<std::uint32_t>().swap(heights);
+        std::vector<bool>().swap(m_sortPlaced);
         OnOutOfMemory();
         return false;
     }
@@ -98,28 +94,20 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     // The rows move once, into the order found; the cells stay where they are.
     RowHeightsChangedFrom(low);
     const std::size_t count = m_sortKeys.Size();
-    for (std::size_t k = 0; k < count; ++k) {
-        rows[k] = std::move(m_rowData[m_sortKeys.RowAt(k)]);
-        heights[k] = m_rowHeights[m_sortKeys.RowAt(k)];
-    }
+    PermuteRows(low, count, [this](std::size_t k) { return m_sortKeys.RowAt(k); }, {});
     bool moved = false;
     for (std::size_t k = 0; k < count; ++k) {
         const int row = low + static_cast<int>(k);
-        m_rowData[row] = std::move(rows[k]);
-        m_rowHeights[row] = heights[k];
         if (m_sortKeys.RowAt(k) == row) continue;
         moved = true;
-        if (m_hasCoordCells)
-            for (int c = 0; c < m_cols; ++c)
-                if (CGridCellBase* cell = m_rowData[row][c].get()) cell->SetCoords(row, c);
+        if (!m_hasCoordCells) break;
+        for (int c = 0; c < m_cols; ++c)
+            if (CGridCellBase* cell = m_rowData[row][c].get()) cell->SetCoords(row, c);
     }
     // Whoever sorts, the rows on screen show their new order.
     if (moved && m_window && m_allowDraw) m_window->InvalidateAll();
-    if (count > CSortKeys::kKeptRun) {
-        // A whole-table sort would otherwise keep its scratch for the grid's life.
-        std::vector<Row>().swap(rows);
-        std::vector<std::uint32_t>().swap(heights);
-    }
+    // A whole-table sort would otherwise keep its scratch for the grid's life.
+    if (count > CSortKeys::kKeptRun) std::vector<bool>().swap(m_sortPlaced);
     m_sortKeys.ReleaseIfLarge();
     return true;
 }
