@@ -31,13 +31,15 @@ foreach(size 16 32 48 64 128 256)
 endforeach()
 # The manual page names the folder of the example, which depends on the
 # prefix given at install time (/usr for the package, /usr/local by default),
-# so it is written then.
+# so it is written then, and compressed as man expects it.
+find_program(TABULON_GZIP gzip REQUIRED)
 install(CODE "
   set(TEMPLATE \"${resources}/tabulon.1.in\")
   set(PROJECT_VERSION \"${PROJECT_VERSION}\")
   set(TABULON_RELEASE_DATE \"${TABULON_RELEASE_DATE}\")
   set(EXAMPLE_DIR \"${TABULON_EXAMPLE_DIR}\")
   set(MAN_DIR \"${CMAKE_INSTALL_MANDIR}\")
+  set(GZIP \"${TABULON_GZIP}\")
   include(\"${CMAKE_CURRENT_LIST_DIR}/WriteManualPage.cmake\")
 ")
 # Named one by one: a page made from the example in the source tree is no

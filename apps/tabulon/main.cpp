@@ -1,7 +1,8 @@
 // Tabulon's entry point.
 //   tabulon --make-list CONFIG.cfg   make the list without a window
-//   tabulon [CONFIG.cfg]             the desktop program, on that
+//   tabulon [--] [CONFIG.cfg]        the desktop program, on that
 //                                    configuration when one is given
+//   tabulon -h | --help | -v | --version
 
 #include <QApplication>
 #include <QTimer>
@@ -10,7 +11,9 @@
 #include <cstdlib>
 #include <functional>
 #include <new>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/BatchMakeList.h"
@@ -30,16 +33,11 @@ namespace {
 
 using namespace tabulon;
 
-void PrintUsage(std::FILE* to) {
-    std::fprintf(to,
-                 "usage: tabulon [CONFIG.cfg]\n"
-                 "       tabulon --make-list CONFIG.cfg\n"
-                 "       tabulon --help | --version\n");
-}
-
 void PrintHelp() {
-    PrintUsage(stdout);
     std::printf(
+        "usage: tabulon [CONFIG.cfg]\n"
+        "       tabulon --make-list CONFIG.cfg\n"
+        "       tabulon --help | --version\n"
         "\n"
         "Tabulon keeps a flat database of items and publishes it as an HTML table page.\n"
         "\n"
@@ -50,8 +48,61 @@ void PrintHelp() {
         "                          Exit status: 0 page written (and uploaded when asked),\n"
         "                          1 a check failed, a file could not be read or written\n"
         "                          or the upload failed, 2 wrong command line.\n"
-        "  --help                  this text\n"
-        "  --version               the version\n");
+        "  --make-list=CONFIG.cfg  the same\n"
+        "  --                      ends the options: a CONFIG.cfg after it may begin with -\n"
+        "  -h, --help              this text\n"
+        "  -v, --version           the version\n");
+}
+
+// The command line as getopt_long reads one: options and the configuration
+// in any order, an option's argument as the next word or after "=", "--"
+// ends the options, and help or version asked for wins over what follows.
+struct CommandLine {
+    enum class Action { kWindow, kMakeList, kHelp, kVersion } action = Action::kWindow;
+    std::string cfgPath;
+    std::string mistake;  // what is wrong with the line, for the user; empty when nothing is
+};
+
+CommandLine ReadCommandLine(const std::vector<std::string>& args) {
+    CommandLine line;
+    const auto wrong = [&line](std::string mistake) {
+        line.mistake = std::move(mistake);
+        return line;
+    };
+    std::optional<std::string> makeList;
+    std::vector<std::string> operands;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            operands.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const std::size_t equals = arg.starts_with("--") ? arg.find('=') : std::string::npos;
+        const std::string name = arg.substr(0, equals);
+        if (name == "-h" || name == "--help" || name == "-v" || name == "--version") {
+            if (equals != std::string::npos) return wrong("option '" + name + "' doesn't allow an argument");
+            line.action = name == "-h" || name == "--help" ? CommandLine::Action::kHelp : CommandLine::Action::kVersion;
+            return line;
+        }
+        if (name != "--make-list") return wrong("unrecognized option '" + arg + "'");
+        if (makeList) return wrong("option '--make-list' given more than once: one list at a time");
+        makeList = equals != std::string::npos ? arg.substr(equals + 1) : i + 1 < args.size() ? args[++i] : "";
+        if (makeList->empty()) return wrong("option '--make-list' requires an argument");
+    }
+    const std::size_t allowed = makeList ? 0 : 1;
+    if (operands.size() > allowed) return wrong("extra operand '" + operands[allowed] + "'");
+    if (makeList) {
+        line.action = CommandLine::Action::kMakeList;
+        line.cfgPath = *makeList;
+    } else if (!operands.empty()) {
+        line.cfgPath = operands.front();
+    }
+    return line;
 }
 
 int MakeListInBatch(const std::string& cfgPath) {
@@ -99,9 +150,12 @@ void NoWindowWithoutDisplay(QtMsgType type, const QMessageLogContext& context, c
 
 // The desktop program: the main window, on the configuration given, if any,
 // opened as Open configuration opens a chosen file.
-int RunWindow(int argc, char** argv, const std::string& cfgPath) {
+int RunWindow(char** argv, const std::string& cfgPath) {
     g_qtMessages = qInstallMessageHandler(&NoWindowWithoutDisplay);
-    QApplication app(argc, argv);
+    // Qt is given the program's name alone: the configuration, whatever it
+    // is called, is never taken for one of Qt's own options.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     qInstallMessageHandler(g_qtMessages);
     // Where Qt would keep the framework's own settings (the program keeps
     // everything the user sets in the .cfg file).
@@ -138,25 +192,16 @@ int main(int argc, char** argv) {
     // In the window and in batch mode alike: ended during a save or Make
     // list, the program leaves no half-written temporary file behind.
     RemoveTemporaryFilesOnSignals();
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        PrintHelp();
-        return 0;
-    }
-    if (args.size() == 1 && args[0] == "--version") {
-        std::printf("tabulon %s\n", TABULON_VERSION);
-        return 0;
-    }
-    if (!args.empty() && args[0] == "--make-list") {
-        if (args.size() != 2 || args[1].empty()) {
-            PrintUsage(stderr);
-            return BatchStatus::kUsage;
-        }
-        return MakeListInBatch(args[1]);
-    }
-    if (args.size() > 1 || (args.size() == 1 && args[0].starts_with("-"))) {
-        PrintUsage(stderr);
+    const CommandLine line = ReadCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!line.mistake.empty()) {
+        std::fprintf(stderr, "tabulon: %s\nTry 'tabulon --help' for more information.\n", line.mistake.c_str());
         return BatchStatus::kUsage;
     }
-    return RunWindow(argc, argv, args.empty() ? std::string() : args[0]);
+    switch (line.action) {
+    case CommandLine::Action::kHelp: PrintHelp(); return 0;
+    case CommandLine::Action::kVersion: std::printf("tabulon %s\n", TABULON_VERSION); return 0;
+    case CommandLine::Action::kMakeList: return MakeListInBatch(line.cfgPath);
+    case CommandLine::Action::kWindow: break;
+    }
+    return RunWindow(argv, line.cfgPath);
 }

@@ -117,7 +117,7 @@ TEST_F(BatchMode, WorksFromAnotherFolderWithARelativeConfigurationPath) {
     WriteList("pear;9\r\n");
     const fs::path elsewhere = dir / "elsewhere";
     fs::create_directories(elsewhere);
-    const ProgramRun run = Tabulon("--make-list ../list.cfg", elsewhere);
+    const ProgramRun run = Tabulon("--make-list=../list.cfg", elsewhere);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(ReadAll(dir / "page.htm").find("<TD>\r\npear</TD>"), std::string::npos);
     EXPECT_FALSE(fs::exists(elsewhere / "page.htm"));
@@ -174,22 +174,37 @@ TEST_F(BatchMode, AnUploadThatCannotBeDoneIsReportedAfterThePageIsWritten) {
     EXPECT_TRUE(fs::exists(dir / "page.htm"));
 }
 
-TEST_F(BatchMode, CommandLineMistakesExitWithTwoAndAUsageLine) {
-    for (const char* args : {"--make-list", "--make-list a.cfg b.cfg", "--frobnicate", "a.cfg b.cfg"}) {
+TEST_F(BatchMode, CommandLineMistakesExitWithTwoNameThemselvesAndPointToHelp) {
+    const char* const mistakes[][2] = {
+        {"--frobnicate", "unrecognized option '--frobnicate'"},
+        {"a.cfg -x", "unrecognized option '-x'"},
+        {"--make-list", "option '--make-list' requires an argument"},
+        {"--make-list=", "option '--make-list' requires an argument"},
+        {"--make-list a.cfg b.cfg", "extra operand 'b.cfg'"},
+        {"a.cfg b.cfg c.cfg", "extra operand 'b.cfg'"},
+        {"-- --help b.cfg", "extra operand 'b.cfg'"},
+        {"--make-list=a.cfg --make-list b.cfg", "option '--make-list' given more than once: one list at a time"},
+        {"--version=2", "option '--version' doesn't allow an argument"},
+    };
+    for (const auto& [args, mistake] : mistakes) {
         const ProgramRun run = Tabulon(args);
         EXPECT_EQ(run.status, 2) << args;
-        EXPECT_EQ(run.err.rfind("usage: tabulon", 0), 0u) << args;
+        EXPECT_EQ(run.err, "tabulon: " + std::string(mistake) + "\nTry 'tabulon --help' for more information.\n");
     }
     ProgramRun run = Tabulon("--help");
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.out.find("--make-list CONFIG.cfg"), std::string::npos);
+    EXPECT_EQ(Tabulon("-h").out, run.out);
     run = Tabulon("--version");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("tabulon ", 0), 0u);
+    EXPECT_EQ(Tabulon("-v").out, run.out);
     // The window without a display: said plainly, an ordinary failure.
     run = Tabulon("", {}, "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb ");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("tabulon: the window cannot be opened: there is no display"), std::string::npos) << run.err;
+    // After "--" a name that begins with "-" is the configuration: the window is tried.
+    EXPECT_EQ(Tabulon("-- -weird.cfg", {}, "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb ").err, run.err);
 }
 
 // Ended while the page is written (its temporary file caught there), the
@@ -209,7 +224,7 @@ TEST_F(BatchMode, EndedWhileWritingThePageLeavesNoTemporaryFile) {
             // As from a terminal: a shell may start background work with
             // these ignored, and the program keeps what it was given.
             for (const int reset : {SIGTERM, SIGINT, SIGHUP}) std::signal(reset, SIG_DFL);
-            std::freopen("/dev/null", "w", stderr);
+            if (!std::freopen("/dev/null", "w", stderr)) ::_exit(126);
             ::execl(TABULON_BINARY, "tabulon", "--make-list", cfg.c_str(), static_cast<char*>(nullptr));
             ::_exit(127);
         }

@@ -24,12 +24,12 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Description | wc -l)" -gt 2 ] || fail "the Description has no long text"
 depends=$(field Depends)
 for package in libqt6widgets6 libqt6gui6 libqt6core6 libcurl4 xdg-utils; do
-  [[ ", $depends," =~ ,\ $package[\ ,] ]] || fail "Depends lacks $package: $depends"
+  [ "$(grep -o ", $package[ ,]" <<<", $depends," | wc -l)" = 1 ] || fail "Depends names $package other than once: $depends"
 done
 
 contents=$(dpkg-deb -c "$deb")
 for path in ./usr/bin/tabulon ./usr/share/applications/$app_id.desktop \
-    ./usr/share/metainfo/$app_id.metainfo.xml ./usr/share/man/man1/tabulon.1 \
+    ./usr/share/metainfo/$app_id.metainfo.xml ./usr/share/man/man1/tabulon.1.gz \
     ./usr/share/icons/hicolor/scalable/apps/$app_id.svg ./usr/share/doc/tabulon/examples/example.cfg; do
   grep -q " $path\$" <<<"$contents" || fail "the package lacks $path"
 done

@@ -12,6 +12,8 @@ cd "$tree"
 
 expected="./usr/bin/tabulon
 ./usr/share/applications/$app_id.desktop
+./usr/share/doc/tabulon/changelog.gz
+./usr/share/doc/tabulon/copyright
 ./usr/share/doc/tabulon/examples/database.db
 ./usr/share/doc/tabulon/examples/end.htm
 ./usr/share/doc/tabulon/examples/example.cfg
@@ -21,7 +23,7 @@ for size in 128 16 256 32 48 64; do
 done
 expected+="
 ./usr/share/icons/hicolor/scalable/apps/$app_id.svg
-./usr/share/man/man1/tabulon.1
+./usr/share/man/man1/tabulon.1.gz
 ./usr/share/metainfo/$app_id.metainfo.xml"
 installed=$(find . -type f | LC_ALL=C sort)
 [ "$installed" = "$expected" ] ||
