@@ -359,7 +359,8 @@ bool ParseConfigFile(const std::string& path, ParsedConfig& parsed, std::string&
             std::string protocol(Trim(value));
             for (char& ch : protocol)
                 if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-            config.protocol = protocol;
+            // Blanks alone say nothing, as a key without a value.
+            config.protocol = protocol.empty() ? CListConfig{}.protocol : protocol;
             if (protocol == "sftp" && !portSeen) config.port = 22;
         } else if (key == kColumns) {
             parsed.columns.emplace_back(value);
