@@ -118,20 +118,14 @@ std::string AddKnownHost(const std::string& path, const std::string& line) {
         if (mkdir(folder.c_str(), 0700) != 0) return std::strerror(errno);
     }
     // Appended: whatever the file holds stays as it is.
-    const int file = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    const int file = open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     if (file < 0) return std::strerror(errno);
     // A last line without its line end gets one first.
     std::string text = line + "\n";
     struct stat info {};
-    if (fstat(file, &info) == 0 && info.st_size > 0) {
-        char last = '\n';
-        const int reader = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (reader >= 0) {
-            if (pread(reader, &last, 1, info.st_size - 1) != 1) last = '\n';
-            close(reader);
-        }
-        if (last != '\n') text.insert(text.begin(), '\n');
-    }
+    char last = '\n';
+    if (fstat(file, &info) == 0 && info.st_size > 0 && pread(file, &last, 1, info.st_size - 1) == 1 && last != '\n')
+        text.insert(text.begin(), '\n');
     const bool written = write(file, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     const int error = errno;
     const bool closed = close(file) == 0;

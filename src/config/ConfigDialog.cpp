@@ -30,19 +30,6 @@ constexpr char kHtmlOrTextFilter[] =
     "HTML document (*.htm, *.html)|*.htm; *.html|Text files (*.txt)|*.txt|All Files (*.*)|*.*||";
 constexpr char kConfigFilter[] = "Cfg files (*.cfg)|*.cfg|All Files (*.*)|*.*||";
 
-// The protocols in the order of the choice, each with its port.
-struct Protocol {
-    std::string_view name;
-    int port;
-};
-constexpr Protocol kProtocols[] = {{"ftp", 21}, {"ftps", 21}, {"sftp", 22}};
-
-int ProtocolIndex(const std::string& name) {
-    for (std::size_t i = 0; i < std::size(kProtocols); ++i)
-        if (kProtocols[i].name == name) return static_cast<int>(i);
-    return -1;
-}
-
 constexpr char kCertificateFilter[] = "Certificates (*.pem, *.crt)|*.pem; *.crt|All Files (*.*)|*.*||";
 
 // The index modes in the order of their numbers.
@@ -299,10 +286,10 @@ bool CConfigDlg::UpdateData(IDialogWindow& dialog, bool take) {
         // No choice (a protocol the file named that is none of these):
         // the record keeps it.
         const std::optional<int> chosen = ParseInteger(dialog.GetControlText(Id::kProtocol));
-        if (chosen && *chosen >= 0 && *chosen < static_cast<int>(std::size(kProtocols)))
-            c.protocol = kProtocols[*chosen].name;
+        if (chosen && *chosen >= 0 && *chosen < static_cast<int>(std::size(kUploadProtocols)))
+            c.protocol = kUploadProtocols[*chosen].name;
     } else {
-        dialog.SetControlText(Id::kProtocol, std::to_string(ProtocolIndex(c.protocol)));
+        dialog.SetControlText(Id::kProtocol, std::to_string(UploadProtocolIndex(c.protocol)));
     }
     if (!integer(Id::kPort, c.port, true)) return false;
     check(Id::kUseWidth, c.usewidth);
@@ -419,9 +406,9 @@ void CConfigDlg::ChangeProtocol(IDialogWindow& dialog) {
     const std::string before = m_record.protocol;
     if (!UpdateData(dialog, true) || m_record.protocol == before) return;
     // The port goes with the protocol unless the user chose one of his own.
-    const int oldIndex = ProtocolIndex(before);
-    if (m_record.port == 0 || (oldIndex >= 0 && m_record.port == kProtocols[oldIndex].port))
-        m_record.port = kProtocols[ProtocolIndex(m_record.protocol)].port;
+    const int oldIndex = UploadProtocolIndex(before);
+    if (m_record.port == 0 || (oldIndex >= 0 && m_record.port == kUploadProtocols[oldIndex].port))
+        m_record.port = kUploadProtocols[UploadProtocolIndex(m_record.protocol)].port;
     UpdateData(dialog, false);
 }
 

@@ -2,6 +2,7 @@
 // The configuration record: where the items live and how the list is made.
 
 #include <string>
+#include <string_view>
 
 namespace tabulon {
 
@@ -38,6 +39,21 @@ struct CListConfig {
 
     friend bool operator==(const CListConfig&, const CListConfig&) = default;
 };
+
+// The upload protocols a configuration may name, in the order the dialog
+// offers them, each with its own port.
+struct UploadProtocol {
+    std::string_view name;
+    int port;
+};
+inline constexpr UploadProtocol kUploadProtocols[] = {{"ftp", 21}, {"ftps", 21}, {"sftp", 22}};
+
+// The place of name in kUploadProtocols; -1 for a name that is none of them.
+inline int UploadProtocolIndex(std::string_view name) {
+    for (std::size_t i = 0; i < std::size(kUploadProtocols); ++i)
+        if (kUploadProtocols[i].name == name) return static_cast<int>(i);
+    return -1;
+}
 
 // The files a configuration names, each as a path the program can open: a
 // relative name is taken from the folder of the .cfg file. The record keeps

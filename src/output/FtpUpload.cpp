@@ -17,13 +17,9 @@ namespace {
 constexpr char kConnectionCaption[] = "Ftp connection error";
 constexpr char kUploadCaption[] = "Ftp upload";
 
-struct ProtocolName {
-    const char* name;
-    FtpProtocol protocol;
-    int port;
-};
-constexpr ProtocolName kProtocols[] = {
-    {"ftp", FtpProtocol::Ftp, 21}, {"ftps", FtpProtocol::Ftps, 21}, {"sftp", FtpProtocol::Sftp, 22}};
+// What the session makes of each of kUploadProtocols, in its order.
+constexpr FtpProtocol kSessionProtocols[] = {FtpProtocol::Ftp, FtpProtocol::Ftps, FtpProtocol::Sftp};
+static_assert(std::size(kSessionProtocols) == std::size(kUploadProtocols));
 // How long connecting and each wait for the server may take; the clean-up
 // after a failure has shorter limits of its own.
 constexpr long kConnectSeconds = 30;
@@ -100,11 +96,9 @@ UploadOutcome UploadList(const CListConfig& config, const std::string& output, I
 
     if (config.server.empty()) return notUploaded("No FTP server is named in the configuration.");
     if (remote.empty()) return notUploaded("No remote file name is set in the configuration.");
-    const ProtocolName* protocol = nullptr;
-    for (const ProtocolName& known : kProtocols)
-        if (config.protocol == known.name) protocol = &known;
+    const int protocol = UploadProtocolIndex(config.protocol);
     // Anything else might be taken for less safety than the user meant.
-    if (!protocol) return notUploaded("The protocol \"" + config.protocol + "\" is not one of ftp, ftps and sftp.");
+    if (protocol < 0) return notUploaded("The protocol \"" + config.protocol + "\" is not one of ftp, ftps and sftp.");
 
     progress = progressHost.BeginProgress(kUploadCaption, true);
     bool cleaningUp = false;
@@ -117,7 +111,7 @@ UploadOutcome UploadList(const CListConfig& config, const std::string& output, I
     SessionGuard guard(ftp);
 
     progress->SetText("Connecting to " + config.server);
-    const int port = config.port == 0 ? protocol->port : config.port;
+    const int port = config.port == 0 ? kUploadProtocols[protocol].port : config.port;
     // The question comes without the progress window, which is back after it.
     UnknownHostKey askForKey;
     if (askUser)
@@ -133,7 +127,7 @@ UploadOutcome UploadList(const CListConfig& config, const std::string& output, I
             progress->SetText("Connecting to " + config.server);
             return yes;
         };
-    ftp.SetSecurity(protocol->protocol, ResolveConfigPath(config, config.certfile), askForKey);
+    ftp.SetSecurity(kSessionProtocols[protocol], ResolveConfigPath(config, config.certfile), askForKey);
     ftp.SetTimeouts(kConnectSeconds, kStallSeconds);
     FtpResult result = ftp.Connect(config.server, config.loginname, config.password, port);
     if (!result.Ok()) {
