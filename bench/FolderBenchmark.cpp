@@ -143,7 +143,7 @@ std::pair<Timing, int> AddOnce(const fs::path& folder) {
     // The rows must hold what they should: 'Artist N', 'Title of ...', 'S kb'.
     const CGridCtrl& grid = *pane.GetGrid();
     for (int row = 1; row < grid.GetRowCount(); ++row) {
-        const std::string& size = grid.GetCellText(row, 3);
+        const std::string_view size = grid.GetCellText(row, 3);
         if (grid.GetCellText(row, 1).rfind("Artist ", 0) != 0 || grid.GetCellText(row, 2).rfind("Title ", 0) != 0 ||
             size.size() < 4 || size.compare(size.size() - 3, 3, " kb") != 0)
             return {taken, -row};

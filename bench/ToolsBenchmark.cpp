@@ -87,7 +87,7 @@ void FillDatabase(CGridCtrl& grid, int items, bool sortedInGrid) {
         for (int r = 2; r <= items; ++r) {
             bool same = true;
             for (int c = 1; c < 6 && same; ++c) same = grid.GetCellText(r - 1, c) == grid.GetCellText(r, c);
-            if (same) grid.SetCellText(r, 4, grid.GetCellText(r, 4) + " (" + std::to_string(r) + ")");
+            if (same) grid.SetCellText(r, 4, std::string(grid.GetCellText(r, 4)) + " (" + std::to_string(r) + ")");
         }
     }
     for (int r = 1; r <= items; ++r) grid.SetCellText(r, 0, std::to_string(r));

@@ -182,7 +182,7 @@ void CQtDeviceContext::DrawCheckBox(const Rect& rect, bool checked) {
             if (kCheckMarkPixels[row][col] == 'X') Fill(mx + col * scale, my + row * scale, scale, scale, mark);
 }
 
-int CQtDeviceContext::DrawText(const std::string& bytes, Rect& rect, TextFormats format) {
+int CQtDeviceContext::DrawText(std::string_view bytes, Rect& rect, TextFormats format) {
     QString text = TextFromBytes(bytes);
     const QFontMetrics metrics(m_state.font, m_painter.device());
     const bool singleLine = static_cast<bool>(format & TextFormat::kSingleLine);
@@ -252,7 +252,7 @@ int CQtDeviceContext::DrawText(const std::string& bytes, Rect& rect, TextFormats
     return drawn.height();
 }
 
-Size CQtDeviceContext::GetTextExtent(const std::string& bytes) {
+Size CQtDeviceContext::GetTextExtent(std::string_view bytes) {
     const QFontMetrics metrics(m_state.font, m_painter.device());
     return {metrics.horizontalAdvance(TextFromBytes(bytes)), metrics.height()};
 }

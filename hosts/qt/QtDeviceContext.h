@@ -41,8 +41,8 @@ public:
     void FillPolygon(const std::vector<Point>& points, Colour colour) override;
     void DrawCheckBox(const Rect& rect, bool checked) override;
 
-    int DrawText(const std::string& text, Rect& rect, TextFormats format) override;
-    Size GetTextExtent(const std::string& text) override;
+    int DrawText(std::string_view text, Rect& rect, TextFormats format) override;
+    Size GetTextExtent(std::string_view text) override;
     int GetFontOverhang() override { return 0; }
     std::optional<double> GetCharsAdvance(std::u32string_view chars) override;
     bool PairKeepsGlyphs(char32_t first, char32_t second) override;

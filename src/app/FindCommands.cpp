@@ -36,7 +36,7 @@ std::vector<std::string> CMainFrame::SearchColumnNames(bool databasePane) const 
     const CGridCtrl* grid = PaneGrid(databasePane);
     std::vector<std::string> names;
     if (!grid) return names;
-    for (int col = 1; col < grid->GetColumnCount(); ++col) names.push_back(grid->GetCellText(0, col));
+    for (int col = 1; col < grid->GetColumnCount(); ++col) names.emplace_back(grid->GetCellText(0, col));
     return names;
 }
 

@@ -104,7 +104,7 @@ bool IsSectionHeader(std::string_view line) {
 
 // What in text a line of the file cannot hold: its line ends at the first
 // CR or LF, and the column names are cut at ";".
-std::string_view Unstorable(const std::string& text, bool columnName) {
+std::string_view Unstorable(std::string_view text, bool columnName) {
     const std::size_t at = text.find_first_of(columnName ? ";\r\n" : "\r\n");
     if (at == std::string::npos) return {};
     return text[at] == ';' ? "a \";\"" : "a line end";
@@ -133,11 +133,11 @@ std::string UnstorableValue(const IConfigFrame& frame) {
         if (value != 0 && value != 1) return outside(name, value, 0, 1);
     if (const CGridCtrl* grid = frame.GetDatabaseGrid()) {
         for (int col = 1; col < grid->GetColumnCount(); ++col) {
-            const std::string& name = grid->GetCellText(0, col);
+            const std::string_view name = grid->GetCellText(0, col);
             const std::string_view what = Unstorable(name, true);
             if (!what.empty())
-                return "The name of column " + std::to_string(col) + ", \"" + name + "\", holds " + std::string(what) +
-                       ", which the configuration file cannot store.";
+                return "The name of column " + std::to_string(col) + ", \"" + std::string(name) + "\", holds " +
+                       std::string(what) + ", which the configuration file cannot store.";
         }
     }
     return {};

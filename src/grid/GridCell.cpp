@@ -1,5 +1,8 @@
 #include "grid/GridCell.h"
 
+#include <array>
+#include <unordered_map>
+
 #include "grid/CellEditBox.h"
 #include "grid/GridCtrl.h"
 #include "platform/Desktop.h"
@@ -23,41 +26,136 @@ const CellClass& CGridCell::Class() {
     return c;
 }
 
+namespace {
+
+// The few values a field of millions of cells takes, each kept once for the
+// life of the program; a cell holds its value's place. Place 0 is the value
+// of a new cell, the last place is never given out.
+template <typename T>
+class CValueTable {
+public:
+    static constexpr std::uint8_t kFull = 0xFF;
+    explicit CValueTable(T fresh) { m_values[0] = fresh; }
+    // The place of value, kFull when the table has no room for it.
+    std::uint8_t PlaceOf(T value) {
+        if (m_values[m_last] == value) return m_last;
+        for (unsigned i = 0; i < m_count; ++i)
+            if (m_values[i] == value) return m_last = static_cast<std::uint8_t>(i);
+        if (m_count == kFull) return kFull;
+        m_values[m_count] = value;
+        return m_last = static_cast<std::uint8_t>(m_count++);
+    }
+    T At(std::uint8_t place) const { return m_values[place]; }
+
+private:
+    std::array<T, kFull> m_values{};
+    unsigned m_count = 1;
+    std::uint8_t m_last = 0;
+};
+
+CValueTable<unsigned>& Formats() {
+    static CValueTable<unsigned> table(kUnset);
+    return table;
+}
+
+CValueTable<Colour>& BackColours() {
+    static CValueTable<Colour> table(0x00FFFFFF);
+    return table;
+}
+
+// The grids that have cells, at the places their cells hold; place 0 is no
+// grid. A grid that goes leaves its place free for the next.
+std::array<CGridCtrl*, 0x7F>& Grids() {
+    static std::array<CGridCtrl*, 0x7F> grids{};
+    return grids;
+}
+
+}  // namespace
+
+static_assert(sizeof(CGridCell) == 24, "a cell is three words: its class, its small fields, its text");
+
 CGridCell::CGridCell() = default;
 CGridCell::~CGridCell() { DropAttributes(); }
 
+namespace {
+// Few cells have attributes, so a table beside the cells costs less than a
+// word in each.
+template <typename Attributes>
+std::unordered_map<const void*, Attributes>& AttributeTable() {
+    static std::unordered_map<const void*, Attributes> table;
+    return table;
+}
+}  // namespace
+
+CGridCell::Attributes* CGridCell::Find(const CGridCell* cell) {
+    return &AttributeTable<Attributes>().find(cell)->second;
+}
+
 CGridCell::Attributes& CGridCell::OwnAttributes() {
     if (Attributes* extra = Extra()) return *extra;
-    auto* extra = new Attributes;
-    extra->grid = reinterpret_cast<CGridCtrl*>(m_grid);
-    static_assert(alignof(Attributes) >= 2, "the mark needs a free pointer bit");
-    m_grid = reinterpret_cast<std::uintptr_t>(extra) | kHasAttributes;
-    return *extra;
+    Attributes& made = AttributeTable<Attributes>()[this];
+    m_owner |= kHasAttributes;
+    return made;
 }
 
 void CGridCell::DropAttributes() noexcept {
-    Attributes* extra = Extra();
-    if (!extra) return;
-    m_grid = reinterpret_cast<std::uintptr_t>(extra->grid);
-    delete extra;
-}
-
-void CGridCell::SetText(const std::string& text) {
-    // A text longer than the string holds in itself gets a block of its
-    // own size: assigning would round it up (to 30 bytes for 16), and a
-    // million texts carry that slack.
-    if (text.size() > m_text.capacity()) {
-        m_text = std::string(text);
-        return;
-    }
-    m_text = text;
+    if (!(m_owner & kHasAttributes)) return;
+    // A grid kept there goes with them.
+    if ((m_owner & kGridPlaces) == kGridPlaces) m_owner = 0;
+    m_owner &= kGridPlaces;
+    AttributeTable<Attributes>().erase(this);
 }
 
 void CGridCell::SetGrid(CGridCtrl* grid) {
-    if (Attributes* extra = Extra())
-        extra->grid = grid;
-    else
-        m_grid = reinterpret_cast<std::uintptr_t>(grid);
+    std::array<CGridCtrl*, 0x7F>& grids = Grids();
+    std::uint8_t place = 0;
+    if (grid) {
+        std::uint8_t free = 0;
+        for (std::uint8_t i = 1; i < kGridPlaces && !place; ++i) {
+            if (grids[i] == grid) place = i;
+            if (!grids[i] && !free) free = i;
+        }
+        if (!place && free) grids[place = free] = grid;
+        // More grids at once than places: this cell keeps its grid itself.
+        if (!place) {
+            OwnAttributes().grid = grid;
+            place = kGridPlaces;
+        }
+    }
+    m_owner = static_cast<std::uint8_t>((m_owner & kHasAttributes) | place);
+}
+
+CGridCtrl* CGridCell::GetGrid() const {
+    const std::uint8_t place = m_owner & kGridPlaces;
+    if (place == kGridPlaces) return Extra()->grid;
+    return Grids()[place];
+}
+
+void CGridCell::ForgetGrid(const CGridCtrl* grid) {
+    for (CGridCtrl*& known : Grids())
+        if (known == grid) known = nullptr;
+}
+
+void CGridCell::SetFormat(TextFormats format) {
+    const std::uint8_t place = Formats().PlaceOf(format.ToBits());
+    if (place == CValueTable<unsigned>::kFull) OwnAttributes().format = format.ToBits();
+    m_format = place;
+}
+
+TextFormats CGridCell::StoredFormat() const {
+    if (m_format == CValueTable<unsigned>::kFull) return TextFormats::FromBits(Extra()->format);
+    return TextFormats::FromBits(Formats().At(m_format));
+}
+
+void CGridCell::SetBackColour(Colour colour) {
+    const std::uint8_t place = BackColours().PlaceOf(colour);
+    if (place == CValueTable<Colour>::kFull) OwnAttributes().backColour = colour;
+    m_backColour = place;
+}
+
+Colour CGridCell::GetBackColour() const {
+    if (m_backColour == CValueTable<Colour>::kFull) return Extra()->backColour;
+    return BackColours().At(m_backColour);
 }
 
 // Setting the default to a cell without attributes of its own costs nothing.
@@ -86,9 +184,10 @@ void CGridCell::SetFont(const LogFont* font) {
 }
 
 TextFormats CGridCell::GetFormat() const {
-    if (m_format != kUnset) return TextFormats::FromBits(m_format);
+    const TextFormats stored = StoredFormat();
+    if (stored.ToBits() != kUnset) return stored;
     CGridCellBase* def = GetDefaultCell();
-    return def ? def->GetFormat() : TextFormats::FromBits(m_format);
+    return def ? def->GetFormat() : stored;
 }
 
 const LogFont* CGridCell::GetFont() const {
@@ -113,12 +212,12 @@ unsigned CGridCell::GetMargin() const {
 
 void CGridCell::Reset() {
     CGridCellBase::Reset();
-    m_text.clear();
+    m_text.Clear();
     m_data = 0;
-    m_format = kUnset;
-    m_backColour = kDefaultBackColour;
+    m_format = 0;
+    m_backColour = 0;
     DropAttributes();
-    m_grid = 0;
+    m_owner = 0;
 }
 
 TextFormats CGridCell::EditAlignment(TextFormats format) {
@@ -132,8 +231,8 @@ bool CGridCell::Edit(int row, int col, const Rect& rect, Point, unsigned editId,
     if (!grid) return false;
     // The grid owns the box; the cell only knows that it is being edited.
     OwnAttributes().editing = true;
-    const bool opened =
-        grid->CreateCellEditBox(rect, EditAlignment(GetFormat()), editId, row, col, GetText(), firstChar) != nullptr;
+    const bool opened = grid->CreateCellEditBox(rect, EditAlignment(GetFormat()), editId, row, col,
+                                                std::string(GetText()), firstChar) != nullptr;
     // Without a window to edit in there is no edit.
     if (!opened) OwnAttributes().editing = false;
     return opened;
@@ -191,15 +290,12 @@ const CellClass& CGridCellCheckBox::Class() {
     return c;
 }
 
-void CGridCellCheckBox::SetText(const std::string& text) {
+void CGridCellCheckBox::SetText(std::string_view text) {
     const bool checked = !text.empty();
     if (checked != GetCheck()) SetCheck(checked);
 }
 
-const std::string& CGridCellCheckBox::GetText() const {
-    static const std::string checkedText = "X";
-    return m_checked ? checkedText : EmptyText();
-}
+std::string_view CGridCellCheckBox::GetText() const { return m_checked ? "X" : ""; }
 
 void CGridCellCheckBox::Reset() {
     CGridCell::Reset();

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "grid/CellText.h"
 #include "grid/GridCellBase.h"
 
 namespace tabulon {
@@ -17,25 +18,25 @@ public:
     CGridCell(const CGridCell&) = delete;
     CGridCell& operator=(const CGridCell&) = delete;
 
-    void SetText(const std::string& text) override;
+    void SetText(std::string_view text) override { m_text.Assign(text); }
     void SetImage(int image) override;
     void SetData(std::uint32_t data) override { m_data = data; }
-    void SetFormat(TextFormats format) override { m_format = format.ToBits(); }
+    void SetFormat(TextFormats format) override;
     void SetTextColour(Colour colour) override;
-    void SetBackColour(Colour colour) override { m_backColour = colour; }
+    void SetBackColour(Colour colour) override;
     void SetFont(const LogFont* font) override;
     void SetMargin(unsigned margin) override;
     void SetGrid(CGridCtrl* grid) override;
 
-    const std::string& GetText() const override { return m_text; }
+    std::string_view GetText() const override { return m_text.View(); }
     int GetImage() const override { return Extra() ? Extra()->image : -1; }
     std::uint32_t GetData() const override { return m_data; }
     TextFormats GetFormat() const override;
     Colour GetTextColour() const override { return Extra() ? Extra()->textColour : kDefaultColour; }
-    Colour GetBackColour() const override { return m_backColour; }
+    Colour GetBackColour() const override;
     const LogFont* GetFont() const override;
     const LogFont* GetFontObject() const override;
-    CGridCtrl* GetGrid() const override { return Extra() ? Extra()->grid : reinterpret_cast<CGridCtrl*>(m_grid); }
+    CGridCtrl* GetGrid() const override;
     unsigned GetMargin() const override;
     bool IsDefaultFont() const override { return !OwnFont(); }
     bool IsEditing() const override { return Extra() && Extra()->editing; }
@@ -48,10 +49,12 @@ public:
 
     // What Edit would open the box with: right, centred or left.
     static TextFormats EditAlignment(TextFormats format);
+    // A grid that goes: its cells no longer name it.
+    static void ForgetGrid(const CGridCtrl* grid);
 
 protected:
     // Raw values, for the classes that must not resolve them.
-    TextFormats StoredFormat() const { return TextFormats::FromBits(m_format); }
+    TextFormats StoredFormat() const;
     unsigned StoredMargin() const { return Extra() ? Extra()->margin : kUnsetMargin; }
     const LogFont* OwnFont() const { return Extra() ? Extra()->font.get() : nullptr; }
 
@@ -60,38 +63,38 @@ private:
     static constexpr unsigned kUnsetMargin = 0xFFFFFFFFu;
 
     // What few cells have: a text colour, a margin, an image or a font of
-    // their own, an edit under way. Made when the first of them is set, gone
-    // on Reset. (The back colour is the cell's own: every item number has
-    // one.)
+    // their own, an edit under way, and what does not fit the places below.
+    // Kept beside the cell, made when the first of them is set, gone on
+    // Reset.
     struct Attributes {
         CGridCtrl* grid = nullptr;
         Colour textColour = kDefaultColour;
         unsigned margin = kUnsetMargin;
         int image = -1;
+        unsigned format = 0;
+        Colour backColour = 0;
         bool editing = false;
         std::unique_ptr<LogFont> font;
     };
-    static constexpr std::uintptr_t kHasAttributes = 1;
+    static constexpr std::uint8_t kHasAttributes = 0x80;
+    static constexpr std::uint8_t kGridPlaces = 0x7F;
 
-    const Attributes* Extra() const {
-        return (m_grid & kHasAttributes) ? reinterpret_cast<const Attributes*>(m_grid & ~kHasAttributes) : nullptr;
-    }
-    Attributes* Extra() {
-        return (m_grid & kHasAttributes) ? reinterpret_cast<Attributes*>(m_grid & ~kHasAttributes) : nullptr;
-    }
+    const Attributes* Extra() const { return (m_owner & kHasAttributes) ? Find(this) : nullptr; }
+    Attributes* Extra() { return (m_owner & kHasAttributes) ? Find(this) : nullptr; }
+    static Attributes* Find(const CGridCell* cell);
     // The attributes, made now when the cell had none.
     Attributes& OwnAttributes();
     void DropAttributes() noexcept;
 
-    // Ordered so that nothing is padded: a large list holds millions of
-    // these, 64 bytes each.
+    // A list holds millions of these, 24 bytes each: the format and back
+    // colour are places in tables of the few values cells take (the last
+    // place means the value is in the Attributes), the grid a place in the
+    // table of grids with the mark of the Attributes beside it.
+    std::uint8_t m_format = 0;
+    std::uint8_t m_backColour = 0;
+    std::uint8_t m_owner = 0;
     std::uint32_t m_data = 0;
-    std::string m_text;
-    unsigned m_format = 0xFFFFFFFFu;
-    Colour m_backColour = kDefaultBackColour;
-    // The grid, or, with the lowest bit set, the cell's Attributes (which
-    // hold the grid): one word for what nearly every cell leaves as it is.
-    std::uintptr_t m_grid = 0;
+    CCellText m_text;
 };
 
 // Supplies the attributes a cell leaves unset, and the default row height and
@@ -130,8 +133,8 @@ public:
     const CellClass& GetRuntimeClass() const override { return Class(); }
     CGridCellCheckBox() = default;
 
-    void SetText(const std::string& text) override;
-    const std::string& GetText() const override;
+    void SetText(std::string_view text) override;
+    std::string_view GetText() const override;
     void SetCoords(int row, int col) override {
         m_row = row;
         m_col = col;

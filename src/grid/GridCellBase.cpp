@@ -10,13 +10,6 @@ const CellClass& CGridCellBase::Class() {
     return c;
 }
 
-const std::string& CGridCellBase::EmptyText() {
-    static const std::string empty;
-    return empty;
-}
-
-const std::string& CGridCellBase::GetText() const { return EmptyText(); }
-
 CGridCellBase* CGridCellBase::GetDefaultCell() const {
     CGridCtrl* grid = GetGrid();
     if (!grid) return nullptr;
@@ -170,7 +163,7 @@ bool CGridCellBase::GetTextRect(Rect& rect) {
     return true;
 }
 
-Size CGridCellBase::GetTextExtent(const std::string& text, IDeviceContext* dc) {
+Size CGridCellBase::GetTextExtent(std::string_view text, IDeviceContext* dc) {
     std::unique_ptr<IDeviceContext> own;
     CGridCtrl* grid = GetGrid();
     if (!dc && grid && grid->GetWindow()) {

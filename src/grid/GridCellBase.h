@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "grid/CellClass.h"
 #include "grid/CellId.h"
@@ -27,10 +28,10 @@ public:
     static void operator delete(void* block, std::size_t size) noexcept { cellpool::Free(block, size); }
 
     // Attributes.
-    virtual void SetText(const std::string&) {}
+    virtual void SetText(std::string_view) {}
     virtual void SetImage(int) {}
     virtual void SetData(std::uint32_t) {}
-    virtual void SetState(CellStates state) { m_state = state; }
+    virtual void SetState(CellStates state) { m_state = static_cast<std::uint8_t>(state.ToBits()); }
     virtual void SetFormat(TextFormats) {}
     virtual void SetTextColour(Colour) {}
     virtual void SetBackColour(Colour) {}
@@ -40,11 +41,12 @@ public:
     virtual void SetCoords(int, int) {}
     virtual bool KeepsCoords() const { return false; }
 
-    virtual const std::string& GetText() const;
-    virtual const std::string& GetTipText() const { return GetText(); }
+    // The text lives as long as the cell and its text are unchanged.
+    virtual std::string_view GetText() const { return {}; }
+    virtual std::string_view GetTipText() const { return GetText(); }
     virtual int GetImage() const { return -1; }
     virtual std::uint32_t GetData() const { return 0; }
-    virtual CellStates GetState() const { return m_state; }
+    virtual CellStates GetState() const { return CellStates::FromBits(m_state); }
     virtual TextFormats GetFormat() const { return {}; }
     virtual Colour GetTextColour() const { return 0; }
     virtual Colour GetBackColour() const { return 0; }
@@ -73,7 +75,7 @@ public:
     virtual bool Draw(IDeviceContext* dc, int row, int col, Rect rect, bool eraseBackground);
     virtual bool GetTextRect(Rect& rect);
     virtual bool GetTipTextRect(Rect& rect) { return GetTextRect(rect); }
-    virtual Size GetTextExtent(const std::string& text, IDeviceContext* dc = nullptr);
+    virtual Size GetTextExtent(std::string_view text, IDeviceContext* dc = nullptr);
     virtual Size GetCellExtent(IDeviceContext* dc = nullptr);
     // Whether GetCellExtent is the extent of GetText() as measured here. A
     // class that measures its cells otherwise says no; sizing a column then
@@ -100,10 +102,11 @@ public:
 
 protected:
     CGridCellBase() = default;
-    static const std::string& EmptyText();
 
 private:
-    CellStates m_state;
+    // One byte, so that the cell classes' own small fields follow it.
+    std::uint8_t m_state = 0;
+    static_assert(static_cast<unsigned>(CellState::kModified) <= 0xFF, "the states fit a byte");
 };
 
 }  // namespace tabulon

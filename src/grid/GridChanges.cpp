@@ -15,7 +15,7 @@ namespace {
 
 std::size_t CellBytes(const CCellSlot& slot) {
     const CGridCellBase* cell = slot.get();
-    return sizeof(CCellSlot) + (cell ? sizeof(CGridCell) + cell->GetText().capacity() : 0);
+    return sizeof(CCellSlot) + (cell ? sizeof(CGridCell) + CCellText::BlockBytesFor(cell->GetText().size()) : 0);
 }
 
 }  // namespace
@@ -111,7 +111,7 @@ bool CGridCtrl::NoteTextChange(int row, int col, const CGridCellBase& cell) {
     if (m_log->m_failed) return false;
     if (m_log->IsFresh(row)) return true;
     try {
-        return Record(CGridChanges::TextChange{row, col, cell.GetText()}) != nullptr;
+        return Record(CGridChanges::TextChange{row, col, std::string(cell.GetText())}) != nullptr;
     } catch (const std::bad_alloc&) {  // copying the text
         RecordingFailed();
         return false;

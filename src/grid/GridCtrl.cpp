@@ -46,6 +46,8 @@ CGridCtrl::~CGridCtrl() {
     m_editBox.reset();
     m_closedBoxes.clear();
     m_titleTip.reset();
+    // Its place in the cells' table of grids is free for the next grid.
+    CGridCell::ForgetGrid(this);
 }
 
 void CGridCtrl::AssignDefaultColours() {

@@ -15,6 +15,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -52,7 +53,7 @@ public:
 private:
     struct Kind;
     Kind& KindOf(const CGridCellBase& cell, IDeviceContext& dc);
-    bool SurelyWithin(Kind& kind, const std::string& text, IDeviceContext& dc);
+    bool SurelyWithin(Kind& kind, std::string_view text, IDeviceContext& dc);
 
     static constexpr std::size_t kLongest = 64;
     static constexpr std::size_t kMostKept = 1 << 16;
@@ -168,8 +169,8 @@ public:
     virtual void DestroyCell(int row, int col);
     bool SetCellType(int row, int col, const CellClass& cellClass);
     bool SetDefaultCellType(const CellClass& cellClass);
-    const std::string& GetCellText(int row, int col) const;
-    bool SetCellText(int row, int col, const std::string& text);
+    std::string_view GetCellText(int row, int col) const;
+    bool SetCellText(int row, int col, std::string_view text);
     // Each row from first to last gets its own number as the text of column
     // col; a row that shows it already is only read.
     void NumberRows(int col, int first, int last);

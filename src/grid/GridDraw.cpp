@@ -527,7 +527,7 @@ CKnownExtents::Kind& CKnownExtents::KindOf(const CGridCellBase& cell, IDeviceCon
     return *m_kinds.back();
 }
 
-bool CKnownExtents::SurelyWithin(Kind& kind, const std::string& text, IDeviceContext& dc) {
+bool CKnownExtents::SurelyWithin(Kind& kind, std::string_view text, IDeviceContext& dc) {
     // The advances of the characters and what each pair adds are the most
     // the text can measure (a pair that takes away only makes it narrower);
     // the host rounds to the nearest pixel, and so does the bound.
@@ -552,7 +552,7 @@ bool CKnownExtents::SurelyWithin(Kind& kind, const std::string& text, IDeviceCon
 }
 
 int CKnownExtents::Extent(CGridCellBase& cell, IDeviceContext& dc) {
-    const std::string& text = cell.GetText();
+    const std::string_view text = cell.GetText();
     if (text.size() > kLongest) return cell.GetCellExtent(&dc).cx;
     Kind& kind = KindOf(cell, dc);
     // Texts that hardly ever recur are not worth keeping.

@@ -507,7 +507,7 @@ void CGridCtrl::ShowTitleTipFor(CellId cell) {
     Rect textRect = cellRect;
     if (!c->GetTipTextRect(textRect)) return;
     if (!m_titleTip) m_titleTip = std::make_unique<CTitleTipWnd>(*this);
-    m_titleTip->Show(textRect, c->GetTipText(), static_cast<int>(c->GetMargin()), cellRect, c->GetFont());
+    m_titleTip->Show(textRect, std::string(c->GetTipText()), static_cast<int>(c->GetMargin()), cellRect, c->GetFont());
 }
 
 void CGridCtrl::OnLButtonUp(Point point, unsigned modifiers) {

@@ -48,7 +48,7 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     const std::uint64_t runLength = static_cast<std::uint64_t>(high - low) + 1;
     const bool tell = runLength >= kLongRun;
     try {
-        m_sortKeys.Clear();
+        m_sortKeys.Clear(runLength);
         for (int r = low; r <= high; ++r) {
             // The rows ahead are asked for early (grid/MemoryHint.h).
             if (r + 16 <= high) Prefetch(m_rowData[r + 16].data());

@@ -753,13 +753,12 @@ bool CGridCtrl::SetCellType(int row, int col, const CellClass& cellClass) {
     return true;
 }
 
-const std::string& CGridCtrl::GetCellText(int row, int col) const {
-    static const std::string empty;
+std::string_view CGridCtrl::GetCellText(int row, int col) const {
     CGridCellBase* cell = PeekCell(row, col);
-    return cell ? cell->GetText() : empty;  // a pending cell is still empty
+    return cell ? cell->GetText() : std::string_view();  // a pending cell is still empty
 }
 
-bool CGridCtrl::SetCellText(int row, int col, const std::string& text) {
+bool CGridCtrl::SetCellText(int row, int col, std::string_view text) {
     CGridCellBase* cell = GetCell(row, col);
     if (!cell) return false;
     const bool changed = cell->GetText() != text;
@@ -783,7 +782,7 @@ void CGridCtrl::PrefetchRow(int row, int stage, int firstCol, int lastCol) const
         if (!cell) continue;
         if (stage == 1)
             __builtin_prefetch(cell);
-        else if (const std::string& text = cell->GetText(); text.size() > 15)
+        else if (const std::string_view text = cell->GetText(); text.size() > CCellText::kInlineBytes)
             __builtin_prefetch(text.data());
     }
 }

@@ -1,38 +1,48 @@
 #include "grid/SortKeys.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 #include "base/TextCompare.h"
 
 namespace tabulon {
 
-void CSortKeys::Clear() {
+void CSortKeys::Clear(std::size_t expected) {
     m_keys.clear();
-    m_texts.clear();
+    m_keys.reserve(expected);
 }
 
-void CSortKeys::Add(const std::string& text, int row) {
-    m_keys.push_back(
-        {{FoldedPrefix(text, 0), FoldedPrefix(text, 8)}, m_texts.size(), static_cast<std::uint32_t>(text.size()), row});
-    m_texts += text;
+void CSortKeys::Add(std::string_view text, int row) {
+    // A text of 2 GB or more in one cell cannot be sorted here; nothing
+    // the program reads makes one.
+    if (text.size() >= kShort) throw std::bad_alloc();
+    std::uint32_t folded = 0;
+    const std::uint64_t first = FoldedPrefix(text, 0, folded);
+    const std::uint64_t second = FoldedPrefix(text, 8, folded);
+    const auto size = static_cast<std::uint32_t>(text.size());
+    const std::uint32_t shape = size <= 16 ? kShort | (folded << kCaseShift) | size : size;
+    m_keys.push_back({{first, second}, text.data(), shape, row});
 }
 
 void CSortKeys::ReleaseIfLarge() {
     // A whole-table sort would otherwise keep its scratch for the grid's life.
     if (m_keys.size() <= kKeptRun) return;
     std::vector<Key>().swap(m_keys);
-    std::string().swap(m_texts);
 }
 
 // Eight bytes of a text from position from, with A-Z folded, as one number
 // that orders like the bytes; past its end a text is padded with zero bytes.
 // Two keys whose first sixteen bytes differ so compare as their texts would.
-std::uint64_t CSortKeys::FoldedPrefix(const std::string& text, std::size_t from) {
+// folded gains bit k for each byte k that was folded.
+std::uint64_t CSortKeys::FoldedPrefix(std::string_view text, std::size_t from, std::uint32_t& folded) {
     std::uint64_t prefix = 0;
     for (std::size_t k = from; k < from + 8; ++k) {
         unsigned byte = k < text.size() ? static_cast<unsigned char>(text[k]) : 0u;
-        if (byte >= 'A' && byte <= 'Z') byte += 'a' - 'A';
+        if (byte >= 'A' && byte <= 'Z') {
+            byte += 'a' - 'A';
+            folded |= 1u << k;
+        }
         prefix = (prefix << 8) | byte;
     }
     return prefix;
@@ -41,11 +51,15 @@ std::uint64_t CSortKeys::FoldedPrefix(const std::string& text, std::size_t from)
 int CSortKeys::Compare(const Key& a, const Key& b) const {
     if (a.prefix[0] != b.prefix[0]) return a.prefix[0] < b.prefix[0] ? -1 : 1;
     if (a.prefix[1] != b.prefix[1]) return a.prefix[1] < b.prefix[1] ? -1 : 1;
+    // Two short texts of one length with the same folded bytes are equal.
+    if ((a.shape & b.shape & kShort) && ((a.shape ^ b.shape) & ((1u << kCaseShift) - 1)) == 0) return 0;
     return CompareNoCase(TextOf(a), TextOf(b));
 }
 
 bool CSortKeys::Differ(const Key& a, const Key& b) const {
     if (a.prefix[0] != b.prefix[0] || a.prefix[1] != b.prefix[1]) return true;
+    // Short texts with the same folded bytes differ where different bytes were folded.
+    if (a.shape & b.shape & kShort) return a.shape != b.shape;
     return CompareWithCase(TextOf(a), TextOf(b)) != 0;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The order a sort by one column gives a run of rows. The sort runs on
 // compact keys (the first sixteen bytes of each text, folded, as two numbers,
-// and where the whole text lies) rather than on the cells: the same swaps as
+// and where the whole text lies, in its cell) rather than on the cells: the same swaps as
 // swapping whole rows each time, but the inner loops read one small array
 // instead of a million cells, and the rows are put in their new order once.
 
@@ -16,9 +16,12 @@ namespace tabulon {
 
 class CSortKeys {
 public:
-    // Starts a new run; the texts are then added in row order.
-    void Clear();
-    void Add(const std::string& text, int row);
+    // Starts a new run; the texts are then added in row order, and must stay
+    // where and as they are until the sort is done. Room is made for the
+    // count expected at once: growing by doubling would hold the old keys
+    // and half as many again beside the new.
+    void Clear(std::size_t expected = 0);
+    void Add(std::string_view text, int row);
     // Orders the keys by their texts without case, ascending or descending.
     // Keys whose texts tie keep the order this exact quicksort gives them,
     // which stored lists rely on. A long sort calls onProgress now and then
@@ -37,12 +40,19 @@ public:
 private:
     struct Key {
         std::uint64_t prefix[2];
-        std::size_t offset;  // where the text starts in m_texts
-        std::uint32_t length;
+        const char* text;
+        // A text of up to sixteen bytes: kShort, its length, and which of
+        // its bytes were folded (so the prefix tells the whole text and
+        // its ties need not reach the cells); else the length.
+        std::uint32_t shape;
         int row;
     };
-    static std::uint64_t FoldedPrefix(const std::string& text, std::size_t from);
-    std::string_view TextOf(const Key& key) const { return {m_texts.data() + key.offset, key.length}; }
+    static constexpr std::uint32_t kShort = 0x80000000u;
+    static constexpr int kCaseShift = 5;
+    static std::uint64_t FoldedPrefix(std::string_view text, std::size_t from, std::uint32_t& folded);
+    static std::string_view TextOf(const Key& key) {
+        return {key.text, (key.shape & kShort) ? key.shape & ((1u << kCaseShift) - 1) : key.shape};
+    }
     int Compare(const Key& a, const Key& b) const;
     bool Differ(const Key& a, const Key& b) const;
     void Sort(bool ascending, int low, int high);
@@ -51,7 +61,6 @@ private:
     std::size_t m_visited = 0;
     std::size_t m_expected = 0;
     std::vector<Key> m_keys;
-    std::string m_texts;
 };
 
 }  // namespace tabulon

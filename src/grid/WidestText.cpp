@@ -192,7 +192,7 @@ int Bound(double advances) {
 }  // namespace
 
 struct CWidestText::Entry {
-    const std::string* text;
+    std::string_view text;
     double advances;      // of its characters
     std::uint32_t pairs;  // of neighbours; kUnbounded: a character without an advance
 };
@@ -202,8 +202,8 @@ CWidestText::CWidestText(IDeviceContext& dc, const LogFont* font)
 
 CWidestText::~CWidestText() = default;
 
-void CWidestText::Add(const std::string& text) {
-    Entry entry{&text, 0, 0};
+void CWidestText::Add(std::string_view text) {
+    Entry entry{text, 0, 0};
     CCharAdvances& advances = *m_advances;
     int previous = -1;
     ForEachShownCharacter(text, [&](char32_t ch) {
@@ -235,7 +235,7 @@ std::optional<WidestText> CWidestText::Find() {
     // Texts recur (a genre, a year): each distinct one is measured once.
     std::unordered_set<std::string_view> measured;
     const auto measure = [&](std::size_t i) {
-        const std::string& text = *m_entries[i].text;
+        std::string_view text = m_entries[i].text;
         if (!measured.insert(text).second) return;
         const int width = m_dc.GetTextExtent(text).cx;
         if (width > widest.width) widest = {i, width};
@@ -283,7 +283,7 @@ std::optional<WidestText> CWidestText::Find() {
         for (std::size_t i : order) {
             if (bounds[i] <= widest.width) break;
             if (widestPair != 0 || advances.PairsTakeAway()) {
-                const std::optional<double> paired = PairedAdvances(*m_entries[i].text, advances);
+                const std::optional<double> paired = PairedAdvances(m_entries[i].text, advances);
                 if (paired && Bound(*paired) <= widest.width) continue;
             }
             measure(i);
@@ -293,8 +293,7 @@ std::optional<WidestText> CWidestText::Find() {
     return widest;
 }
 
-std::optional<WidestText> FindWidestText(std::size_t count,
-                                         const std::function<const std::string&(std::size_t)>& textAt,
+std::optional<WidestText> FindWidestText(std::size_t count, const std::function<std::string_view(std::size_t)>& textAt,
                                          IDeviceContext& dc) {
     CWidestText finder(dc, nullptr);
     for (std::size_t i = 0; i < count; ++i) finder.Add(textAt(i));

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/DeviceContext.h"
@@ -36,7 +37,7 @@ public:
     CWidestText& operator=(const CWidestText&) = delete;
 
     // text must stay as it is until Find; places count from 0.
-    void Add(const std::string& text);
+    void Add(std::string_view text);
     // The widest text added; none when none was. Ties go to any of the widest.
     std::optional<WidestText> Find();
 
@@ -50,8 +51,7 @@ private:
 
 // The widest of count texts, textAt(i) giving text i, in the font dc has
 // selected; none for no texts.
-std::optional<WidestText> FindWidestText(std::size_t count,
-                                         const std::function<const std::string&(std::size_t)>& textAt,
+std::optional<WidestText> FindWidestText(std::size_t count, const std::function<std::string_view(std::size_t)>& textAt,
                                          IDeviceContext& dc);
 
 }  // namespace tabulon

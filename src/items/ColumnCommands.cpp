@@ -94,7 +94,7 @@ void RunNewItemsCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd1& 
         frame.OnNewItemsColumnsChanged();
         break;
     case MenuCommand::kDeleteColumn:
-        if (Confirm(frame, "Delete column " + grid.GetCellText(row, col) + "?", "Delete column"))
+        if (Confirm(frame, "Delete column " + std::string(grid.GetCellText(row, col)) + "?", "Delete column"))
             DeleteDataColumn(grid, col);
         wnd.NumberColumnHeadings();
         frame.OnNewItemsColumnsChanged();
@@ -148,7 +148,7 @@ void RunDatabaseCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd2& 
     case MenuCommand::kRenameColumn: {
         // Column 0 heading is the corner with the Database mark: never a name.
         if (col < 1 || col >= grid.GetColumnCount()) break;
-        CRenameColumnDlg dialog(frame.Messages(), grid.GetCellText(0, col));
+        CRenameColumnDlg dialog(frame.Messages(), std::string(grid.GetCellText(0, col)));
         if (dialog.DoModal(dialogs) != DialogId::kOk) break;
         grid.SetCellText(0, col, dialog.GetName());
         frame.MarkConfigurationModified();
@@ -158,7 +158,7 @@ void RunDatabaseCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd2& 
     }
     case MenuCommand::kDeleteColumn:
         if (col < 1 || col >= grid.GetColumnCount()) break;
-        if (!Confirm(frame, "Delete column " + grid.GetCellText(row, col) + "?", "Delete column")) break;
+        if (!Confirm(frame, "Delete column " + std::string(grid.GetCellText(row, col)) + "?", "Delete column")) break;
         DeleteDataColumn(grid, col);
         frame.MarkConfigurationModified();
         frame.OnDatabaseColumnsChanged();

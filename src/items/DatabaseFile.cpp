@@ -138,7 +138,7 @@ bool CreateEmptyFile(const std::string& path, std::string& reason) {
 }
 
 // Describes what in text a file cannot hold, or "" when nothing.
-std::string_view Unstorable(const std::string& text, std::string_view unstorable) {
+std::string_view Unstorable(std::string_view text, std::string_view unstorable) {
     const std::size_t at = text.find_first_of(unstorable);
     if (at == std::string::npos) return {};
     return text[at] == ';' ? "a \";\"" : "a line end";
@@ -150,19 +150,19 @@ std::string FindUnstorableText(const CGridCtrl& grid) {
     const int rows = grid.GetRowCount();
     const int cols = grid.GetColumnCount();
     for (int col = 1; col < cols; ++col) {
-        const std::string& name = grid.GetCellText(0, col);
+        const std::string_view name = grid.GetCellText(0, col);
         const std::string_view what = Unstorable(name, kUnstorableInNames);
         if (!what.empty()) {
-            return "The name of column " + std::to_string(col) + ", \"" + name + "\", holds " + std::string(what) +
-                   ", which the configuration file cannot store.\n\nNothing was saved.";
+            return "The name of column " + std::to_string(col) + ", \"" + std::string(name) + "\", holds " +
+                   std::string(what) + ", which the configuration file cannot store.\n\nNothing was saved.";
         }
     }
     for (int row = 1; row < rows; ++row) {
         for (int col = 1; col < cols; ++col) {
             const std::string_view what = Unstorable(grid.GetCellText(row, col), kUnstorableInItems);
             if (what.empty()) continue;
-            const std::string& name = grid.GetCellText(0, col);
-            const std::string column = name.empty() ? std::to_string(col) : "\"" + name + "\"";
+            const std::string_view name = grid.GetCellText(0, col);
+            const std::string column = name.empty() ? std::to_string(col) : "\"" + std::string(name) + "\"";
             return "Item " + std::to_string(row) + ", column " + column + " holds " + std::string(what) +
                    ", which the database file cannot store.\n\nNothing was saved.";
         }

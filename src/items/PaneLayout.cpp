@@ -76,7 +76,7 @@ bool MoveDataColumn(CGridCtrl& grid, int from, int to, bool keepHeading) {
     const int columns = grid.GetColumnCount();
     if (from < 1 || from >= columns || to < -1 || to >= columns || from == to) return false;
     // A copy goes in right after the drop column, then the original goes.
-    const std::string heading = keepHeading ? grid.GetCellText(0, from) : std::string();
+    const std::string heading = keepHeading ? std::string(grid.GetCellText(0, from)) : std::string();
     const int at = grid.InsertColumn(heading, kHeadingFormat, to < 0 ? -1 : to + 1);
     if (at < 0) return false;
     grid.SetCellBackColour(0, at, kHeadingBackColour);
@@ -85,8 +85,7 @@ bool MoveDataColumn(CGridCtrl& grid, int from, int to, bool keepHeading) {
     // the wrong column.
     if (at <= from) ++from;
     for (int r = grid.GetFixedRowCount(); r < grid.GetRowCount(); ++r) {
-        const std::string text = grid.GetCellText(r, from);
-        grid.SetCellText(r, at, text);
+        grid.SetCellText(r, at, grid.GetCellText(r, from));
     }
     grid.DeleteColumn(from);
     return true;

@@ -181,7 +181,7 @@ private:
 };
 
 // The item's index character: the first byte of column 1, letters upper-cased.
-unsigned char IndexCharacterOf(const std::string& text) {
+unsigned char IndexCharacterOf(std::string_view text) {
     if (text.empty()) return 0;
     auto c = static_cast<unsigned char>(text.front());
     if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 'a' + 'A');
@@ -199,7 +199,7 @@ struct LeftOut {
     void Add(const CGridCtrl& grid, int row) {
         ++count;
         if (names.size() >= kNamed) return;
-        const std::string& first = grid.GetCellText(row, 1);
+        const std::string_view first = grid.GetCellText(row, 1);
         if (first.empty()) {
             names.push_back("item " + Decimal(row) + " (its first column is empty)");
             return;
@@ -274,7 +274,7 @@ void WriteTable(PageBuffer& page, const CListConfig& config, const CGridCtrl* gr
     // The items under letters beyond A to Z, by row number: they follow Z.
     std::vector<int> later;
     for (int row = 1; row < rows; ++row) {
-        const std::string& text = grid->GetCellText(row, 1);
+        const std::string_view text = grid->GetCellText(row, 1);
         const unsigned char ch = IndexCharacterOf(text);
         if (!IsIndexCharacter(ch)) {
             if (leftOut.anyLetter && !UpperInitialBeyondAscii(text).empty())

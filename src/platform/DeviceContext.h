@@ -35,8 +35,8 @@ public:
 
     // Draws text with the format flags; with TextFormat::kCalcRect it only
     // measures, widening or deepening rect as needed. Returns the text height.
-    virtual int DrawText(const std::string& text, Rect& rect, TextFormats format) = 0;
-    virtual Size GetTextExtent(const std::string& text) = 0;
+    virtual int DrawText(std::string_view text, Rect& rect, TextFormats format) = 0;
+    virtual Size GetTextExtent(std::string_view text) = 0;
     virtual int GetFontOverhang() = 0;
 
     // The advance of one character, or of two side by side, in the selected

@@ -337,7 +337,7 @@ bool CSearchTexts::CopySome(const CGridCtrl& grid, std::size_t cells) {
             for (int stage = 0; stage < 3; ++stage)
                 grid.PrefetchRow(row + CGridCtrl::kRowsAhead[stage], stage, m_firstCol, lastCol);
             for (int col = m_firstCol; col <= lastCol; ++col) {
-                const std::string& text = grid.GetCellText(row, col);
+                const std::string_view text = grid.GetCellText(row, col);
                 if (text.size() > std::numeric_limits<std::uint32_t>::max() - m_texts.size()) throw std::bad_alloc();
                 m_texts += text;
                 m_starts.push_back(static_cast<std::uint32_t>(m_texts.size()));

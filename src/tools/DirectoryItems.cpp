@@ -131,7 +131,7 @@ CGridCellCheckBox* CheckBoxOf(const CGridCtrl& grid, int row) {
 bool IsFreeRow(const CGridCtrl& grid, int row) {
     if (const CGridCellCheckBox* box = CheckBoxOf(grid, row); box && box->GetCheck()) return false;
     for (int col = 1; col < grid.GetColumnCount(); ++col) {
-        const std::string& text = grid.GetCellText(row, col);
+        const std::string_view text = grid.GetCellText(row, col);
         if (!std::all_of(text.begin(), text.end(), IsBlank)) return false;
     }
     return true;

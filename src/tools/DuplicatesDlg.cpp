@@ -18,10 +18,10 @@ constexpr int kMixedRow = 3;
 
 // Two cells merged: their text once when they agree or one of them is
 // empty (an empty side would leave a stray ", "), else both.
-std::string MixedText(const std::string& first, const std::string& second) {
-    if (first == second || second.empty()) return first;
-    if (first.empty()) return second;
-    return first + ", " + second;
+std::string MixedText(std::string_view first, std::string_view second) {
+    if (first == second || second.empty()) return std::string(first);
+    if (first.empty()) return std::string(second);
+    return std::string(first).append(", ").append(second);
 }
 
 }  // namespace
@@ -74,8 +74,8 @@ void CDuplicatesDlg::SetUpGrid() {
         grid.SetCellBackColour(row, 0, kHeadingBackColour);
     }
     for (int j = 1; j < grid.GetColumnCount(); ++j) {
-        const std::string& first = m_database.GetCellText(m_nRow - 1, j);
-        const std::string& second = m_database.GetCellText(m_nRow, j);
+        const std::string_view first = m_database.GetCellText(m_nRow - 1, j);
+        const std::string_view second = m_database.GetCellText(m_nRow, j);
         grid.SetCellText(kFirstRow, j, first);
         grid.SetCellText(kSecondRow, j, second);
         grid.SetCellText(kMixedRow, j, MixedText(first, second));

@@ -22,7 +22,7 @@ void ShowNoSelection(IMessageBox& messages) {
 
 }  // namespace
 
-void AppendReplacing(std::string& out, const std::string& text, std::string_view what, std::string_view with) {
+void AppendReplacing(std::string& out, std::string_view text, std::string_view what, std::string_view with) {
     std::size_t found = what.empty() ? std::string::npos : text.find(what);
     std::size_t from = 0;
     for (; found != std::string::npos; found = text.find(what, from)) {
@@ -33,7 +33,7 @@ void AppendReplacing(std::string& out, const std::string& text, std::string_view
     out.append(text, from, std::string::npos);
 }
 
-std::string ReplaceOccurrences(const std::string& text, std::string_view what, std::string_view with) {
+std::string ReplaceOccurrences(std::string_view text, std::string_view what, std::string_view with) {
     std::string out;
     AppendReplacing(out, text, what, with);
     return out;
@@ -102,7 +102,7 @@ void CReplaceDlg::LoadColumnNames(ToolPane pane) {
         m_dialog->AddListEntry(Id::kColumns, "All");
         m_dialog->SetListSelection(Id::kColumns, 0);
     }
-    for (int i = 1; i < columns; ++i) m_dialog->AddListEntry(Id::kColumns, grid->GetCellText(0, i));
+    for (int i = 1; i < columns; ++i) m_dialog->AddListEntry(Id::kColumns, std::string(grid->GetCellText(0, i)));
 }
 
 void CReplaceDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
@@ -134,7 +134,7 @@ void CReplaceDlg::OnDialogClosed() {
     if (closed) closed();
 }
 
-bool CReplaceDlg::EditTargetCells(const std::function<void(const std::string& text, std::string& out)>& edit) {
+bool CReplaceDlg::EditTargetCells(const std::function<void(std::string_view text, std::string& out)>& edit) {
     const int selected = m_dialog->GetListSelection(Id::kColumns);
     if (selected < 0) {
         ShowNoSelection(m_context.messages);
@@ -153,7 +153,7 @@ bool CReplaceDlg::EditTargetCells(const std::function<void(const std::string& te
         for (int r = 1; r < rows; ++r) {
             if ((r & 0x3FF) == 0) progress->Step(static_cast<std::uint64_t>(r), static_cast<std::uint64_t>(rows));
             for (int c = first; c <= last; ++c) {
-                const std::string& text = grid->GetCellText(r, c);
+                const std::string_view text = grid->GetCellText(r, c);
                 out.clear();
                 edit(text, out);
                 // Stored back even when nothing changed.
@@ -186,13 +186,13 @@ void CReplaceDlg::ReplaceInColumns() {
     }
     const std::string& what = m_strReplace;
     const std::string& with = m_strWith;
-    EditTargetCells([&](const std::string& text, std::string& out) { AppendReplacing(out, text, what, with); });
+    EditTargetCells([&](std::string_view text, std::string& out) { AppendReplacing(out, text, what, with); });
 }
 
 void CReplaceDlg::CapitalizeFirstLetter() {
     if (!m_dialog) return;
     m_dialog->SetFocus(Id::kColumns);
-    EditTargetCells([](const std::string& text, std::string& out) {
+    EditTargetCells([](std::string_view text, std::string& out) {
         out = text;
         if (!out.empty()) UpperLetterAt(out, 0, IsValidUtf8(out));
     });
@@ -201,7 +201,7 @@ void CReplaceDlg::CapitalizeFirstLetter() {
 void CReplaceDlg::CapitalizeWords() {
     if (!m_dialog) return;
     m_dialog->SetFocus(Id::kColumns);
-    EditTargetCells([](const std::string& text, std::string& out) {
+    EditTargetCells([](std::string_view text, std::string& out) {
         out = text;
         CapitalizeEachWordInPlace(out);
     });

@@ -30,9 +30,9 @@ enum class ToolPane { NewItems, Database };
 // text with every occurrence of what replaced by with, in one pass from the
 // left: the search goes on behind each inserted text and never looks at it
 // again, so occurrences do not overlap. An empty what finds nothing.
-std::string ReplaceOccurrences(const std::string& text, std::string_view what, std::string_view with);
+std::string ReplaceOccurrences(std::string_view text, std::string_view what, std::string_view with);
 // The same, appended to out.
-void AppendReplacing(std::string& out, const std::string& text, std::string_view what, std::string_view with);
+void AppendReplacing(std::string& out, std::string_view text, std::string_view what, std::string_view with);
 
 class CReplaceDlg : public IDialogEvents {
 public:
@@ -69,7 +69,7 @@ private:
     // grid; edit gets the text and gives the text to store. Then "Database*"
     // for 'Database' and a redraw. False, with the message shown, when no
     // entry is selected.
-    bool EditTargetCells(const std::function<void(const std::string& text, std::string& out)>& edit);
+    bool EditTargetCells(const std::function<void(std::string_view text, std::string& out)>& edit);
 
     ToolContext& m_context;
     std::function<void()> m_onClosed;

@@ -36,7 +36,7 @@ protected:
     }
     static std::string Contents(const std::string& path) { return fakes::ScratchFolder::Contents(path); }
     CGridCtrl& Db() { return *database.GetGrid(); }
-    std::string Corner() { return Db().GetCellText(0, 0); }
+    std::string Corner() { return std::string(Db().GetCellText(0, 0)); }
     std::string Title() const { return window.title; }
     std::string OpenTitle() const { return "Tabulon - " + PathOf("list.cfg"); }
 

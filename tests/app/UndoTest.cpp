@@ -187,7 +187,7 @@ TEST_F(UndoTest, DeletingEveryItemOfABigListHoldsItOnceAndUndoGivesItBack) {
     probe::StartCounting();
     ASSERT_TRUE(frame.OpenConfiguration(PathOf("list.cfg")));
     const std::size_t list = probe::StopCounting().peakBytes;
-    const std::string last = Db().GetCellText(20000, 1);
+    const std::string last(Db().GetCellText(20000, 1));
     messages.Answer(MbResult::Yes);
     probe::StartCounting();
     Menu(true, MenuCommand::kDeleteAllItems, 1, 1);

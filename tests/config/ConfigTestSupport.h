@@ -36,7 +36,7 @@ struct Session {
     }
     std::vector<std::string> ColumnNames() const {
         std::vector<std::string> names;
-        for (int col = 1; col < grid.GetColumnCount(); ++col) names.push_back(grid.GetCellText(0, col));
+        for (int col = 1; col < grid.GetColumnCount(); ++col) names.emplace_back(grid.GetCellText(0, col));
         return names;
     }
 

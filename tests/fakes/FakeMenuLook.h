@@ -51,7 +51,7 @@ public:
         Point at;
     };
     void DrawBitmap(const Bitmap& bitmap, Point at) override { pictures.push_back({bitmap, at}); }
-    int DrawText(const std::string& text, Rect& rect, TextFormats format) override {
+    int DrawText(std::string_view text, Rect& rect, TextFormats format) override {
         if (!(format & TextFormat::kCalcRect)) return RecordingDeviceContext::DrawText(text, rect, format);
         int shown = 0;
         for (std::size_t i = 0; i < text.size(); ++i) {

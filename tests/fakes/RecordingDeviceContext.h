@@ -78,7 +78,7 @@ public:
         call.checked = isChecked;
         calls.push_back(call);
     }
-    int DrawText(const std::string& t, Rect& r, TextFormats f) override {
+    int DrawText(std::string_view t, Rect& r, TextFormats f) override {
         if (f & TextFormat::kCalcRect) {
             const int lines = LineCountFor(t, r.right - r.left, f);
             r.bottom = r.top + lines * charHeight;
@@ -94,7 +94,7 @@ public:
         calls.push_back(call);
         return charHeight;
     }
-    Size GetTextExtent(const std::string& t) override { return {static_cast<int>(t.size()) * charWidth, charHeight}; }
+    Size GetTextExtent(std::string_view t) override { return {static_cast<int>(t.size()) * charWidth, charHeight}; }
     int GetFontOverhang() override { return overhang; }
 
     std::vector<DrawCall> Of(const std::string& kind) const {
@@ -128,9 +128,9 @@ private:
         calls.push_back(call);
     }
     // Word-wraps at blanks to the given width, like a simple text layout.
-    int LineCountFor(const std::string& t, int width, TextFormats f) const {
+    int LineCountFor(std::string_view t, int width, TextFormats f) const {
         int lines = 0;
-        std::istringstream in(t);
+        std::istringstream in{std::string(t)};
         std::string line;
         while (std::getline(in, line)) {
             ++lines;

@@ -35,7 +35,7 @@ public:
         return static_cast<double>((a * 7 + b * 3) % 5) * 0.25 - 0.5;
     }
 
-    Size GetTextExtent(const std::string& text) override {
+    Size GetTextExtent(std::string_view text) override {
         ++*m_measured;
         std::u32string chars;
         ForEachShownCharacter(text, [&](char32_t ch) { return chars.push_back(ch), true; });

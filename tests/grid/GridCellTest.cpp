@@ -64,6 +64,41 @@ TEST(GridCell, RareAttributesKeepTheGridAndEachOtherThroughSetsAndResets) {
     EXPECT_EQ(cell.GetGrid(), &grid);
 }
 
+// Texts are kept in the cell up to seven bytes, beyond in a block with the
+// length beside the pointer, and past 65,534 bytes with the length in front.
+TEST(GridCell, TextsOfEverySizeKeepTheirBytesWhenGrownShrunkOrSetFromThemselves) {
+    CGridCell cell;
+    for (const std::size_t size : {0u, 1u, 7u, 8u, 17u, 65534u, 65535u, 70000u, 3u}) {
+        std::string text(size, '\0');
+        for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>(i * 7 + size);
+        cell.SetText(text);
+        ASSERT_EQ(cell.GetText(), text) << size;
+        cell.SetText(cell.GetText().substr(size / 2));  // its own bytes
+        ASSERT_EQ(cell.GetText(), text.substr(size / 2)) << size;
+    }
+}
+
+// Formats and back colours are places in tables of the values met; values
+// past the tables' room, and grids past theirs, stay with the cell itself.
+TEST(GridCell, ManyFormatsColoursAndGridsEachStayWithTheirCell) {
+    std::vector<std::unique_ptr<CGridCtrl>> grids(300);
+    std::vector<CGridCell> cells(300);
+    for (unsigned i = 0; i < cells.size(); ++i) {
+        grids[i] = std::make_unique<CGridCtrl>(1, 1);
+        cells[i].SetGrid(grids[i].get());
+        cells[i].SetFormat(TextFormats::FromBits(0x100000 + i));
+        cells[i].SetBackColour(0x010000 + i);
+    }
+    for (unsigned i = 0; i < cells.size(); ++i) {
+        EXPECT_EQ(cells[i].GetGrid(), grids[i].get()) << i;
+        EXPECT_EQ(cells[i].GetFormat().ToBits(), 0x100000 + i) << i;
+        EXPECT_EQ(cells[i].GetBackColour(), 0x010000 + i) << i;
+    }
+    cells[299].Reset();
+    EXPECT_EQ(cells[299].GetBackColour(), 0x00FFFFFFu);
+    EXPECT_EQ(cells[299].GetGrid(), nullptr);
+}
+
 TEST(GridCell, UnsetFormatFontAndMarginComeFromTheDefaultCellOfItsKind) {
     CGridCtrl grid(3, 3, 1, 1);
     grid.GetDefaultCell(true, false)->SetFormat(TextFormats::FromBits(0x25));

@@ -34,7 +34,7 @@ void FillKeys(CGridCtrl& grid, const std::vector<std::string>& keys) {
 
 std::vector<std::string> Column(const CGridCtrl& grid, int col) {
     std::vector<std::string> out;
-    for (int r = grid.GetFixedRowCount(); r < grid.GetRowCount(); ++r) out.push_back(grid.GetCellText(r, col));
+    for (int r = grid.GetFixedRowCount(); r < grid.GetRowCount(); ++r) out.emplace_back(grid.GetCellText(r, col));
     return out;
 }
 
@@ -77,8 +77,11 @@ TEST(GridSort, TiesEndInTheOrderWorkedOutByHand) {
 
 TEST(GridSort, MatchesTheRecursiveFormOnRandomInputWithManyTies) {
     std::mt19937 random(7);
-    const std::vector<std::string> words = {"abba", "Abba", "ABBA", "beatles", "Beatles",           "cream",
-                                            "",     " ",    "ab",   "zz",      "\xC3\xA9t\xC3\xA9", "Z"};
+    const std::vector<std::string> words = {"abba", "Abba", "ABBA", "beatles", "Beatles", "cream", "", " ", "ab", "zz",
+                                            "\xC3\xA9t\xC3\xA9", "Z",
+                                            // Ties decided within and just past the keys' sixteen bytes.
+                                            std::string("ab\0", 3), std::string("AB\0\0", 4), "Sixteen letters!",
+                                            "sixteen LETTERS!", "Sixteen letters!!", "sixteen letters!!"};
     for (int round = 0; round < 40; ++round) {
         const int n = 1 + static_cast<int>(random() % 300);
         std::vector<std::string> keys;

@@ -76,12 +76,12 @@ struct CommandPanes : ::testing::Test {
 
     static Strings Column(const CGridCtrl& grid, int col) {
         Strings out;
-        for (int r = 0; r < grid.GetRowCount(); ++r) out.push_back(grid.GetCellText(r, col));
+        for (int r = 0; r < grid.GetRowCount(); ++r) out.emplace_back(grid.GetCellText(r, col));
         return out;
     }
     static Strings Row(const CGridCtrl& grid, int row) {
         Strings out;
-        for (int c = 1; c < grid.GetColumnCount(); ++c) out.push_back(grid.GetCellText(row, c));
+        for (int c = 1; c < grid.GetColumnCount(); ++c) out.emplace_back(grid.GetCellText(row, c));
         return out;
     }
 };

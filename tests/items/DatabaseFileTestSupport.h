@@ -43,13 +43,13 @@ protected:
         Rows rows;
         for (int r = 1; r < grid.GetRowCount(); ++r) {
             rows.emplace_back();
-            for (int c = from; c < grid.GetColumnCount(); ++c) rows.back().push_back(grid.GetCellText(r, c));
+            for (int c = from; c < grid.GetColumnCount(); ++c) rows.back().emplace_back(grid.GetCellText(r, c));
         }
         return rows;
     }
     static std::vector<std::string> Row0(const CGridCtrl& grid) {
         std::vector<std::string> names;
-        for (int c = 1; c < grid.GetColumnCount(); ++c) names.push_back(grid.GetCellText(0, c));
+        for (int c = 1; c < grid.GetColumnCount(); ++c) names.emplace_back(grid.GetCellText(0, c));
         return names;
     }
     // Fills 'Database' by hand, without the code under test.

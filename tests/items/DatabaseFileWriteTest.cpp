@@ -49,7 +49,7 @@ TEST_F(DatabaseFileTest, WriteRefusesTextTheFilesCannotHold) {
     };
     for (const Case& t : cases) {
         SCOPED_TRACE(t.text);
-        const std::string before = Db().GetCellText(t.row, t.col);
+        const std::string before(Db().GetCellText(t.row, t.col));
         Db().SetCellText(t.row, t.col, t.text);
         messages.shown.clear();
         EXPECT_FALSE(WriteDatabaseFile(frame));

@@ -60,7 +60,7 @@ struct Panes : ::testing::Test {
     }
     static std::vector<std::string> Row(const CGridCtrl& grid, int row) {
         std::vector<std::string> out;
-        for (int c = 1; c < grid.GetColumnCount(); ++c) out.push_back(grid.GetCellText(row, c));
+        for (int c = 1; c < grid.GetColumnCount(); ++c) out.emplace_back(grid.GetCellText(row, c));
         return out;
     }
 };

@@ -131,7 +131,7 @@ TEST_F(QtToolWindows, FindDublicateMergesAPairThroughRealWidgets) {
         EXPECT_EQ(pair->windowTitle(), "Dublicates found");
         if (auto* grid = ControlOf<qt::CQtGridWidget>(pair, DuplicatesId::kGrid)) {
             gridShown = grid->isVisible();
-            mixed = QString::fromStdString(grid->Grid().GetCellText(3, 2));
+            mixed = QString::fromStdString(std::string(grid->Grid().GetCellText(3, 2)));
             gridWidth = grid->Grid().GetTotalWidth();
             clientWidth = grid->viewport()->width();
         }

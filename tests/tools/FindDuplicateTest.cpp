@@ -26,7 +26,7 @@ struct FindDuplicate : ToolFixture {
             const CGridCtrl& grid = *d.grids.at(Pair::kGrid);
             for (int r = 0; r < grid.GetRowCount(); ++r) {
                 Strings row;
-                for (int c = 0; c < grid.GetColumnCount(); ++c) row.push_back(grid.GetCellText(r, c));
+                for (int c = 0; c < grid.GetColumnCount(); ++c) row.emplace_back(grid.GetCellText(r, c));
                 shown.push_back(row);
             }
             pairs.push_back(shown);

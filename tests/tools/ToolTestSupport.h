@@ -62,14 +62,14 @@ struct ToolFixture : ::testing::Test, IToolFrame {
         Rows out;
         for (int r = 1; r < grid.GetRowCount(); ++r) {
             Strings row;
-            for (int c = 1; c < grid.GetColumnCount(); ++c) row.push_back(grid.GetCellText(r, c));
+            for (int c = 1; c < grid.GetColumnCount(); ++c) row.emplace_back(grid.GetCellText(r, c));
             out.push_back(row);
         }
         return out;
     }
     static Strings Column(const CGridCtrl& grid, int col) {
         Strings out;
-        for (int r = 0; r < grid.GetRowCount(); ++r) out.push_back(grid.GetCellText(r, col));
+        for (int r = 0; r < grid.GetRowCount(); ++r) out.emplace_back(grid.GetCellText(r, col));
         return out;
     }
     bool DatabaseMarked() const { return database.GetCellText(0, 0) == "Database*"; }

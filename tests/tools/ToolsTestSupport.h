@@ -44,7 +44,8 @@ struct NewItemsFixture : ::testing::Test, fakes::HeadlessSession {
         Strings rows;
         for (int r = 1; r < grid->GetRowCount(); ++r) {
             std::string row;
-            for (int c = 1; c < grid->GetColumnCount(); ++c) row += (c > 1 ? "|" : "") + grid->GetCellText(r, c);
+            for (int c = 1; c < grid->GetColumnCount(); ++c)
+                row.append(c > 1 ? "|" : "").append(grid->GetCellText(r, c));
             rows.push_back(row);
         }
         return rows;
