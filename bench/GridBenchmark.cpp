@@ -83,11 +83,13 @@ int main(int argc, char** argv) {
     std::printf("sort (SortByColumn on %zu rows)\n", big);
     auto grid = EmptyDatabaseGrid();
     Fill(*grid, items);
-    std::printf("  random       %8.3f s\n", Sort(*grid));
-    std::printf("  sorted       %8.3f s\n", Sort(*grid));
+    // "before": the figures before the cells were made smaller, on the 2-core
+    // test machine, the best of three runs.
+    std::printf("  random       %8.3f s   (before: 0.400 s)\n", Sort(*grid));
+    std::printf("  sorted       %8.3f s   (before: 0.388 s)\n", Sort(*grid));
     grid->SortByColumn(1, false);
-    std::printf("  reverse      %8.3f s\n", Sort(*grid));
+    std::printf("  reverse      %8.3f s   (before: 0.355 s)\n", Sort(*grid));
     for (int r = 1; r < grid->GetRowCount(); ++r) grid->SetCellText(r, 1, "Same Artist");
-    std::printf("  all equal    %8.3f s   (target: each under 2 s)\n", Sort(*grid));
+    std::printf("  all equal    %8.3f s   (before: 0.508 s; target: each under 2 s)\n", Sort(*grid));
     return 0;
 }

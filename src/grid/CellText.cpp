@@ -11,6 +11,12 @@ void CCellText::Assign(std::string_view text) {
     if (text.size() <= kInlineBytes) {
         word |= text.size() << 1;
         if (!text.empty()) std::memcpy(reinterpret_cast<char*>(&word) + 1, text.data(), text.size());
+    } else if (!(m_word & kInline) && BlockBytesFor(View().size()) == BlockBytesFor(text.size())) {
+        // A text of the same size (a change of case, or none) takes the
+        // place of the old one; it may overlap it.
+        const std::string_view old = View();
+        std::memmove(const_cast<char*>(old.data()), text.data(), text.size());
+        return;
     } else {
         // Made before the old text goes: text may lie inside it.
         const std::size_t bytes = BlockBytesFor(text.size());

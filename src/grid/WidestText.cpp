@@ -191,10 +191,13 @@ int Bound(double advances) {
 
 }  // namespace
 
+// 24 bytes: a column of a million texts has as many.
 struct CWidestText::Entry {
-    std::string_view text;
+    const char* chars;
     double advances;      // of its characters
+    std::uint32_t size;   // of the text; one over 4 GB is measured by its first 4 GB
     std::uint32_t pairs;  // of neighbours; kUnbounded: a character without an advance
+    std::string_view Text() const { return {chars, size}; }
 };
 
 CWidestText::CWidestText(IDeviceContext& dc, const LogFont* font)
@@ -203,7 +206,7 @@ CWidestText::CWidestText(IDeviceContext& dc, const LogFont* font)
 CWidestText::~CWidestText() = default;
 
 void CWidestText::Add(std::string_view text) {
-    Entry entry{text, 0, 0};
+    Entry entry{text.data(), 0, static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), UINT32_MAX)), 0};
     CCharAdvances& advances = *m_advances;
     int previous = -1;
     ForEachShownCharacter(text, [&](char32_t ch) {
@@ -235,7 +238,7 @@ std::optional<WidestText> CWidestText::Find() {
     // Texts recur (a genre, a year): each distinct one is measured once.
     std::unordered_set<std::string_view> measured;
     const auto measure = [&](std::size_t i) {
-        std::string_view text = m_entries[i].text;
+        std::string_view text = m_entries[i].Text();
         if (!measured.insert(text).second) return;
         const int width = m_dc.GetTextExtent(text).cx;
         if (width > widest.width) widest = {i, width};
@@ -283,7 +286,7 @@ std::optional<WidestText> CWidestText::Find() {
         for (std::size_t i : order) {
             if (bounds[i] <= widest.width) break;
             if (widestPair != 0 || advances.PairsTakeAway()) {
-                const std::optional<double> paired = PairedAdvances(m_entries[i].text, advances);
+                const std::optional<double> paired = PairedAdvances(m_entries[i].Text(), advances);
                 if (paired && Bound(*paired) <= widest.width) continue;
             }
             measure(i);
