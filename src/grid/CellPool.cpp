@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <new>
+#include <unordered_map>
+#include <vector>
 
 namespace tabulon::cellpool {
 
@@ -38,8 +40,42 @@ FreeBlock* g_freeLists[kLargestPooled / kGranule + 1];
 char* g_next = nullptr;
 char* g_end = nullptr;
 
-void* NewBlock(std::size_t bytes) { return ::operator new(bytes); }
+void* NewBlock(std::size_t bytes) { return ::operator new (bytes, std::align_val_t{kBlockBytes}); }
 BlockSource g_blockSource = &NewBlock;
+
+// A cell's handle is its block's number and its place in the block in
+// granules; each block begins with its number, and blocks are aligned to
+// their size, so a cell finds its block by its address.
+constexpr int kPlaceBits = 18;
+static_assert((std::size_t{1} << kPlaceBits) * kGranule == kBlockBytes, "a place for every granule of a block");
+constexpr std::size_t kMostBlocks = std::size_t{1} << (31 - kPlaceBits);
+char* g_blocks[kMostBlocks];
+std::size_t g_blockCount = 0;
+
+char* TakeBlock() {
+    if (g_blockCount == kMostBlocks) throw std::bad_alloc();
+    auto* block = static_cast<char*>(g_blockSource(kBlockBytes));
+    if (reinterpret_cast<std::uintptr_t>(block) % kBlockBytes != 0) block = static_cast<char*>(NewBlock(kBlockBytes));
+    const auto number = static_cast<std::uint32_t>(g_blockCount);
+    *reinterpret_cast<std::uint32_t*>(block) = number;
+    g_blocks[g_blockCount++] = block;
+    return block;
+}
+
+// Under the address sanitizer cells are allocations of their own, numbered
+// in a table; number 0 is none.
+std::vector<void*>& LooseCells() {
+    static std::vector<void*> cells(1, nullptr);
+    return cells;
+}
+std::unordered_map<const void*, std::uint32_t>& LooseNumbers() {
+    static std::unordered_map<const void*, std::uint32_t> numbers;
+    return numbers;
+}
+std::vector<std::uint32_t>& FreeNumbers() {
+    static std::vector<std::uint32_t> numbers;
+    return numbers;
+}
 
 std::size_t Rounded(std::size_t size) { return (size + kGranule - 1) / kGranule * kGranule; }
 
@@ -54,9 +90,11 @@ void* Allocate(std::size_t size) {
         return block;
     }
     if (g_next == nullptr || g_next + rounded > g_end) {
-        // Blocks are kept for the life of the process and reused through the free lists.
-        g_next = static_cast<char*>(g_blockSource(kBlockBytes));
-        g_end = g_next + kBlockBytes;
+        // Blocks are kept for the life of the process and reused through the
+        // free lists. The first granule holds the block's number.
+        char* block = TakeBlock();
+        g_next = block + kGranule;
+        g_end = block + kBlockBytes;
     }
     void* cell = g_next;
     g_next += rounded;
@@ -77,6 +115,62 @@ void Free(void* block, std::size_t size) noexcept {
     FreeBlock*& freeList = g_freeLists[Rounded(size == 0 ? 1 : size) / kGranule];
     free->next = freeList;
     freeList = free;
+}
+
+void* AllocateCell(std::size_t size) {
+    if (kPooled) {
+        if (size > kLargestPooled) throw std::bad_alloc();
+        return Allocate(size);
+    }
+    std::vector<void*>& cells = LooseCells();
+    std::vector<std::uint32_t>& free = FreeNumbers();
+    if (free.empty() && cells.size() >= (std::size_t{1} << 31)) throw std::bad_alloc();
+    void* cell = ::operator new(size);
+    try {
+        const std::uint32_t number = free.empty() ? static_cast<std::uint32_t>(cells.size()) : free.back();
+        // Freeing a cell then never needs room for its number.
+        free.reserve(cells.size() + 1);
+        LooseNumbers().emplace(cell, number);
+        if (free.empty())
+            cells.push_back(cell);
+        else {
+            cells[number] = cell;
+            free.pop_back();
+        }
+    } catch (...) {
+        LooseNumbers().erase(cell);
+        ::operator delete(cell);
+        throw;
+    }
+    return cell;
+}
+
+void FreeCell(void* cell, std::size_t size) noexcept {
+    if (!cell) return;
+    if (kPooled) {
+        Free(cell, size);
+        return;
+    }
+    const auto found = LooseNumbers().find(cell);
+    if (found != LooseNumbers().end()) {
+        LooseCells()[found->second] = nullptr;
+        FreeNumbers().push_back(found->second);
+        LooseNumbers().erase(found);
+    }
+    ::operator delete(cell);
+}
+
+std::uint32_t HandleOf(const void* cell) noexcept {
+    if (!kPooled) return LooseNumbers().find(cell)->second;
+    const auto address = reinterpret_cast<std::uintptr_t>(cell);
+    const std::uintptr_t block = address & ~(kBlockBytes - 1);
+    const std::uint32_t number = *reinterpret_cast<const std::uint32_t*>(block);
+    return (number << kPlaceBits) | static_cast<std::uint32_t>((address - block) / kGranule);
+}
+
+void* CellAt(std::uint32_t handle) noexcept {
+    if (!kPooled) return LooseCells()[handle];
+    return g_blocks[handle >> kPlaceBits] + (handle & ((1u << kPlaceBits) - 1)) * kGranule;
 }
 
 }  // namespace tabulon::cellpool

@@ -5,16 +5,27 @@
 // on the user-interface thread only, so the pool takes no locks.
 
 #include <cstddef>
+#include <cstdint>
 
 namespace tabulon::cellpool {
 
 void* Allocate(std::size_t size);
 void Free(void* block, std::size_t size) noexcept;
+
+// Cells, named in the rows by a handle of 31 bits instead of a pointer: half
+// the room, for millions of them. A handle is never 0. The pool holds at
+// most 16 GB of blocks; past that, as for a cell class larger than the
+// pool's largest size, AllocateCell throws std::bad_alloc.
+void* AllocateCell(std::size_t size);
+void FreeCell(void* cell, std::size_t size) noexcept;
+std::uint32_t HandleOf(const void* cell) noexcept;
+void* CellAt(std::uint32_t handle) noexcept;
 // Whether blocks come from the pool at all: under the address sanitizer each
 // is an allocation of its own, so that a use after free is still caught.
 bool IsPooled();
 
-// Where the pool takes its blocks of kBlockBytes from; a block is never given
+// Where the pool takes its blocks of kBlockBytes from, aligned to their size
+// (a block that is not is replaced by one that is); a block is never given
 // back. The default is operator new. A host may give memory that the system
 // backs with large pages: a big list is walked in sorted order, all over its
 // cells, and small pages then cost a translation miss at nearly every row.

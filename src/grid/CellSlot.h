@@ -2,7 +2,7 @@
 // One place of a row of the table. It owns its cell, or, until the cell is
 // first needed, holds only the format the cell is to have: a list with one
 // very long item gives every other item as many empty places, and a whole
-// cell for each of them would cost a hundred bytes where these cost eight.
+// cell for each of them would cost tens of bytes where these cost four.
 
 #include <cstdint>
 #include <memory>
@@ -15,12 +15,16 @@ class CCellSlot {
 public:
     // No cell and nothing pending: what a slot is after its cell has gone.
     CCellSlot() noexcept = default;
+    // cell comes from the cell pool, as every cell does.
     explicit CCellSlot(std::unique_ptr<CGridCellBase> cell) noexcept
-        : m_bits(reinterpret_cast<std::uintptr_t>(cell.release())) {}
+        : m_bits(cell ? cellpool::HandleOf(cell.release()) << 1 : 0) {}
+    // Whether a cell not made yet can wait with this format: all but a few
+    // bit patterns no format has.
+    static bool CanPend(unsigned format) noexcept { return format + 1u < 0x80000000u; }
     // A cell not made yet, which is to have this format when it is.
     static CCellSlot Pending(unsigned format) noexcept {
         CCellSlot slot;
-        slot.m_bits = (static_cast<std::uintptr_t>(format) << kFormatShift) | kPendingBit;
+        slot.m_bits = ((format + 1u) << 1) | kPendingBit;
         return slot;
     }
     CCellSlot(CCellSlot&& other) noexcept : m_bits(other.m_bits) { other.m_bits = 0; }
@@ -38,11 +42,12 @@ public:
 
     // The cell, or none while it is pending or gone.
     CGridCellBase* get() const noexcept {
-        return (m_bits & kPendingBit) ? nullptr : reinterpret_cast<CGridCellBase*>(m_bits);
+        if (m_bits == 0 || (m_bits & kPendingBit)) return nullptr;
+        return static_cast<CGridCellBase*>(cellpool::CellAt(m_bits >> 1));
     }
     CGridCellBase* operator->() const noexcept { return get(); }
     bool IsPending() const noexcept { return (m_bits & kPendingBit) != 0; }
-    unsigned PendingFormat() const noexcept { return static_cast<unsigned>(m_bits >> kFormatShift); }
+    unsigned PendingFormat() const noexcept { return (m_bits >> 1) - 1u; }
     void SetPendingFormat(unsigned format) noexcept { *this = Pending(format); }
     // Deletes the cell, if any; the slot is then empty.
     void reset() noexcept {
@@ -51,13 +56,11 @@ public:
     }
 
 private:
-    // Cells are aligned, so the lowest bit of a pointer to one is free.
-    static constexpr std::uintptr_t kPendingBit = 1;
-    static constexpr int kFormatShift = 32;
-    static_assert(sizeof(std::uintptr_t) >= 8, "the format needs the upper half of the slot");
-    static_assert(alignof(CGridCellBase) >= 2, "the pending mark needs a free pointer bit");
+    // The cell's handle in the pool above the lowest bit, or, with that bit
+    // set, the pending format plus one (so that the unset format is 0).
+    static constexpr std::uint32_t kPendingBit = 1;
 
-    std::uintptr_t m_bits = 0;
+    std::uint32_t m_bits = 0;
 };
 
 }  // namespace tabulon

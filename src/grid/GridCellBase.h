@@ -24,8 +24,8 @@ public:
     virtual ~CGridCellBase() = default;
 
     // Cells come from the cell pool; the sized delete tells it which block size.
-    static void* operator new(std::size_t size) { return cellpool::Allocate(size); }
-    static void operator delete(void* block, std::size_t size) noexcept { cellpool::Free(block, size); }
+    static void* operator new(std::size_t size) { return cellpool::AllocateCell(size); }
+    static void operator delete(void* block, std::size_t size) noexcept { cellpool::FreeCell(block, size); }
 
     // Attributes.
     virtual void SetText(std::string_view) {}

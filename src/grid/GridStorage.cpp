@@ -636,7 +636,10 @@ TextFormats CGridCtrl::DefaultFormat(int row, int col) const {
 }
 
 CCellSlot CGridCtrl::NewSlot(int row, int col) {
-    if (MakesCellsLazily()) return CCellSlot::Pending(DefaultFormat(row, col).ToBits());
+    if (MakesCellsLazily()) {
+        const unsigned format = DefaultFormat(row, col).ToBits();
+        if (CCellSlot::CanPend(format)) return CCellSlot::Pending(format);
+    }
     return CCellSlot(CreateCell(row, col));
 }
 
@@ -820,7 +823,7 @@ bool CGridCtrl::SetCellState(int row, int col, CellStates state) {
 }
 
 bool CGridCtrl::SetCellFormat(int row, int col, TextFormats format) {
-    if (IsValidCell(row, col) && m_rowData[row][col].IsPending()) {
+    if (IsValidCell(row, col) && m_rowData[row][col].IsPending() && CCellSlot::CanPend(format.ToBits())) {
         m_rowData[row][col].SetPendingFormat(format.ToBits());
         return true;
     }
