@@ -19,13 +19,13 @@
 
 #include "grid/CellId.h"
 #include "grid/CellPool.h"
+#include "grid/CellRow.h"
 #include "grid/CellSlot.h"
 
 namespace tabulon {
 
-// A row of the table owns its cells; its table of them comes from the cell
-// pool too, so that it lies beside them.
-using GridRow = std::vector<CCellSlot, cellpool::Allocator<CCellSlot>>;
+// A row of the table owns its cells.
+using GridRow = CCellRow;
 
 // Rows at ascending positions. Most often they follow each other (the rows
 // appended, every item of a list): such a run is kept as its ends alone.
