@@ -67,7 +67,12 @@ bool SaveDatabaseItemsTo(CMainFrame& frame, const std::string& path, bool withBa
     }
     const std::string saved = "Database saved to " + path;
     if (!WriteDatabaseFile(frame, withBackup)) return false;
-    frame.DatabasePane().SetDatabaseModified(false);
+    // The file is written: should memory run out for the corner's title now,
+    // the mark stays, and the save is not called failed.
+    try {
+        frame.DatabasePane().SetDatabaseModified(false);
+    } catch (const std::bad_alloc&) {
+    }
     frame.UndoStack().MarkDatabaseSaved();
     frame.SayDone(saved);
     return true;

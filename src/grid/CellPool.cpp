@@ -2,29 +2,10 @@
 
 #include <cstddef>
 #include <new>
-#include <unordered_map>
-#include <vector>
 
 namespace tabulon::cellpool {
 
 namespace {
-
-// Under the address sanitizer every cell is its own allocation, so that a
-// use after free is still caught. g++ says so with __SANITIZE_ADDRESS__,
-// clang through __has_feature.
-#if defined(__SANITIZE_ADDRESS__)
-#define TABULON_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TABULON_ADDRESS_SANITIZER 1
-#endif
-#endif
-
-#if defined(TABULON_ADDRESS_SANITIZER)
-constexpr bool kPooled = false;
-#else
-constexpr bool kPooled = true;
-#endif
 
 constexpr std::size_t kGranule = alignof(std::max_align_t) < 8 ? alignof(std::max_align_t) : 8;
 constexpr std::size_t kLargestPooled = 256;
@@ -60,21 +41,6 @@ char* TakeBlock() {
     *reinterpret_cast<std::uint32_t*>(block) = number;
     g_blocks[g_blockCount++] = block;
     return block;
-}
-
-// Under the address sanitizer cells are allocations of their own, numbered
-// in a table; number 0 is none.
-std::vector<void*>& LooseCells() {
-    static std::vector<void*> cells(1, nullptr);
-    return cells;
-}
-std::unordered_map<const void*, std::uint32_t>& LooseNumbers() {
-    static std::unordered_map<const void*, std::uint32_t> numbers;
-    return numbers;
-}
-std::vector<std::uint32_t>& FreeNumbers() {
-    static std::vector<std::uint32_t> numbers;
-    return numbers;
 }
 
 std::size_t Rounded(std::size_t size) { return (size + kGranule - 1) / kGranule * kGranule; }
@@ -118,58 +84,22 @@ void Free(void* block, std::size_t size) noexcept {
 }
 
 void* AllocateCell(std::size_t size) {
-    if (kPooled) {
-        if (size > kLargestPooled) throw std::bad_alloc();
-        return Allocate(size);
-    }
-    std::vector<void*>& cells = LooseCells();
-    std::vector<std::uint32_t>& free = FreeNumbers();
-    if (free.empty() && cells.size() >= (std::size_t{1} << 31)) throw std::bad_alloc();
-    void* cell = ::operator new(size);
-    try {
-        const std::uint32_t number = free.empty() ? static_cast<std::uint32_t>(cells.size()) : free.back();
-        // Freeing a cell then never needs room for its number.
-        free.reserve(cells.size() + 1);
-        LooseNumbers().emplace(cell, number);
-        if (free.empty())
-            cells.push_back(cell);
-        else {
-            cells[number] = cell;
-            free.pop_back();
-        }
-    } catch (...) {
-        LooseNumbers().erase(cell);
-        ::operator delete(cell);
-        throw;
-    }
-    return cell;
+    if (kPooled && size > kLargestPooled) throw std::bad_alloc();
+    return Allocate(size);
 }
 
-void FreeCell(void* cell, std::size_t size) noexcept {
-    if (!cell) return;
-    if (kPooled) {
-        Free(cell, size);
-        return;
-    }
-    const auto found = LooseNumbers().find(cell);
-    if (found != LooseNumbers().end()) {
-        LooseCells()[found->second] = nullptr;
-        FreeNumbers().push_back(found->second);
-        LooseNumbers().erase(found);
-    }
-    ::operator delete(cell);
-}
+void FreeCell(void* cell, std::size_t size) noexcept { Free(cell, size); }
 
-std::uint32_t HandleOf(const void* cell) noexcept {
-    if (!kPooled) return LooseNumbers().find(cell)->second;
+CellHandle HandleOf(const void* cell) noexcept {
     const auto address = reinterpret_cast<std::uintptr_t>(cell);
+    if (!kPooled) return address >> 1;
     const std::uintptr_t block = address & ~(kBlockBytes - 1);
     const std::uint32_t number = *reinterpret_cast<const std::uint32_t*>(block);
     return (number << kPlaceBits) | static_cast<std::uint32_t>((address - block) / kGranule);
 }
 
-void* CellAt(std::uint32_t handle) noexcept {
-    if (!kPooled) return LooseCells()[handle];
+void* CellAt(CellHandle handle) noexcept {
+    if (!kPooled) return reinterpret_cast<void*>(handle << 1);
     return g_blocks[handle >> kPlaceBits] + (handle & ((1u << kPlaceBits) - 1)) * kGranule;
 }
 

@@ -9,17 +9,40 @@
 
 namespace tabulon::cellpool {
 
+// Under the address sanitizer every cell is its own allocation, so that a
+// use after free is still caught. g++ says so with __SANITIZE_ADDRESS__,
+// clang through __has_feature.
+#if defined(__SANITIZE_ADDRESS__)
+#define TABULON_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TABULON_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+#if defined(TABULON_ADDRESS_SANITIZER)
+constexpr bool kPooled = false;
+// The cell's address, halved (it is even): the leak checker sees the cells a
+// row holds.
+using CellHandle = std::uintptr_t;
+#else
+constexpr bool kPooled = true;
+// The cell's block's number and its place in the block, in 31 bits: half a
+// pointer, for millions of cells.
+using CellHandle = std::uint32_t;
+#endif
+
 void* Allocate(std::size_t size);
 void Free(void* block, std::size_t size) noexcept;
 
-// Cells, named in the rows by a handle of 31 bits instead of a pointer: half
-// the room, for millions of them. A handle is never 0. The pool holds at
-// most 16 GB of blocks; past that, as for a cell class larger than the
-// pool's largest size, AllocateCell throws std::bad_alloc.
+// Cells, named in the rows by a handle (above); a handle is never 0 and
+// leaves the top bit clear. The pool holds at most 16 GB of blocks; past
+// that, as for a cell class larger than the pool's largest size,
+// AllocateCell throws std::bad_alloc.
 void* AllocateCell(std::size_t size);
 void FreeCell(void* cell, std::size_t size) noexcept;
-std::uint32_t HandleOf(const void* cell) noexcept;
-void* CellAt(std::uint32_t handle) noexcept;
+CellHandle HandleOf(const void* cell) noexcept;
+void* CellAt(CellHandle handle) noexcept;
 // Whether blocks come from the pool at all: under the address sanitizer each
 // is an allocation of its own, so that a use after free is still caught.
 bool IsPooled();

@@ -79,11 +79,12 @@ CGridCell::~CGridCell() { DropAttributes(); }
 
 namespace {
 // Few cells have attributes, so a table beside the cells costs less than a
-// word in each.
+// word in each. It lasts as long as the process: a cell may go after the
+// statics have.
 template <typename Attributes>
 std::unordered_map<const void*, Attributes>& AttributeTable() {
-    static std::unordered_map<const void*, Attributes> table;
-    return table;
+    static auto* table = new std::unordered_map<const void*, Attributes>;
+    return *table;
 }
 }  // namespace
 

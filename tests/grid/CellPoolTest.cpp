@@ -46,7 +46,7 @@ TEST(CellPool, EveryCellIsFoundAgainByItsHandle) {
     std::vector<void*> cells;
     const auto allocateAndCheck = [&](std::size_t count) {
         for (std::size_t i = 0; i < count; ++i) cells.push_back(cellpool::AllocateCell(24));
-        std::vector<std::uint32_t> handles;
+        std::vector<cellpool::CellHandle> handles;
         for (void* cell : cells) {
             handles.push_back(cellpool::HandleOf(cell));
             ASSERT_NE(handles.back(), 0u);
