@@ -25,7 +25,7 @@ struct Holder {
     }
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
-        for (int col = 1; col < grid.GetColumnCount(); ++col) names.push_back(grid.GetCellText(0, col));
+        for (int col = 1; col < grid.GetColumnCount(); ++col) names.emplace_back(grid.GetCellText(0, col));
         // One nameless column is written as the bare key, which names none.
         if (names.size() == 1 && names[0].empty()) names.clear();
         return names;

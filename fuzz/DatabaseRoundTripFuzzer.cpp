@@ -19,7 +19,7 @@ std::string ItemsOf(const CGridCtrl& grid) {
     std::string items = std::to_string(grid.GetColumnCount()) + ":";
     for (int r = 1; r < grid.GetRowCount(); ++r) {
         for (int c = 0; c < grid.GetColumnCount(); ++c) {
-            const std::string& text = grid.GetCellText(r, c);
+            const std::string_view text = grid.GetCellText(r, c);
             items += std::to_string(text.size());
             items += ':';
             items += text;
