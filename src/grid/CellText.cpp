@@ -15,7 +15,7 @@ std::size_t BlockBytes(std::size_t size, bool lengthInBlock) {
 
 void CCellText::Assign(std::string_view text) {
     std::uintptr_t word = kInline;
-    const bool lengthInBlock = text.size() > kLongestBeside || !cellpool::IsPooled();
+    const bool lengthInBlock = text.size() > kLongestBeside || !cellpool::kPooled;
     if (text.size() <= kInlineBytes) {
         word |= text.size() << 1;
         if (!text.empty()) std::memcpy(reinterpret_cast<char*>(&word) + 1, text.data(), text.size());
