@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "TableGenerator.h"
 #include "grid/CellPool.h"
@@ -129,6 +130,35 @@ double FindRun(int items, bool sortedInGrid, int& barChanges) {
     return seconds;
 }
 
+// 'Replace' of 'the' with 'The' and then "upper-case each word" in "All"
+// columns of a new list; their times in seconds.
+std::pair<double, double> ReplaceRun(int items, bool sortedInGrid) {
+    qt::CQtDesktop desktop;
+    BenchFrame frame(desktop);
+    FillDatabase(frame.database, items, sortedInGrid);
+    Tools tools(frame);
+    tools.tools.OnReplace();
+    CReplaceDlg& replace = *tools.tools.ReplaceDlg();
+    qt::CQtDialog* window = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<qt::CQtDialog*>(w); d && d->isVisible()) window = d;
+    window->SetCheck(ReplaceId::kDatabase, true);
+    replace.LoadColumnNames(ToolPane::Database);
+    window->SetControlText(ReplaceId::kReplaceText, "the");
+    window->SetControlText(ReplaceId::kWithText, "The");
+    auto start = Clock::now();
+    replace.ReplaceInColumns();
+    const double replaceSeconds = Seconds(start);
+    start = Clock::now();
+    replace.CapitalizeWords();
+    const double capitalizeSeconds = Seconds(start);
+    if (tools.messages.shown != 0 || frame.database.GetCellText(0, 0) != "Database*") {
+        std::fprintf(stderr, "bench_tools: Replace did not run\n");
+        std::exit(1);
+    }
+    return {replaceSeconds, capitalizeSeconds};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -155,34 +185,19 @@ int main(int argc, char** argv) {
             "ratio at most 12; before: %s)\n",
             big, bigBest, bigBar, bigBest / smallBest, sortedInGrid ? "0.466 s" : "0.091 s");
 
-        qt::CQtDesktop desktop;
-        BenchFrame frame(desktop);
-        FillDatabase(frame.database, big, sortedInGrid);
-        Tools tools(frame);
-        tools.tools.OnReplace();
-        CReplaceDlg& replace = *tools.tools.ReplaceDlg();
-        qt::CQtDialog* window = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<qt::CQtDialog*>(w); d && d->isVisible()) window = d;
-        window->SetCheck(ReplaceId::kDatabase, true);
-        replace.LoadColumnNames(ToolPane::Database);
-        window->SetControlText(ReplaceId::kReplaceText, "the");
-        window->SetControlText(ReplaceId::kWithText, "The");
-        std::printf("Replace in \"All\" of %d items x 5 columns\n", big);
-        auto start = Clock::now();
-        replace.ReplaceInColumns();
+        std::printf("Replace in \"All\" of %d items x 5 columns (best of 3, each on a new list)\n", big);
+        double replaceBest = 1e9, capitalizeBest = 1e9;
+        for (int run = 0; run < 3; ++run) {
+            const auto [replaceSeconds, capitalizeSeconds] = ReplaceRun(big, sortedInGrid);
+            replaceBest = std::min(replaceBest, replaceSeconds);
+            capitalizeBest = std::min(capitalizeBest, capitalizeSeconds);
+        }
         // "before": the figures before the cells were made smaller, on the
         // 2-core test machine.
-        std::printf("  'the' with 'The'       %7.3f s   (target: at most 1 s; before: %s)\n", Seconds(start),
-                    sortedInGrid ? "2.260 s" : "0.397 s");
-        start = Clock::now();
-        replace.CapitalizeWords();
-        std::printf("  upper-case each word   %7.3f s   (target: at most 1 s; before: %s)\n", Seconds(start),
-                    sortedInGrid ? "1.928 s" : "0.447 s");
-        if (tools.messages.shown != 0 || frame.database.GetCellText(0, 0) != "Database*") {
-            std::fprintf(stderr, "bench_tools: Replace did not run\n");
-            return 1;
-        }
+        std::printf("  'the' with 'The'       %7.3f s   (target: at most 1 s; before: %s)\n", replaceBest,
+                    sortedInGrid ? "1.325 s" : "0.214 s");
+        std::printf("  upper-case each word   %7.3f s   (target: at most 1 s; before: %s)\n", capitalizeBest,
+                    sortedInGrid ? "1.637 s" : "0.253 s");
     }
     return 0;
 }

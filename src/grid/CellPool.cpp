@@ -5,19 +5,25 @@
 
 namespace tabulon::cellpool {
 
+namespace detail {
+// Each block by its number; a handle's upper bits.
+char* g_blocks[std::size_t{1} << (31 - kPlaceBits)];
+}  // namespace detail
+
 namespace {
 
-constexpr std::size_t kGranule = alignof(std::max_align_t) < 8 ? alignof(std::max_align_t) : 8;
+using detail::g_blocks;
+static_assert(alignof(std::max_align_t) >= kGranule, "a granule keeps any alignment a cell needs");
 constexpr std::size_t kLargestPooled = 256;
 
 struct FreeBlock {
     FreeBlock* next;
 };
 
-// Freed blocks wait in a list per size; new ones are cut from one running
-// block whatever their size, so a row's cell table and its cells, made one
-// after the other, lie next to each other.
-FreeBlock* g_freeLists[kLargestPooled / kGranule + 1];
+// Freed blocks wait in a list per use and size; new ones are cut from one
+// running block whatever their use and size, so a row's cell table, its
+// cells and their texts, made one after the other, lie next to each other.
+FreeBlock* g_freeLists[3][kLargestPooled / kGranule + 1];
 char* g_next = nullptr;
 char* g_end = nullptr;
 
@@ -27,10 +33,8 @@ BlockSource g_blockSource = &NewBlock;
 // A cell's handle is its block's number and its place in the block in
 // granules; each block begins with its number, and blocks are aligned to
 // their size, so a cell finds its block by its address.
-constexpr int kPlaceBits = 18;
 static_assert((std::size_t{1} << kPlaceBits) * kGranule == kBlockBytes, "a place for every granule of a block");
 constexpr std::size_t kMostBlocks = std::size_t{1} << (31 - kPlaceBits);
-char* g_blocks[kMostBlocks];
 std::size_t g_blockCount = 0;
 
 char* TakeBlock() {
@@ -47,10 +51,10 @@ std::size_t Rounded(std::size_t size) { return (size + kGranule - 1) / kGranule 
 
 }  // namespace
 
-void* Allocate(std::size_t size) {
+void* Allocate(std::size_t size, Use use) {
     if (!kPooled || size > kLargestPooled) return ::operator new(size);
     const std::size_t rounded = Rounded(size == 0 ? 1 : size);
-    FreeBlock*& freeList = g_freeLists[rounded / kGranule];
+    FreeBlock*& freeList = g_freeLists[static_cast<int>(use)][rounded / kGranule];
     if (FreeBlock* block = freeList) {
         freeList = block->next;
         return block;
@@ -71,24 +75,24 @@ bool IsPooled() { return kPooled; }
 
 void SetBlockSource(BlockSource source) { g_blockSource = source ? source : &NewBlock; }
 
-void Free(void* block, std::size_t size) noexcept {
+void Free(void* block, std::size_t size, Use use) noexcept {
     if (!block) return;
     if (!kPooled || size > kLargestPooled) {
         ::operator delete(block);
         return;
     }
     auto* free = static_cast<FreeBlock*>(block);
-    FreeBlock*& freeList = g_freeLists[Rounded(size == 0 ? 1 : size) / kGranule];
+    FreeBlock*& freeList = g_freeLists[static_cast<int>(use)][Rounded(size == 0 ? 1 : size) / kGranule];
     free->next = freeList;
     freeList = free;
 }
 
 void* AllocateCell(std::size_t size) {
     if (kPooled && size > kLargestPooled) throw std::bad_alloc();
-    return Allocate(size);
+    return Allocate(size, Use::Cells);
 }
 
-void FreeCell(void* cell, std::size_t size) noexcept { Free(cell, size); }
+void FreeCell(void* cell, std::size_t size) noexcept { Free(cell, size, Use::Cells); }
 
 CellHandle HandleOf(const void* cell) noexcept {
     const auto address = reinterpret_cast<std::uintptr_t>(cell);
@@ -96,11 +100,6 @@ CellHandle HandleOf(const void* cell) noexcept {
     const std::uintptr_t block = address & ~(kBlockBytes - 1);
     const std::uint32_t number = *reinterpret_cast<const std::uint32_t*>(block);
     return (number << kPlaceBits) | static_cast<std::uint32_t>((address - block) / kGranule);
-}
-
-void* CellAt(CellHandle handle) noexcept {
-    if (!kPooled) return reinterpret_cast<void*>(handle << 1);
-    return g_blocks[handle >> kPlaceBits] + (handle & ((1u << kPlaceBits) - 1)) * kGranule;
 }
 
 }  // namespace tabulon::cellpool

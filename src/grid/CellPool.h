@@ -32,8 +32,14 @@ constexpr bool kPooled = true;
 using CellHandle = std::uint32_t;
 #endif
 
-void* Allocate(std::size_t size);
-void Free(void* block, std::size_t size) noexcept;
+// What a block is for. Room that is freed comes back only for the same use:
+// a cell's text, a row's table and a cell that lie side by side when a list
+// is first read stay in that order when a list is read into their room again,
+// where sizes shared between uses would scatter them a little more with each
+// list (and a walk over the rows would wait for memory at every cell).
+enum class Use : unsigned char { Texts, Tables, Cells };
+void* Allocate(std::size_t size, Use use);
+void Free(void* block, std::size_t size, Use use) noexcept;
 
 // Cells, named in the rows by a handle (above); a handle is never 0 and
 // leaves the top bit clear. The pool holds at most 16 GB of blocks; past
@@ -42,7 +48,17 @@ void Free(void* block, std::size_t size) noexcept;
 void* AllocateCell(std::size_t size);
 void FreeCell(void* cell, std::size_t size) noexcept;
 CellHandle HandleOf(const void* cell) noexcept;
-void* CellAt(CellHandle handle) noexcept;
+
+// A handle is a block's number and a place in it, in granules of 8 bytes.
+constexpr std::size_t kGranule = 8;
+constexpr int kPlaceBits = 18;
+namespace detail {
+extern char* g_blocks[];
+}
+inline void* CellAt(CellHandle handle) noexcept {
+    if (!kPooled) return reinterpret_cast<void*>(handle << 1);
+    return detail::g_blocks[handle >> kPlaceBits] + (handle & ((1u << kPlaceBits) - 1)) * kGranule;
+}
 // Whether blocks come from the pool at all: under the address sanitizer each
 // is an allocation of its own, so that a use after free is still caught.
 bool IsPooled();
@@ -55,20 +71,5 @@ bool IsPooled();
 constexpr std::size_t kBlockBytes = std::size_t{2} << 20;
 using BlockSource = void* (*)(std::size_t bytes);
 void SetBlockSource(BlockSource source);
-
-// For the table of cell pointers of one row, so that it lies beside its cells.
-template <typename T>
-struct Allocator {
-    using value_type = T;
-    Allocator() = default;
-    template <typename U>
-    Allocator(const Allocator<U>&) {}
-    T* allocate(std::size_t n) { return static_cast<T*>(Allocate(n * sizeof(T))); }
-    void deallocate(T* p, std::size_t n) noexcept { Free(p, n * sizeof(T)); }
-    template <typename U>
-    bool operator==(const Allocator<U>&) const {
-        return true;
-    }
-};
 
 }  // namespace tabulon::cellpool

@@ -55,10 +55,10 @@ public:
     void reserve(std::size_t room) {
         if (room <= m_room) return;
         if (room > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
-        auto* table = static_cast<CCellSlot*>(cellpool::Allocate(room * sizeof(CCellSlot)));
+        auto* table = static_cast<CCellSlot*>(cellpool::Allocate(room * sizeof(CCellSlot), cellpool::Use::Tables));
         std::uninitialized_move(begin(), end(), table);
         std::destroy(begin(), end());
-        if (m_slots) cellpool::Free(m_slots, m_room * sizeof(CCellSlot));
+        if (m_slots) cellpool::Free(m_slots, m_room * sizeof(CCellSlot), cellpool::Use::Tables);
         m_slots = table;
         m_room = static_cast<std::uint32_t>(room);
     }
@@ -93,7 +93,7 @@ public:
 private:
     void Release() noexcept {
         clear();
-        if (m_slots) cellpool::Free(m_slots, m_room * sizeof(CCellSlot));
+        if (m_slots) cellpool::Free(m_slots, m_room * sizeof(CCellSlot), cellpool::Use::Tables);
         m_slots = nullptr;
         m_room = 0;
     }

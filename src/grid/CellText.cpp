@@ -27,11 +27,11 @@ void CCellText::Assign(std::string_view text) {
     } else {
         // Made before the old text goes: text may lie inside it.
         const std::size_t bytes = BlockBytes(text.size(), lengthInBlock);
-        char* block = static_cast<char*>(cellpool::Allocate(bytes));
+        char* block = static_cast<char*>(cellpool::Allocate(bytes, cellpool::Use::Texts));
         // Linux gives a program addresses of at most six bytes unless it asks
         // for more; one beyond would not fit the word.
         if (reinterpret_cast<std::uintptr_t>(block) > kPointerBits) {
-            cellpool::Free(block, bytes);
+            cellpool::Free(block, bytes, cellpool::Use::Texts);
             throw std::bad_alloc();
         }
         char* chars = block;
@@ -52,7 +52,7 @@ void CCellText::Assign(std::string_view text) {
 void CCellText::Clear() noexcept {
     if (!(m_word & kInline))
         cellpool::Free(reinterpret_cast<char*>(m_word & kPointerBits),
-                       BlockBytes(View().size(), (m_word >> kLengthShift) == 0));
+                       BlockBytes(View().size(), (m_word >> kLengthShift) == 0), cellpool::Use::Texts);
     m_word = kInline;
 }
 

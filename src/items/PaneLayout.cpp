@@ -108,6 +108,8 @@ void SortByAllColumns(CGridCtrl& grid, bool ignoreCase) {
         std::string_view above;
         int aboveRow = -1;
         for (int r = 2; r < rows; ++r) {
+            for (int stage = 0; stage < 3; ++stage)
+                grid.PrefetchRow(r + CGridCtrl::kRowsAhead[stage], stage, previous, previous);
             if (startsRun[r]) continue;
             if (aboveRow != r - 1) above = TrimRight(grid.GetCellText(r - 1, previous));
             const std::string_view here = TrimRight(grid.GetCellText(r, previous));

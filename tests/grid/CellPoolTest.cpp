@@ -26,18 +26,18 @@ void* CountedBlock(std::size_t bytes) {
 TEST(CellPool, FreedBlocksComeBackBySizeEachOnce) {
     if (!cellpool::IsPooled()) GTEST_SKIP() << "every cell is its own allocation in this build";
     std::vector<void*> first;
-    for (int i = 0; i < 1000; ++i) first.push_back(cellpool::Allocate(40));
-    for (void* block : first) cellpool::Free(block, 40);
-    void* other = cellpool::Allocate(96);
+    for (int i = 0; i < 1000; ++i) first.push_back(cellpool::Allocate(40, cellpool::Use::Texts));
+    for (void* block : first) cellpool::Free(block, 40, cellpool::Use::Texts);
+    void* other = cellpool::Allocate(96, cellpool::Use::Texts);
     EXPECT_EQ(std::count(first.begin(), first.end(), other), 0) << "a freed block came back in another size";
     std::vector<void*> second;
-    for (int i = 0; i < 1000; ++i) second.push_back(cellpool::Allocate(40));
+    for (int i = 0; i < 1000; ++i) second.push_back(cellpool::Allocate(40, cellpool::Use::Texts));
     std::sort(first.begin(), first.end());
     std::sort(second.begin(), second.end());
     EXPECT_EQ(second, first);
     EXPECT_EQ(std::adjacent_find(second.begin(), second.end()), second.end());
-    for (void* block : second) cellpool::Free(block, 40);
-    cellpool::Free(other, 96);
+    for (void* block : second) cellpool::Free(block, 40, cellpool::Use::Texts);
+    cellpool::Free(other, 96, cellpool::Use::Texts);
 }
 
 // A row names its cells by handles: each leads back to its cell, over
