@@ -107,9 +107,14 @@ void SortByAllColumns(CGridCtrl& grid, bool ignoreCase) {
         // Each text is read once even where neighbours are compared in a row.
         std::string_view above;
         int aboveRow = -1;
+        // A row is read only where it shares a run with the row above or
+        // below it; after the first columns most runs are single rows, which
+        // are not asked for either.
+        auto isRead = [&](int r) { return r < rows && (!startsRun[r] || (r + 1 < rows && !startsRun[r + 1])); };
         for (int r = 2; r < rows; ++r) {
             for (int stage = 0; stage < 3; ++stage)
-                grid.PrefetchRow(r + CGridCtrl::kRowsAhead[stage], stage, previous, previous);
+                if (const int ahead = r + CGridCtrl::kRowsAhead[stage]; isRead(ahead))
+                    grid.PrefetchRow(ahead, stage, previous, previous);
             if (startsRun[r]) continue;
             if (aboveRow != r - 1) above = TrimRight(grid.GetCellText(r - 1, previous));
             const std::string_view here = TrimRight(grid.GetCellText(r, previous));

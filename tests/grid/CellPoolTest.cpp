@@ -23,13 +23,15 @@ void* CountedBlock(std::size_t bytes) {
 
 }  // namespace
 
-TEST(CellPool, FreedBlocksComeBackBySizeEachOnce) {
+TEST(CellPool, FreedBlocksComeBackBySizeAndUseEachOnce) {
     if (!cellpool::IsPooled()) GTEST_SKIP() << "every cell is its own allocation in this build";
     std::vector<void*> first;
     for (int i = 0; i < 1000; ++i) first.push_back(cellpool::Allocate(40, cellpool::Use::Texts));
     for (void* block : first) cellpool::Free(block, 40, cellpool::Use::Texts);
     void* other = cellpool::Allocate(96, cellpool::Use::Texts);
     EXPECT_EQ(std::count(first.begin(), first.end(), other), 0) << "a freed block came back in another size";
+    void* table = cellpool::Allocate(40, cellpool::Use::Tables);
+    EXPECT_EQ(std::count(first.begin(), first.end(), table), 0) << "a text's room came back for another use";
     std::vector<void*> second;
     for (int i = 0; i < 1000; ++i) second.push_back(cellpool::Allocate(40, cellpool::Use::Texts));
     std::sort(first.begin(), first.end());
@@ -38,6 +40,7 @@ TEST(CellPool, FreedBlocksComeBackBySizeEachOnce) {
     EXPECT_EQ(std::adjacent_find(second.begin(), second.end()), second.end());
     for (void* block : second) cellpool::Free(block, 40, cellpool::Use::Texts);
     cellpool::Free(other, 96, cellpool::Use::Texts);
+    cellpool::Free(table, 40, cellpool::Use::Tables);
 }
 
 // A row names its cells by handles: each leads back to its cell, over
