@@ -1,6 +1,7 @@
 // Sorting whole rows by the text of a column; the keys and their order are
 // SortKeys.cpp.
 
+#include <algorithm>
 #include <new>
 
 #include "grid/GridCtrl.h"
@@ -47,6 +48,13 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     // they were.
     const std::uint64_t runLength = static_cast<std::uint64_t>(high - low) + 1;
     const bool tell = runLength >= kLongRun;
+    // A long run's order, copied out of its keys, which then go; its rows are
+    // gathered in that order and put back. Reading the order front to back,
+    // the rows it names asked for ahead, waits for memory far less than
+    // following its cycles all over memory, and the keys' room is free first.
+    std::vector<int> order;
+    std::vector<Row> gathered;
+    std::vector<std::uint32_t> gatheredHeights;
     try {
         m_sortKeys.Clear(runLength);
         for (int r = low; r <= high; ++r) {
@@ -63,7 +71,15 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
         } else {
             m_sortKeys.Sort(ascending);
         }
-        m_sortPlaced.assign(m_sortKeys.Size(), false);
+        if (!m_log && runLength > CSortKeys::kKeptRun) {
+            order.resize(m_sortKeys.Size());
+            for (std::size_t k = 0; k < order.size(); ++k) order[k] = m_sortKeys.RowAt(k);
+            m_sortKeys.ReleaseIfLarge();
+            gathered.reserve(order.size());
+            gatheredHeights.reserve(order.size());
+        } else {
+            m_sortPlaced.assign(m_sortKeys.Size(), false);
+        }
     } catch (const std::bad_alloc&) {
         m_sortKeys = CSortKeys();  // gives its memory back
         std::vector<bool>().swap(m_sortPlaced);
@@ -93,12 +109,29 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
 
     // The rows move once, into the order found; the cells stay where they are.
     RowHeightsChangedFrom(low);
-    const std::size_t count = m_sortKeys.Size();
-    PermuteRows(low, count, [this](std::size_t k) { return m_sortKeys.RowAt(k); }, {});
+    const std::size_t count = order.empty() ? m_sortKeys.Size() : order.size();
+    const auto fromOf = [&](std::size_t k) { return order.empty() ? m_sortKeys.RowAt(k) : order[k]; };
+    if (order.empty()) {
+        PermuteRows(low, count, fromOf, {});
+    } else {
+        constexpr std::size_t kAhead = 16;
+        for (std::size_t k = 0; k < count; ++k) {
+            if (k + kAhead < count) {
+                const auto ahead = static_cast<std::size_t>(order[k + kAhead]);
+                Prefetch(&m_rowData[ahead]);
+                Prefetch(&m_rowHeights[ahead]);
+            }
+            const auto from = static_cast<std::size_t>(order[k]);
+            gathered.push_back(std::move(m_rowData[from]));
+            gatheredHeights.push_back(m_rowHeights[from]);
+        }
+        std::move(gathered.begin(), gathered.end(), m_rowData.begin() + low);
+        std::copy(gatheredHeights.begin(), gatheredHeights.end(), m_rowHeights.begin() + low);
+    }
     bool moved = false;
     for (std::size_t k = 0; k < count; ++k) {
         const int row = low + static_cast<int>(k);
-        if (m_sortKeys.RowAt(k) == row) continue;
+        if (fromOf(k) == row) continue;
         moved = true;
         if (!m_hasCoordCells) break;
         for (int c = 0; c < m_cols; ++c)

@@ -83,7 +83,8 @@ TEST(GridSort, MatchesTheRecursiveFormOnRandomInputWithManyTies) {
                                             std::string("ab\0", 3), std::string("AB\0\0", 4), "Sixteen letters!",
                                             "sixteen LETTERS!", "Sixteen letters!!", "sixteen letters!!"};
     for (int round = 0; round < 40; ++round) {
-        const int n = 1 + static_cast<int>(random() % 300);
+        // The last rounds are long enough for the rows to be gathered.
+        const int n = 1 + static_cast<int>(random() % (round < 38 ? 300 : 6000));
         std::vector<std::string> keys;
         for (int k = 0; k < n; ++k) keys.push_back(words[random() % words.size()]);
         const bool asc = round % 2 == 0;
@@ -106,18 +107,27 @@ TEST(GridSort, MatchesTheRecursiveFormOnRandomInputWithManyTies) {
 }
 
 TEST(GridSort, RowsMoveWholeWithStateHeightAndCheckBoxes) {
-    CGridCtrl grid;
-    FillKeys(grid, {"c", "a", "b"});
-    grid.SetCellType(1, 0, CGridCellCheckBox::Class());
-    grid.SetCellText(1, 0, "X");  // checks the box of the "c" row
-    grid.SetRowHeight(1, 33);
-    grid.SetCellBackColour(1, 2, 0x0000FF);
-    grid.SortByColumn(1, true);
-    EXPECT_EQ(grid.GetCellText(3, 1), "c");
-    EXPECT_EQ(grid.GetCellText(3, 0), "X");
-    EXPECT_EQ(grid.GetRowHeight(3), 33);
-    EXPECT_EQ(grid.GetCell(3, 2)->GetBackColour(), 0x0000FFu);
-    EXPECT_EQ(grid.GetCellText(1, 0), "");
+    // A long run's rows are gathered in their new order; a short run's move
+    // along the order's cycles.
+    for (const int more : {0, 5000}) {
+        std::vector<std::string> keys = {"c", "a", "b"};
+        for (int k = 0; k < more; ++k) keys.push_back(fakes::Numbered("d", more - k));
+        CGridCtrl grid;
+        FillKeys(grid, keys);
+        grid.SetCellType(1, 0, CGridCellCheckBox::Class());
+        grid.SetCellText(1, 0, "X");  // checks the box of the "c" row
+        grid.SetRowHeight(1, 33);
+        grid.SetCellBackColour(1, 2, 0x0000FF);
+        grid.SortByColumn(1, true);
+        EXPECT_EQ(grid.GetCellText(3, 1), "c");
+        EXPECT_EQ(grid.GetCellText(3, 0), "X");
+        EXPECT_EQ(grid.GetRowHeight(3), 33);
+        EXPECT_EQ(grid.GetCell(3, 2)->GetBackColour(), 0x0000FFu);
+        EXPECT_EQ(grid.GetCellText(1, 0), "");
+        if (more > 0) {
+            EXPECT_EQ(grid.GetCellText(4, 2), Origin(static_cast<std::size_t>(more) + 3));
+        }
+    }
 }
 
 TEST(GridSort, EqualTextsSwapNothingAndBadRangesAreRefused) {
