@@ -73,10 +73,16 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
         }
         if (!m_log && runLength > CSortKeys::kKeptRun) {
             order.resize(m_sortKeys.Size());
-            for (std::size_t k = 0; k < order.size(); ++k) order[k] = m_sortKeys.RowAt(k);
+            bool inPlace = true;  // an order that moves nothing gathers nothing
+            for (std::size_t k = 0; k < order.size(); ++k) {
+                order[k] = m_sortKeys.RowAt(k);
+                inPlace = inPlace && order[k] == low + static_cast<int>(k);
+            }
             m_sortKeys.ReleaseIfLarge();
-            gathered.reserve(order.size());
-            gatheredHeights.reserve(order.size());
+            if (!inPlace) {
+                gathered.reserve(order.size());
+                gatheredHeights.reserve(order.size());
+            }
         } else {
             m_sortPlaced.assign(m_sortKeys.Size(), false);
         }
@@ -113,7 +119,7 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     const auto fromOf = [&](std::size_t k) { return order.empty() ? m_sortKeys.RowAt(k) : order[k]; };
     if (order.empty()) {
         PermuteRows(low, count, fromOf, {});
-    } else {
+    } else if (gathered.capacity() > 0) {
         constexpr std::size_t kAhead = 16;
         for (std::size_t k = 0; k < count; ++k) {
             if (k + kAhead < count) {
