@@ -183,6 +183,9 @@ public:
     // many questions at once.
     static constexpr int kRowsAhead[3] = {16, 10, 4};
     void PrefetchRow(int row, int stage, int firstCol, int lastCol) const;
+    // All three stages for the rows ahead of row, step 1 going down and -1
+    // going up.
+    void PrefetchRowsAhead(int row, int step, int firstCol, int lastCol) const;
     CellStates GetCellState(int row, int col) const;
     bool SetCellState(int row, int col, CellStates state);
     bool SetCellFormat(int row, int col, TextFormats format);

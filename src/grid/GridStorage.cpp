@@ -790,6 +790,10 @@ void CGridCtrl::PrefetchRow(int row, int stage, int firstCol, int lastCol) const
     }
 }
 
+void CGridCtrl::PrefetchRowsAhead(int row, int step, int firstCol, int lastCol) const {
+    for (int stage = 0; stage < 3; ++stage) PrefetchRow(row + step * kRowsAhead[stage], stage, firstCol, lastCol);
+}
+
 void CGridCtrl::NumberRows(int col, int first, int last) {
     first = std::max(first, 0);
     last = std::min(last, m_rows - 1);

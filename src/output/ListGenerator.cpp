@@ -276,8 +276,7 @@ void WriteTable(PageBuffer& page, const CListConfig& config, const CGridCtrl* gr
     for (int row = 1; row < rows; ++row) {
         // After the sort the rows lie all over memory: the rows ahead are
         // asked for while this one is written.
-        for (int stage = 0; stage < 3; ++stage)
-            grid->PrefetchRow(row + CGridCtrl::kRowsAhead[stage], stage, 1, columns - 1);
+        grid->PrefetchRowsAhead(row, 1, 1, columns - 1);
         const std::string_view text = grid->GetCellText(row, 1);
         const unsigned char ch = IndexCharacterOf(text);
         if (!IsIndexCharacter(ch)) {

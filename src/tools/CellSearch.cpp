@@ -189,9 +189,7 @@ std::optional<CCellSearch::Found> CCellSearch::Next(const CGridCtrl& grid, CellI
                 r = backwards ? area.rows - 1 : 0;
                 wrapped = true;
             }
-            for (int stage = 0; stage < 3 && !copied; ++stage)
-                grid.PrefetchRow(area.firstRow + r + step * CGridCtrl::kRowsAhead[stage], stage, area.firstCol,
-                                 area.firstCol + area.cols - 1);
+            if (!copied) grid.PrefetchRowsAhead(area.firstRow + r, step, area.firstCol, area.firstCol + area.cols - 1);
         }
     }
     return std::nullopt;
@@ -211,8 +209,7 @@ CCellSearch::Count CCellSearch::CountMatches(const CGridCtrl& grid, CellId cell,
     }
     const bool copied = copy && copy->IsCurrentFor(grid);
     for (int r = area.firstRow; r < area.firstRow + area.rows; ++r) {
-        for (int stage = 0; stage < 3 && !copied; ++stage)
-            grid.PrefetchRow(r + CGridCtrl::kRowsAhead[stage], stage, area.firstCol, area.firstCol + area.cols - 1);
+        if (!copied) grid.PrefetchRowsAhead(r, 1, area.firstCol, area.firstCol + area.cols - 1);
         for (int c = area.firstCol; c < area.firstCol + area.cols; ++c) {
             if (!Matches(copied ? copy->Text(r, c) : std::string_view(grid.GetCellText(r, c)))) continue;
             ++count.total;
@@ -334,8 +331,7 @@ bool CSearchTexts::CopySome(const CGridCtrl& grid, std::size_t cells) {
         const int lastCol = m_firstCol + m_cols - 1;
         for (std::size_t done = 0; done < cells && m_copied < total; done += static_cast<std::size_t>(m_cols)) {
             const int row = m_firstRow + static_cast<int>(m_copied / static_cast<std::size_t>(m_cols));
-            for (int stage = 0; stage < 3; ++stage)
-                grid.PrefetchRow(row + CGridCtrl::kRowsAhead[stage], stage, m_firstCol, lastCol);
+            grid.PrefetchRowsAhead(row, 1, m_firstCol, lastCol);
             for (int col = m_firstCol; col <= lastCol; ++col) {
                 const std::string_view text = grid.GetCellText(row, col);
                 if (text.size() > std::numeric_limits<std::uint32_t>::max() - m_texts.size()) throw std::bad_alloc();

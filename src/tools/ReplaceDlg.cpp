@@ -154,8 +154,7 @@ bool CReplaceDlg::EditTargetCells(const std::function<void(std::string_view text
             if ((r & 0x3FF) == 0) progress->Step(static_cast<std::uint64_t>(r), static_cast<std::uint64_t>(rows));
             // Rows met again after a sort, or loaded into reused memory, lie
             // all over it: the rows ahead are asked for while this one is edited.
-            for (int stage = 0; stage < 3; ++stage)
-                grid->PrefetchRow(r + CGridCtrl::kRowsAhead[stage], stage, first, last);
+            grid->PrefetchRowsAhead(r, 1, first, last);
             for (int c = first; c <= last; ++c) {
                 const std::string_view text = grid->GetCellText(r, c);
                 out.clear();
