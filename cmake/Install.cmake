@@ -8,7 +8,7 @@ include(GNUInstallDirs)
 set(TABULON_APP_ID com.korvanex.Tabulon)
 # The day the version in project() was released; change both together.
 set(TABULON_RELEASE_DATE 2026-12-08)
-target_compile_definitions(tabulon PRIVATE TABULON_APP_ID="${TABULON_APP_ID}")
+target_compile_definitions(tabulon_window PRIVATE TABULON_APP_ID="${TABULON_APP_ID}")
 
 # Folders made by the install are readable by everyone, whatever the umask.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
@@ -20,6 +20,9 @@ configure_file(${resources}/${TABULON_APP_ID}.metainfo.xml.in
   ${PROJECT_BINARY_DIR}/resources/${TABULON_APP_ID}.metainfo.xml @ONLY)
 
 install(TARGETS tabulon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The window and upload parts, private to the program, in the folder where
+# it looks for them.
+install(TARGETS tabulon_window tabulon_upload LIBRARY DESTINATION ${TABULON_MODULE_INSTALL_DIR})
 install(FILES ${resources}/${TABULON_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_BINARY_DIR}/resources/${TABULON_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

@@ -4,30 +4,25 @@
 //                                    configuration when one is given
 //   tabulon -h | --help | -v | --version
 
-#include <QApplication>
-#include <QTimer>
-#include <QWindow>
 #include <cstdio>
-#include <cstdlib>
-#include <functional>
 #include <new>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "WindowEntry.h"
 #include "app/BatchMakeList.h"
 #include "app/Session.h"
 #include "base/ProgramName.h"
 #include "base/TextFile.h"
 #include "batch/BatchHost.h"
 #include "grid/CellPool.h"
-#include "posix/CurlFtpSession.h"
 #include "posix/LargePageBlocks.h"
+#include "posix/LoadedFtpSession.h"
+#include "posix/Modules.h"
 #include "posix/PosixFolderNamespace.h"
 #include "posix/XdgShell.h"
-#include "qt/QtMainWindow.h"
-#include "qt/QtMainWindowIcons.h"
 
 namespace {
 
@@ -108,7 +103,7 @@ CommandLine ReadCommandLine(const std::vector<std::string>& args) {
 int MakeListInBatch(const std::string& cfgPath) {
     // Kept to the end of the process on purpose: the program exits right
     // after, and freeing a large list cell by cell would only delay that.
-    static posix::CCurlFtpSession ftp;
+    static posix::CLoadedFtpSession ftp;
     static batch::CBatchHost* const host = new batch::CBatchHost(ftp);
     static CSession* const session = new CSession(host->Hosts());
     int status = BatchStatus::kFailed;
@@ -124,65 +119,18 @@ int MakeListInBatch(const std::string& cfgPath) {
     return status;
 }
 
-QtMessageHandler g_qtMessages = nullptr;
-
-// Without a display Qt ends the program with an abort and advice to
-// reinstall it: the user is told what is wrong instead, and the exit status
-// is an ordinary failure.
-void NoWindowWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type != QtFatalMsg) {
-        if (g_qtMessages) g_qtMessages(type, context, message);
-        return;
-    }
-    const char* display = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    const bool none = (!display || !*display) && (!wayland || !*wayland);
-    std::fprintf(
-        stderr, "tabulon: the window cannot be opened: %s.\n",
-        none ? "there is no display (DISPLAY is not set)"
-             : ("the display " + std::string(display && *display ? display : wayland) + " could not be used").c_str());
-    std::fprintf(stderr,
-                 "Start Tabulon in a graphical session, or make the list without a window:\n"
-                 "  tabulon --make-list CONFIG.cfg\n");
-    std::fflush(stderr);
-    std::_Exit(BatchStatus::kFailed);
-}
-
-// The desktop program: the main window, on the configuration given, if any,
-// opened as Open configuration opens a chosen file.
+// The desktop program, from the window part, which is loaded only now.
 int RunWindow(char** argv, const std::string& cfgPath) {
-    g_qtMessages = qInstallMessageHandler(&NoWindowWithoutDisplay);
-    // Qt is given the program's name alone: the configuration, whatever it
-    // is called, is never taken for one of Qt's own options.
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    qInstallMessageHandler(g_qtMessages);
-    // Where Qt would keep the framework's own settings (the program keeps
-    // everything the user sets in the .cfg file).
-    QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
-    QApplication::setApplicationName(QString::fromLatin1(kProgramName));
-    QApplication::setApplicationVersion(QStringLiteral(TABULON_VERSION));
-    QApplication::setWindowIcon(qt::ApplicationIcon());
-    // Lets the desktop match the window to the installed desktop entry.
-    QApplication::setDesktopFileName(QStringLiteral(TABULON_APP_ID));
+    std::string reason;
+    auto* run = reinterpret_cast<RunWindowEntry*>(posix::ModuleEntry(kWindowModule, kRunWindow, reason));
+    if (!run) {
+        std::fprintf(stderr, "tabulon: the window cannot be opened: %s\n", reason.c_str());
+        return BatchStatus::kFailed;
+    }
     posix::CXdgShell shell;
-    posix::CCurlFtpSession ftp;
+    posix::CLoadedFtpSession ftp;
     posix::CPosixFolderNamespace folders;
-    qt::CQtMainWindow window{{.shell = shell, .ftp = ftp, .folders = folders}};
-    window.show();
-    // Once the desktop has put the window on the screen, so that any
-    // question stands centred over it rather than where the window was
-    // before it was placed; after two seconds regardless.
-    std::function<void(int)> openWhenShown = [&window, &openWhenShown, cfgPath](int triesLeft) {
-        const QWindow* handle = window.windowHandle();
-        if (triesLeft > 0 && !(handle && handle->isExposed())) {
-            QTimer::singleShot(20, &window, [&openWhenShown, triesLeft] { openWhenShown(triesLeft - 1); });
-            return;
-        }
-        window.Frame().OpenConfiguration(cfgPath);
-    };
-    if (!cfgPath.empty()) QTimer::singleShot(0, &window, [&openWhenShown] { openWhenShown(100); });
-    return app.exec();
+    return run({.argv = argv, .cfgPath = cfgPath, .shell = shell, .ftp = ftp, .folders = folders});
 }
 
 }  // namespace

@@ -34,6 +34,7 @@ void WriteAll(const fs::path& path, const std::string& bytes) { std::ofstream(pa
 struct BatchMode : ::testing::Test {
     tabulon::fakes::ScratchFolder scratch{"tabulon-batch"};
     const fs::path& dir = scratch.folder;
+    std::string program = TABULON_BINARY;
 
     // Runs the program with args (shell words), in folder when one is given,
     // after a command that sets its environment when one is given.
@@ -41,8 +42,7 @@ struct BatchMode : ::testing::Test {
         const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
         std::string command = folder.empty() ? "" : "cd '" + folder.string() + "' && ";
         command += env;
-        command +=
-            std::string("'") + TABULON_BINARY + "' " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
+        command += "'" + program + "' " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
         const int raw = std::system(command.c_str());
         ProgramRun run;
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -237,4 +237,29 @@ TEST_F(BatchMode, EndedWhileWritingThePageLeavesNoTemporaryFile) {
         EXPECT_EQ(temporaryPages(), 0);
         EXPECT_FALSE(fs::exists(dir / "page.htm"));
     }
+}
+
+// Batch mode loads neither the window part nor the upload part: a copy of the
+// program without them still makes the list, and the window and the upload
+// say which part is missing.
+TEST_F(BatchMode, WithoutItsPartsTheProgramStillMakesTheListAndSaysWhichIsMissing) {
+    program = (dir / "tabulon").string();
+    fs::copy_file(TABULON_BINARY, program);
+    WriteList("pear;9\r\n");
+    const ProgramRun batch = MakeList();
+    EXPECT_EQ(batch.status, 0) << batch.err;
+    EXPECT_TRUE(fs::exists(dir / "page.htm"));
+
+    const ProgramRun window = Tabulon((dir / "list.cfg").string());
+    EXPECT_EQ(window.status, 1);
+    EXPECT_NE(window.err.find("the window cannot be opened: "), std::string::npos) << window.err;
+    EXPECT_NE(window.err.find("window.so"), std::string::npos) << window.err;
+
+    EditConfig("[other]\r\n",
+               "[ftp]\r\nserver   = 127.0.0.1\r\nloginname= me\r\nfilename = list.htm\r\n"
+               "port     = 1\r\n[other]\r\nftpupload= 1\r\n");
+    const ProgramRun upload = MakeList();
+    EXPECT_EQ(upload.status, 1);
+    EXPECT_NE(upload.err.find("upload part could not be loaded: "), std::string::npos) << upload.err;
+    EXPECT_NE(upload.err.find("upload.so"), std::string::npos) << upload.err;
 }

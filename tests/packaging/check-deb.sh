@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # The Debian package names its dependencies, maintainer, section and
 # description, and holds the installed files under /usr.
-# Usage: check-deb.sh BUILD_DIR SCRATCH VERSION
+# Usage: check-deb.sh BUILD_DIR SCRATCH VERSION MODULE_DIR (of the parts, under /usr)
 source "$(dirname "$0")/common.sh"
 need dpkg-deb dpkg
 need dpkg-shlibdeps dpkg-dev
 need file file
-build=$1 scratch=$2 version=$3
+build=$1 scratch=$2 version=$3 modules=$4
 
 rm -rf "$scratch"
 cpack --config "$build/CPackConfig.cmake" -B "$scratch" >"$scratch.log" 2>&1 || { cat "$scratch.log"; fail "cpack"; }
@@ -28,7 +28,7 @@ for package in libqt6widgets6 libqt6gui6 libqt6core6 libcurl4 xdg-utils; do
 done
 
 contents=$(dpkg-deb -c "$deb")
-for path in ./usr/bin/tabulon ./usr/share/applications/$app_id.desktop \
+for path in ./usr/bin/tabulon ./usr/$modules/window.so ./usr/$modules/upload.so ./usr/share/applications/$app_id.desktop \
     ./usr/share/metainfo/$app_id.metainfo.xml ./usr/share/man/man1/tabulon.1.gz \
     ./usr/share/icons/hicolor/scalable/apps/$app_id.svg ./usr/share/doc/tabulon/examples/example.cfg; do
   grep -q " $path\$" <<<"$contents" || fail "the package lacks $path"

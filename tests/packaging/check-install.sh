@@ -2,15 +2,17 @@
 # An install into a scratch tree under /usr holds exactly the program's
 # files, the icons at their sizes, and the installed program makes the page
 # of the installed example.
-# Usage: check-install.sh BUILD_DIR TREE VERSION
+# Usage: check-install.sh BUILD_DIR TREE VERSION MODULE_DIR (of the parts, under /usr)
 source "$(dirname "$0")/common.sh"
-build=$1 tree=$2 version=$3
+build=$1 tree=$2 version=$3 modules=$4
 
 rm -rf "$tree"
 DESTDIR="$tree" cmake --install "$build" --prefix /usr >/dev/null
 cd "$tree"
 
 expected="./usr/bin/tabulon
+./usr/$modules/upload.so
+./usr/$modules/window.so
 ./usr/share/applications/$app_id.desktop
 ./usr/share/doc/tabulon/changelog.gz
 ./usr/share/doc/tabulon/copyright

@@ -1,0 +1,65 @@
+#include "posix/LoadedFtpSession.h"
+
+#include <utility>
+
+#include "posix/Modules.h"
+
+namespace tabulon::posix {
+
+CLoadedFtpSession::~CLoadedFtpSession() = default;
+
+IFtpSession* CLoadedFtpSession::Session() {
+    if (m_tried) return m_session.get();
+    m_tried = true;
+    std::string reason;
+    if (!m_entry) m_entry = reinterpret_cast<NewFtpSessionEntry*>(ModuleEntry(kUploadModule, kNewFtpSession, reason));
+    if (m_entry) m_session.reset(m_entry());
+    if (!m_session)
+        m_failure = "Tabulon's upload part could not be loaded" + (reason.empty() ? std::string() : ": " + reason);
+    return m_session.get();
+}
+
+void CLoadedFtpSession::SetProgress(FtpProgress progress) {
+    if (IFtpSession* session = Session()) session->SetProgress(std::move(progress));
+}
+
+FtpResult CLoadedFtpSession::Connect(const std::string& server, const std::string& user, const std::string& password,
+                                     int port) {
+    IFtpSession* session = Session();
+    return session ? session->Connect(server, user, password, port) : Failure();
+}
+
+FtpResult CLoadedFtpSession::PutFile(const std::string& localFile, const std::string& remote) {
+    IFtpSession* session = Session();
+    return session ? session->PutFile(localFile, remote) : Failure();
+}
+
+FtpResult CLoadedFtpSession::Rename(const std::string& from, const std::string& to) {
+    IFtpSession* session = Session();
+    return session ? session->Rename(from, to) : Failure();
+}
+
+FtpResult CLoadedFtpSession::Delete(const std::string& remote) {
+    IFtpSession* session = Session();
+    return session ? session->Delete(remote) : Failure();
+}
+
+// Nothing was opened by a session that never loaded: nothing to close.
+void CLoadedFtpSession::Close() {
+    if (m_session) m_session->Close();
+}
+
+void CLoadedFtpSession::Abandon() {
+    if (m_session) m_session->Abandon();
+}
+
+void CLoadedFtpSession::SetTimeouts(long connectSeconds, long stallSeconds) {
+    if (IFtpSession* session = Session()) session->SetTimeouts(connectSeconds, stallSeconds);
+}
+
+void CLoadedFtpSession::SetSecurity(FtpProtocol protocol, const std::string& certificateFile,
+                                    UnknownHostKey unknownKey) {
+    if (IFtpSession* session = Session()) session->SetSecurity(protocol, certificateFile, std::move(unknownKey));
+}
+
+}  // namespace tabulon::posix

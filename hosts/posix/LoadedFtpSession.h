@@ -1,0 +1,50 @@
+#pragma once
+// The FTP and SFTP session of the upload part (libcurl), loaded the first
+// time the program talks to a server. When the part cannot be loaded, every
+// call that would reach the server fails and says why.
+
+#include <memory>
+#include <string>
+
+#include "platform/FtpSession.h"
+
+namespace tabulon::posix {
+
+// The part's entry: a new session, owned by the caller.
+using NewFtpSessionEntry = IFtpSession*();
+inline constexpr const char* kUploadModule = "upload.so";
+inline constexpr const char* kNewFtpSession = "tabulon_new_ftp_session";
+
+class CLoadedFtpSession final : public IFtpSession {
+public:
+    CLoadedFtpSession() = default;
+    // For the tests: entry instead of the part's own.
+    explicit CLoadedFtpSession(NewFtpSessionEntry* entry) : m_entry(entry) {}
+    ~CLoadedFtpSession() override;
+    CLoadedFtpSession(const CLoadedFtpSession&) = delete;
+    CLoadedFtpSession& operator=(const CLoadedFtpSession&) = delete;
+
+    void SetProgress(FtpProgress progress) override;
+    FtpResult Connect(const std::string& server, const std::string& user, const std::string& password,
+                      int port) override;
+    FtpResult PutFile(const std::string& localFile, const std::string& remote) override;
+    FtpResult Rename(const std::string& from, const std::string& to) override;
+    FtpResult Delete(const std::string& remote) override;
+    void Close() override;
+    void Abandon() override;
+    void SetTimeouts(long connectSeconds, long stallSeconds) override;
+    void SetSecurity(FtpProtocol protocol, const std::string& certificateFile, UnknownHostKey unknownKey) override;
+
+private:
+    // The part's session, loaded on the first call; nullptr when it could
+    // not be (m_failure says why).
+    IFtpSession* Session();
+    FtpResult Failure() const { return {FtpStatus::Failed, m_failure, 0}; }
+
+    NewFtpSessionEntry* m_entry = nullptr;
+    std::unique_ptr<IFtpSession> m_session;
+    bool m_tried = false;
+    std::string m_failure;
+};
+
+}  // namespace tabulon::posix

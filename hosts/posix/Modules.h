@@ -1,0 +1,21 @@
+#pragma once
+// The program's own parts that are loaded only when needed: the window (Qt)
+// and the upload (libcurl). Making the list in batch mode loads neither, so
+// it starts as fast as a plain command-line tool. The parts lie in a folder
+// of their own, found from where the program itself is (never from the
+// library search path), and stay loaded to the end of the process.
+
+#include <string>
+
+namespace tabulon::posix {
+
+// The file of the part called name ("window.so"), in the program's folder
+// of parts.
+std::string ModulePath(const std::string& name);
+
+// The entry point called symbol of the part called name, loading the part
+// the first time; nullptr, with why in reason, when the part or the entry
+// cannot be found.
+void* ModuleEntry(const std::string& name, const char* symbol, std::string& reason);
+
+}  // namespace tabulon::posix
