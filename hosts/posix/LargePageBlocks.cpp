@@ -2,8 +2,11 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <future>
+#include <mutex>
 #include <new>
 #include <system_error>
 
@@ -15,13 +18,14 @@ constexpr std::size_t kLargePage = std::size_t{2} << 20;
 
 std::size_t RoundedUp(std::size_t size, std::size_t step) { return (size + step - 1) / step * step; }
 
-void* MapBlock(std::size_t bytes) {
-    const std::size_t size = RoundedUp(bytes, kLargePage);
+// size bytes (a multiple of kLargePage) starting on a large-page boundary,
+// marked for large pages; nullptr when the system refuses.
+void* MapAligned(std::size_t size) noexcept {
     // Map one large page more than needed and cut the ends off, so that the
     // block starts on a large-page boundary.
     const std::size_t mapped = size + kLargePage;
     void* map = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (map == MAP_FAILED) return ::operator new(bytes);
+    if (map == MAP_FAILED) return nullptr;
     const auto start = reinterpret_cast<std::uintptr_t>(map);
     const std::uintptr_t aligned = RoundedUp(start, kLargePage);
     if (aligned > start) ::munmap(map, aligned - start);
@@ -32,6 +36,19 @@ void* MapBlock(std::size_t bytes) {
     ::madvise(block, size, MADV_HUGEPAGE);
     return block;
 }
+
+void* MapBlock(std::size_t bytes) {
+    void* block = MapAligned(RoundedUp(bytes, kLargePage));
+    return block ? block : ::operator new(bytes);
+}
+
+// The arrays out, by start and mapped size; a large list has a handful.
+struct MappedArray {
+    void* start = nullptr;
+    std::size_t size = 0;
+};
+std::mutex g_arraysLock;
+std::array<MappedArray, 256> g_arrays;
 
 // A block of kLargePage whose memory the system has already given: the first
 // write to each page is when it finds and clears one.
@@ -49,6 +66,29 @@ void* MapTouchedBlock() {
 std::future<void*> g_nextBlock;
 
 }  // namespace
+
+void* MapLargeArray(std::size_t bytes) noexcept {
+    if (bytes < kLargeArray || bytes > std::size_t{1} << 46) return nullptr;
+    const std::lock_guard<std::mutex> lock(g_arraysLock);
+    const auto free = std::find_if(g_arrays.begin(), g_arrays.end(), [](const MappedArray& a) { return !a.start; });
+    if (free == g_arrays.end()) return nullptr;
+    const std::size_t size = RoundedUp(bytes, kLargePage);
+    void* array = MapAligned(size);
+    if (array) *free = {array, size};
+    return array;
+}
+
+bool UnmapLargeArray(void* array) noexcept {
+    // Every mapped array starts on a large-page boundary; little else does.
+    if (!array || reinterpret_cast<std::uintptr_t>(array) % kLargePage != 0) return false;
+    const std::lock_guard<std::mutex> lock(g_arraysLock);
+    const auto it =
+        std::find_if(g_arrays.begin(), g_arrays.end(), [array](const MappedArray& a) { return a.start == array; });
+    if (it == g_arrays.end()) return false;
+    ::munmap(it->start, it->size);
+    *it = {};
+    return true;
+}
 
 void* AllocateLargePageBlock(std::size_t bytes) {
     if (bytes != kLargePage) return MapBlock(bytes);

@@ -13,4 +13,16 @@ namespace tabulon::posix {
 // thread at a time.
 void* AllocateLargePageBlock(std::size_t bytes);
 
+// Arrays of kLargeArray bytes and more (a big list's table of rows, its sort
+// keys) on mappings of their own, aligned and marked for large pages like
+// the blocks: the system then gives them 2 MB at a time instead of a page of
+// 4 KB at each first touch, a fault each. nullptr when the system refuses
+// the mapping or too many are out; the caller then takes the memory
+// elsewhere. Safe from any thread.
+constexpr std::size_t kLargeArray = std::size_t{1} << 20;
+void* MapLargeArray(std::size_t bytes) noexcept;
+// Gives back an array MapLargeArray made, and says so; false for any other
+// pointer, which is left alone.
+bool UnmapLargeArray(void* array) noexcept;
+
 }  // namespace tabulon::posix

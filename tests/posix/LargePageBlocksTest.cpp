@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #include "grid/CellPool.h"
 #include "posix/LargePageBlocks.h"
@@ -30,6 +31,23 @@ TEST(LargePageBlocks, AnOddSizeStillGetsAllItAskedFor) {
     ASSERT_NE(block, nullptr);
     std::memset(block, 0x33, size);
     EXPECT_EQ(block[size - 1], 0x33);
+}
+
+// The program's operator new hands large arrays to these: only what was
+// mapped here may be unmapped here, once; anything else goes back to malloc.
+TEST(LargePageBlocks, OnlyAMappedLargeArrayIsGivenBackAndOnlyOnce) {
+    EXPECT_EQ(posix::MapLargeArray(posix::kLargeArray - 1), nullptr);
+    const std::size_t size = posix::kLargeArray + 12345;
+    auto* array = static_cast<unsigned char*>(posix::MapLargeArray(size));
+    ASSERT_NE(array, nullptr);
+    std::memset(array, 0x44, size);
+    EXPECT_EQ(array[size - 1], 0x44);
+    void* other = ::operator new (cellpool::kBlockBytes, std::align_val_t{cellpool::kBlockBytes});
+    EXPECT_FALSE(posix::UnmapLargeArray(other));
+    EXPECT_FALSE(posix::UnmapLargeArray(array + 4096));
+    EXPECT_TRUE(posix::UnmapLargeArray(array));
+    EXPECT_FALSE(posix::UnmapLargeArray(array));
+    ::operator delete (other, std::align_val_t{cellpool::kBlockBytes});
 }
 
 }  // namespace
