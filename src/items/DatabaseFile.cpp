@@ -260,14 +260,14 @@ void AddDatabaseLine(CGridCtrl& grid, std::string_view line, int row) {
     pane::SetNumberCell(grid, at);
 
     if (separators == 0) {
-        pane::SetItemCell(grid, at, 1, std::string(text));
+        pane::SetItemCell(grid, at, 1, text);
         return;
     }
     int col = 1;
     std::size_t start = 0;
     for (;;) {
         const std::size_t sep = text.find(';', start);
-        pane::SetItemCell(grid, at, col++, std::string(Trim(text.substr(start, sep - start))));
+        pane::SetItemCell(grid, at, col++, Trim(text.substr(start, sep - start)));
         if (sep == std::string_view::npos) break;
         start = sep + 1;
     }

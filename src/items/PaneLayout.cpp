@@ -136,12 +136,15 @@ void SortByAllColumns(CGridCtrl& grid, bool ignoreCase) {
     }
 }
 
-void SetItemCell(CGridCtrl& grid, int row, int col, const std::string& text) {
-    GridItem item;
+void SetItemCell(CGridCtrl& grid, int row, int col, std::string_view text) {
+    // One item for every call: reading a list sets millions of cells, and
+    // its text keeps its room from one to the next instead of a new string
+    // each time. Grids live on one thread, so each thread has its own.
+    thread_local GridItem item;
     item.row = row;
     item.col = col;
     item.mask = GridItemMask::kText | GridItemMask::kFormat;
-    item.text = text;
+    item.text.assign(text);
     item.format = kItemFormat;
     grid.SetGridItem(item);
 }

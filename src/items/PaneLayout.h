@@ -2,6 +2,7 @@
 // What both panes share: colours, formats and widths of their tables.
 
 #include <string>
+#include <string_view>
 
 #include "config/ColumnHeadings.h"
 #include "grid/GridCtrl.h"
@@ -41,6 +42,6 @@ bool MoveDataColumn(CGridCtrl& grid, int from, int to, bool keepHeading);
 // earlier columns by the next column.
 void SortByAllColumns(CGridCtrl& grid, bool ignoreCase);
 // Sets cell (row, col) to text in the item format through SetGridItem.
-void SetItemCell(CGridCtrl& grid, int row, int col, const std::string& text);
+void SetItemCell(CGridCtrl& grid, int row, int col, std::string_view text);
 
 }  // namespace tabulon::pane

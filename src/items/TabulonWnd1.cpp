@@ -111,7 +111,7 @@ void CTabulonWnd1::AddItemFromText(const std::string& text, const std::string& s
     for (int field = 0; field <= k; ++field) {
         const std::size_t end = field < k ? text.find(sep, start) : text.size();
         const std::string_view piece = std::string_view(text).substr(start, end - start);
-        pane::SetItemCell(*m_grid, row, field + 1, std::string(Trim(piece)));
+        pane::SetItemCell(*m_grid, row, field + 1, Trim(piece));
         start = end + 1;
     }
 }
