@@ -18,8 +18,6 @@ inline constexpr const char* kNewFtpSession = "tabulon_new_ftp_session";
 class CLoadedFtpSession final : public IFtpSession {
 public:
     CLoadedFtpSession() = default;
-    // For the tests: entry instead of the part's own.
-    explicit CLoadedFtpSession(NewFtpSessionEntry* entry) : m_entry(entry) {}
     ~CLoadedFtpSession() override;
     CLoadedFtpSession(const CLoadedFtpSession&) = delete;
     CLoadedFtpSession& operator=(const CLoadedFtpSession&) = delete;
