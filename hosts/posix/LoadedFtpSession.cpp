@@ -12,8 +12,8 @@ IFtpSession* CLoadedFtpSession::Session() {
     if (m_tried) return m_session.get();
     m_tried = true;
     std::string reason;
-    if (!m_entry) m_entry = reinterpret_cast<NewFtpSessionEntry*>(ModuleEntry(kUploadModule, kNewFtpSession, reason));
-    if (m_entry) m_session.reset(m_entry());
+    if (auto* entry = reinterpret_cast<NewFtpSessionEntry*>(ModuleEntry(kUploadModule, kNewFtpSession, reason)))
+        m_session.reset(entry());
     if (!m_session)
         m_failure = "Tabulon's upload part could not be loaded" + (reason.empty() ? std::string() : ": " + reason);
     return m_session.get();

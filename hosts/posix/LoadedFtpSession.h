@@ -39,7 +39,6 @@ private:
     IFtpSession* Session();
     FtpResult Failure() const { return {FtpStatus::Failed, m_failure, 0}; }
 
-    NewFtpSessionEntry* m_entry = nullptr;
     std::unique_ptr<IFtpSession> m_session;
     bool m_tried = false;
     std::string m_failure;
