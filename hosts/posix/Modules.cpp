@@ -29,13 +29,21 @@ std::string ProgramFolder() {
 }  // namespace
 
 std::string ModulePath(const std::string& name) {
+    // Without the program's own folder the parts are not looked for
+    // anywhere else.
+    const std::string folder = ProgramFolder();
+    if (folder.empty()) return {};
     // TABULON_MODULE_DIR: the folder of the parts relative to the program's,
     // the same in the build tree as where the program is installed.
-    return (std::filesystem::path(ProgramFolder()) / TABULON_MODULE_DIR / name).lexically_normal().string();
+    return (std::filesystem::path(folder) / TABULON_MODULE_DIR / name).lexically_normal().string();
 }
 
 void* ModuleEntry(const std::string& name, const char* symbol, std::string& reason) {
     const std::string path = ModulePath(name);
+    if (path.empty()) {
+        reason = "the program's own folder, where " + name + " lies, cannot be found (/proc/self/exe)";
+        return nullptr;
+    }
     // Each part is opened once; a second call finds the part already loaded.
     void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) {

@@ -10,7 +10,7 @@
 namespace tabulon::posix {
 
 // The file of the part called name ("window.so"), in the program's folder
-// of parts.
+// of parts; "" when the program's own folder cannot be found.
 std::string ModulePath(const std::string& name);
 
 // The entry point called symbol of the part called name, loading the part
