@@ -198,7 +198,7 @@ std::optional<CCellSearch::Found> CCellSearch::Next(const CGridCtrl& grid, CellI
 CCellSearch::Count CCellSearch::CountMatches(const CGridCtrl& grid, CellId cell, const CSearchTexts* copy) const {
     const Area area = AreaOf(grid);
     Count count;
-    if (m_wanted.empty()) return count;
+    if (m_wanted.empty() || area.Size() == 0) return count;
     if (ScansBytes(grid, copy)) {
         const auto all = static_cast<std::size_t>(area.Size());
         for (std::size_t k = FirstHolding(*copy, 0, all); k < all; k = FirstHolding(*copy, k + 1, all)) {
@@ -322,8 +322,10 @@ bool CSearchTexts::CopySome(const CGridCtrl& grid, std::size_t cells) {
         m_cols = std::max(grid.GetColumnCount() - m_firstCol, 0);
     }
     const std::size_t total = static_cast<std::size_t>(m_rows) * static_cast<std::size_t>(m_cols);
-    if (m_gaveUp || m_copied == total) return true;
+    if (m_gaveUp || (m_copied == total && !m_starts.empty())) return true;
     try {
+        // A pane with no item cells has a copy too, of no texts: its one
+        // start is where they would end.
         if (m_starts.empty()) {
             m_starts.reserve(total + 1);
             m_starts.push_back(0);
@@ -358,7 +360,7 @@ bool CSearchTexts::CopySome(const CGridCtrl& grid, std::size_t cells) {
 }
 
 bool CSearchTexts::IsCurrentFor(const CGridCtrl& grid) const {
-    return m_grid == &grid && m_version == grid.GetTextsVersion() && !m_gaveUp &&
+    return m_grid == &grid && m_version == grid.GetTextsVersion() && !m_gaveUp && !m_starts.empty() &&
            m_copied == static_cast<std::size_t>(m_rows) * static_cast<std::size_t>(m_cols);
 }
 

@@ -94,6 +94,29 @@ TEST_F(CellSearchGrid, CountsTheMatchesAndTheRankOfOne) {
     EXPECT_FALSE(all.Next(empty, CellId(-1, -1), false));
 }
 
+TEST(CellSearch, AnEmptyPaneIsFoundNothingInWithOrWithoutACopy) {
+    // 'New items' at start has no cells at all; after Delete all items a
+    // pane keeps its headings, or its number column alone.
+    const struct {
+        const char* pane;
+        int rows, cols, fixedRows, fixedCols;
+    } panes[] = {{"no cells", 0, 0, 0, 0}, {"headings only", 1, 3, 1, 1}, {"numbers only", 3, 1, 1, 1}};
+    for (const auto& p : panes) {
+        CGridCtrl grid{p.rows, p.cols, p.fixedRows, p.fixedCols};
+        CSearchTexts copy;
+        while (!copy.CopySome(grid, 100)) {
+        }
+        for (const int column : {-1, 1})
+            for (const CSearchTexts* texts :
+                 {static_cast<const CSearchTexts*>(nullptr), static_cast<const CSearchTexts*>(&copy)}) {
+                const CCellSearch search({"a", false, false, column});
+                EXPECT_EQ(search.CountMatches(grid, CellId(-1, -1), texts).total, 0u) << p.pane;
+                EXPECT_FALSE(search.Next(grid, CellId(-1, -1), false, texts)) << p.pane;
+                EXPECT_FALSE(search.Next(grid, CellId(0, 0), true, texts)) << p.pane;
+            }
+    }
+}
+
 TEST_F(CellSearchGrid, ACopyOfTheTextsFindsWhatTheCellsHoldAndIsDroppedWhenTheyChange) {
     const struct {
         const char* change;
