@@ -12,7 +12,9 @@
 
 #include "WindowEntry.h"
 #include "app/BatchMakeList.h"
+#include "app/CommandTable.h"
 #include "base/ProgramName.h"
+#include "qt/QtApplication.h"
 #include "qt/QtMainWindow.h"
 #include "qt/QtMainWindowIcons.h"
 
@@ -51,7 +53,7 @@ extern "C" __attribute__((visibility("default"))) int tabulon_run_window(const W
     // Qt is given the program's name alone: the configuration, whatever it
     // is called, is never taken for one of Qt's own options.
     int qtArgc = 1;
-    QApplication app(qtArgc, start.argv);
+    qt::CQtApplication app(qtArgc, start.argv);
     qInstallMessageHandler(g_qtMessages);
     // Where Qt would keep the framework's own settings (the program keeps
     // everything the user sets in the .cfg file).
@@ -73,7 +75,8 @@ extern "C" __attribute__((visibility("default"))) int tabulon_run_window(const W
             QTimer::singleShot(20, &window, [&openWhenShown, triesLeft] { openWhenShown(triesLeft - 1); });
             return;
         }
-        window.Frame().OpenConfiguration(cfgPath);
+        window.Frame().RunCommand(StepNameOf(CommandId::kOpenConfiguration),
+                                  [&window, &cfgPath] { window.Frame().OpenConfiguration(cfgPath); });
     };
     if (!cfgPath.empty()) QTimer::singleShot(0, &window, [&openWhenShown] { openWhenShown(100); });
     return app.exec();

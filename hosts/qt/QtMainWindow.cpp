@@ -15,6 +15,7 @@
 #include "base/ProgramName.h"
 #include "output/ListGenerator.h"
 #include "qt/QtAboutBox.h"
+#include "qt/QtApplication.h"
 #include "qt/QtFindBar.h"
 #include "qt/QtGridWidget.h"
 #include "qt/QtMainWindowIcons.h"
@@ -58,10 +59,12 @@ CQtMainWindow::CQtMainWindow(const QtWindowHosts& hosts, QWidget* parent)
     BuildFindBar();
     BuildPanes();
     SetTitle(kProgramName);
+    CQtApplication::SetLastGuard([this](const std::exception& error) { Frame().OnUncaughtError(error); });
     resize(820, 640);
 }
 
 CQtMainWindow::~CQtMainWindow() {
+    CQtApplication::SetLastGuard(nullptr);
     // The grid widgets end their edits into the panes' grids, so they go
     // while the panes and the frame are still here.
     delete m_splitter;

@@ -202,14 +202,28 @@ bool CMainFrame::OnAppExit() {
 }
 
 bool CMainFrame::OnCommand(CommandId id) {
+    bool handled = true;
+    RunCommand(StepNameOf(id), [&] {
+        // A command from the toolbar takes no keyboard focus, so a cell may
+        // still be open for editing: its text goes in first.
+        OnMenuOpening();
+        handled = Dispatch(id);
+    });
+    return handled;
+}
+
+bool CMainFrame::RunCommand(std::string_view step, CWorkRef work) {
     // Each command that handles a large list says itself when memory runs
     // out; this is the last stop, so that the program never ends for it.
-    const CBusyWindow busy(m_hosts.window);
     try {
-        return RunCommand(id);
+        const CBusyWindow busy(m_hosts.window);
+        CommitStep(CUndoStack::kByHand);
+        work();
+        CommitStep(step.empty() ? CUndoStack::kByHand : step);
+        return true;
     } catch (const std::bad_alloc&) {
         CommandRanOutOfMemory();
-        return true;
+        return false;
     }
 }
 
@@ -221,26 +235,23 @@ void CMainFrame::CommandRanOutOfMemory() {
                     MbIcon::Stop, MbButtons::Ok);
 }
 
-bool CMainFrame::RunCommand(CommandId id) {
-    using C = CommandId;
-    // A command from the toolbar takes no keyboard focus, so a cell may still
-    // be open for editing: its text goes in first.
-    OnMenuOpening();
-    switch (MenuCommandOf(id)) {
-    case C::kUndo: OnUndo(); return true;
-    case C::kRedo: OnRedo(); return true;
-    default: break;
+void CMainFrame::OnUncaughtError(const std::exception& error) {
+    if (dynamic_cast<const std::bad_alloc*>(&error)) {
+        CommandRanOutOfMemory();
+        return;
     }
-    // What was done by hand since is a step of its own, and the command one more.
-    CommitStep(CUndoStack::kByHand);
-    const bool handled = Dispatch(id);
-    CommitStep(StepNameOf(id));
-    return handled;
+    m_undo.Abandon();
+    AfterSteps();
+    Messages().Show(
+        std::string("The command could not be finished: ") + error.what() + ".\n\nWhat it had changed was taken back.",
+        kProgramName, MbIcon::Stop, MbButtons::Ok);
 }
 
 bool CMainFrame::Dispatch(CommandId id) {
     using C = CommandId;
     switch (MenuCommandOf(id)) {
+    case C::kUndo: OnUndo(); return true;
+    case C::kRedo: OnRedo(); return true;
     case C::kNewConfiguration: OnNewConfiguration(); return true;
     case C::kEditConfiguration: OnEditConfiguration(); return true;
     case C::kOpenConfiguration: OnOpenConfiguration(); return true;

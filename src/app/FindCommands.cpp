@@ -8,6 +8,14 @@
 namespace tabulon {
 
 CMainFrame::FindOutcome CMainFrame::FindText(const SearchQuery& query, bool databasePane, bool backwards) {
+    // The find bar's searches are commands too: memory running out in one is
+    // told, and the program goes on.
+    FindOutcome outcome;
+    RunCommand(StepNameOf(CommandId::kFind), [&] { outcome = FindFrom(query, databasePane, backwards); });
+    return outcome;
+}
+
+CMainFrame::FindOutcome CMainFrame::FindFrom(const SearchQuery& query, bool databasePane, bool backwards) {
     CGridCtrl* grid = PaneGrid(databasePane);
     if (!grid || query.text.empty()) return {};
     m_lastSearch = query;
@@ -28,8 +36,11 @@ CMainFrame::FindOutcome CMainFrame::FindText(const SearchQuery& query, bool data
 
 CCellSearch::Count CMainFrame::CountFound(const SearchQuery& query, bool databasePane) {
     const CGridCtrl* grid = PaneGrid(databasePane);
-    if (!grid) return {};
-    return CCellSearch(query).CountMatches(*grid, grid->GetFocusCell(), &m_searchTexts);
+    CCellSearch::Count count;
+    if (grid)
+        RunCommand(StepNameOf(CommandId::kFind),
+                   [&] { count = CCellSearch(query).CountMatches(*grid, grid->GetFocusCell(), &m_searchTexts); });
+    return count;
 }
 
 std::vector<std::string> CMainFrame::SearchColumnNames(bool databasePane) const {
@@ -52,7 +63,7 @@ bool CMainFrame::PrepareFind(bool databasePane) {
 
 void CMainFrame::FindAgain(bool backwards) {
     if (m_lastSearch)
-        FindText(*m_lastSearch, m_lastSearchInDatabase, backwards);
+        FindFrom(*m_lastSearch, m_lastSearchInDatabase, backwards);
     else
         m_hosts.window.ShowFindBar(m_databaseActive);
 }

@@ -86,26 +86,16 @@ void CMainFrame::OnGridCellChanged(CGridCtrl& grid, int row, int col) {
     // whatever column the focus ends in.
     if (&grid == GetDatabaseGrid() && row >= grid.GetFixedRowCount() && col >= grid.GetFixedColumnCount())
         m_database.SetDatabaseModified(true);
-    CommitStep("Edit cell");
 }
 
-void CMainFrame::OnGridGesture(const char* name) { CommitStep(name); }
-
-void CMainFrame::MoveColumnInActivePane(int from, int to) {
-    CommitStep(CUndoStack::kByHand);
-    MoveColumnInPane(*this, m_databaseActive, from, to);
-    CommitStep("Move column");
-}
+void CMainFrame::MoveColumnInActivePane(int from, int to) { MoveColumnInPane(*this, m_databaseActive, from, to); }
 
 void CMainFrame::OnGridContextMenu(int row, int col) {
-    // As for the commands of the main menu: running out of memory, even for
-    // the menu itself, is said, and the program goes on.
-    const CBusyWindow busy(m_hosts.window);
-    try {
+    // The command chosen names its own step; running out of memory even for
+    // the menu itself is said, and the program goes on.
+    RunCommand({}, [&] {
         tabulon::OnGridContextMenu(*this, m_hosts.popupMenus, m_hosts.dialogs, m_databaseActive, row, col);
-    } catch (const std::bad_alloc&) {
-        CommandRanOutOfMemory();
-    }
+    });
 }
 
 void CMainFrame::ResetNumberColumnWidths() {

@@ -121,6 +121,16 @@ public:
     // Runs the command of a menu item or toolbar button; false for an id
     // this build has no handler for.
     bool OnCommand(CommandId id);
+    // The one way in for every command, whoever starts it: what was changed
+    // by hand before becomes a step of its own, what work changes is one
+    // step named step, and when memory runs out in it what it changed is
+    // taken back and the user told (false then). Commands may nest: each
+    // closes its own step.
+    bool RunCommand(std::string_view step, CWorkRef work) override;
+    // An exception reached the window's event loop, where no command caught
+    // it (memory running out in a paint, say): what the open step had
+    // changed goes back, and the user is told.
+    void OnUncaughtError(const std::exception& error);
 
     // The tool windows follow column changes while they are open.
     void OnDatabaseColumnsChanged() override { m_tools.OnDatabaseColumnsChanged(); }
@@ -132,7 +142,8 @@ public:
     // The steps of work on the lists, to take back and do again.
     void AttachUndoStack();
     CUndoStack& UndoStack() { return m_undo; }
-    void CommitStep(std::string_view name) override;
+    // Closes the open step under name (RunCommand does it for commands).
+    void CommitStep(std::string_view name);
     void SuspendSteps() override { m_undo.Suspend(); }
     void ResumeSteps() override { m_undo.Resume(); }
     void OnUndo();
@@ -161,7 +172,6 @@ public:
     void MoveColumnInActivePane(int from, int to) override;
     void OnDatabaseEditEnded(CGridCtrl& grid, CellId focus) override;
     void OnGridCellChanged(CGridCtrl& grid, int row, int col) override;
-    void OnGridGesture(const char* name) override;
     void ResetNumberColumnWidths() override;
     void OnGridContextMenu(int row, int col) override;
 
@@ -187,10 +197,9 @@ public:
     void ForgetFindTexts() { m_searchTexts.Clear(); }
 
 private:
-    bool RunCommand(CommandId id);
     bool Dispatch(CommandId id);
-    // Memory ran out in a command, and it ended: what it had changed goes
-    // back, and the user is told.
+    // Memory ran out in a command: what it had changed goes back, and the
+    // user is told.
     void CommandRanOutOfMemory();
     // Takes the last step back (undo) or does the last one taken back again.
     void TakeStep(bool undo);
@@ -199,6 +208,7 @@ private:
     // Find next (Find previous, backwards) with the last search; with none
     // yet, the find bar opens.
     void FindAgain(bool backwards);
+    FindOutcome FindFrom(const SearchQuery& query, bool databasePane, bool backwards);
 
     SessionHosts m_hosts;
     CListConfig m_config;

@@ -327,6 +327,14 @@ public:
 
     // Input and in-place editing.
     void SetFrame(IGridFrame* frame) { m_frame = frame; }
+    // Runs a gesture of the user's that changes the grid as a command of the
+    // main window, under the step's name; without one it simply runs.
+    void RunGesture(std::string_view step, CWorkRef work) {
+        if (m_frame)
+            m_frame->RunCommand(step, work);
+        else
+            work();
+    }
 
     // Long work on the grid (a load into it, a sort, a fit) reports here
     // while work is running (grid/GridWork.h sets it); none otherwise.

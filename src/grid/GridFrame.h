@@ -2,6 +2,7 @@
 // What a grid asks of the main window it lives in: some of its gestures act
 // on the pane that is active there, not on the grid alone.
 
+#include "base/CommandRunner.h"
 #include "grid/CellId.h"
 #include "platform/Progress.h"
 
@@ -13,8 +14,10 @@ class CGridCtrl;
 inline constexpr char kSortGesture[] = "Sort";
 inline constexpr char kCheckGesture[] = "Select item";
 inline constexpr char kUncheckGesture[] = "Unselect item";
+inline constexpr char kEditCellGesture[] = "Edit cell";
+inline constexpr char kMoveColumnGesture[] = "Move column";
 
-class IGridFrame {
+class IGridFrame : public ICommandRunner {
 public:
     virtual ~IGridFrame() = default;
     // Whether the active pane is the lower one, 'Database'.
@@ -36,9 +39,14 @@ public:
     virtual void ResetNumberColumnWidths() = 0;
     // The right button was released over (row, col), or (-1, -1).
     virtual void OnGridContextMenu(int row, int col) = 0;
-    // A gesture of the user changed grid: a heading click sorted it, or a
-    // click ticked a box or took its tick away (the k...Gesture names).
-    virtual void OnGridGesture(const char* name) { (void)name; }
+    // A gesture of the user that changes the grid (a heading click that
+    // sorts, a tick, an edit, a column dragged: the k...Gesture names) runs
+    // as a command; without a main window it simply runs.
+    bool RunCommand(std::string_view step, CWorkRef work) override {
+        (void)step;
+        work();
+        return true;
+    }
     // Where long work (grid/GridWork.h) shows how far it has got; none where
     // nobody watches.
     virtual IProgressHost* ProgressHost() { return nullptr; }

@@ -48,11 +48,12 @@ void CGridCtrl::OnEditCell(int row, int col, std::optional<Point> point, unsigne
     if (rect.left >= client.cx || rect.top >= client.cy || rect.right < 0 || rect.bottom < 0) return;
     SendMessageToParent(row, col, GridNotify::kBeginEdit);
     CGridCellBase* cell = GetCell(row, col);
-    const auto* box = dynamic_cast<const CGridCellCheckBox*>(cell);
-    const bool checked = box && box->GetCheck();
-    cell->Edit(row, col, rect, point.value_or(Point{-1, -1}), kEditControlId, firstChar);
+    const auto edit = [&] { cell->Edit(row, col, rect, point.value_or(Point{-1, -1}), kEditControlId, firstChar); };
     // A tick set from the keyboard is a step of its own, as a clicked one is.
-    if (box && m_frame && box->GetCheck() != checked) m_frame->OnGridGesture(checked ? kUncheckGesture : kCheckGesture);
+    if (const auto* box = dynamic_cast<const CGridCellCheckBox*>(cell))
+        RunGesture(box->GetCheck() ? kUncheckGesture : kCheckGesture, edit);
+    else
+        edit();
 }
 
 void CGridCtrl::EndEditing() {
@@ -63,11 +64,14 @@ void CGridCtrl::EndEditing() {
 void CGridCtrl::OnEndEditCell(int row, int col, const std::string& text) {
     CGridCellBase* cell = GetCell(row, col);
     if (!cell) return;
-    if (text != cell->GetText() && NoteTextChange(row, col, *cell)) {
-        cell->SetText(text);
-        SetModified(true, row, col);
-        NotifyCellChanged(row, col);
-        if (m_frame) m_frame->OnGridCellChanged(*this, row, col);
+    if (text != cell->GetText()) {
+        RunGesture(kEditCellGesture, [&] {
+            if (!NoteTextChange(row, col, *cell)) return;
+            cell->SetText(text);
+            SetModified(true, row, col);
+            NotifyCellChanged(row, col);
+            if (m_frame) m_frame->OnGridCellChanged(*this, row, col);
+        });
     }
     cell->OnEndEdit();
 }
@@ -168,12 +172,14 @@ bool CGridCtrl::OnKeyDown(unsigned key, unsigned modifiers) {
         if (IsCellEditable(m_focus.row, m_focus.col)) {
             const CellId cell = m_focus;
             const bool hadText = !GetCellText(cell.row, cell.col).empty();
-            SendMessageToParent(cell.row, cell.col, GridNotify::kBeginEdit);
-            SetCellText(cell.row, cell.col, "");
-            SetModified(true, cell.row, cell.col);
-            SendMessageToParent(cell.row, cell.col, GridNotify::kEndEdit);
-            RedrawCell(cell.row, cell.col);
-            if (hadText && m_frame) m_frame->OnGridCellChanged(*this, cell.row, cell.col);
+            RunGesture(kEditCellGesture, [&] {
+                SendMessageToParent(cell.row, cell.col, GridNotify::kBeginEdit);
+                SetCellText(cell.row, cell.col, "");
+                SetModified(true, cell.row, cell.col);
+                SendMessageToParent(cell.row, cell.col, GridNotify::kEndEdit);
+                RedrawCell(cell.row, cell.col);
+                if (hadText && m_frame) m_frame->OnGridCellChanged(*this, cell.row, cell.col);
+            });
         }
         return true;
     case Key::kF2: OnEditCell(m_focus.row, m_focus.col, std::nullopt, kEditByMouse); return true;
@@ -353,15 +359,16 @@ void CGridCtrl::OnLButtonDown(Point point, unsigned modifiers) {
     }
     // A heading click sorts the pane; a press that grabs a divider only sizes.
     if (!ctrl && IsHeadingCell(clicked) && !onDivider) {
-        CGridWork work(m_frame, "Sorting", {this});
-        if (clicked.col == 1 && m_frame) {
-            m_frame->SortActivePaneByAllColumns();
-        } else {
-            SortByColumn(clicked.col, true);
-            if (m_frame && m_frame->IsDatabasePaneActive()) m_frame->NumberDatabaseItemRows();
-        }
-        Refresh();
-        if (m_frame) m_frame->OnGridGesture(kSortGesture);
+        RunGesture(kSortGesture, [&] {
+            CGridWork work(m_frame, "Sorting", {this});
+            if (clicked.col == 1 && m_frame) {
+                m_frame->SortActivePaneByAllColumns();
+            } else {
+                SortByColumn(clicked.col, true);
+                if (m_frame && m_frame->IsDatabasePaneActive()) m_frame->NumberDatabaseItemRows();
+            }
+            Refresh();
+        });
     }
     if (shift) {
         if (!IsValidCell(m_anchor.row, m_anchor.col)) m_anchor = m_focus;
@@ -372,11 +379,11 @@ void CGridCtrl::OnLButtonDown(Point point, unsigned modifiers) {
     Point origin;
     if (GetCellOrigin(clicked.row, clicked.col, origin)) {
         CGridCellBase* cell = GetCell(clicked.row, clicked.col);
-        const auto* box = dynamic_cast<const CGridCellCheckBox*>(cell);
-        const bool checked = box && box->GetCheck();
-        cell->OnClickDown({point.x - origin.x, point.y - origin.y});
-        if (box && m_frame && box->GetCheck() != checked)
-            m_frame->OnGridGesture(checked ? kUncheckGesture : kCheckGesture);
+        const auto click = [&] { cell->OnClickDown({point.x - origin.x, point.y - origin.y}); };
+        if (const auto* box = dynamic_cast<const CGridCellCheckBox*>(cell))
+            RunGesture(box->GetCheck() ? kUncheckGesture : kCheckGesture, click);
+        else
+            click();
     }
 
     if (m_mouseMode == MouseMode::OverColumnDivider) {
@@ -515,7 +522,7 @@ void CGridCtrl::OnLButtonUp(Point point, unsigned modifiers) {
     m_leftButtonDown = false;
     if (m_heading.State() == Gesture::kMovingColumnToDivider && ctrl && m_frame && m_heading.MovedColumn() >= 0) {
         const CellId target = GetCellFromPt({point.x - 10, point.y});
-        m_frame->MoveColumnInActivePane(m_heading.MovedColumn(), target.col);
+        RunGesture(kMoveColumnGesture, [&] { m_frame->MoveColumnInActivePane(m_heading.MovedColumn(), target.col); });
     }
     if (m_heading.IsMovingColumn() || m_heading.State() == Gesture::kOverColumnDivider) m_heading.Set(Gesture::kIdle);
     if (m_window) m_window->ReleaseCapture();

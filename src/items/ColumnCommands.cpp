@@ -292,11 +292,9 @@ void ShowNewItemsMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& di
     if (!wnd.GetGrid()) return;
     // Built afresh each time: the greying follows the counts of this moment.
     const std::vector<MenuItem> items = BuildNewItemsMenu(*wnd.GetGrid(), row, col);
-    if (const std::optional<MenuCommand> command = Chosen(items, menus.ShowPopupMenu(items))) {
-        frame.CommitStep(CUndoStack::kByHand);
-        RunNewItemsCommand(frame, dialogs, wnd, *command, row, col);
-        frame.CommitStep(StepName(items, *command));
-    }
+    if (const std::optional<MenuCommand> command = Chosen(items, menus.ShowPopupMenu(items)))
+        frame.RunCommand(StepName(items, *command),
+                         [&] { RunNewItemsCommand(frame, dialogs, wnd, *command, row, col); });
 }
 
 void ShowDatabaseMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, int row, int col) {
@@ -305,9 +303,7 @@ void ShowDatabaseMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& di
     const std::vector<MenuItem> items = BuildDatabaseMenu(*wnd.GetGrid(), row, col);
     const std::optional<MenuCommand> command = Chosen(items, menus.ShowPopupMenu(items));
     if (!command) return;
-    frame.CommitStep(CUndoStack::kByHand);
-    RunDatabaseCommand(frame, dialogs, wnd, *command, row, col);
-    frame.CommitStep(StepName(items, *command));
+    frame.RunCommand(StepName(items, *command), [&] { RunDatabaseCommand(frame, dialogs, wnd, *command, row, col); });
     wnd.GetGrid()->Refresh();
 }
 

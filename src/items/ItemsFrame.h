@@ -36,9 +36,6 @@ public:
     virtual IMessageBox& Messages() = 0;
     virtual IFilePicker& FilePicker() = 0;
 
-    // The work on the lists, in steps to take back: the open step closes
-    // under the name of what was done.
-    virtual void CommitStep(std::string_view /*name*/) {}
     // The lists are about to be replaced: the steps are forgotten, and what
     // happens goes unrecorded until ResumeSteps (calls may nest).
     virtual void SuspendSteps() {}

@@ -24,6 +24,11 @@ std::string MixedText(std::string_view first, std::string_view second) {
     return std::string(first).append(", ").append(second);
 }
 
+// The buttons that change 'Database', by the names their steps take.
+constexpr std::string_view kDeleteFirst = "Delete first";
+constexpr std::string_view kDeleteSecond = "Delete second";
+constexpr std::string_view kMixDuplicates = "Mix dublicates";
+
 }  // namespace
 
 DialogTemplate CDuplicatesDlg::Template() {
@@ -35,9 +40,9 @@ DialogTemplate CDuplicatesDlg::Template() {
     t.controls = {
         MakeControl(K::Grid, Id::kGrid, "", 5, 5, 280, 56),
         MakeControl(K::DefaultButton, Id::kFindNext, "Find next", 5, 66, 52, 14),
-        MakeControl(K::Button, Id::kDeleteFirst, "Delete first", 62, 66, 52, 14),
-        MakeControl(K::Button, Id::kDeleteSecond, "Delete second", 119, 66, 52, 14),
-        MakeControl(K::Button, Id::kMixDuplicates, "Mix dublicates", 176, 66, 52, 14),
+        MakeControl(K::Button, Id::kDeleteFirst, std::string(kDeleteFirst), 62, 66, 52, 14),
+        MakeControl(K::Button, Id::kDeleteSecond, std::string(kDeleteSecond), 119, 66, 52, 14),
+        MakeControl(K::Button, Id::kMixDuplicates, std::string(kMixDuplicates), 176, 66, 52, 14),
         MakeControl(K::Button, Id::kStopFind, "Stop find", 233, 66, 52, 14),
     };
     return t;
@@ -53,6 +58,9 @@ void CDuplicatesDlg::SetUpGrid() {
     const int columns = m_database.GetColumnCount();
     m_grid = std::make_unique<CGridCtrl>(0, 0, 0, 0, &m_database.GetDesktop());
     CGridCtrl& grid = *m_grid;
+    // A pair shown in part would mix in part: memory running out here ends
+    // the search instead.
+    const CStrictGrid strict(grid);
     grid.SetEditable(false);
     grid.EnableSelection(false);
     grid.SetRowCount(1);
@@ -96,32 +104,34 @@ void CDuplicatesDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     switch (id) {
     case Id::kFindNext: m_nAction = DuplicateAction::kFindNext; break;
     case Id::kDeleteFirst:
-        m_database.DeleteRow(first);
-        m_frame.MarkDatabaseModified();
-        m_nAction = DuplicateAction::kDeleteFirst;
+        ChangeDatabase(kDeleteFirst, DuplicateAction::kDeleteFirst, [&] { m_database.DeleteRow(first); });
         break;
     case Id::kDeleteSecond:
-        m_database.DeleteRow(m_nRow);
-        m_frame.MarkDatabaseModified();
-        m_nAction = DuplicateAction::kDeleteSecond;
+        ChangeDatabase(kDeleteSecond, DuplicateAction::kDeleteSecond, [&] { m_database.DeleteRow(m_nRow); });
         break;
     case Id::kMixDuplicates:
-        // Column 0 too: the kept row reads "Mixed" until the search renumbers.
-        for (int i = 0; i < m_grid->GetColumnCount(); ++i)
-            m_database.SetCellText(first, i, m_grid->GetCellText(kMixedRow, i));
-        m_database.DeleteRow(m_nRow);
-        m_frame.MarkDatabaseModified();
-        m_nAction = DuplicateAction::kMixDuplicates;
+        ChangeDatabase(kMixDuplicates, DuplicateAction::kMixDuplicates, [&] {
+            // Column 0 too: the kept row reads "Mixed" until the search renumbers.
+            for (int i = 0; i < m_grid->GetColumnCount(); ++i)
+                m_database.SetCellText(first, i, m_grid->GetCellText(kMixedRow, i));
+            m_database.DeleteRow(m_nRow);
+        });
         break;
     case Id::kStopFind: m_nAction = DuplicateAction::kStopFind; break;
     case DialogId::kCancel: m_nAction = DuplicateAction::kNone; break;
     default: return;
     }
-    // Each change to 'Database' is a step of its own, by its button's name.
-    for (const DialogControl& button : Template().controls)
-        if (button.id == id && id != Id::kFindNext && id != Id::kStopFind && id != DialogId::kCancel)
-            m_frame.CommitStep(button.text);
     dialog.EndDialog(id);
+}
+
+void CDuplicatesDlg::ChangeDatabase(std::string_view button, int action, CWorkRef change) {
+    // Each change to 'Database' is a step of its own, by its button's name.
+    const bool done = m_frame.RunCommand(button, [&] {
+        change();
+        m_frame.MarkDatabaseModified();
+    });
+    // Taken back, the pair is still there: the search goes on past it.
+    m_nAction = done ? action : DuplicateAction::kNone;
 }
 
 }  // namespace tabulon

@@ -50,6 +50,9 @@ public:
 
 private:
     void SetUpGrid();
+    // Makes change to 'Database' as the command of the button named, which
+    // ends the dialog with action.
+    void ChangeDatabase(std::string_view button, int action, CWorkRef change);
 
     IToolFrame& m_frame;
     CGridCtrl& m_database;

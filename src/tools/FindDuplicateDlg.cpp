@@ -82,7 +82,9 @@ void CFindDuplicateDlg::FillColumnList(int count) {
 
 void CFindDuplicateDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     switch (id) {
-    case Id::kFind: FindDuplicates(); break;
+    // Each pair changed is a step of its own; the numbers written again at
+    // the end are the search's.
+    case Id::kFind: m_context.frame.RunCommand("Find dublicate", [this] { FindDuplicates(); }); break;
     case Id::kClose: dialog.EndDialog(id); break;
     default: break;
     }
@@ -107,6 +109,11 @@ void CFindDuplicateDlg::FindDuplicates() {
     CGridCtrl* grid = m_context.frame.GetDatabaseGrid();
     if (!grid) return;
     m_searching = true;
+    // Also when memory runs out on the way, so that Find works again.
+    struct Searched {
+        bool& searching;
+        ~Searched() { searching = false; }
+    } searched{m_searching};
 
     int rows = grid->GetRowCount();
     dialog.SetProgressRange(Id::kProgress, 0, rows);
@@ -167,7 +174,6 @@ void CFindDuplicateDlg::FindDuplicates() {
     // Numbered before the redraw, so the numbers on screen are the new ones.
     m_context.frame.NumberDatabaseItemRows();
     grid->Refresh();
-    m_searching = false;
 }
 
 }  // namespace tabulon

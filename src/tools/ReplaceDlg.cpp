@@ -110,17 +110,10 @@ void CReplaceDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     case Id::kNewItems: LoadColumnNames(ToolPane::NewItems); break;
     case Id::kDatabase: LoadColumnNames(ToolPane::Database); break;
     case Id::kCapitalizeFirst:
-        CapitalizeFirstLetter();
-        m_context.frame.CommitStep("Capitalize first letter");
+        m_context.frame.RunCommand("Capitalize first letter", [this] { CapitalizeFirstLetter(); });
         break;
-    case Id::kCapitalizeWords:
-        CapitalizeWords();
-        m_context.frame.CommitStep("Capitalize words");
-        break;
-    case Id::kReplace:
-        ReplaceInColumns();
-        m_context.frame.CommitStep("Replace");
-        break;
+    case Id::kCapitalizeWords: m_context.frame.RunCommand("Capitalize words", [this] { CapitalizeWords(); }); break;
+    case Id::kReplace: m_context.frame.RunCommand("Replace", [this] { ReplaceInColumns(); }); break;
     case Id::kClose: dialog.EndDialog(id); break;
     default: break;
     }

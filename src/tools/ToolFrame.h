@@ -2,6 +2,7 @@
 // What the tool windows ('Find dublicate', 'Replace') ask of the main
 // window they work for, and the host services they show themselves with.
 
+#include "base/CommandRunner.h"
 #include "platform/Dialog.h"
 #include "platform/DrawingTypes.h"
 #include "platform/MessageBox.h"
@@ -13,7 +14,7 @@ namespace tabulon {
 
 class CGridCtrl;
 
-class IToolFrame {
+class IToolFrame : public ICommandRunner {
 public:
     virtual ~IToolFrame() = default;
     // The grids of the two panes; none before the panes are built.
@@ -26,8 +27,13 @@ public:
     // The main window on the screen, frame included (right and bottom one
     // past it): the tool windows open beside it.
     virtual Rect MainWindowRect() const = 0;
-    // What a tool did to the lists is one step to take back, by this name.
-    virtual void CommitStep(std::string_view /*name*/) {}
+    // What a tool's button does to the lists is a command of its own, one
+    // step to take back by its name; without a main window it simply runs.
+    bool RunCommand(std::string_view step, CWorkRef work) override {
+        (void)step;
+        work();
+        return true;
+    }
 };
 
 // Everything a tool window works with.

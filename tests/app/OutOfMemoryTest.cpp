@@ -17,10 +17,13 @@
 #include "AllocationProbe.h"
 #include "AppTestSupport.h"
 #include "FakeGridWindow.h"
+#include "ScriptedToolDialogs.h"
 #include "app/BatchMakeList.h"
 #include "app/CommandTable.h"
 #include "items/ColumnCommands.h"
 #include "tools/AddDirectoryCommand.h"
+#include "tools/DuplicatesDlg.h"
+#include "tools/FindDuplicateDlg.h"
 
 namespace tabulon::testing {
 namespace {
@@ -62,6 +65,33 @@ struct World {
     CGridCtrl& Db() { return *session.DatabasePane().GetGrid(); }
     CGridCtrl& NewItems() { return *session.NewItemsPane().GetGrid(); }
     void Open() { ASSERT_TRUE(session.Frame().OpenConfiguration(PathOf("list.cfg"))); }
+    // The texts of 'Database', its items one after the other.
+    std::string Items() {
+        std::string items;
+        for (int r = 1; r < Db().GetRowCount(); ++r)
+            for (int c = 1; c < Db().GetColumnCount(); ++c) items.append(Db().GetCellText(r, c)).append("|");
+        return items;
+    }
+    // The 'Replace' window open on 'Database', all its columns, "b" to be
+    // replaced with "B".
+    fakes::ToolDialog& ReplaceWindow() {
+        session.Frame().ToolWindows().OnReplace();
+        fakes::ToolDialog& replace = *dialogs.Open().back();
+        replace.ChooseRadio(ReplaceId::kDatabase);
+        replace.ClickListEntry(ReplaceId::kColumns, 0);
+        replace.SetControlText(ReplaceId::kReplaceText, "b");
+        replace.SetControlText(ReplaceId::kWithText, "B");
+        return replace;
+    }
+    // The 'Find dublicate' window open on a 'Database' whose first two items
+    // agree; the pair found is answered with button.
+    fakes::ToolDialog& FindWindow(ControlId button) {
+        Db().SetCellText(2, 1, "b");
+        Db().SetCellText(2, 2, "2");
+        dialogs.scripts.push_back({fakes::PressTool(button)});
+        session.Frame().ToolWindows().OnFindDuplicate();
+        return *dialogs.Open().back();
+    }
     bool SaidOutOfMemory() const {
         for (const auto& m : messages.shown)
             if (m.text.find("Not enough memory") != std::string::npos) return true;
@@ -78,10 +108,11 @@ struct World {
     fakes::FakeGridWindow newItemsWindow;
     SparedMessages messages;
     fakes::FakeFilePicker picker;
-    fakes::ScriptedDialogHost dialogs;
+    fakes::ScriptedToolDialogHost dialogs;
     fakes::RecordingPublisher publisher;
     fakes::IdleHosts idle;
     CSession session{fakes::HostsFor(window, messages, picker, dialogs, idle.menus, publisher, idle)};
+    fakes::ToolDialog* tool = nullptr;  // the tool window a command clicks in
 };
 
 struct Command {
@@ -92,6 +123,37 @@ struct Command {
     std::function<void(World&)> unchanged;
     std::function<void(World&)> done;
 };
+
+// A button of a tool window that changes 'Database': run out, it leaves the
+// items as they were; else it gives items.
+Command ToolButton(const char* name, std::function<void(World&)> open, ControlId button, std::string items) {
+    return {name,
+            [open](World& w) {
+                w.Open();
+                open(w);
+            },
+            [button](World& w) { w.dialogs.Click(*w.tool, button); },
+            [](World& w) { EXPECT_EQ(w.Items(), "b|2|a|1|c|3|"); }, [items](World& w) { EXPECT_EQ(w.Items(), items); }};
+}
+
+// A pair of 'Find dublicate' answered with button: run out, the pair is as
+// it was, or its change was made as a step of its own before the search
+// ran out; else it gives items.
+Command PairButton(const char* name, ControlId button, std::string items) {
+    return {name,
+            [button](World& w) {
+                w.Open();
+                w.tool = &w.FindWindow(button);
+            },
+            [](World& w) { w.dialogs.Click(*w.tool, FindDuplicateId::kFind); },
+            [items, name](World& w) {
+                if (w.session.Frame().UndoStack().UndoName() == name)
+                    EXPECT_EQ(w.Items(), items);
+                else
+                    EXPECT_EQ(w.Items(), "b|2|b|2|c|3|");
+            },
+            [items](World& w) { EXPECT_EQ(w.Items(), items); }};
+}
 
 TEST(OutOfMemory, EveryFailedAllocationEndsTheCommandWithAMessageAndChangesNothing) {
     using C = CommandId;
@@ -195,6 +257,29 @@ TEST(OutOfMemory, EveryFailedAllocationEndsTheCommandWithAMessageAndChangesNothi
          },
          [](World& w) { w.session.Frame().OnGridContextMenu(1, 1); },
          [](World& w) { EXPECT_EQ(w.Db().GetRowCount(), 4); }, [](World& w) { EXPECT_EQ(w.Db().GetRowCount(), 1); }},
+        ToolButton(
+            "replace", [](World& w) { w.tool = &w.ReplaceWindow(); }, ReplaceId::kReplace, "B|2|a|1|c|3|"),
+        ToolButton(
+            "capitalize first letter", [](World& w) { w.tool = &w.ReplaceWindow(); }, ReplaceId::kCapitalizeFirst,
+            "B|2|A|1|C|3|"),
+        ToolButton(
+            "capitalize words", [](World& w) { w.tool = &w.ReplaceWindow(); }, ReplaceId::kCapitalizeWords,
+            "B|2|A|1|C|3|"),
+        PairButton("Delete first", DuplicatesId::kDeleteFirst, "b|2|c|3|"),
+        PairButton("Delete second", DuplicatesId::kDeleteSecond, "b|2|c|3|"),
+        PairButton("Mix dublicates", DuplicatesId::kMixDuplicates, "b|2|c|3|"),
+        {"find bar",
+         [](World& w) {
+             w.Open();
+             w.session.Frame().SetActivePane(true);
+         },
+         [](World& w) {
+             const SearchQuery query{"c", false, false, -1};
+             EXPECT_EQ(w.session.Frame().CountFound(query, true).total == 1, !w.SaidOutOfMemory());
+             w.session.Frame().FindText(query, true, false);
+         },
+         [](World& w) { EXPECT_EQ(w.Items(), "b|2|a|1|c|3|"); },
+         [](World& w) { EXPECT_EQ(w.Db().GetFocusCell(), CellId(3, 1)); }},
         {"batch make list", [](World&) {},
          [](World& w) {
              const int status = RunBatchMakeList(w.session.Frame(), w.cfgPath);
@@ -248,52 +333,93 @@ TEST(OutOfMemory, EveryFailedAllocationEndsTheCommandWithAMessageAndChangesNothi
                     break;  // one failing allocation tells enough
                 }
             }
-            EXPECT_GT(nth, 10u);  // the command did allocate, so failures were tried
+            EXPECT_GT(nth, 2u);  // the command did allocate, so failures were tried
         }
 }
 
-// The same under real limits on the address space, as `prlimit --as` sets
-// them: importing a list too big for one ends with the message, 'New items'
-// as it was and an unsaved edit of 'Database' still there, and the program
-// goes on; with room enough every item comes in. Each limit is tried in a
-// child process, which alone gets it.
+// Runs command in a child process, which alone may take no more than moreMb
+// of address space beyond what it holds now, as `prlimit --as` limits it;
+// the child's exit status, or -1 when a signal ended it.
+int ExitStatusUnderLimit(long long moreMb, const std::function<int()>& command) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        long long sizeKb = 0;
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("VmSize:", 0) == 0) sizeKb = std::stoll(line.substr(7));
+        const rlimit limit{static_cast<rlim_t>((sizeKb << 10) + (moreMb << 20)), RLIM_INFINITY};
+        if (sizeKb == 0 || ::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(3);
+        ::_exit(command());
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+// A list too big for the room left: each limit gives 1 when the command ran
+// out of memory and said so, leaving everything as it was, 0 when it did its
+// work, anything else when it did neither.
+void ExpectEachLimitEndsWithTheMessageOrTheWork(const std::function<int()>& command) {
+    int ranOut = 0;
+    for (const long long moreMb : {8, 16, 32, 48, 64, 96, 128, 256}) {
+        SCOPED_TRACE(moreMb);
+        const int status = ExitStatusUnderLimit(moreMb, command);
+        ASSERT_GE(status, 0) << "ended by a signal";
+        EXPECT_LE(status, 1);
+        if (status == 1) ++ranOut;
+    }
+    EXPECT_GT(ranOut, 0);  // the smallest limits were too small
+}
+
+std::string BigList(int items) {
+    std::string list;
+    for (int i = 0; i < items; ++i) list += "Item number " + std::to_string(i) + ";" + std::to_string(i) + "\r\n";
+    return list;
+}
+
+// Importing a list too big for the address space leaves 'New items' as it
+// was and an unsaved edit of 'Database' still there, and the program goes on;
+// with room enough every item comes in.
 TEST(OutOfMemory, AnImportTooBigForTheAddressSpaceChangesNothingAndTheProgramGoesOn) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the address sanitizer reserves more address space than any such limit leaves";
 #else
     World world;
     world.Open();
-    std::string items;
-    for (int i = 0; i < 400000; ++i) items += "Item number " + std::to_string(i) + ";" + std::to_string(i) + "\r\n";
-    world.scratch.MakeFile("big.db", items);
-    items = std::string();
+    world.scratch.MakeFile("big.db", BigList(400000));
     world.Db().SetCellText(1, 1, "edited");
     world.session.DatabasePane().SetDatabaseModified(true);
-    int ranOut = 0;
-    for (const long long moreMb : {8, 16, 32, 48, 64, 96, 128, 256}) {
-        SCOPED_TRACE(moreMb);
-        world.picker.Answer(world.PathOf("big.db"));
-        const pid_t child = ::fork();
-        if (child == 0) {
-            long long sizeKb = 0;
-            std::ifstream status("/proc/self/status");
-            for (std::string line; std::getline(status, line);)
-                if (line.rfind("VmSize:", 0) == 0) sizeKb = std::stoll(line.substr(7));
-            const rlimit limit{static_cast<rlim_t>((sizeKb << 10) + (moreMb << 20)), RLIM_INFINITY};
-            if (sizeKb == 0 || ::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(3);
-            world.session.Frame().OnCommand(CommandId::kImportDatabase);
-            const bool said = world.SaidOutOfMemory();
-            const int rows = world.NewItems().GetRowCount();
-            const bool edit = world.Db().GetCellText(1, 1) == "edited" && world.Db().GetCellText(0, 0) == "Database*";
-            ::_exit(!edit ? 4 : said && rows == 1 ? 1 : !said && rows == 400001 ? 0 : 5);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-        EXPECT_LE(WEXITSTATUS(status), 1);
-        if (WEXITSTATUS(status) == 1) ++ranOut;
-    }
-    EXPECT_GT(ranOut, 0);  // the smallest limits were too small
+    world.picker.Answer(world.PathOf("big.db"));
+    ExpectEachLimitEndsWithTheMessageOrTheWork([&world] {
+        world.session.Frame().OnCommand(CommandId::kImportDatabase);
+        const bool said = world.SaidOutOfMemory();
+        const int rows = world.NewItems().GetRowCount();
+        const bool edit = world.Db().GetCellText(1, 1) == "edited" && world.Db().GetCellText(0, 0) == "Database*";
+        return !edit ? 4 : said && rows == 1 ? 1 : !said && rows == 400001 ? 0 : 5;
+    });
+#endif
+}
+
+// The same for a button of a tool window, which the window's host calls
+// directly: Replace over a list too big to change whole.
+TEST(OutOfMemory, AReplaceTooBigForTheAddressSpaceChangesNothingAndTheProgramGoesOn) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than any such limit leaves";
+#else
+    World world;
+    world.scratch.MakeFile("items.db", BigList(300000));
+    world.Open();
+    fakes::ToolDialog& replace = world.ReplaceWindow();
+    replace.SetControlText(ReplaceId::kReplaceText, "number");
+    replace.SetControlText(ReplaceId::kWithText, "Number and more");
+    ExpectEachLimitEndsWithTheMessageOrTheWork([&world, &replace] {
+        world.dialogs.Click(replace, ReplaceId::kReplace);
+        const bool said = world.SaidOutOfMemory();
+        const std::string first(world.Db().GetCellText(1, 1));
+        const std::string last(world.Db().GetCellText(300000, 1));
+        if (said) return first == "Item number 0" && last == "Item number 299999" ? 1 : 4;
+        return first == "Item Number and more 0" && last == "Item Number and more 299999" ? 0 : 5;
+    });
 #endif
 }
 

@@ -64,10 +64,8 @@ protected:
         grid.OnLButtonDown({origin.x + 4, origin.y + 4}, 0);
         grid.OnLButtonUp({origin.x + 4, origin.y + 4}, 0);
     }
-    void Edit(int row, int col, const std::string& text) {
-        Db().SetCellText(row, col, text);
-        frame.OnGridCellChanged(Db(), row, col);
-    }
+    // As an edit box ends with text typed.
+    void Edit(int row, int col, const std::string& text) { Db().OnEndEditCell(row, col, text); }
     void Menu(bool databasePane, MenuCommand command, int row, int col) {
         idle.menus.choose = static_cast<int>(command);
         frame.SetActivePane(databasePane);
@@ -124,8 +122,8 @@ TEST_F(UndoTest, EachCommandIsOneStepThatUndoTakesBackAndRedoDoesAgain) {
          }},
         {"Move column",
          [&] {
-             frame.SetActivePane(true);
-             frame.MoveColumnInActivePane(2, 0);
+             frame.SetActivePane(true);  // as a heading dropped on column 0
+             Db().RunGesture(kMoveColumnGesture, [&] { frame.MoveColumnInActivePane(2, 0); });
          }},
         {"Add item", [&] { Menu(false, M::kAddItem, 1, 1); }},
         {"Select all items", [&] { Menu(false, M::kSelectAllItems, 1, 1); },

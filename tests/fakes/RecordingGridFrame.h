@@ -23,7 +23,11 @@ public:
         calls.push_back("changed " + std::to_string(row) + "," + std::to_string(col));
     }
     void ResetNumberColumnWidths() override { calls.push_back("widths"); }
-    void OnGridGesture(const char* name) override { calls.push_back(std::string("gesture ") + name); }
+    bool RunCommand(std::string_view step, CWorkRef work) override {
+        calls.push_back("gesture " + std::string(step));
+        work();
+        return true;
+    }
     void OnGridContextMenu(int row, int col) override {
         calls.push_back("menu " + std::to_string(row) + "," + std::to_string(col));
     }

@@ -22,6 +22,7 @@
 #include <QToolBar>
 #include <functional>
 #include <memory>
+#include <new>
 
 #include "FakeFolderNamespace.h"
 #include "FakeFtpSession.h"
@@ -504,6 +505,21 @@ TEST_F(MainWindowTest, CtrlFFindsACellAndEscapeLeavesItReadyForTyping) {
     press('x');
     press(Qt::Key_Return);
     EXPECT_EQ(Db().GetCellText(1, 1), "x");
+}
+
+TEST_F(MainWindowTest, MemoryRunningOutWhereNoCommandCatchesItIsToldAndTheWindowGoesOn) {
+    ASSERT_TRUE(window->Frame().OpenConfiguration(WriteConfiguration()));
+    Db().SetCellText(1, 1, "half done");  // what the handler had changed
+    QString told;
+    WhenModalShows([&](QWidget* modal) {
+        told = qobject_cast<QMessageBox*>(modal)->text();
+        QTest::keyClick(modal, Qt::Key_Return);
+    });
+    QTimer::singleShot(0, window.get(), [] { throw std::bad_alloc(); });
+    QTest::qWait(200);
+    EXPECT_TRUE(told.startsWith("Not enough memory to finish the command")) << told.toStdString();
+    EXPECT_EQ(Db().GetCellText(1, 1), "apple");
+    EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(MainWindowTest, F6GivesAPaneWithoutAFocusCellOneSoTheKeysWorkAtOnce) {

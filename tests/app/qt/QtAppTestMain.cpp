@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include "qt/QtApplication.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
+    tabulon::qt::CQtApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     return RUN_ALL_TESTS();
 }
