@@ -16,8 +16,15 @@ namespace tabulon {
 bool CMainFrame::IsConfigurationOpen() const { return IsConfigurationOpenTitle(GetWindowText()); }
 
 void CMainFrame::MarkConfigurationModified() {
+    if (!IsConfigurationOpen()) return;
+    m_undo.NoteConfigurationChanged();
     // Rebuilt from the file name each time, so the mark never doubles.
-    if (IsConfigurationOpen()) SetWindowText(ConfigurationTitle(m_config.cfgfile, true));
+    SetWindowText(ConfigurationTitle(m_config.cfgfile, true));
+}
+
+void CMainFrame::SetWindowText(const std::string& title) {
+    m_hosts.window.SetTitle(title);
+    if (!IsModifiedTitle(title)) m_undo.MarkConfigurationSaved();
 }
 
 void CMainFrame::ApplyGridLines(bool vertical, bool horizontal) {
@@ -192,6 +199,8 @@ void CMainFrame::TakeStep(bool undo) {
 void CMainFrame::AfterSteps() {
     NumberDatabaseItemRows();
     m_database.SetDatabaseModified(m_undo.DatabaseChangedSinceSaved());
+    if (IsConfigurationOpen())
+        m_hosts.window.SetTitle(ConfigurationTitle(m_config.cfgfile, m_undo.ConfigurationChangedSinceSaved()));
     OnDatabaseColumnsChanged();
     OnNewItemsColumnsChanged();
     ResetNumberColumnWidths();

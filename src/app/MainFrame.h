@@ -55,7 +55,9 @@ public:
     // already: memory running out for the saying changes nothing of it.
     void SayDone(const std::string& text) noexcept;
 
-    void SetWindowText(const std::string& title) override { m_hosts.window.SetTitle(title); }
+    // The title tells whether the configuration holds unsaved changes: one
+    // set without the mark is the configuration as its file holds it.
+    void SetWindowText(const std::string& title) override;
     std::string GetWindowText() const { return m_hosts.window.GetTitle(); }
     bool IsGridLineChecked(bool horizontal) const override { return m_hosts.window.IsGridLineChecked(horizontal); }
     // No configuration is open while the title is exactly "Tabulon".

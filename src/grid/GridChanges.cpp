@@ -77,6 +77,11 @@ std::uint64_t CGridChanges::Units(const Entry& entry) {
     return 1;
 }
 
+bool CGridChanges::ReordersOnly() const {
+    return std::all_of(m_entries.begin(), m_entries.end(),
+                       [](const Entry& entry) { return Get<RowsReordered>(entry) != nullptr; });
+}
+
 std::uint64_t CGridChanges::Units() const {
     std::uint64_t units = 0;
     for (const Entry& entry : m_entries) units += Units(entry);

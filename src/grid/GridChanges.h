@@ -66,6 +66,8 @@ public:
     CGridChanges& operator=(const CGridChanges&) = delete;
 
     bool Empty() const { return m_entries.empty(); }
+    // Whether the rows were only put in another order (or nothing changed).
+    bool ReordersOnly() const;
     // Roughly the memory this record holds beyond its own few bytes.
     std::size_t Bytes() const;
     // Whether recording ran out of memory: the grid then refused every

@@ -28,6 +28,7 @@ void CUndoStack::Record() {
 void CUndoStack::Reopen() {
     Detach();
     m_savedInOpenStep = false;
+    m_configSavedInOpenStep = false;
     m_open = Step();
     Record();
 }
@@ -35,6 +36,21 @@ void CUndoStack::Reopen() {
 void CUndoStack::MarkDatabaseSaved() {
     m_savedInOpenStep = HasOpenChanges() && !m_open.database.Empty();
     if (!m_savedInOpenStep) m_savedDatabase = m_database;
+}
+
+void CUndoStack::NoteConfigurationChanged() {
+    // While the lists are being replaced nothing is recorded.
+    if (m_suspended > 0)
+        m_configAlone = true;
+    else
+        m_open.configChanged = true;
+}
+
+void CUndoStack::MarkConfigurationSaved() {
+    m_configSavedInOpenStep = m_open.configChanged;
+    if (m_configSavedInOpenStep) return;
+    m_savedConfig = m_config;
+    m_configAlone = false;
 }
 
 // While recording is suspended the open step stays empty.
@@ -62,6 +78,9 @@ void CUndoStack::Clear() {
 }
 
 void CUndoStack::Abandon() {
+    // A change of the configuration alone cannot be taken back.
+    if (m_open.configChanged && !HasOpenChanges()) m_configAlone = true;
+    m_open.configChanged = false;
     if (!HasOpenChanges()) return;
     Detach();
     m_newItems->TakeBack(m_open.newItems);
@@ -72,7 +91,15 @@ void CUndoStack::Abandon() {
 }
 
 bool CUndoStack::Commit(std::string_view name) {
-    if (!HasOpenChanges()) return true;
+    if (!HasOpenChanges()) {
+        // The configuration changed without the lists: no step takes it back.
+        if (m_open.configChanged) {
+            m_configAlone = !m_configSavedInOpenStep;
+            if (m_configSavedInOpenStep) m_savedConfig = m_config;
+            m_open.configChanged = m_configSavedInOpenStep = false;
+        }
+        return true;
+    }
     Detach();
     if (m_open.newItems.Failed() || m_open.database.Failed()) {
         // What could not be recorded did not happen; what was recorded goes
@@ -80,15 +107,25 @@ bool CUndoStack::Commit(std::string_view name) {
         Abandon();
         return false;
     }
+    // An order alone changes nothing the file or the mark would tell.
     const std::uint64_t before = m_database;
-    if (!m_open.database.Empty()) m_database = ++m_versions;
+    if (!m_open.database.ReordersOnly()) m_database = ++m_versions;
     if (m_savedInOpenStep) m_savedDatabase = m_database;
     m_savedInOpenStep = false;
+    const std::uint64_t configBefore = m_config;
+    if (m_open.configChanged) m_config = ++m_versions;
+    if (m_configSavedInOpenStep) {
+        m_savedConfig = m_config;
+        m_configAlone = false;
+    }
+    m_configSavedInOpenStep = false;
     try {
         auto step = std::make_unique<Step>(std::move(m_open));
         step->name = name;
         step->databaseBefore = before;
         step->databaseAfter = m_database;
+        step->configBefore = configBefore;
+        step->configAfter = m_config;
         step->bytes = step->newItems.Bytes() + step->database.Bytes();
         m_undo.push_back(std::move(step));
         m_bytes += m_undo.back()->bytes;
@@ -136,12 +173,14 @@ bool CUndoStack::Move(std::deque<std::unique_ptr<Step>>& from, std::deque<std::u
     from.pop_back();
     const bool whole = TakeBack(*step);
     m_database = back ? step->databaseBefore : step->databaseAfter;
+    m_config = back ? step->configBefore : step->configAfter;
     m_newItemsPlace = step->newItems.FirstPlace();
     m_databasePlace = step->database.FirstPlace();
     if (!whole) {
         // The lists match no step any more, and differ from what was saved.
         Clear();
         m_database = ++m_versions;
+        if (step->configBefore != step->configAfter) m_config = ++m_versions;
         return false;
     }
     try {

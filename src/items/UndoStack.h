@@ -72,8 +72,19 @@ public:
     // Saved in the middle of a command, it is the state the command's step
     // leaves that was saved.
     void MarkDatabaseSaved();
-    // Whether the 'Database' differs from what was last saved or loaded.
+    // Whether the 'Database' differs from what was last saved or loaded:
+    // its items and their columns, not their order.
     bool DatabaseChangedSinceSaved() const { return m_database != m_savedDatabase; }
+
+    // The configuration changed. With a change of the lists (a column
+    // inserted, deleted, renamed or moved: the names are the configuration's)
+    // it is part of that step, taken back and done again with it; alone (the
+    // configuration dialog, the grid lines) no step takes it back.
+    void NoteConfigurationChanged();
+    // The configuration as it is now is what its file holds (saved, opened,
+    // or none open); in the middle of a command, as for the 'Database'.
+    void MarkConfigurationSaved();
+    bool ConfigurationChangedSinceSaved() const { return m_configAlone || m_config != m_savedConfig; }
 
     // The oldest steps go, silently, while all steps hold more than a quarter
     // of what the lists hold, or more than the least budget if that is more;
@@ -89,6 +100,9 @@ private:
         CGridChanges database;
         std::uint64_t databaseBefore = 0;  // the Database's version before and after
         std::uint64_t databaseAfter = 0;
+        std::uint64_t configBefore = 0;  // the configuration's likewise
+        std::uint64_t configAfter = 0;
+        bool configChanged = false;
         std::size_t bytes = 0;
         bool Changed() const {
             return !newItems.Empty() || !database.Empty() || newItems.Failed() || database.Failed();
@@ -114,6 +128,10 @@ private:
     std::deque<std::unique_ptr<Step>> m_redo;
     std::uint64_t m_database = 0;  // a number for each state the Database was in
     std::uint64_t m_savedDatabase = 0;
+    std::uint64_t m_config = 0;  // the same for the configuration
+    std::uint64_t m_savedConfig = 0;
+    bool m_configAlone = false;  // changed since saved where no step takes it back
+    bool m_configSavedInOpenStep = false;
     std::uint64_t m_versions = 0;
     std::size_t m_bytes = 0;
     int m_suspended = 0;

@@ -155,7 +155,7 @@ TEST_F(UndoTest, EachCommandIsOneStepThatUndoTakesBackAndRedoDoesAgain) {
         EXPECT_EQ(frame.UndoStack().RedoName(), command.name);
         frame.OnCommand(CommandId::kRedo);
         EXPECT_EQ(Lists(), after);
-        EXPECT_EQ(Corner(), saved ? "Database*" : corner);
+        EXPECT_EQ(Corner(), saved ? "Database" : corner);  // the sort sets no mark
         frame.OnCommand(CommandId::kUndo);
         EXPECT_EQ(Lists(), before);
     }
@@ -176,6 +176,80 @@ TEST_F(UndoTest, TheMarkFollowsTheSavedStateAndOpeningForgetsEveryStep) {
     ASSERT_TRUE(frame.OpenConfiguration(PathOf("list.cfg")));
     EXPECT_FALSE(frame.UndoStack().CanUndo());
     EXPECT_FALSE(frame.UndoStack().CanRedo());
+}
+
+TEST_F(UndoTest, TheConfigurationMarkFollowsTheColumnsUndoneAndDoneAgain) {
+    using M = MenuCommand;
+    const struct {
+        const char* name;
+        std::function<void()> run;
+    } commands[] = {
+        {"Delete column",
+         [&] {
+             messages.Answer(MbResult::Yes);
+             Menu(true, M::kDeleteColumn, 0, 1);
+         }},
+        {"Insert column", [&] { Menu(true, M::kInsertColumn, 0, 1); }},
+        {"Rename column",
+         [&] {
+             dialogs.scripts.push_back({fakes::TypeText(kColumnTextEditId, "Band"), fakes::Press(DialogId::kOk)});
+             Menu(true, M::kRenameColumn, 0, 1);
+         }},
+        {"Move column",
+         [&] {
+             frame.SetActivePane(true);
+             Db().RunGesture(kMoveColumnGesture, [&] { frame.MoveColumnInActivePane(2, 0); });
+         }},
+        {"Delete all columns",
+         [&] {
+             messages.Answer(MbResult::Yes);
+             Menu(true, M::kDatabaseDeleteAllColumns, 0, 1);
+         }},
+    };
+    const std::string saved = OpenTitle();
+    const std::string unsaved = saved + "*";
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.name);
+        frame.OnCommand(CommandId::kSaveConfiguration);
+        ASSERT_EQ(Title(), saved);
+        command.run();
+        EXPECT_EQ(Title(), unsaved);
+        const std::vector<std::pair<CommandId, std::string>> steps = {{CommandId::kUndo, saved},
+                                                                      {CommandId::kRedo, unsaved},
+                                                                      {CommandId::kSaveConfiguration, saved},
+                                                                      {CommandId::kUndo, unsaved},
+                                                                      {CommandId::kRedo, saved}};
+        for (const auto& [id, title] : steps) {
+            frame.OnCommand(id);
+            EXPECT_EQ(Title(), title) << StepNameOf(id);
+        }
+    }
+    // A change of the configuration alone stays, whatever is taken back.
+    frame.OnCommand(CommandId::kGridLinesVertical);
+    frame.OnCommand(CommandId::kUndo);
+    EXPECT_EQ(Title(), unsaved);
+}
+
+TEST_F(UndoTest, ASortAndItsRedoSetNoDatabaseMark) {
+    Edit(1, 2, "9");  // a;9 b;2: out of order by either column
+    frame.OnCommand(CommandId::kSaveDatabase);
+    ASSERT_EQ(Corner(), "Database");
+    const struct {
+        const char* name;
+        std::function<void()> run;
+    } sorts[] = {{"a heading clicked", [&] { Click(Db(), 0, 2); }},
+                 {"Make list", [&] { frame.OnCommand(CommandId::kMakeList); }}};
+    for (const auto& sort : sorts) {
+        SCOPED_TRACE(sort.name);
+        const std::string first(Db().GetCellText(1, 1));
+        sort.run();
+        ASSERT_NE(Db().GetCellText(1, 1), first);
+        for (const CommandId id : {CommandId::kUndo, CommandId::kRedo, CommandId::kUndo, CommandId::kRedo}) {
+            EXPECT_EQ(Corner(), "Database") << StepNameOf(id);
+            frame.OnCommand(id);
+        }
+        EXPECT_EQ(Corner(), "Database");
+    }
 }
 
 TEST_F(UndoTest, DeletingEveryItemOfABigListHoldsItOnceAndUndoGivesItBack) {
