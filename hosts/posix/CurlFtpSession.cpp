@@ -234,6 +234,11 @@ void CCurlFtpSession::Abandon() {
     Close();
 }
 
+void CCurlFtpSession::SetTimeLimit(long milliseconds) {
+    m_deadline.reset();
+    if (milliseconds > 0) m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+}
+
 FtpResult CCurlFtpSession::Connect(const std::string& server, const std::string& user, const std::string& password,
                                    int port) {
     Close();
@@ -361,6 +366,14 @@ FtpResult CCurlFtpSession::Perform(Request request, const std::string& path, std
         quote.reset(grown);
     }
 
+    long timeLimit = 0;  // milliseconds; 0: none
+    if (m_deadline) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(*m_deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return Failed("The time allowed for talking to the server has run out.");
+        timeLimit = static_cast<long>(left.count());
+    }
+
     CallState state;
     state.progress = &m_progress;
     state.verbose = m_verbose;
@@ -379,6 +392,7 @@ FtpResult CCurlFtpSession::Perform(Request request, const std::string& path, std
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &state);
     curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &state);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeLimit);
 
     const CURLcode code = curl_easy_perform(curl);
 

@@ -7,7 +7,9 @@
 // with time limits so that a dead or stalled server never holds the program
 // for long.
 
+#include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +42,7 @@ public:
     // answering or a transfer that stopped moving.
     void SetTimeouts(long connectSeconds, long stallSeconds) override;
     void Abandon() override;
+    void SetTimeLimit(long milliseconds) override;
     void SetSecurity(FtpProtocol protocol, const std::string& certificateFile, UnknownHostKey unknownKey) override;
     // The folder of the user's SSH keys and known_hosts (~/.ssh).
     void SetSshFolder(const std::string& folder) { m_sshFolder = folder; }
@@ -73,6 +76,7 @@ private:
     std::FILE* m_verbose = nullptr;
     long m_connectTimeout = 30;
     long m_stallTimeout = 60;
+    std::optional<std::chrono::steady_clock::time_point> m_deadline;
 };
 
 }  // namespace tabulon::posix

@@ -57,6 +57,10 @@ void CLoadedFtpSession::SetTimeouts(long connectSeconds, long stallSeconds) {
     if (IFtpSession* session = Session()) session->SetTimeouts(connectSeconds, stallSeconds);
 }
 
+void CLoadedFtpSession::SetTimeLimit(long milliseconds) {
+    if (IFtpSession* session = Session()) session->SetTimeLimit(milliseconds);
+}
+
 void CLoadedFtpSession::SetSecurity(FtpProtocol protocol, const std::string& certificateFile,
                                     UnknownHostKey unknownKey) {
     if (IFtpSession* session = Session()) session->SetSecurity(protocol, certificateFile, std::move(unknownKey));

@@ -31,6 +31,7 @@ public:
     void Close() override;
     void Abandon() override;
     void SetTimeouts(long connectSeconds, long stallSeconds) override;
+    void SetTimeLimit(long milliseconds) override;
     void SetSecurity(FtpProtocol protocol, const std::string& certificateFile, UnknownHostKey unknownKey) override;
 
 private:

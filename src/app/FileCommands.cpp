@@ -192,7 +192,13 @@ void CMainFrame::OnMakeList() {
         CGridWork work(this, "Making the list", {GetDatabaseGrid()});
         done = MakeList(*this);
     }
-    if (done) SayDone(written);
+    if (!done) return;
+    try {
+        // An earlier upload's part that the upload removed is said beside it.
+        if (const std::string note = ListPublisher().UploadNote(); !note.empty()) return SayDone(written + ". " + note);
+    } catch (const std::bad_alloc&) {
+    }
+    SayDone(written);
 }
 
 bool CMainFrame::OnAppExit() {

@@ -151,11 +151,24 @@ void ForgetScratch(int& slot) {
     slot = -1;
 }
 
-// Only async-signal-safe calls: unlink, and the return that lets the
-// signal, now back at its default, end the program.
-extern "C" void RemoveScratchFilesAndEnd(int signal) {
+// While work that must tidy up first runs, the signal that came; 0 none.
+std::atomic<int> g_deferring{0};
+std::atomic<int> g_deferredSignal{0};
+
+void RemoveScratchFiles() {
     for (ScratchSlot& slot : g_scratch)
         if (slot.state.load() == 2) ::unlink(slot.path);
+}
+
+// Only async-signal-safe calls: unlink, and the return that lets the
+// signal, now back at its default, end the program. Deferred, it is only
+// noted: the work stops, tidies up and then ends the program itself.
+extern "C" void RemoveScratchFilesAndEnd(int signal) {
+    if (g_deferring.load() > 0) {
+        g_deferredSignal.store(signal);
+        return;
+    }
+    RemoveScratchFiles();
     ::raise(signal);  // blocked until the handler returns, then delivered
 }
 
@@ -204,6 +217,24 @@ void RemoveTemporaryFilesOnSignals() {
         ::sigaction(signal, &action, nullptr);
     }
 }
+
+CEndingDeferred::CEndingDeferred() { g_deferring.fetch_add(1); }
+
+CEndingDeferred::~CEndingDeferred() {
+    // Counted down first: a signal after this ends the program by itself.
+    if (g_deferring.fetch_sub(1) != 1) return;
+    const int signal = g_deferredSignal.exchange(0);
+    if (signal == 0) return;
+    RemoveScratchFiles();
+    ::signal(signal, SIG_DFL);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, signal);
+    ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    ::raise(signal);
+}
+
+bool EndingSignalArrived() { return g_deferredSignal.load() != 0; }
 
 PathKind KindOfPath(const std::string& path) {
     if (path.empty()) return PathKind::Missing;

@@ -58,6 +58,20 @@ std::string ReadOnlyFileText(std::string_view what, const std::string& path);
 // signal that was being ignored stays ignored. Called once at start.
 void RemoveTemporaryFilesOnSignals();
 
+// While one lives, those signals do not end the program at once: they are
+// noted, and work that must tidy up first (a part of the page on a server)
+// sees EndingSignalArrived, stops and tidies up. The last one to go then
+// ends the program as the signal would have, so that its exit status says
+// the signal. A second of the same signal ends it at once.
+class CEndingDeferred {
+public:
+    CEndingDeferred();
+    ~CEndingDeferred();
+    CEndingDeferred(const CEndingDeferred&) = delete;
+    CEndingDeferred& operator=(const CEndingDeferred&) = delete;
+};
+bool EndingSignalArrived();
+
 // One regular file open for reading. Opening never waits: a pipe or a device
 // is refused, not opened for good.
 class CFileReader {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/ShownText.h"
+#include "base/TextFile.h"
 #include "config/ConfigFile.h"
 #include "config/ListConfig.h"
 #include "platform/FtpSession.h"
@@ -25,6 +26,9 @@ static_assert(std::size(kSessionProtocols) == std::size(kUploadProtocols));
 constexpr long kConnectSeconds = 30;
 constexpr long kStallSeconds = 60;
 constexpr long kCleanUpSeconds = 10;
+// After a signal the part must be gone, and the program ended, within 10
+// seconds: up to one goes by before the transfer notices.
+constexpr long kSignalCleanUpMilliseconds = 7000;
 
 // Closes the connection and drops the progress callback however the upload ends.
 class SessionGuard {
@@ -33,6 +37,7 @@ public:
     ~SessionGuard() {
         m_ftp.Close();
         m_ftp.SetProgress({});
+        m_ftp.SetTimeLimit(0);
     }
     SessionGuard(const SessionGuard&) = delete;
     SessionGuard& operator=(const SessionGuard&) = delete;
@@ -70,7 +75,7 @@ std::string ServerTextAsShown(std::string text, const std::string& password) {
 }
 
 UploadOutcome UploadList(const CListConfig& config, const std::string& output, IFtpSession& ftp, IMessageBox& messages,
-                         IProgressHost& progressHost, bool askUser) {
+                         IProgressHost& progressHost, bool askUser, const UploadNote& note) {
     const std::string& remote = config.filename;
     std::unique_ptr<IProgress> progress;
     // Every message comes after the progress window has gone.
@@ -105,6 +110,7 @@ UploadOutcome UploadList(const CListConfig& config, const std::string& output, I
     // While the clean-up runs the window stays painted, but it cannot be
     // cancelled: it is short, and the user has cancelled once already.
     ftp.SetProgress([&progress, &cleaningUp](std::uint64_t sent, std::uint64_t total) {
+        if (!cleaningUp && EndingSignalArrived()) return false;
         const bool goOn = !progress || progress->Step(sent, total);
         return goOn || cleaningUp;
     });
@@ -137,35 +143,47 @@ UploadOutcome UploadList(const CListConfig& config, const std::string& output, I
         return UploadOutcome::NotConnected;
     }
 
-    progress->SetText("Sending " + output + " to " + config.server);
     const std::string temporary = TemporaryRemoteName(remote);
-    const FtpResult sent = ftp.PutFile(output, temporary);
-    result = sent;
-    if (sent.Ok()) {
-        const FtpResult renamed = ftp.Rename(temporary, remote);
-        if (renamed.Ok()) return UploadOutcome::Uploaded;
-        // Some servers refuse to rename onto an existing file, or at all:
-        // the page then goes straight to its name. A rename that got no
-        // answer is a connection that is gone.
-        result = renamed.ReplyCode() >= 500 ? ftp.PutFile(output, remote) : renamed;
-    }
-    // Nothing half-sent or left over may stay beside the page, where
-    // visitors could fetch it: over the same connection while the server
-    // answers, else over a new one, briefly.
-    const bool partOnServer = sent.Ok() || sent.ReplyCode() == 0;
     bool removed = true;
-    cleaningUp = true;
-    if (result.Ok() || result.ReplyCode() != 0) {
-        removed = ftp.Delete(temporary).Ok() || !partOnServer;
-    } else {
-        ftp.Abandon();
-        if (partOnServer) {
-            if (progress) progress->SetText("Removing " + temporary + " from " + config.server);
-            ftp.SetTimeouts(kCleanUpSeconds, kCleanUpSeconds);
-            // A host key accepted for the upload is known by now.
-            removed =
-                ftp.Connect(config.server, config.loginname, config.password, port).Ok() && ftp.Delete(temporary).Ok();
+    {
+        // From here a part of the page may be on the server: a signal that
+        // would end the program stops the upload instead and ends it once the
+        // part is gone, as the block ends.
+        const CEndingDeferred ending;
+        // An earlier run ended before it could remove its part.
+        if (ftp.Delete(temporary).Ok() && note)
+            note("Removed " + temporary + " from " + config.server +
+                 ", left there by an earlier upload that did not finish.");
+        progress->SetText("Sending " + output + " to " + config.server);
+        const FtpResult sent =
+            EndingSignalArrived() ? FtpResult{FtpStatus::Cancelled, "Cancelled."} : ftp.PutFile(output, temporary);
+        result = sent;
+        if (sent.Ok()) {
+            const FtpResult renamed = ftp.Rename(temporary, remote);
+            if (renamed.Ok()) return UploadOutcome::Uploaded;
+            // Some servers refuse to rename onto an existing file, or at all:
+            // the page then goes straight to its name. A rename that got no
+            // answer is a connection that is gone.
+            result = renamed.ReplyCode() >= 500 && !EndingSignalArrived() ? ftp.PutFile(output, remote) : renamed;
+        }
+        // Nothing half-sent or left over may stay beside the page, where
+        // visitors could fetch it: over the same connection while the server
+        // answers, else over a new one, briefly.
+        const bool partOnServer = sent.Ok() || sent.ReplyCode() == 0;
+        cleaningUp = true;
+        if (EndingSignalArrived()) ftp.SetTimeLimit(kSignalCleanUpMilliseconds);
+        if (result.Ok() || result.ReplyCode() != 0) {
+            removed = ftp.Delete(temporary).Ok() || !partOnServer;
+        } else {
             ftp.Abandon();
+            if (partOnServer) {
+                if (progress) progress->SetText("Removing " + temporary + " from " + config.server);
+                ftp.SetTimeouts(kCleanUpSeconds, kCleanUpSeconds);
+                // A host key accepted for the upload is known by now.
+                removed = ftp.Connect(config.server, config.loginname, config.password, port).Ok() &&
+                          ftp.Delete(temporary).Ok();
+                ftp.Abandon();
+            }
         }
     }
     if (result.Ok()) return UploadOutcome::Uploaded;

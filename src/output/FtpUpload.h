@@ -1,6 +1,7 @@
 #pragma once
 // Sending the written list page to the FTP server of the configuration.
 
+#include <functional>
 #include <string>
 
 namespace tabulon {
@@ -17,6 +18,9 @@ enum class UploadOutcome {
     Cancelled,     // the user stopped it
 };
 
+// What an upload did beside its work that needs no answer, in a sentence.
+using UploadNote = std::function<void(const std::string& text)>;
+
 // Sends output to config.server as config.filename over the configuration's
 // protocol (FTP, FTP with TLS required, or SFTP), logged in with its name and
 // password on its port (0: the protocol's own, 21 or 22). The
@@ -30,9 +34,11 @@ enum class UploadOutcome {
 // connection is dropped without waiting, and the part sent is removed
 // within shorter limits (or the user told that it could not be). An SFTP
 // server whose host key is unknown is trusted only when askUser and the
-// user says so.
+// user says so. An earlier run's part found on the server is removed first,
+// and note told so. A signal that would end the program stops the upload;
+// the part is removed within 10 seconds, and then the program ends.
 UploadOutcome UploadList(const CListConfig& config, const std::string& output, IFtpSession& ftp, IMessageBox& messages,
-                         IProgressHost& progress, bool askUser = false);
+                         IProgressHost& progress, bool askUser = false, const UploadNote& note = {});
 
 // The name the page travels under before it is renamed to remote.
 std::string TemporaryRemoteName(const std::string& remote);

@@ -11,7 +11,15 @@ CPagePublisher::CPagePublisher(IFtpSession& ftp, IShell& shell, IMessageBox& mes
     : m_ftp(ftp), m_shell(shell), m_messages(messages), m_progress(progress), m_mode(mode) {}
 
 void CPagePublisher::UploadList(const CListConfig& config, const std::string& output) {
-    m_lastUpload = tabulon::UploadList(config, output, m_ftp, m_messages, m_progress, m_mode == PublishMode::Window);
+    m_note.clear();
+    const bool window = m_mode == PublishMode::Window;
+    m_lastUpload = tabulon::UploadList(config, output, m_ftp, m_messages, m_progress, window,
+                                       [this, window](const std::string& text) {
+                                           if (window)
+                                               m_note = text;
+                                           else
+                                               m_messages.Show(text, "Ftp upload", MbIcon::Information, MbButtons::Ok);
+                                       });
 }
 
 int CPagePublisher::OpenTarget(const std::string& file, int show) {

@@ -29,6 +29,8 @@ public:
     // Window mode opens file and tells the user when no program could show
     // it; batch mode opens nothing and reports success.
     int OpenTarget(const std::string& file, int show) override;
+    // Batch mode says it on standard error at once instead.
+    std::string UploadNote() const override { return m_note; }
 
     // How the last upload ended; empty before the first.
     std::optional<UploadOutcome> LastUpload() const { return m_lastUpload; }
@@ -42,6 +44,7 @@ private:
     IProgressHost& m_progress;
     PublishMode m_mode;
     std::optional<UploadOutcome> m_lastUpload;
+    std::string m_note;
 };
 
 }  // namespace tabulon

@@ -77,6 +77,9 @@ public:
         (void)connectSeconds;
         (void)stallSeconds;
     }
+    // Every call from now on fails once milliseconds have passed from now,
+    // whatever the time-outs allow; 0 lifts the limit.
+    virtual void SetTimeLimit(long milliseconds) { (void)milliseconds; }
     // How the next Connect reaches the server: the protocol, a PEM file of
     // certificates trusted beside the system's ("" none), and who decides
     // on an unknown SFTP host key (empty: it is refused).

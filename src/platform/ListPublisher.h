@@ -16,6 +16,9 @@ public:
     virtual void UploadList(const CListConfig& config, const std::string& output) = 0;
     // Opens file in the user's viewer; above 32 means it worked.
     virtual int OpenTarget(const std::string& file, int show) = 0;
+    // What the last upload did beside its work, for the status bar; "" for
+    // nothing.
+    virtual std::string UploadNote() const { return {}; }
 };
 
 constexpr int kShowNormal = 5;

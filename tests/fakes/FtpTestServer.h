@@ -64,6 +64,7 @@ public:
 
     // 0 when the server did not start.
     int Port() const { return m_port; }
+    pid_t Pid() const { return m_pid; }  // to freeze it (SIGSTOP), as a server that stops answering
 
 private:
     pid_t m_pid = -1;

@@ -13,6 +13,7 @@
 
 #include "FtpTestServer.h"
 #include "IdleHosts.h"
+#include "RealServers.h"
 #include "RecordingProgress.h"
 #include "ScratchFolder.h"
 #include "ScriptedMessageBox.h"
@@ -94,6 +95,16 @@ protected:
         return {status, text};
     }
 
+    // The program on cfg, its HOME (~/.ssh) the scratch folder, the signals at their defaults.
+    pid_t Start(const std::string& cfg) {
+        const pid_t pid = fork();
+        if (pid != 0) return pid;
+        setenv("HOME", scratch.folder.c_str(), 1);
+        for (const int ending : {SIGTERM, SIGINT, SIGHUP}) ::signal(ending, SIG_DFL);
+        execl(TABULON_BINARY, TABULON_BINARY, "--make-list", cfg.c_str(), nullptr);
+        _exit(127);
+    }
+
     const std::string password = "secret";
     ScratchFolder scratch{"ftp-publish"};
     fs::path root = scratch.folder / "site";
@@ -169,6 +180,67 @@ TEST_F(FtpPublish, AWrongPasswordIsShownOnceAndThePageStillOpens) {
     EXPECT_EQ(messages.shown[0].icon, MbIcon::Stop);
     EXPECT_EQ(session.shell.opened, (std::vector<std::string>{scratch.PathOf("list.htm")}));
     EXPECT_EQ(session.publisher.LastUpload(), UploadOutcome::NotConnected);
+}
+
+TEST_F(FtpPublish, APartLeftByAnEarlierRunIsRemovedFirstAndSaidSo) {
+    const std::string said = "Removed list.htm.tabulon-part from 127.0.0.1, left there by an earlier upload";
+    scratch.MakeFile("site/list.htm.tabulon-part", "half a page of an earlier run");
+    const auto [status, error] = Batch(Config("user", server.Port()));
+    EXPECT_EQ(error.rfind("Ftp upload: " + said, 0), 0u) << error;
+    scratch.MakeFile("site/list.htm.tabulon-part", "and one more");
+    fakes::ScriptedMessageBox messages;
+    CSilentProgressHost progress;
+    Session window(messages, progress, PublishMode::Window);
+    EXPECT_EQ(RunBatchMakeList(window.frame, Config("user", server.Port())), BatchStatus::kPageWritten);
+    EXPECT_EQ(window.publisher.UploadNote().rfind(said, 0), 0u) << window.publisher.UploadNote();
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+// sshd on 127.0.0.1, its host key known; a page of 23 MB for it (sftp.cfg) and for FTP (ftp.cfg).
+class SftpPublish : public FtpPublish {
+protected:
+    void SetUp() override {
+        FtpPublish::SetUp();
+        fakes::RealServer::Sshd(sshd, scratch);
+        if (!sshd.Missing().empty()) GTEST_SKIP() << sshd.Missing();
+        scratch.MakeFile(".ssh/known_hosts", "[127.0.0.1]:" + std::to_string(sshd.Port()) + " " +
+                                                 ScratchFolder::Contents(scratch.PathOf("host_ed25519.pub")));
+        std::string items;
+        for (int i = 0; i < 30000; ++i) items += "Artist " + std::to_string(i) + ";" + std::string(700, 't') + ";1\r\n";
+        scratch.MakeFile("database.db", items);
+        scratch.MakeFile("ftp.cfg", ScratchFolder::Contents(Config("user", server.Port())));
+        std::string cfg = ScratchFolder::Contents(Config("", sshd.Port()));
+        cfg.replace(cfg.find("password = secret"), 17, "password = ");
+        cfg.replace(cfg.find("filename = list.htm"), 19, "filename = " + (root / "list.htm").string());
+        scratch.MakeFile("sftp.cfg", cfg.replace(cfg.find("[other]"), 0, "protocol = sftp\r\n"));
+    }
+    fs::path part = root / "list.htm.tabulon-part";
+    fakes::RealServer sshd;
+};
+
+TEST_F(SftpPublish, ASignalMidUploadRemovesThePartAndEndsTheProgramAsTheSignalWould) {
+    // Frozen: the server stops answering as the signal comes, and the part cannot go.
+    const std::tuple<int, const char*, bool> cases[] = {{SIGTERM, "sftp.cfg", false},
+                                                        {SIGINT, "sftp.cfg", false},
+                                                        {SIGHUP, "sftp.cfg", false},
+                                                        {SIGINT, "ftp.cfg", false},
+                                                        {SIGTERM, "ftp.cfg", true}};
+    for (const auto& [signal, cfg, frozen] : cases) {
+        const pid_t program = Start(scratch.PathOf(cfg));
+        std::uintmax_t sent = 0;
+        for (int wait = 0; wait < 60000 && (!fs::exists(part) || (sent = fs::file_size(part)) == 0); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (frozen) kill(server.Pid(), SIGSTOP);
+        kill(program, signal);
+        const auto killed = std::chrono::steady_clock::now();
+        int status = 0;
+        ASSERT_EQ(waitpid(program, &status, 0), program);
+        EXPECT_LT(std::chrono::steady_clock::now() - killed, std::chrono::seconds(10)) << cfg << signal;
+        if (frozen) kill(server.Pid(), SIGCONT);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << cfg << signal << " " << status;
+        EXPECT_TRUE(sent > 0 && sent < fs::file_size(scratch.PathOf("list.htm"))) << "mid-upload: " << sent;
+        EXPECT_EQ(fs::exists(part), frozen) << cfg << signal;
+    }
 }
 
 }  // namespace

@@ -46,9 +46,9 @@ protected:
 
 TEST_F(Upload, SendsUnderATemporaryNameAndRenamesWithProgress) {
     EXPECT_EQ(Run(), UploadOutcome::Uploaded);
-    EXPECT_EQ(ftp.calls,
-              (Calls{"connect ftp.example.org maker s3cret-word 2121", "put /home/u/list.htm www/list.htm.tabulon-part",
-                     "rename www/list.htm.tabulon-part www/list.htm", "close"}));
+    EXPECT_EQ(ftp.calls, (Calls{"connect ftp.example.org maker s3cret-word 2121", "delete www/list.htm.tabulon-part",
+                                "put /home/u/list.htm www/list.htm.tabulon-part",
+                                "rename www/list.htm.tabulon-part www/list.htm", "close"}));
     EXPECT_TRUE(messages.shown.empty());
     ASSERT_EQ(progress.reports.size(), 1u);
     EXPECT_TRUE(progress.reports[0].cancellable);
@@ -127,10 +127,11 @@ TEST_F(Upload, AfterSilenceOrCancelThePartSentIsRemovedOverANewConnectionBeforeT
         messages.shown.clear();
         progress.reports.clear();
         ftp.Script(c.silentVerb, silence);
+        ftp.Script("delete", {FtpStatus::Failed, "550 No such file."});  // no part of an earlier run
         if (c.cleanUpFails) ftp.Script("delete", silence);
         messages.onShow = [this] { EXPECT_TRUE(progress.reports.back().ended); };
         EXPECT_EQ(Run(), UploadOutcome::NotUploaded) << c.what;
-        EXPECT_EQ(Calls(ftp.calls.begin() + 1, ftp.calls.end()), c.calls) << c.what;
+        EXPECT_EQ(Calls(ftp.calls.begin() + 2, ftp.calls.end()), c.calls) << c.what;
         ASSERT_EQ(messages.shown.size(), 1u) << c.what;
         EXPECT_NE(messages.shown[0].text.find("timed out"), std::string::npos) << c.what;
         EXPECT_EQ(messages.shown[0].text.find(part + ", could not be removed") != std::string::npos, c.cleanUpFails)
@@ -154,7 +155,7 @@ TEST_F(Upload, ServerTextIsShownWithoutControlCharactersOrThePassword) {
 TEST_F(Upload, ARefusedTransferIsReportedAndItsRemainsRemoved) {
     ftp.Script("put", {FtpStatus::Failed, "550 Permission denied."});
     EXPECT_EQ(Run(), UploadOutcome::NotUploaded);
-    EXPECT_EQ(ftp.calls[2], "delete www/list.htm.tabulon-part");
+    EXPECT_EQ(ftp.calls[3], "delete www/list.htm.tabulon-part");
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text.rfind("The list could not be uploaded:\n\n550 Permission denied.", 0), 0u)
         << messages.shown[0].text;
@@ -166,9 +167,9 @@ TEST_F(Upload, ARefusedRenameSendsThePageStraightToItsName) {
     ftp.Script("rename", {FtpStatus::Failed, "553 Rename refused."});
     EXPECT_EQ(Run(), UploadOutcome::Uploaded);
     EXPECT_EQ(ftp.calls,
-              (Calls{"connect ftp.example.org maker s3cret-word 2121", "put /home/u/list.htm www/list.htm.tabulon-part",
-                     "rename www/list.htm.tabulon-part www/list.htm", "put /home/u/list.htm www/list.htm",
-                     "delete www/list.htm.tabulon-part", "close"}));
+              (Calls{"connect ftp.example.org maker s3cret-word 2121", "delete www/list.htm.tabulon-part",
+                     "put /home/u/list.htm www/list.htm.tabulon-part", "rename www/list.htm.tabulon-part www/list.htm",
+                     "put /home/u/list.htm www/list.htm", "delete www/list.htm.tabulon-part", "close"}));
     EXPECT_TRUE(messages.shown.empty());
 }
 
