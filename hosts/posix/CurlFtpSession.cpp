@@ -179,14 +179,30 @@ void CCurlFtpSession::SetSecurity(FtpProtocol protocol, const std::string& certi
 }
 
 bool CCurlFtpSession::CheckHostKey(std::string_view key, bool known, bool changed) {
+    m_keySeen = true;
     if (known) return true;
     const std::string knownHosts = m_sshFolder + "/known_hosts";
-    std::string host = m_host;
-    if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
+    const std::string host = BareHost();
     const std::string fingerprint = HostKeyFingerprint(key);
-    if (changed) {
-        m_hostKeyRefusal = "The host key of " + host + " has changed: the server sent the key " + fingerprint +
-                           ", not the one that " + knownHosts +
+    // The library reads no file it cannot read, and takes every key for unknown then.
+    std::string unreadable;
+    const std::vector<KnownHostKey> held = KnownHostKeys(knownHosts, host, m_port, unreadable);
+    if (!unreadable.empty()) {
+        m_hostKeyRefusal = "The host key of " + host + " cannot be checked: " + knownHosts +
+                           " cannot be read: " + unreadable + ". The server's key has the fingerprint " + fingerprint +
+                           ". Make that file readable, then upload again.";
+        return false;
+    }
+    // The library compares only keys of the one type it asked the server for.
+    for (const KnownHostKey& one : held)
+        if (one.key == key) return true;
+    if (changed || !held.empty()) {
+        std::string types;
+        for (const KnownHostKey& one : held)
+            if (types.find(one.type) == std::string::npos) types += (types.empty() ? "" : " and ") + one.type;
+        m_hostKeyRefusal = "The host key of " + host + " has changed: the server sent the " + HostKeyType(key) +
+                           " key " + fingerprint + ", not the " +
+                           (types.empty() ? std::string("one") : types + " key") + " that " + knownHosts +
                            " holds for it. Someone may be posing as the server. If its owner changed the key, "
                            "remove the old one from that file and connect again.";
         return false;
@@ -207,9 +223,14 @@ bool CCurlFtpSession::CheckHostKey(std::string_view key, bool known, bool change
     const std::string line = KnownHostsLine(host, m_port, key);
     const std::string problem =
         line.empty() ? std::string("the key is not one it can hold") : AddKnownHost(knownHosts, line);
-    if (!problem.empty() && m_verbose)
-        std::fprintf(m_verbose, "* The host key could not be added to %s: %s\n", knownHosts.c_str(), problem.c_str());
+    if (!problem.empty())
+        m_hostKeyNotice = "The host key of " + host + " was trusted for this upload but could not be saved in " +
+                          knownHosts + ": " + problem + ". You will be asked about it again next time.";
     return true;
+}
+
+std::string CCurlFtpSession::BareHost() const {
+    return m_host.size() > 2 && m_host.front() == '[' ? m_host.substr(1, m_host.size() - 2) : m_host;
 }
 
 std::string CCurlFtpSession::RemotePath(const std::string& remote) const {
@@ -309,7 +330,20 @@ FtpResult CCurlFtpSession::Connect(const std::string& server, const std::string&
         curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
     }
     m_hostKeyRefusal.clear();
-    return Perform(Request::Login, sftp ? "/~/" : "/");
+    m_hostKeyNotice.clear();
+    m_keySeen = false;
+    FtpResult result = Perform(Request::Login, sftp ? "/~/" : "/");
+    // Knowing a key of the host, the library asks the server for that type
+    // only: a server without one fails before its key is seen. Asked again
+    // for any, its key is checked against every one known.
+    std::string unreadable;
+    if (sftp && !m_keySeen && (m_lastCode == CURLE_FAILED_INIT || m_lastCode == CURLE_SSH) &&
+        !KnownHostKeys(m_knownHosts, BareHost(), m_port, unreadable).empty()) {
+        curl_easy_setopt(curl, CURLOPT_SSH_KNOWNHOSTS, "/dev/null");
+        result = Perform(Request::Login, "/~/");
+    }
+    result.notice = m_hostKeyNotice;
+    return result;
 }
 
 FtpResult CCurlFtpSession::PutFile(const std::string& localFile, const std::string& remote) {
@@ -395,6 +429,7 @@ FtpResult CCurlFtpSession::Perform(Request request, const std::string& path, std
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeLimit);
 
     const CURLcode code = curl_easy_perform(curl);
+    m_lastCode = code;
 
     // The handle outlives this call's URL, commands and buffers.
     curl_easy_setopt(curl, CURLOPT_CURLU, nullptr);

@@ -53,6 +53,8 @@ private:
     // The remote name as a path of the URL: from the login folder unless
     // it begins with "/".
     std::string RemotePath(const std::string& remote) const;
+    // The server's name or address without the brackets of an IPv6 one.
+    std::string BareHost() const;
     // Whether the host key the server sent may be used: known and the same,
     // or unknown and accepted by the user (and then added to known_hosts).
     bool CheckHostKey(std::string_view key, bool known, bool changed);
@@ -70,6 +72,9 @@ private:
     std::string m_sshFolder;
     std::string m_hostKeyRefusal;  // why the last host key was refused
     std::string m_acceptedKey;     // "host:port fingerprint" the user accepted
+    std::string m_hostKeyNotice;   // why the key the user accepted was not saved
+    bool m_keySeen = false;        // the server's host key reached the check
+    int m_lastCode = 0;            // the library's result of the last call
     std::string m_knownHosts;      // the library keeps the pointers to these
     std::string m_keyFile;
     FtpProgress m_progress;

@@ -139,8 +139,14 @@ UploadOutcome UploadList(const CListConfig& config, const std::string& output, I
     if (!result.Ok()) {
         ftp.Abandon();
         if (result.status == FtpStatus::Cancelled) return cancelled();
-        show(ServerTextAsShown(result.text, config.password), kConnectionCaption, MbIcon::Stop);
+        // A host key trusted but not saved is said here too, or never.
+        const std::string notice = result.notice.empty() ? "" : "\n\n" + result.notice;
+        show(ServerTextAsShown(result.text, config.password) + notice, kConnectionCaption, MbIcon::Stop);
         return UploadOutcome::NotConnected;
+    }
+    if (!result.notice.empty()) {
+        show(result.notice, kUploadCaption, MbIcon::Exclamation);
+        progress = progressHost.BeginProgress(kUploadCaption, true);
     }
 
     const std::string temporary = TemporaryRemoteName(remote);

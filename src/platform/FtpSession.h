@@ -37,6 +37,9 @@ struct FtpResult {
     // The reply code when the session knows it otherwise than from text
     // (an SFTP server's refusal counts as 550); 0: taken from text.
     int code = 0;
+    // What the user should know although the call worked (a host key
+    // trusted but not saved); "" for nothing.
+    std::string notice = {};
 
     bool Ok() const { return status == FtpStatus::Ok; }
     // The server's reply code when the server itself refused (550), else 0

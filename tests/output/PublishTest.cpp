@@ -89,6 +89,13 @@ TEST_F(Upload, InTheWindowAnUnknownHostKeyIsAskedAboutWithoutTheProgressWindow) 
     EXPECT_EQ(progress.reports.size(), 2u);  // back for the rest of the upload
 }
 
+TEST_F(Upload, AHostKeyTrustedButNotSavedIsSaidAndTheUploadGoesOn) {
+    ftp.Script("connect", {FtpStatus::Ok, "", 0, "The host key of ftp.example.org was trusted but not saved."});
+    EXPECT_EQ(Run(), UploadOutcome::Uploaded);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "The host key of ftp.example.org was trusted but not saved.");
+}
+
 TEST_F(Upload, AFailedConnectionIsShownOnceWithTheServersText) {
     ftp.Script("connect", {FtpStatus::Failed, "530 Login incorrect."});
     EXPECT_EQ(Run(), UploadOutcome::NotConnected);

@@ -11,6 +11,7 @@
 #include "FtpTestServer.h"
 #include "RealServers.h"
 #include "ScratchFolder.h"
+#include "Unprivileged.h"
 #include "posix/CurlFtpSession.h"
 
 namespace tabulon {
@@ -230,6 +231,44 @@ TEST_F(CurlSftp, APageGoesUnderATemporaryNameAndIsRenamedOverTheOldOne) {
     EXPECT_EQ(ScratchFolder::Contents(remote), page);
     EXPECT_FALSE(fs::exists(remote + ".part"));
     EXPECT_EQ(ftp.Delete(remote + ".part").ReplyCode(), 550);
+}
+
+TEST_F(CurlSftp, AKnownHostsThatCannotBeReadOrWrittenIsSaidAndAKnownKeyOfAnotherTypeIsAChangedKey) {
+    ASSERT_TRUE(fakes::RunQuietly({"ssh-keygen", "-q", "-t", "ecdsa", "-N", "", "-f", scratch.PathOf("ecdsa")}));
+    const std::string name = "[127.0.0.1]:" + std::to_string(server.Port()) + " ";
+    const std::string ecdsa = name + ScratchFolder::Contents(scratch.PathOf("ecdsa.pub"));
+    const std::string ed25519 = name + ScratchFolder::Contents(scratch.PathOf("host_ed25519.pub"));
+    const std::string knownHosts = scratch.PathOf(".ssh/known_hosts");
+    // What known_hosts is ("link": into a folder not there), whether the key passes, is asked about, what is said.
+    const std::tuple<std::string, std::string, bool, bool, std::string> cases[] = {
+        {"folder", "", false, false, knownHosts + " cannot be read: Is a directory"},
+        {"hashed", ecdsa, false, false,
+         "has changed: the server sent the ssh-ed25519 key " + Fingerprint() + ", not the ecdsa-sha2-nistp256 key"},
+        {"link", "", true, true, "could not be saved in " + knownHosts + ": No such file or directory"},
+        {"lines", ecdsa + ed25519, true, false, ""},
+    };
+    for (const auto& [state, lines, passes, asks, said] : cases) {
+        fs::remove_all(knownHosts);
+        if (state == "folder") fs::create_directory(knownHosts);
+        if (state == "link") fs::create_symlink(scratch.PathOf("gone/known_hosts"), knownHosts);
+        if (!lines.empty()) scratch.MakeFile(".ssh/known_hosts", lines);
+        if (state == "hashed") fakes::RunQuietly({"ssh-keygen", "-H", "-f", knownHosts});
+        bool asked = false;
+        posix::CCurlFtpSession session;
+        const FtpResult result = Login(session, [&](const std::string&, const std::string&) { return asked = true; });
+        EXPECT_EQ(result.Ok(), passes) << state << ": " << result.text;
+        EXPECT_EQ(asked, asks) << state;
+        EXPECT_NE((result.text + result.notice).find(said), std::string::npos) << result.text << result.notice;
+    }
+    // A file that holds the key but that its reader may not read.
+    scratch.MakeFile(".ssh/known_hosts", ed25519);
+    chmod(knownHosts.c_str(), 0);
+    const auto said = fakes::RunUnprivileged([&] {
+        posix::CCurlFtpSession session;
+        return Login(session, [](const std::string&, const std::string&) { return true; }).text;
+    });
+    ASSERT_TRUE(said.has_value());
+    EXPECT_NE(said->find(knownHosts + " cannot be read: Permission denied"), std::string::npos) << *said;
 }
 
 }  // namespace
