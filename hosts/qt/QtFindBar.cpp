@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
+#include <algorithm>
 #include <utility>
 
 #include "app/MainFrame.h"
@@ -128,16 +129,40 @@ bool CQtFindBar::DatabasePane() const { return m_pane->currentIndex() == 1; }
 SearchQuery CQtFindBar::Query() const {
     // The column choice lists "All", then the data columns from column 1 on.
     const int choice = m_column->currentIndex();
-    return {Utf8FromText(m_text->text()), m_matchCase->isChecked(), m_wholeCell->isChecked(), choice > 0 ? choice : -1};
+    const bool one = choice > 0 && choice <= static_cast<int>(m_columnNames.size());
+    return {Utf8FromText(m_text->text()), m_matchCase->isChecked(), m_wholeCell->isChecked(), one ? choice : -1,
+            one ? m_columnNames[static_cast<std::size_t>(choice - 1)] : std::string()};
 }
 
 void CQtFindBar::FillColumns() {
     const QSignalBlocker quiet(m_column);
+    // The column chosen stays chosen wherever it went; one that is gone
+    // leaves every column chosen.
     const int before = m_column->currentIndex();
+    const std::string chosen =
+        before > 0 && before <= static_cast<int>(m_columnNames.size()) ? m_columnNames[before - 1] : std::string();
+    m_columnNames = m_frame.SearchColumnNames(DatabasePane());
     m_column->clear();
     m_column->addItem(QStringLiteral("All"));
-    for (const std::string& name : m_frame.SearchColumnNames(DatabasePane())) m_column->addItem(TextFromBytes(name));
-    m_column->setCurrentIndex(before > 0 && before < m_column->count() ? before : 0);
+    for (const std::string& name : m_columnNames) m_column->addItem(TextFromBytes(name));
+    int now = 0;
+    if (!chosen.empty()) {
+        if (before <= static_cast<int>(m_columnNames.size()) && m_columnNames[before - 1] == chosen) {
+            now = before;
+        } else {
+            const auto found = std::find(m_columnNames.begin(), m_columnNames.end(), chosen);
+            if (found != m_columnNames.end()) now = static_cast<int>(found - m_columnNames.begin()) + 1;
+        }
+    }
+    m_column->setCurrentIndex(now);
+}
+
+void CQtFindBar::ColumnsChanged(bool databasePane) {
+    if (!isVisible() || databasePane != DatabasePane()) return;
+    FillColumns();
+    // The cells the count and the copy saw have moved.
+    m_countLater.start(kCountPauseMs);
+    m_copyTexts.start(0);
 }
 
 void CQtFindBar::ShowFound(bool found) {

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "tools/CellSearch.h"
 
@@ -32,6 +34,10 @@ public:
     void Open(bool databasePane);
     void Close();
     void Find(bool backwards);
+    // The columns of a pane changed: while the bar searches that pane, its
+    // column choice lists them anew and keeps the column chosen by its name.
+    void ColumnsChanged(bool databasePane);
+    QComboBox* ColumnChoice() const { return m_column; }
 
     QLineEdit* Field() const { return m_text; }
     QLabel* Result() const { return m_result; }
@@ -53,6 +59,7 @@ private:
     QCheckBox* m_matchCase = nullptr;
     QCheckBox* m_wholeCell = nullptr;
     QComboBox* m_column = nullptr;
+    std::vector<std::string> m_columnNames;  // the headings m_column lists after "All"
     QComboBox* m_pane = nullptr;
     QLabel* m_result = nullptr;
     QTimer m_countLater;

@@ -194,6 +194,10 @@ void CQtMainWindow::BuildFindBar() {
 
 void CQtMainWindow::ShowFindBar(bool databasePane) { m_findBar->Open(databasePane); }
 
+void CQtMainWindow::ColumnsChanged(bool databasePane) {
+    if (m_findBar) m_findBar->ColumnsChanged(databasePane);
+}
+
 void CQtMainWindow::SetBusy(bool busy) {
     // Shown at once; a quick command takes it back before the eye catches it.
     if (busy)

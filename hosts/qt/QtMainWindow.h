@@ -75,6 +75,7 @@ public:
     Rect GetWindowRect() const override;
     void SetStatusText(const std::string& text) override;
     void ShowFindBar(bool databasePane) override;
+    void ColumnsChanged(bool databasePane) override;
     void SetBusy(bool busy) override;
     CQtFindBar* FindBar() const { return m_findBar; }
 

@@ -219,6 +219,15 @@ bool CMainFrame::OnCommand(CommandId id) {
 }
 
 bool CMainFrame::RunCommand(std::string_view step, CWorkRef work) {
+    // Whatever lists the columns hears of their changes once, after the
+    // outermost command.
+    struct Depth {
+        CMainFrame& frame;
+        explicit Depth(CMainFrame& f) : frame(f) { ++frame.m_commandDepth; }
+        ~Depth() {
+            if (--frame.m_commandDepth == 0) frame.TellColumnsChanged();
+        }
+    } depth(*this);
     // Each command that handles a large list says itself when memory runs
     // out; this is the last stop, so that the program never ends for it.
     try {

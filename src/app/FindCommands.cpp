@@ -15,16 +15,32 @@ CMainFrame::FindOutcome CMainFrame::FindText(const SearchQuery& query, bool data
     return outcome;
 }
 
+std::optional<int> CMainFrame::ColumnNow(const CGridCtrl& grid, const SearchQuery& query) {
+    if (query.column < 0 || query.columnName.empty()) return query.column;
+    if (query.column < grid.GetColumnCount() && grid.GetCellText(0, query.column) == query.columnName)
+        return query.column;
+    for (int col = 1; col < grid.GetColumnCount(); ++col)
+        if (grid.GetCellText(0, col) == query.columnName) return col;
+    return std::nullopt;
+}
+
 CMainFrame::FindOutcome CMainFrame::FindFrom(const SearchQuery& query, bool databasePane, bool backwards) {
     CGridCtrl* grid = PaneGrid(databasePane);
     if (!grid || query.text.empty()) return {};
     m_lastSearch = query;
     m_lastSearchInDatabase = databasePane;
-    const CCellSearch search(query);
+    const std::string pane = databasePane ? "'Database'" : "'New items'";
+    const std::optional<int> column = ColumnNow(*grid, query);
+    if (!column) {
+        m_hosts.window.SetStatusText("The column \"" + query.columnName + "\" is no longer in " + pane + ".");
+        return {};
+    }
+    SearchQuery here = query;
+    here.column = *column;
+    const CCellSearch search(here);
     const std::optional<CCellSearch::Found> found = search.Next(*grid, grid->GetFocusCell(), backwards, &m_searchTexts);
     if (!found) {
-        m_hosts.window.SetStatusText("\"" + query.text + "\" was not found in '" +
-                                     (databasePane ? "Database" : "New items") + "'.");
+        m_hosts.window.SetStatusText("\"" + query.text + "\" was not found in " + pane + ".");
         return {};
     }
     grid->SetFocusCell(found->cell.row, found->cell.col);
@@ -38,8 +54,13 @@ CCellSearch::Count CMainFrame::CountFound(const SearchQuery& query, bool databas
     const CGridCtrl* grid = PaneGrid(databasePane);
     CCellSearch::Count count;
     if (grid)
-        RunCommand(StepNameOf(CommandId::kFind),
-                   [&] { count = CCellSearch(query).CountMatches(*grid, grid->GetFocusCell(), &m_searchTexts); });
+        RunCommand(StepNameOf(CommandId::kFind), [&] {
+            SearchQuery here = query;
+            const std::optional<int> column = ColumnNow(*grid, query);
+            if (!column) return;
+            here.column = *column;
+            count = CCellSearch(here).CountMatches(*grid, grid->GetFocusCell(), &m_searchTexts);
+        });
     return count;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 #include <optional>
+#include <utility>
 
 #include "config/ConfigTitle.h"
 #include "grid/GridWork.h"
@@ -114,6 +115,26 @@ void CMainFrame::ResetNumberColumnWidths() {
         grid->SetColumnWidth(0, width);
         grid->ResetScrollBars();
         grid->Refresh();
+    }
+}
+
+void CMainFrame::ColumnsChanged(bool databasePane) {
+    m_columnsChanged[databasePane] = true;
+    if (m_commandDepth == 0) TellColumnsChanged();
+}
+
+void CMainFrame::TellColumnsChanged() {
+    for (const bool database : {false, true}) {
+        if (!std::exchange(m_columnsChanged[database], false)) continue;
+        try {
+            if (database)
+                m_tools.OnDatabaseColumnsChanged();
+            else
+                m_tools.OnNewItemsColumnsChanged();
+            m_hosts.window.ColumnsChanged(database);
+        } catch (const std::bad_alloc&) {
+            // The lists keep the names they showed; the next change renews them.
+        }
     }
 }
 

@@ -134,9 +134,11 @@ public:
     // changed goes back, and the user is told.
     void OnUncaughtError(const std::exception& error);
 
-    // The tool windows follow column changes while they are open.
-    void OnDatabaseColumnsChanged() override { m_tools.OnDatabaseColumnsChanged(); }
-    void OnNewItemsColumnsChanged() override { m_tools.OnNewItemsColumnsChanged(); }
+    // What lists the columns of a pane (the open tool windows, the find
+    // bar) follows their changes, once a command has made them all.
+    void OnDatabaseColumnsChanged() override { ColumnsChanged(true); }
+    void OnNewItemsColumnsChanged() override { ColumnsChanged(false); }
+    void OnGridColumnsChanged(CGridCtrl& grid) override { ColumnsChanged(&grid == GetDatabaseGrid()); }
 
     // What the tool windows ask of the main window.
     void MarkDatabaseModified() override;
@@ -211,6 +213,12 @@ private:
     // yet, the find bar opens.
     void FindAgain(bool backwards);
     FindOutcome FindFrom(const SearchQuery& query, bool databasePane, bool backwards);
+    // Where the column a query names stands now in grid (-1: every column);
+    // none when no column has its name any more.
+    static std::optional<int> ColumnNow(const CGridCtrl& grid, const SearchQuery& query);
+    void ColumnsChanged(bool databasePane);
+    // Tells the tool windows and the window of the panes whose columns changed.
+    void TellColumnsChanged();
 
     SessionHosts m_hosts;
     CListConfig m_config;
@@ -222,7 +230,9 @@ private:
     std::optional<SearchQuery> m_lastSearch;
     bool m_lastSearchInDatabase = false;
     CSearchTexts m_searchTexts;
-    CellId m_lastFocus[2];  // of 'New items' and 'Database', when they last had the keyboard
+    CellId m_lastFocus[2];                      // of 'New items' and 'Database', when they last had the keyboard
+    bool m_columnsChanged[2] = {false, false};  // of 'New items' and 'Database', not told yet
+    int m_commandDepth = 0;
     // The panes come after everything of the frame they may ask for, so they
     // are made when it is there and go while it still is: their grids speak
     // to the frame until they are gone.

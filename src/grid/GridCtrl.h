@@ -506,6 +506,10 @@ private:
     void NotifyTableChanged() {
         if (m_window) m_window->TableChanged();
     }
+    // The columns have changed, or the name of one of the data columns.
+    void NotifyColumnsChanged() {
+        if (m_frame) m_frame->OnGridColumnsChanged(*this);
+    }
     // An open edit is ended before rows or columns move, so that its text
     // lands in the cell it was opened on.
     void EndEditingBeforeLayoutChange() {

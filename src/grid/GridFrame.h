@@ -35,6 +35,9 @@ public:
     virtual void OnDatabaseEditEnded(CGridCtrl& grid, CellId focus) = 0;
     // An item cell of grid was changed by editing or by the Delete key.
     virtual void OnGridCellChanged(CGridCtrl& grid, int row, int col) = 0;
+    // The columns of grid, or the names in its headings, have changed (one
+    // went, came, moved or was renamed, also by taking a step back).
+    virtual void OnGridColumnsChanged(CGridCtrl& grid) { (void)grid; }
     // Column 0 of both panes' grids back to its width of 60 pixels.
     virtual void ResetNumberColumnWidths() = 0;
     // The right button was released over (row, col), or (-1, -1).

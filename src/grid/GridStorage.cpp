@@ -122,6 +122,7 @@ bool CGridCtrl::SetColumnCount(int n) {
         ok = false;
     }
     SetModified(true, -1, -1);
+    NotifyColumnsChanged();
     ResetScrollBars();
     Refresh();
     return ok;
@@ -193,6 +194,7 @@ bool CGridCtrl::SetFixedColumnCount(int n) {
             }
     }
     m_fixedCols = n;
+    NotifyColumnsChanged();
     Refresh();
     return true;
 }
@@ -266,6 +268,7 @@ int CGridCtrl::InsertColumn(const std::string& heading, TextFormats format, int 
     if (m_focus.col >= 0 && col < m_focus.col) ++m_focus.col;
     ResetScrollBars();
     SetModified(true, -1, -1);
+    NotifyColumnsChanged();
     return col;
 }
 
@@ -382,6 +385,7 @@ bool CGridCtrl::DeleteAllCells() {
     ClearCachedTopLeft();
     ResetScrollBars();
     SetModified(true, -1, -1);
+    NotifyColumnsChanged();
     return true;
 }
 
@@ -582,6 +586,7 @@ bool CGridCtrl::RemoveColumnAt(int col) {
         m_focus = CellId(-1, -1);
     else if (col < m_focus.col)
         --m_focus.col;
+    NotifyColumnsChanged();
     return true;
 }
 
@@ -608,6 +613,7 @@ bool CGridCtrl::PutColumnBack(int col, std::uint32_t width, std::vector<CCellSlo
     RenumberCells(0, col);
     m_fixedCols = fixedCols;
     if (m_focus.col >= col) ++m_focus.col;
+    NotifyColumnsChanged();
     return true;
 }
 
@@ -769,6 +775,7 @@ bool CGridCtrl::SetCellText(int row, int col, std::string_view text) {
     cell->SetText(text);
     SetModified(true, row, col);
     if (changed) NotifyCellChanged(row, col);
+    if (changed && row < m_fixedRows && col > 0) NotifyColumnsChanged();  // a column's name
     return true;
 }
 
@@ -876,6 +883,7 @@ bool CGridCtrl::SetGridItem(const GridItem& item) {
     if (item.mask & GridItemMask::kFont) cell->SetFont(&item.font);
     if (item.mask & GridItemMask::kMargin) cell->SetMargin(item.margin);
     if (item.mask & GridItemMask::kText) NotifyCellChanged(item.row, item.col);
+    if ((item.mask & GridItemMask::kText) && item.row < m_fixedRows && item.col > 0) NotifyColumnsChanged();
     return true;
 }
 

@@ -27,6 +27,10 @@ public:
     // Opens the find bar on the pane given ('Database' or 'New items'), its
     // field ready for typing. Hosts without a window ignore it.
     virtual void ShowFindBar(bool databasePane) { (void)databasePane; }
+    // The columns of a pane ('Database' or 'New items') changed, or their
+    // names: what lists them (the find bar's choice) follows. Hosts without
+    // a window ignore it.
+    virtual void ColumnsChanged(bool databasePane) { (void)databasePane; }
     // A command has begun (busy) or ended: meanwhile the window shows that
     // the program is busy (the wait cursor), except over the questions the
     // command asks. Calls nest.

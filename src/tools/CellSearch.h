@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "grid/CellId.h"
@@ -19,10 +20,22 @@
 namespace tabulon {
 
 struct SearchQuery {
+    SearchQuery() = default;
+    SearchQuery(std::string text_, bool matchCase_ = false, bool wholeCell_ = false, int column_ = -1,
+                std::string columnName_ = {})
+        : text(std::move(text_)),
+          matchCase(matchCase_),
+          wholeCell(wholeCell_),
+          column(column_),
+          columnName(std::move(columnName_)) {}
+
     std::string text;  // UTF-8, as typed
     bool matchCase = false;
     bool wholeCell = false;
     int column = -1;  // one data column, or -1 for all of them
+    // The heading of that column as it was chosen: a search made again
+    // follows the column by its name when the columns have moved.
+    std::string columnName;
 };
 
 // text with its letters in lower case, as the search compares them; text is

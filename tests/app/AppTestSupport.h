@@ -17,6 +17,7 @@
 #include "ScriptedDialogHost.h"
 #include "ScriptedMessageBox.h"
 #include "app/Session.h"
+#include "items/ColumnCommands.h"
 
 namespace tabulon::testing {
 
@@ -65,6 +66,12 @@ protected:
         frame.MarkConfigurationModified();
         Db().SetCellText(1, 1, "edited");
         database.SetDatabaseModified(true);
+    }
+    // The right-click menu of a pane at (row, col), command chosen.
+    void Menu(bool databasePane, MenuCommand command, int row, int col) {
+        idle.menus.choose = static_cast<int>(command);
+        frame.SetActivePane(databasePane);
+        frame.OnGridContextMenu(row, col);
     }
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;

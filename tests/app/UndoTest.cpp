@@ -66,11 +66,6 @@ protected:
     }
     // As an edit box ends with text typed.
     void Edit(int row, int col, const std::string& text) { Db().OnEndEditCell(row, col, text); }
-    void Menu(bool databasePane, MenuCommand command, int row, int col) {
-        idle.menus.choose = static_cast<int>(command);
-        frame.SetActivePane(databasePane);
-        frame.OnGridContextMenu(row, col);
-    }
 };
 
 TEST_F(UndoTest, EachCommandIsOneStepThatUndoTakesBackAndRedoDoesAgain) {

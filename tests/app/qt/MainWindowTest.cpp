@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -520,6 +521,19 @@ TEST_F(MainWindowTest, MemoryRunningOutWhereNoCommandCatchesItIsToldAndTheWindow
     EXPECT_TRUE(told.startsWith("Not enough memory to finish the command")) << told.toStdString();
     EXPECT_EQ(Db().GetCellText(1, 1), "apple");
     EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, TheFindBarsColumnChoiceFollowsTheColumnsAndKeepsItsColumn) {
+    ASSERT_TRUE(window->Frame().OpenConfiguration(WriteConfiguration()));
+    window->Frame().SetActivePane(true);
+    window->ShowFindBar(true);
+    QComboBox& choice = *window->FindBar()->ColumnChoice();
+    choice.setCurrentIndex(2);  // Colour
+    Db().RunGesture(kMoveColumnGesture, [&] { window->Frame().MoveColumnInActivePane(2, 0); });
+    QStringList items;
+    for (int i = 0; i < choice.count(); ++i) items << choice.itemText(i);
+    EXPECT_EQ(items, (QStringList{"All", "Colour", "Fruit"}));
+    EXPECT_EQ(choice.currentText(), "Colour");
 }
 
 TEST_F(MainWindowTest, F6GivesAPaneWithoutAFocusCellOneSoTheKeysWorkAtOnce) {
