@@ -17,6 +17,8 @@ void* operator new(std::size_t size) {
     }
     for (;;) {
         if (void* block = std::malloc(size ? size : 1)) return block;
+        // Room taken ahead of need goes to the work first.
+        if (tabulon::posix::GiveBackRoom()) continue;
         const std::new_handler handler = std::get_new_handler();
         if (!handler) throw std::bad_alloc();
         handler();

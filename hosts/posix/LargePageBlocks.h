@@ -7,10 +7,10 @@
 namespace tabulon::posix {
 
 // A block of the given size aligned to 2 MB and marked for large pages;
-// operator new's memory if the system refuses the mapping. A block of 2 MB
-// (the cell pool's) comes ready, its memory touched by a helper thread while
-// the caller used the one before; the next is then readied. Called from one
-// thread at a time.
+// operator new's memory, aligned the same, if the system refuses the
+// mapping. A block of 2 MB (the cell pool's) comes ready, its memory touched
+// by a helper thread while the caller used the one before; the next is then
+// readied, until memory first runs short. Called from one thread at a time.
 void* AllocateLargePageBlock(std::size_t bytes);
 
 // Arrays of kLargeArray bytes and more (a big list's table of rows, its sort
@@ -24,5 +24,13 @@ void* MapLargeArray(std::size_t bytes) noexcept;
 // Gives back an array MapLargeArray made, and says so; false for any other
 // pointer, which is left alone.
 bool UnmapLargeArray(void* array) noexcept;
+
+// While memory is plenty, more is taken than asked for: the next block ready
+// ahead, and arrays to a whole number of large pages. When memory has run
+// out, that room goes back (the program's operator new asks before it
+// gives up), and from then on no more is taken than asked for, so that a
+// limit on the address space that is enough for some work is enough at any
+// higher limit. Whether any room went back. Safe from any thread.
+bool GiveBackRoom() noexcept;
 
 }  // namespace tabulon::posix

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,7 +11,9 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "ScratchFolder.h"
 
@@ -262,4 +265,47 @@ TEST_F(BatchMode, WithoutItsPartsTheProgramStillMakesTheListAndSaysWhichIsMissin
     EXPECT_EQ(upload.status, 1);
     EXPECT_NE(upload.err.find("upload part could not be loaded: "), std::string::npos) << upload.err;
     EXPECT_NE(upload.err.find("upload.so"), std::string::npos) << upload.err;
+}
+
+// Under a limit on its address space (prlimit --as) batch Make list makes the
+// page or says that memory ran out; a limit that is enough once is enough at
+// every higher limit and every time. Each run is a child that alone gets it.
+TEST_F(BatchMode, AnAddressSpaceLimitThatIsEnoughIsEnoughAtEveryHigherOneEveryTime) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than any such limit leaves";
+#else
+    const int count = 120000;
+    std::string items;
+    for (int i = 0; i < count; ++i)
+        items += "Artist " + std::to_string(i * 7919 % count) + ";Title " + std::to_string(i) + ";" +
+                 std::to_string(1900 + i % 120) + ";" + std::to_string(i % 1000) + " Mb;Genre " +
+                 std::to_string(i % 17) + "\r\n";
+    WriteList(items);
+    const std::string cfg = (dir / "list.cfg").string();
+    std::map<int, std::vector<int> > statuses;  // by the limit in MB
+    for (int round = 0; round < 3; ++round) {
+        for (int mb = 25; mb <= 130; mb += 5) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                const rlimit limit{static_cast<rlim_t>(mb) << 20, static_cast<rlim_t>(mb) << 20};
+                if (::setrlimit(RLIMIT_AS, &limit) != 0 || !std::freopen("/dev/null", "w", stderr)) ::_exit(126);
+                ::execl(TABULON_BINARY, "tabulon", "--make-list", cfg.c_str(), static_cast<char*>(nullptr));
+                ::_exit(127);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            statuses[mb].push_back(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
+        }
+    }
+    int least = 0;
+    for (const auto& [mb, runs] : statuses)
+        if (!least && std::count(runs.begin(), runs.end(), 0) > 0) least = mb;
+    ASSERT_GT(least, statuses.begin()->first) << "the smallest limit should not be enough";
+    for (const auto& [mb, runs] : statuses) {
+        for (const int status : runs) {
+            EXPECT_TRUE(status == 0 || (mb < least && status == 1))
+                << "at " << mb << " MB exit status " << status << "; " << least << " MB was enough";
+        }
+    }
+#endif
 }
