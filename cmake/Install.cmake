@@ -8,7 +8,7 @@ include(GNUInstallDirs)
 set(TABULON_APP_ID com.korvanex.Tabulon)
 # The day the version in project() was released; change both together.
 set(TABULON_RELEASE_DATE 2026-12-08)
-target_compile_definitions(tabulon_window PRIVATE TABULON_APP_ID="${TABULON_APP_ID}")
+target_compile_definitions(tabulon_window_main PRIVATE TABULON_APP_ID="${TABULON_APP_ID}")
 
 # Folders made by the install are readable by everyone, whatever the umask.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE

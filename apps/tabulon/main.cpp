@@ -101,6 +101,9 @@ CommandLine ReadCommandLine(const std::vector<std::string>& args) {
 }
 
 int MakeListInBatch(const std::string& cfgPath) {
+    // The upload part loaded later, if the list is uploaded, is the one
+    // beside the program now.
+    posix::OpenModule(posix::kUploadModule);
     // Kept to the end of the process on purpose: the program exits right
     // after, and freeing a large list cell by cell would only delay that.
     static posix::CLoadedFtpSession ftp;
@@ -121,6 +124,10 @@ int MakeListInBatch(const std::string& cfgPath) {
 
 // The desktop program, from the window part, which is loaded only now.
 int RunWindow(char** argv, const std::string& cfgPath) {
+    // Both parts as they are now, whatever replaces their files while the
+    // window is open.
+    posix::OpenModule(kWindowModule);
+    posix::OpenModule(posix::kUploadModule);
     std::string reason;
     auto* run = reinterpret_cast<RunWindowEntry*>(posix::ModuleEntry(kWindowModule, kRunWindow, reason));
     if (!run) {

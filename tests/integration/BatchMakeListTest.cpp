@@ -78,7 +78,37 @@ struct BatchMode : ::testing::Test {
         cfg.replace(cfg.find(from), from.size(), to);
         WriteAll(dir / "list.cfg", cfg);
     }
+    // The page is uploaded, to a port where no server listens.
+    void UploadToNowhere() {
+        EditConfig("[other]\r\n",
+                   "[ftp]\r\nserver   = 127.0.0.1\r\nloginname= me\r\nfilename = list.htm\r\n"
+                   "port     = 1\r\n[other]\r\nftpupload= 1\r\n");
+    }
+
+    // The program is a copy with copies of its parts, laid out as installed;
+    // the folder of the parts.
+    fs::path CopyWithParts() {
+        const fs::path bin = dir / "bin", parts = bin / TABULON_MODULE_DIR;
+        fs::create_directories(parts);
+        program = (bin / "tabulon").string();
+        fs::copy_file(TABULON_BINARY, program);
+        for (const char* part : {"window.so", "upload.so"})
+            fs::copy_file(fs::path(TABULON_BINARY).parent_path() / TABULON_MODULE_DIR / part, parts / part);
+        return fs::canonical(parts);
+    }
+    // Replaces a part, as a package upgrade does, by one of another build:
+    // the same as `from` but for its identity.
+    static void FromAnotherBuild(const fs::path& part, const fs::path& from = {}) {
+        std::string bytes = ReadAll(from.empty() ? part : from);
+        const std::size_t at = bytes.find(std::string("\x08\0\0\0\x10\0\0\0\x01\0\0\0Tabulon\0", 20));
+        ASSERT_NE(at, std::string::npos) << part << " carries no identity";
+        bytes[at + 20] ^= 0x5a;
+        WriteAll(part.string() + ".new", bytes);
+        fs::rename(part.string() + ".new", part);
+    }
 };
+
+const char* const kNoDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb ";
 
 const char* const kCommentLines =
     "<!-- Created with Tabulon by Korvanex -->\r\n"
@@ -265,6 +295,65 @@ TEST_F(BatchMode, WithoutItsPartsTheProgramStillMakesTheListAndSaysWhichIsMissin
     EXPECT_EQ(upload.status, 1);
     EXPECT_NE(upload.err.find("upload part could not be loaded: "), std::string::npos) << upload.err;
     EXPECT_NE(upload.err.find("upload.so"), std::string::npos) << upload.err;
+}
+
+// A part of another build beside the program (an upgrade half done, a copy
+// of the program beside other parts) is refused, named, before anything of
+// it runs.
+TEST_F(BatchMode, APartOfAnotherBuildIsRefusedAndNamed) {
+    const fs::path parts = CopyWithParts();
+    FromAnotherBuild(parts / "window.so");
+    FromAnotherBuild(parts / "upload.so");
+    WriteList("pear;9\r\n");
+    const ProgramRun window = Tabulon((dir / "list.cfg").string(), {}, kNoDisplay);
+    EXPECT_EQ(window.status, 1);
+    EXPECT_EQ(window.err, "tabulon: the window cannot be opened: " + (parts / "window.so").string() +
+                              " is from another version of Tabulon\n");
+    UploadToNowhere();
+    const ProgramRun upload = MakeList();
+    EXPECT_EQ(upload.status, 1);
+    EXPECT_NE(upload.err.find("Tabulon's upload part could not be loaded: " + (parts / "upload.so").string() +
+                              " is from another version of Tabulon\n"),
+              std::string::npos)
+        << upload.err;
+    EXPECT_TRUE(fs::exists(dir / "page.htm"));
+}
+
+// The parts are opened as the program starts: one replaced while it runs is
+// not the one loaded, nor the one checked. The program is stopped while its
+// part is replaced by one that could not upload at all.
+TEST_F(BatchMode, APartReplacedWhileTheProgramRunsIsNotTheOneLoaded) {
+    const fs::path parts = CopyWithParts(), upload = parts / "upload.so";
+    std::string items;
+    for (int i = 0; i < 50000; ++i) items += "Item " + std::to_string(i) + ";" + std::to_string(i) + "\r\n";
+    WriteList(items);
+    UploadToNowhere();
+    const fs::path err = dir / "stderr.txt", cfg = dir / "list.cfg";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (!std::freopen(err.c_str(), "w", stderr)) ::_exit(126);
+        ::execl(program.c_str(), "tabulon", "--make-list", cfg.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    const auto holdsPart = [&] {
+        std::error_code ec;
+        for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(child) + "/fd", ec))
+            if (fs::read_symlink(fd, ec) == upload) return true;
+        return false;
+    };
+    int status = 0;
+    pid_t ended = 0;
+    while (!holdsPart() && (ended = ::waitpid(child, &status, WNOHANG)) == 0) {
+    }
+    ASSERT_EQ(ended, 0) << "the program never held its upload part open";
+    ::kill(child, SIGSTOP);
+    FromAnotherBuild(upload, parts / "window.so");
+    ::kill(child, SIGCONT);
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    const std::string said = ReadAll(err);
+    EXPECT_EQ(said.find("could not be loaded"), std::string::npos) << said;
+    // The part the program started with tried the server.
+    EXPECT_NE(said.find("Ftp connection error: "), std::string::npos) << said;
 }
 
 // Under a limit on its address space (prlimit --as) batch Make list makes the
