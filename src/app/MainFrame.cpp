@@ -177,7 +177,10 @@ void CMainFrame::AttachUndoStack() {
 }
 
 void CMainFrame::CommitStep(std::string_view name) {
-    if (m_undo.Commit(name)) return;
+    if (m_undo.Commit(name)) {
+        if (m_undo.TakeStepsLetGo()) SayDone("Older steps can no longer be undone: they were let go to save memory");
+        return;
+    }
     AfterSteps();
     Messages().Show("Not enough memory to keep \"" + std::string(name) +
                         "\" so that it could be undone.\n\nIt was taken back: the lists are as they were before.",
@@ -227,13 +230,15 @@ void CMainFrame::AfterSteps() {
     ResetNumberColumnWidths();
     for (CGridCtrl* grid : {GetNewItemsGrid(), GetDatabaseGrid()}) {
         if (!grid) continue;
-        // The changed place comes into view, with the focus on it.
-        if (const std::optional<CellId> place = m_undo.LastPlace(*grid); place && grid->GetRowCount() > 1) {
-            const int row = std::clamp(place->row, grid->GetFixedRowCount(), grid->GetRowCount() - 1);
+        // The focus goes to the changed place: among the cells in view, which
+        // stay there, or else the first, brought into view.
+        if (const auto place = m_undo.LastPlace(*grid); place && grid->GetRowCount() > 1) {
+            const int row = std::clamp(place->cell.row, grid->GetFixedRowCount(), grid->GetRowCount() - 1);
             const int last = grid->GetColumnCount() - 1;
-            const int col = place->col >= 0 ? std::clamp(place->col, std::min(1, last), last) : std::min(1, last);
+            const int col =
+                place->cell.col >= 0 ? std::clamp(place->cell.col, std::min(1, last), last) : std::min(1, last);
             grid->SetFocusCell(row, col);
-            grid->EnsureVisible(row, col);
+            if (place->bringIntoView) grid->EnsureVisible(row, col);
         }
         grid->Refresh();
     }

@@ -88,20 +88,51 @@ std::uint64_t CGridChanges::Units() const {
     return units;
 }
 
-std::optional<CellId> CGridChanges::FirstPlace() const {
-    if (m_entries.empty()) return std::nullopt;
-    const Entry& entry = m_entries.front();
-    if (const auto* text = Get<TextChange>(entry)) return CellId(text->row, text->col);
-    if (const auto* check = Get<CheckChange>(entry)) return CellId(check->row, check->col);
-    if (const auto* cell = Get<CellChange>(entry)) return CellId(cell->row, cell->col);
-    if (const auto* added = Get<RowsAdded>(entry)) return CellId(added->rows.Empty() ? -1 : added->rows.Front(), -1);
-    if (const auto* removed = Get<RowsRemoved>(entry))
-        return CellId(removed->rows.Empty() ? -1 : removed->rows.Front(), -1);
-    if (const auto* column = Get<ColumnAdded>(entry)) return CellId(-1, column->col);
-    if (const auto* gone = Get<ColumnRemoved>(entry)) return CellId(-1, gone->col);
-    if (const auto* order = Get<RowsReordered>(entry)) return CellId(order->first, -1);
+std::optional<CellId> CGridChanges::PlaceOf(const Entry& entry, const CellRange* cells) {
+    // A set of rows: its first row, or its first row inside cells.
+    const auto firstRow = [cells](const CRowSet& rows) -> std::optional<CellId> {
+        if (rows.Empty()) return std::nullopt;
+        if (!cells) return CellId(rows.Front(), -1);
+        const int below = rows.CountBelow(cells->minRow);
+        if (below == rows.Size()) return std::nullopt;
+        const int row = rows[static_cast<std::size_t>(below)];
+        if (row > cells->maxRow) return std::nullopt;
+        return CellId(row, cells->minCol);
+    };
+    const auto cell = [cells](int row, int col) -> std::optional<CellId> {
+        if (cells && !cells->Contains(row, col)) return std::nullopt;
+        return CellId(row, col);
+    };
+    const auto column = [cells](int col) -> std::optional<CellId> {
+        if (!cells) return CellId(-1, col);
+        if (col < cells->minCol || col > cells->maxCol) return std::nullopt;
+        return CellId(cells->minRow, col);
+    };
+    if (const auto* text = Get<TextChange>(entry)) return cell(text->row, text->col);
+    if (const auto* check = Get<CheckChange>(entry)) return cell(check->row, check->col);
+    if (const auto* changed = Get<CellChange>(entry)) return cell(changed->row, changed->col);
+    if (const auto* added = Get<RowsAdded>(entry)) return firstRow(added->rows);
+    if (const auto* removed = Get<RowsRemoved>(entry)) return firstRow(removed->rows);
+    if (const auto* added = Get<ColumnAdded>(entry)) return column(added->col);
+    if (const auto* gone = Get<ColumnRemoved>(entry)) return column(gone->col);
+    if (const auto* order = Get<RowsReordered>(entry))
+        return firstRow(CRowSet(order->first, static_cast<int>(order->from.size())));
     return std::nullopt;
 }
+
+std::optional<CellId> CGridChanges::FirstOf(const CellRange* cells) const {
+    if (cells && !cells->IsValid()) return std::nullopt;
+    std::optional<CellId> first;
+    for (const Entry& entry : m_entries) {
+        const std::optional<CellId> place = PlaceOf(entry, cells);
+        if (place && (!first || std::pair(place->row, place->col) < std::pair(first->row, first->col))) first = place;
+    }
+    return first;
+}
+
+std::optional<CellId> CGridChanges::FirstPlace() const { return FirstOf(nullptr); }
+
+std::optional<CellId> CGridChanges::FirstPlaceIn(const CellRange& cells) const { return FirstOf(&cells); }
 
 // ---- recording ----
 

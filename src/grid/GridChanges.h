@@ -75,9 +75,11 @@ public:
     bool Failed() const { return m_failed; }
     // How much work taking the changes back is, in rows or cells.
     std::uint64_t Units() const;
-    // Where the first of the changes was made (a row or column alone has the
-    // other at -1); none when nothing is recorded.
+    // The first place that changed, in the order of the rows (a row or
+    // column alone has the other at -1); none when nothing is recorded.
     std::optional<CellId> FirstPlace() const;
+    // The same among the places inside cells; none when no change lies there.
+    std::optional<CellId> FirstPlaceIn(const CellRange& cells) const;
 
 private:
     friend class CGridCtrl;
@@ -143,6 +145,11 @@ private:
     }
 
     static std::uint64_t Units(const Entry& entry);
+    // Where entry changed the grid: a cell, rows from a row on (column -1),
+    // or a column (row -1); inside cells when given (none when it changed
+    // nothing there).
+    static std::optional<CellId> PlaceOf(const Entry& entry, const CellRange* cells = nullptr);
+    std::optional<CellId> FirstOf(const CellRange* cells) const;
     // Rows from this one on were all added by this work (INT_MAX: none are
     // known to be); their cells need no record of their own.
     bool IsFresh(int row) const { return row >= m_freshFrom; }

@@ -70,6 +70,7 @@ void CUndoStack::Resume() {
 }
 
 void CUndoStack::Clear() {
+    m_stepsLetGo = m_stepsLetGoTold = false;
     m_undo.clear();
     m_redo.clear();
     m_bytes = 0;
@@ -174,8 +175,8 @@ bool CUndoStack::Move(std::deque<std::unique_ptr<Step>>& from, std::deque<std::u
     const bool whole = TakeBack(*step);
     m_database = back ? step->databaseBefore : step->databaseAfter;
     m_config = back ? step->configBefore : step->configAfter;
-    m_newItemsPlace = step->newItems.FirstPlace();
-    m_databasePlace = step->database.FirstPlace();
+    m_newItemsPlace = PlaceToShow(*m_newItems, step->newItems);
+    m_databasePlace = PlaceToShow(*m_databaseGrid, step->database);
     if (!whole) {
         // The lists match no step any more, and differ from what was saved.
         Clear();
@@ -203,6 +204,24 @@ bool CUndoStack::Redo() {
     return Move(m_redo, m_undo, false);
 }
 
+std::optional<CUndoStack::Place> CUndoStack::PlaceToShow(CGridCtrl& grid, const CGridChanges& changes) {
+    // On the screen: the item cells in view, and the fixed rows and columns
+    // beside them.
+    const CellRange view = grid.GetVisibleNonFixedCellRange();
+    const int fixedRows = grid.GetFixedRowCount() - 1;
+    const int fixedCols = grid.GetFixedColumnCount() - 1;
+    std::optional<CellId> inView;
+    for (const CellRange& shown :
+         {view, CellRange(0, view.minCol, fixedRows, view.maxCol), CellRange(view.minRow, 0, view.maxRow, fixedCols),
+          CellRange(0, 0, fixedRows, fixedCols)})
+        if (const std::optional<CellId> place = changes.FirstPlaceIn(shown);
+            place && (!inView || std::pair(place->row, place->col) < std::pair(inView->row, inView->col)))
+            inView = place;
+    if (inView) return Place{*inView, false};
+    if (const std::optional<CellId> first = changes.FirstPlace()) return Place{*first, true};
+    return std::nullopt;
+}
+
 void CUndoStack::Trim() {
     // A quarter of what the lists themselves hold, roughly, and never less
     // than the least budget, which a hundred ordinary steps stay well within.
@@ -213,7 +232,14 @@ void CUndoStack::Trim() {
     while ((m_undo.size() > 1 && m_bytes > budget) || m_undo.size() > kMostSteps) {
         m_bytes -= m_undo.front()->bytes;
         m_undo.pop_front();
+        m_stepsLetGo = true;
     }
+}
+
+bool CUndoStack::TakeStepsLetGo() {
+    if (!m_stepsLetGo || m_stepsLetGoTold) return false;
+    m_stepsLetGoTold = true;
+    return true;
 }
 
 }  // namespace tabulon

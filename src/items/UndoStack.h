@@ -55,9 +55,15 @@ public:
     bool Undo();
     bool Redo();
 
-    // Where the last Undo or Redo changed a grid (the first change it made
-    // there); none when it did not change that grid.
-    std::optional<CellId> LastPlace(const CGridCtrl& grid) const {
+    // Where the last Undo or Redo changed a grid: the first place it changed
+    // among the cells in view, which then stay in view, or else the first
+    // place it changed, to be brought into view; none when it did not change
+    // that grid.
+    struct Place {
+        CellId cell;
+        bool bringIntoView = false;
+    };
+    std::optional<Place> LastPlace(const CGridCtrl& grid) const {
         return &grid == m_databaseGrid ? m_databasePlace : m_newItemsPlace;
     }
 
@@ -92,6 +98,9 @@ public:
     static constexpr std::size_t kLeastBudget = std::size_t{64} << 20;
     static constexpr std::size_t kMostSteps = 1000;
     static constexpr std::size_t kBytesPerCell = 64;  // a cell of a list, roughly, text and all
+    // True once, the first time older steps went since the lists were
+    // opened: the user is told that far back cannot be undone any more.
+    bool TakeStepsLetGo();
 
 private:
     struct Step {
@@ -118,6 +127,7 @@ private:
     // does it again on to.
     bool Move(std::deque<std::unique_ptr<Step>>& from, std::deque<std::unique_ptr<Step>>& to, bool back);
     void Trim();
+    static std::optional<Place> PlaceToShow(CGridCtrl& grid, const CGridChanges& changes);
 
     CGridCtrl* m_newItems = nullptr;
     CGridCtrl* m_databaseGrid = nullptr;
@@ -135,9 +145,11 @@ private:
     std::uint64_t m_versions = 0;
     std::size_t m_bytes = 0;
     int m_suspended = 0;
-    std::optional<CellId> m_newItemsPlace;
-    std::optional<CellId> m_databasePlace;
+    std::optional<Place> m_newItemsPlace;
+    std::optional<Place> m_databasePlace;
     bool m_savedInOpenStep = false;
+    bool m_stepsLetGo = false;
+    bool m_stepsLetGoTold = false;
 };
 
 }  // namespace tabulon

@@ -247,6 +247,53 @@ TEST_F(UndoTest, ASortAndItsRedoSetNoDatabaseMark) {
     }
 }
 
+TEST_F(UndoTest, TheViewStaysWhereChangedCellsAreInViewElseGoesToTheFirst) {
+    std::string items;
+    for (int k = 0; k < 2000; ++k) items.append("item ").append(std::to_string(k)).append(";1\r\n");
+    WriteConfiguration(items);
+    ASSERT_TRUE(frame.OpenConfiguration(PathOf("list.cfg")));
+    const struct {
+        const char* change;
+        std::function<void()> make;
+        int top;  // the first item row in view after undo and redo; 0: the first row changed is in view
+    } changes[] = {
+        {"a whole column",
+         [&] {
+             dialogs.scripts.push_back({fakes::TypeText(kColumnTextEditId, "all"), fakes::Press(DialogId::kOk)});
+             Menu(true, MenuCommand::kDatabaseFillColumn, 0, 1);
+         },
+         1000},
+        {"a cell out of view", [&] { Edit(5, 1, "typed"); }, 0},
+    };
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.change);
+        change.make();
+        for (const CommandId id : {CommandId::kUndo, CommandId::kRedo}) {
+            Db().EnsureVisible(1000, 1);
+            const int top = Db().GetTopLeftNonFixedCell().row;
+            frame.OnCommand(id);
+            if (change.top > 0)
+                EXPECT_EQ(Db().GetTopLeftNonFixedCell().row, top) << StepNameOf(id);
+            else
+                EXPECT_TRUE(Db().GetVisibleNonFixedCellRange().Contains(5, 1)) << StepNameOf(id);
+        }
+    }
+}
+
+TEST_F(UndoTest, OlderStepsLetGoAreToldOnce) {
+    const std::string told = "Older steps can no longer be undone: they were let go to save memory";
+    for (std::size_t k = 0; k <= CUndoStack::kMostSteps; ++k) {
+        if (k + 1 < CUndoStack::kMostSteps) {
+            EXPECT_NE(window.status, told) << k;  // none went yet
+        }
+        Click(*newItems.GetGrid(), 1, 0);
+    }
+    EXPECT_EQ(window.status, told);
+    window.status.clear();
+    Click(*newItems.GetGrid(), 1, 0);
+    EXPECT_EQ(window.status, "");
+}
+
 TEST_F(UndoTest, DeletingEveryItemOfABigListHoldsItOnceAndUndoGivesItBack) {
     std::string items;
     for (int k = 0; k < 20000; ++k) items.append("item ").append(std::to_string(k)).append(";1\r\n");
