@@ -340,7 +340,7 @@ TEST(OutOfMemory, EveryFailedAllocationEndsTheCommandWithAMessageAndChangesNothi
 // Runs command in a child process, which alone may take no more than moreMb
 // of address space beyond what it holds now, as `prlimit --as` limits it;
 // the child's exit status, or -1 when a signal ended it.
-int ExitStatusUnderLimit(long long moreMb, const std::function<int()>& command) {
+[[maybe_unused]] int ExitStatusUnderLimit(long long moreMb, const std::function<int()>& command) {
     const pid_t child = ::fork();
     if (child == 0) {
         long long sizeKb = 0;
@@ -359,7 +359,7 @@ int ExitStatusUnderLimit(long long moreMb, const std::function<int()>& command) 
 // A list too big for the room left: each limit gives 1 when the command ran
 // out of memory and said so, leaving everything as it was, 0 when it did its
 // work, anything else when it did neither.
-void ExpectEachLimitEndsWithTheMessageOrTheWork(const std::function<int()>& command) {
+[[maybe_unused]] void ExpectEachLimitEndsWithTheMessageOrTheWork(const std::function<int()>& command) {
     int ranOut = 0;
     for (const long long moreMb : {8, 16, 32, 48, 64, 96, 128, 256}) {
         SCOPED_TRACE(moreMb);
@@ -371,7 +371,7 @@ void ExpectEachLimitEndsWithTheMessageOrTheWork(const std::function<int()>& comm
     EXPECT_GT(ranOut, 0);  // the smallest limits were too small
 }
 
-std::string BigList(int items) {
+[[maybe_unused]] std::string BigList(int items) {
     std::string list;
     for (int i = 0; i < items; ++i) list += "Item number " + std::to_string(i) + ";" + std::to_string(i) + "\r\n";
     return list;
