@@ -118,6 +118,12 @@ void CMainFrame::ResetNumberColumnWidths() {
     }
 }
 
+void CMainFrame::OnGridChanged(CGridCtrl& grid, const TableChange& change) {
+    // A heading is a column's name.
+    const bool heading = change.kind == GridChange::Cells && change.row < grid.GetFixedRowCount() && change.col > 0;
+    if (change.kind == GridChange::Columns || heading) ColumnsChanged(&grid == GetDatabaseGrid());
+}
+
 void CMainFrame::ColumnsChanged(bool databasePane) {
     m_columnsChanged[databasePane] = true;
     if (m_commandDepth == 0) TellColumnsChanged();

@@ -138,7 +138,7 @@ public:
     // bar) follows their changes, once a command has made them all.
     void OnDatabaseColumnsChanged() override { ColumnsChanged(true); }
     void OnNewItemsColumnsChanged() override { ColumnsChanged(false); }
-    void OnGridColumnsChanged(CGridCtrl& grid) override { ColumnsChanged(&grid == GetDatabaseGrid()); }
+    void OnGridChanged(CGridCtrl& grid, const TableChange& change) override;
 
     // What the tool windows ask of the main window.
     void MarkDatabaseModified() override;

@@ -307,10 +307,13 @@ void CGridCellCheckBox::Reset() {
 
 void CGridCellCheckBox::SetCheck(std::optional<bool> value) {
     const bool checked = value ? *value : !m_checked;
-    if (CGridCtrl* grid = GetGrid(); grid && !grid->NoteCheckChange(m_row, m_col, GetCheck())) return;
-    m_checked = checked;
-    if (CGridCtrl* grid = GetGrid()) {
-        grid->NotifyCellChanged(m_row, m_col);
+    CGridCtrl* grid = GetGrid();
+    if (!grid) {
+        m_checked = checked;
+        return;
+    }
+    // The grid records the tick it had, and tells of the new one.
+    if (grid->ChangeCheck(m_row, m_col, GetCheck(), [this, checked] { m_checked = checked; })) {
         grid->Refresh();
         grid->SendMessageToParent(m_row, m_col, GridNotify::kEndEdit);
     }

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <new>
 
-#include "grid/GridCtrl.h"
+#include "grid/GridCell.h"
+#include "grid/GridTable.h"
+#include "grid/SortKeys.h"
 
 namespace tabulon {
 
@@ -134,155 +136,37 @@ std::optional<CellId> CGridChanges::FirstPlace() const { return FirstOf(nullptr)
 
 std::optional<CellId> CGridChanges::FirstPlaceIn(const CellRange& cells) const { return FirstOf(&cells); }
 
-// ---- recording ----
-
-void CGridCtrl::RecordingFailed() {
-    m_log->m_failed = true;
-    // Whoever closes the step says so, once it has taken the step back.
-    if (!m_takingBack && m_outOfMemoryThrows) throw std::bad_alloc();
-}
-
-bool CGridCtrl::NoteTextChange(int row, int col, const CGridCellBase& cell) {
-    if (!m_log) return true;
-    if (m_log->m_failed) return false;
-    if (m_log->IsFresh(row)) return true;
-    try {
-        return Record(CGridChanges::TextChange{row, col, std::string(cell.GetText())}) != nullptr;
-    } catch (const std::bad_alloc&) {  // copying the text
-        RecordingFailed();
-        return false;
-    }
-}
-
-bool CGridCtrl::NoteCheckChange(int row, int col, bool checked) {
-    if (!m_log) return true;
-    if (m_log->m_failed) return false;
-    if (m_log->IsFresh(row)) return true;
-    return Record(CGridChanges::CheckChange{row, col, checked}) != nullptr;
-}
-
-bool CGridCtrl::NoteRowsAdded(int first, int count) {
-    if (!m_log || count <= 0) return MayChange();
-    if (m_log->m_failed) return false;
-    // Rows appended one by one make one run.
-    auto* last =
-        m_log->m_entries.empty() ? nullptr : CGridChanges::Get<CGridChanges::RowsAdded>(m_log->m_entries.back());
-    if (!(last && last->fixedRows == m_fixedRows && last->rows.Extend(first, count)) &&
-        !Record(CGridChanges::RowsAdded{CRowSet(first, count), m_fixedRows}))
-        return false;
-    int& fresh = m_log->m_freshFrom;
-    if (first >= m_rows) {
-        fresh = std::min(fresh, m_rows);  // every row from the old end on is new
-    } else if (first < fresh && fresh != INT_MAX) {
-        fresh += count;
-    }
-    return true;
-}
-
-void CGridCtrl::PermuteRows(int first, std::size_t count, const std::function<int(std::size_t)>& fromOf,
-                            const std::function<void(std::size_t)>& onMoved) {
-    std::size_t moved = 0;
-    for (std::size_t start = 0; start < count; ++start) {
-        if (m_sortPlaced[start]) continue;
-        // The row at start waits aside while the cycle through it moves up.
-        const int low = first;
-        Row waiting = std::move(m_rowData[low + static_cast<int>(start)]);
-        const std::uint32_t waitingHeight = m_rowHeights[low + static_cast<int>(start)];
-        std::size_t k = start;
-        for (auto source = static_cast<std::size_t>(fromOf(k) - low); source != start;
-             source = static_cast<std::size_t>(fromOf(k) - low)) {
-            // The rows lie all over memory after a sort; the next in the
-            // cycle is asked for while this one moves.
-            if (const int next = fromOf(source); next != low + static_cast<int>(start)) {
-                __builtin_prefetch(&m_rowData[next]);
-                __builtin_prefetch(&m_rowHeights[next]);
-            }
-            m_rowData[low + static_cast<int>(k)] = std::move(m_rowData[low + static_cast<int>(source)]);
-            m_rowHeights[low + static_cast<int>(k)] = m_rowHeights[low + static_cast<int>(source)];
-            m_sortPlaced[k] = true;
-            if (onMoved) onMoved(++moved);
-            k = source;
-        }
-        m_rowData[low + static_cast<int>(k)] = std::move(waiting);
-        m_rowHeights[low + static_cast<int>(k)] = waitingHeight;
-        m_sortPlaced[k] = true;
-        if (onMoved) onMoved(++moved);
-    }
-}
-
-bool CGridCtrl::ReorderRows(int first, const std::vector<int>& from) {
-    ++m_textsVersion;
-    if (!MayChange()) return false;
-    NotifyTableChanged();
-    const std::size_t count = from.size();
-    std::vector<int> back;
-    try {
-        m_sortPlaced.assign(count, false);
-        if (m_log) {
-            back.resize(count);
-            for (std::size_t k = 0; k < count; ++k)
-                back[static_cast<std::size_t>(from[k] - first)] = first + static_cast<int>(k);
-            if (!Record(CGridChanges::RowsReordered{first, std::move(back)})) return false;
-        }
-    } catch (const std::bad_alloc&) {
-        if (m_log) RecordingFailed();
-        return false;
-    }
-    PermuteRows(
-        first, count, [&from](std::size_t k) { return from[k]; },
-        [this](std::size_t moved) { ReportTakingBack(moved); });
-    RenumberCells(first, 0);
-    RowHeightsChangedFrom(first);
-    if (m_log && first + static_cast<int>(count) > m_log->m_freshFrom) m_log->m_freshFrom = INT_MAX;
-    return true;
-}
-
 // ---- taking back ----
 
-void CGridCtrl::TakeBackEntry(CGridChanges::Entry& entry) {
-    ++m_textsVersion;
+void CGridTable::ReportTakingBack(std::uint64_t withinEntry) {
+    if (m_takingBack) m_host.TakingBack(m_takenBack + withinEntry, m_toTakeBack);
+}
+
+void CGridTable::TakeBackEntry(CGridChanges::Entry& entry) {
     using C = CGridChanges;
     if (auto* text = C::Get<C::TextChange>(entry)) {
-        SetCellText(text->row, text->col, text->text);
+        if (IsValid(text->row, text->col) && m_host.MadeCell(text->row, text->col))
+            SetText(text->row, text->col, text->text);
     } else if (auto* check = C::Get<C::CheckChange>(entry)) {
-        if (auto* box = dynamic_cast<CGridCellCheckBox*>(GetCell(check->row, check->col)))
+        if (auto* box = dynamic_cast<CGridCellCheckBox*>(
+                IsValid(check->row, check->col) ? m_host.MadeCell(check->row, check->col) : nullptr))
             box->SetCheck(check->checked);
     } else if (auto* cell = C::Get<C::CellChange>(entry)) {
-        if (!IsValidCell(cell->row, cell->col)) return;
-        C::CellChange* redo = Record(C::CellChange{cell->row, cell->col, CCellSlot()});
-        if (m_log && !redo) return;
-        CCellSlot& slot = m_rowData[cell->row][cell->col];
-        if (redo) redo->cell = std::move(slot);
-        slot = std::move(cell->cell);
-        if (CGridCellBase* back = slot.get()) back->SetCoords(cell->row, cell->col);
-        NotifyCellChanged(cell->row, cell->col);
+        if (IsValid(cell->row, cell->col)) ReplaceCell(cell->row, cell->col, std::move(cell->cell));
     } else if (auto* added = C::Get<C::RowsAdded>(entry)) {
-        RemoveRowsAt(std::move(added->rows));
-        m_fixedRows = std::min(m_fixedRows, added->fixedRows);
+        if (RemoveRows(std::move(added->rows))) m_fixedRows = std::min(m_fixedRows, added->fixedRows);
     } else if (auto* removed = C::Get<C::RowsRemoved>(entry)) {
         PutRowsBack(removed->rows, removed->cells, removed->heights, removed->offset, removed->fixedRows);
     } else if (auto* column = C::Get<C::ColumnAdded>(entry)) {
-        if (column->col < m_cols && RemoveColumnAt(column->col)) m_fixedCols = column->fixedCols;
+        if (column->col < m_cols && RemoveColumn(column->col)) m_fixedCols = column->fixedCols;
     } else if (auto* gone = C::Get<C::ColumnRemoved>(entry)) {
         PutColumnBack(gone->col, gone->width, gone->cells, gone->fixedCols);
     } else if (auto* order = C::Get<C::RowsReordered>(entry)) {
-        ReorderRows(order->first, order->from);
+        Reorder(order->first, order->from);
     }
 }
 
-void CGridCtrl::ReportTakingBack(std::uint64_t withinEntry) {
-    if (m_takingBack) ReportProgress(kRestoringPhase, m_takenBack + withinEntry, m_toTakeBack);
-}
-
-void CGridCtrl::TakeBack(CGridChanges& changes, CGridChanges& redo, std::uint64_t doneBefore, std::uint64_t total) {
-    TakeBackInto(changes, &redo, doneBefore, total);
-}
-
-void CGridCtrl::TakeBack(CGridChanges& changes) { TakeBackInto(changes, nullptr, 0, 0); }
-
-void CGridCtrl::TakeBackInto(CGridChanges& changes, CGridChanges* redo, std::uint64_t doneBefore, std::uint64_t total) {
-    EndEditingBeforeLayoutChange();
-    ResetSelection();
+void CGridTable::TakeBack(CGridChanges& changes, CGridChanges* redo, std::uint64_t doneBefore, std::uint64_t total) {
     CGridChanges* const outer = m_log;
     m_log = redo;
     m_takingBack = true;
@@ -297,11 +181,7 @@ void CGridCtrl::TakeBackInto(CGridChanges& changes, CGridChanges* redo, std::uin
     m_log = outer;
     m_takingBack = false;
     changes = CGridChanges();
-    if (m_sortPlaced.size() > CSortKeys::kKeptRun) std::vector<bool>().swap(m_sortPlaced);
-    SetSortColumn(-1);
-    ClearCachedTopLeft();
-    ResetScrollBars();
-    Refresh();
+    if (m_placed.size() > CSortKeys::kKeptRun) std::vector<bool>().swap(m_placed);
 }
 
 }  // namespace tabulon

@@ -82,7 +82,7 @@ public:
     std::optional<CellId> FirstPlaceIn(const CellRange& cells) const;
 
 private:
-    friend class CGridCtrl;
+    friend class CGridTable;
 
     struct TextChange {  // the text the cell had
         int row, col;

@@ -16,12 +16,21 @@ namespace {
 enum DefaultKind { kOrdinary = 0, kFixedColumn = 1, kFixedRow = 2, kCorner = 3 };
 }
 
-CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols, IDesktop* desktop)
-    : m_desktop(desktop ? desktop : &HeadlessDesktop()), m_cellClass(&CGridCell::Class()) {
-    // Each grid counts its versions from its own start: a grid made where
-    // another was never seems to hold what that one held.
+namespace {
+
+// Each grid counts its versions from its own start: a grid made where
+// another was never seems to hold what that one held.
+std::uint64_t NextVersionBase() {
     static std::atomic<std::uint64_t> grids{0};
-    m_textsVersion = ++grids << 32;
+    return ++grids << 32;
+}
+
+}  // namespace
+
+CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols, IDesktop* desktop)
+    : m_desktop(desktop ? desktop : &HeadlessDesktop()),
+      m_table(*this, NextVersionBase()),
+      m_cellClass(&CGridCell::Class()) {
     m_crWindowText = m_desktop->GetSysColour(SysColour::WindowText);
     m_crWindow = m_desktop->GetSysColour(SysColour::Window);
     m_crButtonFace = m_desktop->GetSysColour(SysColour::ButtonFace);

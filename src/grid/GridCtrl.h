@@ -27,6 +27,7 @@
 #include "grid/GridFrame.h"
 #include "grid/GridGeometry.h"
 #include "grid/GridItem.h"
+#include "grid/GridTable.h"
 #include "grid/SortKeys.h"
 #include "platform/Desktop.h"
 #include "platform/GridWindow.h"
@@ -108,7 +109,7 @@ inline constexpr char kNumberingPhase[] = "Numbering the items";
 constexpr TextFormats kDefaultColumnFormat =
     TextFormat::kVCenter | TextFormat::kSingleLine | TextFormat::kNoPrefix | TextFormat::kEndEllipsis;
 
-class CGridCtrl {
+class CGridCtrl : private CGridTable::IHost {
 public:
     explicit CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0, IDesktop* desktop = nullptr);
     virtual ~CGridCtrl();
@@ -125,10 +126,10 @@ public:
     void SendMessageToParent(int row, int col, GridNotify code);
 
     // Counts and sizes.
-    int GetRowCount() const { return m_rows; }
-    int GetColumnCount() const { return m_cols; }
-    int GetFixedRowCount() const { return m_fixedRows; }
-    int GetFixedColumnCount() const { return m_fixedCols; }
+    int GetRowCount() const { return m_table.Rows(); }
+    int GetColumnCount() const { return m_table.Cols(); }
+    int GetFixedRowCount() const { return m_table.FixedRows(); }
+    int GetFixedColumnCount() const { return m_table.FixedCols(); }
     bool SetRowCount(int n);
     bool SetColumnCount(int n);
     bool SetFixedRowCount(int n);
@@ -139,8 +140,8 @@ public:
     bool SetColumnWidth(int col, int width);
     long long GetFixedRowHeight() const;
     long long GetFixedColumnWidth() const;
-    long long GetTotalHeight() const { return m_totalHeight; }
-    long long GetTotalWidth() const { return m_totalWidth; }
+    long long GetTotalHeight() const { return m_table.TotalHeight(); }
+    long long GetTotalWidth() const { return m_table.TotalWidth(); }
 
     // Rows and columns.
     int InsertColumn(const std::string& heading, TextFormats format = kDefaultColumnFormat, int col = -1);
@@ -155,11 +156,14 @@ public:
     // InsertRow or InsertColumn reaches the caller as std::bad_alloc, with
     // the table whole, instead of the desktop's message: a load then fails
     // whole rather than keeping what happened to fit.
-    void SetOutOfMemoryThrows(bool on) { m_outOfMemoryThrows = on; }
+    void SetOutOfMemoryThrows(bool on) {
+        m_outOfMemoryThrows = on;
+        m_table.SetRecordingThrows(on);
+    }
     bool GetOutOfMemoryThrows() const { return m_outOfMemoryThrows; }
 
     // Cells.
-    bool IsValidCell(int row, int col) const { return row >= 0 && row < m_rows && col >= 0 && col < m_cols; }
+    bool IsValidCell(int row, int col) const { return m_table.IsValid(row, col); }
     CGridCellBase* GetCell(int row, int col) const;
     // The cell if it has been made; none for a cell still pending (an empty
     // text cell) or an invalid id. For looking without making anything.
@@ -218,11 +222,7 @@ public:
     // Changes whenever a cell's text, the rows, the columns or their order
     // may have changed: what was read of the texts at one version is still
     // true while the version stays.
-    std::uint64_t GetTextsVersion() const { return m_textsVersion; }
-    // Tells the window that the text or tick of (row, col) has changed.
-    void NotifyCellChanged(int row, int col) {
-        if (m_window) m_window->CellChanged(row, col);
-    }
+    std::uint64_t GetTextsVersion() const { return m_table.Version(); }
 
     // ---- taking work back (GridChanges.cpp) ----
     // While a record is set, every change to the rows, the columns, the
@@ -230,14 +230,16 @@ public:
     // before it is made. When recording runs out of memory the record says
     // so and the grid refuses every further change until the record is
     // taken away, so that what it holds is exactly what happened.
-    void SetChangeLog(CGridChanges* log) { m_log = log; }
+    void SetChangeLog(CGridChanges* log) { m_table.SetLog(log); }
     // While one lives, changes to the grid go unrecorded: for what follows
     // from the lists and is made anew after taking back (row numbers, the
     // modified mark).
     class CUnrecorded {
     public:
-        explicit CUnrecorded(CGridCtrl& grid) : m_grid(grid), m_log(grid.m_log) { grid.m_log = nullptr; }
-        ~CUnrecorded() { m_grid.m_log = m_log; }
+        explicit CUnrecorded(CGridCtrl& grid) : m_grid(grid), m_log(grid.m_table.Log()) {
+            grid.m_table.SetLog(nullptr);
+        }
+        ~CUnrecorded() { m_grid.m_table.SetLog(m_log); }
         CUnrecorded(const CUnrecorded&) = delete;
         CUnrecorded& operator=(const CUnrecorded&) = delete;
 
@@ -252,9 +254,9 @@ public:
     void TakeBack(CGridChanges& changes, CGridChanges& redo, std::uint64_t doneBefore = 0, std::uint64_t total = 0);
     // The same, recording nothing: as far as memory allows, it goes on.
     void TakeBack(CGridChanges& changes);
-    // A check box of (row, col) is about to change its tick; false when the
-    // change is refused.
-    bool NoteCheckChange(int row, int col, bool checked);
+    // The check box of (row, col), ticked now as checked says, changes its
+    // tick by change(); false when the change is refused.
+    bool ChangeCheck(int row, int col, bool checked, const std::function<void()>& change);
 
     // Sorting.
     void SortByColumn(int col, bool ascending);
@@ -412,32 +414,16 @@ private:
     // Cells of the plain text class are made only when first needed
     // (CellSlot.h); until then reading one gives what a new cell would.
     using Row = GridRow;
-    // The cells of a new row, or of a new column in every row, made before
-    // any of them goes into the table.
-    Row MakeRow(int row);
-    std::vector<CCellSlot> MakeColumn(int col);
-    // Puts a new cell at col into every row and the column's width; every
-    // row gets its cell or, when memory runs out, none does. Rows grow by
-    // half again when full, so a line that adds columns one at a time costs
-    // as much as one that adds them at once. roomPerRow: the columns each
-    // row should have room for, when the caller knows.
-    void InsertColumnCells(int col, std::uint32_t width, std::size_t roomPerRow);
-    // Tells the cells that keep their coordinates, from this row and column
-    // on, where they are now.
-    void RenumberCells(int fromRow, int fromCol);
     // Whether new cells wait in their slots until first needed: only for the
     // plain text cell, whose fresh state is known without making one.
     bool MakesCellsLazily() const { return m_cellClass == &CGridCell::Class(); }
-    CCellSlot NewSlot(int row, int col);
     // The state and format a cell still pending in (row, col) would be made with.
     CellStates PendingState(int row, int col) const;
     TextFormats DefaultFormat(int row, int col) const;
     // The cell of a valid id, made now when it was pending.
     CGridCellBase* MaterialiseCell(int row, int col) const;
     // The cell if it has been made; none while pending or for an invalid id.
-    CGridCellBase* PeekCell(int row, int col) const {
-        return IsValidCell(row, col) ? m_rowData[row][col].get() : nullptr;
-    }
+    CGridCellBase* PeekCell(int row, int col) const { return m_table.Peek(row, col); }
     // Makes every pending cell, before the class of new cells changes.
     void MaterialiseAllCells();
     // What sizing to content measures: the cell, or for a pending one a
@@ -446,70 +432,23 @@ private:
     // None for a pending cell just like the last one measured in this pass
     // (lastBlank, 0 at the start): its size is known already.
     CGridCellBase* CellForMeasuring(int row, int col, std::uint64_t& lastBlank);
-    // The change log's side of the changes (GridChanges.cpp). Each records
-    // before it changes anything, and changes nothing when it cannot record.
-    bool MayChange() const { return !m_log || !m_log->m_failed; }
-    // Memory ran out for a record: the log is failed, and refuses every
-    // further change; in strict mode this throws, as a change would.
-    void RecordingFailed();
-    bool NoteTextChange(int row, int col, const CGridCellBase& cell);
-    // The entry as the log keeps it; none without a log or when it could not
-    // be kept.
-    template <typename Entry>
-    Entry* Record(Entry entry) {
-        if (!m_log) return nullptr;
-        using Stored = CGridChanges::Stored<Entry>;
-        try {
-            if constexpr (std::is_same_v<Stored, Entry>)
-                m_log->m_entries.emplace_back(std::in_place_type<Entry>, std::move(entry));
-            else
-                m_log->m_entries.emplace_back(std::in_place_type<Stored>, std::make_unique<Entry>(std::move(entry)));
-        } catch (const std::bad_alloc&) {
-            RecordingFailed();
-            return nullptr;
-        }
-        return CGridChanges::Get<Entry>(m_log->m_entries.back());
-    }
-    // Takes the rows at these ascending positions out, into the log when one
-    // is set; the rows after them close up.
-    bool RemoveRowsAt(CRowSet rows);
-    // The counts, numbers and places that follow rows having gone.
-    void AfterRowsRemoved(const CRowSet& rows);
     // Deletes these rows, as DeleteRows does.
     bool DeleteRowsAt(CRowSet rows);
-    // Puts rows back so that row rows[k] is cells[offset + k] again.
-    bool PutRowsBack(const CRowSet& rows, std::vector<Row>& cells, std::vector<std::uint32_t>& heights,
-                     std::size_t offset, int fixedRows);
-    bool NoteRowsAdded(int first, int count);
-    bool RemoveColumnAt(int col);
-    bool PutColumnBack(int col, std::uint32_t width, std::vector<CCellSlot>& cells, int fixedCols);
-    // Puts rows first... into the order where row first + k comes from from[k].
-    bool ReorderRows(int first, const std::vector<int>& from);
-    // Puts count rows from first into the order where row first + k comes
-    // from fromOf(k), each moved once along the cycles of the order, so
-    // that no second array of rows is needed; m_sortPlaced must hold count
-    // falses. onMoved hears how many rows have moved.
-    void PermuteRows(int first, std::size_t count, const std::function<int(std::size_t)>& fromOf,
-                     const std::function<void(std::size_t)>& onMoved);
     void TakeBackInto(CGridChanges& changes, CGridChanges* redo, std::uint64_t doneBefore, std::uint64_t total);
-    void TakeBackEntry(CGridChanges::Entry& entry);
-    // How far taking back has got, counting withinEntry units of the entry
-    // being taken back now.
-    void ReportTakingBack(std::uint64_t withinEntry);
+
+    // What the table asks of the grid (CGridTable::IHost).
+    CCellSlot NewSlot(int row, int col) override;
+    CGridCellBase* MadeCell(int row, int col) override { return GetCell(row, col); }
+    void CellGoing(int row, int col) override;
+    void Going(const TableChange& change) override;
+    void TableChanged(const TableChange& change) override;
+    void TakingBack(std::uint64_t done, std::uint64_t total) override { ReportProgress(kRestoringPhase, done, total); }
 
     // Rethrows running out of memory while m_outOfMemoryThrows is set;
     // otherwise the desktop says so.
     void OnOutOfMemory();
     int HeadingRowHeight(int row, const std::string& heading);
     void ClearCachedTopLeft() { m_topLeft = CellId(-1, -1); }
-    // Rows or columns are coming, going or being put in another order.
-    void NotifyTableChanged() {
-        if (m_window) m_window->TableChanged();
-    }
-    // The columns have changed, or the name of one of the data columns.
-    void NotifyColumnsChanged() {
-        if (m_frame) m_frame->OnGridColumnsChanged(*this);
-    }
     // An open edit is ended before rows or columns move, so that its text
     // lands in the cell it was opened on.
     void EndEditingBeforeLayoutChange() {
@@ -521,28 +460,12 @@ private:
     IGridOwner* m_owner = nullptr;
     IImageList* m_imageList = nullptr;
 
-    // Mutable: reading a pending cell through GetCell makes it.
-    mutable std::vector<Row> m_rowData;
-    CGridChanges* m_log = nullptr;
-    bool m_takingBack = false;      // whoever takes back tells of running out
-    std::uint64_t m_takenBack = 0;  // progress of taking back
-    std::uint64_t m_toTakeBack = 0;
-    std::vector<std::uint32_t> m_rowHeights;
-    std::vector<std::uint32_t> m_colWidths;
-    long long m_totalHeight = 0;
-    long long m_totalWidth = 0;
-    int m_rows = 0;
-    int m_cols = 0;
-    int m_fixedRows = 0;
-    int m_fixedCols = 0;
+    // The rows, their cells and sizes, and the record of changes.
+    CGridTable m_table;
     const CellClass* m_cellClass;
-    // Whether any cell keeps its own coordinates; only then do moved rows
-    // have to tell their cells where they are now.
-    mutable bool m_hasCoordCells = false;
     bool m_outOfMemoryThrows = false;
     std::unique_ptr<CGridCellBase> m_measuringCell;
     bool m_modified = false;
-    std::uint64_t m_textsVersion = 0;
 
     // Ordinary, fixed column, fixed row, corner.
     std::unique_ptr<CGridDefaultCell> m_defaultCells[4];
@@ -567,9 +490,11 @@ private:
     CellSet m_previousSelected;
 
     // ---- sorting (GridSort.cpp) ----
+    // The keys of rows low to high of col, in the order asked for.
+    void SortKeysOf(int col, bool ascending, int low, int high);
+    // Puts the rows in the order of the keys, recording it.
+    bool PutRowsInKeyOrder(int low);
     CSortKeys m_sortKeys;
-    // Which rows of a run being put in order have their place already.
-    std::vector<bool> m_sortPlaced;
     int m_sortColumn = -1;
     bool m_sortAscending = true;
 
@@ -592,12 +517,6 @@ private:
     static constexpr unsigned kAutoSizeStyle = 0x3;  // 0x1 measure the fixed rows, 0x2 the others
 
     // ---- layout and drawing (GridDraw.cpp) ----
-    // The top of every row, summed lazily: a change of heights from a row on
-    // only forgets the sums from there, so appending rows stays cheap and a
-    // scroll position finds its row by binary search.
-    void RowHeightsChangedFrom(int row) { m_rowPositions.HeightsChangedFrom(row); }
-    long long RowTop(int row) { return m_rowPositions.Top(row, m_rowHeights); }
-    int RowAtOffset(long long offset, int first) { return m_rowPositions.RowAt(offset, first, m_rowHeights); }
     int StepColumn(int col, int step) const;
     int StepRow(int row, int step) const;
     void ScrollTo(ScrollBar bar, long long pos, bool wholeWindow);
@@ -624,10 +543,9 @@ private:
     bool m_doubleBuffer = true;
     bool m_inSize = false;
     CScrollBarState m_scrollBars;
-    CRowPositions m_rowPositions;
 
     // ---- input, in-place editing, title tip (GridInput.cpp) ----
-    bool IsHeadingCell(CellId cell) const { return cell.row == 0 && cell.col >= 1 && cell.col < m_cols; }
+    bool IsHeadingCell(CellId cell) const { return cell.row == 0 && cell.col >= 1 && cell.col < m_table.Cols(); }
     bool IsOverColumnDivider(Point point);
     bool IsOverRowDivider(Point point);
     int ColumnOfDivider(Point point, CellId cell);

@@ -58,11 +58,11 @@ CellId CGridCtrl::GetTopLeftNonFixedCell() {
     if (m_topLeft.row >= 0 && m_topLeft.col >= 0) return m_topLeft;
     const int vPos = m_window ? m_window->GetScrollPos(ScrollBar::Vertical) : 0;
     const int hPos = m_window ? m_window->GetScrollPos(ScrollBar::Horizontal) : 0;
-    const int row = vPos > 0 ? RowAtOffset(vPos, m_fixedRows) : m_fixedRows;
-    int col = m_fixedCols;
+    const int row = vPos > 0 ? m_table.RowAtOffset(vPos, m_table.FixedRows()) : m_table.FixedRows();
+    int col = m_table.FixedCols();
     if (hPos > 0) {
-        for (long long sum = 0; col < m_cols - 1; ++col) {
-            sum += m_colWidths[col];
+        for (long long sum = 0; col < m_table.Cols() - 1; ++col) {
+            sum += m_table.Widths()[col];
             if (sum > hPos) break;
         }
     }
@@ -75,14 +75,14 @@ CellRange CGridCtrl::GetVisibleNonFixedCellRange(Rect* covered) {
     const Size client = m_window ? m_window->GetClientSize() : Size{};
     long long y = GetFixedRowHeight();
     int maxRow = topLeft.row - 1;
-    for (int r = topLeft.row; r < m_rows && y < client.cy; ++r) {
-        y += m_rowHeights[r];
+    for (int r = topLeft.row; r < m_table.Rows() && y < client.cy; ++r) {
+        y += m_table.Heights()[r];
         maxRow = r;
     }
     long long x = GetFixedColumnWidth();
     int maxCol = topLeft.col - 1;
-    for (int c = topLeft.col; c < m_cols && x < client.cx; ++c) {
-        x += m_colWidths[c];
+    for (int c = topLeft.col; c < m_table.Cols() && x < client.cx; ++c) {
+        x += m_table.Widths()[c];
         maxCol = c;
     }
     if (covered) *covered = {0, 0, Clamped(x), Clamped(y)};
@@ -91,21 +91,22 @@ CellRange CGridCtrl::GetVisibleNonFixedCellRange(Rect* covered) {
 
 bool CGridCtrl::GetCellOrigin(int row, int col, Point& origin) {
     if (!IsValidCell(row, col)) return false;
-    const CellId topLeft = (row >= m_fixedRows || col >= m_fixedCols) ? GetTopLeftNonFixedCell() : CellId();
+    const CellId topLeft =
+        (row >= m_table.FixedRows() || col >= m_table.FixedCols()) ? GetTopLeftNonFixedCell() : CellId();
     long long x = 0;
-    if (col < m_fixedCols) {
-        for (int c = 0; c < col; ++c) x += m_colWidths[c];
+    if (col < m_table.FixedCols()) {
+        for (int c = 0; c < col; ++c) x += m_table.Widths()[c];
     } else {
         if (col < topLeft.col) return false;
         x = GetFixedColumnWidth();
-        for (int c = topLeft.col; c < col; ++c) x += m_colWidths[c];
+        for (int c = topLeft.col; c < col; ++c) x += m_table.Widths()[c];
     }
     long long y = 0;
-    if (row < m_fixedRows) {
-        y = RowTop(row);
+    if (row < m_table.FixedRows()) {
+        y = m_table.RowTop(row);
     } else {
         if (row < topLeft.row) return false;
-        y = GetFixedRowHeight() + RowTop(row) - RowTop(topLeft.row);
+        y = GetFixedRowHeight() + m_table.RowTop(row) - m_table.RowTop(topLeft.row);
     }
     origin = {Clamped(x), Clamped(y)};
     return true;
@@ -128,8 +129,8 @@ CellId CGridCtrl::GetCellFromPt(Point point, bool allowFixed) {
         cell.col = -1;
         if (allowFixed) {
             long long x = 0;
-            for (int c = 0; c < m_fixedCols; ++c) {
-                x += m_colWidths[c];
+            for (int c = 0; c < m_table.FixedCols(); ++c) {
+                x += m_table.Widths()[c];
                 if (point.x < x) {
                     cell.col = c;
                     break;
@@ -139,8 +140,8 @@ CellId CGridCtrl::GetCellFromPt(Point point, bool allowFixed) {
     } else {
         cell.col = -1;
         long long x = fixedW;
-        for (int c = topLeft.col; c < m_cols; ++c) {
-            x += m_colWidths[c];
+        for (int c = topLeft.col; c < m_table.Cols(); ++c) {
+            x += m_table.Widths()[c];
             if (point.x < x) {
                 cell.col = c;
                 break;
@@ -153,18 +154,18 @@ CellId CGridCtrl::GetCellFromPt(Point point, bool allowFixed) {
     } else if (point.y < fixedH) {
         cell.row = -1;
         if (allowFixed) {
-            for (int r = 0; r < m_fixedRows; ++r)
-                if (point.y < RowTop(r + 1)) {
+            for (int r = 0; r < m_table.FixedRows(); ++r)
+                if (point.y < m_table.RowTop(r + 1)) {
                     cell.row = r;
                     break;
                 }
         }
     } else {
         cell.row = -1;
-        if (topLeft.row < m_rows) {
+        if (topLeft.row < m_table.Rows()) {
             const long long offset = point.y - fixedH;
-            const long long bottomOfAll = RowTop(m_rows) - RowTop(topLeft.row);
-            if (offset < bottomOfAll) cell.row = RowAtOffset(offset, topLeft.row);
+            const long long bottomOfAll = m_table.RowTop(m_table.Rows()) - m_table.RowTop(topLeft.row);
+            if (offset < bottomOfAll) cell.row = m_table.RowAtOffset(offset, topLeft.row);
         }
     }
     return cell;
@@ -219,13 +220,13 @@ void CGridCtrl::OnDraw(IDeviceContext& dc, const Rect& clip) {
     const auto drawBlock = [&](int firstRow, int lastRow, int firstCol, int lastCol, int top, int left) {
         int y = top;
         for (int r = firstRow; r <= lastRow; ++r) {
-            const int height = static_cast<int>(m_rowHeights[r]);
+            const int height = static_cast<int>(m_table.Heights()[r]);
             const int bottom = y + height;
             if (y >= clip.bottom) break;
             if (bottom > clip.top && height > 0) {
                 int x = left;
                 for (int c = firstCol; c <= lastCol; ++c) {
-                    const int width = static_cast<int>(m_colWidths[c]);
+                    const int width = static_cast<int>(m_table.Widths()[c]);
                     if (x >= clip.right) break;
                     if (x + width > clip.left && width > 0) {
                         CGridCellBase* cell = GetCell(r, c);
@@ -237,9 +238,9 @@ void CGridCtrl::OnDraw(IDeviceContext& dc, const Rect& clip) {
             y = bottom;
         }
     };
-    drawBlock(0, m_fixedRows - 1, 0, m_fixedCols - 1, 0, 0);
-    drawBlock(visible.minRow, visible.maxRow, 0, m_fixedCols - 1, fixedH, 0);
-    drawBlock(0, m_fixedRows - 1, visible.minCol, visible.maxCol, 0, fixedW);
+    drawBlock(0, m_table.FixedRows() - 1, 0, m_table.FixedCols() - 1, 0, 0);
+    drawBlock(visible.minRow, visible.maxRow, 0, m_table.FixedCols() - 1, fixedH, 0);
+    drawBlock(0, m_table.FixedRows() - 1, visible.minCol, visible.maxCol, 0, fixedW);
     drawBlock(visible.minRow, visible.maxRow, visible.minCol, visible.maxCol, fixedH, fixedW);
 
     // 3. Grid lines over the non-fixed area; fixed cells draw their own edges.
@@ -247,7 +248,7 @@ void CGridCtrl::OnDraw(IDeviceContext& dc, const Rect& clip) {
     if (m_gridLines == GridLines::kVertical || m_gridLines == GridLines::kBoth) {
         int x = fixedW;
         for (int c = visible.minCol; c <= visible.maxCol; ++c) {
-            x += static_cast<int>(m_colWidths[c]);
+            x += static_cast<int>(m_table.Widths()[c]);
             if (x - 1 >= clip.right) break;
             if (x - 1 >= clip.left) dc.DrawLine({x - 1, fixedH}, {x - 1, covered.bottom - 1}, m_gridLineColour);
         }
@@ -255,7 +256,7 @@ void CGridCtrl::OnDraw(IDeviceContext& dc, const Rect& clip) {
     if (m_gridLines == GridLines::kHorizontal || m_gridLines == GridLines::kBoth) {
         int y = fixedH;
         for (int r = visible.minRow; r <= visible.maxRow; ++r) {
-            y += static_cast<int>(m_rowHeights[r]);
+            y += static_cast<int>(m_table.Heights()[r]);
             if (y - 1 >= clip.bottom) break;
             if (y - 1 >= clip.top) dc.DrawLine({fixedW, y - 1}, {covered.right - 1, y - 1}, m_gridLineColour);
         }
@@ -287,7 +288,7 @@ bool CGridCtrl::DrawCellNow(int row, int col, IDeviceContext* dc) {
     }
     CGridCellBase* cell = GetCell(row, col);
     const bool drawn = cell->Draw(dc, row, col, rect, true);
-    if (row >= m_fixedRows && col >= m_fixedCols) DrawGridLinesOfCell(*dc, rect);
+    if (row >= m_table.FixedRows() && col >= m_table.FixedCols()) DrawGridLinesOfCell(*dc, rect);
     return drawn;
 }
 
@@ -322,8 +323,8 @@ void CGridCtrl::ResetScrollBars() {
         show(ScrollBar::Vertical, false, 0, 0);
         return;
     }
-    const long long v = m_totalHeight - fixedH;
-    const long long h = m_totalWidth - fixedW;
+    const long long v = m_table.TotalHeight() - fixedH;
+    const long long h = m_table.TotalWidth() - fixedW;
     long long availW = client.cx;
     if (client.cy - fixedH < v) availW -= vBar;
     long long availH = client.cy;
@@ -346,18 +347,18 @@ long long CGridCtrl::ReachingExtent(ScrollBar bar, long long extent, long long p
     // row shows whole, or the last row stays cut off at the bottom however
     // far the user scrolls. Likewise for columns.
     const bool rows = bar == ScrollBar::Vertical;
-    const int fixed = rows ? m_fixedRows : m_fixedCols;
-    const int count = rows ? m_rows : m_cols;
+    const int fixed = rows ? m_table.FixedRows() : m_table.FixedCols();
+    const int count = rows ? m_table.Rows() : m_table.Cols();
     if (count <= fixed) return extent;
     // The first row from which the rest fits in a page, but at most the last.
     long long offset = 0;  // of that row from the first non-fixed one
     if (rows) {
-        offset = m_rowPositions.LastPageOffset(fixed, page, m_rowHeights);
+        offset = m_table.LastPageOffset(fixed, page);
     } else {
         long long rest = 0;  // the widths of columns c to the last
         int c = count;
-        while (c > fixed && rest + m_colWidths[c - 1] <= page) rest += m_colWidths[--c];
-        if (c == count) rest = m_colWidths[count - 1];
+        while (c > fixed && rest + m_table.Widths()[c - 1] <= page) rest += m_table.Widths()[--c];
+        if (c == count) rest = m_table.Widths()[count - 1];
         offset = extent - rest;
     }
     return std::max(extent, offset + page);
@@ -365,14 +366,14 @@ long long CGridCtrl::ReachingExtent(ScrollBar bar, long long extent, long long p
 
 int CGridCtrl::StepColumn(int col, int step) const {
     // The next column of non-zero width in the direction of step, or col.
-    for (int c = col + step; c >= m_fixedCols && c < m_cols; c += step)
-        if (m_colWidths[c] > 0) return c;
+    for (int c = col + step; c >= m_table.FixedCols() && c < m_table.Cols(); c += step)
+        if (m_table.Widths()[c] > 0) return c;
     return col;
 }
 
 int CGridCtrl::StepRow(int row, int step) const {
-    for (int r = row + step; r >= m_fixedRows && r < m_rows; r += step)
-        if (m_rowHeights[r] > 0) return r;
+    for (int r = row + step; r >= m_table.FixedRows() && r < m_table.Rows(); r += step)
+        if (m_table.Heights()[r] > 0) return r;
     return row;
 }
 
@@ -411,10 +412,10 @@ void CGridCtrl::OnScroll(ScrollBar bar, ScrollCode code, int thumbPos) {
     const long long pageStep = horizontal ? client.cx - GetFixedColumnWidth() : client.cy - GetFixedRowHeight();
     const CellId topLeft = GetTopLeftNonFixedCell();
     const auto size = [&](int index) {
-        return static_cast<long long>(horizontal ? m_colWidths[index] : m_rowHeights[index]);
+        return static_cast<long long>(horizontal ? m_table.Widths()[index] : m_table.Heights()[index]);
     };
-    const int fixed = horizontal ? m_fixedCols : m_fixedRows;
-    const int count = horizontal ? m_cols : m_rows;
+    const int fixed = horizontal ? m_table.FixedCols() : m_table.FixedRows();
+    const int count = horizontal ? m_table.Cols() : m_table.Rows();
     const int first = horizontal ? topLeft.col : topLeft.row;
     switch (code) {
     case ScrollCode::LineUp:
@@ -587,7 +588,7 @@ int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc
         for (int r = first; r <= last; ++r) {
             CGridCellBase* cell = CellForMeasuring(r, col, blank);
             if (!cell) continue;
-            const bool kept = known && !m_rowData[r][col].IsPending() && IsSizedLikeItsKind(*cell, images);
+            const bool kept = known && !m_table.Slot(r, col).IsPending() && IsSizedLikeItsKind(*cell, images);
             width = std::max(width, kept ? known->Extent(*cell, dc) : cell->GetCellExtent(&dc).cx);
         }
         return width;
@@ -607,14 +608,14 @@ int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc
     std::uint64_t blank = 0;
     for (int r = first; r <= last; ++r) {
         // The rows ahead are asked for early (grid/MemoryHint.h).
-        if (r + 24 <= last) Prefetch(m_rowData[r + 24].data());
-        if (r + 16 <= last) Prefetch(m_rowData[r + 16][col].get());
+        if (r + 24 <= last) Prefetch(m_table.RowAt(r + 24).data());
+        if (r + 16 <= last) Prefetch(m_table.Slot(r + 16, col).get());
         if (r + 8 <= last)
-            if (const CGridCellBase* ahead = m_rowData[r + 8][col].get()) Prefetch(ahead->GetText().data());
+            if (const CGridCellBase* ahead = m_table.Slot(r + 8, col).get()) Prefetch(ahead->GetText().data());
         ReportProgress(kFittingPhase, doneBefore + static_cast<std::uint64_t>(r - first), total);
         CGridCellBase* cell = CellForMeasuring(r, col, blank);
         if (!cell) continue;
-        if (m_rowData[r][col].IsPending()) {
+        if (m_table.Slot(r, col).IsPending()) {
             // A cell not made yet stands in once for its run of blanks alike.
             width = std::max(width, cell->GetCellExtent(&dc).cx);
             continue;
@@ -641,24 +642,23 @@ int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc
 }
 
 void CGridCtrl::AutoSizeColumn(int col, unsigned style) {
-    if (col < 0 || col >= m_cols || m_colWidths[col] == 0 || !m_window) return;
+    if (col < 0 || col >= m_table.Cols() || m_table.Widths()[col] == 0 || !m_window) return;
     const std::unique_ptr<IDeviceContext> dc = MeasuringContext();
     if (!dc) return;
     if (style == 0) style = kAutoSizeStyle;
-    const int first = (style & 0x1) ? 0 : m_fixedRows;
-    const int last = (style & 0x2) ? m_rows - 1 : m_fixedRows - 1;
+    const int first = (style & 0x1) ? 0 : m_table.FixedRows();
+    const int last = (style & 0x2) ? m_table.Rows() - 1 : m_table.FixedRows() - 1;
     const int width = WidestCellExtent(col, first, last, *dc);
-    m_totalWidth += static_cast<long long>(width) - m_colWidths[col];
-    m_colWidths[col] = static_cast<std::uint32_t>(width);
+    m_table.SetWidth(col, static_cast<std::uint32_t>(width));
 }
 
 void CGridCtrl::AutoSizeRow(int row, unsigned style) {
-    if (row < 0 || row >= m_rows || m_rowHeights[row] == 0 || !m_window) return;
+    if (row < 0 || row >= m_table.Rows() || m_table.Heights()[row] == 0 || !m_window) return;
     const std::unique_ptr<IDeviceContext> dc = MeasuringContext();
     if (!dc) return;
     if (style == 0) style = kAutoSizeStyle;
-    const int first = (style & 0x1) ? 0 : m_fixedCols;
-    const int last = (style & 0x2) ? m_cols - 1 : m_fixedCols - 1;
+    const int first = (style & 0x1) ? 0 : m_table.FixedCols();
+    const int last = (style & 0x2) ? m_table.Cols() - 1 : m_table.FixedCols() - 1;
     int height = 0;
     std::uint64_t blank = 0;
     for (int c = first; c <= last; ++c)
@@ -668,43 +668,42 @@ void CGridCtrl::AutoSizeRow(int row, unsigned style) {
 }
 
 void CGridCtrl::AutoSizeColumns() {
-    AutoSizeColumnRange(0, m_cols - 1, kAutoSizeStyle);
+    AutoSizeColumnRange(0, m_table.Cols() - 1, kAutoSizeStyle);
     ResetScrollBars();
 }
 
 void CGridCtrl::AutoSizeColumnRange(int firstCol, int lastCol, unsigned style, int atLeast) {
     firstCol = std::max(firstCol, 0);
-    lastCol = std::min(lastCol, m_cols - 1);
+    lastCol = std::min(lastCol, m_table.Cols() - 1);
     if (firstCol > lastCol || !m_window) return;
     const std::unique_ptr<IDeviceContext> dc = MeasuringContext();
     if (!dc) return;
     if (style == 0) style = kAutoSizeStyle;
-    const int first = (style & 0x1) ? 0 : m_fixedRows;
-    const int last = (style & 0x2) ? m_rows - 1 : m_fixedRows - 1;
+    const int first = (style & 0x1) ? 0 : m_table.FixedRows();
+    const int last = (style & 0x2) ? m_table.Rows() - 1 : m_table.FixedRows() - 1;
     const auto perColumn = static_cast<std::uint64_t>(std::max(last - first + 1, 0));
     const std::uint64_t total = perColumn * static_cast<std::uint64_t>(lastCol - firstCol + 1);
     CKnownExtents known(atLeast);
     for (int col = firstCol; col <= lastCol; ++col) {
-        if (m_colWidths[col] == 0) continue;
+        if (m_table.Widths()[col] == 0) continue;
         const std::uint64_t done = perColumn * static_cast<std::uint64_t>(col - firstCol);
         // Columns of few cells report as they go; long ones report inside.
         if (perColumn < 256) ReportProgress(kFittingPhase, done, total);
         const int width = std::max(WidestCellExtent(col, first, last, *dc, done, total, &known), atLeast);
-        m_totalWidth += static_cast<long long>(width) - m_colWidths[col];
-        m_colWidths[col] = static_cast<std::uint32_t>(width);
+        m_table.SetWidth(col, static_cast<std::uint32_t>(width));
     }
 }
 
 void CGridCtrl::ExpandLastColumn() {
-    if (m_cols < 1 || !m_window) return;
+    if (m_table.Cols() < 1 || !m_window) return;
     m_window->ShowScrollBar(ScrollBar::Horizontal, false);
     m_scrollBars.Hide(ScrollBar::Horizontal);
     const Size client = m_window->GetClientSize();
-    long long slack = client.cx - m_totalWidth;
+    long long slack = client.cx - m_table.TotalWidth();
     if (slack > 0) {
-        if (client.cy < m_totalHeight) slack -= m_desktop->GetSystemMetric(SysMetric::VScrollWidth);
+        if (client.cy < m_table.TotalHeight()) slack -= m_desktop->GetSystemMetric(SysMetric::VScrollWidth);
         if (slack > 0) {
-            SetColumnWidth(m_cols - 1, GetColumnWidth(m_cols - 1) + static_cast<int>(slack));
+            SetColumnWidth(m_table.Cols() - 1, GetColumnWidth(m_table.Cols() - 1) + static_cast<int>(slack));
             Refresh();
         }
     }

@@ -9,6 +9,7 @@
 namespace tabulon {
 
 class CGridCtrl;
+struct TableChange;
 
 // What a gesture did, as the user would name it.
 inline constexpr char kSortGesture[] = "Sort";
@@ -35,9 +36,14 @@ public:
     virtual void OnDatabaseEditEnded(CGridCtrl& grid, CellId focus) = 0;
     // An item cell of grid was changed by editing or by the Delete key.
     virtual void OnGridCellChanged(CGridCtrl& grid, int row, int col) = 0;
-    // The columns of grid, or the names in its headings, have changed (one
-    // went, came, moved or was renamed, also by taking a step back).
-    virtual void OnGridColumnsChanged(CGridCtrl& grid) { (void)grid; }
+    // Every change of grid's table, once it is made (grid/GridTable.h): its
+    // cells, rows, their order or columns; whether it was recorded (a change
+    // of the user's, not a number or a mark that follows from the lists) and
+    // whether it was made by taking a step back or doing it again.
+    virtual void OnGridChanged(CGridCtrl& grid, const TableChange& change) {
+        (void)grid;
+        (void)change;
+    }
     // Column 0 of both panes' grids back to its width of 60 pixels.
     virtual void ResetNumberColumnWidths() = 0;
     // The right button was released over (row, col), or (-1, -1).

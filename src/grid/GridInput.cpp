@@ -66,11 +66,7 @@ void CGridCtrl::OnEndEditCell(int row, int col, const std::string& text) {
     if (!cell) return;
     if (text != cell->GetText()) {
         RunGesture(kEditCellGesture, [&] {
-            if (!NoteTextChange(row, col, *cell)) return;
-            cell->SetText(text);
-            SetModified(true, row, col);
-            NotifyCellChanged(row, col);
-            if (m_frame) m_frame->OnGridCellChanged(*this, row, col);
+            if (SetCellText(row, col, text) && m_frame) m_frame->OnGridCellChanged(*this, row, col);
         });
     }
     cell->OnEndEdit();
@@ -127,7 +123,7 @@ bool CGridCtrl::OnKeyDown(unsigned key, unsigned modifiers) {
             if (next.col == m_focus.col) {
                 const int row = StepRow(m_focus.row, +1);
                 if (row == m_focus.row) return false;
-                next = CellId(row, StepColumn(m_fixedCols - 1, +1));
+                next = CellId(row, StepColumn(m_table.FixedCols() - 1, +1));
                 wrapped = true;
             }
         } else {
@@ -135,7 +131,7 @@ bool CGridCtrl::OnKeyDown(unsigned key, unsigned modifiers) {
             if (next.col == m_focus.col) {
                 const int row = StepRow(m_focus.row, -1);
                 if (row == m_focus.row) return false;
-                next = CellId(row, StepColumn(m_cols, -1));
+                next = CellId(row, StepColumn(m_table.Cols(), -1));
                 wrapped = true;
             }
         }
@@ -147,15 +143,15 @@ bool CGridCtrl::OnKeyDown(unsigned key, unsigned modifiers) {
         OnVScroll(key == Key::kNext ? ScrollCode::PageDown : ScrollCode::PageUp);
         const int moved = GetTopLeftNonFixedCell().row - oldTop;
         if (moved != 0)
-            next.row = std::clamp(m_focus.row + moved, m_fixedRows, m_rows - 1);
+            next.row = std::clamp(m_focus.row + moved, m_table.FixedRows(), m_table.Rows() - 1);
         else
-            next.row = key == Key::kNext ? m_rows - 1 : m_fixedRows;
+            next.row = key == Key::kNext ? m_table.Rows() - 1 : m_table.FixedRows();
         break;
     }
     case Key::kHome:
         if (ctrl) {
             OnVScroll(ScrollCode::Top);
-            next.row = StepRow(m_fixedRows - 1, +1);
+            next.row = StepRow(m_table.FixedRows() - 1, +1);
         }
         OnHScroll(ScrollCode::Top);
         next.col = FirstTypableColumn(next.row);
@@ -163,10 +159,10 @@ bool CGridCtrl::OnKeyDown(unsigned key, unsigned modifiers) {
     case Key::kEnd:
         if (ctrl) {
             OnVScroll(ScrollCode::Bottom);
-            next.row = StepRow(m_rows, -1);
+            next.row = StepRow(m_table.Rows(), -1);
         }
         OnHScroll(ScrollCode::Bottom);
-        next.col = StepColumn(m_cols, -1);
+        next.col = StepColumn(m_table.Cols(), -1);
         break;
     case Key::kDelete:
         if (IsCellEditable(m_focus.row, m_focus.col)) {
@@ -193,8 +189,8 @@ bool CGridCtrl::OnKeyDown(unsigned key, unsigned modifiers) {
 int CGridCtrl::FirstTypableColumn(int row) const {
     // A column of read-only cells at the start (the item numbers) is no
     // place to type in; Home goes past it.
-    const int first = StepColumn(m_fixedCols - 1, +1);
-    for (int c = first; c < m_cols; c = StepColumn(c, +1)) {
+    const int first = StepColumn(m_table.FixedCols() - 1, +1);
+    for (int c = first; c < m_table.Cols(); c = StepColumn(c, +1)) {
         if (!(GetCellState(row, c) & CellState::kReadOnly)) return c;
         if (StepColumn(c, +1) == c) break;
     }
@@ -245,24 +241,24 @@ void CGridCtrl::EnsureVisible(int row, int col) {
         return m_window->GetScrollPos(bar) != before;
     };
     CellRange visible = GetVisibleNonFixedCellRange();
-    if (col >= m_fixedCols) {
+    if (col >= m_table.FixedCols()) {
         for (int c = visible.maxCol + 1; c <= col; ++c)
-            if (m_colWidths[c] > 0 && !stepUntilStill(ScrollBar::Horizontal, ScrollCode::LineDown)) break;
+            if (m_table.Widths()[c] > 0 && !stepUntilStill(ScrollBar::Horizontal, ScrollCode::LineDown)) break;
         for (int c = col; c < visible.minCol; ++c)
-            if (m_colWidths[c] > 0 && !stepUntilStill(ScrollBar::Horizontal, ScrollCode::LineUp)) break;
+            if (m_table.Widths()[c] > 0 && !stepUntilStill(ScrollBar::Horizontal, ScrollCode::LineUp)) break;
     }
     visible = GetVisibleNonFixedCellRange();
-    if (row >= m_fixedRows) {
+    if (row >= m_table.FixedRows()) {
         // A far row is reached in one jump rather than line by line.
         const int span = std::max(visible.maxRow - visible.minRow + 1, 1);
         if (row > visible.maxRow + span || row + span < visible.minRow) {
-            ScrollTo(ScrollBar::Vertical, RowTop(row) - RowTop(m_fixedRows), false);
+            ScrollTo(ScrollBar::Vertical, m_table.RowTop(row) - m_table.RowTop(m_table.FixedRows()), false);
             visible = GetVisibleNonFixedCellRange();
         }
         for (int r = visible.maxRow + 1; r <= row; ++r)
-            if (m_rowHeights[r] > 0 && !stepUntilStill(ScrollBar::Vertical, ScrollCode::LineDown)) break;
+            if (m_table.Heights()[r] > 0 && !stepUntilStill(ScrollBar::Vertical, ScrollCode::LineDown)) break;
         for (int r = row; r < visible.minRow; ++r)
-            if (m_rowHeights[r] > 0 && !stepUntilStill(ScrollBar::Vertical, ScrollCode::LineUp)) break;
+            if (m_table.Heights()[r] > 0 && !stepUntilStill(ScrollBar::Vertical, ScrollCode::LineUp)) break;
     }
     const Size client = m_window->GetClientSize();
     Rect rect;
@@ -328,14 +324,14 @@ void CGridCtrl::StopSelectionTimer() {
 void CGridCtrl::OnFixedRowClick(CellId cell) {
     if (m_sortOnClick) OnHeaderClickSort(cell.col);
     if (m_fixedRowSelection) {
-        m_mouseMode = cell.col < m_fixedCols ? MouseMode::SelectAll : MouseMode::SelectColumns;
+        m_mouseMode = cell.col < m_table.FixedCols() ? MouseMode::SelectAll : MouseMode::SelectColumns;
         ApplySelectionFrom(cell);
     }
 }
 
 void CGridCtrl::OnFixedColumnClick(CellId cell) {
     if (m_fixedColSelection) {
-        m_mouseMode = cell.row < m_fixedRows ? MouseMode::SelectAll : MouseMode::SelectRows;
+        m_mouseMode = cell.row < m_table.FixedRows() ? MouseMode::SelectAll : MouseMode::SelectRows;
         ApplySelectionFrom(cell);
     }
 }
@@ -404,7 +400,7 @@ void CGridCtrl::OnLButtonDown(Point point, unsigned modifiers) {
         } else if (ctrl) {
             SetFocusCell(clicked);
             if (m_listMode)
-                SetSelectedRange(clicked.row, m_fixedCols, clicked.row, m_cols - 1, false, false);
+                SetSelectedRange(clicked.row, m_table.FixedCols(), clicked.row, m_table.Cols() - 1, false, false);
             else
                 SetSelectedRange(clicked.row, clicked.col, clicked.row, clicked.col, false, false);
             return;
@@ -419,9 +415,9 @@ void CGridCtrl::OnLButtonDown(Point point, unsigned modifiers) {
         return;
     m_previousSelected.clear();
     if (ctrl) m_previousSelected = m_selected;
-    if (clicked.row < m_fixedRows) {
+    if (clicked.row < m_table.FixedRows()) {
         OnFixedRowClick(clicked);
-    } else if (clicked.col < m_fixedCols) {
+    } else if (clicked.col < m_table.FixedCols()) {
         OnFixedColumnClick(clicked);
     } else {
         m_mouseMode = m_listMode ? MouseMode::SelectRows : MouseMode::SelectCells;
@@ -583,7 +579,7 @@ void CGridCtrl::OnLButtonDblClk(Point point, unsigned modifiers) {
         AutoSizeRow(RowOfDivider(point, cell));
         ResetScrollBars();
         Refresh();
-    } else if (IsValidCell(cell.row, cell.col) && cell.row >= m_fixedRows && cell.col >= m_fixedCols &&
+    } else if (IsValidCell(cell.row, cell.col) && cell.row >= m_table.FixedRows() && cell.col >= m_table.FixedCols() &&
                IsCellEditable(cell.row, cell.col)) {
         OnEditCell(cell.row, cell.col, point, kEditByMouse);
     }

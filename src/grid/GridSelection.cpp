@@ -26,15 +26,15 @@ bool CGridCtrl::IsCellEditable(int row, int col) const {
 }
 
 void CGridCtrl::RedrawHeadingsOf(CellId cell) {
-    for (int r = 0; r < m_fixedRows; ++r) RedrawCell(r, cell.col);
-    for (int c = 0; c < m_fixedCols; ++c) RedrawCell(cell.row, c);
+    for (int r = 0; r < m_table.FixedRows(); ++r) RedrawCell(r, cell.col);
+    for (int c = 0; c < m_table.FixedCols(); ++c) RedrawCell(cell.row, c);
 }
 
 CellId CGridCtrl::SetFocusCell(int row, int col) {
     const CellId previous = m_focus;
     if (previous == CellId(row, col)) return previous;
-    if (row >= 0 && row < m_fixedRows) row = m_fixedRows;
-    if (col >= 0 && col < m_fixedCols) col = m_fixedCols;
+    if (row >= 0 && row < m_table.FixedRows()) row = m_table.FixedRows();
+    if (col >= 0 && col < m_table.FixedCols()) col = m_table.FixedCols();
     m_focus = CellId(row, col);
     if (IsValidCell(previous.row, previous.col)) {
         SendMessageToParent(previous.row, previous.col, GridNotify::kFocusLeaving);
@@ -43,9 +43,9 @@ CellId CGridCtrl::SetFocusCell(int row, int col) {
         RedrawCell(previous.row, previous.col);
         if (m_trackFocusCell) {
             if (previous.col != m_focus.col)
-                for (int r = 0; r < m_fixedRows; ++r) RedrawCell(r, previous.col);
+                for (int r = 0; r < m_table.FixedRows(); ++r) RedrawCell(r, previous.col);
             if (previous.row != m_focus.row)
-                for (int c = 0; c < m_fixedCols; ++c) RedrawCell(previous.row, c);
+                for (int c = 0; c < m_table.FixedCols(); ++c) RedrawCell(previous.row, c);
         }
     }
     if (IsValidCell(m_focus.row, m_focus.col)) {
@@ -76,10 +76,10 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
     const auto intoData = [](int& index, int fixed) {
         if (index >= 0 && index < fixed) index = fixed;
     };
-    intoData(minRow, m_fixedRows);
-    intoData(maxRow, m_fixedRows);
-    intoData(minCol, m_fixedCols);
-    intoData(maxCol, m_fixedCols);
+    intoData(minRow, m_table.FixedRows());
+    intoData(maxRow, m_table.FixedRows());
+    intoData(minCol, m_table.FixedCols());
+    intoData(maxCol, m_table.FixedCols());
     const CellRange range(minRow, minCol, maxRow, maxCol);
     std::unique_ptr<IDeviceContext> dc;
     if (forceRepaint && m_window) dc = m_window->GetDC();
@@ -110,7 +110,7 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
             }
         }
     }
-    if (range.IsValid() && range.maxRow < m_rows && range.maxCol < m_cols) {
+    if (range.IsValid() && range.maxRow < m_table.Rows() && range.maxCol < m_table.Cols()) {
         for (int r = range.minRow; r <= range.maxRow; ++r)
             for (int c = range.minCol; c <= range.maxCol; ++c) {
                 const CellStates state = GetCellState(r, c);
@@ -126,26 +126,28 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
     }
 }
 
-void CGridCtrl::SelectAllCells() { SetSelectedRange(m_fixedRows, m_fixedCols, m_rows - 1, m_cols - 1); }
+void CGridCtrl::SelectAllCells() {
+    SetSelectedRange(m_table.FixedRows(), m_table.FixedCols(), m_table.Rows() - 1, m_table.Cols() - 1);
+}
 
 void CGridCtrl::SelectRows(CellId cell) {
-    if (!IsValidCell(cell.row, cell.col) || cell.row < m_fixedRows) return;
+    if (!IsValidCell(cell.row, cell.col) || cell.row < m_table.FixedRows()) return;
     if (m_listMode && m_singleRowSelection) {
-        SetSelectedRange(cell.row, m_fixedCols, cell.row, m_cols - 1);
+        SetSelectedRange(cell.row, m_table.FixedCols(), cell.row, m_table.Cols() - 1);
         return;
     }
     const int anchor = IsValidCell(m_anchor.row, m_anchor.col) ? m_anchor.row : cell.row;
-    SetSelectedRange(std::min(anchor, cell.row), m_fixedCols, std::max(anchor, cell.row), m_cols - 1);
+    SetSelectedRange(std::min(anchor, cell.row), m_table.FixedCols(), std::max(anchor, cell.row), m_table.Cols() - 1);
 }
 
 void CGridCtrl::SelectColumns(CellId cell) {
-    if (!IsValidCell(cell.row, cell.col) || cell.col < m_fixedCols) return;
+    if (!IsValidCell(cell.row, cell.col) || cell.col < m_table.FixedCols()) return;
     if (m_singleColSelection) {
-        SetSelectedRange(m_fixedRows, cell.col, m_rows - 1, cell.col);
+        SetSelectedRange(m_table.FixedRows(), cell.col, m_table.Rows() - 1, cell.col);
         return;
     }
     const int anchor = IsValidCell(m_anchor.row, m_anchor.col) ? m_anchor.col : cell.col;
-    SetSelectedRange(m_fixedRows, std::min(anchor, cell.col), m_rows - 1, std::max(anchor, cell.col));
+    SetSelectedRange(m_table.FixedRows(), std::min(anchor, cell.col), m_table.Rows() - 1, std::max(anchor, cell.col));
 }
 
 void CGridCtrl::SelectCells(CellId cell) {
@@ -156,7 +158,7 @@ void CGridCtrl::SelectCells(CellId cell) {
 }
 
 CellRange CGridCtrl::GetSelectedCellRange() const {
-    CellRange range(m_rows, m_cols, -1, -1);
+    CellRange range(m_table.Rows(), m_table.Cols(), -1, -1);
     for (const auto& [key, id] : m_selected) {
         range.minRow = std::min(range.minRow, id.row);
         range.minCol = std::min(range.minCol, id.col);
