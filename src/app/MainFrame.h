@@ -50,6 +50,7 @@ public:
     CListConfig& Config() override { return m_config; }
     const CListConfig& Config() const override { return m_config; }
     const ConfigFiles& Files() override { return m_files.Of(m_config); }
+    FileStamp& ConfigFileStamp() override { return m_configStamp; }
     IMainWindow& Window() { return m_hosts.window; }
     // Says in the status bar what a command has done. The work is done
     // already: memory running out for the saying changes nothing of it.
@@ -223,6 +224,7 @@ private:
     SessionHosts m_hosts;
     CListConfig m_config;
     CResolvedFiles m_files;
+    FileStamp m_configStamp;
     bool m_databaseActive = false;
     // The 'Add items' options and the folder last added from live for the run.
     CAddItemsDlg m_addItemsDlg;

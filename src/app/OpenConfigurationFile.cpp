@@ -42,6 +42,8 @@ bool OpenConfigurationFile(CMainFrame& frame, const std::string& cfgPath, Config
     database.ClearDatabase();
     database.SetDatabaseModified(false);
     frame.Config() = std::move(parsed.record);
+    frame.ConfigFileStamp() = std::move(parsed.stamp);
+    frame.ConfigFileStamp().path = frame.Config().cfgfile;
     try {
         frame.SetWindowText(ConfigurationTitle(frame.Config().cfgfile));
         CGridCtrl* grid = database.GetGrid();

@@ -15,6 +15,8 @@
 #include <memory>
 #include <system_error>
 
+#include "base/ProgramName.h"
+
 namespace fs = std::filesystem;
 
 namespace tabulon {
@@ -198,6 +200,23 @@ int CreateScratch(const std::string& path, int& slot) {
     return fd;
 }
 
+// Allocates nothing: a save fills its stamp once the file is written.
+void FillStamp(FileStamp& stamp, const struct stat& st) noexcept {
+    stamp.present = S_ISREG(st.st_mode);
+    stamp.device = static_cast<std::uint64_t>(st.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+    stamp.size = static_cast<std::uint64_t>(st.st_size);
+    stamp.seconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+    stamp.nanoseconds = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+}
+
+FileStamp StampOf(const std::string& path, const struct stat& st) {
+    FileStamp stamp;
+    stamp.path = path;
+    FillStamp(stamp, st);
+    return stamp;
+}
+
 mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -276,6 +295,34 @@ bool IsSameFile(const std::string& a, const std::string& b) {
     return !leftError && !rightError && left == right;
 }
 
+FileStamp StampOfFile(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) {
+        FileStamp none;
+        none.path = path;
+        return none;
+    }
+    return StampOf(path, st);
+}
+
+bool ChangedSince(const FileStamp& stamp, const std::string& path) {
+    if (stamp.path.empty() || (stamp.path != path && !IsSameFile(stamp.path, path))) return false;
+    const FileStamp now = StampOfFile(path);
+    if (!now.present) return false;
+    if (!stamp.present) return true;
+    return now.device != stamp.device || now.inode != stamp.inode || now.size != stamp.size ||
+           now.seconds != stamp.seconds || now.nanoseconds != stamp.nanoseconds;
+}
+
+std::string ChangedFileQuestion(const std::string& path, std::string_view with) {
+    std::string text = "The file\n" + path + "\nwas changed by another program after ";
+    text += kProgramName;
+    text += " read it.\n\nReplace it with ";
+    text += with;
+    text += "? The other program's changes will be lost.";
+    return text;
+}
+
 bool IsReadOnlyFile(const std::string& path) {
     struct stat st {};
     if (path.empty() || ::stat(path.c_str(), &st) != 0) return false;
@@ -309,6 +356,7 @@ bool CFileReader::Open(const std::string& path) {
     if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;
     m_size = 0;
+    m_stamp = FileStamp{};
     m_error.clear();
     switch (KindOfPath(path)) {
     case PathKind::Missing: m_error = "does not exist"; return false;
@@ -331,6 +379,7 @@ bool CFileReader::Open(const std::string& path) {
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     m_fd = fd;
     m_size = static_cast<std::uintmax_t>(st.st_size);
+    m_stamp = StampOf(path, st);
     return true;
 }
 
@@ -341,12 +390,13 @@ long long CFileReader::Read(char* buffer, std::size_t size) {
     return got;
 }
 
-bool ReadFileLines(const std::string& path, const FileLineHandler& onLine, std::string& reason) {
+bool ReadFileLines(const std::string& path, const FileLineHandler& onLine, std::string& reason, FileStamp* stamp) {
     CFileReader in;
     if (!in.Open(path)) {
         reason = in.Error();
         return false;
     }
+    if (stamp) *stamp = in.Stamp();
     // As large as the file, up to a limit: a small file costs a small buffer.
     const std::size_t size =
         std::clamp<std::uintmax_t>(in.Size() + 1, std::uintmax_t{4096}, std::uintmax_t{kLargestLineBlock});
@@ -412,6 +462,8 @@ bool CSafeFileWriter::Open(const std::string& path, bool ownerOnly) {
     m_writeError = 0;
     m_inPlace = false;
     m_newMode.reset();
+    m_written = FileStamp{};
+    m_written.path = path;
     m_path = path;
     m_ownerOnly = ownerOnly;
     if (path.empty()) return Fail("no file is named");
@@ -494,6 +546,9 @@ bool CSafeFileWriter::CommitByRename() {
     if (m_ownerOnly) mode = m_existed ? (mode & 0600) : 0600;
     if (m_newMode) mode = static_cast<mode_t>(*m_newMode & 07777);
     if (::fchmod(m_fd, mode) != 0) return Fail("cannot set the permissions of " + m_path + ": " + ErrorText(errno));
+    // The rename keeps the file and its time: this is what the name will show.
+    struct stat written {};
+    const bool stamped = ::fstat(m_fd, &written) == 0;
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0) return Fail("cannot write " + m_path + ": " + ErrorText(errno));
@@ -501,6 +556,7 @@ bool CSafeFileWriter::CommitByRename() {
         return Fail("cannot replace " + m_path + ": " + ErrorText(errno));
     ForgetScratch(m_stagingSlot);
     m_staging.clear();
+    if (stamped) FillStamp(m_written, written);
     return true;
 }
 
@@ -549,6 +605,8 @@ bool CSafeFileWriter::CommitInPlace() {
         return Fail("cannot write " + m_path + ": " + ErrorText(error));
     }
     if (m_ownerOnly && st.st_uid == ::geteuid() && (st.st_mode & 077)) ::fchmod(target, st.st_mode & 07700);
+    struct stat now {};
+    const bool stamped = ::fstat(target, &now) == 0;
     ::close(backup);
     ::unlink(backupPath.c_str());
     const bool closed = ::close(target) == 0;
@@ -558,6 +616,7 @@ bool CSafeFileWriter::CommitInPlace() {
     ForgetScratch(m_stagingSlot);
     m_staging.clear();
     if (!closed) return Fail("cannot write " + m_path + ": " + ErrorText(errno));
+    if (stamped) FillStamp(m_written, now);
     return true;
 }
 

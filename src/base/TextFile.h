@@ -53,6 +53,34 @@ std::string OutOfMemoryText(std::string_view doing, const std::string& path, std
 // What a refused save says: "The database file\nPATH\nis read-only. ..."
 std::string ReadOnlyFileText(std::string_view what, const std::string& path);
 
+// What a file was when the program last read or wrote it: which file it
+// was (device and inode), its size and when it was last written, to the
+// nanosecond. A save compares it with the file as it is then, so that it
+// does not write over what another program put there meanwhile.
+struct FileStamp {
+    std::string path;      // the name it was taken under; "" for none
+    bool present = false;  // a regular file was there
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t seconds = 0;
+    std::int64_t nanoseconds = 0;
+};
+
+// The stamp of path as the file is now, links followed.
+FileStamp StampOfFile(const std::string& path);
+
+// Whether the file at path is not the one stamp saw under that name, or
+// was written since, or is there now where there was none. A file that is
+// gone counts as unchanged (nothing of it can be lost), and so does any
+// file while the stamp was taken of no file or of another name.
+bool ChangedSince(const FileStamp& stamp, const std::string& path);
+
+// The question before such a file is replaced: "The file\nPATH\nwas changed
+// by another program after Tabulon read it.\n\nReplace it with WITH? The
+// other program's changes will be lost."
+std::string ChangedFileQuestion(const std::string& path, std::string_view with);
+
 // Removes the temporary files of saves under way when the program is ended
 // by SIGTERM, SIGINT or SIGHUP, then ends it as the signal would have. A
 // signal that was being ignored stays ignored. Called once at start.
@@ -86,6 +114,8 @@ public:
     long long Read(char* buffer, std::size_t size);
     // The size when it was opened; a file may still grow or shrink.
     std::uintmax_t Size() const { return m_size; }
+    // The file as it was when it was opened.
+    const FileStamp& Stamp() const { return m_stamp; }
     // Why Open or Read failed, as words that follow the file's name: "does
     // not exist", "is a folder", "could not be read: Permission denied".
     const std::string& Error() const { return m_error; }
@@ -93,6 +123,7 @@ public:
 private:
     int m_fd = -1;
     std::uintmax_t m_size = 0;
+    FileStamp m_stamp;
     std::string m_error;
 };
 
@@ -101,8 +132,10 @@ private:
 // file has no lines, line ends stay out (a CR before the LF stays in).
 // False, with the reason as CFileReader::Error gives it, when the file
 // cannot be read whole; the lines before the failure have been handed on.
+// stamp, when given, receives the file as it was opened.
 using FileLineHandler = std::function<void(std::string_view line, std::uint64_t read, std::uint64_t size)>;
-bool ReadFileLines(const std::string& path, const FileLineHandler& onLine, std::string& reason);
+bool ReadFileLines(const std::string& path, const FileLineHandler& onLine, std::string& reason,
+                   FileStamp* stamp = nullptr);
 
 // Calls onLine for every line of the file; a last line without LF counts,
 // an empty file has no lines. False when the file cannot be read.
@@ -143,6 +176,9 @@ public:
     const std::string& Error() const { return m_error; }
     // Whether Commit writes into the old file rather than replacing it.
     bool WritesInPlace() const { return m_inPlace; }
+    // The file as the last successful Commit left it, for the caller to
+    // take (by moving it: nothing is allocated once the file is written).
+    FileStamp& Written() { return m_written; }
 
 private:
     bool Fail(const std::string& error);
@@ -163,6 +199,7 @@ private:
     bool m_existed = false;
     unsigned m_oldMode = 0;
     std::optional<unsigned> m_newMode;
+    FileStamp m_written;
     std::string m_error;
 };
 

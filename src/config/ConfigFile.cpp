@@ -236,6 +236,7 @@ void ShowWriteFailure(IConfigFrame& frame, const std::string& reason) {
 
 void ResetConfig(IConfigFrame& frame) {
     frame.Config() = CListConfig{};
+    frame.ConfigFileStamp() = FileStamp{};
     frame.SetWindowText(kProgramName);
     if (CGridCtrl* grid = frame.GetDatabaseGrid()) {
         grid->SetCellText(0, 0, kDatabaseCorner);
@@ -264,6 +265,10 @@ bool WriteConfigFile(IConfigFrame& frame, bool withWidth) {
         return false;
     }
     try {
+        if (ChangedSince(frame.ConfigFileStamp(), path) &&
+            frame.Messages().Show(ChangedFileQuestion(path, "the configuration open here"), "Configuration",
+                                  MbIcon::Exclamation, MbButtons::YesNo) != MbResult::Yes)
+            return false;
         // Owner only: the file holds the FTP password.
         CSafeFileWriter writer;
         if (!writer.Open(path, true)) {
@@ -275,6 +280,7 @@ bool WriteConfigFile(IConfigFrame& frame, bool withWidth) {
             ShowWriteFailure(frame, writer.Error());
             return false;
         }
+        frame.ConfigFileStamp() = std::move(writer.Written());
         // Only now is the configuration saved, so only now does the mark go.
         frame.SetWindowText(ConfigurationTitle(path));
     } catch (const std::bad_alloc&) {
@@ -305,6 +311,7 @@ bool ParseConfigFile(const std::string& path, ParsedConfig& parsed, std::string&
         reason = probe.Error();
         return false;
     }
+    parsed.stamp = probe.Stamp();
     // An SFTP configuration without a port line uses the SFTP port.
     bool portSeen = false;
     const bool read = ReadTextLines(path, [&](std::string_view line) {
@@ -382,6 +389,7 @@ ConfigGridLines ReadConfigFile(IConfigFrame& frame, const std::string& path) {
     std::string reason;
     if (!ParseConfigFile(path, parsed, reason)) return {};
     frame.Config() = parsed.record;
+    frame.ConfigFileStamp() = parsed.stamp;
     if (CGridCtrl* grid = frame.GetDatabaseGrid())
         for (const std::string& names : parsed.columns) SetColumnNames(*grid, names);
     return parsed.gridLines;

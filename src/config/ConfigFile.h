@@ -25,8 +25,10 @@ struct ConfigGridLines {
 void ResetConfig(IConfigFrame& frame);
 
 // Saves everything to cfgfile, which must already exist. withWidth false
-// leaves out the usewidth and width lines. Every failure has been shown to
-// the user when this returns false; the title then keeps its unsaved mark.
+// leaves out the usewidth and width lines. A file that another program
+// changed since it was read or written here is replaced only when the user
+// says so. Every failure has been shown to the user when this returns false
+// (No to that question included); the title then keeps its unsaved mark.
 bool WriteConfigFile(IConfigFrame& frame, bool withWidth);
 
 // Save configuration: WriteConfigFile, but a .cfg file its owner may not
@@ -44,6 +46,7 @@ struct ParsedConfig {
     std::vector<std::string> columns;  // the values of the "columns  = " lines, in order
     int recognised = 0;                // section headers and keys
     int otherLines = 0;                // lines that are neither, nor empty
+    FileStamp stamp;                   // the file as it was read
 
     // Whether the file can be a configuration: it has one of the sections
     // or keys, or nothing at all (a new configuration's empty file).

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "base/TextFile.h"
 #include "config/ListConfig.h"
 #include "platform/ColourPicker.h"
 #include "platform/Dialog.h"
@@ -26,6 +27,8 @@ public:
     virtual const CListConfig& Config() const = 0;
     // The files the record names now, resolved (ListConfig.h).
     virtual const ConfigFiles& Files() = 0;
+    // The .cfg file as it was last read or written here.
+    virtual FileStamp& ConfigFileStamp() = 0;
 
     virtual void SetWindowText(const std::string& title) = 0;
     virtual bool IsGridLineChecked(bool horizontal) const = 0;

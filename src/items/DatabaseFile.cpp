@@ -11,6 +11,7 @@
 #include <optional>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "base/TextFile.h"
@@ -73,7 +74,8 @@ bool IsPresent(const std::string& path) {
 // memory twice) with progress; false, with the reason, when it cannot be
 // read whole.
 template <typename OnItem>
-bool ForEachItemLine(const std::string& path, CGridCtrl& grid, std::string& reason, OnItem onItem) {
+bool ForEachItemLine(const std::string& path, CGridCtrl& grid, std::string& reason, OnItem onItem,
+                     FileStamp* stamp = nullptr) {
     return ReadFileLines(
         path,
         [&](std::string_view line, std::uint64_t read, std::uint64_t size) {
@@ -81,7 +83,7 @@ bool ForEachItemLine(const std::string& path, CGridCtrl& grid, std::string& reas
             if (!item.empty()) onItem(item);
             grid.ReportProgress(kLoadingPhase, read, size);
         },
-        reason);
+        reason, stamp);
 }
 
 // Back to the rows and columns a grid had before a bulk change; shrinking
@@ -102,14 +104,19 @@ bool LoadItems(IItemsFrame& frame, CGridCtrl& grid, const std::string& path) {
     try {
         std::string reason;
         bool read = false;
+        FileStamp stamp;
         {
             CQuietGrid quiet(grid);
             CStrictGrid strict(grid);
-            read = ForEachItemLine(path, grid, reason,
-                                   [&](std::string_view line) { AddDatabaseLine(grid, line, grid.GetRowCount()); });
+            read = ForEachItemLine(
+                path, grid, reason, [&](std::string_view line) { AddDatabaseLine(grid, line, grid.GetRowCount()); },
+                &stamp);
             if (read) frame.OnDatabaseColumnsChanged();
         }
-        if (read) return true;
+        if (read) {
+            frame.DatabasePane().DatabaseFileStamp() = std::move(stamp);
+            return true;
+        }
         RestoreTableSize(grid, rows, columns);
         problem = "The database file\n" + path + "\n" + reason + ".\n\nNo items were loaded.";
     } catch (const std::bad_alloc&) {
@@ -214,6 +221,11 @@ bool LoadDatabaseFile(IItemsFrame& frame) {
     };
     for (;;) {
         const std::string path = frame.Files().database;
+        // Until a load says otherwise, no file was read: one that turns up
+        // later is another program's.
+        FileStamp& stamp = frame.DatabasePane().DatabaseFileStamp();
+        stamp = FileStamp{};
+        stamp.path = path;
         if (IsPresent(path)) return finish(LoadItems(frame, *grid, path));
 
         const std::string named = path.empty() ? std::string() : "\n" + path;
@@ -323,6 +335,12 @@ bool WriteDatabaseFile(IItemsFrame& frame, bool withBackup) {
                                          static_cast<std::uint64_t>(rows - 1));
                 }
             }
+            // Asked only now, just before the file is replaced, so that what
+            // another program wrote while the items were written is seen too.
+            if (ChangedSince(frame.DatabasePane().DatabaseFileStamp(), path) &&
+                frame.Messages().Show(ChangedFileQuestion(path, "the items shown here"), kCaption, MbIcon::Exclamation,
+                                      MbButtons::YesNo) != MbResult::Yes)
+                return false;
             // The backup is written beside, and takes its place only once
             // the database has taken its own: a save that fails leaves both
             // files as they were.
@@ -333,6 +351,7 @@ bool WriteDatabaseFile(IItemsFrame& frame, bool withBackup) {
                                       MbButtons::YesNo) != MbResult::Yes)
                 return false;
             written = writer.Commit();
+            if (written) frame.DatabasePane().DatabaseFileStamp() = std::move(writer.Written());
             if (written && backingUp && !backup.Commit()) ShowBackupFailure(frame, backup.Error());
         }
         if (!written) {

@@ -32,8 +32,11 @@ void AddDatabaseLine(CGridCtrl& grid, std::string_view line, int row);
 // Refuses, before writing anything, text that the file or the configuration's
 // column names cannot hold. withBackup copies the old file to its backup
 // first, once the new text is complete; when the copy cannot be made the
-// user is asked whether to save without it. Every failure has been shown
-// when this returns false, and the file on disk is then as it was.
+// user is asked whether to save without it. A file that another program
+// changed since the items were loaded from it or saved to it is replaced
+// only when the user says so. Every failure has been shown when this
+// returns false (No to that question included), and the file on disk is
+// then as it was.
 bool WriteDatabaseFile(IItemsFrame& frame, bool withBackup = false);
 
 // Copies the database file byte for byte to its name with ".bak" appended,

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "base/TextFile.h"
 #include "grid/GridCtrl.h"
 #include "items/ItemsFrame.h"
 
@@ -29,9 +30,13 @@ public:
     bool IsDatabaseModified() const;
     void SetDatabaseModified(bool modified);
 
+    // The database file as the items were last loaded from or saved to it.
+    FileStamp& DatabaseFileStamp() { return m_fileStamp; }
+
 private:
     IItemsFrame& m_frame;
     std::unique_ptr<CGridCtrl> m_grid;
+    FileStamp m_fileStamp;
 };
 
 }  // namespace tabulon

@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "AppTestSupport.h"
@@ -212,6 +213,45 @@ TEST_F(AppTest, ADatabaseThatIsNoFileIsNamedForWhatItIsOnLoadAndOnSave) {
     }
     EXPECT_TRUE(fs::is_directory(PathOf("folder.db")));
     EXPECT_TRUE(fs::is_fifo(PathOf("pipe.db")));
+}
+
+// Another program appends to the file after it was read: every save asks.
+TEST_F(AppTest, EverySaveOverWhatAnotherProgramWroteAsksFirst) {
+    using C = CommandId;
+    for (const C command :
+         {C::kSaveDatabase, C::kSaveConfiguration, C::kExit, C::kOpenConfiguration, C::kNewConfiguration, C::kMakeList})
+        for (const bool config : {true, false})
+            for (const auto& [changed, answer] :
+                 {std::pair{true, MbResult::Yes}, {true, MbResult::No}, {false, MbResult::No}}) {
+                const bool prompted = command != C::kSaveDatabase && command != C::kSaveConfiguration;
+                if (!prompted && config != (command == C::kSaveConfiguration)) continue;
+                SCOPED_TRACE(::testing::Message() << int(command) << " " << config << changed << int(answer));
+                OpenConfiguration();
+                const std::string path = PathOf(config ? "list.cfg" : "items.db");
+                // Unchanged since this window's own save, which was no one else's.
+                if (!changed) frame.OnCommand(config ? C::kSaveConfiguration : C::kSaveDatabase);
+                config ? frame.MarkConfigurationModified() : database.SetDatabaseModified(true);
+                Db().SetCellText(1, 1, "edited");
+                ASSERT_EQ(changed ? std::system(("printf 'x;1\\r\\n' >> " + path).c_str()) : 0, 0);
+                const std::string other = Contents(path);
+                messages.shown.clear();
+                messages.script = prompted ? std::deque{MbResult::Yes, answer} : std::deque{answer};
+                frame.OnCommand(command);
+                std::vector<std::string> asked;
+                if (prompted) asked.push_back(config ? kConfigPrompt : kDatabasePrompt);
+                if (changed)
+                    asked.push_back("The file\n" + path +
+                                    "\nwas changed by another program after Tabulon read it.\n\nReplace it with " +
+                                    (config ? "the configuration open here" : "the items shown here") +
+                                    "? The other program's changes will be lost.");
+                ASSERT_EQ(Texts(), asked);
+                EXPECT_TRUE(!changed || (messages.shown.back().icon == MbIcon::Exclamation &&
+                                         messages.shown.back().buttons == MbButtons::YesNo &&
+                                         messages.shown.back().caption == (config ? "Configuration" : "Database")));
+                const bool kept = changed && answer == MbResult::No;
+                EXPECT_EQ(Contents(path) == other, kept || (!changed && config));  // the same text written again
+                EXPECT_EQ(config ? Title().ends_with("*") : Corner() == "Database*", kept);
+            }
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ public:
     CListConfig& Config() override { return m_config; }
     const CListConfig& Config() const override { return m_config; }
     const ConfigFiles& Files() override { return m_files.Of(m_config); }
+    FileStamp& ConfigFileStamp() override { return m_stamp; }
     void SetWindowText(const std::string& title) override { m_window.SetTitle(title); }
     bool IsGridLineChecked(bool horizontal) const override { return m_window.IsGridLineChecked(horizontal); }
     CGridCtrl* GetDatabaseGrid() const override { return m_grid; }
@@ -40,6 +41,7 @@ private:
     ScriptedMessageBox& m_messages;
     CListConfig m_config;
     CResolvedFiles m_files;
+    FileStamp m_stamp;
     CGridCtrl* m_grid = nullptr;
     IDialogHost* m_dialogs = nullptr;
     IFilePicker* m_picker = nullptr;
