@@ -8,6 +8,7 @@
 #include "config/ConfigTitle.h"
 #include "grid/GridWork.h"
 #include "items/ColumnCommands.h"
+#include "items/FieldText.h"
 #include "items/PaneLayout.h"
 #include "items/TabulonWnd1.h"
 #include "items/TabulonWnd2.h"
@@ -94,6 +95,15 @@ void CMainFrame::OnGridCellChanged(CGridCtrl& grid, int row, int col) {
     // whatever column the focus ends in.
     if (&grid == GetDatabaseGrid() && row >= grid.GetFixedRowCount() && col >= grid.GetFixedColumnCount())
         m_database.SetDatabaseModified(true);
+}
+
+bool CMainFrame::MayTypeIntoCell(CGridCtrl& grid, int, int, const std::string& text, bool editing) {
+    // Refused where it is typed, not item by item at the next save.
+    if (!HoldsFieldBreak(text)) return true;
+    Messages().Show(FieldBreakText("The text", editing ? "Type another text, or press Esc for the old one."
+                                                       : "The cell keeps its old text."),
+                    &grid == GetDatabaseGrid() ? "Database" : "New items", MbIcon::Exclamation, MbButtons::Ok);
+    return false;
 }
 
 void CMainFrame::MoveColumnInActivePane(int from, int to) { MoveColumnInPane(*this, m_databaseActive, from, to); }

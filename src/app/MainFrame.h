@@ -177,6 +177,7 @@ public:
     void MoveColumnInActivePane(int from, int to) override;
     void OnDatabaseEditEnded(CGridCtrl& grid, CellId focus) override;
     void OnGridCellChanged(CGridCtrl& grid, int row, int col) override;
+    bool MayTypeIntoCell(CGridCtrl& grid, int row, int col, const std::string& text, bool editing) override;
     void ResetNumberColumnWidths() override;
     void OnGridContextMenu(int row, int col) override;
 

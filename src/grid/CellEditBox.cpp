@@ -55,6 +55,15 @@ void CCellEditBox::EndEdit() {
 }
 
 void CCellEditBox::FinishWithKey(unsigned key, unsigned modifiers) {
+    // The message may take the focus away; that does not end the edit.
+    m_asking = true;
+    const bool taken = m_grid.MayTakeTypedText(m_row, m_col, GetText(), true);
+    m_asking = false;
+    if (m_ended) return;
+    if (!taken) {
+        if (m_control) m_control->SetFocus();
+        return;
+    }
     m_lastKey = key;
     m_lastModifiers = modifiers;
     EndEdit();
@@ -99,7 +108,9 @@ void CCellEditBox::OnEditTextChanged() {
     m_control->SetRect(rect);
 }
 
-void CCellEditBox::OnEditKillFocus() { End(); }
+void CCellEditBox::OnEditKillFocus() {
+    if (!m_asking) End();
+}
 
 void CCellEditBox::End() {
     if (m_ended) return;

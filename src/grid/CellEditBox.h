@@ -1,7 +1,8 @@
 #pragma once
 // The in-place edit box a text cell opens over itself: it decides how the
 // edit starts from the key that started it, which keys end it, and reports
-// the ending to the grid once.
+// the ending to the grid once. A key that would end it with a text the cell
+// may not take leaves it open with that text.
 
 #include <memory>
 #include <string>
@@ -60,6 +61,7 @@ private:
     Rect m_rect;  // right and bottom excluded
     unsigned m_id;
     bool m_ended = false;
+    bool m_asking = false;  // the frame is telling why the text cannot stay
 };
 
 }  // namespace tabulon

@@ -391,6 +391,9 @@ public:
     void OnCaptureLost();
     // From the edit box when its edit ended (the end-edit notification of control 8).
     void OnEditBoxEnded(int row, int col, const std::string& text, unsigned lastKey, unsigned modifiers);
+    // Whether an edit may leave text in the cell, as the frame decides; the
+    // text the cell holds already may always stay.
+    bool MayTakeTypedText(int row, int col, const std::string& text, bool editing);
 
     // What the mouse is doing, and the gesture under way in the heading row.
     enum class MouseMode {

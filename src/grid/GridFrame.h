@@ -2,6 +2,8 @@
 // What a grid asks of the main window it lives in: some of its gestures act
 // on the pane that is active there, not on the grid alone.
 
+#include <string>
+
 #include "base/CommandRunner.h"
 #include "grid/CellId.h"
 #include "platform/Progress.h"
@@ -43,6 +45,14 @@ public:
     virtual void OnGridChanged(CGridCtrl& grid, const TableChange& change) {
         (void)grid;
         (void)change;
+    }
+    // Whether text, typed into the cell (row, col) of grid, may take the
+    // place of what it holds. When not, the user has been told why; editing
+    // says whether the edit box stays open with the text for another try
+    // (otherwise the cell keeps its old text).
+    virtual bool MayTypeIntoCell(CGridCtrl& /*grid*/, int /*row*/, int /*col*/, const std::string& /*text*/,
+                                 bool /*editing*/) {
+        return true;
     }
     // Column 0 of both panes' grids back to its width of 60 pixels.
     virtual void ResetNumberColumnWidths() = 0;

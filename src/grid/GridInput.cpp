@@ -61,10 +61,15 @@ void CGridCtrl::EndEditing() {
     if (m_editBox) m_editBox->EndEdit();
 }
 
+bool CGridCtrl::MayTakeTypedText(int row, int col, const std::string& text, bool editing) {
+    const CGridCellBase* cell = GetCell(row, col);
+    return !cell || !m_frame || text == cell->GetText() || m_frame->MayTypeIntoCell(*this, row, col, text, editing);
+}
+
 void CGridCtrl::OnEndEditCell(int row, int col, const std::string& text) {
     CGridCellBase* cell = GetCell(row, col);
     if (!cell) return;
-    if (text != cell->GetText()) {
+    if (text != cell->GetText() && MayTakeTypedText(row, col, text, false)) {
         RunGesture(kEditCellGesture, [&] {
             if (SetCellText(row, col, text) && m_frame) m_frame->OnGridCellChanged(*this, row, col);
         });

@@ -71,9 +71,9 @@ void DeleteDataColumn(CGridCtrl& grid, int col) {
 }
 
 // True when the user filled; the heading is never written.
-bool FillColumn(CGridCtrl& grid, IDialogHost& dialogs, int col) {
+bool FillColumn(CGridCtrl& grid, IMessageBox& messages, IDialogHost& dialogs, int col) {
     if (col < 1 || col >= grid.GetColumnCount()) return false;
-    CFillColumnDlg dialog;
+    CFillColumnDlg dialog(messages);
     if (dialog.DoModal(dialogs) != DialogId::kOk) return false;
     const std::string& text = dialog.GetFillText();
     for (int r = grid.GetFixedRowCount(); r < grid.GetRowCount(); ++r) grid.SetCellText(r, col, text);
@@ -104,7 +104,7 @@ void RunNewItemsCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd1& 
         DeleteAllDataColumns(grid);
         frame.OnNewItemsColumnsChanged();
         break;
-    case MenuCommand::kNewItemsFillColumn: FillColumn(grid, dialogs, col); break;
+    case MenuCommand::kNewItemsFillColumn: FillColumn(grid, frame.Messages(), dialogs, col); break;
     case MenuCommand::kAddItem: {
         if (grid.GetColumnCount() < 2) {
             if (pane::InsertNewDataColumn(grid, -1) < 0) break;
@@ -173,7 +173,7 @@ void RunDatabaseCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd2& 
         wnd.SetDatabaseModified(true);
         break;
     case MenuCommand::kDatabaseFillColumn:
-        if (FillColumn(grid, dialogs, col)) wnd.SetDatabaseModified(true);
+        if (FillColumn(grid, frame.Messages(), dialogs, col)) wnd.SetDatabaseModified(true);
         break;
     case MenuCommand::kDeleteItem:
         if (row < grid.GetFixedRowCount() || row >= grid.GetRowCount()) break;

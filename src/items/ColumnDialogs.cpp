@@ -1,5 +1,7 @@
 #include "items/ColumnDialogs.h"
 
+#include "items/FieldText.h"
+
 namespace tabulon {
 
 DialogTemplate RenameColumnTemplate() {
@@ -44,7 +46,7 @@ void CRenameColumnDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     }
     if (id != DialogId::kOk) return;
     const std::string text = dialog.GetControlText(kColumnTextEditId);
-    if (text.find_first_of(";\r\n") != std::string::npos) {
+    if (HoldsFieldBreak(text)) {
         // Saved, such a name would come back as two names, or break the
         // configuration's line: the user picks another while the dialog waits.
         m_messages.Show(
@@ -73,7 +75,16 @@ void CFillColumnDlg::OnInitDialog(IDialogWindow& dialog) {
 
 void CFillColumnDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     if (id == DialogId::kOk) {
-        m_text = dialog.GetControlText(kColumnTextEditId);
+        const std::string text = dialog.GetControlText(kColumnTextEditId);
+        if (HoldsFieldBreak(text)) {
+            // The dialog waits for another text, as Rename does.
+            m_messages.Show(FieldBreakText("The text", "Nothing was filled."), "Fill column", MbIcon::Exclamation,
+                            MbButtons::Ok);
+            dialog.SetFocus(kColumnTextEditId);
+            dialog.SelectAll(kColumnTextEditId);
+            return;
+        }
+        m_text = text;
         dialog.EndDialog(DialogId::kOk);
     } else if (id == DialogId::kCancel) {
         dialog.EndDialog(DialogId::kCancel);

@@ -38,8 +38,11 @@ private:
 };
 
 // 'Fill column': one edit box and "OK". Closing the dialog or Esc cancels.
+// A ";" or a line break is refused, as in Rename: no item's field holds one.
 class CFillColumnDlg : public IDialogEvents {
 public:
+    explicit CFillColumnDlg(IMessageBox& messages) : m_messages(messages) {}
+
     ControlId DoModal(IDialogHost& host);
     const std::string& GetFillText() const { return m_text; }
 
@@ -47,6 +50,7 @@ public:
     void OnCommand(IDialogWindow& dialog, ControlId id) override;
 
 private:
+    IMessageBox& m_messages;
     std::string m_text;
 };
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "grid/GridCtrl.h"
+#include "items/FieldText.h"
 #include "tools/LetterCase.h"
 
 namespace tabulon {
@@ -171,12 +172,9 @@ void CReplaceDlg::ReplaceInColumns() {
         m_context.messages.Show("Replace field is empty", "Replace", MbIcon::None, MbButtons::Ok);
         return;
     }
-    // An item's field cannot hold these: the database file could not store it.
-    if (m_strWith.find_first_of(";\r\n") != std::string::npos) {
-        m_context.messages.Show(
-            "The With: text holds a \";\" or a line break,\nwhich an item's field cannot "
-            "hold.\n\nNothing was replaced.",
-            "Replace", MbIcon::Exclamation, MbButtons::Ok);
+    if (HoldsFieldBreak(m_strWith)) {
+        m_context.messages.Show(FieldBreakText("The With: text", "Nothing was replaced."), "Replace",
+                                MbIcon::Exclamation, MbButtons::Ok);
         m_dialog->SetFocus(Id::kWithText);
         return;
     }

@@ -2,6 +2,7 @@
 // questions asked and the two marks; and moving a column by its heading.
 
 #include "CommandFixture.h"
+#include "FakeGridWindow.h"
 #include "items/ColumnDialogs.h"
 #include "items/PaneLayout.h"
 
@@ -139,6 +140,46 @@ TEST_F(Commands, FillColumnWritesEveryItemNeverTheHeadingAndMarksOnlyTheDatabase
     InDatabase(0, 3, cmd::kDatabaseFillColumn);
     EXPECT_EQ(Column(*db, 3), (Strings{"Year", "CD", "CD", "CD", "CD", "CD"}));
     ExpectMarks(false, true);
+}
+
+// What no item's field can hold is refused where it is typed. A cell's edit
+// box stays open with the text after a key, else the cell keeps its text.
+TEST_F(Commands, ASeparatorOrLineBreakIsRefusedInFillAndInATypedCell) {
+    AddNewItems({"a;b"});
+    fakes::FakeGridWindow windows[2];
+    CGridCtrl* grids[2] = {fresh, db};
+    for (int pane : {0, 1}) grids[pane]->AttachWindow(&windows[pane]);
+    // As a real message box does, the message takes the focus from the box.
+    messages.onShow = [&] { windows[0].SetFocus(), windows[1].SetFocus(); };
+    const std::string refused = "The text holds a \";\" or a line break,\nwhich an item's field cannot hold.\n\n";
+    const char* outcomes[] = {"Nothing was filled.", "Type another text, or press Esc for the old one.",
+                              "The cell keeps its old text."};
+    for (const std::string bad : {"a;b", "a\nb", "a\rb"})
+        for (int pane : {0, 1})
+            for (int place : {0, 1, 2}) {  // Fill column with.., a cell ended by Return, one ended by a command
+                SCOPED_TRACE(bad + " " + std::to_string(pane) + " " + std::to_string(place));
+                fakes::FakeGridWindow& shown = windows[pane];
+                const std::string old(grids[pane]->GetCellText(1, 1));
+                messages.shown.clear();
+                frame.SetActivePane(pane == 1);
+                if (place == 0) {
+                    dialogs.scripts.push_back({TypeText(kColumnTextEditId, bad), Press(DialogId::kOk)});
+                    Choose(pane == 1, 0, 1, pane ? cmd::kDatabaseFillColumn : cmd::kNewItemsFillColumn);
+                } else {
+                    grids[pane]->SetFocusCell(1, 1);
+                    grids[pane]->OnKeyDown(Key::kF2, 0);
+                    ASSERT_NE(shown.edit, nullptr);
+                    shown.edit->Type(bad);
+                    place == 1 ? void(shown.edit->Press(Key::kReturn)) : frame.OnMenuOpening();
+                }
+                ASSERT_EQ(messages.shown.size(), 1u);
+                EXPECT_EQ(messages.shown[0].text, refused + outcomes[place]);
+                EXPECT_EQ(messages.shown[0].caption, place == 0 ? "Fill column" : pane ? "Database" : "New items");
+                EXPECT_EQ(grids[pane]->GetCellText(1, 1), old);
+                EXPECT_EQ(shown.edit && shown.focused == shown.edit && shown.edit->text == old + bad, place == 1);
+                if (shown.edit) shown.edit->Press(Key::kEscape);
+            }
+    for (CGridCtrl* grid : grids) grid->AttachWindow(nullptr);
 }
 
 TEST_F(Commands, DatabaseInsertColumnMarksBothOnceWithAnEmptyHeading) {

@@ -102,9 +102,9 @@ TEST_F(ColumnDialogs, ANameWithASeparatorOrLineBreakIsRefusedAndTheDialogStays) 
     EXPECT_EQ(messages.shown[0].icon, MbIcon::Exclamation);
 }
 
-TEST_F(ColumnDialogs, FillTakesAnyTextAndClosingCancels) {
+TEST_F(ColumnDialogs, FillTakesItsTextAndClosingCancels) {
     host.scripts = {{TypeText(ControlId{1004}, "x"), Press(DialogId::kCancel)}, {Press(DialogId::kOk)}, {}};
-    CFillColumnDlg escaped, empty, closed;
+    CFillColumnDlg escaped(messages), empty(messages), closed(messages);
     EXPECT_EQ(escaped.DoModal(host), DialogId::kCancel);
     EXPECT_EQ(escaped.GetFillText(), "");
     EXPECT_EQ(empty.DoModal(host), DialogId::kOk);
