@@ -181,6 +181,7 @@ TEST(GridChangePath, EveryPublicMutatorMovesTheVersionTellsTheFrameAndIsRecorded
                                           "GetCellRect",
                                           "GetTopLeftNonFixedCell",
                                           "GetVisibleNonFixedCellRange",
+                                          "MayTakeTypedText",
                                           "OnCaptureLost",
                                           "OnChar",
                                           "OnDraw",
