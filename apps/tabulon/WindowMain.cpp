@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "WindowEntry.h"
 #include "app/BatchMakeList.h"
@@ -24,12 +25,30 @@ using namespace tabulon;
 
 QtMessageHandler g_qtMessages = nullptr;
 
+// What Qt says while the application starts, held back until it has: should
+// the window not open, the user reads first what is wrong, then what Qt
+// said of it.
+struct HeldMessage {
+    QtMsgType type;
+    int line;
+    std::string file, function, category;
+    QString text;
+};
+std::vector<HeldMessage> g_held;
+
+const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+
+QMessageLogContext ContextOf(const HeldMessage& held) {
+    return QMessageLogContext(OrNull(held.file), held.line, OrNull(held.function), OrNull(held.category));
+}
+
 // Without a display Qt ends the program with an abort and advice to
 // reinstall it: the user is told what is wrong instead, and the exit status
 // is an ordinary failure.
 void NoWindowWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (type != QtFatalMsg) {
-        if (g_qtMessages) g_qtMessages(type, context, message);
+        g_held.push_back({type, context.line, context.file ? context.file : "",
+                          context.function ? context.function : "", context.category ? context.category : "", message});
         return;
     }
     const char* display = std::getenv("DISPLAY");
@@ -42,8 +61,23 @@ void NoWindowWithoutDisplay(QtMsgType type, const QMessageLogContext& context, c
     std::fprintf(stderr,
                  "Start Tabulon in a graphical session, or make the list without a window:\n"
                  "  tabulon --make-list CONFIG.cfg\n");
+    // Why a display that is set could not be used (a library missing, a
+    // server that refused) only Qt can tell; without one it has nothing to add.
+    if (!none && !g_held.empty()) {
+        std::fprintf(stderr, "Qt said:\n");
+        for (const HeldMessage& held : g_held)
+            std::fprintf(stderr, "  %s\n",
+                         qFormatLogMessage(held.type, ContextOf(held), held.text).toLocal8Bit().constData());
+    }
     std::fflush(stderr);
     std::_Exit(BatchStatus::kFailed);
+}
+
+// The application has started: what Qt said meanwhile goes where it would have.
+void PassOnHeldMessages() {
+    if (g_qtMessages)
+        for (const HeldMessage& held : g_held) g_qtMessages(held.type, ContextOf(held), held.text);
+    g_held.clear();
 }
 
 }  // namespace
@@ -55,6 +89,7 @@ extern "C" __attribute__((visibility("default"))) int tabulon_run_window(const W
     int qtArgc = 1;
     qt::CQtApplication app(qtArgc, start.argv);
     qInstallMessageHandler(g_qtMessages);
+    PassOnHeldMessages();
     // Where Qt would keep the framework's own settings (the program keeps
     // everything the user sets in the .cfg file).
     QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));

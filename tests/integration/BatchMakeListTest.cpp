@@ -232,10 +232,17 @@ TEST_F(BatchMode, CommandLineMistakesExitWithTwoNameThemselvesAndPointToHelp) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("tabulon ", 0), 0u);
     EXPECT_EQ(Tabulon("-v").out, run.out);
-    // The window without a display: said plainly, an ordinary failure.
+    // The window without a display: said plainly, first, an ordinary failure.
     run = Tabulon("", {}, "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb ");
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("tabulon: the window cannot be opened: there is no display"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.rfind("tabulon: the window cannot be opened: there is no display", 0), 0u) << run.err;
+    // With one that cannot be used, what Qt said of it comes after.
+    const ProgramRun unusable = Tabulon("", {}, "env -u WAYLAND_DISPLAY DISPLAY=:65000 QT_QPA_PLATFORM=xcb ");
+    EXPECT_EQ(unusable.status, 1);
+    EXPECT_EQ(unusable.err.rfind("tabulon: the window cannot be opened: the display :65000 could not be used.\n", 0),
+              0u)
+        << unusable.err;
+    EXPECT_NE(unusable.err.find("\nQt said:\n  "), std::string::npos) << unusable.err;
     // After "--" a name that begins with "-" is the configuration: the window is tried.
     EXPECT_EQ(Tabulon("-- -weird.cfg", {}, "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb ").err, run.err);
 }
