@@ -7,12 +7,9 @@ source "$(dirname "$0")/common.sh"
 need setpriv util-linux
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-chmod 755 "$scratch"
-mkdir "$scratch/bin"
+chmod 755 "$scratch" && mkdir "$scratch/bin" && cp "$1/scripts/install-deps.sh" "$scratch/"
 # The commands the script runs, without sudo.
 for tool in bash dpkg-query grep id dirname; do ln -s "$(command -v $tool)" "$scratch/bin/"; done
-cp "$1/scripts/install-deps.sh" "$scratch/"
-
 status=0
 said=$(cd / && setpriv --reuid=65534 --regid=65534 --clear-groups env PATH="$scratch/bin" \
   bash "$scratch/install-deps.sh" tabulon-no-such-package 2>&1) || status=$?
