@@ -1,6 +1,7 @@
 #include "output/FtpUpload.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/ShownText.h"
@@ -74,82 +75,164 @@ std::string ServerTextAsShown(std::string text, const std::string& password) {
     return shown;
 }
 
-UploadOutcome UploadList(const CListConfig& config, const std::string& output, IFtpSession& ftp, IMessageBox& messages,
-                         IProgressHost& progressHost, bool askUser, const UploadNote& note) {
-    const std::string& remote = config.filename;
-    std::unique_ptr<IProgress> progress;
+namespace {
+
+// One upload of the page: the progress window, every message to the user,
+// and what the upload may have left on the server.
+class CUpload {
+public:
+    CUpload(const CListConfig& config, const std::string& output, IFtpSession& ftp, IMessageBox& messages,
+            IProgressHost& progressHost)
+        : m_config(config),
+          m_remote(config.filename),
+          m_output(output),
+          m_ftp(ftp),
+          m_messages(messages),
+          m_progressHost(progressHost) {}
+
+    UploadOutcome Run(bool askUser, const UploadNote& note);
+
+private:
     // Every message comes after the progress window has gone.
-    const auto show = [&](const std::string& text, const char* caption, MbIcon icon) {
-        progress.reset();
-        messages.Show(text, caption, icon, MbButtons::Ok);
-    };
-    std::string leftOver;  // what could not be removed from the server, said after the failure
-    auto notUploaded = [&](const std::string& reason) {
-        const std::string where = config.server.empty() || remote.empty()
-                                      ? output + " was not sent."
-                                      : output + " was not sent to " + config.server + " as " + remote + ".";
-        show("The list could not be uploaded:\n\n" + ServerTextAsShown(reason, config.password) + "\n\n" + where +
-                 leftOver,
-             kUploadCaption, MbIcon::Stop);
-        return UploadOutcome::NotUploaded;
-    };
-    auto cancelled = [&] {
-        show("The list was written to " + output + " but not uploaded: the upload was cancelled." + leftOver,
-             kUploadCaption, MbIcon::Information);
-        return UploadOutcome::Cancelled;
-    };
+    void Show(const std::string& text, const char* caption, MbIcon icon) {
+        m_progress.reset();
+        m_messages.Show(text, caption, icon, MbButtons::Ok);
+    }
+    UploadOutcome NotUploaded(const std::string& reason);
+    UploadOutcome Cancelled();
+    // The question whether to trust a host key not known yet.
+    UnknownHostKey AskForKey();
+    // Connects and logs in; the outcome shown when that failed.
+    std::optional<UploadOutcome> Connect(int protocol, bool askUser);
+    // Sends the page under temporary and renames it to its own name, else
+    // sends it straight there when the server refuses the rename.
+    // partOnServer: what was sent under temporary may still be there.
+    FtpResult SendAndRename(const std::string& temporary, bool& partOnServer);
+    // Removes temporary after the upload failed; false when it may still be there.
+    bool RemovePart(const std::string& temporary, const FtpResult& result, bool partOnServer);
 
-    if (config.server.empty()) return notUploaded("No FTP server is named in the configuration.");
-    if (remote.empty()) return notUploaded("No remote file name is set in the configuration.");
-    const int protocol = UploadProtocolIndex(config.protocol);
-    // Anything else might be taken for less safety than the user meant.
-    if (protocol < 0) return notUploaded("The protocol \"" + config.protocol + "\" is not one of ftp, ftps and sftp.");
+    const CListConfig& m_config;
+    const std::string& m_remote;
+    const std::string& m_output;
+    IFtpSession& m_ftp;
+    IMessageBox& m_messages;
+    IProgressHost& m_progressHost;
+    std::unique_ptr<IProgress> m_progress;
+    int m_port = 0;
+    bool m_cleaningUp = false;
+    std::string m_leftOver;  // what could not be removed from the server, said after the failure
+};
 
-    progress = progressHost.BeginProgress(kUploadCaption, true);
-    bool cleaningUp = false;
-    // While the clean-up runs the window stays painted, but it cannot be
-    // cancelled: it is short, and the user has cancelled once already.
-    ftp.SetProgress([&progress, &cleaningUp](std::uint64_t sent, std::uint64_t total) {
-        if (!cleaningUp && EndingSignalArrived()) return false;
-        const bool goOn = !progress || progress->Step(sent, total);
-        return goOn || cleaningUp;
-    });
-    SessionGuard guard(ftp);
+UploadOutcome CUpload::NotUploaded(const std::string& reason) {
+    const std::string where = m_config.server.empty() || m_remote.empty()
+                                  ? m_output + " was not sent."
+                                  : m_output + " was not sent to " + m_config.server + " as " + m_remote + ".";
+    Show("The list could not be uploaded:\n\n" + ServerTextAsShown(reason, m_config.password) + "\n\n" + where +
+             m_leftOver,
+         kUploadCaption, MbIcon::Stop);
+    return UploadOutcome::NotUploaded;
+}
 
-    progress->SetText("Connecting to " + config.server);
-    const int port = config.port == 0 ? kUploadProtocols[protocol].port : config.port;
+UploadOutcome CUpload::Cancelled() {
+    Show("The list was written to " + m_output + " but not uploaded: the upload was cancelled." + m_leftOver,
+         kUploadCaption, MbIcon::Information);
+    return UploadOutcome::Cancelled;
+}
+
+UnknownHostKey CUpload::AskForKey() {
     // The question comes without the progress window, which is back after it.
-    UnknownHostKey askForKey;
-    if (askUser)
-        askForKey = [&](const std::string& host, const std::string& fingerprint) {
-            progress.reset();
-            const bool yes =
-                messages.Show("The server " + host + " is not known yet. Its host key has the fingerprint\n\n" +
-                                  fingerprint +
-                                  "\n\nCompare it with the one the server's owner gives. Trust this server from "
-                                  "now on?",
-                              kUploadCaption, MbIcon::Question, MbButtons::YesNo) == MbResult::Yes;
-            progress = progressHost.BeginProgress(kUploadCaption, true);
-            progress->SetText("Connecting to " + config.server);
-            return yes;
-        };
-    ftp.SetSecurity(kSessionProtocols[protocol], ResolveConfigPath(config, config.certfile), askForKey);
-    ftp.SetTimeouts(kConnectSeconds, kStallSeconds);
-    FtpResult result = ftp.Connect(config.server, config.loginname, config.password, port);
+    return [this](const std::string& host, const std::string& fingerprint) {
+        m_progress.reset();
+        const bool yes =
+            m_messages.Show("The server " + host + " is not known yet. Its host key has the fingerprint\n\n" +
+                                fingerprint +
+                                "\n\nCompare it with the one the server's owner gives. Trust this server from "
+                                "now on?",
+                            kUploadCaption, MbIcon::Question, MbButtons::YesNo) == MbResult::Yes;
+        m_progress = m_progressHost.BeginProgress(kUploadCaption, true);
+        m_progress->SetText("Connecting to " + m_config.server);
+        return yes;
+    };
+}
+
+std::optional<UploadOutcome> CUpload::Connect(int protocol, bool askUser) {
+    m_progress->SetText("Connecting to " + m_config.server);
+    m_port = m_config.port == 0 ? kUploadProtocols[protocol].port : m_config.port;
+    m_ftp.SetSecurity(kSessionProtocols[protocol], ResolveConfigPath(m_config, m_config.certfile),
+                      askUser ? AskForKey() : UnknownHostKey());
+    m_ftp.SetTimeouts(kConnectSeconds, kStallSeconds);
+    const FtpResult result = m_ftp.Connect(m_config.server, m_config.loginname, m_config.password, m_port);
     if (!result.Ok()) {
-        ftp.Abandon();
-        if (result.status == FtpStatus::Cancelled) return cancelled();
+        m_ftp.Abandon();
+        if (result.status == FtpStatus::Cancelled) return Cancelled();
         // A host key trusted but not saved is said here too, or never.
         const std::string notice = result.notice.empty() ? "" : "\n\n" + result.notice;
-        show(ServerTextAsShown(result.text, config.password) + notice, kConnectionCaption, MbIcon::Stop);
+        Show(ServerTextAsShown(result.text, m_config.password) + notice, kConnectionCaption, MbIcon::Stop);
         return UploadOutcome::NotConnected;
     }
     if (!result.notice.empty()) {
-        show(result.notice, kUploadCaption, MbIcon::Exclamation);
-        progress = progressHost.BeginProgress(kUploadCaption, true);
+        Show(result.notice, kUploadCaption, MbIcon::Exclamation);
+        m_progress = m_progressHost.BeginProgress(kUploadCaption, true);
     }
+    return std::nullopt;
+}
 
-    const std::string temporary = TemporaryRemoteName(remote);
+FtpResult CUpload::SendAndRename(const std::string& temporary, bool& partOnServer) {
+    m_progress->SetText("Sending " + m_output + " to " + m_config.server);
+    const FtpResult sent =
+        EndingSignalArrived() ? FtpResult{FtpStatus::Cancelled, "Cancelled."} : m_ftp.PutFile(m_output, temporary);
+    partOnServer = sent.Ok() || sent.ReplyCode() == 0;
+    if (!sent.Ok()) return sent;
+    const FtpResult renamed = m_ftp.Rename(temporary, m_remote);
+    if (renamed.Ok()) {
+        partOnServer = false;  // it is the page now
+        return renamed;
+    }
+    // Some servers refuse to rename onto an existing file, or at all: the
+    // page then goes straight to its name. A rename that got no answer is a
+    // connection that is gone.
+    return renamed.ReplyCode() >= 500 && !EndingSignalArrived() ? m_ftp.PutFile(m_output, m_remote) : renamed;
+}
+
+bool CUpload::RemovePart(const std::string& temporary, const FtpResult& result, bool partOnServer) {
+    // Nothing half-sent or left over may stay beside the page, where
+    // visitors could fetch it: over the same connection while the server
+    // answers, else over a new one, briefly.
+    m_cleaningUp = true;
+    if (EndingSignalArrived()) m_ftp.SetTimeLimit(kSignalCleanUpMilliseconds);
+    if (result.Ok() || result.ReplyCode() != 0) return m_ftp.Delete(temporary).Ok() || !partOnServer;
+    m_ftp.Abandon();
+    if (!partOnServer) return true;
+    if (m_progress) m_progress->SetText("Removing " + temporary + " from " + m_config.server);
+    m_ftp.SetTimeouts(kCleanUpSeconds, kCleanUpSeconds);
+    // A host key accepted for the upload is known by now.
+    const bool removed = m_ftp.Connect(m_config.server, m_config.loginname, m_config.password, m_port).Ok() &&
+                         m_ftp.Delete(temporary).Ok();
+    m_ftp.Abandon();
+    return removed;
+}
+
+UploadOutcome CUpload::Run(bool askUser, const UploadNote& note) {
+    if (m_config.server.empty()) return NotUploaded("No FTP server is named in the configuration.");
+    if (m_remote.empty()) return NotUploaded("No remote file name is set in the configuration.");
+    const int protocol = UploadProtocolIndex(m_config.protocol);
+    // Anything else might be taken for less safety than the user meant.
+    if (protocol < 0)
+        return NotUploaded("The protocol \"" + m_config.protocol + "\" is not one of ftp, ftps and sftp.");
+
+    m_progress = m_progressHost.BeginProgress(kUploadCaption, true);
+    // While the clean-up runs the window stays painted, but it cannot be
+    // cancelled: it is short, and the user has cancelled once already.
+    m_ftp.SetProgress([this](std::uint64_t sent, std::uint64_t total) {
+        if (!m_cleaningUp && EndingSignalArrived()) return false;
+        const bool goOn = !m_progress || m_progress->Step(sent, total);
+        return goOn || m_cleaningUp;
+    });
+    SessionGuard guard(m_ftp);
+    if (const std::optional<UploadOutcome> failed = Connect(protocol, askUser)) return *failed;
+
+    const std::string temporary = TemporaryRemoteName(m_remote);
+    FtpResult result;
     bool removed = true;
     {
         // From here a part of the page may be on the server: a signal that
@@ -157,47 +240,27 @@ UploadOutcome UploadList(const CListConfig& config, const std::string& output, I
         // part is gone, as the block ends.
         const CEndingDeferred ending;
         // An earlier run ended before it could remove its part.
-        if (ftp.Delete(temporary).Ok() && note)
-            note("Removed " + temporary + " from " + config.server +
+        if (m_ftp.Delete(temporary).Ok() && note)
+            note("Removed " + temporary + " from " + m_config.server +
                  ", left there by an earlier upload that did not finish.");
-        progress->SetText("Sending " + output + " to " + config.server);
-        const FtpResult sent =
-            EndingSignalArrived() ? FtpResult{FtpStatus::Cancelled, "Cancelled."} : ftp.PutFile(output, temporary);
-        result = sent;
-        if (sent.Ok()) {
-            const FtpResult renamed = ftp.Rename(temporary, remote);
-            if (renamed.Ok()) return UploadOutcome::Uploaded;
-            // Some servers refuse to rename onto an existing file, or at all:
-            // the page then goes straight to its name. A rename that got no
-            // answer is a connection that is gone.
-            result = renamed.ReplyCode() >= 500 && !EndingSignalArrived() ? ftp.PutFile(output, remote) : renamed;
-        }
-        // Nothing half-sent or left over may stay beside the page, where
-        // visitors could fetch it: over the same connection while the server
-        // answers, else over a new one, briefly.
-        const bool partOnServer = sent.Ok() || sent.ReplyCode() == 0;
-        cleaningUp = true;
-        if (EndingSignalArrived()) ftp.SetTimeLimit(kSignalCleanUpMilliseconds);
-        if (result.Ok() || result.ReplyCode() != 0) {
-            removed = ftp.Delete(temporary).Ok() || !partOnServer;
-        } else {
-            ftp.Abandon();
-            if (partOnServer) {
-                if (progress) progress->SetText("Removing " + temporary + " from " + config.server);
-                ftp.SetTimeouts(kCleanUpSeconds, kCleanUpSeconds);
-                // A host key accepted for the upload is known by now.
-                removed = ftp.Connect(config.server, config.loginname, config.password, port).Ok() &&
-                          ftp.Delete(temporary).Ok();
-                ftp.Abandon();
-            }
-        }
+        bool partOnServer = false;
+        result = SendAndRename(temporary, partOnServer);
+        if (result.Ok() && !partOnServer) return UploadOutcome::Uploaded;
+        removed = RemovePart(temporary, result, partOnServer);
     }
     if (result.Ok()) return UploadOutcome::Uploaded;
     if (!removed)
-        leftOver =
-            "\n\nThe part sent, " + temporary + ", could not be removed from " + config.server + ": delete it there.";
-    if (result.status == FtpStatus::Cancelled) return cancelled();
-    return notUploaded(result.text);
+        m_leftOver =
+            "\n\nThe part sent, " + temporary + ", could not be removed from " + m_config.server + ": delete it there.";
+    if (result.status == FtpStatus::Cancelled) return Cancelled();
+    return NotUploaded(result.text);
+}
+
+}  // namespace
+
+UploadOutcome UploadList(const CListConfig& config, const std::string& output, IFtpSession& ftp, IMessageBox& messages,
+                         IProgressHost& progressHost, bool askUser, const UploadNote& note) {
+    return CUpload(config, output, ftp, messages, progressHost).Run(askUser, note);
 }
 
 }  // namespace tabulon
