@@ -161,143 +161,34 @@ DialogBaseUnits FittingBaseUnits(const DialogTemplate& dialog, const QFont& font
     return base;
 }
 
-void CQtDialog::Build(const DialogTemplate& dialog) {
-    const DialogBaseUnits base = FittingBaseUnits(dialog, font());
-    m_base = base;
-    setFixedSize(PixelsFromUnits(Rect{0, 0, dialog.units.cx, dialog.units.cy}, base).size());
+namespace {
+
+QWidget* MakeLabel(const DialogControl& c, QWidget* parent) {
     namespace S = ControlStyle;
-    QButtonGroup* radioGroup = nullptr;  // the group of the radio buttons just before
-    // A screen reader names a control that shows no text of its own after
-    // the label before it, or else after the check box just before it,
-    // which switches it on. A label names one control.
-    QString nameFromLabel;
-    QString nameFromCheckBox;
-    for (const DialogControl& c : dialog.controls) {
-        if (c.kind != ControlKind::RadioButton) radioGroup = nullptr;
-        QRect place = PixelsFromUnits(c.units, base);
-        QWidget* widget = nullptr;
-        const ControlId id = c.id;
+    auto* label = new QLabel(Shown(c.text), parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment((c.style & S::kRightAlign ? Qt::AlignRight
+                         : c.style & S::kCentered ? Qt::AlignHCenter
+                                                  : Qt::AlignLeft) |
+                        Qt::AlignVCenter);
+    return label;
+}
+
+// A check box or radio button taller than its place grows about its middle.
+void GrowToHint(QRect& place, const QWidget& widget) {
+    const int height = place.height();
+    place.setHeight(std::max(height, widget.sizeHint().height()));
+    place.moveTop(place.top() - (place.height() - height) / 2);
+}
+
+// A screen reader names a control that shows no text of its own after the
+// label before it, or else after the check box just before it, which
+// switches it on. A label names one control.
+class CAccessibleNames {
+public:
+    void Name(const DialogControl& c, QWidget& widget) {
         switch (c.kind) {
-        case ControlKind::Label: {
-            auto* label = new QLabel(Shown(c.text), this);
-            label->setTextFormat(Qt::PlainText);
-            label->setAlignment((c.style & S::kRightAlign ? Qt::AlignRight
-                                 : c.style & S::kCentered ? Qt::AlignHCenter
-                                                          : Qt::AlignLeft) |
-                                Qt::AlignVCenter);
-            widget = label;
-            break;
-        }
-        case ControlKind::Edit: {
-            auto* edit = new QLineEdit(this);
-            edit->setReadOnly(c.style & S::kReadOnly);
-            if (edit->isReadOnly()) {
-                // Read-only boxes look it: the window's colour, not the page's.
-                QPalette palette = edit->palette();
-                palette.setColor(QPalette::Base, palette.color(QPalette::Window));
-                edit->setPalette(palette);
-            }
-            if (c.style & S::kPassword) edit->setEchoMode(QLineEdit::Password);
-            if (c.style & S::kRightAlign) edit->setAlignment(Qt::AlignRight);
-            connect(edit, &QLineEdit::textEdited, this, [this, id] { m_events.OnEditChange(*this, id); });
-            widget = edit;
-            break;
-        }
-        case ControlKind::Button:
-        case ControlKind::DefaultButton: {
-            auto* button = new QPushButton(this);
-            if (c.style & S::kIcon) {
-                const int side = std::min(place.width(), place.height()) - 4;
-                const QIcon own = ResourceIcon(c.text);
-                button->setIcon(own.isNull() ? ButtonIcon(c.text, std::max(side, 8)) : own);
-                button->setIconSize(QSize(side, side));
-                button->setToolTip(IconToolTip(c.text));
-                button->setAccessibleName(IconToolTip(c.text));
-                button->setFlat(false);
-                button->setFocusPolicy(Qt::TabFocus);
-            } else {
-                button->setText(Shown(c.text));
-            }
-            // Return presses a button that has the focus, else the default one.
-            button->setAutoDefault(true);
-            button->setDefault(c.kind == ControlKind::DefaultButton);
-            connect(button, &QPushButton::clicked, this, [this, id] { m_events.OnCommand(*this, id); });
-            widget = button;
-            break;
-        }
-        case ControlKind::CheckBox: {
-            auto* box = new QCheckBox(Shown(c.text), this);
-            place.setHeight(std::max(place.height(), box->sizeHint().height()));
-            place.moveTop(place.top() - (place.height() - PixelsFromUnits(c.units, base).height()) / 2);
-            connect(box, &QCheckBox::clicked, this, [this, id] { m_events.OnCommand(*this, id); });
-            widget = box;
-            break;
-        }
-        case ControlKind::TreeView: {
-            widget = new CQtTreeControl(
-                this, [this, id](const TreeNotify& notify) { return m_events.OnTreeNotify(*this, id, notify); });
-            break;
-        }
-        case ControlKind::GroupBox: {
-            auto* group = new QGroupBox(Shown(c.text), this);
-            group->setFocusPolicy(Qt::NoFocus);
-            widget = group;
-            break;
-        }
-        case ControlKind::ColourSwatch: {
-            auto* swatch = new QLabel(this);
-            swatch->setFrameStyle(QFrame::Box | QFrame::Plain);
-            swatch->setAutoFillBackground(true);
-            widget = swatch;
-            break;
-        }
-        case ControlKind::DropDownList: {
-            auto* combo = new QComboBox(this);
-            for (const QString& entry : Shown(c.text).split('\n')) combo->addItem(entry);
-            // The template's height is that of the opened list.
-            place.setHeight(PixelsFromUnits(Rect{0, 0, 0, 12}, base).height());
-            place.setHeight(std::max(place.height(), combo->sizeHint().height()));
-            connect(combo, &QComboBox::activated, this, [this, id] { m_events.OnCommand(*this, id); });
-            widget = combo;
-            break;
-        }
-        // ---- Controls of the tool windows ----
-        case ControlKind::ListBox: {
-            auto* list = new QListWidget(this);
-            list->setSelectionMode(QAbstractItemView::SingleSelection);
-            list->setUniformItemSizes(true);
-            widget = list;
-            break;
-        }
-        case ControlKind::RadioButton: {
-            auto* radio = new QRadioButton(Shown(c.text), this);
-            place.setHeight(std::max(place.height(), radio->sizeHint().height()));
-            place.moveTop(place.top() - (place.height() - PixelsFromUnits(c.units, base).height()) / 2);
-            if (!radioGroup || (c.style & S::kGroup)) radioGroup = new QButtonGroup(this);
-            radioGroup->addButton(radio);
-            connect(radio, &QRadioButton::clicked, this, [this, id] { m_events.OnCommand(*this, id); });
-            widget = radio;
-            break;
-        }
-        case ControlKind::ProgressBar: {
-            auto* bar = new QProgressBar(this);
-            bar->setTextVisible(false);
-            bar->setRange(0, 100);
-            bar->setValue(0);
-            widget = bar;
-            break;
-        }
-        case ControlKind::Grid: {
-            // Holds the place until the logic attaches its grid.
-            auto* holder = new QFrame(this);
-            holder->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-            widget = holder;
-            break;
-        }
-        }
-        if (!widget) continue;
-        switch (c.kind) {
-        case ControlKind::Label: nameFromLabel = Shown(c.text).replace('\n', ' ').trimmed(); break;
+        case ControlKind::Label: m_fromLabel = Shown(c.text).replace('\n', ' ').trimmed(); break;
         case ControlKind::Edit:
         case ControlKind::DropDownList:
         case ControlKind::ListBox:
@@ -305,18 +196,147 @@ void CQtDialog::Build(const DialogTemplate& dialog) {
         case ControlKind::ProgressBar:
         case ControlKind::Grid:
         case ControlKind::ColourSwatch:
-            if (!nameFromLabel.isEmpty() || !nameFromCheckBox.isEmpty())
-                widget->setAccessibleName(nameFromLabel.isEmpty() ? nameFromCheckBox : nameFromLabel);
-            nameFromLabel.clear();
+            if (!m_fromLabel.isEmpty() || !m_fromCheckBox.isEmpty())
+                widget.setAccessibleName(m_fromLabel.isEmpty() ? m_fromCheckBox : m_fromLabel);
+            m_fromLabel.clear();
             break;
         default: break;
         }
-        nameFromCheckBox = c.kind == ControlKind::CheckBox ? Shown(c.text) : QString();
+        m_fromCheckBox = c.kind == ControlKind::CheckBox ? Shown(c.text) : QString();
+    }
+
+private:
+    QString m_fromLabel;
+    QString m_fromCheckBox;
+};
+
+}  // namespace
+
+QWidget* CQtDialog::MakeEdit(const DialogControl& c) {
+    namespace S = ControlStyle;
+    auto* edit = new QLineEdit(this);
+    edit->setReadOnly(c.style & S::kReadOnly);
+    if (edit->isReadOnly()) {
+        // Read-only boxes look it: the window's colour, not the page's.
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+        edit->setPalette(palette);
+    }
+    if (c.style & S::kPassword) edit->setEchoMode(QLineEdit::Password);
+    if (c.style & S::kRightAlign) edit->setAlignment(Qt::AlignRight);
+    connect(edit, &QLineEdit::textEdited, this, [this, id = c.id] { m_events.OnEditChange(*this, id); });
+    return edit;
+}
+
+QWidget* CQtDialog::MakeButton(const DialogControl& c, const QRect& place) {
+    auto* button = new QPushButton(this);
+    if (c.style & ControlStyle::kIcon) {
+        const int side = std::min(place.width(), place.height()) - 4;
+        const QIcon own = ResourceIcon(c.text);
+        button->setIcon(own.isNull() ? ButtonIcon(c.text, std::max(side, 8)) : own);
+        button->setIconSize(QSize(side, side));
+        button->setToolTip(IconToolTip(c.text));
+        button->setAccessibleName(IconToolTip(c.text));
+        button->setFlat(false);
+        button->setFocusPolicy(Qt::TabFocus);
+    } else {
+        button->setText(Shown(c.text));
+    }
+    // Return presses a button that has the focus, else the default one.
+    button->setAutoDefault(true);
+    button->setDefault(c.kind == ControlKind::DefaultButton);
+    connect(button, &QPushButton::clicked, this, [this, id = c.id] { m_events.OnCommand(*this, id); });
+    return button;
+}
+
+QWidget* CQtDialog::MakeDropDownList(const DialogControl& c, QRect& place) {
+    auto* combo = new QComboBox(this);
+    for (const QString& entry : Shown(c.text).split('\n')) combo->addItem(entry);
+    // The template's height is that of the opened list.
+    place.setHeight(PixelsFromUnits(Rect{0, 0, 0, 12}, m_base).height());
+    place.setHeight(std::max(place.height(), combo->sizeHint().height()));
+    connect(combo, &QComboBox::activated, this, [this, id = c.id] { m_events.OnCommand(*this, id); });
+    return combo;
+}
+
+QWidget* CQtDialog::MakeRadioButton(const DialogControl& c, QRect& place, QButtonGroup*& radioGroup) {
+    auto* radio = new QRadioButton(Shown(c.text), this);
+    GrowToHint(place, *radio);
+    if (!radioGroup || (c.style & ControlStyle::kGroup)) radioGroup = new QButtonGroup(this);
+    radioGroup->addButton(radio);
+    connect(radio, &QRadioButton::clicked, this, [this, id = c.id] { m_events.OnCommand(*this, id); });
+    return radio;
+}
+
+QWidget* CQtDialog::MakeControl(const DialogControl& c, QRect& place, QButtonGroup*& radioGroup) {
+    const ControlId id = c.id;
+    switch (c.kind) {
+    case ControlKind::Label: return MakeLabel(c, this);
+    case ControlKind::Edit: return MakeEdit(c);
+    case ControlKind::Button:
+    case ControlKind::DefaultButton: return MakeButton(c, place);
+    case ControlKind::CheckBox: {
+        auto* box = new QCheckBox(Shown(c.text), this);
+        GrowToHint(place, *box);
+        connect(box, &QCheckBox::clicked, this, [this, id] { m_events.OnCommand(*this, id); });
+        return box;
+    }
+    case ControlKind::TreeView:
+        return new CQtTreeControl(
+            this, [this, id](const TreeNotify& notify) { return m_events.OnTreeNotify(*this, id, notify); });
+    case ControlKind::GroupBox: {
+        auto* group = new QGroupBox(Shown(c.text), this);
+        group->setFocusPolicy(Qt::NoFocus);
+        return group;
+    }
+    case ControlKind::ColourSwatch: {
+        auto* swatch = new QLabel(this);
+        swatch->setFrameStyle(QFrame::Box | QFrame::Plain);
+        swatch->setAutoFillBackground(true);
+        return swatch;
+    }
+    case ControlKind::DropDownList: return MakeDropDownList(c, place);
+    // ---- Controls of the tool windows ----
+    case ControlKind::ListBox: {
+        auto* list = new QListWidget(this);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setUniformItemSizes(true);
+        return list;
+    }
+    case ControlKind::RadioButton: return MakeRadioButton(c, place, radioGroup);
+    case ControlKind::ProgressBar: {
+        auto* bar = new QProgressBar(this);
+        bar->setTextVisible(false);
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        return bar;
+    }
+    case ControlKind::Grid: {
+        // Holds the place until the logic attaches its grid.
+        auto* holder = new QFrame(this);
+        holder->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        return holder;
+    }
+    }
+    return nullptr;
+}
+
+void CQtDialog::Build(const DialogTemplate& dialog) {
+    m_base = FittingBaseUnits(dialog, font());
+    setFixedSize(PixelsFromUnits(Rect{0, 0, dialog.units.cx, dialog.units.cy}, m_base).size());
+    QButtonGroup* radioGroup = nullptr;
+    CAccessibleNames names;
+    for (const DialogControl& c : dialog.controls) {
+        if (c.kind != ControlKind::RadioButton) radioGroup = nullptr;
+        QRect place = PixelsFromUnits(c.units, m_base);
+        QWidget* widget = MakeControl(c, place, radioGroup);
+        if (!widget) continue;
+        names.Name(c, *widget);
         widget->setGeometry(place);
-        if (c.style & S::kDisabled) widget->setEnabled(false);
-        if (static_cast<int>(id) >= 0) {
-            widget->setObjectName(QStringLiteral("control%1").arg(static_cast<int>(id)));
-            m_controls[id] = widget;
+        if (c.style & ControlStyle::kDisabled) widget->setEnabled(false);
+        if (static_cast<int>(c.id) >= 0) {
+            widget->setObjectName(QStringLiteral("control%1").arg(static_cast<int>(c.id)));
+            m_controls[c.id] = widget;
         }
     }
     // The group boxes go behind what they frame.

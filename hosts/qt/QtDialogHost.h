@@ -76,6 +76,13 @@ public slots:
 
 private:
     void Build(const DialogTemplate& dialog);
+    // The widget of one control of the table, its place adjusted to it;
+    // radioGroup is the group of the radio buttons just before.
+    QWidget* MakeControl(const DialogControl& c, QRect& place, QButtonGroup*& radioGroup);
+    QWidget* MakeEdit(const DialogControl& c);
+    QWidget* MakeButton(const DialogControl& c, const QRect& place);
+    QWidget* MakeDropDownList(const DialogControl& c, QRect& place);
+    QWidget* MakeRadioButton(const DialogControl& c, QRect& place, QButtonGroup*& radioGroup);
     // Nothing more reaches the logic: its grids leave their widgets and no
     // control's signal calls it any longer.
     void Detach();
