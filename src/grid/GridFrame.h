@@ -3,6 +3,7 @@
 // on the pane that is active there, not on the grid alone.
 
 #include <string>
+#include <string_view>
 
 #include "base/CommandRunner.h"
 #include "grid/CellId.h"
@@ -13,12 +14,14 @@ namespace tabulon {
 class CGridCtrl;
 struct TableChange;
 
-// What a gesture did, as the user would name it.
-inline constexpr char kSortGesture[] = "Sort";
-inline constexpr char kCheckGesture[] = "Select item";
-inline constexpr char kUncheckGesture[] = "Unselect item";
-inline constexpr char kEditCellGesture[] = "Edit cell";
-inline constexpr char kMoveColumnGesture[] = "Move column";
+// Every gesture that changes a grid, by the step it makes: what it did, as
+// the user would name it. A new gesture is named here.
+inline constexpr std::string_view kGestures[] = {"Sort", "Select item", "Unselect item", "Edit cell", "Move column"};
+inline constexpr std::string_view kSortGesture = kGestures[0];
+inline constexpr std::string_view kCheckGesture = kGestures[1];
+inline constexpr std::string_view kUncheckGesture = kGestures[2];
+inline constexpr std::string_view kEditCellGesture = kGestures[3];
+inline constexpr std::string_view kMoveColumnGesture = kGestures[4];
 
 class IGridFrame : public ICommandRunner {
 public:

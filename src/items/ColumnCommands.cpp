@@ -274,9 +274,6 @@ std::vector<MenuItem> BuildDatabaseMenu(const CGridCtrl& grid, int row, int col)
     return items;
 }
 
-namespace {
-
-// The name of the step a menu command makes: its text without the dots.
 std::string_view StepName(const std::vector<MenuItem>& items, MenuCommand command) {
     std::string_view name;
     for (const MenuItem& item : items)
@@ -284,8 +281,6 @@ std::string_view StepName(const std::vector<MenuItem>& items, MenuCommand comman
     while (!name.empty() && name.back() == '.') name.remove_suffix(1);
     return name;
 }
-
-}  // namespace
 
 void ShowNewItemsMenu(IItemsFrame& frame, IPopupMenuHost& menus, IDialogHost& dialogs, int row, int col) {
     CTabulonWnd1& wnd = frame.NewItemsPane();

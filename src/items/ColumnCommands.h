@@ -33,6 +33,9 @@ enum class MenuCommand : int {
 std::vector<MenuItem> BuildNewItemsMenu(const CGridCtrl& grid, int row, int col);
 std::vector<MenuItem> BuildDatabaseMenu(const CGridCtrl& grid, int row, int col);
 
+// The name of the step command of items makes: its text without the dots.
+std::string_view StepName(const std::vector<MenuItem>& items, MenuCommand command);
+
 // Show the pane's menu and carry out the command chosen; they return when it
 // is done or the menu was closed. The 'Database' grid is refreshed after each
 // command; the 'New items' grid is left for the caller to redraw.

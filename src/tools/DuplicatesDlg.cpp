@@ -24,10 +24,7 @@ std::string MixedText(std::string_view first, std::string_view second) {
     return std::string(first).append(", ").append(second);
 }
 
-// The buttons that change 'Database', by the names their steps take.
-constexpr std::string_view kDeleteFirst = "Delete first";
-constexpr std::string_view kDeleteSecond = "Delete second";
-constexpr std::string_view kMixDuplicates = "Mix dublicates";
+std::string Caption(ControlId button) { return std::string(StepOfButton(kDuplicatesSteps, button)); }
 
 }  // namespace
 
@@ -40,9 +37,9 @@ DialogTemplate CDuplicatesDlg::Template() {
     t.controls = {
         MakeControl(K::Grid, Id::kGrid, "", 5, 5, 280, 56),
         MakeControl(K::DefaultButton, Id::kFindNext, "Find next", 5, 66, 52, 14),
-        MakeControl(K::Button, Id::kDeleteFirst, std::string(kDeleteFirst), 62, 66, 52, 14),
-        MakeControl(K::Button, Id::kDeleteSecond, std::string(kDeleteSecond), 119, 66, 52, 14),
-        MakeControl(K::Button, Id::kMixDuplicates, std::string(kMixDuplicates), 176, 66, 52, 14),
+        MakeControl(K::Button, Id::kDeleteFirst, Caption(Id::kDeleteFirst), 62, 66, 52, 14),
+        MakeControl(K::Button, Id::kDeleteSecond, Caption(Id::kDeleteSecond), 119, 66, 52, 14),
+        MakeControl(K::Button, Id::kMixDuplicates, Caption(Id::kMixDuplicates), 176, 66, 52, 14),
         MakeControl(K::Button, Id::kStopFind, "Stop find", 233, 66, 52, 14),
     };
     return t;
@@ -104,13 +101,13 @@ void CDuplicatesDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     switch (id) {
     case Id::kFindNext: m_nAction = DuplicateAction::kFindNext; break;
     case Id::kDeleteFirst:
-        ChangeDatabase(kDeleteFirst, DuplicateAction::kDeleteFirst, [&] { m_database.DeleteRow(first); });
+        ChangeDatabase(id, DuplicateAction::kDeleteFirst, [&] { m_database.DeleteRow(first); });
         break;
     case Id::kDeleteSecond:
-        ChangeDatabase(kDeleteSecond, DuplicateAction::kDeleteSecond, [&] { m_database.DeleteRow(m_nRow); });
+        ChangeDatabase(id, DuplicateAction::kDeleteSecond, [&] { m_database.DeleteRow(m_nRow); });
         break;
     case Id::kMixDuplicates:
-        ChangeDatabase(kMixDuplicates, DuplicateAction::kMixDuplicates, [&] {
+        ChangeDatabase(id, DuplicateAction::kMixDuplicates, [&] {
             // Column 0 too: the kept row reads "Mixed" until the search renumbers.
             for (int i = 0; i < m_grid->GetColumnCount(); ++i)
                 m_database.SetCellText(first, i, m_grid->GetCellText(kMixedRow, i));
@@ -124,9 +121,9 @@ void CDuplicatesDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     dialog.EndDialog(id);
 }
 
-void CDuplicatesDlg::ChangeDatabase(std::string_view button, int action, CWorkRef change) {
+void CDuplicatesDlg::ChangeDatabase(ControlId button, int action, CWorkRef change) {
     // Each change to 'Database' is a step of its own, by its button's name.
-    const bool done = m_frame.RunCommand(button, [&] {
+    const bool done = m_frame.RunCommand(StepOfButton(kDuplicatesSteps, button), [&] {
         change();
         m_frame.MarkDatabaseModified();
     });

@@ -7,10 +7,9 @@
 
 #include "grid/GridCtrl.h"
 #include "platform/Dialog.h"
+#include "tools/ToolFrame.h"
 
 namespace tabulon {
-
-class IToolFrame;
 
 namespace DuplicatesId {
 constexpr ControlId kGrid{1000};
@@ -20,6 +19,13 @@ constexpr ControlId kDeleteSecond{1002};
 constexpr ControlId kMixDuplicates{1003};
 constexpr ControlId kStopFind{1004};
 }  // namespace DuplicatesId
+
+// The buttons that change 'Database', each a step named by its caption.
+inline constexpr ToolButtonStep kDuplicatesSteps[] = {
+    {DuplicatesId::kDeleteFirst, "Delete first"},
+    {DuplicatesId::kDeleteSecond, "Delete second"},
+    {DuplicatesId::kMixDuplicates, "Mix dublicates"},
+};
 
 // What the user chose (m_nAction).
 namespace DuplicateAction {
@@ -50,9 +56,9 @@ public:
 
 private:
     void SetUpGrid();
-    // Makes change to 'Database' as the command of the button named, which
-    // ends the dialog with action.
-    void ChangeDatabase(std::string_view button, int action, CWorkRef change);
+    // Makes change to 'Database' as the step of button, which ends the
+    // dialog with action.
+    void ChangeDatabase(ControlId button, int action, CWorkRef change);
 
     IToolFrame& m_frame;
     CGridCtrl& m_database;

@@ -84,7 +84,9 @@ void CFindDuplicateDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     switch (id) {
     // Each pair changed is a step of its own; the numbers written again at
     // the end are the search's.
-    case Id::kFind: m_context.frame.RunCommand("Find dublicate", [this] { FindDuplicates(); }); break;
+    case Id::kFind:
+        m_context.frame.RunCommand(StepOfButton(kFindDuplicateSteps, id), [this] { FindDuplicates(); });
+        break;
     case Id::kClose: dialog.EndDialog(id); break;
     default: break;
     }

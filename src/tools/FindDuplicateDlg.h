@@ -19,6 +19,9 @@ constexpr ControlId kProgress{1003};
 constexpr ControlId kClose = DialogId::kCancel;  // Escape closes too
 }  // namespace FindDuplicateId
 
+// "Find" is a step of its own: the numbers it writes again at the end.
+inline constexpr ToolButtonStep kFindDuplicateSteps[] = {{FindDuplicateId::kFind, "Find dublicate"}};
+
 class CFindDuplicateDlg : public IDialogEvents {
 public:
     // onClosed runs once the window is gone; the owner may then destroy this.

@@ -111,10 +111,14 @@ void CReplaceDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     case Id::kNewItems: LoadColumnNames(ToolPane::NewItems); break;
     case Id::kDatabase: LoadColumnNames(ToolPane::Database); break;
     case Id::kCapitalizeFirst:
-        m_context.frame.RunCommand("Capitalize first letter", [this] { CapitalizeFirstLetter(); });
+        m_context.frame.RunCommand(StepOfButton(kReplaceSteps, id), [this] { CapitalizeFirstLetter(); });
         break;
-    case Id::kCapitalizeWords: m_context.frame.RunCommand("Capitalize words", [this] { CapitalizeWords(); }); break;
-    case Id::kReplace: m_context.frame.RunCommand("Replace", [this] { ReplaceInColumns(); }); break;
+    case Id::kCapitalizeWords:
+        m_context.frame.RunCommand(StepOfButton(kReplaceSteps, id), [this] { CapitalizeWords(); });
+        break;
+    case Id::kReplace:
+        m_context.frame.RunCommand(StepOfButton(kReplaceSteps, id), [this] { ReplaceInColumns(); });
+        break;
     case Id::kClose: dialog.EndDialog(id); break;
     default: break;
     }

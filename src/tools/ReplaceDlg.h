@@ -25,6 +25,13 @@ constexpr ControlId kReplace{1007};
 constexpr ControlId kClose = DialogId::kCancel;  // Escape closes too
 }  // namespace ReplaceId
 
+// The buttons that change the lists, each a step of its own.
+inline constexpr ToolButtonStep kReplaceSteps[] = {
+    {ReplaceId::kCapitalizeFirst, "Capitalize first letter"},
+    {ReplaceId::kCapitalizeWords, "Capitalize words"},
+    {ReplaceId::kReplace, "Replace"},
+};
+
 enum class ToolPane { NewItems, Database };
 
 // text with every occurrence of what replaced by with, in one pass from the

@@ -8,6 +8,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Progress.h"
 
+#include <span>
 #include <string_view>
 
 namespace tabulon {
@@ -35,6 +36,20 @@ public:
         return true;
     }
 };
+
+// A button of a tool window that changes the lists, and the name of the
+// step it makes.
+struct ToolButtonStep {
+    ControlId button;
+    std::string_view step;
+};
+
+// The step of button in steps; "" for a button that makes none.
+constexpr std::string_view StepOfButton(std::span<const ToolButtonStep> steps, ControlId button) {
+    for (const ToolButtonStep& s : steps)
+        if (s.button == button) return s.step;
+    return {};
+}
 
 // Everything a tool window works with.
 struct ToolContext {
