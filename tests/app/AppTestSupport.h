@@ -29,7 +29,9 @@ public:
     bool closed = false;
 };
 
-class AppTest : public ::testing::Test {
+// DialogHost: ScriptedToolDialogHost where the tool windows are opened too.
+template <class DialogHost = fakes::ScriptedDialogHost>
+class AppTestWith : public ::testing::Test {
 protected:
     std::string PathOf(const std::string& name) const { return scratch.PathOf(name); }
     std::string MakeFile(const std::string& name, const std::string& bytes) const {
@@ -82,7 +84,7 @@ protected:
     ClosingWindow window;
     fakes::ScriptedMessageBox messages;
     fakes::FakeFilePicker picker;
-    fakes::ScriptedDialogHost dialogs;
+    DialogHost dialogs;
     fakes::RecordingPublisher publisher;
     fakes::IdleHosts idle;
     CSession session{fakes::HostsFor(window, messages, picker, dialogs, idle.menus, publisher, idle)};
@@ -91,6 +93,7 @@ protected:
     CTabulonWnd2& database = session.DatabasePane();
     fakes::ScratchFolder scratch{"tabulon-app"};
 };
+using AppTest = AppTestWith<>;
 
 inline const std::string kConfigPrompt = "Configuration not saved!\n\nSave configuration?";
 inline const std::string kDatabasePrompt = "Database not saved!\n\nSave database?";

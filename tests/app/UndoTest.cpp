@@ -5,22 +5,32 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
+#include <map>
+#include <set>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "AllocationProbe.h"
 #include "AppTestSupport.h"
 #include "FakeGridWindow.h"
+#include "ScriptedToolDialogs.h"
+#include "app/CommandTable.h"
 #include "items/ColumnCommands.h"
 #include "items/ColumnDialogs.h"
 #include "items/DatabaseFile.h"
+#include "tools/AddItemsDialog.h"
 #include "tools/DirectoryItems.h"
+#include "tools/DuplicatesDlg.h"
+#include "tools/FindDuplicateDlg.h"
+#include "tools/ReplaceDlg.h"
 
 namespace tabulon::testing {
 namespace {
 
-class UndoTest : public AppTest {
+class UndoTest : public AppTestWith<fakes::ScriptedToolDialogHost> {
 protected:
     fakes::FakeGridWindow dbWindow;
     fakes::FakeGridWindow newItemsWindow;
@@ -64,6 +74,26 @@ protected:
         grid.OnLButtonDown({origin.x + 4, origin.y + 4}, 0);
         grid.OnLButtonUp({origin.x + 4, origin.y + 4}, 0);
     }
+    // Every command that may change the lists, as "where: the step it
+    // names": the main menu's, the right-click menus', the tool windows'
+    // buttons' and the gestures in a grid.
+    std::vector<std::string> Commands() {
+        std::vector<std::string> out;
+        for (const MenuEntry& entry : MainMenu())
+            if (entry.kind == MenuEntryKind::Item) out.push_back("menu: " + std::string(StepNameOf(entry.id)));
+        for (const auto& [pane, items] : {std::pair{"New items: ", BuildNewItemsMenu(*newItems.GetGrid(), 1, 1)},
+                                          std::pair{"Database: ", BuildDatabaseMenu(Db(), 1, 1)}})
+            for (const MenuItem& item : items)
+                if (!item.IsSeparator())
+                    out.push_back(pane + std::string(StepName(items, static_cast<MenuCommand>(item.id))));
+        using Steps = std::span<const ToolButtonStep>;
+        for (const auto& [tool, steps] :
+             {std::pair{"Replace: ", Steps(kReplaceSteps)}, std::pair{"Find dublicate: ", Steps(kFindDuplicateSteps)},
+              std::pair{"Dublicates found: ", Steps(kDuplicatesSteps)}})
+            for (const ToolButtonStep& button : steps) out.push_back(tool + std::string(button.step));
+        for (std::string_view gesture : kGestures) out.push_back("gesture: " + std::string(gesture));
+        return out;
+    }
     // As an edit box ends with text typed.
     void Edit(int row, int col, const std::string& text) { Db().OnEndEditCell(row, col, text); }
 };
@@ -73,87 +103,159 @@ TEST_F(UndoTest, EachCommandIsOneStepThatUndoTakesBackAndRedoDoesAgain) {
     const auto typeAndOk = [&](const char* text) {
         dialogs.scripts.push_back({fakes::TypeText(kColumnTextEditId, text), fakes::Press(DialogId::kOk)});
     };
-    const struct {
-        const char* name;
+    const auto yesAndMenu = [&](bool databasePane, M command) {
+        messages.Answer(MbResult::Yes);
+        Menu(databasePane, command, 1, 1);
+    };
+    // A button of the 'Replace' window on all of 'Database', "b" to "B".
+    const auto replace = [&](ControlId button) {
+        frame.ToolWindows().OnReplace();
+        fakes::ToolDialog& tool = *dialogs.Open().back();
+        tool.ChooseRadio(ReplaceId::kDatabase);
+        tool.ClickListEntry(ReplaceId::kColumns, 0);
+        tool.SetControlText(ReplaceId::kReplaceText, "b");
+        tool.SetControlText(ReplaceId::kWithText, "B");
+        dialogs.Click(tool, button);
+    };
+    // The search, a pair found answered with button.
+    const auto pair = [&](ControlId button) {
+        dialogs.scripts.push_back({fakes::PressTool(button)});
+        frame.ToolWindows().OnFindDuplicate();
+        fakes::ToolDialog& tool = *dialogs.Open().back();
+        tool.ClickListEntry(FindDuplicateId::kColumns, 0);
+        dialogs.Click(tool, FindDuplicateId::kFind);
+    };
+    const auto twoAlike = [&] {
+        for (int col : {1, 2}) Edit(2, col, std::string(Db().GetCellText(1, col)));
+    };
+    const auto uncheckAll = [&] { Menu(false, M::kUnselectAllItems, 1, 1); };
+    const auto checkAll = [&] { Menu(false, M::kSelectAllItems, 1, 1); };
+    std::filesystem::create_directories(PathOf("scan/q"));
+    const struct Driver {
         std::function<void()> run;
         std::function<void()> before = nullptr;  // done by hand first, a step of its own
-    } commands[] = {
-        {"Delete column", [&] { Menu(true, M::kDeleteColumn, 0, 1); }},
-        {"Insert column", [&] { Menu(true, M::kInsertColumn, 0, 1); }},
-        {"Delete all items",
-         [&] {
-             messages.Answer(MbResult::Yes);
-             Menu(false, M::kDeleteAllItems, 1, 1);
-         }},
-        {"Unselect all items", [&] { Menu(false, M::kUnselectAllItems, 1, 1); }},
-        {"Delete item", [&] { Menu(true, M::kDeleteItem, 1, 1); }},
-        {"Move items", [&] { frame.OnCommand(CommandId::kMoveItems); }},
-        {"Import database",
-         [&] {
+    } moveColumn{[&] {
+        frame.SetActivePane(true);  // as a heading dropped on column 0
+        Db().RunGesture(kMoveColumnGesture, [&] { frame.MoveColumnInActivePane(2, 0); });
+    }};
+    // How each command that changes the lists is made to change something.
+    const std::map<std::string, Driver> drivers = {
+        {"menu: Import database", {[&] {
              picker.Answer(MakeFile("other.db", "x;1\r\ny;2;3\r\n"));
              frame.OnCommand(CommandId::kImportDatabase);
-         }},
-        {"Make list",  // saves the edit when asked, then sorts what it unsorted
-         [&] {
-             messages.Answer(MbResult::Yes);
-             frame.OnCommand(CommandId::kMakeList);
-         },
-         [&] { Edit(1, 1, "z"); }},
-        {"Edit cell", [&] { Edit(2, 1, "typed"); }},
-        {"Rename column",
-         [&] {
-             typeAndOk("Band");
-             Menu(true, M::kRenameColumn, 0, 1);
-         }},
-        {"Fill column with",
-         [&] {
+         }}},
+        {"menu: Add directory", {[&] {
+             dialogs.scripts.push_back({[&](fakes::ToolDialog&, IDialogEvents& events) {
+                                            dynamic_cast<CAddItemsDlg&>(events).m_strPath = PathOf("scan");
+                                        },
+                                        fakes::PressTool(DialogId::kOk)});
+             frame.OnCommand(CommandId::kAddDirectory);
+         }}},
+        {"menu: Move items", {[&] { frame.OnCommand(CommandId::kMoveItems); }}},
+        {"menu: Make list",  // saves the edit when asked, then sorts what it unsorted
+         {[&] {
+              messages.Answer(MbResult::Yes);
+              frame.OnCommand(CommandId::kMakeList);
+          },
+          [&] { Edit(1, 1, "z"); }}},
+        {"New items: Insert column", {[&] { Menu(false, M::kInsertColumn, 1, 1); }}},
+        {"New items: Delete column", {[&] { yesAndMenu(false, M::kDeleteColumn); }}},
+        {"New items: Delete all columns", {[&] { yesAndMenu(false, M::kNewItemsDeleteAllColumns); }}},
+        {"New items: Fill column with", {[&] {
              typeAndOk("all");
              Menu(false, M::kNewItemsFillColumn, 0, 2);
-         }},
-        {"Delete all columns",
-         [&] {
-             messages.Answer(MbResult::Yes);
-             Menu(true, M::kDatabaseDeleteAllColumns, 0, 1);
-         }},
-        {"Move column",
-         [&] {
-             frame.SetActivePane(true);  // as a heading dropped on column 0
-             Db().RunGesture(kMoveColumnGesture, [&] { frame.MoveColumnInActivePane(2, 0); });
-         }},
-        {"Add item", [&] { Menu(false, M::kAddItem, 1, 1); }},
-        {"Select all items", [&] { Menu(false, M::kSelectAllItems, 1, 1); },
-         [&] { Menu(false, M::kUnselectAllItems, 1, 1); }},
-        {kCheckGesture, [&] { Click(*newItems.GetGrid(), 2, 0); }, [&] { Menu(false, M::kUnselectAllItems, 1, 1); }},
-        {kSortGesture, [&] { Click(Db(), 0, 2); }, [&] { Edit(1, 2, "9"); }},
+         }}},
+        {"New items: Add item", {[&] { Menu(false, M::kAddItem, 1, 1); }}},
+        {"New items: Delete item(s)", {[&] { Menu(false, M::kDeleteItems, 1, 1); }}},
+        {"New items: Delete all items", {[&] { yesAndMenu(false, M::kDeleteAllItems); }}},
+        {"New items: Select all items", {checkAll, uncheckAll}},
+        {"New items: Unselect all items", {uncheckAll, checkAll}},
+        {"Database: Insert column", {[&] { Menu(true, M::kInsertColumn, 0, 1); }}},
+        {"Database: Rename column", {[&] {
+             typeAndOk("Band");
+             Menu(true, M::kRenameColumn, 0, 1);
+         }}},
+        {"Database: Delete column", {[&] { Menu(true, M::kDeleteColumn, 0, 1); }}},
+        {"Database: Delete all columns", {[&] { yesAndMenu(true, M::kDatabaseDeleteAllColumns); }}},
+        {"Database: Fill column with", {[&] {
+             typeAndOk("all");
+             Menu(true, M::kDatabaseFillColumn, 0, 1);
+         }}},
+        {"Database: Delete item", {[&] { Menu(true, M::kDeleteItem, 1, 1); }}},
+        {"Database: Delete all items", {[&] { yesAndMenu(true, M::kDeleteAllItems); }}},
+        {"Replace: Capitalize first letter", {[&] { replace(ReplaceId::kCapitalizeFirst); }}},
+        {"Replace: Capitalize words", {[&] { replace(ReplaceId::kCapitalizeWords); }}},
+        {"Replace: Replace", {[&] { replace(ReplaceId::kReplace); }}},
+        {"Dublicates found: Delete first", {[&] { pair(DuplicatesId::kDeleteFirst); }, twoAlike}},
+        {"Dublicates found: Delete second", {[&] { pair(DuplicatesId::kDeleteSecond); }, twoAlike}},
+        {"Dublicates found: Mix dublicates", {[&] { pair(DuplicatesId::kMixDuplicates); }, twoAlike}},
+        {"gesture: Sort", {[&] { Click(Db(), 0, 2); }, [&] { Edit(1, 2, "9"); }}},
+        {"gesture: Select item", {[&] { Click(*newItems.GetGrid(), 2, 0); }, uncheckAll}},
+        {"gesture: Unselect item", {[&] { Click(*newItems.GetGrid(), 2, 0); }, checkAll}},
+        {"gesture: Edit cell", {[&] { Edit(2, 1, "typed"); }}},
+        {"gesture: Move column", moveColumn},
     };
-    for (const auto& command : commands) {
-        SCOPED_TRACE(command.name);
-        if (command.before) {
+    // The commands that make no step: they change no list, replace both and
+    // forget every step, are the steps, or open a window whose buttons are
+    // commands of their own (the search's pairs; the numbers it writes again
+    // are no change).
+    const std::set<std::string> makeNoStep = {
+        "menu: New configuration",
+        "menu: Edit configuration",
+        "menu: Open configuration",
+        "menu: Save database",
+        "menu: Save configuration",
+        "menu: Horizantal",
+        "menu: Vertical",
+        "menu: Exit",
+        "menu: Undo",
+        "menu: Redo",
+        "menu: Find",
+        "menu: Find next",
+        "menu: Find previous",
+        "menu: Replace",
+        "menu: Find dublicate",
+        "menu: About",
+        "Find dublicate: Find dublicate",
+    };
+    std::set<std::string> driven;
+    for (const std::string& command : Commands()) {
+        SCOPED_TRACE(command);
+        const auto driver = drivers.find(command);
+        if (makeNoStep.contains(command)) continue;
+        if (driver == drivers.end()) {
+            ADD_FAILURE() << command << " has no driver: give it one, or list it with those that make no step";
+            continue;
+        }
+        driven.insert(command);
+        const std::string name = command.substr(command.find(": ") + 2);
+        if (driver->second.before) {
             frame.SetActivePane(true);
-            command.before();
+            driver->second.before();
             frame.CommitStep(CUndoStack::kByHand);
         }
         const std::vector<std::string> before = Lists();
         const std::string cornerBefore = Corner();
-        command.run();
+        driver->second.run();
         const std::vector<std::string> after = Lists();
         const std::string corner = Corner();
         ASSERT_NE(after, before);
         ASSERT_TRUE(frame.UndoStack().CanUndo());
-        EXPECT_EQ(frame.UndoStack().UndoName(), command.name);
+        EXPECT_EQ(frame.UndoStack().UndoName(), name);
         // Make list saved the lists it found, so they are what the file holds;
         // sorted again, they differ from it.
-        const bool saved = command.name == std::string("Make list");
+        const bool saved = command == "menu: Make list";
         frame.OnCommand(CommandId::kUndo);
         EXPECT_EQ(Lists(), before);
         EXPECT_EQ(Corner(), saved ? "Database" : cornerBefore);
-        EXPECT_EQ(frame.UndoStack().RedoName(), command.name);
+        EXPECT_EQ(frame.UndoStack().RedoName(), name);
         frame.OnCommand(CommandId::kRedo);
         EXPECT_EQ(Lists(), after);
         EXPECT_EQ(Corner(), saved ? "Database" : corner);  // the sort sets no mark
         frame.OnCommand(CommandId::kUndo);
         EXPECT_EQ(Lists(), before);
     }
+    for (const auto& [command, driver] : drivers) EXPECT_TRUE(driven.contains(command)) << command << " is no command";
 }
 
 TEST_F(UndoTest, TheMarkFollowsTheSavedStateAndOpeningForgetsEveryStep) {
