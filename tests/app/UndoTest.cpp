@@ -131,13 +131,10 @@ TEST_F(UndoTest, EachCommandIsOneStepThatUndoTakesBackAndRedoDoesAgain) {
     const auto uncheckAll = [&] { Menu(false, M::kUnselectAllItems, 1, 1); };
     const auto checkAll = [&] { Menu(false, M::kSelectAllItems, 1, 1); };
     std::filesystem::create_directories(PathOf("scan/q"));
-    const struct Driver {
+    struct Driver {
         std::function<void()> run;
         std::function<void()> before = nullptr;  // done by hand first, a step of its own
-    } moveColumn{[&] {
-        frame.SetActivePane(true);  // as a heading dropped on column 0
-        Db().RunGesture(kMoveColumnGesture, [&] { frame.MoveColumnInActivePane(2, 0); });
-    }};
+    };
     // How each command that changes the lists is made to change something.
     const std::map<std::string, Driver> drivers = {
         {"menu: Import database", {[&] {
@@ -193,7 +190,10 @@ TEST_F(UndoTest, EachCommandIsOneStepThatUndoTakesBackAndRedoDoesAgain) {
         {"gesture: Select item", {[&] { Click(*newItems.GetGrid(), 2, 0); }, uncheckAll}},
         {"gesture: Unselect item", {[&] { Click(*newItems.GetGrid(), 2, 0); }, checkAll}},
         {"gesture: Edit cell", {[&] { Edit(2, 1, "typed"); }}},
-        {"gesture: Move column", moveColumn},
+        {"gesture: Move column", {[&] {
+             frame.SetActivePane(true);  // as a heading dropped on column 0
+             Db().RunGesture(kMoveColumnGesture, [&] { frame.MoveColumnInActivePane(2, 0); });
+         }}},
     };
     // The commands that make no step: they change no list, replace both and
     // forget every step, are the steps, or open a window whose buttons are
