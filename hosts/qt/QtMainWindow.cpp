@@ -64,6 +64,9 @@ CQtMainWindow::CQtMainWindow(const QtWindowHosts& hosts, QWidget* parent)
 }
 
 CQtMainWindow::~CQtMainWindow() {
+    // The widgets about to go move the keyboard focus on, and the window is
+    // no whole window any more to hear of it.
+    QObject::disconnect(qApp, nullptr, this, nullptr);
     CQtApplication::SetLastGuard(nullptr);
     // The grid widgets end their edits into the panes' grids, so they go
     // while the panes and the frame are still here.
