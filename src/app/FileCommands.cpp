@@ -118,7 +118,6 @@ void CMainFrame::OnNewConfiguration() {
     ResetConfig(*this);
     m_database.ClearDatabase();
     m_database.SetDatabaseModified(false);
-    OnDatabaseColumnsChanged();
     const bool saved = CConfigDlg(*this).DoModal() == DialogId::kOk;
     CGridWork work(this, "Opening the configuration", {GetDatabaseGrid()});
     if (saved) LoadDatabaseFile(*this);
@@ -162,7 +161,6 @@ bool CMainFrame::OpenConfiguration(const std::string& cfgPath) {
         // Half opened is not open: a save could cut the database short.
         m_database.ClearDatabase();
         ResetConfig(*this);
-        OnDatabaseColumnsChanged();
         Messages().Show(OutOfMemoryText("open the configuration", cfgPath, "Nothing was opened."), "Configuration",
                         MbIcon::Exclamation, MbButtons::Ok);
         return false;

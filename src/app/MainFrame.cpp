@@ -90,13 +90,6 @@ void CMainFrame::OnDatabaseEditEnded(CGridCtrl&, CellId focus) {
     database->Refresh();
 }
 
-void CMainFrame::OnGridCellChanged(CGridCtrl& grid, int row, int col) {
-    // Any item cell of 'Database' changed by hand is an unsaved change,
-    // whatever column the focus ends in.
-    if (&grid == GetDatabaseGrid() && row >= grid.GetFixedRowCount() && col >= grid.GetFixedColumnCount())
-        m_database.SetDatabaseModified(true);
-}
-
 bool CMainFrame::MayTypeIntoCell(CGridCtrl& grid, int, int, const std::string& text, bool editing) {
     // Refused where it is typed, not item by item at the next save.
     if (!HoldsFieldBreak(text)) return true;
@@ -129,9 +122,17 @@ void CMainFrame::ResetNumberColumnWidths() {
 }
 
 void CMainFrame::OnGridChanged(CGridCtrl& grid, const TableChange& change) {
+    const bool database = &grid == GetDatabaseGrid();
     // A heading is a column's name.
     const bool heading = change.kind == GridChange::Cells && change.row < grid.GetFixedRowCount() && change.col > 0;
-    if (change.kind == GridChange::Columns || heading) ColumnsChanged(&grid == GetDatabaseGrid());
+    if (change.kind == GridChange::Columns || heading) ColumnsChanged(database);
+    // Any change of the user's to the items of 'Database' or their columns
+    // is an unsaved change; their order is none, nor are the numbers and the
+    // mark in column 0, which are never recorded. Taking steps back and doing
+    // them again sets the mark from what was saved (AfterSteps).
+    if (database && change.recorded && !change.takingBack && change.kind != GridChange::Order &&
+        (change.kind != GridChange::Cells || change.col > 0))
+        m_database.SetDatabaseModified(true);
 }
 
 void CMainFrame::ColumnsChanged(bool databasePane) {
@@ -241,8 +242,6 @@ void CMainFrame::AfterSteps() {
     m_database.SetDatabaseModified(m_undo.DatabaseChangedSinceSaved());
     if (IsConfigurationOpen())
         m_hosts.window.SetTitle(ConfigurationTitle(m_config.cfgfile, m_undo.ConfigurationChangedSinceSaved()));
-    OnDatabaseColumnsChanged();
-    OnNewItemsColumnsChanged();
     ResetNumberColumnWidths();
     for (CGridCtrl* grid : {GetNewItemsGrid(), GetDatabaseGrid()}) {
         if (!grid) continue;

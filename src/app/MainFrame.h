@@ -135,10 +135,9 @@ public:
     // changed goes back, and the user is told.
     void OnUncaughtError(const std::exception& error);
 
-    // What lists the columns of a pane (the open tool windows, the find
-    // bar) follows their changes, once a command has made them all.
-    void OnDatabaseColumnsChanged() override { ColumnsChanged(true); }
-    void OnNewItemsColumnsChanged() override { ColumnsChanged(false); }
+    // What follows the lists hears of their changes here: the Database's
+    // mark, and what lists the columns of a pane (the open tool windows, the
+    // find bar), once a command has made them all.
     void OnGridChanged(CGridCtrl& grid, const TableChange& change) override;
 
     // What the tool windows ask of the main window.
@@ -176,7 +175,6 @@ public:
     void NumberDatabaseItemRows() override;
     void MoveColumnInActivePane(int from, int to) override;
     void OnDatabaseEditEnded(CGridCtrl& grid, CellId focus) override;
-    void OnGridCellChanged(CGridCtrl& grid, int row, int col) override;
     bool MayTypeIntoCell(CGridCtrl& grid, int row, int col, const std::string& text, bool editing) override;
     void ResetNumberColumnWidths() override;
     void OnGridContextMenu(int row, int col) override;

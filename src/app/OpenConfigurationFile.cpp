@@ -57,7 +57,6 @@ bool OpenConfigurationFile(CMainFrame& frame, const std::string& cfgPath, Config
         return refuse(OutOfMemoryText("open the configuration file", cfgPath, "Nothing was opened."));
     }
     if (gridLines) *gridLines = parsed.gridLines;
-    frame.OnDatabaseColumnsChanged();
     return true;
 }
 

@@ -39,8 +39,6 @@ public:
     // focus column is 2 or higher: "Database*", renumbering, the 'Database'
     // grid's focus set to focus and refreshed.
     virtual void OnDatabaseEditEnded(CGridCtrl& grid, CellId focus) = 0;
-    // An item cell of grid was changed by editing or by the Delete key.
-    virtual void OnGridCellChanged(CGridCtrl& grid, int row, int col) = 0;
     // Every change of grid's table, once it is made (grid/GridTable.h): its
     // cells, rows, their order or columns; whether it was recorded (a change
     // of the user's, not a number or a mark that follows from the lists) and

@@ -70,9 +70,7 @@ void CGridCtrl::OnEndEditCell(int row, int col, const std::string& text) {
     CGridCellBase* cell = GetCell(row, col);
     if (!cell) return;
     if (text != cell->GetText() && MayTakeTypedText(row, col, text, false)) {
-        RunGesture(kEditCellGesture, [&] {
-            if (SetCellText(row, col, text) && m_frame) m_frame->OnGridCellChanged(*this, row, col);
-        });
+        RunGesture(kEditCellGesture, [&] { SetCellText(row, col, text); });
     }
     cell->OnEndEdit();
 }
@@ -172,14 +170,12 @@ bool CGridCtrl::OnKeyDown(unsigned key, unsigned modifiers) {
     case Key::kDelete:
         if (IsCellEditable(m_focus.row, m_focus.col)) {
             const CellId cell = m_focus;
-            const bool hadText = !GetCellText(cell.row, cell.col).empty();
             RunGesture(kEditCellGesture, [&] {
                 SendMessageToParent(cell.row, cell.col, GridNotify::kBeginEdit);
                 SetCellText(cell.row, cell.col, "");
                 SetModified(true, cell.row, cell.col);
                 SendMessageToParent(cell.row, cell.col, GridNotify::kEndEdit);
                 RedrawCell(cell.row, cell.col);
-                if (hadText && m_frame) m_frame->OnGridCellChanged(*this, cell.row, cell.col);
             });
         }
         return true;

@@ -91,25 +91,21 @@ void RunNewItemsCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd1& 
     case MenuCommand::kInsertColumn:
         pane::InsertNewDataColumn(grid, InsertPosition(grid, col));
         wnd.NumberColumnHeadings();
-        frame.OnNewItemsColumnsChanged();
         break;
     case MenuCommand::kDeleteColumn:
         if (Confirm(frame, "Delete column " + std::string(grid.GetCellText(row, col)) + "?", "Delete column"))
             DeleteDataColumn(grid, col);
         wnd.NumberColumnHeadings();
-        frame.OnNewItemsColumnsChanged();
         break;
     case MenuCommand::kNewItemsDeleteAllColumns:
         if (!Confirm(frame, "Delete all columns?", "Delete all")) break;
         DeleteAllDataColumns(grid);
-        frame.OnNewItemsColumnsChanged();
         break;
     case MenuCommand::kNewItemsFillColumn: FillColumn(grid, frame.Messages(), dialogs, col); break;
     case MenuCommand::kAddItem: {
         if (grid.GetColumnCount() < 2) {
             if (pane::InsertNewDataColumn(grid, -1) < 0) break;
             wnd.NumberColumnHeadings();
-            frame.OnNewItemsColumnsChanged();
         }
         const int added = grid.InsertRow("", -1);
         if (added >= 0) wnd.MakeCheckCell(added);
@@ -142,8 +138,6 @@ void RunDatabaseCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd2& 
     case MenuCommand::kInsertColumn:
         if (pane::InsertNewDataColumn(grid, InsertPosition(grid, col)) < 0) break;
         frame.MarkConfigurationModified();
-        frame.OnDatabaseColumnsChanged();
-        wnd.SetDatabaseModified(true);
         break;
     case MenuCommand::kRenameColumn: {
         // Column 0 heading is the corner with the Database mark: never a name.
@@ -152,8 +146,8 @@ void RunDatabaseCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd2& 
         if (dialog.DoModal(dialogs) != DialogId::kOk) break;
         grid.SetCellText(0, col, dialog.GetName());
         frame.MarkConfigurationModified();
+        // Renamed to the name it had, it is still a change to the user.
         wnd.SetDatabaseModified(true);
-        frame.OnDatabaseColumnsChanged();
         break;
     }
     case MenuCommand::kDeleteColumn:
@@ -161,18 +155,15 @@ void RunDatabaseCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd2& 
         if (!Confirm(frame, "Delete column " + std::string(grid.GetCellText(row, col)) + "?", "Delete column")) break;
         DeleteDataColumn(grid, col);
         frame.MarkConfigurationModified();
-        frame.OnDatabaseColumnsChanged();
-        wnd.SetDatabaseModified(true);
         break;
     case MenuCommand::kDatabaseDeleteAllColumns:
         if (!Confirm(frame, "Delete all columns?", "Delete all")) break;
         DeleteAllDataColumns(grid);
-        frame.OnDatabaseColumnsChanged();
         // The configuration keeps the column names, and they are gone now.
         frame.MarkConfigurationModified();
-        wnd.SetDatabaseModified(true);
         break;
     case MenuCommand::kDatabaseFillColumn:
+        // Filled with what it held, it is still a change to the user.
         if (FillColumn(grid, frame.Messages(), dialogs, col)) wnd.SetDatabaseModified(true);
         break;
     case MenuCommand::kDeleteItem:
@@ -180,14 +171,11 @@ void RunDatabaseCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd2& 
         if (!Confirm(frame, "Delete selected item?", "Delete item(s)")) break;
         grid.DeleteRow(row);
         wnd.NumberItemRows(row, grid.GetRowCount());
-        wnd.SetDatabaseModified(true);
         break;
     case MenuCommand::kDeleteAllItems:
         if (!Confirm(frame, "Delete all items?", "Delete all")) break;
         grid.DeleteNonFixedRows();
         frame.MarkConfigurationModified();
-        frame.OnDatabaseColumnsChanged();
-        wnd.SetDatabaseModified(true);
         break;
     default: break;
     }

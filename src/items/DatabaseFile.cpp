@@ -111,7 +111,6 @@ bool LoadItems(IItemsFrame& frame, CGridCtrl& grid, const std::string& path) {
             read = ForEachItemLine(
                 path, grid, reason, [&](std::string_view line) { AddDatabaseLine(grid, line, grid.GetRowCount()); },
                 &stamp);
-            if (read) frame.OnDatabaseColumnsChanged();
         }
         if (read) {
             frame.DatabasePane().DatabaseFileStamp() = std::move(stamp);
@@ -410,7 +409,6 @@ void ImportDatabaseFile(IItemsFrame& frame) {
     } catch (const std::bad_alloc&) {
         // The items are in; only the widths stay as they were.
     }
-    frame.OnNewItemsColumnsChanged();
 }
 
 }  // namespace tabulon

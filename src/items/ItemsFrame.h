@@ -29,9 +29,6 @@ public:
     // Back to no configuration open, with the record at its "New
     // configuration" values.
     virtual void CloseConfiguration() = 0;
-    // The columns of a pane changed; the tool windows that list them follow.
-    virtual void OnDatabaseColumnsChanged() = 0;
-    virtual void OnNewItemsColumnsChanged() = 0;
 
     virtual IMessageBox& Messages() = 0;
     virtual IFilePicker& FilePicker() = 0;

@@ -36,6 +36,7 @@ void MoveItems(IItemsFrame& frame) {
     const bool drawing = database.IsRedrawAllowed();
     database.SetRedraw(false);
     const int databaseColumns = database.GetColumnCount();
+    const bool wasModified = databasePane.IsDatabaseModified();
     int added = 0;
     try {
         // All the checked items go in, or, when memory runs out, none does.
@@ -59,16 +60,16 @@ void MoveItems(IItemsFrame& frame) {
     } catch (const std::bad_alloc&) {
         database.SetRowCount(databaseRows);
         database.SetColumnCount(databaseColumns);
+        databasePane.SetDatabaseModified(wasModified);  // nothing moved, nothing to save
         if (drawing) database.SetRedraw(true, true);
         frame.Messages().Show("Not enough memory to move the checked items into 'Database'.\n\nNothing was moved.",
                               "Move items", MbIcon::Exclamation, MbButtons::Ok);
         return;
     }
 
+    // With no item checked nothing moved, and still the Database is changed
+    // to the user.
     databasePane.SetDatabaseModified(true);
-    // New columns must reach the tool windows' lists: a 'Find dublicate'
-    // left at the old columns would pair items that differ in the new ones.
-    if (database.GetColumnCount() != databaseColumns) frame.OnDatabaseColumnsChanged();
     try {
         CStrictGrid strict(database);
         databasePane.SortByAllColumns();

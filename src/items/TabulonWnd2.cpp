@@ -45,11 +45,10 @@ void CTabulonWnd2::ClearDatabase() {
 void CTabulonWnd2::MoveColumn(int from, int to) {
     if (!m_grid || !pane::MoveDataColumn(*m_grid, from, to, true)) return;
     FitDatabaseColumns();
-    // Saving only one of the two files would pair the names with the wrong fields.
-    SetDatabaseModified(true);
+    // Saving only one of the two files would pair the names with the wrong
+    // fields: the configuration is marked too, as the moved columns mark the
+    // Database.
     m_frame.MarkConfigurationModified();
-    // The 'Replace' list names the columns in their order.
-    m_frame.OnDatabaseColumnsChanged();
 }
 
 bool CTabulonWnd2::IsDatabaseModified() const { return m_grid && m_grid->GetCellText(0, 0) == kModifiedDatabaseCorner; }

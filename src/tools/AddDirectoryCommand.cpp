@@ -31,7 +31,6 @@ void AddFolderItems(IAddItemsFrame& frame, const std::string& folder, const AddI
                               MbIcon::Exclamation, MbButtons::Ok);
         return;
     }
-    frame.OnNewItemsColumnsChanged();
     if (!notes.message.empty()) frame.Messages().Show(notes.message, kCaption, MbIcon::Exclamation, MbButtons::Ok);
 }
 

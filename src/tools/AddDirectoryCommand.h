@@ -23,9 +23,6 @@ public:
     virtual IProgressHost& Progress() = 0;
     virtual IMessageBox& Messages() = 0;
     virtual CTabulonWnd1& NewItemsPane() = 0;
-    // The 'New items' columns may have changed: an open 'Replace' window
-    // that works on them reloads its column list.
-    virtual void OnNewItemsColumnsChanged() = 0;
 };
 
 // Runs the dialog; after "Add", lastDirectory becomes the chosen folder with

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "grid/GridFrame.h"
+#include "grid/GridTable.h"
 
 namespace tabulon::fakes {
 
@@ -19,8 +20,9 @@ public:
     void OnDatabaseEditEnded(CGridCtrl&, CellId focus) override {
         calls.push_back("edit ended " + std::to_string(focus.row) + "," + std::to_string(focus.col));
     }
-    void OnGridCellChanged(CGridCtrl&, int row, int col) override {
-        calls.push_back("changed " + std::to_string(row) + "," + std::to_string(col));
+    void OnGridChanged(CGridCtrl&, const TableChange& change) override {
+        if (change.kind == GridChange::Cells)
+            calls.push_back("changed " + std::to_string(change.row) + "," + std::to_string(change.col));
     }
     void ResetNumberColumnWidths() override { calls.push_back("widths"); }
     bool RunCommand(std::string_view step, CWorkRef work) override {

@@ -75,7 +75,6 @@ public:
     void NumberDatabaseItemRows() override {}
     void MoveColumnInActivePane(int, int) override {}
     void OnDatabaseEditEnded(CGridCtrl&, CellId) override {}
-    void OnGridCellChanged(CGridCtrl&, int, int) override {}
     void ResetNumberColumnWidths() override {}
     void OnGridContextMenu(int, int) override {}
     void OnGridChanged(CGridCtrl&, const TableChange& change) override { kinds.insert(change.kind); }

@@ -54,6 +54,7 @@ struct CommandPanes : ::testing::Test {
     }
     // Named 'Database' columns and ";"-separated rows, as a load leaves them.
     void AddDatabase(const Strings& names, const Strings& lines) {
+        const CGridCtrl::CUnrecorded loaded(*db);
         for (const auto& name : names) db->SetCellText(0, pane::AppendDataColumn(*db), name);
         for (const auto& line : lines) AddDatabaseLine(*db, line, -1);
     }

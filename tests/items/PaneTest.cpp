@@ -50,6 +50,7 @@ struct Panes : ::testing::Test {
     }
     // Database rows from fields, numbered as a load would.
     void AddDatabaseRows(const std::vector<std::vector<std::string>>& rows) {
+        const CGridCtrl::CUnrecorded loaded(*db);
         for (const auto& fields : rows) {
             while (db->GetColumnCount() < static_cast<int>(fields.size()) + 1) pane::AppendDataColumn(*db);
             const int row = db->InsertRow("");

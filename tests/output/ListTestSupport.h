@@ -83,13 +83,16 @@ protected:
     }
 
     CGridCtrl& Grid() { return *database.GetGrid(); }
+    // Columns and items go in unrecorded, as a load puts them.
     void AddColumns(std::initializer_list<std::string> names) {
+        const CGridCtrl::CUnrecorded loaded(Grid());
         for (const std::string& name : names) {
             const int col = pane::AppendDataColumn(Grid());
             Grid().SetCellText(0, col, name);
         }
     }
     void AddItem(std::initializer_list<std::string> fields) {
+        const CGridCtrl::CUnrecorded loaded(Grid());
         const int row = Grid().InsertRow("");
         int col = 1;
         for (const std::string& field : fields) pane::SetItemCell(Grid(), row, col++, field);

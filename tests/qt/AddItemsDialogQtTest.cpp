@@ -67,7 +67,6 @@ struct AddItemsDialogQt : ::testing::Test, fakes::HeadlessSession, IAddItemsFram
     IProgressHost& Progress() override { return progress; }
     IMessageBox& Messages() override { return messages; }
     CTabulonWnd1& NewItemsPane() override { return newItems; }
-    void OnNewItemsColumnsChanged() override {}
 
     void SetUp() override {
         const std::string root = scratch.folder.string();

@@ -28,7 +28,9 @@ public:
     void NumberDatabaseItemRows() override { ++numberings; }
     void MoveColumnInActivePane(int from, int to) override { moves.push_back({from, to}); }
     void OnDatabaseEditEnded(CGridCtrl&, CellId) override {}
-    void OnGridCellChanged(CGridCtrl&, int row, int col) override { changed.push_back({row, col}); }
+    void OnGridChanged(CGridCtrl&, const TableChange& change) override {
+        if (change.kind == GridChange::Cells) changed.push_back({change.row, change.col});
+    }
     void ResetNumberColumnWidths() override {}
     void OnGridContextMenu(int row, int col) override { contextMenus.push_back({row, col}); }
 
