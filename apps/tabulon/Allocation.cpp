@@ -1,34 +1,32 @@
-// The program's operator new and delete: large arrays (a big list's table of
-// rows, its sort keys, the rows a sort gathers) on large pages, from mappings
-// of their own; everything else from malloc, as the library's would.
+// The program's memory policy, in one place: the arrays known to grow big
+// (made with CBigArrayAllocator) on mappings of their own marked for large
+// pages, the cell pool's blocks likewise; everything else from malloc. When
+// malloc finds no memory, the room taken ahead of need goes back first.
 
-#include <cstdlib>
+#include "Allocation.h"
+
 #include <new>
 
+#include "base/BigArray.h"
 #include "grid/CellPool.h"
 #include "posix/LargePageBlocks.h"
 
-// The address sanitizer keeps its own operator new, which checks each use.
+namespace tabulon {
+
+namespace {
+void GiveBackRoomOrFail() {
+    if (!posix::GiveBackRoom()) throw std::bad_alloc();
+}
+}  // namespace
+
+void SetMemoryPolicy() {
+    cellpool::SetBlockSource(&posix::AllocateLargePageBlock);
+    // The address sanitizer checks each use of what operator new gives:
+    // its big arrays stay there.
 #if !defined(TABULON_ADDRESS_SANITIZER)
-
-void* operator new(std::size_t size) {
-    if (size >= tabulon::posix::kLargeArray) {
-        if (void* array = tabulon::posix::MapLargeArray(size)) return array;
-    }
-    for (;;) {
-        if (void* block = std::malloc(size ? size : 1)) return block;
-        // Room taken ahead of need goes to the work first.
-        if (tabulon::posix::GiveBackRoom()) continue;
-        const std::new_handler handler = std::get_new_handler();
-        if (!handler) throw std::bad_alloc();
-        handler();
-    }
-}
-
-void operator delete(void* block) noexcept {
-    if (!tabulon::posix::UnmapLargeArray(block)) std::free(block);
-}
-
-void operator delete(void* block, std::size_t) noexcept { operator delete(block); }
-
+    bigarray::SetSource({.map = &posix::MapLargeArray, .unmap = &posix::UnmapLargeArray});
 #endif
+    std::set_new_handler(&GiveBackRoomOrFail);
+}
+
+}  // namespace tabulon

@@ -11,13 +11,13 @@
 #include <utility>
 #include <vector>
 
+#include "Allocation.h"
 #include "WindowEntry.h"
 #include "app/BatchMakeList.h"
 #include "app/Session.h"
 #include "base/ProgramName.h"
 #include "base/TextFile.h"
 #include "batch/BatchHost.h"
-#include "grid/CellPool.h"
 #include "posix/LargePageBlocks.h"
 #include "posix/LoadedFtpSession.h"
 #include "posix/Modules.h"
@@ -143,7 +143,7 @@ int RunWindow(char** argv, const std::string& cfgPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    cellpool::SetBlockSource(&posix::AllocateLargePageBlock);
+    SetMemoryPolicy();
     // In the window and in batch mode alike: ended during a save or Make
     // list, the program leaves no half-written temporary file behind.
     RemoveTemporaryFilesOnSignals();

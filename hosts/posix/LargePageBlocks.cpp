@@ -146,12 +146,14 @@ void* MapLargeArray(std::size_t bytes) noexcept {
 bool UnmapLargeArray(void* array) noexcept {
     // Every mapped array starts on a large-page boundary; little else does.
     if (!array || reinterpret_cast<std::uintptr_t>(array) % kLargePage != 0) return false;
-    const std::lock_guard<std::mutex> lock(g_arraysLock);
+    std::unique_lock<std::mutex> lock(g_arraysLock);
     const auto it =
         std::find_if(g_arrays.begin(), g_arrays.end(), [array](const MappedArray& a) { return a.start == array; });
     if (it == g_arrays.end()) return false;
-    ::munmap(it->start, it->size);
+    const MappedArray gone = *it;
     *it = {};
+    lock.unlock();  // no system call under the lock
+    ::munmap(gone.start, gone.size);
     return true;
 }
 

@@ -13,8 +13,8 @@ namespace tabulon::posix {
 // readied, until memory first runs short. Called from one thread at a time.
 void* AllocateLargePageBlock(std::size_t bytes);
 
-// Arrays of kLargeArray bytes and more (a big list's table of rows, its sort
-// keys) on mappings of their own, aligned and marked for large pages like
+// Arrays of kLargeArray bytes and more (those made with CBigArrayAllocator:
+// a big list's table of rows, its sort keys) on mappings of their own, aligned and marked for large pages like
 // the blocks: the system then gives them 2 MB at a time instead of a page of
 // 4 KB at each first touch, a fault each. nullptr when the system refuses
 // the mapping or too many are out; the caller then takes the memory
@@ -27,8 +27,8 @@ bool UnmapLargeArray(void* array) noexcept;
 
 // While memory is plenty, more is taken than asked for: the next block ready
 // ahead, and arrays to a whole number of large pages. When memory has run
-// out, that room goes back (the program's operator new asks before it
-// gives up), and from then on no more is taken than asked for, so that a
+// out, that room goes back (the program's new handler asks before
+// operator new gives up), and from then on no more is taken than asked for, so that a
 // limit on the address space that is enough for some work is enough at any
 // higher limit. Whether any room went back. Safe from any thread.
 bool GiveBackRoom() noexcept;

@@ -17,6 +17,7 @@
 #include <variant>
 #include <vector>
 
+#include "base/BigArray.h"
 #include "grid/CellId.h"
 #include "grid/CellPool.h"
 #include "grid/CellRow.h"
@@ -105,7 +106,7 @@ private:
         // Row rows[k] is cells[offset + k]. When the rows that went were
         // most of the table, the grid's own arrays came here whole, their
         // first offset places left empty.
-        std::vector<GridRow> cells;
+        BigVector<GridRow> cells;
         std::vector<std::uint32_t> heights;
         std::size_t offset;
         int fixedRows;

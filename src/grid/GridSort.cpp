@@ -41,8 +41,8 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     if (low < 0 || high >= m_table.Rows() || low >= high) return false;
     // Everything the sort needs is taken before a row moves: when memory
     // runs out the rows stay as they were.
-    std::vector<int> order;
-    std::vector<Row> gathered;
+    BigVector<int> order;
+    BigVector<Row> gathered;
     std::vector<std::uint32_t> gatheredHeights;
     try {
         SortKeysOf(col, ascending, low, high);

@@ -208,7 +208,7 @@ bool CGridTable::TakeRowsOut(CRowSet& rows, TableChange& change) {
         // ones for the rows before. Deleting every item of a list then
         // holds the list once, and asks for next to no memory.
         if (record->rows.IsRun() && first + count == m_rows && first <= count) {
-            std::vector<Row> kept;
+            BigVector<Row> kept;
             std::vector<std::uint32_t> keptHeights;
             try {
                 kept.reserve(static_cast<std::size_t>(first));
@@ -278,7 +278,7 @@ void CGridTable::AfterRowsRemoved(const CRowSet& rows) {
     if (m_log && m_log->m_freshFrom != INT_MAX) m_log->m_freshFrom -= rows.CountBelow(m_log->m_freshFrom);
 }
 
-bool CGridTable::PutRowsBack(const CRowSet& rows, std::vector<Row>& cells, std::vector<std::uint32_t>& heights,
+bool CGridTable::PutRowsBack(const CRowSet& rows, BigVector<Row>& cells, std::vector<std::uint32_t>& heights,
                              std::size_t offset, int fixedRows) {
     const int count = rows.Size();
     if (count == 0) return MayChange();
@@ -526,7 +526,7 @@ bool CGridTable::Reorder(int first, const std::vector<int>& from) {
 }
 
 void CGridTable::PutInOrder(int first, std::size_t count, const std::function<int(std::size_t)>& rowAt,
-                            std::vector<Row>* gather, std::vector<std::uint32_t>* gatherHeights) {
+                            BigVector<Row>* gather, std::vector<std::uint32_t>* gatherHeights) {
     Change({GridChange::Order, first, -1, static_cast<int>(count)}, [&](TableChange&) {
         m_positions.HeightsChangedFrom(first);
         if (gather && gather->capacity() >= count) {

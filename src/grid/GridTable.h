@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/BigArray.h"
 #include "grid/CellId.h"
 #include "grid/CellSlot.h"
 #include "grid/GridChanges.h"
@@ -158,8 +159,8 @@ public:
     // first + k of count. gather: room for count rows, so that they are
     // gathered in their new order and put back, rather than moved along the
     // cycles of the order (a long run, whose rows lie all over memory).
-    void PutInOrder(int first, std::size_t count, const std::function<int(std::size_t)>& rowAt,
-                    std::vector<Row>* gather, std::vector<std::uint32_t>* gatherHeights);
+    void PutInOrder(int first, std::size_t count, const std::function<int(std::size_t)>& rowAt, BigVector<Row>* gather,
+                    std::vector<std::uint32_t>* gatherHeights);
     // The fixed rows and columns now count these.
     void SetFixed(int rows, int cols);
     // Every row and column goes, unrecorded.
@@ -191,7 +192,7 @@ private:
     // The counts and places that follow rows having gone.
     void AfterRowsRemoved(const CRowSet& rows);
     bool TakeRowsOut(CRowSet& rows, TableChange& change);
-    bool PutRowsBack(const CRowSet& rows, std::vector<Row>& cells, std::vector<std::uint32_t>& heights,
+    bool PutRowsBack(const CRowSet& rows, BigVector<Row>& cells, std::vector<std::uint32_t>& heights,
                      std::size_t offset, int fixedRows);
     bool PutColumnBack(int col, std::uint32_t width, std::vector<CCellSlot>& cells, int fixedCols);
     void InsertColumnCells(int col, std::uint32_t width, std::size_t roomPerRow);
@@ -203,7 +204,7 @@ private:
 
     IHost& m_host;
     // Mutable: reading a pending cell makes it.
-    mutable std::vector<Row> m_rowData;
+    mutable BigVector<Row> m_rowData;
     std::vector<std::uint32_t> m_rowHeights;
     std::vector<std::uint32_t> m_colWidths;
     long long m_totalHeight = 0;

@@ -28,7 +28,7 @@ void CSortKeys::Add(std::string_view text, int row) {
 void CSortKeys::ReleaseIfLarge() {
     // A whole-table sort would otherwise keep its scratch for the grid's life.
     if (m_keys.size() <= kKeptRun) return;
-    std::vector<Key>().swap(m_keys);
+    BigVector<Key>().swap(m_keys);
 }
 
 // Eight bytes of a text from position from, with A-Z folded, as one number
@@ -88,7 +88,7 @@ void CSortKeys::Tick(std::size_t keys) {
 // The smaller part is sorted by recursion and the larger one by the loop, so
 // the depth stays logarithmic whatever the input.
 void CSortKeys::Sort(bool ascending, int low, int high) {
-    std::vector<Key>& keys = m_keys;
+    BigVector<Key>& keys = m_keys;
     while (low < high) {
         Tick(static_cast<std::size_t>(high - low) + 1);
         const Key pivot = keys[static_cast<std::size_t>(low + (high - low) / 2)];

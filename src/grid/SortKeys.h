@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/BigArray.h"
+
 namespace tabulon {
 
 class CSortKeys {
@@ -60,7 +62,7 @@ private:
     const std::function<void(unsigned)>* m_onProgress = nullptr;
     std::size_t m_visited = 0;
     std::size_t m_expected = 0;
-    std::vector<Key> m_keys;
+    BigVector<Key> m_keys;
 };
 
 }  // namespace tabulon

@@ -369,8 +369,8 @@ void CSearchTexts::Clear() {
     m_copied = 0;
     m_gaveUp = false;
     m_rows = m_cols = 0;
-    std::string().swap(m_texts);
-    std::vector<std::uint32_t>().swap(m_starts);
+    BigString().swap(m_texts);
+    BigVector<std::uint32_t>().swap(m_starts);
 }
 
 }  // namespace tabulon

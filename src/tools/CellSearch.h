@@ -79,8 +79,8 @@ private:
     int m_firstRow = 0, m_rows = 0, m_firstCol = 0, m_cols = 0;
     std::size_t m_copied = 0;  // cells, row by row
     bool m_gaveUp = false;
-    std::string m_texts;
-    std::vector<std::uint32_t> m_starts;  // where each cell's text starts, and one past the last
+    BigString m_texts;
+    BigVector<std::uint32_t> m_starts;  // where each cell's text starts, and one past the last
 };
 
 class CCellSearch {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "base/BigArray.h"
 #include "grid/CellPool.h"
 #include "posix/LargePageBlocks.h"
 
@@ -33,7 +34,25 @@ TEST(LargePageBlocks, AnOddSizeStillGetsAllItAskedFor) {
     EXPECT_EQ(block[size - 1], 0x33);
 }
 
-// The program's operator new hands large arrays to these: only what was
+// The arrays known to grow big take the mappings when they are that big,
+// give them back when they go, and anything smaller comes from malloc.
+TEST(LargePageBlocks, BigArraysAloneTakeMappingsAndGiveThemBack) {
+    bigarray::SetSource({.map = &posix::MapLargeArray, .unmap = &posix::UnmapLargeArray});
+    const void* mapped = nullptr;
+    {
+        BigVector<std::uint32_t> big(bigarray::kBigArray / sizeof(std::uint32_t), 7u);
+        BigString small(1000, 'x');
+        mapped = big.data();
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(mapped) % cellpool::kBlockBytes, 0u);
+        EXPECT_EQ(big.back(), 7u);
+        EXPECT_FALSE(posix::UnmapLargeArray(small.data()));
+    }
+    // Given back when the vector went: no longer the source's to give back.
+    EXPECT_FALSE(posix::UnmapLargeArray(const_cast<void*>(mapped)));
+    bigarray::SetSource({});
+}
+
+// The big arrays are handed to these: only what was
 // mapped here may be unmapped here, once; anything else goes back to malloc.
 TEST(LargePageBlocks, OnlyAMappedLargeArrayIsGivenBackAndOnlyOnce) {
     EXPECT_EQ(posix::MapLargeArray(posix::kLargeArray - 1), nullptr);
