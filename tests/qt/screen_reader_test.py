@@ -2,7 +2,10 @@
 # The two tables as a screen reader finds them: Tabulon runs on a scratch
 # copy of the example in a virtual X server with its own session and
 # accessibility bus, and the AT-SPI client library reads what it shows and
-# hears what it tells while keys and clicks come in as a user's would.
+# hears what it tells while keys and clicks come in as a user's would. Then
+# it walks longer lists as tree-walking readers do, asking for child i and
+# then for its role and name, each a request of its own: every child handed
+# out must still answer, and a long walk must not make the program grow.
 # Usage: screen_reader_test.py TABULON EXAMPLES_DIR. Exit status 77: skipped.
 import os, shutil, subprocess, sys, tempfile, time
 
@@ -32,10 +35,17 @@ import pyatspi
 from gi.repository import GLib
 
 scratch = shutil.copytree(examples, tempfile.mkdtemp(), dirs_exist_ok=True)
-items = [line.split(";") for line in open(os.path.join(scratch, "database.db"), encoding="utf-8").read().splitlines()]
-program = subprocess.Popen([tabulon, os.path.join(scratch, "example.cfg")],
-                           env=dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                                    HOME=scratch, XDG_RUNTIME_DIR=scratch))
+database_file = os.path.join(scratch, "database.db")
+items = [line.split(";") for line in open(database_file, encoding="utf-8").read().splitlines()]
+
+
+def start():
+    return subprocess.Popen([tabulon, os.path.join(scratch, "example.cfg")],
+                            env=dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                                     HOME=scratch, XDG_RUNTIME_DIR=scratch))
+
+
+program = start()
 registry = pyatspi.Registry
 heard, failures = [], []
 registry.registerEventListener(heard.append, "focus:", "object:state-changed:checked")
@@ -72,10 +82,52 @@ def press(*keysyms):
 
 
 DOWN, RETURN, ESCAPE = 0xFF54, 0xFF0D, 0xFF1B
+
+
+def find_table(app, name):
+    return until(lambda: pyatspi.findDescendant(app, lambda n: n.getRoleName() == "table" and n.name == name))
+
+
+def ours(app):
+    try:
+        return app.name == "Tabulon" and app.get_process_id() == program.pid
+    except Exception:  # one that has just gone
+        return False
+
+
+def find_app():
+    return until(lambda: next((a for a in registry.getDesktop(0) if a and ours(a)), None))
+
+
+def memory_kib(pid):
+    with open(f"/proc/{pid}/status") as status:
+        return next(int(line.split()[1]) for line in status if line.startswith("VmRSS:"))
+
+
+def walk(table, count, columns, listed):
+    """Asks for each of the first count children, then its role and name;
+    returns how many were gone or read other than the list holds."""
+    dead = []
+    for i in range(count):
+        row, col = i // columns - 1, i % columns  # the heading row first
+        try:
+            child = table.getChildAtIndex(i)
+            role, name = child.getRoleName(), child.name
+        except Exception as error:  # the reader's "No such object path"
+            dead.append(f"{i}: {error}")
+            continue
+        # The first column numbers the items.
+        if row < 0 and role != "table column header" or row >= 0 and (
+                role not in ("table cell", "table row header") or col > 0 and name != listed[row][col - 1]):
+            dead.append(f"{i}: a {role} reading {name!r}")
+    if dead:
+        print("\n".join(dead[:5]))
+    return len(dead)
+
+
 try:
-    app = until(lambda: next((a for a in registry.getDesktop(0) if a and a.name == "Tabulon"), None))
-    database, new_items = (until(lambda: pyatspi.findDescendant(app, lambda n: n.getRoleName() == "table" and
-                                                                 n.name == name)) for name in ("Database", "New items"))
+    app = find_app()
+    database, new_items = (find_table(app, name) for name in ("Database", "New items"))
     check(database is not None and new_items is not None, "both tables are there by name")
     table = database.queryTable()
     check((table.nRows, table.nColumns) == (len(items), 5), f"Database has {table.nRows} rows, {table.nColumns} columns")
@@ -98,6 +150,28 @@ try:
     at_middle(box, "b1c")
     ticked = heard_of("object:state-changed:checked", "table cell", "", 1)
     check(ticked is not None and box.getState().contains(pyatspi.STATE_CHECKED), "a click ticks it, and says so")
+    # Lists of 200 items, walked whole, and of 100,000, walked for 6,000
+    # children.
+    for count, walked in ((200, None), (100_000, 6_000)):
+        program.terminate()
+        program.wait()
+        listed = [[f"Artist {i:06}", f"Title {i:06}", str(1900 + i % 100), "Genre"] for i in range(count)]
+        with open(database_file, "w", encoding="utf-8") as out:
+            out.writelines(";".join(item) + "\n" for item in listed)
+        program = start()
+        table = find_table(find_app(), "Database")
+        check(table is not None and until(lambda: table.queryTable().nRows == count, 30), f"{count} items are read")
+        if table is None:
+            continue
+        columns = table.queryTable().nColumns
+        walked = walked or table.childCount
+        before = memory_kib(program.pid)
+        started = time.time()
+        dead = walk(table, walked, columns, listed)
+        grown = (memory_kib(program.pid) - before) / 1024
+        check(dead == 0, f"{dead} of {walked} children of {count} items gone or misread "
+                         f"({time.time() - started:.1f} s)")
+        check(grown < 40, f"the program grew by {grown:.1f} MB walking {walked} children")
 finally:
     program.terminate()
     program.wait()
