@@ -54,6 +54,7 @@ registry.registerEventListener(heard.append, "focus:", "object:state-changed:che
 def check(ok, what):
     print(("ok: " if ok else "FAIL: ") + what)
     failures.extend([] if ok else [what])
+    return ok
 
 
 def until(condition, seconds=10):
@@ -99,30 +100,8 @@ def find_app():
     return until(lambda: next((a for a in registry.getDesktop(0) if a and ours(a)), None))
 
 
-def memory_kib(pid):
-    with open(f"/proc/{pid}/status") as status:
-        return next(int(line.split()[1]) for line in status if line.startswith("VmRSS:"))
-
-
-def walk(table, count, columns, listed):
-    """Asks for each of the first count children, then its role and name;
-    returns how many were gone or read other than the list holds."""
-    dead = []
-    for i in range(count):
-        row, col = i // columns - 1, i % columns  # the heading row first
-        try:
-            child = table.getChildAtIndex(i)
-            role, name = child.getRoleName(), child.name
-        except Exception as error:  # the reader's "No such object path"
-            dead.append(f"{i}: {error}")
-            continue
-        # The first column numbers the items.
-        if row < 0 and role != "table column header" or row >= 0 and (
-                role not in ("table cell", "table row header") or col > 0 and name != listed[row][col - 1]):
-            dead.append(f"{i}: a {role} reading {name!r}")
-    if dead:
-        print("\n".join(dead[:5]))
-    return len(dead)
+def memory_kib():
+    return next(int(line.split()[1]) for line in open(f"/proc/{program.pid}/status") if line.startswith("VmRSS:"))
 
 
 try:
@@ -151,7 +130,7 @@ try:
     ticked = heard_of("object:state-changed:checked", "table cell", "", 1)
     check(ticked is not None and box.getState().contains(pyatspi.STATE_CHECKED), "a click ticks it, and says so")
     # Lists of 200 items, walked whole, and of 100,000, walked for 6,000
-    # children.
+    # children, as tree-walking readers do: child i, then its role and name.
     for count, walked in ((200, None), (100_000, 6_000)):
         program.terminate()
         program.wait()
@@ -160,18 +139,24 @@ try:
             out.writelines(";".join(item) + "\n" for item in listed)
         program = start()
         table = find_table(find_app(), "Database")
-        check(table is not None and until(lambda: table.queryTable().nRows == count, 30), f"{count} items are read")
-        if table is None:
+        if not check(table is not None and until(lambda: table.queryTable().nRows == count, 30),
+                     f"{count} items are read"):
             continue
-        columns = table.queryTable().nColumns
-        walked = walked or table.childCount
-        before = memory_kib(program.pid)
-        started = time.time()
-        dead = walk(table, walked, columns, listed)
-        grown = (memory_kib(program.pid) - before) / 1024
-        check(dead == 0, f"{dead} of {walked} children of {count} items gone or misread "
-                         f"({time.time() - started:.1f} s)")
-        check(grown < 40, f"the program grew by {grown:.1f} MB walking {walked} children")
+        columns, walked, before, dead = table.queryTable().nColumns, walked or table.childCount, memory_kib(), []
+        for i in range(walked):
+            row, col = divmod(i, columns)  # the heading row first; the first column numbers the items
+            try:
+                child = table.getChildAtIndex(i)
+                read = (child.getRoleName(), child.name if row and col else "")
+            except Exception as error:  # the reader's "No such object path"
+                read = error
+            wanted = listed[row - 1][col - 1] if row and col else ""
+            if read != ("table cell" if row else "table column header", wanted):
+                dead.append(f"child {i}: {read}")
+        print("\n".join(dead[:5]))
+        check(not dead, f"{len(dead)} of {walked} children of {count} items gone or misread")
+        grown = (memory_kib() - before) / 1024
+        check(grown < 40, f"the program grew by {grown:.1f} MB walking them")
 finally:
     program.terminate()
     program.wait()
