@@ -158,9 +158,6 @@ QAccessibleInterface* GridFactory(const QString&, QObject* object) {
     return nullptr;
 }
 
-// Beyond this many cells, plus twice those in view, the cells out of view go.
-constexpr std::size_t kCellsKept = 256;
-
 }  // namespace
 
 void CQtGridAccessible::InstallFactory() {
@@ -261,52 +258,69 @@ QAccessibleInterface* CQtGridAccessible::cellAt(int row, int column) const {
 QAccessibleInterface* CQtGridAccessible::Cell(int row, int col) const {
     if (!isValid() || !Grid().IsValidCell(row, col) || (row > 0 && row < Grid().GetFixedRowCount())) return nullptr;
     const std::uint64_t key = CellKey(row, col);
-    if (const auto it = m_cells.find(key); it != m_cells.end())
-        if (QAccessibleInterface* made = QAccessible::accessibleInterface(it->second)) return made;
+    const auto found = m_cells.find(key);
+    if (found != m_cells.end()) {
+        m_asked.splice(m_asked.begin(), m_asked, found->second.asked);
+        if (QAccessibleInterface* made = QAccessible::accessibleInterface(found->second.id)) return made;
+    }
     auto* cell = new CGridCellAccessible(const_cast<CQtGridAccessible&>(*this), row, col);
-    m_cells[key] = QAccessible::registerAccessibleInterface(cell);
-    // Whoever asked may still hold cells made a moment ago, so those out of
-    // view go only once the event loop turns.
-    if (m_cells.size() > kCellsKept && !m_dropPosted) {
+    const QAccessible::Id id = QAccessible::registerAccessibleInterface(cell);
+    if (found != m_cells.end()) {
+        found->second.id = id;
+    } else {
+        m_asked.push_front(key);
+        m_cells.emplace(key, MadeCell{id, m_asked.begin()});
+    }
+    // A reader asks for a cell, then for its role and text, each a request
+    // of its own: the cells go only once the event loop turns, and then
+    // those asked for longest ago.
+    if (m_cells.size() > kRecentCellsKept && !m_dropPosted) {
         m_dropPosted = true;
         CQtGridWidget* widget = Widget();
         QMetaObject::invokeMethod(
             widget,
             [widget] {
-                if (CQtGridAccessible* table = widget->Accessible()) table->DropCellsOutOfView();
+                if (CQtGridAccessible* table = widget->Accessible()) table->DropCellsLongUnasked();
             },
             Qt::QueuedConnection);
     }
     return cell;
 }
 
-void CQtGridAccessible::DropCellsOutOfView() {
+void CQtGridAccessible::DropCellsLongUnasked() {
     m_dropPosted = false;
     if (!isValid()) return;
     CGridCtrl& grid = Grid();
     const CellRange visible = grid.GetVisibleNonFixedCellRange();
-    const std::size_t inView = visible.IsValid() ? static_cast<std::size_t>(visible.maxRow - visible.minRow + 1) *
-                                                       static_cast<std::size_t>(visible.maxCol - visible.minCol + 1)
-                                                 : 0;
-    if (m_cells.size() <= kCellsKept + 2 * inView) return;
     const CellId focus = grid.GetFocusCell();
-    for (auto it = m_cells.begin(); it != m_cells.end();) {
-        const int row = static_cast<int>(it->first >> 32);
-        const int col = static_cast<int>(it->first & 0xFFFFFFFFu);
-        const bool kept = CellId(row, col) == focus || visible.Contains(row, col) ||
-                          (row < grid.GetFixedRowCount() && col >= visible.minCol && col <= visible.maxCol);
-        if (kept) {
-            ++it;
-        } else {
-            QAccessible::deleteAccessibleInterface(it->second);
-            it = m_cells.erase(it);
+    const auto inView = [&](int row, int col) {
+        return visible.IsValid() &&
+               (row < grid.GetFixedRowCount() || (row >= visible.minRow && row <= visible.maxRow)) &&
+               (col < grid.GetFixedColumnCount() || (col >= visible.minCol && col <= visible.maxCol));
+    };
+    const auto kept = [&](std::uint64_t key) {
+        const int row = static_cast<int>(key >> 32);
+        const int col = static_cast<int>(key & 0xFFFFFFFFu);
+        return CellId(row, col) == focus || inView(row, col);
+    };
+    std::size_t unkept = 0;
+    for (const std::uint64_t key : m_asked) unkept += !kept(key);
+    for (auto it = m_asked.end(); unkept > kRecentCellsKept && it != m_asked.begin();) {
+        --it;
+        if (kept(*it)) continue;
+        if (const auto cell = m_cells.find(*it); cell != m_cells.end()) {
+            QAccessible::deleteAccessibleInterface(cell->second.id);
+            m_cells.erase(cell);
         }
+        it = m_asked.erase(it);
+        --unkept;
     }
 }
 
 void CQtGridAccessible::DropAllCells() {
-    for (const auto& [key, id] : m_cells) QAccessible::deleteAccessibleInterface(id);
+    for (const auto& [key, cell] : m_cells) QAccessible::deleteAccessibleInterface(cell.id);
     m_cells.clear();
+    m_asked.clear();
 }
 
 void CQtGridAccessible::modelChange(QAccessibleTableModelChangeEvent*) {
@@ -322,7 +336,7 @@ void CQtGridAccessible::OnCellChanged(int row, int col) {
     // A cell nobody has asked for is not known to anybody either.
     const auto it = m_cells.find(CellKey(row, col));
     if (it == m_cells.end()) return;
-    auto* cell = AsCell(QAccessible::accessibleInterface(it->second));
+    auto* cell = AsCell(QAccessible::accessibleInterface(it->second.id));
     if (!cell) return;
     if (cell->CheckTurned()) {
         QAccessible::State turned;

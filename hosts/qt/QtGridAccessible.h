@@ -2,13 +2,16 @@
 // A grid as assistive technology reads it: a table whose rows are the items
 // and whose columns are the grid's columns, the heading row giving the column
 // headers and the corner cell the table's name. Cells are made only when a
-// reader asks for one, and kept while they are in view: a list of a million
-// items costs no more than the few rows on screen. A change of the rows or
-// columns lets them all go.
+// reader asks for one and kept while they are in view, have the focus or
+// are among the last few thousand asked for: a reader walking a list of a
+// million items finds each cell it was handed still there when it reads it,
+// and the list costs no more than those few thousand cells. A change of the
+// rows or columns lets them all go.
 
 #include <QAccessibleWidget>
 #include <cstddef>
 #include <cstdint>
+#include <list>
 #include <unordered_map>
 
 namespace tabulon {
@@ -69,6 +72,10 @@ public:
     QAccessibleInterface* Cell(int row, int col) const;
     // The cell interfaces made and not yet let go.
     std::size_t CellsMade() const { return m_cells.size(); }
+    // How many cells are kept besides the focus cell and those in view, the
+    // last asked for: once the event loop turns with more made, those asked
+    // for longest ago go.
+    static constexpr std::size_t kRecentCellsKept = 2048;
     // The text or tick of the grid's (row, col) changed.
     void OnCellChanged(int row, int col);
 
@@ -80,11 +87,18 @@ private:
         return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(row)) << 32) | static_cast<std::uint32_t>(col);
     }
     bool HasHeadingRow() const;
-    // Lets go of every cell out of view but the focus cell.
-    void DropCellsOutOfView();
+    // Lets go of the cells asked for longest ago, down to the bound, but
+    // never of the focus cell or one in view.
+    void DropCellsLongUnasked();
     void DropAllCells();
 
-    mutable std::unordered_map<std::uint64_t, QAccessible::Id> m_cells;
+    struct MadeCell {
+        QAccessible::Id id;
+        std::list<std::uint64_t>::iterator asked;  // its place in m_asked
+    };
+    mutable std::unordered_map<std::uint64_t, MadeCell> m_cells;
+    // The keys of the cells made, the one asked for last first.
+    mutable std::list<std::uint64_t> m_asked;
     mutable bool m_dropPosted = false;
 };
 
