@@ -20,7 +20,7 @@ void GiveBackRoomOrFail() {
 }  // namespace
 
 void SetMemoryPolicy() {
-    cellpool::SetBlockSource(&posix::AllocateLargePageBlock);
+    cellpool::SetBlockSource(&posix::AllocateLargePageBlock, &posix::DiscardBlockMemory);
     // The address sanitizer checks each use of what operator new gives:
     // its big arrays stay there.
 #if !defined(TABULON_ADDRESS_SANITIZER)

@@ -173,6 +173,8 @@ void* AllocateLargePageBlock(std::size_t bytes) {
     return block ? block : AllocatedBlock(bytes);
 }
 
+void DiscardBlockMemory(void* from, std::size_t bytes) noexcept { ::madvise(from, bytes, MADV_DONTNEED); }
+
 bool GiveBackRoom() noexcept {
     g_memoryShort.store(true, std::memory_order_relaxed);
     bool gave = false;

@@ -12,6 +12,9 @@ namespace tabulon::posix {
 // by a helper thread while the caller used the one before; the next is then
 // readied, until memory first runs short. Called from one thread at a time.
 void* AllocateLargePageBlock(std::size_t bytes);
+// The memory of part of such a block (whole pages) goes back to the system;
+// the block stays, reading zeros until written again.
+void DiscardBlockMemory(void* from, std::size_t bytes) noexcept;
 
 // Arrays of kLargeArray bytes and more (those made with CBigArrayAllocator:
 // a big list's table of rows, its sort keys) on mappings of their own, aligned and marked for large pages like

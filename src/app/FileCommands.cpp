@@ -13,6 +13,7 @@
 #include "config/ConfigDialog.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigTitle.h"
+#include "grid/CellPool.h"
 #include "grid/GridWork.h"
 #include "items/DatabaseFile.h"
 #include "items/MoveItems.h"
@@ -223,7 +224,10 @@ bool CMainFrame::RunCommand(std::string_view step, CWorkRef work) {
         CMainFrame& frame;
         explicit Depth(CMainFrame& f) : frame(f) { ++frame.m_commandDepth; }
         ~Depth() {
-            if (--frame.m_commandDepth == 0) frame.TellColumnsChanged();
+            if (--frame.m_commandDepth != 0) return;
+            frame.TellColumnsChanged();
+            // Lists replaced or emptied give back the memory of their cells.
+            cellpool::GiveBackEmptyBlocks();
         }
     } depth(*this);
     // Each command that handles a large list says itself when memory runs

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <new>
+#include <utility>
 
 namespace tabulon::cellpool {
 
@@ -29,6 +30,7 @@ char* g_end = nullptr;
 
 void* NewBlock(std::size_t bytes) { return ::operator new (bytes, std::align_val_t{kBlockBytes}); }
 BlockSource g_blockSource = &NewBlock;
+BlockDiscard g_blockDiscard = nullptr;
 
 // A cell's handle is its block's number and its place in the block in
 // granules; each block begins with its number, and blocks are aligned to
@@ -36,16 +38,35 @@ BlockSource g_blockSource = &NewBlock;
 static_assert((std::size_t{1} << kPlaceBits) * kGranule == kBlockBytes, "a place for every granule of a block");
 constexpr std::size_t kMostBlocks = std::size_t{1} << (31 - kPlaceBits);
 std::size_t g_blockCount = 0;
+// Granules in use in each block, the granule naming it included; blocks
+// given back wait for use again.
+std::uint32_t g_used[kMostBlocks];
+std::uint32_t g_spare[kMostBlocks];
+std::size_t g_spareCount = 0;
+bool g_someEmptied = false;
+
+std::uint32_t NumberOf(const void* place) {
+    return *reinterpret_cast<const std::uint32_t*>(reinterpret_cast<std::uintptr_t>(place) & ~(kBlockBytes - 1));
+}
 
 char* TakeBlock() {
+    if (g_spareCount > 0) {
+        const std::uint32_t number = g_spare[--g_spareCount];
+        g_used[number] = 1;
+        return g_blocks[number];
+    }
     if (g_blockCount == kMostBlocks) throw std::bad_alloc();
     auto* block = static_cast<char*>(g_blockSource(kBlockBytes));
     if (reinterpret_cast<std::uintptr_t>(block) % kBlockBytes != 0) block = static_cast<char*>(NewBlock(kBlockBytes));
     const auto number = static_cast<std::uint32_t>(g_blockCount);
     *reinterpret_cast<std::uint32_t*>(block) = number;
+    g_used[number] = 1;
     g_blocks[g_blockCount++] = block;
     return block;
 }
+
+// The page that names a block is kept when its memory goes back.
+constexpr std::size_t kFirstPage = 4096;
 
 std::size_t Rounded(std::size_t size) { return (size + kGranule - 1) / kGranule * kGranule; }
 
@@ -57,6 +78,7 @@ void* Allocate(std::size_t size, Use use) {
     FreeBlock*& freeList = g_freeLists[static_cast<int>(use)][rounded / kGranule];
     if (FreeBlock* block = freeList) {
         freeList = block->next;
+        g_used[NumberOf(block)] += static_cast<std::uint32_t>(rounded / kGranule);
         return block;
     }
     if (g_next == nullptr || g_next + rounded > g_end) {
@@ -68,12 +90,43 @@ void* Allocate(std::size_t size, Use use) {
     }
     void* cell = g_next;
     g_next += rounded;
+    g_used[NumberOf(cell)] += static_cast<std::uint32_t>(rounded / kGranule);
     return cell;
 }
 
 bool IsPooled() { return kPooled; }
 
-void SetBlockSource(BlockSource source) { g_blockSource = source ? source : &NewBlock; }
+void SetBlockSource(BlockSource source, BlockDiscard discard) {
+    g_blockSource = source ? source : &NewBlock;
+    g_blockDiscard = discard;
+}
+
+std::size_t GiveBackEmptyBlocks() {
+    if (!kPooled || !std::exchange(g_someEmptied, false)) return 0;
+    // The block being cut from counts as empty when all it gave is free.
+    const bool runningEmpty = g_next && g_used[NumberOf(g_next - kGranule)] == 1;
+    // Free room in an empty block leaves the lists, which keep their order.
+    for (auto& lists : g_freeLists)
+        for (FreeBlock*& list : lists) {
+            FreeBlock** link = &list;
+            while (FreeBlock* block = *link) {
+                if (g_used[NumberOf(block)] == 1)
+                    *link = block->next;
+                else
+                    link = &block->next;
+            }
+        }
+    if (runningEmpty) g_next = g_end = nullptr;
+    std::size_t given = 0;
+    for (std::uint32_t number = 0; number < g_blockCount; ++number) {
+        if (g_used[number] != 1) continue;
+        g_used[number] = 0;  // neither in use nor running: spare
+        g_spare[g_spareCount++] = number;
+        if (g_blockDiscard) g_blockDiscard(g_blocks[number] + kFirstPage, kBlockBytes - kFirstPage);
+        ++given;
+    }
+    return given;
+}
 
 void Free(void* block, std::size_t size, Use use) noexcept {
     if (!block) return;
@@ -82,7 +135,11 @@ void Free(void* block, std::size_t size, Use use) noexcept {
         return;
     }
     auto* free = static_cast<FreeBlock*>(block);
-    FreeBlock*& freeList = g_freeLists[static_cast<int>(use)][Rounded(size == 0 ? 1 : size) / kGranule];
+    const std::size_t rounded = Rounded(size == 0 ? 1 : size);
+    std::uint32_t& used = g_used[NumberOf(block)];
+    used -= static_cast<std::uint32_t>(rounded / kGranule);
+    if (used == 1) g_someEmptied = true;
+    FreeBlock*& freeList = g_freeLists[static_cast<int>(use)][rounded / kGranule];
     free->next = freeList;
     freeList = free;
 }

@@ -64,12 +64,22 @@ inline void* CellAt(CellHandle handle) noexcept {
 bool IsPooled();
 
 // Where the pool takes its blocks of kBlockBytes from, aligned to their size
-// (a block that is not is replaced by one that is); a block is never given
-// back. The default is operator new. A host may give memory that the system
+// (a block that is not is replaced by one that is). The default is operator
+// new. A host may give memory that the system
 // backs with large pages: a big list is walked in sorted order, all over its
 // cells, and small pages then cost a translation miss at nearly every row.
 constexpr std::size_t kBlockBytes = std::size_t{2} << 20;
 using BlockSource = void* (*)(std::size_t bytes);
-void SetBlockSource(BlockSource source);
+// How the memory of a block that holds nothing goes back to the system while
+// the block stays the pool's (its first page, which names it, is kept); by
+// default it does not.
+using BlockDiscard = void (*)(void* from, std::size_t bytes) noexcept;
+void SetBlockSource(BlockSource source, BlockDiscard discard = nullptr);
+
+// When lists have been replaced or emptied: the blocks that hold nothing any
+// more give their memory back, to be used again first when cells are made.
+// Nothing to do, and no time spent, unless a block has been emptied since.
+// How many blocks went back.
+std::size_t GiveBackEmptyBlocks();
 
 }  // namespace tabulon::cellpool

@@ -577,8 +577,9 @@ void CGridTable::Clear() {
         [&](TableChange&) {
             for (int r = 0; r < m_rows; ++r)
                 for (int c = 0; c < m_cols; ++c) DestroyCell(r, c);
-            m_rowData.clear();
-            m_rowHeights.clear();
+            // Their room goes too: a list read in their place may be small.
+            decltype(m_rowData)().swap(m_rowData);
+            decltype(m_rowHeights)().swap(m_rowHeights);
             m_colWidths.clear();
             m_positions.HeightsChangedFrom(0);
             m_totalHeight = 0;

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "grid/CellPool.h"
@@ -19,6 +22,21 @@ int g_blocksTaken = 0;
 void* CountedBlock(std::size_t bytes) {
     ++g_blocksTaken;
     return ::operator new (bytes, std::align_val_t{cellpool::kBlockBytes});
+}
+int g_blocksDiscarded = 0;
+void CountedDiscard(void* from, std::size_t bytes) noexcept {
+    ++g_blocksDiscarded;
+    std::memset(from, 0xEE, bytes);  // as good as gone: whatever was there is
+}
+struct Counting {
+    Counting() { cellpool::SetBlockSource(&CountedBlock, &CountedDiscard); }
+    ~Counting() { cellpool::SetBlockSource(nullptr); }
+};
+void Fill(CGridCtrl& grid, int rows) {
+    for (int r = 0; r < rows; ++r) {
+        const int row = grid.InsertRow("");
+        for (int c = 1; c < grid.GetColumnCount(); ++c) grid.SetCellText(row, c, "text " + std::to_string(r));
+    }
 }
 
 }  // namespace
@@ -73,22 +91,34 @@ TEST(CellPool, EveryCellIsFoundAgainByItsHandle) {
 
 TEST(CellPool, AGridRefilledAfterItsRowsWentTakesNoNewBlock) {
     if (!cellpool::IsPooled()) GTEST_SKIP() << "every cell is its own allocation in this build";
-    struct Counting {
-        Counting() { cellpool::SetBlockSource(&CountedBlock); }
-        ~Counting() { cellpool::SetBlockSource(nullptr); }
-    } counting;
+    const Counting counting;
     // 80,000 cells and their row tables fill several blocks: without reuse
     // the second fill would take as many again.
-    const auto fill = [](CGridCtrl& grid) {
-        for (int r = 0; r < 20000; ++r) {
-            const int row = grid.InsertRow("");
-            for (int c = 1; c < grid.GetColumnCount(); ++c) grid.SetCellText(row, c, "text");
-        }
-    };
     CGridCtrl grid(1, 4, 1, 0);
-    fill(grid);
+    Fill(grid, 20000);
     grid.DeleteNonFixedRows();
     const int taken = g_blocksTaken;
-    fill(grid);
+    Fill(grid, 20000);
     EXPECT_EQ(g_blocksTaken, taken);
+}
+
+// A list replaced by a small one gives the memory of the blocks it emptied
+// back; they are used again, before any new block, and hold their cells.
+TEST(CellPool, EmptiedBlocksGiveTheirMemoryBackAndServeAgain) {
+    if (!cellpool::IsPooled()) GTEST_SKIP() << "every cell is its own allocation in this build";
+    const Counting counting;
+    cellpool::GiveBackEmptyBlocks();
+    auto grid = std::make_unique<CGridCtrl>(1, 4, 1, 0);
+    Fill(*grid, 60000);
+    EXPECT_EQ(cellpool::GiveBackEmptyBlocks(), 0u) << "nothing was emptied";
+    grid.reset();
+    g_blocksDiscarded = 0;
+    const std::size_t given = cellpool::GiveBackEmptyBlocks();
+    EXPECT_GT(given, 3u);
+    EXPECT_EQ(g_blocksDiscarded, static_cast<int>(given));
+    const int taken = g_blocksTaken;
+    CGridCtrl again(1, 4, 1, 0);
+    Fill(again, 60000);
+    EXPECT_EQ(g_blocksTaken, taken);
+    for (const int row : {1, 30000, 60000}) EXPECT_EQ(again.GetCellText(row, 3), "text " + std::to_string(row - 1));
 }
