@@ -24,8 +24,6 @@
     groups.push(group);
   });
   var total = rows.length;
-  var flat = document.createElement("tbody");
-  flat.className = "flat";
 
   // Case and accents count for nothing, in the search as in the sort.
   function fold(text) {
@@ -39,9 +37,8 @@
     return String(n).replace(/\B(?=(\d{3})+(?!\d))/g, ",");
   }
 
-  // The search: each row's text once, the rows shown now, and the text
-  // they were found with, so that typing on looks only at those.
-  var texts = null, shown = null, last = "";
+  // The search: each row's text once, gathered while the visitor reads.
+  var texts = null;
   function prepare() {
     if (texts) return;
     texts = rows.map(function (row) {
@@ -50,37 +47,105 @@
       return fold(parts.join("\n"));
     });
   }
+
+  // What the visitor asked for: the sorting column and way, and the text.
+  var column = 0, ascending = true, text = "", orders = {};
+  function sortKey(value) {
+    return fold(value.trim()).replace(/\d+/g, function (digits) {
+      return digits.length < 16 ? "0000000000000000".slice(digits.length) + digits : digits;
+    });
+  }
+  function orderOf(c) {
+    if (!orders[c]) {
+      var keys = rows.map(function (row) { return sortKey(cellText(row, c)); });
+      orders[c] = rows.map(function (row, i) { return i; }).sort(function (a, b) {
+        return keys[a] < keys[b] ? -1 : keys[a] > keys[b] ? 1 : a - b;
+      });
+    }
+    return orders[c];
+  }
+
+  // The page's table stays as the browser laid it out; any other order, and
+  // any search, is shown in a second table beside it, a part at a time, so
+  // that a list of any length answers at once.
+  var PART = 250;
+  var view = box.cloneNode(false);
+  var viewTable = table.cloneNode(false);
+  viewTable.appendChild(table.tHead.cloneNode(true));
+  view.appendChild(viewTable);
+  view.hidden = true;
+  box.parentNode.insertBefore(view, box.nextSibling);
+  var more = document.createElement("button");
+  more.type = "button";
+  more.className = "tabulon-more";
+  more.hidden = true;
+  view.parentNode.insertBefore(more, view.nextSibling);
+  var list = [], listed = 0;
+
+  function addPart() {
+    var end = Math.min(list.length, listed + PART), grouped = column === 0 && ascending;
+    var body = viewTable.tBodies[viewTable.tBodies.length - 1], group = null;
+    if (!grouped && !body) {
+      body = viewTable.appendChild(document.createElement("tbody"));
+      body.className = "flat";
+    }
+    for (; listed < end; listed++) {
+      var i = list[listed];
+      // In the page's order the letters stand before their items.
+      if (grouped && groupOf[i] !== group) {
+        group = groupOf[i];
+        if (!body || body.group !== group) {
+          body = viewTable.appendChild(document.createElement("tbody"));
+          body.group = group;
+          if (group.head) {
+            var head = group.head.cloneNode(true);
+            head.cells[0].removeAttribute("id");
+            body.appendChild(head);
+          } else {
+            body.className = "flat";
+          }
+        }
+      }
+      body.appendChild(rows[i].cloneNode(true));
+    }
+    var left = list.length - listed;
+    more.hidden = left === 0;
+    more.textContent = "Show " + thousands(Math.min(left, PART)) + " more (" + thousands(left) + " not shown)";
+  }
+
   var field = document.createElement("input");
   var status = document.createElement("span");
-  function search() {
-    prepare();
-    var text = fold(field.value.trim().replace(/\s+/g, " "));
-    var from = shown && last && text.indexOf(last) >= 0 ? shown : null;
-    var next = [], i, n;
-    groups.forEach(function (g) { g.shown = 0; });
-    if (from) {
-      for (n = 0; n < from.length; n++) {
-        i = from[n];
-        if (texts[i].indexOf(text) >= 0) next.push(i);
-        else rows[i].hidden = true;
+  function show() {
+    var pageOrder = column === 0 && ascending && text === "";
+    if (!pageOrder) {
+      var order = column === 0 ? null : orderOf(column), found = [], k, i;
+      if (text !== "") prepare();
+      for (k = 0; k < total; k++) {
+        i = ascending ? k : total - 1 - k;
+        if (order) i = order[i];
+        if (text === "" || texts[i].indexOf(text) >= 0) found.push(i);
       }
+      list = found;
+      listed = 0;
+      while (viewTable.tBodies.length) viewTable.removeChild(viewTable.tBodies[0]);
+      addPart();
     } else {
-      for (i = 0; i < total; i++) {
-        var hit = texts[i].indexOf(text) >= 0;
-        if (rows[i].hidden === hit) rows[i].hidden = !hit;
-        if (hit) next.push(i);
-      }
+      more.hidden = true;
     }
-    for (n = 0; n < next.length; n++) groupOf[next[n]].shown++;
-    groups.forEach(function (g) {
-      var hide = text !== "" && g.shown === 0;
-      if (g.body.hidden !== hide) g.body.hidden = hide;
-    });
-    shown = next;
-    last = text;
+    view.hidden = pageOrder;
+    // Out of sight but laid out still, so that coming back costs nothing.
+    box.style.height = pageOrder ? "" : "0";
+    box.style.visibility = pageOrder ? "" : "hidden";
     var word = total === 1 ? " item" : " items";
-    status.textContent = text === "" ? thousands(total) + word : thousands(next.length) + " of " + thousands(total) + word;
+    status.textContent = text === "" ? thousands(total) + word : thousands(list.length) + " of " + thousands(total) + word;
+    var cells = Array.prototype.concat.call([], Array.prototype.slice.call(heads),
+                                            Array.prototype.slice.call(viewTable.tHead.rows[0].cells));
+    cells.forEach(function (cell) {
+      if (cell.cellIndex === column) cell.setAttribute("aria-sort", ascending ? "ascending" : "descending");
+      else cell.removeAttribute("aria-sort");
+    });
   }
+  more.addEventListener("click", addPart);
 
   var bar = document.createElement("div");
   bar.className = "tabulon-search";
@@ -96,81 +161,44 @@
   bar.appendChild(document.createTextNode(" "));
   bar.appendChild(status);
   box.parentNode.insertBefore(bar, box);
-  field.addEventListener("input", search);
+  field.addEventListener("input", function () {
+    text = fold(field.value.trim().replace(/\s+/g, " "));
+    show();
+  });
   field.addEventListener("focus", prepare);
 
-  // The sort: by the first column the page's order with its letter groups,
-  // by any other all items as one list. Each column's order is found once.
-  var column = 0, ascending = true, orders = {};
-  function sortKey(text) {
-    return fold(text.trim()).replace(/\d+/g, function (digits) {
-      return digits.length < 16 ? "0000000000000000".slice(digits.length) + digits : digits;
+  // Each heading sorts by its column, again the other way.
+  [table.tHead, viewTable.tHead].forEach(function (thead) {
+    Array.prototype.forEach.call(thead.rows[0].cells, function (head) {
+      var button = document.createElement("button");
+      button.type = "button";
+      while (head.firstChild) button.appendChild(head.firstChild);
+      head.appendChild(button);
     });
-  }
-  function orderOf(c) {
-    if (!orders[c]) {
-      var keys = rows.map(function (row) { return sortKey(cellText(row, c)); });
-      orders[c] = rows.map(function (row, i) { return i; }).sort(function (a, b) {
-        return keys[a] < keys[b] ? -1 : keys[a] > keys[b] ? 1 : a - b;
-      });
-    }
-    return orders[c];
-  }
-  function show(c, up) {
-    var bodies = Array.prototype.slice.call(table.tBodies);
-    bodies.forEach(function (body) { table.removeChild(body); });
-    var whole = document.createDocumentFragment(), i;
-    if (c === 0 && up) {
-      groups.forEach(function (g) {
-        var part = document.createDocumentFragment();
-        if (g.head) part.appendChild(g.head);
-        for (i = 0; i < g.rows.length; i++) part.appendChild(g.rows[i]);
-        g.body.appendChild(part);
-        whole.appendChild(g.body);
-      });
-    } else {
-      var order = c === 0 ? null : orderOf(c);
-      for (i = 0; i < total; i++) {
-        var k = up ? i : total - 1 - i;
-        whole.appendChild(rows[order ? order[k] : k]);
-      }
-      flat.appendChild(whole);
-      whole = flat;
-    }
-    table.appendChild(whole);
-    column = c;
-    ascending = up;
-    for (i = 0; i < heads.length; i++) {
-      if (i === c) heads[i].setAttribute("aria-sort", up ? "ascending" : "descending");
-      else heads[i].removeAttribute("aria-sort");
-    }
-  }
-  Array.prototype.forEach.call(heads, function (head, c) {
-    var button = document.createElement("button");
-    button.type = "button";
-    while (head.firstChild) button.appendChild(head.firstChild);
-    head.appendChild(button);
-    button.addEventListener("click", function () {
-      show(c, c === column ? !ascending : true);
+    thead.addEventListener("click", function (event) {
+      var button = event.target.closest && event.target.closest("button");
+      if (!button) return;
+      var c = button.parentNode.cellIndex;
+      ascending = c === column ? !ascending : true;
+      column = c;
+      show();
     });
   });
-  if (heads.length) heads[0].setAttribute("aria-sort", "ascending");
 
-  // A link to a letter brings the groups back, and the letter into view.
+  // A link to a letter brings the page's order back, and the letter into view.
   document.addEventListener("click", function (event) {
     var link = event.target.closest && event.target.closest("a[href^='#']");
     var group = null;
     try {
       group = link && byId[decodeURIComponent(link.getAttribute("href").slice(1))];
     } catch (e) {}
-    if (!group) return;
-    if (column !== 0 || !ascending) show(0, true);
-    if (group.body.hidden) {
-      field.value = "";
-      search();
-    }
+    if (!group || (column === 0 && ascending && text === "")) return;
+    column = 0;
+    ascending = true;
+    field.value = text = "";
+    show();
   });
-  status.textContent = thousands(total) + (total === 1 ? " item" : " items");
+  show();
   // The rows' texts are gathered while the visitor reads, not on the first key.
   (window.requestIdleCallback || setTimeout)(prepare);
 })();
