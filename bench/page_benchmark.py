@@ -89,12 +89,16 @@ def main():
             print(f"search: slowest keystroke {worst:.1f} ms (target 150 ms){'' if worst <= 150 else '  OVER'}")
 
             slowest = 0.0
-            heads = driver.execute_script("return Array.from(document.querySelectorAll('thead th'), h => h.textContent)")
+            heads = driver.execute_script("return Array.from(document.querySelector('thead').rows[0].cells, "
+                                          "h => h.textContent)")
             for column in list(range(1, len(heads))) + [0]:
                 for way in ("first", "again"):
-                    ms = timed("document.querySelectorAll('thead th button')[%d].click();" % column)
+                    # The headings shown: the page's table or the one beside it.
+                    ms = timed("Array.from(document.querySelectorAll('table.tabulon thead'))"
+                               ".find(t => t.checkVisibility()).querySelectorAll('button')[%d].click();" % column)
                     state = driver.execute_script(
-                        "return document.querySelectorAll('thead th')[arguments[0]].getAttribute('aria-sort')", column)
+                        "return document.querySelector('thead').rows[0].cells[arguments[0]].getAttribute('aria-sort')",
+                        column)
                     slowest = max(slowest, ms)
                     print(f"sort by {heads[column].strip():10} {way:5} {ms:7.1f} ms  {state}")
             ms = timed("document.querySelector('button.tabulon-more').click();")

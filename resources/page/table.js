@@ -133,9 +133,9 @@
       more.hidden = true;
     }
     view.hidden = pageOrder;
-    // Out of sight but laid out still, so that coming back costs nothing.
-    box.style.height = pageOrder ? "" : "0";
-    box.style.visibility = pageOrder ? "" : "hidden";
+    // Out of sight, but the browser keeps what it worked out for it, so
+    // that coming back costs next to nothing.
+    box.style.contentVisibility = pageOrder ? "" : "hidden";
     var word = total === 1 ? " item" : " items";
     status.textContent = text === "" ? thousands(total) + word : thousands(list.length) + " of " + thousands(total) + word;
     var cells = Array.prototype.concat.call([], Array.prototype.slice.call(heads),
