@@ -70,9 +70,13 @@ def main():
             start = time.perf_counter()
             driver.get("file://" + page)
             loaded = time.perf_counter() - start
-            # The rows' texts are gathered when the browser is idle after loading.
-            driver.execute_async_script(AFTER_FRAME % "")
-            print(f"load: {loaded:.2f} s to the load event")
+            # The rows' texts are gathered when the browser is first idle
+            # after loading, as it is before a visitor has read the page.
+            start = time.perf_counter()
+            driver.execute_async_script("var done = arguments[0]; requestIdleCallback(function () {"
+                                        " requestIdleCallback(function () { done(); }); });")
+            idle = time.perf_counter() - start
+            print(f"load: {loaded:.2f} s to the load event, then {idle:.2f} s until the browser is idle")
 
             def timed(action):
                 return driver.execute_async_script(AFTER_FRAME % action)
@@ -103,6 +107,8 @@ def main():
                     print(f"sort by {heads[column].strip():10} {way:5} {ms:7.1f} ms  {state}")
             ms = timed("document.querySelector('button.tabulon-more').click();")
             print(f"show the next part of the sorted list: {ms:.1f} ms")
+            ms = timed("document.querySelector('nav.tabulon-index a:last-child').click();")
+            print(f"a letter's link bringing the whole table back: {ms:.1f} ms")
             print(f"sort: slowest {slowest:.1f} ms (target 1000 ms){'' if slowest <= 1000 else '  OVER'}")
         finally:
             driver.quit()

@@ -7,21 +7,19 @@
   var table = box && box.querySelector("table.tabulon");
   if (!table || !table.tHead || !("normalize" in String.prototype)) return;
   var heads = table.tHead.rows[0].cells;
-  // The page's own order, letter group by letter group.
-  var groups = [], rows = [], groupOf = [], byId = {};
+  // The items in the page's order, each with its letter group.
+  var rows = [], groupOf = [], byId = {};
   Array.prototype.forEach.call(table.tBodies, function (body) {
-    var group = { body: body, head: null, rows: [], shown: 0 };
+    var group = { head: null };
     Array.prototype.forEach.call(body.rows, function (row) {
       if (row.cells.length && row.cells[0].tagName === "TH") {
         group.head = row;
         byId[row.cells[0].id] = group;
       } else {
-        group.rows.push(row);
         groupOf.push(group);
         rows.push(row);
       }
     });
-    groups.push(group);
   });
   var total = rows.length;
 
@@ -115,8 +113,11 @@
 
   var field = document.createElement("input");
   var status = document.createElement("span");
-  function show() {
-    var pageOrder = column === 0 && ascending && text === "";
+  // The page's own table comes back when a letter's link asks for it:
+  // bringing it back costs the browser the time of all its rows, too long
+  // for a key or a click on a heading, which show the view.
+  function show(whole) {
+    var pageOrder = whole && column === 0 && ascending && text === "";
     if (!pageOrder) {
       var order = column === 0 ? null : orderOf(column), found = [], k, i;
       if (text !== "") prepare();
@@ -163,7 +164,7 @@
   box.parentNode.insertBefore(bar, box);
   field.addEventListener("input", function () {
     text = fold(field.value.trim().replace(/\s+/g, " "));
-    show();
+    show(false);
   });
   field.addEventListener("focus", prepare);
 
@@ -181,7 +182,7 @@
       var c = button.parentNode.cellIndex;
       ascending = c === column ? !ascending : true;
       column = c;
-      show();
+      show(false);
     });
   });
 
@@ -192,13 +193,13 @@
     try {
       group = link && byId[decodeURIComponent(link.getAttribute("href").slice(1))];
     } catch (e) {}
-    if (!group || (column === 0 && ascending && text === "")) return;
+    if (!group || view.hidden) return;
     column = 0;
     ascending = true;
     field.value = text = "";
-    show();
+    show(true);
   });
-  show();
+  show(true);
   // The rows' texts are gathered while the visitor reads, not on the first key.
   (window.requestIdleCallback || setTimeout)(prepare);
 })();
