@@ -53,7 +53,7 @@ std::string StyleRules(const CListConfig& config) {
         rules += selector;
         rules += "{background:#" + colour + "}\r\n";
     };
-    rules += ".tabulon-box{overflow-x:auto}\r\n";
+    rules += ".tabulon-box{overflow-x:auto;contain:content}\r\n";
     rules += "table.tabulon{border-collapse:collapse";
     if (config.usewidth == 1 && config.width > 0) rules += ";width:100%;max-width:" + Decimal(config.width) + "px";
     rules += "}\r\n";
