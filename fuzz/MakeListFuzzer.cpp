@@ -1,6 +1,6 @@
-// Make list on a fuzzed configuration and database, in every index mode. The
-// page must be written, and hold one row for each item that is listed: all
-// items but those the notice says were left out.
+// Make list on a fuzzed configuration and database, in every index mode and
+// both page styles. The page must be written, and hold one row for each item
+// that is listed: all items but those the notice says were left out.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -62,19 +62,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     config.endfile = end;
     if (!ValidateConfig(frame) || !LoadDatabaseFile(frame)) return 0;
     const int items = frame.DatabasePane().GetGrid()->GetRowCount() - 1;
-    for (int mode = 0; mode <= 4; ++mode) {
-        config.addindex = mode;
-        world.messages.shown.clear();
-        world.publisher.calls.clear();
-        std::remove(config.output.c_str());
-        if (!MakeList(frame)) fuzz::Finding("Make list failed");
-        const std::string page = fuzz::ScratchFiles::Read(config.output);
-        if (!page.starts_with("<!-- Created with Tabulon by Korvanex -->\r\n") ||
-            !page.ends_with("</TABLE>\r\n</html>\n"))
-            fuzz::Finding("the page is not whole");
-        // Each item row and the row of names end so; no text can hold a line feed.
-        if (Count(page, "</TR>\r\n\r\n") != 1u + static_cast<std::size_t>(items - LeftOut(world.messages)))
-            fuzz::Finding("the rows on the page do not match the items and the notice");
+    for (int style = 0; style <= 1; ++style) {
+        config.pagestyle = style;
+        for (int mode = 0; mode <= 4; ++mode) {
+            config.addindex = mode;
+            world.messages.shown.clear();
+            world.publisher.calls.clear();
+            std::remove(config.output.c_str());
+            if (!MakeList(frame)) fuzz::Finding("Make list failed");
+            const std::string page = fuzz::ScratchFiles::Read(config.output);
+            const std::size_t listed = static_cast<std::size_t>(items - LeftOut(world.messages));
+            if (!page.starts_with("<!-- Created with Tabulon by Korvanex -->\r\n") ||
+                !page.ends_with(style == 0 ? "</TABLE>\r\n</html>\n" : "</script>\r\n</html>\n"))
+                fuzz::Finding("the page is not whole");
+            // Each item row ends so (and on the page of old the row of
+            // names too); no text can hold a line feed.
+            const std::size_t rows = style == 0 ? Count(page, "</TR>\r\n\r\n") - 1 : Count(page, "</td></tr>\r\n");
+            if (rows != listed) fuzz::Finding("the rows on the page do not match the items and the notice");
+        }
     }
     return 0;
 }

@@ -203,6 +203,7 @@ DialogTemplate CConfigDlg::Template() {
         MakeControl(K::Label, DialogId::kNone, "Index:", 293, 136, 20, 8),
         MakeControl(K::DropDownList, Id::kAddIndex, "none\n0..z\n0..z (all)\n0-9..z\n0-9..z (all)", 293, 145, 55, 61),
         MakeControl(K::CheckBox, Id::kOtherLetters, "List other letters after Z", 228, 163, 120, 10),
+        MakeControl(K::CheckBox, Id::kPageStyle, "Page for today's browsers (sortable, searchable)", 12, 168, 205, 10),
         MakeControl(K::Button, Id::kHelp, "Help", 162, 182, 50, 14, S::kDisabled),
         MakeControl(K::DefaultButton, DialogId::kOk, "Save", 234, 182, 50, 14),
         MakeControl(K::Button, DialogId::kCancel, "Cancel", 306, 182, 50, 14),
@@ -295,6 +296,7 @@ bool CConfigDlg::UpdateData(IDialogWindow& dialog, bool take) {
     check(Id::kUseWidth, c.usewidth);
     if (!integer(Id::kWidth, c.width, false)) return false;
     check(Id::kOtherLetters, c.otherletters);
+    check(Id::kPageStyle, c.pagestyle);
     if (take) {
         const std::optional<int> index = ParseInteger(dialog.GetControlText(Id::kAddIndex));
         c.addindex = index && *index >= 0 && *index < static_cast<int>(std::size(kIndexModes)) ? *index : 0;

@@ -49,6 +49,7 @@ constexpr ControlId kProtocol{1065};
 constexpr ControlId kCertFile{1066};
 constexpr ControlId kBrowseCertFile{1067};
 constexpr ControlId kOtherLetters{1068};
+constexpr ControlId kPageStyle{1069};
 }  // namespace ConfigDlgId
 
 class CConfigDlg : public IDialogEvents {

@@ -50,8 +50,15 @@ constexpr std::string_view kWidth = "width    = ";
 constexpr std::string_view kColumns = "columns  = ";
 constexpr std::string_view kProtocol = "protocol = ";
 constexpr std::string_view kCertfile = "certfile = ";
-// Longer than the other keys: read with or without blanks before the "=".
+// Longer than the other keys, or newer: read with or without blanks before
+// the "=", and written only when set.
 constexpr std::string_view kOtherletters = "otherletters";
+constexpr std::string_view kPagestyle = "pagestyle";
+struct FlagKey {
+    std::string_view key;
+    int CListConfig::*field;
+};
+constexpr FlagKey kFlagKeys[] = {{kOtherletters, &CListConfig::otherletters}, {kPagestyle, &CListConfig::pagestyle}};
 
 // The text fields, which are read the same way: the value as it stands.
 struct TextField {
@@ -127,8 +134,11 @@ std::string UnstorableValue(const IConfigFrame& frame) {
     if (c.port < kLowestPort || c.port > kHighestPort) return outside("port", c.port, kLowestPort, kHighestPort);
     if (c.width <= 0) return outside("width", c.width, 1, INT_MAX);
     if (c.addindex < 0 || c.addindex > 4) return outside("addindex", c.addindex, 0, 4);
-    const std::pair<const char*, int> flags[] = {
-        {"viewout", c.viewout}, {"ftpupload", c.ftpupload}, {"usewidth", c.usewidth}, {"otherletters", c.otherletters}};
+    const std::pair<const char*, int> flags[] = {{"viewout", c.viewout},
+                                                 {"ftpupload", c.ftpupload},
+                                                 {"usewidth", c.usewidth},
+                                                 {"otherletters", c.otherletters},
+                                                 {"pagestyle", c.pagestyle}};
     for (const auto& [name, value] : flags)
         if (value != 0 && value != 1) return outside(name, value, 0, 1);
     if (const CGridCtrl* grid = frame.GetDatabaseGrid()) {
@@ -212,9 +222,10 @@ std::string ConfigText(const IConfigFrame& frame, bool withWidth) {
     number(kViewout, c.viewout);
     number(kAddindex, c.addindex);
     number(kFtpupload, c.ftpupload);
-    if (c.otherletters != 0) {
-        text += kOtherletters;
-        number(" = ", c.otherletters);
+    for (const FlagKey& flag : kFlagKeys) {
+        if (c.*flag.field == 0) continue;
+        text += flag.key;
+        number(" = ", c.*flag.field);
     }
     if (withWidth) {
         number(kUsewidth, c.usewidth);
@@ -320,11 +331,12 @@ bool ParseConfigFile(const std::string& path, ParsedConfig& parsed, std::string&
             return;
         }
         if (!TrimRight(line).empty()) ++parsed.otherLines;
-        if (line.starts_with(kOtherletters)) {
-            const std::string_view rest = TrimLeft(line.substr(kOtherletters.size()));
+        for (const FlagKey& flag : kFlagKeys) {
+            if (!line.starts_with(flag.key)) continue;
+            const std::string_view rest = TrimLeft(line.substr(flag.key.size()));
             if (!rest.empty() && rest.front() == '=') {
                 ++parsed.recognised;
-                config.otherletters = StartsWithOne(TrimLeft(rest.substr(1))) ? 1 : 0;
+                config.*flag.field = StartsWithOne(TrimLeft(rest.substr(1))) ? 1 : 0;
                 return;
             }
         }

@@ -36,6 +36,9 @@ struct CListConfig {
     // 1: items whose first letter is not A to Z are listed after Z, under
     // their own letters; 0: they are left off the page.
     int otherletters = 0;
+    // 0: the page of old, rows coloured one by one; 1: today's page, with
+    // header cells, style rules, a search field and sortable columns.
+    int pagestyle = 0;
 
     friend bool operator==(const CListConfig&, const CListConfig&) = default;
 };

@@ -1,237 +1,66 @@
 #include "output/ListGenerator.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <charconv>
-#include <cstdio>
-#include <memory>
 #include <new>
 #include <optional>
 #include <string>
-#include <system_error>
-#include <unordered_set>
-#include <vector>
 
-#include "base/FirstLetter.h"
 #include "base/TextFile.h"
 #include "grid/GridCtrl.h"
 #include "items/TabulonWnd2.h"
+#include "output/LetterGroups.h"
+#include "output/PageWriting.h"
+#include "output/TodaysPage.h"
 
 namespace tabulon {
 
 namespace {
 
-// The page goes to disk in blocks of about this size, so a list of a million
-// items never sits in memory whole.
-constexpr std::size_t kBlockSize = std::size_t{1} << 20;
-
-std::string Decimal(int value) {
-    char digits[16];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    return std::string(digits, result.ptr);
-}
-
-// Collects the page and hands it to the file in big blocks.
-class PageBuffer {
+// The table of the page of old: colours on every row, anchors in the index
+// rows.
+class DesignTable : public ILetterGroupSink {
 public:
-    explicit PageBuffer(CSafeFileWriter& file) : m_file(file) {}
-
-    // Template pieces carry CR LF already; cell texts, names and colours go
-    // in as they stand, HTML and all.
-    void Raw(std::string_view text) {
-        m_buffer.append(text);
-        FlushIfFull();
-    }
-    void Raw(char c) { m_buffer.push_back(c); }
-    void Flush() {
-        if (m_buffer.empty()) return;
-        m_file.Write(m_buffer);
-        m_buffer.clear();
-    }
-
-private:
-    void FlushIfFull() {
-        if (m_buffer.size() >= kBlockSize) Flush();
-    }
-
-    CSafeFileWriter& m_file;
-    std::string m_buffer;
-};
-
-// Copies a head or end file into the page exactly as it is on disk. A file
-// that is not there adds nothing; false, with the reason, when what is there
-// cannot be read (a folder, a device or a pipe is not read at all).
-bool CopyFileInto(PageBuffer& page, const std::string& path, std::string& reason) {
-    if (KindOfPath(path) == PathKind::Missing) return true;
-    CFileReader file;
-    if (!file.Open(path)) {
-        reason = file.Error();
-        return false;
-    }
-    // As large as the file, up to a block: a small head costs a small buffer.
-    const auto size = static_cast<std::size_t>(std::clamp<std::uintmax_t>(file.Size(), 1, kBlockSize));
-    std::unique_ptr<char[]> block(new char[size]);
-    for (;;) {
-        const long long got = file.Read(block.get(), size);
-        if (got < 0) {
-            reason = file.Error();
-            return false;
-        }
-        if (got == 0) return true;
-        page.Raw(std::string_view(block.get(), static_cast<std::size_t>(got)));
-    }
-}
-
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-bool IsIndexCharacter(unsigned char c) { return IsDigit(c) || (c >= 'A' && c <= 'Z'); }
-
-// The index rows of one run: which character was indexed last, whether the
-// digits row stands already and which letters beyond Z have their rows.
-class IndexRows {
-public:
-    IndexRows(PageBuffer& page, int mode, const std::string& indexColour, int span)
+    DesignTable(PageBuffer& page, const CListConfig& config, const CGridCtrl* grid)
         : m_page(page),
-          m_mode(mode),
-          m_rowStart("<TR bgcolor=" + indexColour + "><TD ID=y colspan=" + Decimal(span) + ">") {}
+          m_grid(grid),
+          m_columns(grid ? grid->GetColumnCount() : 0),
+          m_indexStart("<TR bgcolor=" + config.indexcol + "><TD ID=y colspan=" + Decimal(std::max(m_columns - 1, 0)) +
+                       ">"),
+          m_firstStart("<TR bgcolor=" + config.firstcol + ">"),
+          m_secondStart("<TR bgcolor=" + config.secondcol + ">") {}
 
-    unsigned char Last() const { return m_last; }
-
-    // Writes the rows the mode gives on the way from the last indexed
-    // character up to ch, which must be greater; true when any was written.
-    bool Advance(unsigned char ch) {
-        bool wrote = false;
-        switch (m_mode) {
-        case 1:
-            Row(ch);
-            wrote = true;
-            break;
-        case 2:
-            for (unsigned c = m_last + 1u; c <= ch; ++c) {
-                if (!IsIndexCharacter(static_cast<unsigned char>(c))) continue;
-                Row(static_cast<unsigned char>(c));
-                wrote = true;
-            }
-            break;
-        case 3:
-            if (IsDigit(ch)) {
-                wrote = DigitsRowOnce();
-            } else {
-                Row(ch);
-                wrote = true;
-            }
-            break;
-        case 4:
-            for (unsigned c = m_last + 1u; c <= ch; ++c) {
-                const auto at = static_cast<unsigned char>(c);
-                if (!IsIndexCharacter(at)) continue;
-                if (IsDigit(at)) {
-                    wrote = DigitsRowOnce() || wrote;
-                } else {
-                    Row(at);
-                    wrote = true;
-                }
-            }
-            break;
-        default: break;
-        }
-        m_last = ch;
-        return wrote;
-    }
-
-    // Modes 2 and 4 list every character, also those after the last item.
-    void Finish() {
-        if ((m_mode == 2 || m_mode == 4) && m_last < 'Z') Advance('Z');
-    }
-
-    // The row of a letter beyond A to Z, after those of Z. An anchor's name
-    // must be unique on the page: a letter met again, further down, gets no
-    // second row. True when the row was written.
-    bool Letter(const std::string& letter) {
-        if (m_mode < 1 || m_mode > 4 || !m_letters.insert(letter).second) return false;
-        Row(letter);
-        return true;
-    }
-
-private:
-    void Row(unsigned char ch) {
-        const auto c = static_cast<char>(ch);
-        Row(std::string_view(&c, 1));
-    }
-    void Row(std::string_view name) {
-        m_page.Raw(m_rowStart);
+    void Letter(std::string_view name) override {
+        m_page.Raw(m_indexStart);
         m_page.Raw(name);
         m_page.Raw("<A NAME=");
         m_page.Raw(name);
         m_page.Raw("></A></TD></TR>\r\n");
     }
-    bool DigitsRowOnce() {
-        if (m_digitsDone) return false;
-        m_page.Raw(m_rowStart);
-        m_page.Raw("0-9<A NAME=0-9></A></TD></TR>\r\n");
-        m_digitsDone = true;
-        return true;
-    }
-
-    PageBuffer& m_page;
-    const int m_mode;
-    const std::string m_rowStart;
-    unsigned char m_last = '/';  // the byte just below '0'
-    bool m_digitsDone = false;
-    std::unordered_set<std::string> m_letters;
-};
-
-// The item's index character: the first byte of column 1, letters upper-cased.
-unsigned char IndexCharacterOf(std::string_view text) {
-    if (text.empty()) return 0;
-    auto c = static_cast<unsigned char>(text.front());
-    if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 'a' + 'A');
-    return c;
-}
-
-// The items the page leaves out, and the first few of them by name.
-struct LeftOut {
-    static constexpr std::size_t kNamed = 3;
-    int count = 0;
-    int items = 0;
-    bool anyLetter = false;  // letters beyond A to Z are listed too
-    std::vector<std::string> names;
-
-    void Add(const CGridCtrl& grid, int row) {
-        ++count;
-        if (names.size() >= kNamed) return;
-        const std::string_view first = grid.GetCellText(row, 1);
-        if (first.empty()) {
-            names.push_back("item " + Decimal(row) + " (its first column is empty)");
-            return;
+    // The first item after an index row takes the first colour, the others
+    // alternate.
+    void Item(int row, bool indexed) override {
+        const bool first = indexed || m_nextFirst;
+        m_nextFirst = !first;
+        m_page.Raw(first ? m_firstStart : m_secondStart);
+        for (int col = 1; col < m_columns; ++col) {
+            m_page.Raw("<TD>\r\n");
+            m_page.Raw(m_grid->GetCellText(row, col));
+            m_page.Raw("</TD>");
         }
-        // A long text is cut, never inside a character of several bytes.
-        constexpr std::size_t kLongest = 40;
-        std::size_t length = std::min(first.size(), kLongest);
-        while (length < first.size() && length > 0 && (static_cast<unsigned char>(first[length]) & 0xC0) == 0x80)
-            --length;
-        // Built by appending: g++ 12 at -O3 misreads the chain of + as an
-        // overlapping copy.
-        std::string name = "\"";
-        name.append(first, 0, length);
-        name += length < first.size() ? "...\"" : "\"";
-        // The same text again tells nothing new; it is counted all the same.
-        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
+        m_page.Raw("</TR>\r\n\r\n");
     }
 
-    std::string Message() const {
-        std::string text = Decimal(count) + " of the " + Decimal(items) + (count == 1 ? " items was" : " items were") +
-                           " left out of the page: an item is listed only when its first column begins with ";
-        text +=
-            anyLetter ? "a digit or a letter.\n\nLeft out: " : "a digit (0-9) or a letter from A to Z.\n\nLeft out: ";
-        for (std::size_t i = 0; i < names.size(); ++i) text += (i ? ", " : "") + names[i];
-        if (count > static_cast<int>(names.size()))
-            text += " and " + Decimal(count - static_cast<int>(names.size())) + " more";
-        return text + ".";
-    }
+private:
+    PageBuffer& m_page;
+    const CGridCtrl* m_grid;
+    const int m_columns;
+    const std::string m_indexStart;
+    const std::string m_firstStart;
+    const std::string m_secondStart;
+    bool m_nextFirst = true;
 };
 
 void WriteTable(PageBuffer& page, const CListConfig& config, const CGridCtrl* grid, LeftOut& leftOut) {
-    const int rows = grid ? grid->GetRowCount() : 0;
     const int columns = grid ? grid->GetColumnCount() : 0;
 
     if (config.usewidth == 1 && config.width > 0) {
@@ -252,46 +81,8 @@ void WriteTable(PageBuffer& page, const CListConfig& config, const CGridCtrl* gr
     }
     page.Raw("</TR>\r\n\r\n");
 
-    IndexRows index(page, config.addindex, config.indexcol, std::max(columns - 1, 0));
-    leftOut.items = std::max(rows - 1, 0);
-    leftOut.anyLetter = config.otherletters == 1;
-    const std::string firstStart = "<TR bgcolor=" + config.firstcol + ">";
-    const std::string secondStart = "<TR bgcolor=" + config.secondcol + ">";
-    // The first item after an index row takes the first colour, the others
-    // alternate.
-    bool nextFirst = true;
-    auto item = [&](int row, bool indexed) {
-        const bool first = indexed || nextFirst;
-        nextFirst = !first;
-        page.Raw(first ? firstStart : secondStart);
-        for (int col = 1; col < columns; ++col) {
-            page.Raw("<TD>\r\n");
-            page.Raw(grid->GetCellText(row, col));
-            page.Raw("</TD>");
-        }
-        page.Raw("</TR>\r\n\r\n");
-    };
-    // The items under letters beyond A to Z, by row number: they follow Z.
-    std::vector<int> later;
-    for (int row = 1; row < rows; ++row) {
-        // After the sort the rows lie all over memory: the rows ahead are
-        // asked for while this one is written.
-        grid->PrefetchRowsAhead(row, 1, 1, columns - 1);
-        const std::string_view text = grid->GetCellText(row, 1);
-        const unsigned char ch = IndexCharacterOf(text);
-        if (!IsIndexCharacter(ch)) {
-            if (leftOut.anyLetter && !UpperInitialBeyondAscii(text).empty())
-                later.push_back(row);
-            else
-                leftOut.Add(*grid, row);  // such items stay off the list
-            continue;
-        }
-        item(row, ch > index.Last() && index.Advance(ch));
-    }
-    index.Finish();
-    // In the order the sort left them, which need not keep each letter's
-    // items together.
-    for (const int row : later) item(row, index.Letter(UpperInitialBeyondAscii(grid->GetCellText(row, 1))));
+    DesignTable table(page, config, grid);
+    WalkLetterGroups(grid, {config.addindex, config.otherletters == 1, false}, table, leftOut);
 
     page.Raw("</TABLE>\r\n");
 }
@@ -324,12 +115,19 @@ bool WritePage(IListFrame& frame, LeftOut& leftOut) {
     page.Raw(kMakerWebAddress);
     page.Raw("/         -->\r\n\r\n");
 
+    const CGridCtrl* grid = frame.DatabasePane().GetGrid();
+    const bool today = config.pagestyle == 1;
+    // The page of old copies the head and end files as they are.
+    const PageMarkers markers = today ? TodaysPageMarkers(config, grid) : PageMarkers{};
     std::string reason;
-    if (!CopyFileInto(page, files.headfile, reason)) return readFailed("head", files.headfile, reason);
+    if (!CopyFileInto(page, files.headfile, reason, markers)) return readFailed("head", files.headfile, reason);
 
-    WriteTable(page, config, frame.DatabasePane().GetGrid(), leftOut);
+    if (today)
+        WriteTodaysTable(page, config, grid, leftOut);
+    else
+        WriteTable(page, config, grid, leftOut);
 
-    if (!CopyFileInto(page, files.endfile, reason)) return readFailed("end", files.endfile, reason);
+    if (!CopyFileInto(page, files.endfile, reason, markers)) return readFailed("end", files.endfile, reason);
 
     page.Flush();
     if (!file.Commit()) return writeFailed(file.Error());

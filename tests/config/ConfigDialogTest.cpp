@@ -85,7 +85,7 @@ TEST_F(ConfigDialogTest, TemplateHoldsEveryControlWhereItBelongs) {
     EXPECT_EQ(t.units, (Size{364, 200}));
     EXPECT_EQ(t.fontFace, "MS Sans Serif");
     EXPECT_EQ(t.fontPoints, 8);
-    ASSERT_EQ(t.controls.size(), 58u);
+    ASSERT_EQ(t.controls.size(), 59u);
     auto find = [&](int id) -> const DialogControl& {
         for (const auto& c : t.controls)
             if (static_cast<int>(c.id) == id) return c;
@@ -95,7 +95,7 @@ TEST_F(ConfigDialogTest, TemplateHoldsEveryControlWhereItBelongs) {
     // Each id once, and every one of them there.
     const int ids[] = {1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017,
                        1018, 1019, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027, 1028, 1029, 1031,
-                       1032, 1033, 1062, 1063, 1064, 1065, 1066, 1067, 1068, 1,    2};
+                       1032, 1033, 1062, 1063, 1064, 1065, 1066, 1067, 1068, 1069, 1,    2};
     for (int id : ids) {
         int count = 0;
         for (const auto& c : t.controls) count += static_cast<int>(c.id) == id;
@@ -114,6 +114,8 @@ TEST_F(ConfigDialogTest, TemplateHoldsEveryControlWhereItBelongs) {
     EXPECT_EQ(find(1029).units, (Rect{293, 145, 348, 206}));
     EXPECT_EQ(find(1065).text, "ftp\nftps\nsftp");
     EXPECT_EQ(find(1068).text, "List other letters after Z");
+    EXPECT_EQ(find(1069).text, "Page for today's browsers (sortable, searchable)");
+    EXPECT_EQ(find(1069).kind, ControlKind::CheckBox);
     EXPECT_EQ(find(1063).text, "Help");
     EXPECT_TRUE(find(1063).style & ControlStyle::kDisabled);
     EXPECT_EQ(find(1).kind, ControlKind::DefaultButton);
@@ -287,10 +289,11 @@ TEST_F(ConfigDialogTest, ThePortFollowsTheProtocolUnlessTheUserChoseOne) {
     for (const auto& step : choose("1")) steps.push_back(step);
     steps.insert(steps.end(), {port("21"), TypeText(Id::kPort, "2222")});
     for (const auto& step : choose("2")) steps.push_back(step);
-    steps.insert(steps.end(), {port("2222"), Tick(Id::kOtherLetters, true), Press(DialogId::kOk)});
+    steps.insert(steps.end(),
+                 {port("2222"), Tick(Id::kOtherLetters, true), Tick(Id::kPageStyle, true), Press(DialogId::kOk)});
     Run(steps);
     EXPECT_NE(Contents(cfg).find("port     = 2222\r\nprotocol = sftp\r\n"), std::string::npos) << Contents(cfg);
-    EXPECT_NE(Contents(cfg).find("otherletters = 1\r\n"), std::string::npos);
+    EXPECT_NE(Contents(cfg).find("otherletters = 1\r\npagestyle = 1\r\n"), std::string::npos);
 }
 
 TEST_F(ConfigDialogTest, CancelLeavesTheRecordAsItWasWhateverButtonsWereUsedAndOnlySaveChangesIt) {

@@ -42,6 +42,18 @@ TEST_F(ConfigTest, NumbersAndFlagsFallBackToTheirDefaults) {
     }
 }
 
+TEST_F(ConfigTest, PageStyleIsReadWithOrWithoutBlanksBeforeTheEqualsSign) {
+    const std::pair<const char*, int> cases[] = {
+        {"pagestyle = 1", 1}, {"pagestyle=1", 1},    {"pagestyle   =  1", 1}, {"pagestyle = 0", 0},
+        {"pagestyle = 2", 0}, {"pagestyles = 1", 0}, {"Pagestyle = 1", 0},    {"[other]", 0},
+    };
+    for (const auto& [line, expected] : cases) {
+        Session fresh;
+        ReadConfigFile(fresh.frame, MakeFile("p.cfg", std::string("[other]\r\n") + line + "\r\n"));
+        EXPECT_EQ(fresh.frame.Config().pagestyle, expected) << line;
+    }
+}
+
 TEST_F(ConfigTest, KeysMatchExactlyAndValuesAreKeptAsTheyStand) {
     Read(
         "[colors]\r\n"

@@ -30,6 +30,7 @@ void Fill(CListConfig& c) {
          1,
          "sftp",
          "my certs.pem",
+         1,
          1};
 }
 
@@ -97,7 +98,8 @@ TEST_F(ConfigTest, WhatIsWrittenReadsBackTheSame) {
     ASSERT_TRUE(WriteConfigFile(s.frame, false));
     const std::string text = Contents(c.cfgfile);
     EXPECT_EQ(text.find("width"), std::string::npos);
-    EXPECT_TRUE(text.ends_with("ftpupload= 1\r\notherletters = 1\r\ncolumns  = Artist;;Title ;Year")) << text;
+    EXPECT_TRUE(text.ends_with("ftpupload= 1\r\notherletters = 1\r\npagestyle = 1\r\ncolumns  = Artist;;Title ;Year"))
+        << text;
     Session noWidth;
     ReadConfigFile(noWidth.frame, c.cfgfile);
     EXPECT_EQ(noWidth.frame.Config().usewidth, 0);
