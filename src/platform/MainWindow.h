@@ -35,6 +35,10 @@ public:
     // the program is busy (the wait cursor), except over the questions the
     // command asks. Calls nest.
     virtual void SetBusy(bool busy) { (void)busy; }
+    // The desktop's clipboard, as UTF-8 text ("" when it holds none). Hosts
+    // without one keep nothing.
+    virtual std::string GetClipboardText() const { return {}; }
+    virtual void SetClipboardText(const std::string& text) { (void)text; }
 };
 
 // The window is busy while one lives.

@@ -184,6 +184,7 @@ TEST(GridChangePath, EveryPublicMutatorMovesTheVersionTellsTheFrameAndIsRecorded
                                           "MayTakeTypedText",
                                           "OnCaptureLost",
                                           "OnChar",
+                                          "OnContextMenuKey",
                                           "OnDraw",
                                           "OnEditBoxEnded",
                                           "OnEditCell",
