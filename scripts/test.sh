@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh cmake g++ ninja-build libgtest-dev libgmock-dev qt6-base-dev fonts-dejavu-core \
   desktop-file-utils appstream man-db groff-base dpkg-dev file \
   libcurl4-openssl-dev python3-pyftpdlib python3-openssl clang-format \
-  xvfb dbus at-spi2-core python3-pyatspi openssh-server openssh-client vsftpd openssl lintian
+  xvfb xdotool openbox imagemagick xclip qt6-gtk-platformtheme dbus at-spi2-core python3-pyatspi openssh-server openssh-client vsftpd openssl lintian
 # ccache speeds up rebuilds where it is installed; nothing needs it.
 launcher=()
 if command -v ccache >/dev/null 2>&1; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
