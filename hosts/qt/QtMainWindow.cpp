@@ -242,6 +242,15 @@ void CQtMainWindow::BuildFindBar() {
     m_findBar->hide();
 }
 
+int CQtMainWindow::GetBarsBottom() const {
+    // Room for the find bar under the toolbar even while it is closed: a tool
+    // window opened now would cover it once it opens.
+    const int toolBarBottom = m_toolBar->mapToGlobal(QPoint(0, m_toolBar->height())).y();
+    if (m_findBar->isVisible())
+        return std::max(toolBarBottom, m_findBar->mapToGlobal(QPoint(0, m_findBar->height())).y());
+    return toolBarBottom + m_findBar->sizeHint().height();
+}
+
 std::string CQtMainWindow::GetClipboardText() const {
     const QByteArray text = QGuiApplication::clipboard()->text().toUtf8();
     return {text.constData(), static_cast<std::size_t>(text.size())};

@@ -74,6 +74,7 @@ public:
     void SetGridLineChecked(bool horizontal, bool checked) override;
     void CloseWindow() override;
     Rect GetWindowRect() const override;
+    int GetBarsBottom() const override;
     void SetStatusText(const std::string& text) override;
     void ShowFindBar(bool databasePane) override;
     void ColumnsChanged(bool databasePane) override;

@@ -171,6 +171,7 @@ public:
     };
     CommandState StateOf(CommandId id) const;
     Rect MainWindowRect() const override { return m_hosts.window.GetWindowRect(); }
+    int MainWindowBarsBottom() const override { return m_hosts.window.GetBarsBottom(); }
 
     // The pane that has the keyboard: the lower one is 'Database'.
     void SetActivePane(bool database);

@@ -21,6 +21,9 @@ public:
     // The window on the screen, frame included (right and bottom one past
     // it); empty for hosts without a window.
     virtual Rect GetWindowRect() const { return {}; }
+    // The screen y below the window's bars at the top (menu, toolbar and
+    // the find bar, open or not); 0 for hosts without a window.
+    virtual int GetBarsBottom() const { return 0; }
     // Says in the status bar what a command has done, until the bar shows
     // something else. Hosts without a window ignore it.
     virtual void SetStatusText(const std::string& text) { (void)text; }
