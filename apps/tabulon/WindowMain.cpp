@@ -99,6 +99,8 @@ extern "C" __attribute__((visibility("default"))) int tabulon_run_window(const W
     // Lets the desktop match the window to the installed desktop entry.
     QApplication::setDesktopFileName(QStringLiteral(TABULON_APP_ID));
     qt::CQtMainWindow window{{.shell = start.shell, .ftp = start.ftp, .folders = start.folders}};
+    // The File menu lists the configurations opened in earlier runs too.
+    window.Frame().RecentConfigurations().UseFile(RecentConfigurationsFile());
     window.show();
     // Once the desktop has put the window on the screen, so that any
     // question stands centred over it rather than where the window was

@@ -49,7 +49,13 @@ std::optional<std::string> CQtFilePicker::Pick(const FilePickerOptions& options,
     const QStringList filters = NameFiltersFromFilter(options.filter);
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     if (!options.defaultExtension.empty()) dialog.setDefaultSuffix(QString::fromStdString(options.defaultExtension));
-    dialog.setDirectory(m_folder.isEmpty() ? QDir::currentPath() : m_folder);
+    // Where the files are: the folder asked for, else where the last pick
+    // ended, else home; never the folder the program happened to start in.
+    const QString asked = QFile::decodeName(options.initialFolder.c_str());
+    if (!asked.isEmpty() && QDir(asked).exists())
+        dialog.setDirectory(asked);
+    else
+        dialog.setDirectory(m_folder.isEmpty() ? QDir::homePath() : m_folder);
     if (!options.initialName.empty()) dialog.selectFile(QString::fromStdString(options.initialName));
     int answer = QDialog::Rejected;
     {

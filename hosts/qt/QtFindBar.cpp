@@ -45,10 +45,14 @@ CQtFindBar::CQtFindBar(CMainFrame& frame, std::function<void(bool)> focusPane, Q
     m_column = new QComboBox;
     m_column->setAccessibleName(QStringLiteral("Column"));
     m_pane = new QComboBox;
-    m_pane->setAccessibleName(QStringLiteral("in"));
     m_pane->addItems({QStringLiteral("New items"), QStringLiteral("Database")});
     m_result = new QLabel;
     m_result->setObjectName(QStringLiteral("findResult"));
+    m_result->setAccessibleName(QStringLiteral("Matches"));
+    // As wide as the widest count it shows, so that nothing beside it moves
+    // as the count changes.
+    m_result->setMinimumWidth(m_result->fontMetrics().horizontalAdvance(QStringLiteral("9,999,999 of 9,999,999")));
+    m_pane->setAccessibleName(QStringLiteral("Search in"));
     for (QWidget* widget : std::initializer_list<QWidget*>{m_matchCase, m_wholeCell, m_column}) {
         addSeparator();
         addWidget(widget);
@@ -86,6 +90,8 @@ void CQtFindBar::Open(bool databasePane) {
     }
     FillColumns();
     show();
+    // From a tool window too: the keyboard goes into the field.
+    if (QWidget* main = window(); main && !main->isActiveWindow()) main->activateWindow();
     m_text->setFocus(Qt::ShortcutFocusReason);
     m_text->selectAll();
     m_countLater.start(kCountPauseMs);

@@ -24,6 +24,7 @@
 #include "qt/QtFont.h"
 #include "qt/QtGridAccessible.h"
 #include "qt/QtKeys.h"
+#include "qt/QtPopupMenu.h"
 #include "qt/QtText.h"
 #include "qt/QtTitleTip.h"
 
@@ -229,6 +230,12 @@ long long CQtGridWidget::GetTickCount() const {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+void CQtGridWidget::PlaceNextMenu(const Rect& rect) {
+    // Just inside the cell's lower part, where a menu covers it least.
+    const QPoint corner(rect.left + 4, rect.top + (rect.bottom - rect.top) / 2);
+    CQtPopupMenu::PlaceNextMenu(viewport()->mapToGlobal(corner));
+}
+
 void CQtGridWidget::ShowTrackingLine(const Rect& rect) {
     if (rect.Width() <= 0 || rect.Height() <= 0) {
         m_trackingLine->hide();
@@ -319,6 +326,12 @@ bool CQtGridWidget::event(QEvent* event) {
         if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
             m_grid.WantsKey(Key::kTab, ModifiersFromQt(key->modifiers()))) {
             keyPressEvent(key);
+            return true;
+        }
+        // Shift+F10 and the Menu key: the focus cell's menu.
+        if (key->key() == Qt::Key_Menu ||
+            (key->key() == Qt::Key_F10 && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier)) {
+            m_grid.OnContextMenuKey();
             return true;
         }
     } else if (event->type() == QEvent::ShortcutOverride) {

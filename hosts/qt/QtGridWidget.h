@@ -53,6 +53,7 @@ public:
     int GetDoubleClickTime() const override;
     long long GetTickCount() const override;
     void ShowTrackingLine(const Rect& rect) override;
+    void PlaceNextMenu(const Rect& rect) override;
     std::unique_ptr<IEditControl> CreateEditControl(IEditControlEvents& events, const Rect& rect,
                                                     EditAlignment alignment, const LogFont& font) override;
     std::unique_ptr<ITitleTipWindow> CreateTitleTip(ITitleTipEvents& events) override;

@@ -2,7 +2,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -10,6 +12,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
+#include <utility>
 
 #include "app/CommandTable.h"
 #include "base/ProgramName.h"
@@ -85,9 +88,10 @@ void CQtMainWindow::BuildMenus() {
         [this](QMenu* menu, bool topLevel) {
             // An edit in progress is committed before any command is chosen.
             if (topLevel)
-                connect(menu, &QMenu::aboutToShow, this, [this] {
+                connect(menu, &QMenu::aboutToShow, this, [this, menu] {
                     Frame().OnMenuOpening();
                     UpdateStepItems();
+                    UpdateRecentItems(menu);
                 });
             ShowPromptsOf(menu);
         },
@@ -105,6 +109,35 @@ void CQtMainWindow::BuildMenus() {
         });
     BindShortcuts();
     UpdateStepItems();
+}
+
+void CQtMainWindow::UpdateRecentItems(QMenu* file) {
+    QAction* exit = m_actions[CommandId::kExit];
+    if (!exit || !file->actions().contains(exit)) return;
+    for (QAction* action : m_recentActions) {
+        file->removeAction(action);
+        delete action;
+    }
+    m_recentActions.clear();
+    const std::vector<std::string>& paths = Frame().RecentConfigurations().List();
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        // Numbered 1 to 8, the number its letter; a "&" of the path is shown as one.
+        QString path = QFile::decodeName(paths[i].c_str());
+        path.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), file);
+        action->setStatusTip(QStringLiteral("Open this configuration"));
+        const auto id =
+            static_cast<CommandId>(static_cast<int>(CommandId::kRecentConfiguration1) + static_cast<int>(i));
+        connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+        file->insertAction(exit, action);
+        m_recentActions.push_back(action);
+    }
+    if (!paths.empty()) {
+        QAction* gap = new QAction(file);
+        gap->setSeparator(true);
+        file->insertAction(exit, gap);
+        m_recentActions.push_back(gap);
+    }
 }
 
 void CQtMainWindow::UpdateStepItems() {
@@ -128,8 +161,12 @@ void CQtMainWindow::BindShortcuts() {
         if (entry.kind != MenuEntryKind::Item || entry.shortcut.empty()) continue;
         auto* key = new QAction(this);
         key->setShortcut(QKeySequence(Text(entry.shortcut), QKeySequence::PortableText));
-        key->setShortcutContext(Qt::ApplicationShortcut);
         const CommandId id = entry.id;
+        // The clipboard's keys work on the panes; in a tool window they stay
+        // with its own fields.
+        const bool clipboard =
+            id == CommandId::kCut || id == CommandId::kCopy || id == CommandId::kCopyItem || id == CommandId::kPaste;
+        key->setShortcutContext(clipboard ? Qt::WindowShortcut : Qt::ApplicationShortcut);
         connect(key, &QAction::triggered, this, [this, id] { RunCommand(id); });
         addAction(key);
     }
@@ -139,6 +176,16 @@ void CQtMainWindow::BindShortcuts() {
     redo->setShortcutContext(Qt::ApplicationShortcut);
     connect(redo, &QAction::triggered, this, [this] { RunCommand(CommandId::kRedo); });
     addAction(redo);
+    // The clipboard's older keys, as well.
+    for (const auto& [keys, id] : {std::pair{QKeySequence(Qt::SHIFT | Qt::Key_Delete), CommandId::kCut},
+                                   std::pair{QKeySequence(Qt::CTRL | Qt::Key_Insert), CommandId::kCopy},
+                                   std::pair{QKeySequence(Qt::SHIFT | Qt::Key_Insert), CommandId::kPaste}}) {
+        auto* key = new QAction(this);
+        key->setShortcut(keys);
+        key->setShortcutContext(Qt::WindowShortcut);
+        connect(key, &QAction::triggered, this, [this, id] { RunCommand(id); });
+        addAction(key);
+    }
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)}) {
         auto* key = new QAction(this);
         key->setShortcut(keys);
@@ -193,6 +240,24 @@ void CQtMainWindow::BuildFindBar() {
         this);
     addToolBar(m_findBar);
     m_findBar->hide();
+}
+
+int CQtMainWindow::GetBarsBottom() const {
+    // Room for the find bar under the toolbar even while it is closed: a tool
+    // window opened now would cover it once it opens.
+    const int toolBarBottom = m_toolBar->mapToGlobal(QPoint(0, m_toolBar->height())).y();
+    if (m_findBar->isVisible())
+        return std::max(toolBarBottom, m_findBar->mapToGlobal(QPoint(0, m_findBar->height())).y());
+    return toolBarBottom + m_findBar->sizeHint().height();
+}
+
+std::string CQtMainWindow::GetClipboardText() const {
+    const QByteArray text = QGuiApplication::clipboard()->text().toUtf8();
+    return {text.constData(), static_cast<std::size_t>(text.size())};
+}
+
+void CQtMainWindow::SetClipboardText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void CQtMainWindow::ShowFindBar(bool databasePane) { m_findBar->Open(databasePane); }

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/Session.h"
 #include "output/PagePublisher.h"
@@ -73,10 +74,13 @@ public:
     void SetGridLineChecked(bool horizontal, bool checked) override;
     void CloseWindow() override;
     Rect GetWindowRect() const override;
+    int GetBarsBottom() const override;
     void SetStatusText(const std::string& text) override;
     void ShowFindBar(bool databasePane) override;
     void ColumnsChanged(bool databasePane) override;
     void SetBusy(bool busy) override;
+    std::string GetClipboardText() const override;
+    void SetClipboardText(const std::string& text) override;
     CQtFindBar* FindBar() const { return m_findBar; }
 
     void ShowAbout();
@@ -86,7 +90,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    std::vector<QAction*> m_recentActions;
     void BuildMenus();
+    // The File menu's list of recent configurations, as it is now.
+    void UpdateRecentItems(QMenu* file);
     // Keyboard access beyond the menus' letters: the commands' shortcuts,
     // and F6 and Shift+F6 between the panes.
     void BindShortcuts();

@@ -5,6 +5,8 @@
 #include <QCursor>
 #include <QMenu>
 #include <QStatusTipEvent>
+#include <optional>
+#include <string>
 
 #include "qt/QtAsking.h"
 #include "qt/QtText.h"
@@ -21,13 +23,41 @@ void ShowStatusTip(QWidget* owner, const QString& text) {
 
 }  // namespace
 
+namespace {
+
+// Where the next menu opens, when not at the pointer.
+std::optional<QPoint>& NextMenuPlace() {
+    static std::optional<QPoint> place;
+    return place;
+}
+
+// The item's text with "&" before its letter for the keyboard.
+QString TextWithMnemonic(const MenuItem& item) {
+    if (item.mnemonic == 0) return TextFromBytes(item.text);
+    std::string text;
+    bool marked = false;
+    for (const char c : item.text) {
+        if (c == '&') text += '&';
+        if (!marked && c == item.mnemonic) {
+            text += '&';
+            marked = true;
+        }
+        text += c;
+    }
+    return TextFromBytes(text);
+}
+
+}  // namespace
+
+void CQtPopupMenu::PlaceNextMenu(const QPoint& global) { NextMenuPlace() = global; }
+
 void CQtPopupMenu::FillMenu(QMenu& menu, const std::vector<MenuItem>& items) {
     for (const MenuItem& item : items) {
         if (item.IsSeparator()) {
             menu.addSeparator();
             continue;
         }
-        QAction* action = menu.addAction(TextFromBytes(item.text));
+        QAction* action = menu.addAction(TextWithMnemonic(item));
         action->setData(item.id);
         action->setStatusTip(TextFromBytes(item.prompt));
         action->setEnabled(!item.grayed);
@@ -48,7 +78,9 @@ int CQtPopupMenu::ShowPopupMenu(const std::vector<MenuItem>& items) {
     QAction* chosen = nullptr;
     {
         const CAsking asking;
-        chosen = menu.exec(QCursor::pos());
+        const QPoint at = NextMenuPlace().value_or(QCursor::pos());
+        NextMenuPlace().reset();
+        chosen = menu.exec(at);
     }
     // The last highlighted prompt would otherwise stay up.
     ShowStatusTip(m_owner.data(), QString());

@@ -25,6 +25,10 @@ public:
     // status tip is the prompt; greyed items are disabled.
     static void FillMenu(QMenu& menu, const std::vector<MenuItem>& items);
 
+    // The next menu opens at global (the top left corner of a cell), not at
+    // the mouse pointer: it was asked for from the keyboard.
+    static void PlaceNextMenu(const QPoint& global);
+
 private:
     QPointer<QWidget> m_owner;
 };

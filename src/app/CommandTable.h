@@ -39,6 +39,14 @@ enum class CommandId : int {
     kFind = 57636,
     kFindNext = 57637,
     kFindPrevious = 32830,
+    // The clipboard: the focus cell, or its whole item.
+    kCut = 57635,
+    kCopy = 57634,
+    kCopyItem = 32832,
+    kPaste = 32833,
+    // The configurations opened last, first to eighth, listed in File.
+    kRecentConfiguration1 = 32840,
+    kRecentConfiguration8 = 32847,
     // Has a prompt but no menu item; does nothing.
     kAboutPrompt = 32795,
 

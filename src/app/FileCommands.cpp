@@ -1,12 +1,17 @@
 // The file-level commands of the main window and the two save prompts that
 // guard them.
 
+#include <filesystem>
 #include <new>
 #include <optional>
+#include <system_error>
 
 #include "app/BatchMakeList.h"
 #include "app/CommandTable.h"
 #include "app/MainFrame.h"
+
+#include <filesystem>
+#include <system_error>
 #include "app/OpenConfigurationFile.h"
 #include "base/ProgramName.h"
 #include "base/TextFile.h"
@@ -143,6 +148,8 @@ void CMainFrame::OnOpenConfiguration() {
     options.filter = "Configuration files (*.cfg)|*.cfg|All Files (*.*)|*.*||";
     options.mustExist = true;
     options.hideReadOnly = true;
+    // Where the configuration open now is: its neighbours are likely next.
+    if (IsConfigurationOpen()) StartPickerAt(options, m_config.cfgfile);
     const std::optional<std::string> chosen = FilePicker().PickOpenFile(options);
     if (!chosen || chosen->empty()) return;
     OpenConfiguration(*chosen);
@@ -158,6 +165,7 @@ bool CMainFrame::OpenConfiguration(const std::string& cfgPath) {
         LoadDatabaseFile(*this);
         ApplyGridLines(lines.vertical, lines.horizontal);
         m_database.FitDatabaseColumns();
+        m_recent.Add(cfgPath);
     } catch (const std::bad_alloc&) {
         // Half opened is not open: a save could cut the database short.
         m_database.ClearDatabase();
@@ -167,6 +175,23 @@ bool CMainFrame::OpenConfiguration(const std::string& cfgPath) {
         return false;
     }
     return true;
+}
+
+void CMainFrame::OnOpenRecentConfiguration(std::size_t index) {
+    if (index >= m_recent.List().size()) return;
+    const std::string path = m_recent.List()[index];
+    // Asked before the save prompts: there is nothing to save for when it
+    // cannot be opened anyway.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        m_recent.Remove(path);
+        Messages().Show(
+            "The configuration\n" + path + "\nno longer exists.\n\nIt was taken off the list of recent configurations.",
+            "Open configuration", MbIcon::Exclamation, MbButtons::Ok);
+        return;
+    }
+    if (!ConfirmSaveConfig() || !ConfirmSaveDatabase()) return;
+    OpenConfiguration(path);
 }
 
 void CMainFrame::OnSaveDatabase() { SaveDatabaseItems(*this, false); }
@@ -182,22 +207,26 @@ void CMainFrame::OnMakeList() {
     }
     if (!ValidateConfig(*this)) return;
     if (!ConfirmSaveConfig() || !ConfirmSaveDatabase()) return;
-    // The page may open nowhere on screen; the bar says where it went. The
-    // text is made first, so that memory running out cannot come between a
-    // written page and its report.
-    const std::string written = "List written to " + Files().output;
+    // The page may open nowhere on screen; the bar says where it went and
+    // what it holds. The path is copied first, so that memory running out
+    // cannot come between a written page and its report.
+    const std::string output = Files().output;
+    const std::string host = m_config.server;
+    ListSummary summary;
     bool done = false;
     {
         CGridWork work(this, "Making the list", {GetDatabaseGrid()});
-        done = MakeList(*this);
+        done = MakeList(*this, &summary);
     }
     if (!done) return;
     try {
+        std::string written = ListWrittenText(output, summary, host);
         // An earlier upload's part that the upload removed is said beside it.
-        if (const std::string note = ListPublisher().UploadNote(); !note.empty()) return SayDone(written + ". " + note);
+        if (const std::string note = ListPublisher().UploadNote(); !note.empty()) written += ". " + note;
+        SayDone(written);
     } catch (const std::bad_alloc&) {
+        // The page is there all the same; only its report is missing.
     }
-    SayDone(written);
 }
 
 bool CMainFrame::OnAppExit() {
@@ -266,6 +295,11 @@ void CMainFrame::OnUncaughtError(const std::exception& error) {
 
 bool CMainFrame::Dispatch(CommandId id) {
     using C = CommandId;
+    if (id >= C::kRecentConfiguration1 && id <= C::kRecentConfiguration8) {
+        OnOpenRecentConfiguration(
+            static_cast<std::size_t>(static_cast<int>(id) - static_cast<int>(C::kRecentConfiguration1)));
+        return true;
+    }
     switch (MenuCommandOf(id)) {
     case C::kUndo: OnUndo(); return true;
     case C::kRedo: OnRedo(); return true;
@@ -280,6 +314,10 @@ bool CMainFrame::Dispatch(CommandId id) {
     case C::kExit: OnAppExit(); return true;
     case C::kMakeList: OnMakeList(); return true;
     case C::kMoveItems: MoveItems(*this); return true;
+    case C::kCut: OnCut(); return true;
+    case C::kCopy: OnCopy(false); return true;
+    case C::kCopyItem: OnCopy(true); return true;
+    case C::kPaste: OnPaste(); return true;
     case C::kFind: m_hosts.window.ShowFindBar(m_databaseActive); return true;
     case C::kFindNext: FindAgain(false); return true;
     case C::kFindPrevious: FindAgain(true); return true;

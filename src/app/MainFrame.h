@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/CommandTable.h"
+#include "app/RecentConfigurations.h"
 #include "app/SessionHosts.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigFrame.h"
@@ -112,6 +113,10 @@ public:
     // which the caller has passed): false, with nothing changed, when the
     // file cannot be read.
     bool OpenConfiguration(const std::string& cfgPath);
+    // The configurations opened last, and opening the one at index of them
+    // (after the save prompts); one that is gone is taken off with a message.
+    CRecentConfigurations& RecentConfigurations() { return m_recent; }
+    void OnOpenRecentConfiguration(std::size_t index);
 
     // The grid lines of both panes and the two menu marks.
     void ApplyGridLines(bool vertical, bool horizontal);
@@ -152,6 +157,10 @@ public:
     void ResumeSteps() override { m_undo.Resume(); }
     void OnUndo();
     void OnRedo();
+    // The clipboard and the active pane's focus cell (app/EditCommands.cpp).
+    void OnCopy(bool wholeItem);
+    void OnCut();
+    void OnPaste();
     // What the Undo and Redo items say ("Undo Delete column") and whether
     // there is anything for them to do.
     struct CommandState {
@@ -161,6 +170,7 @@ public:
     };
     CommandState StateOf(CommandId id) const;
     Rect MainWindowRect() const override { return m_hosts.window.GetWindowRect(); }
+    int MainWindowBarsBottom() const override { return m_hosts.window.GetBarsBottom(); }
 
     // The pane that has the keyboard: the lower one is 'Database'.
     void SetActivePane(bool database);
@@ -228,6 +238,7 @@ private:
     // The 'Add items' options and the folder last added from live for the run.
     CAddItemsDlg m_addItemsDlg;
     std::string m_strLastDirectory;
+    CRecentConfigurations m_recent;
     std::optional<SearchQuery> m_lastSearch;
     bool m_lastSearchInDatabase = false;
     CSearchTexts m_searchTexts;

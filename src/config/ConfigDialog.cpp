@@ -351,6 +351,15 @@ void CConfigDlg::Browse(IDialogWindow& dialog, ControlId button) {
     options.defaultExtension = b->extension;
     options.initialName = b->initialName;
     options.filter = b->filter;
+    // At the file the field names, a relative name taken from the
+    // configuration's folder.
+    const ConfigFiles resolved = ResolveConfigFiles(m_record);
+    const std::string* named = b->field == &CListConfig::cfgfile    ? &m_record.cfgfile
+                               : b->field == &CListConfig::database ? &resolved.database
+                               : b->field == &CListConfig::output   ? &resolved.output
+                               : b->field == &CListConfig::headfile ? &resolved.headfile
+                                                                    : &resolved.endfile;
+    StartPickerAt(options, *named, true);
     const std::optional<std::string> chosen = b->save ? picker.PickSaveFile(options) : picker.PickOpenFile(options);
     if (!chosen || chosen->empty()) return;
     // Made now, so that a new file passes the checks that it exists.
@@ -420,6 +429,7 @@ void CConfigDlg::PickCertificateFile(IDialogWindow& dialog) {
     FilePickerOptions options;
     options.defaultExtension = "pem";
     options.filter = kCertificateFilter;
+    StartPickerAt(options, m_record.certfile, true);
     const std::optional<std::string> chosen = m_frame.FilePicker().PickOpenFile(options);
     if (!chosen || chosen->empty()) return;
     m_record.certfile = *chosen;

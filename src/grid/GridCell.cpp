@@ -322,13 +322,14 @@ void CGridCellCheckBox::SetCheck(std::optional<bool> value) {
 bool CGridCellCheckBox::Draw(IDeviceContext* dc, int, int, Rect rect, bool) {
     if (!dc || rect.right <= rect.left || rect.bottom <= rect.top) return false;
     dc->SaveState();
-    if (IsSelected() || IsDropHighlighted()) dc->FrameRect(rect, MakeColour(0, 0, 0));
+    CGridCtrl* grid = GetGrid();
+    const IDesktop& desktop = grid ? grid->GetDesktop() : HeadlessDesktop();
+    // In the text's colour, which is black on a light scheme.
+    if (IsSelected() || IsDropHighlighted()) dc->FrameRect(rect, desktop.GetSysColour(SysColour::WindowText));
     const int margin = static_cast<int>(GetMargin());
     rect.left += margin;
     rect.right -= margin;
-    CGridCtrl* grid = GetGrid();
-    const int checkHeight =
-        (grid ? grid->GetDesktop() : HeadlessDesktop()).GetSystemMetric(SysMetric::MenuCheckHeight) + 2;
+    const int checkHeight = desktop.GetSystemMetric(SysMetric::MenuCheckHeight) + 2;
     if (checkHeight < rect.bottom - rect.top) {
         rect.top += (rect.bottom - rect.top - checkHeight) / 2;
         rect.bottom = rect.top + checkHeight;

@@ -1,6 +1,7 @@
 #include "grid/GridCellBase.h"
 
 #include "grid/GridCtrl.h"
+#include "grid/SchemeColour.h"
 #include "platform/Desktop.h"
 
 namespace tabulon {
@@ -70,6 +71,7 @@ Rect FillBackground(const CGridCellBase& cell, const CGridCellBase& def, const C
         backColour = cell.GetBackColour();
         eraseBackground = true;
     }
+    backColour = SchemeBackColour(backColour, textColour, desktop);
 
     if (!cell.IsFocused() && !cell.IsDropHighlighted()) {
         if (cell.IsSelected()) {

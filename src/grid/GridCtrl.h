@@ -379,6 +379,9 @@ public:
     bool WantsKey(unsigned key, unsigned modifiers) const;
     // false: the key is the platform's (for Tab at the very end, focus moves on).
     bool OnKeyDown(unsigned key, unsigned modifiers);
+    // Shift+F10 or the Menu key: the focus cell's right-click menu, opened at
+    // that cell (the grid's top left corner where no cell has the focus).
+    void OnContextMenuKey();
     // A typed character as a Unicode code point.
     void OnChar(char32_t ch, unsigned modifiers);
     void OnLButtonDown(Point point, unsigned modifiers);

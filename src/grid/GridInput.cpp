@@ -614,6 +614,23 @@ void CGridCtrl::OnRButtonUp(Point point, unsigned modifiers) {
     if (m_frame) m_frame->OnGridContextMenu(cell.row, cell.col);
 }
 
+void CGridCtrl::OnContextMenuKey() {
+    EndEditing();
+    const CellId focus = m_focus;
+    Rect place{0, 0, 0, 0};
+    if (IsValidCell(focus.row, focus.col)) {
+        EnsureVisible(focus.row, focus.col);
+        GetCellRect(focus.row, focus.col, place);
+    }
+    if (m_window) m_window->PlaceNextMenu(place);
+    if (!IsValidCell(focus.row, focus.col)) {
+        if (m_frame) m_frame->OnGridContextMenu(-1, -1);
+        return;
+    }
+    SendMessageToParent(focus.row, focus.col, GridNotify::kRightClick);
+    if (m_frame) m_frame->OnGridContextMenu(focus.row, focus.col);
+}
+
 void CGridCtrl::OnMouseWheel(int delta, unsigned modifiers) {
     (void)modifiers;
     if (delta == 0) return;

@@ -80,6 +80,14 @@ bool FillColumn(CGridCtrl& grid, IMessageBox& messages, IDialogHost& dialogs, in
     return true;
 }
 
+// As a double click on the column's divider fits it.
+void FitColumnWidth(CGridCtrl& grid, int col) {
+    if (col < 1 || col >= grid.GetColumnCount()) return;
+    grid.AutoSizeColumn(col);
+    grid.ResetScrollBars();
+    grid.Refresh();
+}
+
 CGridCellCheckBox* CheckBoxOf(const CGridCtrl& grid, int row) {
     return dynamic_cast<CGridCellCheckBox*>(grid.GetCell(row, 0));
 }
@@ -125,6 +133,7 @@ void RunNewItemsCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd1& 
     case MenuCommand::kDeleteAllItems:
         if (Confirm(frame, "Delete all items?", "")) grid.DeleteNonFixedRows();
         break;
+    case MenuCommand::kFitColumnWidth: FitColumnWidth(grid, col); break;
     case MenuCommand::kSelectAllItems: wnd.CheckAllItems(true); break;
     case MenuCommand::kUnselectAllItems: wnd.CheckAllItems(false); break;
     default: break;
@@ -166,6 +175,7 @@ void RunDatabaseCommand(IItemsFrame& frame, IDialogHost& dialogs, CTabulonWnd2& 
         // Filled with what it held, it is still a change to the user.
         if (FillColumn(grid, frame.Messages(), dialogs, col)) wnd.SetDatabaseModified(true);
         break;
+    case MenuCommand::kFitColumnWidth: FitColumnWidth(grid, col); break;
     case MenuCommand::kDeleteItem:
         if (row < grid.GetFixedRowCount() || row >= grid.GetRowCount()) break;
         if (!Confirm(frame, "Delete selected item?", "Delete item(s)")) break;
@@ -190,6 +200,7 @@ std::vector<MenuItem> BuildNewItemsMenu(const CGridCtrl& grid, int row, int col)
         Command(kDeleteColumn, "Delete column", "Delete selected column"),
         Command(kNewItemsDeleteAllColumns, "Delete all columns", "Delete all columns"),
         Command(kNewItemsFillColumn, "Fill column with..", "Fill selected column with a string"),
+        Command(kFitColumnWidth, "Fit column width", "Make the column as wide as its texts"),
         MenuItem::Separator(),
         Command(kAddItem, "Add item", "Add a new item"),
         Command(kDeleteItems, "Delete item(s)", "Delete selected item(s)"),
@@ -223,6 +234,8 @@ std::vector<MenuItem> BuildNewItemsMenu(const CGridCtrl& grid, int row, int col)
         break;
     case Clicked::ItemCell: break;
     }
+    if (!grid.IsValidCell(row, col) || col < 1) Grey(items, kFitColumnWidth);
+    GiveMnemonics(items);
     return items;
 }
 
@@ -234,6 +247,7 @@ std::vector<MenuItem> BuildDatabaseMenu(const CGridCtrl& grid, int row, int col)
         Command(kDeleteColumn, "Delete column", "Delete selected column"),
         Command(kDatabaseDeleteAllColumns, "Delete all columns", "Delete all columns"),
         Command(kDatabaseFillColumn, "Fill column with..", "Fill selected column with a string"),
+        Command(kFitColumnWidth, "Fit column width", "Make the column as wide as its texts"),
         MenuItem::Separator(),
         Command(kDeleteItem, "Delete item", "Delete selected item"),
         Command(kDeleteAllItems, "Delete all items", "Delete all items"),
@@ -259,6 +273,8 @@ std::vector<MenuItem> BuildDatabaseMenu(const CGridCtrl& grid, int row, int col)
         break;
     case Clicked::ItemCell: break;
     }
+    if (!grid.IsValidCell(row, col) || col < 1) Grey(items, kFitColumnWidth);
+    GiveMnemonics(items);
     return items;
 }
 

@@ -26,6 +26,8 @@ enum class MenuCommand : int {
     kDatabaseDeleteAllColumns = 32814,
     kDatabaseFillColumn = 32815,
     kDeleteItem = 32786,
+    // What a double click on a column's divider does, for the keyboard.
+    kFitColumnWidth = 32834,
 };
 
 // The menus for a right click on (row, col) of grid, (-1, -1) for no cell,

@@ -232,7 +232,10 @@ bool LoadDatabaseFile(IItemsFrame& frame) {
                                   MbIcon::Question, MbButtons::YesNo) != MbResult::Yes) {
             return finish(true);
         }
-        const std::optional<std::string> chosen = frame.FilePicker().PickOpenFile(DatabasePickerOptions(false));
+        FilePickerOptions options = DatabasePickerOptions(false);
+        // In the folder where the file was looked for.
+        StartPickerAt(options, path);
+        const std::optional<std::string> chosen = frame.FilePicker().PickOpenFile(options);
         if (!chosen || chosen->empty()) {
             frame.CloseConfiguration();
             return finish(false);
@@ -377,7 +380,10 @@ void ImportDatabaseFile(IItemsFrame& frame) {
     CTabulonWnd1& pane = frame.NewItemsPane();
     CGridCtrl* grid = pane.GetGrid();
     if (!grid) return;
-    const std::optional<std::string> chosen = frame.FilePicker().PickOpenFile(DatabasePickerOptions(true));
+    FilePickerOptions options = DatabasePickerOptions(true);
+    // In the database's folder, where other lists are likely kept.
+    StartPickerAt(options, frame.Files().database);
+    const std::optional<std::string> chosen = frame.FilePicker().PickOpenFile(options);
     if (!chosen || chosen->empty()) return;
 
     CGridWork work(&frame, "Importing items", {grid});

@@ -31,6 +31,7 @@ public:
     int OpenTarget(const std::string& file, int show) override;
     // Batch mode says it on standard error at once instead.
     std::string UploadNote() const override { return m_note; }
+    bool Uploaded() const override { return m_lastUpload && *m_lastUpload == UploadOutcome::Uploaded; }
 
     // How the last upload ended; empty before the first.
     std::optional<UploadOutcome> LastUpload() const { return m_lastUpload; }

@@ -1,6 +1,7 @@
 #pragma once
 // The desktop's file pickers.
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -14,7 +15,19 @@ struct FilePickerOptions {
     std::string filter;
     bool mustExist = false;  // the file and its folder must exist
     bool hideReadOnly = false;
+    // The folder the picker opens in; empty: where the last pick ended, else
+    // the user's home folder.
+    std::string initialFolder;
 };
+
+// The picker starts in the folder of file, and with chooseFile with file's
+// name chosen. An empty or bare name changes nothing.
+inline void StartPickerAt(FilePickerOptions& options, const std::string& file, bool chooseFile = false) {
+    const std::filesystem::path path(file);
+    if (file.empty() || !path.has_parent_path()) return;
+    options.initialFolder = path.parent_path().string();
+    if (chooseFile && path.has_filename()) options.initialName = path.filename().string();
+}
 
 class IFilePicker {
 public:

@@ -58,6 +58,9 @@ public:
     // The feedback while a divider is dragged: a thin line over rect (right
     // and bottom excluded); an empty rect takes it away.
     virtual void ShowTrackingLine(const Rect&) {}
+    // The right-click menu about to open was asked for from the keyboard: it
+    // belongs at rect (client coordinates), not at the mouse pointer.
+    virtual void PlaceNextMenu(const Rect&) {}
 
     // The child controls of in-place editing and the title tip, or none.
     virtual std::unique_ptr<IEditControl> CreateEditControl(IEditControlEvents&, const Rect& /*rect*/, EditAlignment,

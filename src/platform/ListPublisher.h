@@ -19,6 +19,8 @@ public:
     // What the last upload did beside its work, for the status bar; "" for
     // nothing.
     virtual std::string UploadNote() const { return {}; }
+    // Whether the last upload put the page on the server.
+    virtual bool Uploaded() const { return false; }
 };
 
 constexpr int kShowNormal = 5;

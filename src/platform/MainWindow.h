@@ -21,6 +21,9 @@ public:
     // The window on the screen, frame included (right and bottom one past
     // it); empty for hosts without a window.
     virtual Rect GetWindowRect() const { return {}; }
+    // The screen y below the window's bars at the top (menu, toolbar and
+    // the find bar, open or not); 0 for hosts without a window.
+    virtual int GetBarsBottom() const { return 0; }
     // Says in the status bar what a command has done, until the bar shows
     // something else. Hosts without a window ignore it.
     virtual void SetStatusText(const std::string& text) { (void)text; }
@@ -35,6 +38,10 @@ public:
     // the program is busy (the wait cursor), except over the questions the
     // command asks. Calls nest.
     virtual void SetBusy(bool busy) { (void)busy; }
+    // The desktop's clipboard, as UTF-8 text ("" when it holds none). Hosts
+    // without one keep nothing.
+    virtual std::string GetClipboardText() const { return {}; }
+    virtual void SetClipboardText(const std::string& text) { (void)text; }
 };
 
 // The window is busy while one lives.

@@ -13,9 +13,15 @@ struct MenuItem {
     std::string prompt;  // shown in the status bar while highlighted
     bool grayed = false;
     bool checked = false;
+    // The letter of text underlined for the keyboard; 0 for none.
+    char mnemonic = 0;
     static MenuItem Separator() { return {}; }
     bool IsSeparator() const { return id == 0 && text.empty(); }
 };
+
+// Gives each item of a menu a letter of its own for the keyboard: the first
+// letter of a word where it is still free, else any free letter of its text.
+void GiveMnemonics(std::vector<MenuItem>& items);
 
 class IPopupMenuHost {
 public:

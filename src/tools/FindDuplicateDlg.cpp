@@ -1,5 +1,6 @@
 #include "tools/FindDuplicateDlg.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -56,7 +57,9 @@ bool CFindDuplicateDlg::Create() {
     m_window = m_context.dialogs.ShowModeless(Template(), *this);
     if (!m_window) return false;
     const Rect main = m_context.frame.MainWindowRect();
-    m_window->MoveWindow({main.right - kLeftOfMainRight, main.top + kBelowMainTop});
+    // Beside the main window's top, below its bars: the find bar stays in view.
+    m_window->MoveWindow(
+        {main.right - kLeftOfMainRight, std::max(main.top + kBelowMainTop, m_context.frame.MainWindowBarsBottom())});
     return true;
 }
 

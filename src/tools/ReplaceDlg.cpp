@@ -1,5 +1,6 @@
 #include "tools/ReplaceDlg.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "grid/GridCtrl.h"
@@ -72,7 +73,9 @@ bool CReplaceDlg::Create() {
     m_window = m_context.dialogs.ShowModeless(Template(), *this);
     if (!m_window) return false;
     const Rect main = m_context.frame.MainWindowRect();
-    m_window->MoveWindow({main.right - kLeftOfMainRight, main.top + kBelowMainTop});
+    // Beside the main window's top, below its bars: the find bar stays in view.
+    m_window->MoveWindow(
+        {main.right - kLeftOfMainRight, std::max(main.top + kBelowMainTop, m_context.frame.MainWindowBarsBottom())});
     return true;
 }
 

@@ -28,6 +28,9 @@ public:
     // The main window on the screen, frame included (right and bottom one
     // past it): the tool windows open beside it.
     virtual Rect MainWindowRect() const = 0;
+    // The screen y below the main window's bars (menu, toolbar and find
+    // bar), which the tool windows leave free; 0 where there are none.
+    virtual int MainWindowBarsBottom() const { return 0; }
     // What a tool's button does to the lists is a command of its own, one
     // step to take back by its name; without a main window it simply runs.
     bool RunCommand(std::string_view step, CWorkRef work) override {

@@ -149,6 +149,16 @@ TEST_F(UndoTest, EachCommandIsOneStepThatUndoTakesBackAndRedoDoesAgain) {
              frame.OnCommand(CommandId::kAddDirectory);
          }}},
         {"menu: Move items", {[&] { frame.OnCommand(CommandId::kMoveItems); }}},
+        {"menu: Cut", {[&] {
+             frame.SetActivePane(true);
+             Db().SetFocusCell(1, 1);
+             frame.OnCommand(CommandId::kCut);
+         }}},
+        {"menu: Paste", {[&] {
+             frame.SetActivePane(false);
+             window.clipboard = "p\tq\nr\ts\tt\nu";
+             frame.OnCommand(CommandId::kPaste);
+         }}},
         {"menu: Make list",  // saves the edit when asked, then sorts what it unsorted
          {[&] {
               messages.Answer(MbResult::Yes);
@@ -211,6 +221,10 @@ TEST_F(UndoTest, EachCommandIsOneStepThatUndoTakesBackAndRedoDoesAgain) {
         "menu: Undo",
         "menu: Redo",
         "menu: Find",
+        "menu: Copy",
+        "menu: Copy item",
+        "New items: Fit column width",
+        "Database: Fit column width",
         "menu: Find next",
         "menu: Find previous",
         "menu: Replace",

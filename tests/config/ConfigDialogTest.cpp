@@ -389,5 +389,25 @@ TEST_F(ConfigDialogTest, SavingSettingsIntoAnotherFolderKeepsNamingTheSameFiles)
     EXPECT_EQ(s.frame.Config().headfile, "");  // nothing named, nothing made up
 }
 
+TEST_F(ConfigDialogTest, EachBrowseStartsAtTheFileItsFieldNames) {
+    const std::string cfg = OpenOne();
+    const std::string cfgFolder = fs::path(cfg).parent_path().string();
+    s.frame.Config().database = "items.db";  // relative: from the configuration's folder
+    s.frame.Config().output = "/already/absolute/list.htm";
+    s.frame.Config().certfile = "/etc/trusted/ca.pem";
+    Run({Press(Id::kBrowseDatabase), Press(Id::kBrowseOutput), Press(Id::kBrowseHeadFile), Press(Id::kBrowseCfgFile),
+         Press(Id::kBrowseCertFile)});
+    ASSERT_EQ(picker.calls.size(), 5u);
+    const std::pair<std::string, std::string> expected[] = {{cfgFolder, "items.db"},
+                                                            {"/already/absolute", "list.htm"},
+                                                            {"", "head.htm"},  // none named: as before
+                                                            {cfgFolder, fs::path(cfg).filename().string()},
+                                                            {"/etc/trusted", "ca.pem"}};
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(picker.calls[i].options.initialFolder, expected[i].first) << i;
+        EXPECT_EQ(picker.calls[i].options.initialName, expected[i].second) << i;
+    }
+}
+
 }  // namespace
 }  // namespace tabulon::testing

@@ -2,6 +2,7 @@
 // A desktop with colours that differ from one another, so a test can tell
 // which one was used, and, when asked, a recording screen context.
 
+#include <map>
 #include <memory>
 
 #include "RecordingDeviceContext.h"
@@ -12,6 +13,7 @@ namespace tabulon::fakes {
 class FakeDesktop : public IDesktop {
 public:
     Colour GetSysColour(SysColour which) const override {
+        if (const auto scheme = colours.find(which); scheme != colours.end()) return scheme->second;
         return 0x00100000u + static_cast<Colour>(which) + colourShift;
     }
     int GetSystemMetric(SysMetric which) const override {
@@ -40,6 +42,8 @@ public:
     int charHeight = 14;
     int wheelLines = 0;
     Colour colourShift = 0;
+    // A colour scheme of the desktop's: these colours in place of the made-up ones.
+    std::map<SysColour, Colour> colours;
     int outOfMemoryShown = 0;
     LogFont messageFont{-12, 0, 0, 0, 400, false, false, false, 0, "Test Sans"};
 };

@@ -112,6 +112,7 @@ public:
     Point GetCursorPos() const override { return cursorPos; }
     long long GetTickCount() const override { return ticks; }
     void ShowTrackingLine(const Rect& r) override { trackingLine = r; }
+    void PlaceNextMenu(const Rect& r) override { menuPlaces.push_back(r); }
     std::unique_ptr<IEditControl> CreateEditControl(IEditControlEvents& events, const Rect& rect, EditAlignment align,
                                                     const LogFont&) override {
         if (!canEdit) return nullptr;
@@ -154,6 +155,7 @@ public:
     Point cursorPos;
     long long ticks = 0;
     Rect trackingLine;
+    std::vector<Rect> menuPlaces;  // where menus opened from the keyboard belong
     EditAlignment alignment = EditAlignment::Left;
     FakeEditControl* edit = nullptr;     // the open edit control, if any
     FakeEditControl* focused = nullptr;  // the control holding the focus

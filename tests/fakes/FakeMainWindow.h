@@ -18,10 +18,13 @@ public:
     void SetBusy(bool on) override { busy += on ? 1 : -1; }
     void SetStatusText(const std::string& text) override { status = text; }
     void ColumnsChanged(bool databasePane) override { ++columnsChanged[databasePane]; }
+    std::string GetClipboardText() const override { return clipboard; }
+    void SetClipboardText(const std::string& text) override { clipboard = text; }
 
     std::string title = "Tabulon";
     int busy = 0;  // how deep in commands
     std::string status;
+    std::string clipboard;
     int columnsChanged[2] = {0, 0};  // told of 'New items', of 'Database'
     bool horizontalChecked = true;
     bool verticalChecked = true;

@@ -25,7 +25,9 @@ class RecordingPublisher : public IListPublisher {
 public:
     void UploadList(const CListConfig& config, const std::string& output) override {
         calls.push_back({PublishCall::Upload, output, 0, config.server, config.filename, Read(output)});
+        uploaded = uploadSucceeds;
     }
+    bool Uploaded() const override { return uploaded; }
     int OpenTarget(const std::string& file, int show) override {
         calls.push_back({PublishCall::Open, file, show, {}, {}, Read(file)});
         return openResult;
@@ -33,6 +35,8 @@ public:
 
     std::vector<PublishCall> calls;
     int openResult = 42;
+    bool uploadSucceeds = true;
+    bool uploaded = false;
 
 private:
     static std::string Read(const std::string& path) {

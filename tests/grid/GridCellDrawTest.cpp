@@ -5,6 +5,7 @@
 #include "FakeDesktop.h"
 #include "RecordingDeviceContext.h"
 #include "grid/GridCtrl.h"
+#include "grid/SchemeColour.h"
 
 using namespace tabulon;
 using fakes::RecordingDeviceContext;
@@ -161,7 +162,7 @@ TEST_F(DrawFixture, CheckBoxDrawsOnlyTheCentredBox) {
     grid->SetCellState(2, 0, grid->GetCellState(2, 0) | CellState::kSelected);
     ASSERT_TRUE(Draw(2, 0, {0, 40, 59, 49}));  // lower than the box: not centred
     ASSERT_EQ(dc.Of("frame").size(), 1u);
-    EXPECT_EQ(dc.Of("frame")[0].colour, MakeColour(0, 0, 0));
+    EXPECT_EQ(dc.Of("frame")[0].colour, Sys(SysColour::WindowText));  // black on a light scheme
     EXPECT_FALSE(dc.Of("checkbox")[0].checked);
     EXPECT_EQ(dc.Of("checkbox")[0].rect.top, 40);
     EXPECT_FALSE(Draw(2, 0, {10, 10, 10, 30}));  // empty rectangle
@@ -193,4 +194,49 @@ TEST_F(DrawFixture, ExtentsAddMarginsWrapAndTurnWithTheFont) {
     // No context and no window: the default cell's size.
     const CGridDefaultCell* def = grid->GetDefaultCell(false, false);
     EXPECT_EQ(cell->GetTextExtent("anything"), (Size{def->GetWidth(), def->GetHeight()}));
+}
+
+TEST_F(DrawFixture, TheProgramsLightColoursStayReadableOnADarkSchemeAndUnchangedOnALightOne) {
+    struct Scheme {
+        const char* name;
+        Colour window, text, face;
+    };
+    const Scheme schemes[] = {{"light", MakeColour(255, 255, 255), MakeColour(0, 0, 0), MakeColour(240, 240, 240)},
+                              {"dark", MakeColour(45, 45, 45), MakeColour(238, 238, 236), MakeColour(53, 53, 53)}};
+    // The item white, the headings' and numbers' grey, the flash of an empty
+    // checked item and the corner's blue under its own white text.
+    struct Cell {
+        Colour back;
+        Colour text;
+    };
+    const Cell cells[] = {{MakeColour(255, 255, 255), kDefaultColour},
+                          {MakeColour(230, 230, 230), kDefaultColour},
+                          {0xE1FFFF, kDefaultColour},
+                          {0x905500, 0xFFFFFF}};
+    for (const Scheme& scheme : schemes) {
+        desktop.colours = {{SysColour::Window, scheme.window},
+                           {SysColour::WindowText, scheme.text},
+                           {SysColour::ButtonFace, scheme.face}};
+        grid->OnSysColourChange();
+        for (const Cell& cell : cells) {
+            SCOPED_TRACE(std::string(scheme.name) + " scheme, background " + std::to_string(cell.back));
+            grid->SetCellBackColour(2, 2, cell.back);
+            grid->SetCellTextColour(2, 2, cell.text);
+            dc.calls.clear();
+            ASSERT_TRUE(Draw(2, 2, {0, 0, 49, 19}));
+            ASSERT_EQ(dc.Of("fill").size(), 1u);
+            const Colour painted = dc.Of("fill")[0].colour;
+            const Colour text = dc.Of("text").at(0).colour;
+            EXPECT_GE(ContrastRatio(painted, text), kReadableContrast);
+            if (scheme.window == MakeColour(255, 255, 255)) {
+                EXPECT_EQ(painted, cell.back);
+            }
+        }
+    }
+    // White items take the dark scheme's own window colour.
+    grid->SetCellBackColour(2, 2, MakeColour(255, 255, 255));
+    grid->SetCellTextColour(2, 2, kDefaultColour);
+    dc.calls.clear();
+    Draw(2, 2, {0, 0, 49, 19});
+    EXPECT_EQ(dc.Of("fill").at(0).colour, MakeColour(45, 45, 45));
 }

@@ -183,6 +183,7 @@ TEST(GridChangePath, EveryPublicMutatorMovesTheVersionTellsTheFrameAndIsRecorded
                                           "MayTakeTypedText",
                                           "OnCaptureLost",
                                           "OnChar",
+                                          "OnContextMenuKey",
                                           "OnDraw",
                                           "OnEditBoxEnded",
                                           "OnEditCell",

@@ -310,6 +310,25 @@ TEST_F(InputFixture, RightClicksMoveTheFocusAndOpenTheMenu) {
     EXPECT_EQ(owner.seen.back(), std::make_pair(GridNotify::kRightClick, CellId(-1, -1)));
 }
 
+TEST_F(InputFixture, TheMenuKeyOpensTheFocusCellsMenuAtThatCellAndEndsAnEdit) {
+    grid->SetFocusCell(3, 2);
+    grid->OnChar('x', 0);  // an edit in progress goes in first
+    ASSERT_TRUE(grid->IsEditing());
+    grid->OnContextMenuKey();
+    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_EQ(grid->GetCellText(3, 2), "x");
+    EXPECT_EQ(frame.calls.back(), "menu 3,2");
+    Rect cell;
+    ASSERT_TRUE(grid->GetCellRect(3, 2, cell));
+    ASSERT_EQ(window.menuPlaces.size(), 1u);
+    EXPECT_EQ(window.menuPlaces[0], cell);
+    EXPECT_EQ(owner.seen.back(), std::make_pair(GridNotify::kRightClick, CellId(3, 2)));
+
+    grid->SetFocusCell(-1, -1);  // no focus cell: the pane's menu for no cell
+    grid->OnContextMenuKey();
+    EXPECT_EQ(frame.calls.back(), "menu -1,-1");
+}
+
 TEST_F(InputFixture, TheWheelScrollsLinesOrAPage) {
     Make(200, 3);
     grid->OnMouseWheel(-120, 0);

@@ -25,6 +25,7 @@ struct ToolFixture : ::testing::Test, IToolFrame {
     CGridCtrl newItems{1, 1, 1, 0};
     CGridCtrl database{1, 1, 1, 0};
     Rect mainWindow{200, 100, 1000, 700};
+    int barsBottom = 0;  // below the menu, toolbar and find bar
     int renumbered = 0;
     CToolWindows tools{*this, messages, dialogs, progress};
 
@@ -42,6 +43,7 @@ struct ToolFixture : ::testing::Test, IToolFrame {
         for (int r = 1; r < database.GetRowCount(); ++r) database.SetCellText(r, 0, std::to_string(r));
     }
     Rect MainWindowRect() const override { return mainWindow; }
+    int MainWindowBarsBottom() const override { return barsBottom; }
 
     // Headings of the data columns and the items' data cells; 'Database'
     // items are numbered in column 0.

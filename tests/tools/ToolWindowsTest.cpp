@@ -38,6 +38,14 @@ TEST_F(ToolWindows, EachOpensOnceBesideTheMainWindow) {
     }
 }
 
+TEST_F(ToolWindows, BothOpenBelowTheMainWindowsBarsSoTheFindBarStaysInView) {
+    barsBottom = 100 + 95;
+    for (void (CToolWindows::*command)() : {&CToolWindows::OnFindDuplicate, &CToolWindows::OnReplace}) {
+        (tools.*command)();
+        EXPECT_EQ(dialogs.modeless.back()->rect.top, barsBottom);
+    }
+}
+
 TEST_F(ToolWindows, CloseClearsTheWindowAndTheNextCommandOpensAFreshOne) {
     fakes::ToolDialog& find = OpenFindDuplicate();
     fakes::ToolDialog& replace = OpenReplace();

@@ -580,7 +580,7 @@ TEST_F(MainWindowTest, ARightClickOnTheDatabaseOffersInsertColumnFromARealMenu) 
         timer->deleteLater();
         for (QAction* action : menu->actions()) {
             offered << (action->isSeparator() ? QStringLiteral("-") : action->text());
-            if (action->text() == "Insert column" && action->isEnabled()) {
+            if (action->text() == "&Insert column" && action->isEnabled()) {
                 QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
                 chosen = true;
                 break;
@@ -593,7 +593,7 @@ TEST_F(MainWindowTest, ARightClickOnTheDatabaseOffersInsertColumnFromARealMenu) 
     QApplication::processEvents();
 
     EXPECT_TRUE(chosen);
-    EXPECT_EQ(offered.value(0), "Insert column");
+    EXPECT_EQ(offered.value(0), "&Insert column");  // its letter marked for the keyboard
     EXPECT_EQ(Db().GetColumnCount(), 4);
     EXPECT_EQ(Db().GetColumnWidth(2), 90);  // the new column comes after the clicked one
     EXPECT_EQ(window->windowTitle().toStdString(), "Tabulon - " + cfg + "*");

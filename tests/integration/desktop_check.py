@@ -1,0 +1,134 @@
+#!/usr/bin/env python3
+"""The window on a real X server (Xvfb with a window manager), as a user sees
+it: under a light and a dark colour scheme the item cells' text is readable
+(4.5:1 at least), Ctrl+C puts the focus cell's text on the clipboard, and
+Shift+F10 opens the focus cell's menu beside it.
+
+    desktop_check.py TABULON EXAMPLES_FOLDER
+
+Exits 77 (skipped) when a tool it needs is missing."""
+import os, shutil, subprocess, sys, tempfile, time
+
+NEEDED = ('Xvfb', 'openbox', 'xdotool', 'import', 'xclip', 'convert')
+missing = [t for t in NEEDED if not shutil.which(t)]
+if missing:
+    print('skipped: missing', ' '.join(missing))
+    sys.exit(77)
+binary, examples = sys.argv[1], sys.argv[2]
+
+
+def luminance(rgb):
+    def lin(c):
+        c /= 255
+        return c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4
+    r, g, b = (lin(c) for c in rgb)
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b
+
+
+def contrast(a, b):
+    la, lb = sorted((luminance(a), luminance(b)), reverse=True)
+    return (la + 0.05) / (lb + 0.05)
+
+
+def pixels(png, x, y, w, h):
+    """The pixels of a region as (r, g, b) tuples."""
+    out = subprocess.run(['convert', png, '-crop', f'{w}x{h}+{x}+{y}', '-depth', '8', 'rgb:-'],
+                         capture_output=True, check=True).stdout
+    return [tuple(out[i:i + 3]) for i in range(0, len(out), 3)]
+
+
+def run(scheme_env, dark, work):
+    display = next(n for n in range(300, 400) if not os.path.exists(f'/tmp/.X{n}-lock'))
+    env = dict(os.environ, DISPLAY=f':{display}', QT_QPA_PLATFORM='xcb', XDG_RUNTIME_DIR=tempfile.mkdtemp(),
+               XDG_CONFIG_HOME=os.path.join(work, 'config'), **scheme_env)
+    if 'QT_QPA_PLATFORMTHEME' not in scheme_env:
+        env.pop('QT_QPA_PLATFORMTHEME', None)
+    xvfb = subprocess.Popen(['Xvfb', f':{display}', '-screen', '0', '1024x768x24', '-nolisten', 'tcp'],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    procs = [xvfb]
+    try:
+        time.sleep(1)
+        procs.append(subprocess.Popen(['openbox'], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        time.sleep(0.5)
+        cfg = os.path.join(work, 'example.cfg')
+        app = subprocess.Popen([binary, cfg], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        procs.append(app)
+        x = lambda *a: subprocess.run(['xdotool', *a], env=env, capture_output=True, text=True).stdout.strip()
+        shot = lambda name: (subprocess.run(['import', '-window', 'root', name], env=env, check=True), name)[1]
+        window = ''
+        for _ in range(50):
+            window = x('search', '--onlyvisible', '--name', 'Tabulon - ')
+            if window:
+                break
+            time.sleep(0.2)
+        if not window:
+            return ['the window did not show']
+        window = window.split()[0]
+        x('windowmove', window, '0', '0')
+        time.sleep(1.5)
+        failures = []
+        # The 'Database' grid's first items: under the heading row of the lower pane.
+        before = shot(os.path.join(work, 'before.png'))
+        geometry = dict(l.split('=') for l in x('getwindowgeometry', '--shell', window).splitlines())
+        height = int(geometry['HEIGHT'])
+        # Search the lower half for a row of item cells: the most common colour
+        # is the cells' background, the one that differs most from it the text.
+        region = pixels(before, 100, height // 2 + 40, 180, 60)
+        counts = {}
+        for p in region:
+            counts[p] = counts.get(p, 0) + 1
+        back = max(counts, key=counts.get)
+        text = max(counts, key=lambda p: contrast(p, back) if counts[p] >= 5 else 0)
+        ratio = contrast(back, text)
+        print(f'  cells {back}, text {text}: {ratio:.1f}:1')
+        # A scheme that did not take would prove nothing.
+        if (luminance(back) < 0.2) != dark:
+            failures.append(f'the cells are not {"dark" if dark else "light"}: the scheme did not take')
+        if ratio < 4.5:
+            failures.append(f'cell text contrast {ratio:.1f}:1 is below 4.5:1')
+        # Ctrl+C on the first item's first field.
+        cell_y = height // 2 + 50
+        x('mousemove', '150', str(cell_y), 'click', '1')
+        time.sleep(0.5)
+        x('key', 'Escape')
+        x('key', 'ctrl+c')
+        time.sleep(0.5)
+        copied = subprocess.run(['xclip', '-o', '-selection', 'clipboard'], env=env, capture_output=True,
+                                text=True).stdout
+        print(f'  clipboard: {copied!r}')
+        if not copied.strip():
+            failures.append('Ctrl+C put nothing on the clipboard')
+        # Shift+F10: a menu opens beside the focus cell.
+        quiet = shot(os.path.join(work, 'quiet.png'))
+        x('key', 'shift+F10')
+        time.sleep(0.8)
+        menu = shot(os.path.join(work, 'menu.png'))
+        changed = sum(a != b for a, b in zip(pixels(quiet, 100, cell_y, 200, 150), pixels(menu, 100, cell_y, 200, 150)))
+        print(f'  pixels changed by Shift+F10 beside the cell: {changed}')
+        if changed < 2000:
+            failures.append('Shift+F10 opened no menu at the focus cell')
+        x('key', 'Escape')
+        return failures
+    finally:
+        for p in reversed(procs):
+            p.terminate()
+            try:
+                p.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                p.kill()
+
+
+failed = 0
+for name, scheme in (('light', {}), ('dark', {'QT_QPA_PLATFORMTHEME': 'gtk3', 'GTK_THEME': 'Adwaita:dark'})):
+    dark = name == 'dark'
+    work = tempfile.mkdtemp(prefix='tabulon-desktop-')
+    for f in os.listdir(examples):
+        shutil.copy(os.path.join(examples, f), work)
+    print(f'{name} scheme:')
+    failures = run(scheme, dark, work)
+    for f in failures:
+        print('  FAILED:', f)
+    failed += bool(failures)
+    shutil.rmtree(work, ignore_errors=True)
+print(f'{2 - failed} passed, {failed} failed')
+sys.exit(1 if failed else 0)
