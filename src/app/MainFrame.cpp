@@ -83,7 +83,7 @@ void CMainFrame::NumberDatabaseItemRows() {
 void CMainFrame::OnDatabaseEditEnded(CGridCtrl&, CellId focus) {
     CGridCtrl* database = GetDatabaseGrid();
     if (!database) return;
-    // The mark is OnGridCellChanged's: an edit that ends with the text it
+    // The mark is OnGridChanged's: an edit that ends with the text it
     // began with changed nothing, however long the text.
     NumberDatabaseItemRows();
     database->SetFocusCell(focus);

@@ -25,10 +25,8 @@ bool AppendPaneColumn(IItemsFrame& frame, bool databasePane, CGridCtrl& grid) {
     if (databasePane) {
         // The configuration keeps the column names.
         frame.MarkConfigurationModified();
-        frame.OnDatabaseColumnsChanged();
     } else {
         frame.NewItemsPane().NumberColumnHeadings();
-        frame.OnNewItemsColumnsChanged();
     }
     return true;
 }
