@@ -22,7 +22,7 @@ configure_file(${resources}/${TABULON_APP_ID}.metainfo.xml.in
 install(TARGETS tabulon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The window and upload parts, private to the program, in the folder where
 # it looks for them.
-install(TARGETS tabulon_window tabulon_upload LIBRARY DESTINATION ${TABULON_MODULE_INSTALL_DIR})
+install(TARGETS tabulon_window tabulon_upload tabulon_collation LIBRARY DESTINATION ${TABULON_MODULE_INSTALL_DIR})
 install(FILES ${resources}/${TABULON_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_BINARY_DIR}/resources/${TABULON_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

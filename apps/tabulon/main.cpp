@@ -19,6 +19,7 @@
 #include "base/TextFile.h"
 #include "batch/BatchHost.h"
 #include "posix/LargePageBlocks.h"
+#include "posix/LoadedCollation.h"
 #include "posix/LoadedFtpSession.h"
 #include "posix/Modules.h"
 #include "posix/PosixFolderNamespace.h"
@@ -100,7 +101,15 @@ CommandLine ReadCommandLine(const std::vector<std::string>& args) {
     return line;
 }
 
+// The orders of languages, from the collation part, loaded only when a
+// configuration names a language.
+void UseCollationPart() {
+    static posix::CLoadedCollation collation;
+    SetCollation(&collation);
+}
+
 int MakeListInBatch(const std::string& cfgPath) {
+    UseCollationPart();
     // The upload part loaded later, if the list is uploaded, is the one
     // beside the program now.
     posix::OpenModule(posix::kUploadModule);
@@ -128,6 +137,8 @@ int RunWindow(char** argv, const std::string& cfgPath) {
     // window is open.
     posix::OpenModule(kWindowModule);
     posix::OpenModule(posix::kUploadModule);
+    posix::OpenModule(posix::kCollationModule);
+    UseCollationPart();
     std::string reason;
     auto* run = reinterpret_cast<RunWindowEntry*>(posix::ModuleEntry(kWindowModule, kRunWindow, reason));
     if (!run) {

@@ -155,6 +155,20 @@ void CMainFrame::TellColumnsChanged() {
     }
 }
 
+const CSortOrder* CMainFrame::SortOrder() {
+    const SortOrderSettings wanted{m_config.language, m_config.articles, m_config.numbers == 1};
+    if (wanted == m_sortSettings) return m_sortOrder.get();
+    m_sortSettings = wanted;
+    m_sortOrder.reset();
+    std::string reason;
+    m_sortOrder = MakeSortOrder(wanted, reason);
+    if (!m_sortOrder && !wanted.IsByteOrder())
+        Messages().Show("The configuration asks to sort as \"" + wanted.language + "\", but " + reason +
+                            ".\n\nThe items are sorted in byte order A-Z.",
+                        "Sort", MbIcon::Exclamation, MbButtons::Ok);
+    return m_sortOrder.get();
+}
+
 void CMainFrame::SayDone(const std::string& text) noexcept {
     try {
         m_hosts.window.SetStatusText(text);

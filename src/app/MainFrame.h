@@ -7,6 +7,7 @@
 // (IConfigFrame), the panes and their commands (IItemsFrame) and Make list
 // (IListFrame). A session (app/Session.h) builds it with its panes.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "config/ConfigFile.h"
 #include "config/ConfigFrame.h"
 #include "config/ListConfig.h"
+#include "grid/SortOrder.h"
 #include "items/ItemsFrame.h"
 #include "items/TabulonWnd1.h"
 #include "items/TabulonWnd2.h"
@@ -36,7 +38,8 @@ class CMainFrame : public IItemsFrame,
                    public IConfigFrame,
                    public IListFrame,
                    public IAddItemsFrame,
-                   public IToolFrame {
+                   public IToolFrame,
+                   public ISortOrderSource {
 public:
     // The panes are the session's; they are made after the frame and go
     // before it.
@@ -48,6 +51,10 @@ public:
     CMainFrame(const CMainFrame&) = delete;
     CMainFrame& operator=(const CMainFrame&) = delete;
 
+    // The configuration's order, made again when it changed since the last
+    // sort; a language that cannot be had is told of once, and the byte
+    // order stands in for it.
+    const CSortOrder* SortOrder() override;
     CListConfig& Config() override { return m_config; }
     const CListConfig& Config() const override { return m_config; }
     const ConfigFiles& Files() override { return m_files.Of(m_config); }
@@ -232,6 +239,8 @@ private:
 
     SessionHosts m_hosts;
     CListConfig m_config;
+    SortOrderSettings m_sortSettings;
+    std::unique_ptr<CSortOrder> m_sortOrder;
     CResolvedFiles m_files;
     FileStamp m_configStamp;
     bool m_databaseActive = false;

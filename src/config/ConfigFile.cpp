@@ -15,6 +15,7 @@
 #include "config/ColumnHeadings.h"
 #include "config/ConfigTitle.h"
 #include "grid/GridCtrl.h"
+#include "grid/SortOrder.h"
 
 namespace tabulon {
 
@@ -58,7 +59,17 @@ struct FlagKey {
     std::string_view key;
     int CListConfig::*field;
 };
-constexpr FlagKey kFlagKeys[] = {{kOtherletters, &CListConfig::otherletters}, {kPagestyle, &CListConfig::pagestyle}};
+constexpr std::string_view kNumbers = "numbers";
+constexpr FlagKey kFlagKeys[] = {{kOtherletters, &CListConfig::otherletters},
+                                 {kPagestyle, &CListConfig::pagestyle},
+                                 {kNumbers, &CListConfig::numbers}};
+// Newer texts, read and written as the flags: the value without the blanks
+// around it.
+struct NamedText {
+    std::string_view key;
+    std::string CListConfig::*field;
+};
+constexpr NamedText kNamedTexts[] = {{"language", &CListConfig::language}, {"articles", &CListConfig::articles}};
 
 // The text fields, which are read the same way: the value as it stands.
 struct TextField {
@@ -127,6 +138,12 @@ std::string UnstorableValue(const IConfigFrame& frame) {
             return "The value of \"" + std::string(TrimRight(text.key.substr(0, text.key.find(' ')))) + "\" holds " +
                    std::string(what) + ", which the configuration file cannot store.";
     }
+    for (const NamedText& text : kNamedTexts) {
+        const std::string_view what = Unstorable(c.*text.field, false);
+        if (!what.empty())
+            return "The value of \"" + std::string(text.key) + "\" holds " + std::string(what) +
+                   ", which the configuration file cannot store.";
+    }
     auto outside = [](std::string_view name, int value, int low, int high) {
         return "The value of \"" + std::string(name) + "\", " + std::to_string(value) + ", is not between " +
                std::to_string(low) + " and " + std::to_string(high) + ".";
@@ -134,11 +151,9 @@ std::string UnstorableValue(const IConfigFrame& frame) {
     if (c.port < kLowestPort || c.port > kHighestPort) return outside("port", c.port, kLowestPort, kHighestPort);
     if (c.width <= 0) return outside("width", c.width, 1, INT_MAX);
     if (c.addindex < 0 || c.addindex > 4) return outside("addindex", c.addindex, 0, 4);
-    const std::pair<const char*, int> flags[] = {{"viewout", c.viewout},
-                                                 {"ftpupload", c.ftpupload},
-                                                 {"usewidth", c.usewidth},
-                                                 {"otherletters", c.otherletters},
-                                                 {"pagestyle", c.pagestyle}};
+    const std::pair<const char*, int> flags[] = {{"viewout", c.viewout},     {"ftpupload", c.ftpupload},
+                                                 {"usewidth", c.usewidth},   {"otherletters", c.otherletters},
+                                                 {"pagestyle", c.pagestyle}, {"numbers", c.numbers}};
     for (const auto& [name, value] : flags)
         if (value != 0 && value != 1) return outside(name, value, 0, 1);
     if (const CGridCtrl* grid = frame.GetDatabaseGrid()) {
@@ -226,6 +241,12 @@ std::string ConfigText(const IConfigFrame& frame, bool withWidth) {
         if (c.*flag.field == 0) continue;
         text += flag.key;
         number(" = ", c.*flag.field);
+    }
+    for (const NamedText& named : kNamedTexts) {
+        const std::string value(Trim(c.*named.field));
+        if (value.empty()) continue;
+        text += named.key;
+        line(" = ", value);
     }
     if (withWidth) {
         number(kUsewidth, c.usewidth);
@@ -337,6 +358,15 @@ bool ParseConfigFile(const std::string& path, ParsedConfig& parsed, std::string&
             if (!rest.empty() && rest.front() == '=') {
                 ++parsed.recognised;
                 config.*flag.field = StartsWithOne(TrimLeft(rest.substr(1))) ? 1 : 0;
+                return;
+            }
+        }
+        for (const NamedText& named : kNamedTexts) {
+            if (!line.starts_with(named.key)) continue;
+            const std::string_view rest = TrimLeft(line.substr(named.key.size()));
+            if (!rest.empty() && rest.front() == '=') {
+                ++parsed.recognised;
+                config.*named.field = std::string(Trim(rest.substr(1)));
                 return;
             }
         }
@@ -477,6 +507,12 @@ bool ValidateConfig(IConfigFrame& frame) {
     if (c.indexcol.size() != 6) return fail("Invalid index color", "Index color");
     if (c.firstcol.size() != 6) return fail("Invalid first row color", "First row color");
     if (c.secondcol.size() != 6) return fail("Invalid second row color", "Second row color");
+    // A list in another order than the one asked for is no list made.
+    if (!c.language.empty()) {
+        std::string reason;
+        if (!MakeSortOrder({c.language, c.articles, c.numbers == 1}, reason))
+            return fail("The configuration asks to sort as \"" + c.language + "\", but " + reason + ".", "Language");
+    }
     return true;
 }
 

@@ -39,6 +39,14 @@ struct CListConfig {
     // 0: the page of old, rows coloured one by one; 1: today's page, with
     // header cells, style rules, a search field and sortable columns.
     int pagestyle = 0;
+    // The order of the user's language for sorts that ignore case and for
+    // the letters of the page: a language tag ("sv", "fr"); "" for the byte
+    // order A-Z.
+    std::string language;
+    // Leading words that sorting and the letters pass over ("The;A;An").
+    std::string articles;
+    // 1: runs of digits compare by their value.
+    int numbers = 0;
 
     friend bool operator==(const CListConfig&, const CListConfig&) = default;
 };

@@ -29,6 +29,7 @@
 #include "grid/GridItem.h"
 #include "grid/GridTable.h"
 #include "grid/SortKeys.h"
+#include "grid/SortOrder.h"
 #include "platform/Desktop.h"
 #include "platform/GridWindow.h"
 #include "platform/ImageList.h"
@@ -267,6 +268,10 @@ public:
     // A click on the heading of col: sorts it, turning the order over when it
     // is already the sort column.
     void OnHeaderClickSort(int col);
+    // Where the order of sorts that ignore case comes from; without a
+    // source, or while it names none, the byte order A-Z.
+    void SetSortOrderSource(ISortOrderSource* source) { m_sortOrderSource = source; }
+    const CSortOrder* GetSortOrder() const { return m_sortOrderSource ? m_sortOrderSource->SortOrder() : nullptr; }
 
     // Settings.
     void SetEditable(bool on) { m_editable = on; }
@@ -501,6 +506,7 @@ private:
     // Puts the rows in the order of the keys, recording it.
     bool PutRowsInKeyOrder(int low);
     CSortKeys m_sortKeys;
+    ISortOrderSource* m_sortOrderSource = nullptr;
     int m_sortColumn = -1;
     bool m_sortAscending = true;
 

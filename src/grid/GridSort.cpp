@@ -90,11 +90,15 @@ void CGridCtrl::SortKeysOf(int col, bool ascending, int low, int high) {
     const std::uint64_t runLength = static_cast<std::uint64_t>(high - low) + 1;
     const bool tell = runLength >= kLongRun;
     m_sortKeys.Clear(runLength);
+    const CSortOrder* order = GetSortOrder();
     for (int r = low; r <= high; ++r) {
         // The rows ahead are asked for early (grid/MemoryHint.h).
         if (r + 16 <= high) Prefetch(m_table.RowAt(r + 16).data());
         if (r + 8 <= high) Prefetch(m_table.Slot(r + 8, col).get());
-        m_sortKeys.Add(GetCellText(r, col), r);
+        if (order)
+            m_sortKeys.AddKeyed(GetCellText(r, col), r, *order);
+        else
+            m_sortKeys.Add(GetCellText(r, col), r);
         if (tell) ReportProgress(kSortingPhase, static_cast<std::uint64_t>(r - low), 3 * runLength);
     }
     if (tell) {

@@ -5,12 +5,48 @@
 #include <utility>
 
 #include "base/TextCompare.h"
+#include "grid/SortOrder.h"
 
 namespace tabulon {
+
+namespace {
+// A block of keys: large enough to be few, small enough to waste little.
+constexpr std::size_t kKeyBlock = std::size_t(1) << 20;
+}  // namespace
 
 void CSortKeys::Clear(std::size_t expected) {
     m_keys.clear();
     m_keys.reserve(expected);
+    m_keyed = false;
+    m_keyBlocks.clear();
+}
+
+void CSortKeys::AddKeyed(std::string_view text, int row, const CSortOrder& order) {
+    m_keyed = true;
+    m_scratch.clear();
+    order.AppendKey(text, m_scratch);
+    const KeyedText original{text.data(), text.size()};
+    const std::size_t needed = sizeof original + m_scratch.size();
+    if (m_keyBlocks.empty() || m_keyBlocks.back().capacity() - m_keyBlocks.back().size() < needed) {
+        m_keyBlocks.emplace_back();
+        m_keyBlocks.back().reserve(std::max(kKeyBlock, needed));
+    }
+    std::string& block = m_keyBlocks.back();
+    block.append(reinterpret_cast<const char*>(&original), sizeof original);
+    const char* key = block.data() + block.size();
+    block.append(m_scratch);
+    m_keys.push_back({{KeyPrefix(key, 0), KeyPrefix(key, 8)}, key, 0, row});
+}
+
+// Eight bytes of a zero-ended key from position from, as one number that
+// orders like the bytes; past its end a key is padded with zero bytes.
+std::uint64_t CSortKeys::KeyPrefix(const char* key, std::size_t from) {
+    std::size_t length = 0;
+    while (length < from + 8 && key[length]) ++length;
+    std::uint64_t prefix = 0;
+    for (std::size_t k = from; k < from + 8; ++k)
+        prefix = (prefix << 8) | (k < length ? static_cast<unsigned char>(key[k]) : 0u);
+    return prefix;
 }
 
 void CSortKeys::Add(std::string_view text, int row) {
@@ -29,6 +65,7 @@ void CSortKeys::ReleaseIfLarge() {
     // A whole-table sort would otherwise keep its scratch for the grid's life.
     if (m_keys.size() <= kKeptRun) return;
     BigVector<Key>().swap(m_keys);
+    std::vector<std::string>().swap(m_keyBlocks);
 }
 
 // Eight bytes of a text from position from, with A-Z folded, as one number
@@ -51,6 +88,10 @@ std::uint64_t CSortKeys::FoldedPrefix(std::string_view text, std::size_t from, s
 int CSortKeys::Compare(const Key& a, const Key& b) const {
     if (a.prefix[0] != b.prefix[0]) return a.prefix[0] < b.prefix[0] ? -1 : 1;
     if (a.prefix[1] != b.prefix[1]) return a.prefix[1] < b.prefix[1] ? -1 : 1;
+    if (m_keyed) {
+        const int order = std::strcmp(a.text, b.text);
+        return order < 0 ? -1 : order > 0 ? 1 : 0;
+    }
     // Two short texts of one length with the same folded bytes are equal.
     if ((a.shape & b.shape & kShort) && ((a.shape ^ b.shape) & ((1u << kCaseShift) - 1)) == 0) return 0;
     return CompareNoCase(TextOf(a), TextOf(b));
@@ -58,6 +99,7 @@ int CSortKeys::Compare(const Key& a, const Key& b) const {
 
 bool CSortKeys::Differ(const Key& a, const Key& b) const {
     if (a.prefix[0] != b.prefix[0] || a.prefix[1] != b.prefix[1]) return true;
+    if (m_keyed) return std::strcmp(a.text, b.text) != 0 || CompareWithCase(OriginalOf(a), OriginalOf(b)) != 0;
     // Short texts with the same folded bytes differ where different bytes were folded.
     if (a.shape & b.shape & kShort) return a.shape != b.shape;
     return CompareWithCase(TextOf(a), TextOf(b)) != 0;

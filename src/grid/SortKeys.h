@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,8 @@
 
 namespace tabulon {
 
+class CSortOrder;
+
 class CSortKeys {
 public:
     // Starts a new run; the texts are then added in row order, and must stay
@@ -24,6 +27,9 @@ public:
     // and half as many again beside the new.
     void Clear(std::size_t expected = 0);
     void Add(std::string_view text, int row);
+    // Adds text by its key in order instead (a run is keyed throughout or
+    // not at all): the key is made once here, and the sort compares keys.
+    void AddKeyed(std::string_view text, int row, const CSortOrder& order);
     // Orders the keys by their texts without case, ascending or descending.
     // Keys whose texts tie keep the order this exact quicksort gives them,
     // which stored lists rely on. A long sort calls onProgress now and then
@@ -52,6 +58,18 @@ private:
     static constexpr std::uint32_t kShort = 0x80000000u;
     static constexpr int kCaseShift = 5;
     static std::uint64_t FoldedPrefix(std::string_view text, std::size_t from, std::uint32_t& folded);
+    static std::uint64_t KeyPrefix(const char* key, std::size_t from);
+    // A keyed run's key holds in text, and the text it was made of stands
+    // just before the key in the key store.
+    struct KeyedText {
+        const char* text;
+        std::size_t size;
+    };
+    static std::string_view OriginalOf(const Key& key) {
+        KeyedText original;
+        std::memcpy(&original, key.text - sizeof original, sizeof original);
+        return {original.text, original.size};
+    }
     static std::string_view TextOf(const Key& key) {
         return {key.text, (key.shape & kShort) ? key.shape & ((1u << kCaseShift) - 1) : key.shape};
     }
@@ -63,6 +81,10 @@ private:
     std::size_t m_visited = 0;
     std::size_t m_expected = 0;
     BigVector<Key> m_keys;
+    // The keys of a keyed run, in blocks that never move once written.
+    bool m_keyed = false;
+    std::vector<std::string> m_keyBlocks;
+    std::string m_scratch;
 };
 
 }  // namespace tabulon

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/TextCompare.h"
@@ -104,7 +105,11 @@ void SortByAllColumns(CGridCtrl& grid, bool ignoreCase) {
         const int previous = col - 1;
         grid.ReportProgress(kSortingPhase, static_cast<std::uint64_t>(col - 1) * static_cast<std::uint64_t>(rows),
                             columns * static_cast<std::uint64_t>(rows));
-        // Each text is read once even where neighbours are compared in a row.
+        // Each text is read once even where neighbours are compared in a row;
+        // in an order of its own, each text's key is made once.
+        const CSortOrder* order = ignoreCase ? grid.GetSortOrder() : nullptr;
+        std::string aboveKey;
+        std::string hereKey;
         std::string_view above;
         int aboveRow = -1;
         // A row is read only where it shares a run with the row above or
@@ -116,9 +121,22 @@ void SortByAllColumns(CGridCtrl& grid, bool ignoreCase) {
                 if (const int ahead = r + CGridCtrl::kRowsAhead[stage]; isRead(ahead))
                     grid.PrefetchRow(ahead, stage, previous, previous);
             if (startsRun[r]) continue;
-            if (aboveRow != r - 1) above = TrimRight(grid.GetCellText(r - 1, previous));
+            if (aboveRow != r - 1) {
+                above = TrimRight(grid.GetCellText(r - 1, previous));
+                if (order) {
+                    aboveKey.clear();
+                    order->AppendKey(above, aboveKey);
+                }
+            }
             const std::string_view here = TrimRight(grid.GetCellText(r, previous));
-            if ((ignoreCase ? CompareNoCase(above, here) : CompareWithCase(above, here)) != 0) startsRun[r] = 1;
+            if (order) {
+                hereKey.clear();
+                order->AppendKey(here, hereKey);
+                if (hereKey != aboveKey) startsRun[r] = 1;
+                std::swap(aboveKey, hereKey);
+            } else if ((ignoreCase ? CompareNoCase(above, here) : CompareWithCase(above, here)) != 0) {
+                startsRun[r] = 1;
+            }
             above = here;
             aboveRow = r;
         }

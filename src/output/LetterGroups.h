@@ -22,12 +22,13 @@ struct LeftOut {
     std::string Message() const;
 };
 
-// What a page makes of the walk: a letter's index row (or group), and an
-// item, which follows the index row of a letter when indexed is true.
+// What a page makes of the walk: a letter's index row (or group), with its
+// anchor unless the letter had one further up, and an item, which follows
+// the index row of a letter when indexed is true.
 class ILetterGroupSink {
 public:
     virtual ~ILetterGroupSink() = default;
-    virtual void Letter(std::string_view name) = 0;
+    virtual void Letter(std::string_view name, bool anchor) = 0;
     virtual void Item(int row, bool indexed) = 0;
 };
 

@@ -29,12 +29,15 @@ public:
           m_firstStart("<TR bgcolor=" + config.firstcol + ">"),
           m_secondStart("<TR bgcolor=" + config.secondcol + ">") {}
 
-    void Letter(std::string_view name) override {
+    void Letter(std::string_view name, bool anchor) override {
         m_page.Raw(m_indexStart);
         m_page.Raw(name);
-        m_page.Raw("<A NAME=");
-        m_page.Raw(name);
-        m_page.Raw("></A></TD></TR>\r\n");
+        if (anchor) {
+            m_page.Raw("<A NAME=");
+            m_page.Raw(name);
+            m_page.Raw("></A>");
+        }
+        m_page.Raw("</TD></TR>\r\n");
     }
     // The first item after an index row takes the first colour, the others
     // alternate.

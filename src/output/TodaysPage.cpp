@@ -78,7 +78,9 @@ std::string StyleRules(const CListConfig& config) {
 // Collects the letter groups the page will hold, for the links to them.
 class GroupNames : public ILetterGroupSink {
 public:
-    void Letter(std::string_view name) override { names.emplace_back(name); }
+    void Letter(std::string_view name, bool anchor) override {
+        if (anchor) names.emplace_back(name);
+    }
     void Item(int, bool) override {}
     std::vector<std::string> names;
 };
@@ -99,12 +101,14 @@ public:
     TodaysTable(PageBuffer& page, const CGridCtrl* grid)
         : m_page(page), m_grid(grid), m_columns(grid ? grid->GetColumnCount() : 0) {}
 
-    void Letter(std::string_view name) override {
+    void Letter(std::string_view name, bool anchor) override {
         Close();
         m_page.Raw("<tbody>\r\n<tr><th scope=\"rowgroup\" colspan=\"");
         m_page.Raw(Decimal(std::max(m_columns - 1, 1)));
-        m_page.Raw("\" id=\"");
-        m_page.Raw(name);
+        if (anchor) {
+            m_page.Raw("\" id=\"");
+            m_page.Raw(name);
+        }
         m_page.Raw("\">");
         m_page.Raw(name);
         m_page.Raw("</th></tr>\r\n");

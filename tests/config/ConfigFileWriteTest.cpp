@@ -31,7 +31,10 @@ void Fill(CListConfig& c) {
          "sftp",
          "my certs.pem",
          1,
-         1};
+         1,
+         "",
+         "",
+         0};
 }
 
 void ExpectShown(const fakes::ShownMessage& m, const std::string& text) {

@@ -247,6 +247,7 @@ TEST(GridChangePath, EveryPublicMutatorMovesTheVersionTellsTheFrameAndIsRecorded
                                           "SetSingleRowSelection",
                                           "SetSortColumn",
                                           "SetSortOnClick",
+                                          "SetSortOrderSource",
                                           "SetTrackFocusCell",
                                           "StorePreviousSelection"};
     for (const std::string& name : PublicMutatorsOfTheGrid())

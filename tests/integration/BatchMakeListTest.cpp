@@ -92,7 +92,7 @@ struct BatchMode : ::testing::Test {
         fs::create_directories(parts);
         program = (bin / "tabulon").string();
         fs::copy_file(TABULON_BINARY, program);
-        for (const char* part : {"window.so", "upload.so"})
+        for (const char* part : {"window.so", "upload.so", "collation.so"})
             fs::copy_file(fs::path(TABULON_BINARY).parent_path() / TABULON_MODULE_DIR / part, parts / part);
         return fs::canonical(parts);
     }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -140,7 +141,9 @@ protected:
             const auto rest = at + start.size() + 6;
             if (page.compare(rest, 18, "><TD ID=y colspan=") == 0) {
                 const auto text = page.find('>', rest + 18) + 1;
-                rows.push_back("index " + page.substr(text, page.find("<A NAME=", text) - text));
+                rows.push_back(
+                    "index " +
+                    page.substr(text, std::min(page.find("<A NAME=", text), page.find("</TD>", text)) - text));
             } else {
                 const auto text = rest + 7;  // past "><TD>\r\n"
                 const std::string name = colour == kFirstColour    ? "first "

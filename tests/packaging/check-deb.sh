@@ -28,7 +28,7 @@ for package in libqt6widgets6 libqt6gui6 libqt6core6 libcurl4 xdg-utils; do
 done
 
 contents=$(dpkg-deb -c "$deb")
-for path in ./usr/bin/tabulon ./usr/$modules/window.so ./usr/$modules/upload.so ./usr/share/applications/$app_id.desktop \
+for path in ./usr/bin/tabulon ./usr/$modules/window.so ./usr/$modules/upload.so ./usr/$modules/collation.so ./usr/share/applications/$app_id.desktop \
     ./usr/share/metainfo/$app_id.metainfo.xml ./usr/share/man/man1/tabulon.1.gz \
     ./usr/share/icons/hicolor/scalable/apps/$app_id.svg ./usr/share/doc/tabulon/examples/example.cfg; do
   grep -q " $path\$" <<<"$contents" || fail "the package lacks $path"

@@ -11,6 +11,7 @@ DESTDIR="$tree" cmake --install "$build" --prefix /usr >/dev/null
 cd "$tree"
 
 expected="./usr/bin/tabulon
+./usr/$modules/collation.so
 ./usr/$modules/upload.so
 ./usr/$modules/window.so
 ./usr/share/applications/$app_id.desktop
