@@ -122,6 +122,7 @@ void CMainFrame::OnNewConfiguration() {
     if (!ConfirmSaveConfig() || !ConfirmSaveDatabase()) return;
     const CStepsSuspended replaced(*this);
     ResetConfig(*this);
+    m_config.language = LanguageOfUserLocale();
     m_database.ClearDatabase();
     m_database.SetDatabaseModified(false);
     const bool saved = CConfigDlg(*this).DoModal() == DialogId::kOk;

@@ -1,5 +1,6 @@
 #include "config/ConfigDialog.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -9,9 +10,11 @@
 #include <system_error>
 
 #include "base/ProgramName.h"
+#include "base/TextCompare.h"
 #include "base/TextFile.h"
 #include "base/TextTrim.h"
 #include "config/ConfigFile.h"
+#include "platform/Collation.h"
 #include "platform/ListPublisher.h"
 
 namespace tabulon {
@@ -136,6 +139,19 @@ std::optional<std::string> CreateEmptyFileAt(const std::string& path) {
     return std::nullopt;
 }
 
+constexpr std::string_view kByteOrder = "byte order A-Z";
+
+// The languages the host can sort by, by their own names.
+std::vector<CollationLanguage> LanguageChoices() {
+    ICollation* collation = Collation();
+    std::vector<CollationLanguage> languages = collation ? collation->Languages() : std::vector<CollationLanguage>{};
+    std::stable_sort(languages.begin(), languages.end(), [](const CollationLanguage& a, const CollationLanguage& b) {
+        const int folded = CompareNoCase(a.ownName, b.ownName);
+        return folded != 0 ? folded < 0 : a.tag < b.tag;
+    });
+    return languages;
+}
+
 }  // namespace
 
 DialogTemplate CConfigDlg::Template() {
@@ -145,7 +161,7 @@ DialogTemplate CConfigDlg::Template() {
     constexpr unsigned kText = S::kAutoHScroll;
     DialogTemplate t;
     t.caption = "Configuration";
-    t.units = {364, 200};
+    t.units = {364, 220};
     t.controls = {
         MakeControl(K::GroupBox, DialogId::kNone, "Files", 5, 5, 145, 160),
         MakeControl(K::Label, DialogId::kNone, "Database", 12, 16, 32, 8),
@@ -204,16 +220,30 @@ DialogTemplate CConfigDlg::Template() {
         MakeControl(K::DropDownList, Id::kAddIndex, "none\n0..z\n0..z (all)\n0-9..z\n0-9..z (all)", 293, 145, 55, 61),
         MakeControl(K::CheckBox, Id::kOtherLetters, "List other letters after Z", 228, 163, 120, 10),
         MakeControl(K::CheckBox, Id::kPageStyle, "Page for today's browsers (sortable, searchable)", 12, 168, 205, 10),
-        MakeControl(K::Button, Id::kHelp, "Help", 162, 182, 50, 14, S::kDisabled),
-        MakeControl(K::DefaultButton, DialogId::kOk, "Save", 234, 182, 50, 14),
-        MakeControl(K::Button, DialogId::kCancel, "Cancel", 306, 182, 50, 14),
+        MakeControl(K::Label, DialogId::kNone, "Sort and index as", 12, 185, 58, 8),
+        MakeControl(K::DropDownList, Id::kLanguage, LanguageList(), 72, 183, 80, 120),
+        MakeControl(K::Label, DialogId::kNone, "Leading words to ignore", 158, 185, 78, 8),
+        MakeControl(K::Edit, Id::kArticles, "", 238, 183, 52, 12, kText),
+        MakeControl(K::CheckBox, Id::kNumbers, "Numbers by value", 296, 184, 62, 10),
+        MakeControl(K::Button, Id::kHelp, "Help", 162, 202, 50, 14, S::kDisabled),
+        MakeControl(K::DefaultButton, DialogId::kOk, "Save", 234, 202, 50, 14),
+        MakeControl(K::Button, DialogId::kCancel, "Cancel", 306, 202, 50, 14),
     };
     return t;
+}
+
+std::string CConfigDlg::LanguageList() {
+    std::string entries(kByteOrder);
+    for (const CollationLanguage& language : LanguageChoices())
+        entries += "\n" + language.ownName + " (" + language.tag + ")";
+    return entries;
 }
 
 ControlId CConfigDlg::DoModal() {
     // Each showing starts from the record as it is now.
     m_record = m_frame.Config();
+    m_languages.clear();
+    for (const CollationLanguage& language : LanguageChoices()) m_languages.push_back(language.tag);
     m_lastColour.clear();
     return m_frame.DialogHost().RunModal(Template(), *this) == DialogId::kOk ? DialogId::kOk : DialogId::kCancel;
 }
@@ -297,6 +327,22 @@ bool CConfigDlg::UpdateData(IDialogWindow& dialog, bool take) {
     if (!integer(Id::kWidth, c.width, false)) return false;
     check(Id::kOtherLetters, c.otherletters);
     check(Id::kPageStyle, c.pagestyle);
+    check(Id::kNumbers, c.numbers);
+    text({Id::kArticles, &CListConfig::articles});
+    if (take) {
+        c.articles = std::string(Trim(c.articles));
+        // No choice (a language the file named that the list does not hold
+        // as it is written, "sv-SE"): the record keeps it.
+        const std::optional<int> chosen = ParseInteger(dialog.GetControlText(Id::kLanguage));
+        if (chosen && *chosen == 0) c.language.clear();
+        if (chosen && *chosen > 0 && *chosen <= static_cast<int>(m_languages.size()))
+            c.language = m_languages[static_cast<std::size_t>(*chosen - 1)];
+    } else {
+        int shown = c.language.empty() ? 0 : -1;
+        for (std::size_t i = 0; i < m_languages.size(); ++i)
+            if (m_languages[i] == c.language) shown = static_cast<int>(i) + 1;
+        dialog.SetControlText(Id::kLanguage, std::to_string(shown));
+    }
     if (take) {
         const std::optional<int> index = ParseInteger(dialog.GetControlText(Id::kAddIndex));
         c.addindex = index && *index >= 0 && *index < static_cast<int>(std::size(kIndexModes)) ? *index : 0;

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "config/ConfigFrame.h"
 #include "platform/Dialog.h"
@@ -50,6 +51,9 @@ constexpr ControlId kCertFile{1066};
 constexpr ControlId kBrowseCertFile{1067};
 constexpr ControlId kOtherLetters{1068};
 constexpr ControlId kPageStyle{1069};
+constexpr ControlId kLanguage{1070};
+constexpr ControlId kArticles{1071};
+constexpr ControlId kNumbers{1072};
 }  // namespace ConfigDlgId
 
 class CConfigDlg : public IDialogEvents {
@@ -58,6 +62,9 @@ public:
 
     // The dialog's control table, in dialog units.
     static DialogTemplate Template();
+    // The entries of "Sort and index as": the byte order, then the
+    // languages of the host by their own names.
+    static std::string LanguageList();
 
     // Shows the dialog through the frame's dialog host; DialogId::kOk when
     // Save ended it, DialogId::kCancel otherwise.
@@ -88,6 +95,9 @@ private:
 
     IConfigFrame& m_frame;
     CListConfig m_record;
+    // The tags of the languages the "Sort and index as" list offers after
+    // the byte order, in its order.
+    std::vector<std::string> m_languages;
     // The text each colour edit last held within its limit.
     std::map<ControlId, std::string> m_colourText;
     std::map<ControlId, PickedColour> m_lastColour;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstddef>
+#include <cstdlib>
 #include <filesystem>
 #include <new>
 #include <string_view>
@@ -16,6 +17,7 @@
 #include "config/ConfigTitle.h"
 #include "grid/GridCtrl.h"
 #include "grid/SortOrder.h"
+#include "platform/Collation.h"
 
 namespace tabulon {
 
@@ -514,6 +516,22 @@ bool ValidateConfig(IConfigFrame& frame) {
             return fail("The configuration asks to sort as \"" + c.language + "\", but " + reason + ".", "Language");
     }
     return true;
+}
+
+std::string LanguageOfUserLocale() {
+    std::string locale;
+    for (const char* name : {"LC_ALL", "LC_COLLATE", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) {
+            locale = value;
+            break;
+        }
+    }
+    const std::string language = locale.substr(0, locale.find_first_of("_.@"));
+    if (language.empty() || language == "C" || language == "POSIX") return {};
+    ICollation* collation = Collation();
+    std::string reason;
+    return collation && collation->Open(language, false, reason) ? language : std::string();
 }
 
 std::string ColorToText(unsigned red, unsigned green, unsigned blue) {

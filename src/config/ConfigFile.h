@@ -82,6 +82,11 @@ std::optional<SharedFiles> FindSharedFiles(const CListConfig& config,
 std::string SharedFilesText(const SharedFiles& shared);
 
 // Six upper-case hex digits, red first ("FF8000"); each component is a byte.
+// The language of the user's locale (LC_ALL, LC_COLLATE, LANG, the first
+// set), when the host can sort by it: what a new configuration starts with.
+// "" for C and POSIX.
+std::string LanguageOfUserLocale();
+
 std::string ColorToText(unsigned red, unsigned green, unsigned blue);
 
 // A relative path inside a configuration is relative to the folder of its

@@ -2,13 +2,16 @@
 // table, the data exchange and its rules, the pickers, the edit and colour
 // buttons, Save and Cancel.
 
+#include <cstdlib>
 #include <deque>
+#include <memory>
 #include <optional>
 
 #include "ConfigTestSupport.h"
 #include "FakeFilePicker.h"
 #include "ScriptedDialogHost.h"
 #include "config/ConfigDialog.h"
+#include "platform/Collation.h"
 #include "platform/ColourPicker.h"
 #include "platform/Shell.h"
 
@@ -82,10 +85,10 @@ protected:
 TEST_F(ConfigDialogTest, TemplateHoldsEveryControlWhereItBelongs) {
     const DialogTemplate t = CConfigDlg::Template();
     EXPECT_EQ(t.caption, "Configuration");
-    EXPECT_EQ(t.units, (Size{364, 200}));
+    EXPECT_EQ(t.units, (Size{364, 220}));
     EXPECT_EQ(t.fontFace, "MS Sans Serif");
     EXPECT_EQ(t.fontPoints, 8);
-    ASSERT_EQ(t.controls.size(), 59u);
+    ASSERT_EQ(t.controls.size(), 64u);
     auto find = [&](int id) -> const DialogControl& {
         for (const auto& c : t.controls)
             if (static_cast<int>(c.id) == id) return c;
@@ -93,9 +96,9 @@ TEST_F(ConfigDialogTest, TemplateHoldsEveryControlWhereItBelongs) {
         return t.controls.front();
     };
     // Each id once, and every one of them there.
-    const int ids[] = {1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017,
-                       1018, 1019, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027, 1028, 1029, 1031,
-                       1032, 1033, 1062, 1063, 1064, 1065, 1066, 1067, 1068, 1069, 1,    2};
+    const int ids[] = {1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018,
+                       1019, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027, 1028, 1029, 1031, 1032, 1033,
+                       1062, 1063, 1064, 1065, 1066, 1067, 1068, 1069, 1070, 1071, 1072, 1,    2};
     for (int id : ids) {
         int count = 0;
         for (const auto& c : t.controls) count += static_cast<int>(c.id) == id;
@@ -120,7 +123,10 @@ TEST_F(ConfigDialogTest, TemplateHoldsEveryControlWhereItBelongs) {
     EXPECT_TRUE(find(1063).style & ControlStyle::kDisabled);
     EXPECT_EQ(find(1).kind, ControlKind::DefaultButton);
     EXPECT_EQ(find(1).text, "Save");
-    EXPECT_EQ(find(1).units, (Rect{234, 182, 284, 196}));
+    EXPECT_EQ(find(1).units, (Rect{234, 202, 284, 216}));
+    EXPECT_EQ(find(1070).kind, ControlKind::DropDownList);
+    EXPECT_EQ(find(1070).text, "byte order A-Z");  // no host that knows languages here
+    EXPECT_EQ(find(1072).text, "Numbers by value");
     EXPECT_EQ(find(2).text, "Cancel");
     EXPECT_EQ(t.controls.front().kind, ControlKind::GroupBox);
     EXPECT_EQ(t.controls.front().text, "Files");
@@ -406,6 +412,97 @@ TEST_F(ConfigDialogTest, EachBrowseStartsAtTheFileItsFieldNames) {
     for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(picker.calls[i].options.initialFolder, expected[i].first) << i;
         EXPECT_EQ(picker.calls[i].options.initialName, expected[i].second) << i;
+    }
+}
+
+}  // namespace
+}  // namespace tabulon::testing
+
+namespace tabulon::testing {
+namespace {
+
+// Three languages, known by their tags alone.
+struct ThreeLanguages : ICollation {
+    struct Collator : ICollator {
+        void AppendSortKey(std::u16string_view, std::string& key) const override { key.push_back('\0'); }
+        const std::vector<std::string>& Letters() const override { return letters; }
+        int LetterOf(std::u16string_view) const override { return -1; }
+        std::vector<std::string> letters;
+    };
+    std::unique_ptr<ICollator> Open(const std::string& language, bool, std::string& reason) override {
+        for (const CollationLanguage& known : Languages())
+            if (known.tag == language) return std::make_unique<Collator>();
+        reason = "unknown";
+        return nullptr;
+    }
+    std::vector<CollationLanguage> Languages() override {
+        return {{"sv", "svenska"}, {"fr", "fran\u00E7ais"}, {"de", "Deutsch"}};
+    }
+};
+
+class ConfigLanguageTest : public ConfigDialogTest {
+protected:
+    void SetUp() override {
+        ConfigDialogTest::SetUp();
+        SetCollation(&languages);
+    }
+    void TearDown() override {
+        SetCollation(nullptr);
+        ConfigDialogTest::TearDown();
+    }
+    ThreeLanguages languages;
+};
+
+TEST_F(ConfigLanguageTest, TheOrderControlsShowAndTakeTheThreeKeys) {
+    const std::string cfg = OpenOne();
+    s.frame.Config().language = "fr";
+    s.frame.Config().articles = "Le;La";
+    s.frame.Config().numbers = 1;
+    Run({Look([](ScriptedDialog& d) {
+             EXPECT_EQ(d.Control(Id::kLanguage)->text,
+                       "byte order A-Z\nDeutsch (de)\nfran\u00E7ais (fr)\nsvenska (sv)");
+             EXPECT_EQ(d.GetControlText(Id::kLanguage), "2");
+             EXPECT_EQ(d.GetControlText(Id::kArticles), "Le;La");
+             EXPECT_TRUE(d.GetCheck(Id::kNumbers));
+         }),
+         TypeText(Id::kLanguage, "3"), TypeText(Id::kArticles, " The;A "), Tick(Id::kNumbers, false),
+         Press(DialogId::kOk)});
+    EXPECT_NE(Contents(cfg).find("language = sv\r\narticles = The;A\r\n"), std::string::npos) << Contents(cfg);
+    EXPECT_EQ(Contents(cfg).find("numbers"), std::string::npos);
+    // A tag the list holds otherwise is kept unless another is chosen; the
+    // byte order clears it.
+    s.frame.Config().language = "sv-SE";
+    Run({Look([](ScriptedDialog& d) { EXPECT_EQ(d.GetControlText(Id::kLanguage), "-1"); }), Press(DialogId::kOk)});
+    EXPECT_EQ(s.frame.Config().language, "sv-SE");
+    Run({TypeText(Id::kLanguage, "0"), Press(DialogId::kOk)});
+    EXPECT_EQ(s.frame.Config().language, "");
+}
+
+TEST_F(ConfigLanguageTest, ANewConfigurationTakesTheLanguageOfTheLocaleWhenItIsKnown) {
+    struct Case {
+        const char* lcAll;
+        const char* lang;
+        const char* language;
+    };
+    const Case cases[] = {{"", "sv_SE.UTF-8", "sv"}, {"fr_FR", "sv_SE", "fr"}, {"", "C", ""},
+                          {"", "POSIX", ""},         {"", "xx_YY", ""},        {"", "de", "de"}};
+    // The environment of the run is put back afterwards.
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+    for (const char* name : {"LC_ALL", "LC_COLLATE", "LANG"}) {
+        const char* value = std::getenv(name);
+        saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+    }
+    for (const Case& c : cases) {
+        ::setenv("LC_ALL", c.lcAll, 1);
+        ::unsetenv("LC_COLLATE");
+        ::setenv("LANG", c.lang, 1);
+        EXPECT_EQ(LanguageOfUserLocale(), c.language) << c.lcAll << " " << c.lang;
+    }
+    for (const auto& [name, value] : saved) {
+        if (value)
+            ::setenv(name, value->c_str(), 1);
+        else
+            ::unsetenv(name);
     }
 }
 

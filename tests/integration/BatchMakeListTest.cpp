@@ -304,6 +304,26 @@ TEST_F(BatchMode, WithoutItsPartsTheProgramStillMakesTheListAndSaysWhichIsMissin
     EXPECT_NE(upload.err.find("upload.so"), std::string::npos) << upload.err;
 }
 
+// A language loads the collation part; without it such a list is refused,
+// and one without a language is made all the same.
+TEST_F(BatchMode, ALanguageSortsAndFilesTheListByItsAlphabetThroughItsPart) {
+    WriteList("\xC3\x85sa;1\r\nZaz;2\r\nadam;3\r\n", "language = sv\r\n");
+    const ProgramRun sorted = MakeList();
+    ASSERT_EQ(sorted.status, 0) << sorted.err;
+    const std::string page = ReadAll(dir / "page.htm");
+    const std::size_t a = page.find(">A<A NAME=A>"), z = page.find(">Z<A NAME=Z>"),
+                      ring = page.find(">\xC3\x85<A NAME=\xC3\x85>");
+    EXPECT_TRUE(a < z && z < ring && ring != std::string::npos) << page;
+
+    program = (dir / "tabulon").string();
+    fs::copy_file(TABULON_BINARY, program);
+    const ProgramRun partless = MakeList();
+    EXPECT_EQ(partless.status, 1);
+    EXPECT_NE(partless.err.find("collation part could not be loaded: "), std::string::npos) << partless.err;
+    EditConfig("language = sv\r\n", "");
+    EXPECT_EQ(MakeList().status, 0);
+}
+
 // A part of another build beside the program (an upgrade half done, a copy
 // of the program beside other parts) is refused, named, before anything of
 // it runs.
