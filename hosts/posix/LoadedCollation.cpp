@@ -7,11 +7,7 @@ namespace tabulon::posix {
 ICollation* CLoadedCollation::Loaded() {
     if (m_tried) return m_collation.get();
     m_tried = true;
-    std::string reason;
-    if (auto* entry = reinterpret_cast<NewCollationEntry*>(ModuleEntry(kCollationModule, kNewCollation, reason)))
-        m_collation.reset(entry());
-    if (!m_collation)
-        m_failure = "Tabulon's collation part could not be loaded" + (reason.empty() ? std::string() : ": " + reason);
+    m_collation = NewFromPart<ICollation>(kCollationModule, kNewCollation, "collation", m_failure);
     return m_collation.get();
 }
 

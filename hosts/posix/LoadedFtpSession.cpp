@@ -11,11 +11,7 @@ CLoadedFtpSession::~CLoadedFtpSession() = default;
 IFtpSession* CLoadedFtpSession::Session() {
     if (m_tried) return m_session.get();
     m_tried = true;
-    std::string reason;
-    if (auto* entry = reinterpret_cast<NewFtpSessionEntry*>(ModuleEntry(kUploadModule, kNewFtpSession, reason)))
-        m_session.reset(entry());
-    if (!m_session)
-        m_failure = "Tabulon's upload part could not be loaded" + (reason.empty() ? std::string() : ": " + reason);
+    m_session = NewFromPart<IFtpSession>(kUploadModule, kNewFtpSession, "upload", m_failure);
     return m_session.get();
 }
 

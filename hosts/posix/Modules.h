@@ -6,6 +6,7 @@
 // library search path), and stay loaded to the end of the process. A part of
 // another build of the program is never loaded (see posix/BuildIdentity.h).
 
+#include <memory>
 #include <string>
 
 namespace tabulon::posix {
@@ -25,5 +26,19 @@ void OpenModule(const std::string& name);
 // reason, when the part or the entry cannot be found or the part is of
 // another build.
 void* ModuleEntry(const std::string& name, const char* symbol, std::string& reason);
+
+// The object that the entry symbol of the part called name makes (the
+// entry takes nothing and hands over what it made); nullptr, with why in
+// failure, when the part or its entry cannot be had.
+template <typename T>
+std::unique_ptr<T> NewFromPart(const std::string& name, const char* symbol, const char* part, std::string& failure) {
+    std::string reason;
+    std::unique_ptr<T> made;
+    if (auto* entry = reinterpret_cast<T* (*)()>(ModuleEntry(name, symbol, reason))) made.reset(entry());
+    if (!made)
+        failure = std::string("Tabulon's ") + part + " part could not be loaded" +
+                  (reason.empty() ? std::string() : ": " + reason);
+    return made;
+}
 
 }  // namespace tabulon::posix

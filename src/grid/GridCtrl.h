@@ -272,6 +272,11 @@ public:
     // source, or while it names none, the byte order A-Z.
     void SetSortOrderSource(ISortOrderSource* source) { m_sortOrderSource = source; }
     const CSortOrder* GetSortOrder() const { return m_sortOrderSource ? m_sortOrderSource->SortOrder() : nullptr; }
+    // After sorts in such an order since the last SortByColumn: 1 when row
+    // holds in col a text of the same key as the row above it, 0 when not,
+    // -1 when no sort of col compared the two. A sort by all columns finds
+    // its runs so without making any key again.
+    int KeyTiedWithAbove(int row, int col) const;
 
     // Settings.
     void SetEditable(bool on) { m_editable = on; }
@@ -507,6 +512,10 @@ private:
     bool PutRowsInKeyOrder(int low);
     CSortKeys m_sortKeys;
     ISortOrderSource* m_sortOrderSource = nullptr;
+    // KeyTiedWithAbove's answers, by row, for column m_keyTiesColumn.
+    std::vector<signed char> m_keyTies;
+    int m_keyTiesColumn = -1;
+    void NoteKeyTies(int col, int low);
     int m_sortColumn = -1;
     bool m_sortAscending = true;
 

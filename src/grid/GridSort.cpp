@@ -23,6 +23,7 @@ void CGridCtrl::SetSortColumn(int col) {
 void CGridCtrl::SortByColumn(int col, bool ascending) {
     SetSortColumn(col);
     m_sortAscending = ascending;
+    m_keyTiesColumn = -1;
     ResetSelection();
     SetFocusCell(-1, -1);
     SortRowRange(col, ascending, m_table.FixedRows(), -1);
@@ -46,6 +47,7 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
     std::vector<std::uint32_t> gatheredHeights;
     try {
         SortKeysOf(col, ascending, low, high);
+        if (m_sortKeys.Keyed()) NoteKeyTies(col, low);
         if (!m_table.Log() && m_sortKeys.Size() > CSortKeys::kKeptRun) {
             // A long run without a record: its order is copied out of its
             // keys, which then go, and its rows are gathered in that order
@@ -65,6 +67,7 @@ bool CGridCtrl::SortRowRange(int col, bool ascending, int low, int high) {
         }
     } catch (const std::bad_alloc&) {
         m_sortKeys = CSortKeys();  // gives its memory back
+        m_keyTiesColumn = -1;
         OnOutOfMemory();
         return false;
     }
@@ -110,6 +113,22 @@ void CGridCtrl::SortKeysOf(int col, bool ascending, int low, int high) {
     }
 }
 
+void CGridCtrl::NoteKeyTies(int col, int low) {
+    const auto rows = static_cast<std::size_t>(m_table.Rows());
+    if (col != m_keyTiesColumn || m_keyTies.size() != rows) {
+        m_keyTies.assign(rows, -1);
+        m_keyTiesColumn = col;
+    }
+    const auto first = static_cast<std::size_t>(low);
+    m_keyTies[first] = -1;  // the row above the run was not compared
+    for (std::size_t k = 1; k < m_sortKeys.Size(); ++k) m_keyTies[first + k] = m_sortKeys.SameKeyAsPrevious(k) ? 1 : 0;
+}
+
+int CGridCtrl::KeyTiedWithAbove(int row, int col) const {
+    if (col != m_keyTiesColumn || row < 0 || static_cast<std::size_t>(row) >= m_keyTies.size()) return -1;
+    return m_keyTies[static_cast<std::size_t>(row)];
+}
+
 bool CGridCtrl::PutRowsInKeyOrder(int low) {
     // The order is kept in the record, so that it can be taken back.
     std::vector<int> from;
@@ -117,6 +136,7 @@ bool CGridCtrl::PutRowsInKeyOrder(int low) {
         from.resize(m_sortKeys.Size());
     } catch (const std::bad_alloc&) {
         m_sortKeys.ReleaseIfLarge();
+        m_keyTiesColumn = -1;  // the rows stay where they were
         m_table.RecordingRanOut();
         return false;
     }

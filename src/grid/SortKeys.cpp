@@ -38,6 +38,12 @@ void CSortKeys::AddKeyed(std::string_view text, int row, const CSortOrder& order
     m_keys.push_back({{KeyPrefix(key, 0), KeyPrefix(key, 8)}, key, 0, row});
 }
 
+bool CSortKeys::SameKeyAsPrevious(std::size_t k) const {
+    const Key& a = m_keys[k - 1];
+    const Key& b = m_keys[k];
+    return a.prefix[0] == b.prefix[0] && a.prefix[1] == b.prefix[1] && std::strcmp(a.text, b.text) == 0;
+}
+
 // Eight bytes of a zero-ended key from position from, as one number that
 // orders like the bytes; past its end a key is padded with zero bytes.
 std::uint64_t CSortKeys::KeyPrefix(const char* key, std::size_t from) {

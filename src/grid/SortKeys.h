@@ -37,6 +37,10 @@ public:
     void Sort(bool ascending, const std::function<void(unsigned)>& onProgress = {});
 
     std::size_t Size() const { return m_keys.size(); }
+    bool Keyed() const { return m_keyed; }
+    // In a sorted keyed run: whether the key at place k equals the one
+    // before it.
+    bool SameKeyAsPrevious(std::size_t k) const;
     // The row whose text comes at place k of the order.
     int RowAt(std::size_t k) const { return m_keys[k].row; }
     // Gives the memory of a large run back instead of keeping it for the next.

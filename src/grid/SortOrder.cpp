@@ -51,6 +51,12 @@ std::string_view CSortOrder::WithoutArticle(std::string_view text) const {
 
 const std::u16string& CSortOrder::Utf16Of(std::string_view text) const {
     m_scratch.clear();
+    std::size_t ascii = 0;
+    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+    if (ascii == text.size()) {
+        m_scratch.assign(text.begin(), text.end());
+        return m_scratch;
+    }
     ForEachShownCharacter(text, [this](char32_t c) {
         if (c < 0x10000) {
             m_scratch.push_back(static_cast<char16_t>(c));

@@ -121,6 +121,21 @@ void SortByAllColumns(CGridCtrl& grid, bool ignoreCase) {
                 if (const int ahead = r + CGridCtrl::kRowsAhead[stage]; isRead(ahead))
                     grid.PrefetchRow(ahead, stage, previous, previous);
             if (startsRun[r]) continue;
+            if (order) {
+                // The sort of the previous column compared these two already;
+                // only texts that end in blanks, which the runs pass over,
+                // need their keys again.
+                const int tied = grid.KeyTiedWithAbove(r, previous);
+                if (tied == 1) continue;
+                if (tied == 0) {
+                    const std::string_view a = grid.GetCellText(r - 1, previous);
+                    const std::string_view b = grid.GetCellText(r, previous);
+                    if (TrimRight(a).size() == a.size() && TrimRight(b).size() == b.size()) {
+                        startsRun[r] = 1;
+                        continue;
+                    }
+                }
+            }
             if (aboveRow != r - 1) {
                 above = TrimRight(grid.GetCellText(r - 1, previous));
                 if (order) {

@@ -3,6 +3,7 @@
 
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../output/ListTestSupport.h"
@@ -117,6 +118,19 @@ TEST_F(LanguageOrderTest, CaseIsIgnoredSoTheSameWordInEitherCaseStandsTogether) 
     for (int row = 2; row <= 4; ++row) together.emplace(Grid().GetCellText(row, 1));
     EXPECT_EQ(together, (std::multiset<std::string>{"\u00E9mile", "\u00C9mile", "\u00C9MILE"}));
     EXPECT_EQ(Grid().GetCellText(5, 1), "Emma");
+}
+
+TEST_F(LanguageOrderTest, RunsOfTheSortByAllColumnsAreTextsOfOneKeyTrailingBlanksLeftOut) {
+    AddColumns({"Note"});
+    for (const auto& [name, note] : std::vector<std::pair<std::string, std::string>>{
+             {"\u00C9mile", "b"}, {"zoe", "z"}, {"\u00E9mile", "a"}, {"Emile", "c"}, {"Zoe ", "y"}})
+        AddItem({name, note});
+    frame.Config().language = "fr";
+    database.SortByAllColumns();
+    const Rows expected = {"Emile c", "\u00E9mile a", "\u00C9mile b", "Zoe  y", "zoe z"};
+    for (int row = 1; row <= 5; ++row)
+        EXPECT_EQ(std::string(Grid().GetCellText(row, 1)) + " " + std::string(Grid().GetCellText(row, 2)),
+                  expected[static_cast<std::size_t>(row - 1)]);
 }
 
 TEST_F(LanguageOrderTest, AllModesListEveryLetterOfTheAlphabetAndTheLastGroupFollowsIt) {
