@@ -1,6 +1,7 @@
 #include "grid/SortKeys.h"
 
 #include <algorithm>
+#include <functional>
 #include <new>
 #include <utility>
 
@@ -19,10 +20,36 @@ void CSortKeys::Clear(std::size_t expected) {
     m_keys.reserve(expected);
     m_keyed = false;
     m_keyBlocks.clear();
+    BigVector<Made>().swap(m_made);
+    m_expectedKeys = expected;
+}
+
+const char* CSortKeys::KeyMadeFor(std::string_view text, std::size_t hash) const {
+    const std::size_t mask = m_made.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        const Made& made = m_made[at];
+        if (!made.key) return nullptr;
+        if (made.hash != hash) continue;
+        KeyedText original;
+        std::memcpy(&original, made.key - sizeof original, sizeof original);
+        if (std::string_view(original.text, original.size) == text) return made.key;
+    }
 }
 
 void CSortKeys::AddKeyed(std::string_view text, int row, const CSortOrder& order) {
+    if (!m_keyed && m_expectedKeys > kKeptRun) {
+        std::size_t slots = 1;
+        while (slots < 2 * m_expectedKeys) slots *= 2;
+        m_made.resize(slots, Made{0, nullptr});
+    }
     m_keyed = true;
+    const std::size_t hash = m_made.empty() ? 0 : std::hash<std::string_view>{}(text);
+    if (!m_made.empty()) {
+        if (const char* key = KeyMadeFor(text, hash)) {
+            m_keys.push_back({{KeyPrefix(key, 0), KeyPrefix(key, 8)}, key, 0, row});
+            return;
+        }
+    }
     m_scratch.clear();
     order.AppendKey(text, m_scratch);
     const KeyedText original{text.data(), text.size()};
@@ -35,6 +62,12 @@ void CSortKeys::AddKeyed(std::string_view text, int row, const CSortOrder& order
     block.append(reinterpret_cast<const char*>(&original), sizeof original);
     const char* key = block.data() + block.size();
     block.append(m_scratch);
+    if (!m_made.empty()) {
+        const std::size_t mask = m_made.size() - 1;
+        std::size_t at = hash & mask;
+        while (m_made[at].key) at = (at + 1) & mask;
+        m_made[at] = {hash, key};
+    }
     m_keys.push_back({{KeyPrefix(key, 0), KeyPrefix(key, 8)}, key, 0, row});
 }
 
@@ -112,6 +145,7 @@ bool CSortKeys::Differ(const Key& a, const Key& b) const {
 }
 
 void CSortKeys::Sort(bool ascending, const std::function<void(unsigned)>& onProgress) {
+    BigVector<Made>().swap(m_made);  // every key is made: its room goes first
     if (m_keys.size() < 2) return;
     // Each level of the quicksort visits every key once; about log2(n) levels.
     m_onProgress = onProgress ? &onProgress : nullptr;

@@ -87,6 +87,16 @@ private:
     BigVector<Key> m_keys;
     // The keys of a keyed run, in blocks that never move once written.
     bool m_keyed = false;
+    // In a long keyed run, the keys made so far by the hash of their text:
+    // a text met again takes the key made for it before (lists repeat
+    // their artists and authors many times).
+    struct Made {
+        std::size_t hash;
+        const char* key;
+    };
+    BigVector<Made> m_made;
+    std::size_t m_expectedKeys = 0;
+    const char* KeyMadeFor(std::string_view text, std::size_t hash) const;
     std::vector<std::string> m_keyBlocks;
     std::string m_scratch;
 };
