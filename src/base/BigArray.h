@@ -1,8 +1,8 @@
 #pragma once
 // The few arrays known to grow big with a list (the table of rows, the sort
-// keys, the rows a sort gathers, the find bar's copy of the texts, and the
-// blocks files are read and written in) are made
-// with CBigArrayAllocator, by name where they are declared. The host may give
+// keys, the rows a sort gathers, the find bar's copy of the texts, the rows
+// of a column being fitted, the blocks files are read and written in) are
+// made with CBigArrayAllocator, by name where they are declared. The host may give
 // arrays of kBigArray bytes and more memory of their own (mappings the system
 // backs with large pages: such an array is walked all over in sorted order,
 // and small pages then cost a translation miss at nearly every row); smaller
