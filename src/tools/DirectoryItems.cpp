@@ -9,6 +9,7 @@
 #include "base/TextCompare.h"
 #include "base/TextTrim.h"
 #include "grid/GridCtrl.h"
+#include "items/FieldText.h"
 #include "items/PaneLayout.h"
 #include "items/TabulonWnd1.h"
 #include "platform/Progress.h"
@@ -105,23 +106,6 @@ std::string SizePart(std::uint64_t bytes, int unit, int addUnit, const std::stri
         part += unitText;
     }
     return part;
-}
-
-// The database file ends a field at ";" and an item at a line end, so a
-// name holding either would be refused at every save: ";" becomes "," and a
-// line break a blank. True when something changed.
-bool MakeStorable(std::string& name) {
-    bool changed = false;
-    for (char& c : name) {
-        if (c == ';') {
-            c = ',';
-            changed = true;
-        } else if (c == '\r' || c == '\n') {
-            c = ' ';
-            changed = true;
-        }
-    }
-    return changed;
 }
 
 CGridCellCheckBox* CheckBoxOf(const CGridCtrl& grid, int row) {
@@ -263,7 +247,9 @@ bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddIte
         const std::string folder = entry.directory && options.m_bDirSize == 1
                                        ? (path.empty() || path.back() == '/' ? path : path + '/') + text
                                        : std::string();
-        const bool changed = MakeStorable(text);
+        // The database file ends a field at ";" and an item at a line end, so a
+        // name holding either would be refused at every save.
+        const bool changed = MakeFieldStorable(text);
         if (!entry.directory && options.m_bExtension != 1) DropExtension(text);
         // The name alone: a size such as "<0.1" is no markup.
         std::string_view name = text;
