@@ -36,7 +36,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& rea
         reason = in.Error();
         return false;
     }
-    bytes.resize(static_cast<std::size_t>(in.Size()));
+    // One byte more than the size, so that the end is seen without growing.
+    bytes.resize(static_cast<std::size_t>(in.Size()) + 1);
     std::size_t have = 0;
     for (;;) {
         if (have == bytes.size()) bytes.resize(std::max<std::size_t>(bytes.size() * 2, 4096));
@@ -192,8 +193,13 @@ std::string PutCsvItems(IItemsFrame& frame, const std::string& file, std::string
                 pane.MakeCheckCell(row);
                 if (auto* box = dynamic_cast<CGridCellCheckBox*>(grid->GetCell(row, 0))) box->SetCheck(true);
                 for (std::size_t i = 0; i < fields.size(); ++i) {
+                    if (!HoldsFieldBreak(fields[i])) {
+                        pane::SetItemCell(*grid, row, targets[i], fields[i]);
+                        continue;
+                    }
                     cell = fields[i];
-                    if (MakeFieldStorable(cell) && changed++ == 0) firstChanged = cell;
+                    MakeFieldStorable(cell);
+                    if (changed++ == 0) firstChanged = cell;
                     pane::SetItemCell(*grid, row, targets[i], cell);
                 }
                 return true;
@@ -251,8 +257,16 @@ void ImportCsvFile(IItemsFrame& frame, IDialogHost& dialogs) {
         CCsvImportDlg dialog(head, DatabaseNames(frame), choice);
         if (dialog.DoModal(dialogs) != DialogId::kOk) return;
         choice = dialog.Choice();
-        std::string text = CsvBytesToUtf8(bytes, choice.encoding);
-        std::string().swap(bytes);
+        // UTF-8 is read where it lies; anything else is converted first.
+        std::string converted;
+        std::string_view text = bytes;
+        if (choice.encoding == CsvEncoding::Utf8Bom && text.starts_with("\xEF\xBB\xBF"))
+            text.remove_prefix(3);
+        else if (choice.encoding != CsvEncoding::Utf8) {
+            converted = CsvBytesToUtf8(bytes, choice.encoding);
+            std::string().swap(bytes);
+            text = converted;
+        }
         const std::string message = PutCsvItems(frame, path, text, choice);
         if (!message.empty()) frame.Messages().Show(message, kImportCaption, MbIcon::Information, MbButtons::Ok);
     } catch (const std::bad_alloc&) {
