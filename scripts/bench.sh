@@ -2,7 +2,7 @@
 # Builds the benchmarks and the program optimised and prints their figures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh cmake g++ ninja-build sqlite3 qt6-base-dev fonts-dejavu-core libcurl4-openssl-dev \
+bash scripts/install-deps.sh cmake g++ ninja-build sqlite3 qt6-base-dev fonts-dejavu-core libcurl4-openssl-dev libtag1-dev pkg-config \
   chromium chromium-driver python3-selenium
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTABULON_TESTS=OFF -DTABULON_BENCH=ON >/dev/null
 cmake --build build/bench
