@@ -15,5 +15,7 @@ build/bench/bench/bench_wide_lines build/bench/apps/tabulon/tabulon
 build/bench/bench/bench_folders
 build/bench/bench/bench_undo
 build/bench/bench/bench_find
+build/bench/bench/bench_csv build/bench/apps/tabulon/tabulon
+build/bench/bench/bench_tags
 # Today's page of 100,000 items in headless Chromium.
 /usr/bin/python3 bench/page_benchmark.py build/bench
