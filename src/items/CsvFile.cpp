@@ -251,8 +251,13 @@ void ImportCsvFile(IItemsFrame& frame, IDialogHost& dialogs) {
             return;
         }
         CsvImportChoice choice;
-        choice.encoding = DetectCsvEncoding(bytes);
         const std::string_view head = std::string_view(bytes).substr(0, kHeadBytes);
+        // Found from the head: a cell further on that is not UTF-8 after all
+        // is shown, and exported, as the Windows-1252 it then is.
+        std::string_view whole = head;
+        if (head.size() < bytes.size() && head.rfind('\n') != std::string_view::npos)
+            whole = head.substr(0, head.rfind('\n') + 1);  // no character cut in two
+        choice.encoding = DetectCsvEncoding(whole);
         choice.separator = DetectCsvSeparator(CsvBytesToUtf8(head, choice.encoding));
         CCsvImportDlg dialog(head, DatabaseNames(frame), choice);
         if (dialog.DoModal(dialogs) != DialogId::kOk) return;
