@@ -104,6 +104,8 @@ TEST_F(CsvCommands, HostileFilesAreReadAsFarAsSound) {
         {std::string("a,b\r\nc\0,d\r\n", 11), {"a|b|", "c|d|"}, "Line 2 of\nFILE\nholds a NUL byte"},
         {"\xFE\xFF", {}, "The file\nFILE\nholds no items."},
     };
+    std::string wide = "a";
+    for (int i = 1; i < 100000; ++i) wide += ",";
     for (const Case& c : cases) {
         const std::string file = scratch.MakeFile("hostile.csv", c.bytes);
         Import(file, {});
@@ -113,6 +115,11 @@ TEST_F(CsvCommands, HostileFilesAreReadAsFarAsSound) {
         EXPECT_EQ(LastMessage().find(told), 0u) << LastMessage();
         fresh->SetRowCount(1);
     }
+    // A hundred thousand fields in one row: as many columns, at once.
+    Import(scratch.MakeFile("wide.csv", wide + "\r\nb\r\n"), {});
+    EXPECT_EQ(fresh->GetColumnCount(), 100001);
+    EXPECT_EQ(fresh->GetCellText(0, 100000), "Col 100000");
+    EXPECT_EQ(LastMessage().find("Line 2 of\n"), 0u) << LastMessage();
 }
 
 }  // namespace tabulon::testing
