@@ -182,9 +182,7 @@ std::string PutCsvItems(IItemsFrame& frame, const std::string& file, std::string
                         return true;
                     }
                 }
-                // Fields past the named ones (a wider record) follow the last.
-                int next = targets.empty() ? 1 : *std::max_element(targets.begin(), targets.end()) + 1;
-                while (targets.size() < fields.size()) targets.push_back(next++);
+                WidenCsvTargets(targets, fields.size());
                 const int needed = *std::max_element(targets.begin(), targets.begin() + fields.size()) + 1;
                 while (grid->GetColumnCount() < needed)
                     if (pane::AppendDataColumn(*grid) < 0) throw std::bad_alloc();

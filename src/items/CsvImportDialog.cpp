@@ -60,6 +60,11 @@ std::vector<int> CsvColumnTargets(std::span<const std::string> names, const std:
     return targets;
 }
 
+void WidenCsvTargets(std::vector<int>& targets, std::size_t fields) {
+    int next = targets.empty() ? 1 : *std::max_element(targets.begin(), targets.end()) + 1;
+    while (targets.size() < fields) targets.push_back(next++);
+}
+
 DialogTemplate CCsvImportDlg::Template() {
     using K = ControlKind;
     DialogTemplate t;
@@ -129,9 +134,10 @@ std::vector<std::string> CCsvImportDlg::PreviewLines() const {
                 return true;
             }
             first = false;
+            WidenCsvTargets(targets, fields.size());
             std::vector<std::string> cells;
             for (std::size_t i = 0; i < fields.size(); ++i) {
-                const std::size_t at = i < targets.size() ? static_cast<std::size_t>(targets[i]) - 1 : i;
+                const auto at = static_cast<std::size_t>(targets[i]) - 1;
                 if (cells.size() <= at) cells.resize(at + 1);
                 std::string cell = fields[i].substr(0, kPreviewCell);
                 MakeFieldStorable(cell);

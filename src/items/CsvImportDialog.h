@@ -24,6 +24,9 @@ constexpr ControlId kPreview{1104};
 // a field whose name is that of a 'Database' column (ASCII case ignored)
 // goes under it, the others after the 'Database' columns, in their order.
 std::vector<int> CsvColumnTargets(std::span<const std::string> names, const std::vector<std::string>& databaseNames);
+// Fields past those targets has room for (a record wider than the first)
+// follow the last column they name.
+void WidenCsvTargets(std::vector<int>& targets, std::size_t fields);
 
 class CCsvImportDlg : public IDialogEvents {
 public:
