@@ -347,7 +347,7 @@ TEST_F(MainWindowTest, DialogHostScalesUnitsAndRoutesReturnAndEscape) {
             EXPECT_GE(base.x, qt::BaseUnitsOf(dialog->font()).x);
             EXPECT_GT(base.x, 3);
             EXPECT_GT(base.y, 8);
-            EXPECT_EQ(dialog->size(), qt::PixelsFromUnits(Rect{0, 0, 364, 200}, base).size());
+            EXPECT_EQ(dialog->size(), qt::PixelsFromUnits(Rect{0, 0, 364, 220}, base).size());
             QWidget* database = dialog->Control(ConfigDlgId::kDatabase);
             ASSERT_TRUE(database);
             EXPECT_EQ(database->geometry(), qt::PixelsFromUnits(Rect{12, 25, 142, 37}, base));
