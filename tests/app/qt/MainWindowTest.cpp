@@ -323,6 +323,45 @@ TEST_F(MainWindowTest, TheProgramsKeysWorkFromAToolWindowAndTheKeyboardComesBack
     EXPECT_EQ(window->MessagePane()->text().toStdString(), "Database saved to " + scratch.PathOf("items.db"));
 }
 
+TEST_F(MainWindowTest, ToolWindowsLeaveTheFindBarInViewGiveItCtrlFAndCloseWithEscape) {
+    ASSERT_TRUE(window->Frame().OpenConfiguration(WriteConfiguration()));
+    qt::CQtFindBar& bar = *window->FindBar();
+    for (const auto& [command, caption] :
+         {std::pair{CommandId::kReplace, "Replace"}, std::pair{CommandId::kFindDuplicate, "Find dublicate"}}) {
+        SCOPED_TRACE(caption);
+        window->Action(command)->trigger();
+        QApplication::processEvents();
+        QWidget* tool = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->windowTitle() == caption) tool = w;
+        ASSERT_TRUE(tool);
+        tool->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(tool));
+        ASSERT_TRUE(tool->focusWidget());
+        QTest::keyClick(tool->focusWidget(), Qt::Key_F, Qt::ControlModifier);
+        QApplication::processEvents();
+        ASSERT_TRUE(bar.isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), bar.Field());
+        EXPECT_GE(tool->frameGeometry().top(), bar.mapToGlobal(QPoint(0, bar.height())).y());
+
+        // A count shown or not, the bar's close button stays where it is.
+        QWidget* close = bar.widgetForAction(bar.actions().back());
+        ASSERT_TRUE(close);
+        const int closeX = close->x();
+        bar.Field()->setText("p");
+        QTest::qWait(400);
+        EXPECT_FALSE(bar.Result()->text().isEmpty());
+        EXPECT_EQ(close->x(), closeX);
+        bar.Close();
+
+        tool->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(tool));
+        QTest::keyClick(tool->focusWidget(), Qt::Key_Escape);
+        QApplication::processEvents();
+        EXPECT_FALSE(tool->isVisible());
+    }
+}
+
 // Records what the dialog logic is told.
 struct RecordingEvents : IDialogEvents {
     void OnInitDialog(IDialogWindow&) override {}
