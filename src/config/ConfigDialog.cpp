@@ -180,7 +180,7 @@ DialogTemplate CConfigDlg::Template() {
         MakeControl(K::Label, DialogId::kNone, "Second row", 164, 106, 39, 8),
         MakeControl(K::Edit, Id::kSecondColour, "", 164, 115, 30, 12, kText),
         MakeControl(K::Button, Id::kPickSecondColour, "c", 195, 115, 13, 13, S::kIcon),
-        MakeControl(K::GroupBox, DialogId::kNone, "Ftp (optional)", 221, 5, 135, 127),
+        MakeControl(K::GroupBox, DialogId::kNone, "Upload (optional)", 221, 5, 135, 127),
         MakeControl(K::Label, DialogId::kNone, "Server", 228, 16, 22, 8),
         MakeControl(K::Edit, Id::kServer, "", 228, 25, 80, 12, kText),
         MakeControl(K::Label, DialogId::kNone, "Protocol", 313, 16, 30, 8),
@@ -194,7 +194,7 @@ DialogTemplate CConfigDlg::Template() {
         MakeControl(K::Edit, Id::kRemoteFile, "", 228, 85, 55, 12, kText),
         MakeControl(K::Label, DialogId::kNone, "Port", 293, 76, 14, 8),
         MakeControl(K::Edit, Id::kPort, "", 293, 85, 55, 12, kText),
-        MakeControl(K::Label, DialogId::kNone, "Certificate file (ftps)", 228, 106, 80, 8),
+        MakeControl(K::Label, Id::kCertLabel, "Certificate file (ftps)", 228, 106, 80, 8),
         MakeControl(K::Button, Id::kBrowseCertFile, "br", 335, 101, 13, 13, S::kIcon),
         MakeControl(K::Edit, Id::kCertFile, "", 228, 115, 120, 12, kText),
         MakeControl(K::GroupBox, DialogId::kNone, "", 221, 127, 135, 51),
@@ -221,6 +221,13 @@ ControlId CConfigDlg::DoModal() {
 void CConfigDlg::OnInitDialog(IDialogWindow& dialog) {
     UpdateData(dialog, false);
     dialog.EnableControl(Id::kWidth, m_record.usewidth == 1);
+    EnableCertificate(dialog);
+}
+
+void CConfigDlg::EnableCertificate(IDialogWindow& dialog) {
+    // Only ftps checks the server against a certificate.
+    const bool ftps = m_record.protocol == kUploadProtocols[1].name;
+    for (const ControlId id : {Id::kCertLabel, Id::kCertFile, Id::kBrowseCertFile}) dialog.EnableControl(id, ftps);
 }
 
 void CConfigDlg::Refuse(IDialogWindow& dialog, ControlId id, const std::string& text) {
@@ -295,6 +302,9 @@ bool CConfigDlg::UpdateData(IDialogWindow& dialog, bool take) {
     if (!integer(Id::kPort, c.port, true)) return false;
     check(Id::kUseWidth, c.usewidth);
     if (!integer(Id::kWidth, c.width, false)) return false;
+    // A width not used is stored as the file reads it back, so that an
+    // unused 0 in the disabled box does not stop Save.
+    if (take && c.usewidth == 0 && c.width <= 0) c.width = CListConfig{}.width;
     check(Id::kOtherLetters, c.otherletters);
     check(Id::kPageStyle, c.pagestyle);
     if (take) {
@@ -415,7 +425,9 @@ void CConfigDlg::PickColour(IDialogWindow& dialog, ControlId button) {
 
 void CConfigDlg::ChangeProtocol(IDialogWindow& dialog) {
     const std::string before = m_record.protocol;
-    if (!UpdateData(dialog, true) || m_record.protocol == before) return;
+    const bool taken = UpdateData(dialog, true);
+    EnableCertificate(dialog);
+    if (!taken || m_record.protocol == before) return;
     // The port goes with the protocol unless the user chose one of his own.
     const int oldIndex = UploadProtocolIndex(before);
     if (m_record.port == 0 || (oldIndex >= 0 && m_record.port == kUploadProtocols[oldIndex].port))
@@ -442,6 +454,11 @@ void CConfigDlg::NoteColour(ControlId edit, const std::string& text) {
 
 void CConfigDlg::Save(IDialogWindow& dialog) {
     if (!UpdateData(dialog, true)) return;
+    // A width in use must be one the file can hold: said at the box itself.
+    if (m_record.usewidth == 1 && m_record.width <= 0) {
+        Refuse(dialog, Id::kWidth, "Please enter an integer between 1 and " + std::to_string(INT_MAX) + ".");
+        return;
+    }
     // The file is written from the main window's record: the copy goes in
     // for the save and stays only when the save succeeded.
     const CListConfig before = m_frame.Config();
