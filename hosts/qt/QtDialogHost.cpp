@@ -181,14 +181,25 @@ void GrowToHint(QRect& place, const QWidget& widget) {
     place.moveTop(place.top() - (place.height() - height) / 2);
 }
 
-// A screen reader names a control that shows no text of its own after the
-// label before it, or else after the check box just before it, which
-// switches it on. A label names one control.
+// A screen reader names a control after the name the table gives it; one
+// that shows no text of its own after the label before it (without its
+// colon), or else after the check box just before it, which switches it on.
+// A label names one control.
 class CAccessibleNames {
 public:
     void Name(const DialogControl& c, QWidget& widget) {
+        const QString spoken = Shown(c.spokenName);
+        if (!spoken.isEmpty()) {
+            widget.setAccessibleName(spoken);
+            // A picture's button tells a mouse user the same.
+            if (c.style & ControlStyle::kIcon) widget.setToolTip(spoken);
+        }
         switch (c.kind) {
-        case ControlKind::Label: m_fromLabel = Shown(c.text).replace('\n', ' ').trimmed(); break;
+        case ControlKind::Label:
+            m_label = qobject_cast<QLabel*>(&widget);
+            m_fromLabel = Shown(c.text).replace('\n', ' ').trimmed();
+            if (m_fromLabel.endsWith(':')) m_fromLabel.chop(1);
+            break;
         case ControlKind::Edit:
         case ControlKind::DropDownList:
         case ControlKind::ListBox:
@@ -196,16 +207,21 @@ public:
         case ControlKind::ProgressBar:
         case ControlKind::Grid:
         case ControlKind::ColourSwatch:
-            if (!m_fromLabel.isEmpty() || !m_fromCheckBox.isEmpty())
+            if (spoken.isEmpty() && (!m_fromLabel.isEmpty() || !m_fromCheckBox.isEmpty()))
                 widget.setAccessibleName(m_fromLabel.isEmpty() ? m_fromCheckBox : m_fromLabel);
+            // Some controls (a drop-down list on Linux) are read after the
+            // label that names them, whatever their own name.
+            if (m_label && !m_fromLabel.isEmpty()) m_label->setBuddy(&widget);
             m_fromLabel.clear();
+            m_label = nullptr;
             break;
         default: break;
         }
-        m_fromCheckBox = c.kind == ControlKind::CheckBox ? Shown(c.text) : QString();
+        m_fromCheckBox = c.kind != ControlKind::CheckBox ? QString() : spoken.isEmpty() ? Shown(c.text) : spoken;
     }
 
 private:
+    QLabel* m_label = nullptr;  // the label m_fromLabel comes from
     QString m_fromLabel;
     QString m_fromCheckBox;
 };

@@ -57,28 +57,32 @@ DialogTemplate CAddItemsDlg::Template() {
     t.caption = "Add items";
     t.units = {246, 145};
     t.controls = {
-        MakeControl(K::TreeView, Id::kFolderTree, "", 2, 3, 130, 140),
+        Spoken(MakeControl(K::TreeView, Id::kFolderTree, "", 2, 3, 130, 140), "Folders"),
         MakeControl(K::DefaultButton, DialogId::kOk, "Add", 138, 3, 50, 14),
         MakeControl(K::Button, DialogId::kCancel, "Cancel", 193, 3, 50, 14),
 
+        // The groups' controls say which group they belong to: a screen
+        // reader meets them one by one.
         MakeControl(K::CheckBox, Id::kFiles, "Files", 138, 21, 60, 10),
-        MakeControl(K::GroupBox, DialogId::kNone, "", 138, 31, 106, 46),
-        MakeControl(K::CheckBox, Id::kFileSize, "Size", 144, 39, 40, 10),
-        MakeControl(K::CheckBox, Id::kExtension, "Extension", 190, 39, 50, 10),
-        MakeControl(K::RadioButton, Id::kFileMb, "Mb", 144, 51, 26, 10, S::kGroup),
-        MakeControl(K::RadioButton, Id::kFileKb, "kb", 172, 51, 24, 10),
-        MakeControl(K::RadioButton, Id::kFileB, "b", 198, 51, 22, 10),
-        MakeControl(K::CheckBox, Id::kFileAddUnit, "Add unit", 144, 63, 44, 10),
-        MakeControl(K::Edit, Id::kFileUnit, "", 190, 62, 40, 12, S::kAutoHScroll),
+        Spoken(MakeControl(K::GroupBox, DialogId::kNone, "", 138, 31, 106, 46), "Files"),
+        Spoken(MakeControl(K::CheckBox, Id::kFileSize, "Size", 144, 39, 40, 10), "File size"),
+        Spoken(MakeControl(K::CheckBox, Id::kExtension, "Extension", 190, 39, 50, 10), "File extension"),
+        Spoken(MakeControl(K::RadioButton, Id::kFileMb, "Mb", 144, 51, 26, 10, S::kGroup), "File size in megabytes"),
+        Spoken(MakeControl(K::RadioButton, Id::kFileKb, "kb", 172, 51, 24, 10), "File size in kilobytes"),
+        Spoken(MakeControl(K::RadioButton, Id::kFileB, "b", 198, 51, 22, 10), "File size in bytes"),
+        Spoken(MakeControl(K::CheckBox, Id::kFileAddUnit, "Add unit", 144, 63, 44, 10), "Add a unit to file sizes"),
+        Spoken(MakeControl(K::Edit, Id::kFileUnit, "", 190, 62, 40, 12, S::kAutoHScroll), "Unit of file sizes"),
 
         MakeControl(K::CheckBox, Id::kDirectories, "Directories", 138, 81, 60, 10),
-        MakeControl(K::GroupBox, DialogId::kNone, "", 138, 91, 106, 46),
-        MakeControl(K::CheckBox, Id::kDirSize, "Size", 144, 99, 40, 10),
-        MakeControl(K::RadioButton, Id::kDirMb, "Mb", 144, 111, 26, 10, S::kGroup),
-        MakeControl(K::RadioButton, Id::kDirKb, "kb", 172, 111, 24, 10),
-        MakeControl(K::RadioButton, Id::kDirB, "b", 198, 111, 22, 10),
-        MakeControl(K::CheckBox, Id::kDirAddUnit, "Add unit", 144, 123, 44, 10),
-        MakeControl(K::Edit, Id::kDirUnit, "", 190, 122, 40, 12, S::kAutoHScroll),
+        Spoken(MakeControl(K::GroupBox, DialogId::kNone, "", 138, 91, 106, 46), "Directories"),
+        Spoken(MakeControl(K::CheckBox, Id::kDirSize, "Size", 144, 99, 40, 10), "Directory size"),
+        Spoken(MakeControl(K::RadioButton, Id::kDirMb, "Mb", 144, 111, 26, 10, S::kGroup),
+               "Directory size in megabytes"),
+        Spoken(MakeControl(K::RadioButton, Id::kDirKb, "kb", 172, 111, 24, 10), "Directory size in kilobytes"),
+        Spoken(MakeControl(K::RadioButton, Id::kDirB, "b", 198, 111, 22, 10), "Directory size in bytes"),
+        Spoken(MakeControl(K::CheckBox, Id::kDirAddUnit, "Add unit", 144, 123, 44, 10),
+               "Add a unit to directory sizes"),
+        Spoken(MakeControl(K::Edit, Id::kDirUnit, "", 190, 122, 40, 12, S::kAutoHScroll), "Unit of directory sizes"),
     };
     return t;
 }

@@ -25,6 +25,7 @@
 #include <memory>
 #include <new>
 
+#include "../../qt/ReaderName.h"
 #include "FakeFolderNamespace.h"
 #include "FakeFtpSession.h"
 #include "IdleHosts.h"
@@ -360,6 +361,19 @@ TEST_F(MainWindowTest, ToolWindowsLeaveTheFindBarInViewGiveItCtrlFAndCloseWithEs
         QApplication::processEvents();
         EXPECT_FALSE(tool->isVisible());
     }
+}
+
+TEST_F(MainWindowTest, TheFindBarsControlsAreNamedForAScreenReader) {
+    qt::CQtFindBar& bar = *window->FindBar();
+    bar.Open(false);
+    bar.Field()->setText("x");  // the clear button shows
+    QStringList names;
+    for (QWidget* w : bar.findChildren<QWidget*>())
+        if (w->isVisible() && (qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractButton*>(w) || w == bar.Result()))
+            names << ReaderName(w);
+    names.sort();
+    EXPECT_EQ(names,
+              (QStringList{"Clear the search text", "Close", "Column", "Match case", "Matches", "Whole cell", "in"}));
 }
 
 // Records what the dialog logic is told.

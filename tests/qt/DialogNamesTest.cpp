@@ -1,0 +1,89 @@
+// What a screen reader hears for the dialogs' controls: buttons that show a
+// picture named after their field, drop-down lists after their labels, and
+// shortened texts said whole.
+
+#include <gtest/gtest.h>
+
+#include <QGroupBox>
+#include <QStringList>
+
+#include "ReaderName.h"
+#include "config/ConfigDialog.h"
+#include "qt/QtDialogHost.h"
+#include "tools/AddItemsDialog.h"
+#include "tools/FindDuplicateDlg.h"
+#include "tools/ReplaceDlg.h"
+
+namespace tabulon::testing {
+namespace {
+
+struct NoEvents : IDialogEvents {
+    void OnInitDialog(IDialogWindow&) override {}
+    void OnCommand(IDialogWindow&, ControlId) override {}
+};
+
+TEST(DialogNames, EveryControlIsNamedAsAReaderShouldSayIt) {
+    namespace C = ConfigDlgId;
+    namespace A = AddItemsDlgId;
+    struct Named {
+        ControlId id;
+        const char* name;
+    };
+    struct Case {
+        DialogTemplate dialog;
+        std::vector<Named> controls;
+        QStringList groups;
+    };
+    const Case cases[] = {
+        {CConfigDlg::Template(),
+         {{C::kBrowseDatabase, "Browse for the database file"},
+          {C::kBrowseOutput, "Browse for the output file"},
+          {C::kEditHead, "Edit the head file"},
+          {C::kBrowseHeadFile, "Browse for the head file"},
+          {C::kEditEnd, "Edit the end file"},
+          {C::kBrowseEndFile, "Browse for the end file"},
+          {C::kBrowseCfgFile, "Browse for the configuration file"},
+          {C::kBrowseCertFile, "Browse for the certificate file"},
+          {C::kPickHeadColour, "Pick the headline color"},
+          {C::kPickIndexColour, "Pick the index color"},
+          {C::kPickFirstColour, "Pick the first row color"},
+          {C::kPickSecondColour, "Pick the second row color"},
+          {C::kProtocol, "Protocol"},
+          {C::kAddIndex, "Index"},
+          {C::kDatabase, "Database"},
+          {C::kPort, "Port"}},
+         {"List layout"}},
+        {CReplaceDlg::Template(),
+         {{ReplaceId::kNewItems, "New items"},
+          {ReplaceId::kDatabase, "Database"},
+          {ReplaceId::kColumns, "Column to replace in"},
+          {ReplaceId::kWithText, "With"}},
+         {}},
+        {CFindDuplicateDlg::Template(), {{FindDuplicateId::kCaseSensitive, "Case sensitive"}}, {}},
+        {CAddItemsDlg::Template(),
+         {{A::kFolderTree, "Folders"},
+          {A::kFileSize, "File size"},
+          {A::kFileKb, "File size in kilobytes"},
+          {A::kFileUnit, "Unit of file sizes"},
+          {A::kDirSize, "Directory size"},
+          {A::kDirAddUnit, "Add a unit to directory sizes"}},
+         {"Directories", "Files"}},
+    };
+    for (const Case& c : cases) {
+        NoEvents events;
+        qt::CQtDialog dialog(c.dialog, events, nullptr);
+        for (const Named& named : c.controls) {
+            QWidget* control = dialog.Control(named.id);
+            ASSERT_NE(control, nullptr) << c.dialog.caption << " " << static_cast<int>(named.id);
+            EXPECT_EQ(ReaderName(control), QString::fromUtf8(named.name)) << c.dialog.caption;
+        }
+        QStringList groups;
+        for (const QGroupBox* group : dialog.findChildren<QGroupBox*>())
+            if (group->title().isEmpty()) groups << group->accessibleName();
+        groups.sort();
+        EXPECT_EQ(groups, c.groups) << c.dialog.caption;
+    }
+}
+
+}  // namespace
+}  // namespace tabulon::testing
