@@ -9,18 +9,21 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <functional>
 #include <memory>
 #include <new>
@@ -374,6 +377,29 @@ TEST_F(MainWindowTest, TheFindBarsControlsAreNamedForAScreenReader) {
     names.sort();
     EXPECT_EQ(names,
               (QStringList{"Clear the search text", "Close", "Column", "Match case", "Matches", "Whole cell", "in"}));
+}
+
+TEST_F(MainWindowTest, FilesDroppedFromAFileManagerAreImportedOrOpenedWhereTheyFall) {
+    const std::string cfg = WriteConfiguration();
+    const std::string more = scratch.MakeFile("more.db", "fig;green\r\n");
+    const auto drop = [&](const std::string& path, QWidget* on) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+        const QPointF at = on->mapTo(window.get(), on->rect().center());
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(window.get(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(window.get(), &dropped);
+        EXPECT_TRUE(dropped.isAccepted());
+        QTest::qWait(50);
+    };
+    drop(more, window->NewItemsWidget());
+    ASSERT_EQ(New().GetRowCount(), 2);
+    EXPECT_EQ(New().GetCellText(1, 1), "fig");
+    drop(cfg, window->DatabaseWidget());
+    EXPECT_EQ(window->windowTitle().toStdString(), "Tabulon - " + cfg);
+    EXPECT_EQ(Db().GetCellText(2, 1), "plum");
 }
 
 // Records what the dialog logic is told.
