@@ -16,6 +16,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QVBoxLayout>
 
 #include "qt/QtAsking.h"
 #include "qt/QtGridWidget.h"
@@ -357,6 +361,37 @@ void CQtDialog::Build(const DialogTemplate& dialog) {
     }
     // The group boxes go behind what they frame.
     for (QGroupBox* group : findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) group->lower();
+    ScrollWhenTooBig();
+}
+
+void CQtDialog::ScrollWhenTooBig() {
+    // The screen's room, less the window manager's frame and title.
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const int frame = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 16;
+    const QSize room = screen->availableGeometry().size() - QSize(16, frame);
+    const QSize whole = size();
+    if (whole.width() <= room.width() && whole.height() <= room.height()) return;
+    // On a small screen or at a large scale factor the controls keep their
+    // places on a page that scrolls (Tab scrolls to the control it reaches).
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("page"));
+    page->setFixedSize(whole);
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const bool hidden = child->isHidden();
+        child->setParent(page);
+        if (!hidden) child->show();
+    }
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(page);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    setMinimumSize(0, 0);
+    setMaximumSize(whole + QSize(bar, bar));
+    resize((whole + QSize(bar, bar)).boundedTo(room));
 }
 
 QWidget* CQtDialog::Control(ControlId id) const {
@@ -546,7 +581,7 @@ void CQtDialog::SetProgressPos(ControlId id, int pos) {
 void CQtDialog::AttachGrid(ControlId id, CGridCtrl& grid) {
     QWidget* place = Control(id);
     if (!place || qobject_cast<CQtGridWidget*>(place)) return;
-    auto* widget = new CQtGridWidget(grid, this);
+    auto* widget = new CQtGridWidget(grid, place->parentWidget());
     widget->setGeometry(place->geometry());
     widget->setObjectName(place->objectName());
     widget->setAccessibleName(place->accessibleName());

@@ -1,11 +1,17 @@
-// What a screen reader hears for the dialogs' controls: buttons that show a
-// picture named after their field, drop-down lists after their labels, and
-// shortened texts said whole.
+// The dialogs for those who do not see them whole: what a screen reader
+// hears for their controls (buttons that show a picture named after their
+// field, drop-down lists after their labels, shortened texts said whole), and
+// a dialog larger than the screen, which scrolls to every control.
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QGroupBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStringList>
+#include <QTest>
 
 #include "ReaderName.h"
 #include "config/ConfigDialog.h"
@@ -83,6 +89,34 @@ TEST(DialogNames, EveryControlIsNamedAsAReaderShouldSayIt) {
         groups.sort();
         EXPECT_EQ(groups, c.groups) << c.dialog.caption;
     }
+}
+
+TEST(DialogReach, ADialogLargerThanTheScreenFitsOnItAndScrollsToTheControlTabReaches) {
+    // Twice the screen's size in dialog units, a button in each far corner.
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    DialogTemplate t;
+    t.caption = "Large";
+    t.units = {screen.width(), screen.height() / 2};
+    t.controls = {MakeControl(ControlKind::Button, ControlId{10}, "First", 2, 2, 40, 14),
+                  MakeControl(ControlKind::Button, ControlId{11}, "Last", t.units.cx - 42, t.units.cy - 16, 40, 14)};
+    NoEvents events;
+    qt::CQtDialog dialog(t, events, nullptr);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_LE(dialog.width(), screen.width());
+    EXPECT_LE(dialog.height(), screen.height());
+    auto* scroll = dialog.findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    QWidget* last = dialog.Control(ControlId{11});
+    dialog.Control(ControlId{10})->setFocus();
+    QTest::keyClick(dialog.Control(ControlId{10}), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), last);
+    const QRect shown(last->mapTo(scroll->viewport(), QPoint()), last->size());
+    EXPECT_TRUE(scroll->viewport()->rect().contains(shown));
+
+    // One that fits has no scroll area.
+    qt::CQtDialog config(CConfigDlg::Template(), events, nullptr);
+    EXPECT_EQ(config.findChild<QScrollArea*>(), nullptr);
 }
 
 }  // namespace
