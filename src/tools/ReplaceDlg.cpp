@@ -70,12 +70,13 @@ DialogTemplate CReplaceDlg::Template() {
 }
 
 bool CReplaceDlg::Create() {
-    m_window = m_context.dialogs.ShowModeless(Template(), *this);
-    if (!m_window) return false;
+    DialogTemplate shown = Template();
     const Rect main = m_context.frame.MainWindowRect();
     // Beside the main window's top, below its bars: the find bar stays in view.
-    m_window->MoveWindow(
-        {main.right - kLeftOfMainRight, std::max(main.top + kBelowMainTop, m_context.frame.MainWindowBarsBottom())});
+    shown.topLeft = Point{main.right - kLeftOfMainRight,
+                          std::max(main.top + kBelowMainTop, m_context.frame.MainWindowBarsBottom())};
+    m_window = m_context.dialogs.ShowModeless(shown, *this);
+    if (!m_window) return false;
     return true;
 }
 
