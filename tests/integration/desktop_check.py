@@ -2,7 +2,8 @@
 """The window on a real X server (Xvfb with a window manager), as a user sees
 it: under a light and a dark colour scheme the item cells' text is readable
 (4.5:1 at least), Ctrl+C puts the focus cell's text on the clipboard, and
-Shift+F10 opens the focus cell's menu beside it; at QT_SCALE_FACTOR=2 on a
+Shift+F10 opens the focus cell's menu beside it, 'Replace' opens below the
+open find bar, title bar and all; at QT_SCALE_FACTOR=2 on a
 1280 x 800 screen the configuration dialog lies on the screen.
 
     desktop_check.py TABULON EXAMPLES_FOLDER
@@ -10,7 +11,7 @@ Shift+F10 opens the focus cell's menu beside it; at QT_SCALE_FACTOR=2 on a
 Exits 77 (skipped) when a tool it needs is missing."""
 import contextlib, os, shutil, subprocess, sys, tempfile, time
 
-NEEDED = ('Xvfb', 'openbox', 'xdotool', 'import', 'xclip', 'convert')
+NEEDED = ('Xvfb', 'openbox', 'xdotool', 'xprop', 'import', 'xclip', 'convert')
 missing = [t for t in NEEDED if not shutil.which(t)]
 if missing:
     print('skipped: missing', ' '.join(missing))
@@ -39,9 +40,10 @@ def pixels(png, x, y, w, h):
 
 
 @contextlib.contextmanager
-def desktop(extra_env, work, size='1024x768'):
+def desktop(extra_env, work, size='1024x768', move=True):
     """The program on example.cfg in a fresh X server with a window manager:
-    (env, xdotool, screenshot, main window id), or a window id of None."""
+    (env, xdotool, screenshot, main window id), or a window id of None. The
+    window is moved to the screen's corner unless move is False."""
     display = next(n for n in range(300, 400) if not os.path.exists(f'/tmp/.X{n}-lock'))
     env = dict(os.environ, DISPLAY=f':{display}', QT_QPA_PLATFORM='xcb', XDG_RUNTIME_DIR=tempfile.mkdtemp(),
                XDG_CONFIG_HOME=os.path.join(work, 'config'), **extra_env)
@@ -67,7 +69,8 @@ def desktop(extra_env, work, size='1024x768'):
             time.sleep(0.2)
         if window:
             window = window.split()[0]
-            x('windowmove', window, '0', '0')
+            if move:
+                x('windowmove', window, '0', '0')
             time.sleep(1.5)
         yield env, x, shot, window or None
     finally:
@@ -128,6 +131,44 @@ def run(scheme_env, dark, work):
         return failures
 
 
+def tool_window(work):
+    """'Replace' opens below the open find bar, title bar and all: its frame's
+    top is no higher than where 'New items' begins under the bar. The window
+    stays where the window manager put it: moved from outside, Qt knows its
+    place less well than the program does in use."""
+    with desktop({}, work, move=False) as (env, x, shot, window):
+        if not window:
+            return ['the window did not show']
+        g = dict(l.split('=') for l in x('getwindowgeometry', '--shell', window).splitlines())
+        left, top, height = int(g['X']), int(g['Y']), int(g['HEIGHT'])
+        x('key', 'ctrl+f')
+        time.sleep(0.5)
+        bar = shot(os.path.join(work, 'bar.png'))
+        column = pixels(bar, left + 10, top, 1, height // 2)
+        pane_top = next((top + y for y, (r, g_, b) in enumerate(column) if y > 40 and b > r + 60), None)
+        x('key', 'alt+t')
+        time.sleep(0.3)
+        x('key', 'r')
+        replace = ''
+        for _ in range(25):
+            replace = x('search', '--onlyvisible', '--name', '^Replace$')
+            if replace:
+                break
+            time.sleep(0.2)
+        if not replace or pane_top is None:
+            return ['Replace or the New items pane under the find bar was not found']
+        time.sleep(0.5)
+        replace = replace.split()[0]
+        client_top = int(dict(l.split('=') for l in x('getwindowgeometry', '--shell', replace).splitlines())['Y'])
+        extents = subprocess.run(['xprop', '-id', replace, '_NET_FRAME_EXTENTS'], env=env, capture_output=True,
+                                 text=True).stdout
+        title = int(extents.split('=')[1].split(',')[2]) if '=' in extents else 0
+        print(f'  Replace: frame top {client_top - title}, New items under the find bar from {pane_top}')
+        if client_top - title < pane_top - 3:
+            return ['Replace covers the find bar']
+        return []
+
+
 def scaled(work):
     """At twice the size on a 1280 x 800 screen the configuration dialog lies
     on the screen whole, its frame included (what does not fit scrolls)."""
@@ -157,6 +198,7 @@ def scaled(work):
 failed = 0
 checks = [('light scheme', lambda work: run({}, False, work)),
           ('dark scheme', lambda work: run({'QT_QPA_PLATFORMTHEME': 'gtk3', 'GTK_THEME': 'Adwaita:dark'}, True, work)),
+          ('the tool window', tool_window),
           ('scale factor 2', scaled)]
 for name, check in checks:
     work = tempfile.mkdtemp(prefix='tabulon-desktop-')
