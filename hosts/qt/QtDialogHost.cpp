@@ -640,9 +640,6 @@ IModelessDialog* CQtDialogHost::ShowModeless(const DialogTemplate& dialog, IDial
     QWidget* parent = m_parent ? m_parent : QApplication::activeWindow();
     auto* window = new CQtDialog(dialog, events, parent);
     window->SetModeless();
-    // Placed before it shows: a window moved once shown lands with its
-    // inside where its frame was meant to be, before the frame is known.
-    if (dialog.topLeft) window->move(dialog.topLeft->x, dialog.topLeft->y);
     events.OnInitDialog(*window);
     if (!window->Ended()) window->show();
     return window;

@@ -6,7 +6,6 @@
 // control id through IDialogWindow. The host builds the window from the
 // table, reports commands and ends the dialog when asked.
 
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -105,10 +104,6 @@ struct DialogTemplate {
     int fontPoints = 8;
     bool hasCloseBox = true;
     std::vector<DialogControl> controls;
-    // Where a modeless window opens on the screen, its frame included; none:
-    // where the host puts it. Given before it shows, so that the window
-    // manager's frame lands there too.
-    std::optional<Point> topLeft = {};
 };
 
 // The shown dialog, addressed by control id.

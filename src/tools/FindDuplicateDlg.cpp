@@ -54,13 +54,12 @@ DialogTemplate CFindDuplicateDlg::Template() {
 }
 
 bool CFindDuplicateDlg::Create() {
-    DialogTemplate shown = Template();
+    m_window = m_context.dialogs.ShowModeless(Template(), *this);
+    if (!m_window) return false;
     const Rect main = m_context.frame.MainWindowRect();
     // Beside the main window's top, below its bars: the find bar stays in view.
-    shown.topLeft = Point{main.right - kLeftOfMainRight,
-                          std::max(main.top + kBelowMainTop, m_context.frame.MainWindowBarsBottom())};
-    m_window = m_context.dialogs.ShowModeless(shown, *this);
-    if (!m_window) return false;
+    m_window->MoveWindow(
+        {main.right - kLeftOfMainRight, std::max(main.top + kBelowMainTop, m_context.frame.MainWindowBarsBottom())});
     return true;
 }
 

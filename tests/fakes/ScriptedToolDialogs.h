@@ -152,7 +152,6 @@ public:
     IModelessDialog* ShowModeless(const DialogTemplate& t, IDialogEvents& events) override {
         auto dialog = std::make_unique<ToolDialog>(t);
         dialog->events = &events;
-        if (t.topLeft) dialog->MoveWindow(*t.topLeft);
         events.OnInitDialog(*dialog);
         modeless.push_back(std::move(dialog));
         return modeless.back().get();
