@@ -89,8 +89,7 @@ def run(scheme_env, dark, work):
         failures = []
         # The 'Database' grid's first items: under the heading row of the lower pane.
         before = shot(os.path.join(work, 'before.png'))
-        geometry = dict(l.split('=') for l in x('getwindowgeometry', '--shell', window).splitlines())
-        height = int(geometry['HEIGHT'])
+        height = geometry(x, window)['HEIGHT']
         # Search the lower half for a row of item cells: the most common colour
         # is the cells' background, the one that differs most from it the text.
         region = pixels(before, 100, height // 2 + 40, 180, 60)
@@ -131,6 +130,28 @@ def run(scheme_env, dark, work):
         return failures
 
 
+def geometry(x, window):
+    """A window's X, Y, WIDTH and HEIGHT as xdotool gives them."""
+    return {k: int(v) for k, v in (l.split('=') for l in x('getwindowgeometry', '--shell', window).splitlines())
+            if k != 'SCREEN'}
+
+
+def from_menu(x, menu_key, item_key, title):
+    """Chooses a menu item by its letters and waits for the window it opens:
+    (window id, its geometry as xdotool gives it), or None."""
+    x('key', menu_key)
+    time.sleep(0.4)
+    x('key', item_key)
+    for _ in range(25):
+        found = x('search', '--onlyvisible', '--name', f'^{title}$')
+        if found:
+            time.sleep(0.5)
+            window = found.split()[0]
+            return window, geometry(x, window)
+        time.sleep(0.2)
+    return None
+
+
 def tool_window(work):
     """'Replace' opens below the open find bar, title bar and all: its frame's
     top is no higher than where 'New items' begins under the bar. The window
@@ -139,27 +160,17 @@ def tool_window(work):
     with desktop({}, work, move=False) as (env, x, shot, window):
         if not window:
             return ['the window did not show']
-        g = dict(l.split('=') for l in x('getwindowgeometry', '--shell', window).splitlines())
-        left, top, height = int(g['X']), int(g['Y']), int(g['HEIGHT'])
+        left, top, height = (geometry(x, window)[k] for k in ('X', 'Y', 'HEIGHT'))
         x('key', 'ctrl+f')
         time.sleep(0.5)
         bar = shot(os.path.join(work, 'bar.png'))
         column = pixels(bar, left + 10, top, 1, height // 2)
         pane_top = next((top + y for y, (r, g_, b) in enumerate(column) if y > 40 and b > r + 60), None)
-        x('key', 'alt+t')
-        time.sleep(0.3)
-        x('key', 'r')
-        replace = ''
-        for _ in range(25):
-            replace = x('search', '--onlyvisible', '--name', '^Replace$')
-            if replace:
-                break
-            time.sleep(0.2)
-        if not replace or pane_top is None:
+        opened = from_menu(x, 'alt+t', 'r', 'Replace')
+        if not opened or pane_top is None:
             return ['Replace or the New items pane under the find bar was not found']
-        time.sleep(0.5)
-        replace = replace.split()[0]
-        client_top = int(dict(l.split('=') for l in x('getwindowgeometry', '--shell', replace).splitlines())['Y'])
+        replace, placed = opened
+        client_top = placed['Y']
         extents = subprocess.run(['xprop', '-id', replace, '_NET_FRAME_EXTENTS'], env=env, capture_output=True,
                                  text=True).stdout
         title = int(extents.split('=')[1].split(',')[2]) if '=' in extents else 0
@@ -175,20 +186,10 @@ def scaled(work):
     with desktop({'QT_SCALE_FACTOR': '2'}, work, '1280x800') as (env, x, shot, window):
         if not window:
             return ['the window did not show']
-        x('key', 'alt+f')
-        time.sleep(0.5)
-        x('key', 'e')
-        dialog = ''
-        for _ in range(25):
-            dialog = x('search', '--onlyvisible', '--name', '^Configuration$')
-            if dialog:
-                break
-            time.sleep(0.2)
-        if not dialog:
+        opened = from_menu(x, 'alt+f', 'e', 'Configuration')
+        if not opened:
             return ['the configuration dialog did not show']
-        time.sleep(0.5)
-        g = dict(l.split('=') for l in x('getwindowgeometry', '--shell', dialog.split()[0]).splitlines())
-        left, top, width, height = (int(g[k]) for k in ('X', 'Y', 'WIDTH', 'HEIGHT'))
+        left, top, width, height = (opened[1][k] for k in ('X', 'Y', 'WIDTH', 'HEIGHT'))
         print(f'  the configuration dialog: {width}x{height} at {left},{top}')
         if left < 0 or top < 0 or left + width > 1280 or top + height > 800:
             return [f'the configuration dialog ({width}x{height} at {left},{top}) leaves the 1280x800 screen']
