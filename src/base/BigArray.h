@@ -1,7 +1,8 @@
 #pragma once
 // The few arrays known to grow big with a list (the table of rows, the sort
-// keys, the rows a sort gathers, the find bar's copy of the texts) are made
-// with CBigArrayAllocator, by name where they are declared. The host may give
+// keys, the rows a sort gathers, the find bar's copy of the texts, the rows
+// of a column being fitted, the blocks files are read and written in) are
+// made with CBigArrayAllocator, by name where they are declared. The host may give
 // arrays of kBigArray bytes and more memory of their own (mappings the system
 // backs with large pages: such an array is walked all over in sorted order,
 // and small pages then cost a translation miss at nearly every row); smaller
@@ -52,5 +53,23 @@ struct CBigArrayAllocator {
 template <typename T>
 using BigVector = std::vector<T, CBigArrayAllocator<T>>;
 using BigString = std::basic_string<char, std::char_traits<char>, CBigArrayAllocator<char>>;
+
+}  // namespace tabulon
+
+namespace tabulon {
+
+// Bytes to read a file into, left as they come.
+class CBigBlock {
+public:
+    explicit CBigBlock(std::size_t bytes) : m_bytes(bytes), m_data(static_cast<char*>(bigarray::Allocate(bytes))) {}
+    ~CBigBlock() { bigarray::Free(m_data, m_bytes); }
+    CBigBlock(const CBigBlock&) = delete;
+    CBigBlock& operator=(const CBigBlock&) = delete;
+    char* get() const noexcept { return m_data; }
+
+private:
+    std::size_t m_bytes;
+    char* m_data;
+};
 
 }  // namespace tabulon

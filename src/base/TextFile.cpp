@@ -15,6 +15,7 @@
 #include <memory>
 #include <system_error>
 
+#include "base/BigArray.h"
 #include "base/ProgramName.h"
 
 namespace fs = std::filesystem;
@@ -400,7 +401,7 @@ bool ReadFileLines(const std::string& path, const FileLineHandler& onLine, std::
     // As large as the file, up to a limit: a small file costs a small buffer.
     const std::size_t size =
         std::clamp<std::uintmax_t>(in.Size() + 1, std::uintmax_t{4096}, std::uintmax_t{kLargestLineBlock});
-    std::unique_ptr<char[]> block(new char[size]);
+    const CBigBlock block(size);
     std::string pending;  // a line begun in an earlier block
     std::uint64_t read = 0;
     for (;;) {

@@ -600,7 +600,7 @@ int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc
     struct Kind {
         const CGridCellBase* defaultCell;
         unsigned margin;
-        std::vector<int> rows;
+        BigVector<int> rows;
         std::unique_ptr<CWidestText> texts;
     };
     std::vector<Kind> kinds;
@@ -628,9 +628,16 @@ int CGridCtrl::WidestCellExtent(int col, int first, int last, IDeviceContext& dc
         const unsigned margin = cell->GetMargin();
         auto kind = std::find_if(kinds.begin(), kinds.end(),
                                  [&](const Kind& k) { return k.defaultCell == defaultCell && k.margin == margin; });
-        if (kind == kinds.end())
+        if (kind == kinds.end()) {
             kind = kinds.insert(
                 kinds.end(), Kind{defaultCell, margin, {}, std::make_unique<CWidestText>(dc, cell->GetFontObject())});
+            // Most rows from here on are mostly of the first kind met.
+            const auto rest = static_cast<std::size_t>(last - r + 1);
+            if (kinds.size() == 1) {
+                kind->rows.reserve(rest);
+                kind->texts->Reserve(rest);
+            }
+        }
         kind->rows.push_back(r);
         kind->texts->Add(cell->GetText());
     }

@@ -205,6 +205,8 @@ CWidestText::CWidestText(IDeviceContext& dc, const LogFont* font)
 
 CWidestText::~CWidestText() = default;
 
+void CWidestText::Reserve(std::size_t count) { m_entries.reserve(count); }
+
 void CWidestText::Add(std::string_view text) {
     Entry entry{text.data(), 0, static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), UINT32_MAX)), 0};
     CCharAdvances& advances = *m_advances;
@@ -251,7 +253,7 @@ std::optional<WidestText> CWidestText::Find() {
     // A first bound for every other text, each pair counted as the one that
     // adds most. The text with the highest goes first, as it is likely the
     // widest.
-    std::vector<int> bounds(count, -1);
+    BigVector<int> bounds(count, -1);
     std::size_t highest = count;
     for (std::size_t i = 0; i < count; ++i) {
         const Entry& entry = m_entries[i];
@@ -269,7 +271,7 @@ std::optional<WidestText> CWidestText::Find() {
     for (int bound : bounds) top = std::max(top, bound);
     const int lowest = widest.width + 1;
     if (top >= lowest) {
-        std::vector<std::size_t> order;
+        BigVector<std::size_t> order;
         if (static_cast<std::size_t>(top - lowest) < 4 * count) {
             std::vector<std::uint32_t> start(static_cast<std::size_t>(top - lowest) + 2, 0);
             for (int bound : bounds)

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/BigArray.h"
 #include "platform/DeviceContext.h"
 
 namespace tabulon {
@@ -36,6 +37,8 @@ public:
     CWidestText(const CWidestText&) = delete;
     CWidestText& operator=(const CWidestText&) = delete;
 
+    // Room for count texts, when about that many will come.
+    void Reserve(std::size_t count);
     // text must stay as it is until Find; places count from 0.
     void Add(std::string_view text);
     // The widest text added; none when none was. Ties go to any of the widest.
@@ -46,7 +49,7 @@ private:
     IDeviceContext& m_dc;
     const LogFont* m_font;
     std::unique_ptr<CCharAdvances> m_advances;
-    std::vector<Entry> m_entries;
+    BigVector<Entry> m_entries;  // one a row of a column being fitted
 };
 
 // The widest of count texts, textAt(i) giving text i, in the font dc has

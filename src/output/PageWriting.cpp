@@ -77,7 +77,7 @@ bool CopyFileInto(PageBuffer& page, const std::string& path, std::string& reason
     }
     // As large as the file, up to a block: a small head costs a small buffer.
     const auto size = static_cast<std::size_t>(std::clamp<std::uintmax_t>(file.Size(), 1, kPageBlockSize));
-    std::unique_ptr<char[]> block(new char[size]);
+    const CBigBlock block(size);
     MarkerCopy copy(page, markers);
     for (;;) {
         const long long got = file.Read(block.get(), size);

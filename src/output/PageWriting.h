@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/BigArray.h"
 #include "base/TextFile.h"
 
 namespace tabulon {
@@ -20,7 +21,8 @@ std::string Decimal(int value);
 // Collects the page and hands it to the file in big blocks.
 class PageBuffer {
 public:
-    explicit PageBuffer(CSafeFileWriter& file) : m_file(file) {}
+    // Room for a whole block and the text that ends it, taken once.
+    explicit PageBuffer(CSafeFileWriter& file) : m_file(file) { m_buffer.reserve(kPageBlockSize + 4096); }
 
     // Template pieces carry CR LF already; cell texts, names and colours go
     // in as they stand, HTML and all.
@@ -37,7 +39,7 @@ public:
 
 private:
     CSafeFileWriter& m_file;
-    std::string m_buffer;
+    BigString m_buffer;
 };
 
 // A text in a head or end file that stands for a piece of the page, and
