@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-bash scripts/install-deps.sh cmake ninja-build clang libclang-rt-14-dev
+bash scripts/install-deps.sh cmake ninja-build clang libclang-rt-14-dev libtag1-dev pkg-config
 launcher=()
 if command -v ccache >/dev/null 2>&1; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
@@ -21,7 +21,7 @@ cmake --build build/fuzz
 export ASAN_OPTIONS=quarantine_size_mb=16:malloc_context_size=8:detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
-for name in config_roundtrip database_roundtrip make_list add_item; do
+for name in config_roundtrip database_roundtrip make_list add_item csv_read; do
   work=build/fuzz/corpus/$name
   findings=build/fuzz/findings/$name
   log=build/fuzz/$name.log

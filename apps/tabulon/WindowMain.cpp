@@ -18,6 +18,7 @@
 #include "qt/QtApplication.h"
 #include "qt/QtMainWindow.h"
 #include "qt/QtMainWindowIcons.h"
+#include "tags/TagLibReader.h"
 
 namespace {
 
@@ -98,7 +99,9 @@ extern "C" __attribute__((visibility("default"))) int tabulon_run_window(const W
     QApplication::setWindowIcon(qt::ApplicationIcon());
     // Lets the desktop match the window to the installed desktop entry.
     QApplication::setDesktopFileName(QStringLiteral(TABULON_APP_ID));
-    qt::CQtMainWindow window{{.shell = start.shell, .ftp = start.ftp, .folders = start.folders}};
+    // The folders of 'Add items', their files' tags read by TagLib.
+    tags::CFoldersWithTags folders(start.folders);
+    qt::CQtMainWindow window{{.shell = start.shell, .ftp = start.ftp, .folders = folders}};
     // The File menu lists the configurations opened in earlier runs too.
     window.Frame().RecentConfigurations().UseFile(RecentConfigurationsFile());
     window.show();

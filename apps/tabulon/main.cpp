@@ -1,5 +1,6 @@
 // Tabulon's entry point.
 //   tabulon --make-list CONFIG.cfg   make the list without a window
+//   tabulon --export-csv CONFIG.cfg FILE.csv   the items as CSV
 //   tabulon [--] [CONFIG.cfg]        the desktop program, on that
 //                                    configuration when one is given
 //   tabulon -h | --help | -v | --version
@@ -32,6 +33,7 @@ void PrintHelp() {
     std::printf(
         "usage: tabulon [CONFIG.cfg]\n"
         "       tabulon --make-list CONFIG.cfg\n"
+        "       tabulon --export-csv CONFIG.cfg FILE.csv\n"
         "       tabulon --help | --version\n"
         "\n"
         "Tabulon keeps a flat database of items and publishes it as an HTML table page.\n"
@@ -44,6 +46,11 @@ void PrintHelp() {
         "                          1 a check failed, a file could not be read or written\n"
         "                          or the upload failed, 2 wrong command line.\n"
         "  --make-list=CONFIG.cfg  the same\n"
+        "  --export-csv CONFIG.cfg FILE.csv\n"
+        "                          write the configuration's items to FILE.csv as\n"
+        "                          comma-separated values (UTF-8, the column names\n"
+        "                          first); exit status as for --make-list\n"
+        "  --export-csv=CONFIG.cfg FILE.csv  the same\n"
         "  --                      ends the options: a CONFIG.cfg after it may begin with -\n"
         "  -h, --help              this text\n"
         "  -v, --version           the version\n");
@@ -53,8 +60,9 @@ void PrintHelp() {
 // in any order, an option's argument as the next word or after "=", "--"
 // ends the options, and help or version asked for wins over what follows.
 struct CommandLine {
-    enum class Action { kWindow, kMakeList, kHelp, kVersion } action = Action::kWindow;
+    enum class Action { kWindow, kMakeList, kExportCsv, kHelp, kVersion } action = Action::kWindow;
     std::string cfgPath;
+    std::string csvPath;
     std::string mistake;  // what is wrong with the line, for the user; empty when nothing is
 };
 
@@ -64,7 +72,9 @@ CommandLine ReadCommandLine(const std::vector<std::string>& args) {
         line.mistake = std::move(mistake);
         return line;
     };
+    // The configuration of --make-list or --export-csv.
     std::optional<std::string> makeList;
+    bool exportCsv = false;
     std::vector<std::string> operands;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -84,10 +94,21 @@ CommandLine ReadCommandLine(const std::vector<std::string>& args) {
             line.action = name == "-h" || name == "--help" ? CommandLine::Action::kHelp : CommandLine::Action::kVersion;
             return line;
         }
-        if (name != "--make-list") return wrong("unrecognized option '" + arg + "'");
-        if (makeList) return wrong("option '--make-list' given more than once: one list at a time");
+        if (name != "--make-list" && name != "--export-csv") return wrong("unrecognized option '" + arg + "'");
+        if (makeList && exportCsv != (name == "--export-csv"))
+            return wrong("options '--make-list' and '--export-csv' cannot go together: one at a time");
+        if (makeList) return wrong("option '" + name + "' given more than once: one list at a time");
         makeList = equals != std::string::npos ? arg.substr(equals + 1) : i + 1 < args.size() ? args[++i] : "";
-        if (makeList->empty()) return wrong("option '--make-list' requires an argument");
+        if (makeList->empty()) return wrong("option '" + name + "' requires an argument");
+        exportCsv = name == "--export-csv";
+    }
+    if (exportCsv) {
+        if (operands.empty()) return wrong("option '--export-csv' requires the CSV file after the configuration");
+        if (operands.size() > 1) return wrong("extra operand '" + operands[1] + "'");
+        line.action = CommandLine::Action::kExportCsv;
+        line.cfgPath = *makeList;
+        line.csvPath = operands.front();
+        return line;
     }
     const std::size_t allowed = makeList ? 0 : 1;
     if (operands.size() > allowed) return wrong("extra operand '" + operands[allowed] + "'");
@@ -120,6 +141,18 @@ int MakeListInBatch(const std::string& cfgPath) {
     }
     if (status == BatchStatus::kPageWritten && host->publisher.UploadFailed()) return BatchStatus::kFailed;
     return status;
+}
+
+int ExportCsvInBatch(const std::string& cfgPath, const std::string& csvPath) {
+    static posix::CLoadedFtpSession ftp;
+    static batch::CBatchHost* const host = new batch::CBatchHost(ftp);
+    static CSession* const session = new CSession(host->Hosts());
+    try {
+        return RunBatchExportCsv(session->Frame(), cfgPath, csvPath);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "%s: Not enough memory to export the items of %s\n", kProgramName, cfgPath.c_str());
+        return BatchStatus::kFailed;
+    }
 }
 
 // The desktop program, from the window part, which is loaded only now.
@@ -156,6 +189,7 @@ int main(int argc, char** argv) {
     case CommandLine::Action::kHelp: PrintHelp(); return 0;
     case CommandLine::Action::kVersion: std::printf("tabulon %s\n", TABULON_VERSION); return 0;
     case CommandLine::Action::kMakeList: return MakeListInBatch(line.cfgPath);
+    case CommandLine::Action::kExportCsv: return ExportCsvInBatch(line.cfgPath, line.csvPath);
     case CommandLine::Action::kWindow: break;
     }
     return RunWindow(argv, line.cfgPath);

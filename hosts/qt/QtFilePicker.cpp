@@ -1,5 +1,7 @@
 #include "qt/QtFilePicker.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -48,6 +50,8 @@ std::optional<std::string> CQtFilePicker::Pick(const FilePickerOptions& options,
     dialog.setOption(QFileDialog::ReadOnly, false);
     const QStringList filters = NameFiltersFromFilter(options.filter);
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    if (options.chosenFilter && *options.chosenFilter > 0 && *options.chosenFilter < filters.size())
+        dialog.selectNameFilter(filters[*options.chosenFilter]);
     if (!options.defaultExtension.empty()) dialog.setDefaultSuffix(QString::fromStdString(options.defaultExtension));
     // Where the files are: the folder asked for, else where the last pick
     // ended, else home; never the folder the program happened to start in.
@@ -65,6 +69,8 @@ std::optional<std::string> CQtFilePicker::Pick(const FilePickerOptions& options,
     if (answer != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;
+    if (options.chosenFilter)
+        *options.chosenFilter = std::max<int>(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
     const QFileInfo chosen(files.front());
     m_folder = chosen.absolutePath();
     return QFile::encodeName(chosen.absoluteFilePath()).toStdString();

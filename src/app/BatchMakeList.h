@@ -18,4 +18,8 @@ constexpr int kUsage = 2;   // a wrong command line
 // Returns a BatchStatus value.
 int RunBatchMakeList(CMainFrame& frame, const std::string& cfgPath);
 
+// Writes the configuration's items to csvPath as comma-separated values,
+// as Export CSV does. Returns a BatchStatus value (kPageWritten: written).
+int RunBatchExportCsv(CMainFrame& frame, const std::string& cfgPath, const std::string& csvPath);
+
 }  // namespace tabulon

@@ -27,6 +27,8 @@ constexpr MenuEntry kMainMenu[] = {
          "Ctrl+Shift+S"),
     Mark("File", K::Separator),
     Item("File", "Import database..", C::kImportDatabase, "Import a database to 'New items'", 'I'),
+    Item("File", "Import CSV..", C::kImportCsv, "Import a CSV file to 'New items'", 'm'),
+    Item("File", "Export CSV..", C::kExportCsv, "Export 'Database' to a CSV file", 'p'),
     Mark("File", K::Separator),
     Mark("File", K::PopupBegin, "Grid lines", 'G'),
     Item("File", "Horizantal", C::kGridLinesHorizontal, "", 'H', {}, true),

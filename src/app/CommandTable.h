@@ -44,6 +44,9 @@ enum class CommandId : int {
     kCopy = 57634,
     kCopyItem = 32832,
     kPaste = 32833,
+    // Items to and from comma-separated values.
+    kImportCsv = 32850,
+    kExportCsv = 32851,
     // The configurations opened last, first to eighth, listed in File.
     kRecentConfiguration1 = 32840,
     kRecentConfiguration8 = 32847,

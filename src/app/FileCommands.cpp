@@ -20,6 +20,7 @@
 #include "config/ConfigTitle.h"
 #include "grid/CellPool.h"
 #include "grid/GridWork.h"
+#include "items/CsvFile.h"
 #include "items/DatabaseFile.h"
 #include "items/MoveItems.h"
 #include "items/TabulonWnd2.h"
@@ -234,6 +235,12 @@ void CMainFrame::OnSaveConfiguration() { SaveConfigFile(true); }
 
 void CMainFrame::OnImportDatabase() { ImportDatabaseFile(*this); }
 
+void CMainFrame::OnImportCsv() { ImportCsvFile(*this, DialogHost()); }
+
+void CMainFrame::OnExportCsv() {
+    if (const std::optional<std::string> written = ExportCsvFile(*this)) SayDone("Items exported to " + *written);
+}
+
 void CMainFrame::OnMakeList() {
     if (!IsConfigurationOpen()) {
         Messages().Show(kNoConfiguration, "Configuration", MbIcon::Information, MbButtons::Ok);
@@ -343,6 +350,8 @@ bool CMainFrame::Dispatch(CommandId id) {
     case C::kSaveDatabase: OnSaveDatabase(); return true;
     case C::kSaveConfiguration: OnSaveConfiguration(); return true;
     case C::kImportDatabase: OnImportDatabase(); return true;
+    case C::kImportCsv: OnImportCsv(); return true;
+    case C::kExportCsv: OnExportCsv(); return true;
     case C::kGridLinesHorizontal: OnGridLinesHorizontal(); return true;
     case C::kGridLinesVertical: OnGridLinesVertical(); return true;
     case C::kExit: OnAppExit(); return true;

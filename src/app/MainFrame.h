@@ -101,6 +101,8 @@ public:
     void OnSaveDatabase();
     void OnSaveConfiguration();
     void OnImportDatabase();
+    void OnImportCsv();
+    void OnExportCsv();
     void OnMakeList();
     void OnAddDirectory() { tabulon::OnAddDirectory(*this, m_addItemsDlg, m_strLastDirectory); }
     // The two tool windows: opened once, brought to the front after that.

@@ -30,8 +30,7 @@ std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at) {
     return length;
 }
 
-std::string Utf8Of(char32_t c) {
-    std::string out;
+void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -47,6 +46,11 @@ std::string Utf8Of(char32_t c) {
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
+}
+
+std::string Utf8Of(char32_t c) {
+    std::string out;
+    AppendUtf8(out, c);
     return out;
 }
 

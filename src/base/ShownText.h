@@ -16,6 +16,8 @@ std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at);
 
 // The UTF-8 bytes of one character, the way typed text is stored.
 std::string Utf8Of(char32_t c);
+// The same, appended to out.
+void AppendUtf8(std::string& out, char32_t c);
 
 // Whether bytes are well-formed UTF-8 throughout.
 bool IsValidUtf8(std::string_view bytes);

@@ -13,6 +13,22 @@ namespace tabulon {
 // Whether text holds a ";", a line feed or a carriage return.
 inline bool HoldsFieldBreak(std::string_view text) { return text.find_first_of(";\r\n") != std::string_view::npos; }
 
+// Makes text fit a field: ";" becomes "," and a line break a blank. True
+// when something changed.
+inline bool MakeFieldStorable(std::string& text) {
+    bool changed = false;
+    for (char& c : text) {
+        if (c == ';') {
+            c = ',';
+            changed = true;
+        } else if (c == '\r' || c == '\n') {
+            c = ' ';
+            changed = true;
+        }
+    }
+    return changed;
+}
+
 // What refuses such a text for an item's field: "WHAT holds a ";" or a line
 // break,\nwhich an item's field cannot hold.\n\nOUTCOME".
 inline std::string FieldBreakText(std::string_view what, std::string_view outcome) {

@@ -18,6 +18,9 @@ struct FilePickerOptions {
     // The folder the picker opens in; empty: where the last pick ended, else
     // the user's home folder.
     std::string initialFolder;
+    // When set, receives which pair of the filter was chosen as the picker
+    // closed (0 the first); the picker opens on the pair it holds.
+    int* chosenFilter = nullptr;
 };
 
 // The picker starts in the folder of file, and with chooseFile with file's

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/TagReader.h"
+
 namespace tabulon {
 
 // Which picture a folder shows in a tree.
@@ -47,6 +49,9 @@ public:
     // cannot be read or each said stop; an entry that vanishes meanwhile
     // may be given without its size.
     virtual bool ReadFolder(const std::string& path, bool sizes, const std::function<bool(const FolderItem&)>& each);
+    // What reads the tags of the files in these folders; none where the
+    // host reads no tags.
+    virtual ITagReader* Tags() { return nullptr; }
 };
 
 // The system's reader, for callers with no host at hand.

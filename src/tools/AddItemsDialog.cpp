@@ -38,6 +38,24 @@ constexpr CheckBinding kChecks[] = {
     {Id::kDirectories, &AddItemsOptions::m_bDirectories},
     {Id::kDirSize, &AddItemsOptions::m_bDirSize},
     {Id::kDirAddUnit, &AddItemsOptions::m_bDirAddUnit},
+    {Id::kFileTags, &AddItemsOptions::m_bFileTags},
+    {Id::kDirTags, &AddItemsOptions::m_bDirTags},
+};
+
+// The "Tag fields" entry of each group, with its check box and whether
+// the group is on.
+struct TagGroup {
+    ControlId check;
+    ControlId fields;
+    int AddItemsOptions::*on;
+    int AddItemsOptions::*tags;
+    std::string AddItemsOptions::*names;
+};
+constexpr TagGroup kTagGroups[] = {
+    {Id::kFileTags, Id::kFileTagFields, &AddItemsOptions::m_bFiles, &AddItemsOptions::m_bFileTags,
+     &AddItemsOptions::m_strFileTagFields},
+    {Id::kDirTags, Id::kDirTagFields, &AddItemsOptions::m_bDirectories, &AddItemsOptions::m_bDirTags,
+     &AddItemsOptions::m_strDirTagFields},
 };
 
 // The radio of group that was clicked, as 0 (Mb), 1 (kb) or 2 (b); -1 for
@@ -55,16 +73,16 @@ DialogTemplate CAddItemsDlg::Template() {
     namespace S = ControlStyle;
     DialogTemplate t;
     t.caption = "Add items";
-    t.units = {246, 145};
+    t.units = {300, 166};
     t.controls = {
-        Spoken(MakeControl(K::TreeView, Id::kFolderTree, "", 2, 3, 130, 140), "Folders"),
+        Spoken(MakeControl(K::TreeView, Id::kFolderTree, "", 2, 3, 130, 160), "Folders"),
         MakeControl(K::DefaultButton, DialogId::kOk, "Add", 138, 3, 50, 14),
         MakeControl(K::Button, DialogId::kCancel, "Cancel", 193, 3, 50, 14),
 
         // The groups' controls say which group they belong to: a screen
         // reader meets them one by one.
         MakeControl(K::CheckBox, Id::kFiles, "Files", 138, 21, 60, 10),
-        Spoken(MakeControl(K::GroupBox, DialogId::kNone, "", 138, 31, 106, 46), "Files"),
+        Spoken(MakeControl(K::GroupBox, DialogId::kNone, "", 138, 31, 158, 58), "Files"),
         Spoken(MakeControl(K::CheckBox, Id::kFileSize, "Size", 144, 39, 40, 10), "File size"),
         Spoken(MakeControl(K::CheckBox, Id::kExtension, "Extension", 190, 39, 50, 10), "File extension"),
         Spoken(MakeControl(K::RadioButton, Id::kFileMb, "Mb", 144, 51, 26, 10, S::kGroup), "File size in megabytes"),
@@ -72,17 +90,24 @@ DialogTemplate CAddItemsDlg::Template() {
         Spoken(MakeControl(K::RadioButton, Id::kFileB, "b", 198, 51, 22, 10), "File size in bytes"),
         Spoken(MakeControl(K::CheckBox, Id::kFileAddUnit, "Add unit", 144, 63, 44, 10), "Add a unit to file sizes"),
         Spoken(MakeControl(K::Edit, Id::kFileUnit, "", 190, 62, 40, 12, S::kAutoHScroll), "Unit of file sizes"),
+        Spoken(MakeControl(K::CheckBox, Id::kFileTags, "Tags", 144, 75, 34, 10), "File tags"),
+        MakeControl(K::Label, DialogId::kNone, "Tag fields:", 180, 76, 40, 10),
+        Spoken(MakeControl(K::Edit, Id::kFileTagFields, "", 222, 74, 68, 12, S::kAutoHScroll), "Tag fields of files"),
 
-        MakeControl(K::CheckBox, Id::kDirectories, "Directories", 138, 81, 60, 10),
-        Spoken(MakeControl(K::GroupBox, DialogId::kNone, "", 138, 91, 106, 46), "Directories"),
-        Spoken(MakeControl(K::CheckBox, Id::kDirSize, "Size", 144, 99, 40, 10), "Directory size"),
-        Spoken(MakeControl(K::RadioButton, Id::kDirMb, "Mb", 144, 111, 26, 10, S::kGroup),
+        MakeControl(K::CheckBox, Id::kDirectories, "Directories", 138, 93, 60, 10),
+        Spoken(MakeControl(K::GroupBox, DialogId::kNone, "", 138, 103, 158, 58), "Directories"),
+        Spoken(MakeControl(K::CheckBox, Id::kDirSize, "Size", 144, 111, 40, 10), "Directory size"),
+        Spoken(MakeControl(K::RadioButton, Id::kDirMb, "Mb", 144, 123, 26, 10, S::kGroup),
                "Directory size in megabytes"),
-        Spoken(MakeControl(K::RadioButton, Id::kDirKb, "kb", 172, 111, 24, 10), "Directory size in kilobytes"),
-        Spoken(MakeControl(K::RadioButton, Id::kDirB, "b", 198, 111, 22, 10), "Directory size in bytes"),
-        Spoken(MakeControl(K::CheckBox, Id::kDirAddUnit, "Add unit", 144, 123, 44, 10),
+        Spoken(MakeControl(K::RadioButton, Id::kDirKb, "kb", 172, 123, 24, 10), "Directory size in kilobytes"),
+        Spoken(MakeControl(K::RadioButton, Id::kDirB, "b", 198, 123, 22, 10), "Directory size in bytes"),
+        Spoken(MakeControl(K::CheckBox, Id::kDirAddUnit, "Add unit", 144, 135, 44, 10),
                "Add a unit to directory sizes"),
-        Spoken(MakeControl(K::Edit, Id::kDirUnit, "", 190, 122, 40, 12, S::kAutoHScroll), "Unit of directory sizes"),
+        Spoken(MakeControl(K::Edit, Id::kDirUnit, "", 190, 134, 40, 12, S::kAutoHScroll), "Unit of directory sizes"),
+        Spoken(MakeControl(K::CheckBox, Id::kDirTags, "Tags", 144, 147, 34, 10), "Directory tags"),
+        MakeControl(K::Label, DialogId::kNone, "Tag fields:", 180, 148, 40, 10),
+        Spoken(MakeControl(K::Edit, Id::kDirTagFields, "", 222, 146, 68, 12, S::kAutoHScroll),
+               "Tag fields of directories"),
     };
     return t;
 }
@@ -118,6 +143,12 @@ void CAddItemsDlg::UpdateData(IDialogWindow& dialog, bool take) {
             dialog.SetControlText(group->unitEdit, text);
         }
     }
+    for (const TagGroup& group : kTagGroups) {
+        if (take)
+            this->*group.names = dialog.GetControlText(group.fields);
+        else
+            dialog.SetControlText(group.fields, this->*group.names);
+    }
 }
 
 void CAddItemsDlg::ApplyEnablingRule(IDialogWindow& dialog) {
@@ -133,6 +164,10 @@ void CAddItemsDlg::ApplyEnablingRule(IDialogWindow& dialog) {
         dialog.EnableControl(group->addUnit, on);
         // The unit text follows "Size", not "Add unit".
         dialog.EnableControl(group->unitEdit, on);
+    }
+    for (const TagGroup& group : kTagGroups) {
+        dialog.EnableControl(group.check, this->*group.on == 1);
+        dialog.EnableControl(group.fields, this->*group.on == 1 && this->*group.tags == 1);
     }
 }
 
@@ -161,6 +196,14 @@ void CAddItemsDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
             dialog.SetFocus(group->unitEdit);
             return;
         }
+        for (const TagGroup& group : kTagGroups) {
+            if (this->*group.on != 1 || this->*group.tags != 1) continue;
+            const std::string refused = TagFieldsProblemText(this->*group.names);
+            if (refused.empty()) continue;
+            if (m_messages) m_messages->Show(refused, "Add items", MbIcon::Exclamation, MbButtons::Ok);
+            dialog.SetFocus(group.fields);
+            return;
+        }
         dialog.EndDialog(DialogId::kOk);
         return;
     case DialogId::kCancel: dialog.EndDialog(DialogId::kCancel); return;
@@ -168,6 +211,8 @@ void CAddItemsDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
     case Id::kFileSize:
     case Id::kDirectories:
     case Id::kDirSize:
+    case Id::kFileTags:
+    case Id::kDirTags:
         UpdateData(dialog, true);
         ApplyEnablingRule(dialog);
         return;
@@ -190,7 +235,8 @@ void CAddItemsDlg::OnCommand(IDialogWindow& dialog, ControlId id) {
 
 void CAddItemsDlg::OnEditChange(IDialogWindow& dialog, ControlId id) {
     // Taken as typed, so that nothing shown later can lose it.
-    if (id == Id::kFileUnit || id == Id::kDirUnit) UpdateData(dialog, true);
+    if (id == Id::kFileUnit || id == Id::kDirUnit || id == Id::kFileTagFields || id == Id::kDirTagFields)
+        UpdateData(dialog, true);
 }
 
 int CAddItemsDlg::OnTreeNotify(IDialogWindow& dialog, ControlId id, const TreeNotify& notify) {

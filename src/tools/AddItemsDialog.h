@@ -32,6 +32,10 @@ constexpr ControlId kDirKb{1052};
 constexpr ControlId kDirB{1053};
 constexpr ControlId kDirAddUnit{1054};
 constexpr ControlId kDirUnit{1055};
+constexpr ControlId kFileTags{1056};
+constexpr ControlId kFileTagFields{1057};
+constexpr ControlId kDirTags{1058};
+constexpr ControlId kDirTagFields{1059};
 }  // namespace AddItemsDlgId
 
 class CAddItemsDlg : public AddItemsOptions, public IDialogEvents {

@@ -9,6 +9,7 @@
 #include "base/TextCompare.h"
 #include "base/TextTrim.h"
 #include "grid/GridCtrl.h"
+#include "items/FieldText.h"
 #include "items/PaneLayout.h"
 #include "items/TabulonWnd1.h"
 #include "platform/Progress.h"
@@ -57,7 +58,46 @@ struct Entry {
     std::string name;  // becomes the row's text
     bool directory = false;
     std::uint64_t size = 0;  // of a file, when sizes are asked for
+    bool tagged = false;     // the text is made of tags, separated by ";"
 };
+
+// What tags a scan reads, for files or for folders.
+struct TagsAsked {
+    bool asked = false;
+    std::vector<TagField> fields;
+    bool length = false;  // the playing time is among them
+};
+
+TagsAsked TagsOf(ITagReader* reader, int on, const std::string& names) {
+    TagsAsked tags;
+    if (!reader || on != 1) return tags;
+    std::string unknown;
+    tags.fields = ParseTagFields(names, unknown);
+    tags.asked = !tags.fields.empty();
+    tags.length = std::find(tags.fields.begin(), tags.fields.end(), TagField::Length) != tags.fields.end();
+    return tags;
+}
+
+// The tags the files directly in folder share, in album; nothing there when
+// none has tags. False when keepGoing said stop.
+bool ReadAlbumTags(IFolderReader& reader, ITagReader& tags, const std::string& folder, bool withLength,
+                   const std::function<bool()>& keepGoing, std::optional<FileTags>& album) {
+    std::vector<std::string> names;
+    bool stopped = false;
+    reader.ReadFolder(folder + '/', false, [&](const FolderItem& item) {
+        if (!keepGoing()) return !(stopped = true);
+        if (!item.folder && !item.name.empty() && item.name[0] != '.') names.push_back(item.name);
+        return true;
+    });
+    if (stopped) return false;
+    std::vector<FileTags> files;
+    for (const std::string& name : names) {
+        if (!keepGoing()) return false;
+        if (std::optional<FileTags> read = tags.ReadTags(folder + '/' + name, withLength)) files.push_back(*read);
+    }
+    if (!files.empty()) album = AlbumTags(files);
+    return true;
+}
 
 // Name order as a file manager shows it: ASCII case aside, then by bytes so
 // the order never depends on the file system.
@@ -97,8 +137,10 @@ std::optional<std::vector<Entry>> ReadEntries(IFolderReader& reader, const std::
 
 // A size that leaves out folders that could not be read reads ">= 12 kb":
 // the true size is at least that.
-std::string SizePart(std::uint64_t bytes, int unit, int addUnit, const std::string& unitText, bool partial) {
-    std::string part = "-";
+// After tags the size is a field of its own, after a ";".
+std::string SizePart(std::uint64_t bytes, int unit, int addUnit, const std::string& unitText, bool partial,
+                     bool tagged) {
+    std::string part = tagged ? ";" : "-";
     if (partial) {
         std::string size = FormatSize(std::to_string(bytes), unit);
         RemoveLeadingWhiteSpace(size);
@@ -111,23 +153,6 @@ std::string SizePart(std::uint64_t bytes, int unit, int addUnit, const std::stri
         part += unitText;
     }
     return part;
-}
-
-// The database file ends a field at ";" and an item at a line end, so a
-// name holding either would be refused at every save: ";" becomes "," and a
-// line break a blank. True when something changed.
-bool MakeStorable(std::string& name) {
-    bool changed = false;
-    for (char& c : name) {
-        if (c == ';') {
-            c = ',';
-            changed = true;
-        } else if (c == '\r' || c == '\n') {
-            c = ' ';
-            changed = true;
-        }
-    }
-    return changed;
 }
 
 CGridCellCheckBox* CheckBoxOf(const CGridCtrl& grid, int row) {
@@ -266,22 +291,48 @@ bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddIte
         ReadEntries(reader, path, options, keepGoing, said.unread, only ? &named : nullptr);
     if (!entries) return false;
     total = entries->size();
+    ITagReader* const tagReader = reader.Tags();
+    const TagsAsked fileTags = TagsOf(tagReader, options.m_bFileTags, options.m_strFileTagFields);
+    const TagsAsked folderTags = TagsOf(tagReader, options.m_bDirTags, options.m_strDirTagFields);
     // Each entry's name becomes its text in place; empty texts are dropped.
     std::size_t count = 0;
     for (std::size_t i = 0; i < entries->size(); ++i) {
         Entry& entry = (*entries)[i];
         if (!keepGoing()) return false;
         std::string& text = entry.name;
-        // Measured under its own name, before the name is made storable.
-        const std::string folder = entry.directory && options.m_bDirSize == 1
-                                       ? (path.empty() || path.back() == '/' ? path : path + '/') + text
-                                       : std::string();
-        const bool changed = MakeStorable(text);
-        if (!entry.directory && options.m_bExtension != 1) DropExtension(text);
+        // Measured and read under its own name, before the name is made storable.
+        const std::string full = (path.empty() || path.back() == '/' ? path : path + '/') + text;
+        const std::string folder = entry.directory && options.m_bDirSize == 1 ? full : std::string();
+        const TagsAsked& asked = entry.directory ? folderTags : fileTags;
+        std::optional<FileTags> tags;
+        if (asked.asked) {
+            if (!entry.directory)
+                tags = tagReader->ReadTags(full, asked.length);
+            else if (!ReadAlbumTags(reader, *tagReader, full, asked.length, keepGoing, tags))
+                return false;
+        }
+        if (tags) {
+            std::vector<std::string> cells = TagCells(*tags, asked.fields);
+            // Tags that give none of the fields asked for count as none.
+            if (std::any_of(cells.begin(), cells.end(), [](const std::string& c) { return !Trim(c).empty(); })) {
+                entry.tagged = true;
+                text.clear();
+                for (std::string& cell : cells) {
+                    if (MakeFieldStorable(cell)) said.changed.Add(std::string(Trim(cell)));
+                    if (cell.find_first_of("<>") != std::string::npos) said.markup.Add(std::string(Trim(cell)));
+                    if (&cell != &cells.front()) text += ';';
+                    text += cell;
+                }
+            }
+        }
+        // The database file ends a field at ";" and an item at a line end, so a
+        // name holding either would be refused at every save.
+        const bool changed = !entry.tagged && MakeFieldStorable(text);
+        if (!entry.directory && options.m_bExtension != 1 && !entry.tagged) DropExtension(text);
         // The name alone: a size such as "<0.1" is no markup.
         std::string_view name = text;
         while (!name.empty() && IsBlank(name.front())) name.remove_prefix(1);
-        if (!name.empty()) {
+        if (!name.empty() && !entry.tagged) {
             if (changed) said.changed.Add(std::string(name));
             if (name.find_first_of("<>") != std::string_view::npos) said.markup.Add(std::string(name));
         }
@@ -292,11 +343,12 @@ bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddIte
                 const std::optional<std::uint64_t> size = DirectorySize(reader, folder, keepGoing, &said.unread);
                 if (!size) return false;
                 text += SizePart(*size, options.m_nDirUnit, options.m_bDirAddUnit, options.m_strDirUnit,
-                                 said.unread.count > unreadBefore);
+                                 said.unread.count > unreadBefore, entry.tagged);
             }
         } else {
             if (options.m_bFileSize == 1)
-                text += SizePart(entry.size, options.m_nFileUnit, options.m_bFileAddUnit, options.m_strFileUnit, false);
+                text += SizePart(entry.size, options.m_nFileUnit, options.m_bFileAddUnit, options.m_strFileUnit, false,
+                                 entry.tagged);
         }
         ++done;
         RemoveLeadingWhiteSpace(text);
@@ -316,7 +368,7 @@ bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddIte
         CStrictGrid strict(*grid);
         int next = first;
         for (const Entry& entry : *entries) {
-            pane.AddItemFromText(entry.name, "-", next);
+            pane.AddItemFromText(entry.name, entry.tagged ? ";" : "-", next);
             // An empty row it used becomes a new item like the appended ones.
             if (CGridCellCheckBox* box = CheckBoxOf(*grid, next)) box->SetCheck(true);
             ++next;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/FolderNamespace.h"
+#include "tools/TagItems.h"
 
 namespace tabulon {
 
@@ -30,6 +31,12 @@ struct AddItemsOptions {
     int m_nDirUnit = 2;
     int m_bDirAddUnit = 0;
     std::string m_strDirUnit = "b";
+    // Items from the tags of music and video files, where the folders'
+    // reader reads tags: the fields named, in order ("artist;title;...").
+    int m_bFileTags = 0;
+    std::string m_strFileTagFields = kFileTagFields;
+    int m_bDirTags = 0;
+    std::string m_strDirTagFields = kFolderTagFields;
 };
 
 // What a scan met that the user should hear of before moving its items:
@@ -80,12 +87,15 @@ int FirstFreeRow(const CGridCtrl& grid);
 // name order, as checked items after the last row that holds anything: the
 // empty rows after it are used first, then rows are appended; no item
 // already there changes. ";" in a name becomes "," and a line break a
-// blank. Long work reports to progress (may be null); false when the user
-// cancelled it, and then nothing was added. Folders are read by reader;
-// what the user should hear of goes to notes (may be null). Running out of
-// memory leaves 'New items' as it was and reaches the caller. With only,
-// just the entries it names are added (files dropped on the window), hidden
-// or not and whatever the options say of files.
+// blank. With tags asked for, a file the reader's tag reader reads becomes
+// an item of the tag fields asked for, and a folder one of the tags its
+// files share; anything without tags falls back to its name. Long work
+// reports to progress (may be null); false when the user cancelled it, and
+// then nothing was added. Folders are read by reader; what the user should
+// hear of goes to notes (may be null). Running out of memory leaves 'New
+// items' as it was and reaches the caller. With only, just the entries it
+// names are added (files dropped on the window), hidden or not and whatever
+// the options say of files.
 bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddItemsOptions& options,
                        IProgressHost* progress, IFolderReader& reader = StandardFolderReader(),
                        ScanNotes* notes = nullptr, const std::vector<std::string>* only = nullptr);

@@ -141,6 +141,11 @@ TEST_F(UndoTest, EachCommandIsOneStepThatUndoTakesBackAndRedoDoesAgain) {
              picker.Answer(MakeFile("other.db", "x;1\r\ny;2;3\r\n"));
              frame.OnCommand(CommandId::kImportDatabase);
          }}},
+        {"menu: Import CSV", {[&] {
+             picker.Answer(MakeFile("other.csv", "x,1\r\n\"y\",2\r\n"));
+             dialogs.scripts.push_back({fakes::PressTool(DialogId::kOk)});
+             frame.OnCommand(CommandId::kImportCsv);
+         }}},
         {"menu: Add directory", {[&] {
              dialogs.scripts.push_back({[&](fakes::ToolDialog&, IDialogEvents& events) {
                                             dynamic_cast<CAddItemsDlg&>(events).m_strPath = PathOf("scan");
@@ -215,6 +220,7 @@ TEST_F(UndoTest, EachCommandIsOneStepThatUndoTakesBackAndRedoDoesAgain) {
         "menu: Open configuration",
         "menu: Save database",
         "menu: Save configuration",
+        "menu: Export CSV",
         "menu: Horizantal",
         "menu: Vertical",
         "menu: Exit",

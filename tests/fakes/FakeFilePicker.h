@@ -22,6 +22,8 @@ public:
     std::optional<std::string> PickSaveFile(const FilePickerOptions& options) override { return Next(true, options); }
     void Answer(const std::string& path) { script.emplace_back(path); }
     void Cancel() { script.emplace_back(std::nullopt); }
+    // The filter pair the next answers come with, for pickers that ask.
+    int filterAnswer = 0;
 
     std::vector<PickerCall> calls;
     std::deque<std::optional<std::string>> script;
@@ -29,6 +31,7 @@ public:
 private:
     std::optional<std::string> Next(bool save, const FilePickerOptions& options) {
         calls.push_back({save, options});
+        if (options.chosenFilter) *options.chosenFilter = filterAnswer;
         if (script.empty()) return std::nullopt;
         std::optional<std::string> answer = script.front();
         script.pop_front();

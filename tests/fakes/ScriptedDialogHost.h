@@ -43,6 +43,22 @@ public:
         result = r;
     }
 
+    void ResetList(ControlId id) override { lists[id].clear(); }
+    int AddListEntry(ControlId id, const std::string& text) override {
+        lists[id].push_back(text);
+        return static_cast<int>(lists[id].size()) - 1;
+    }
+    int GetListCount(ControlId id) const override {
+        auto it = lists.find(id);
+        return it == lists.end() ? 0 : static_cast<int>(it->second.size());
+    }
+    std::string GetListEntry(ControlId id, int index) const override {
+        auto it = lists.find(id);
+        return it == lists.end() || index < 0 || index >= static_cast<int>(it->second.size())
+                   ? std::string()
+                   : it->second[static_cast<std::size_t>(index)];
+    }
+
     const DialogControl* Control(ControlId id) const {
         for (const auto& c : dialogTemplate.controls)
             if (c.id == id) return &c;
@@ -53,6 +69,7 @@ public:
     std::map<ControlId, std::string> texts;
     std::map<ControlId, bool> checks;
     std::map<ControlId, bool> enabled;
+    std::map<ControlId, std::vector<std::string>> lists;
     ControlId focus = DialogId::kNone;
     ControlId selectedAll = DialogId::kNone;
     bool ended = false;
@@ -86,6 +103,7 @@ public:
     std::vector<DialogTemplate> shown;                         // every dialog shown
     std::vector<std::map<ControlId, std::string>> finalTexts;  // the controls' texts when each ended
     std::vector<std::map<ControlId, bool>> finalChecks;
+    std::vector<std::map<ControlId, std::vector<std::string>>> finalLists;
 
     ControlId RunModal(const DialogTemplate& t, IDialogEvents& events) override {
         shown.push_back(t);
@@ -103,6 +121,7 @@ public:
         if (!dialog.ended) dialog.EndDialog(DialogId::kCancel);
         finalTexts.push_back(dialog.texts);
         finalChecks.push_back(dialog.checks);
+        finalLists.push_back(dialog.lists);
         return dialog.result;
     }
 

@@ -218,6 +218,10 @@ TEST_F(BatchMode, CommandLineMistakesExitWithTwoNameThemselvesAndPointToHelp) {
         {"-- --help b.cfg", "extra operand 'b.cfg'"},
         {"--make-list=a.cfg --make-list b.cfg", "option '--make-list' given more than once: one list at a time"},
         {"--version=2", "option '--version' doesn't allow an argument"},
+        {"--export-csv a.cfg", "option '--export-csv' requires the CSV file after the configuration"},
+        {"--export-csv=a.cfg b.csv c.csv", "extra operand 'c.csv'"},
+        {"--make-list a.cfg --export-csv b.cfg c.csv",
+         "options '--make-list' and '--export-csv' cannot go together: one at a time"},
     };
     for (const auto& [args, mistake] : mistakes) {
         const ProgramRun run = Tabulon(args);
@@ -245,6 +249,31 @@ TEST_F(BatchMode, CommandLineMistakesExitWithTwoNameThemselvesAndPointToHelp) {
     EXPECT_NE(unusable.err.find("\nQt said:\n  "), std::string::npos) << unusable.err;
     // After "--" a name that begins with "-" is the configuration: the window is tried.
     EXPECT_EQ(Tabulon("-- -weird.cfg", {}, "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb ").err, run.err);
+}
+
+// The items as CSV, read back by a second reader: Python's own.
+TEST_F(BatchMode, ExportCsvWritesTheItemsAsASpreadsheetReadsThem) {
+    WriteList("Tom \"Tc\", Jr.;12\r\ncaf\xE9;x\r\n line ; two\r\n");
+    const std::string cfg = "'" + (dir / "list.cfg").string() + "' ";
+    const std::string expected = "Name,Size\r\n\"Tom \"\"Tc\"\", Jr.\",12\r\ncaf\xC3\xA9,x\r\nline,two\r\n";
+    for (const std::string option : {"--export-csv ", "--export-csv="}) {
+        fs::remove(dir / "out.csv");
+        const ProgramRun run = Tabulon(option + cfg + "'" + (dir / "out.csv").string() + "'");
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(ReadAll(dir / "out.csv"), expected) << option;
+    }
+    const std::string python =
+        "python3 -c 'import csv,sys; print(list(csv.reader(open(sys.argv[1], newline=\"\", "
+        "encoding=\"utf-8\"))))' '" +
+        (dir / "out.csv").string() + "' > '" + (dir / "read.txt").string() + "'";
+    ASSERT_EQ(std::system(python.c_str()), 0);
+    EXPECT_EQ(ReadAll(dir / "read.txt"),
+              "[['Name', 'Size'], ['Tom \"Tc\", Jr.', '12'], ['caf\xC3\xA9', 'x'], ['line', 'two']]\n");
+    // Never over a file of the configuration; a file that cannot be written fails.
+    const std::string database = ReadAll(dir / "items.db");
+    EXPECT_EQ(Tabulon("--export-csv " + cfg + "'" + (dir / "items.db").string() + "'").status, 1);
+    EXPECT_EQ(ReadAll(dir / "items.db"), database);
+    EXPECT_EQ(Tabulon("--export-csv " + cfg + "'" + (dir / "no" / "out.csv").string() + "'").status, 1);
 }
 
 // Ended while the page is written (its temporary file caught there), the

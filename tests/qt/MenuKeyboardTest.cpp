@@ -177,7 +177,7 @@ TEST_F(MenuKeyboardTest, EveryItemHasALetterOfItsOwnAndTheCommandsTheirPictures)
             ++items;
         }
     }
-    EXPECT_EQ(items, 25);  // 24 commands and the grid-line popup
+    EXPECT_EQ(items, 27);  // 26 commands and the grid-line popup
 
     for (const MenuPicture& picture : MenuPictures())
         EXPECT_GE(window->IconMenu().FindItemData(static_cast<int>(picture.command))->pictureIndex, 0)

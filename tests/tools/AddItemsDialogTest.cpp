@@ -153,3 +153,27 @@ TEST_F(AddDirectory, AUnitTextTheFileCannotStoreIsRefusedAndTheScanTellsWhatItMe
 
 }  // namespace
 }  // namespace tabulon::testing
+
+namespace tabulon::testing {
+namespace {
+
+TEST_F(AddDirectory, TagFieldsFollowTheirTagsBoxAndAnUnknownFieldIsRefused) {
+    Run({Tick(Id::kFiles, true)});
+    EXPECT_EQ(dialogs.lastTexts[Id::kFileTagFields], "artist;title;album;year");
+    EXPECT_EQ(dialogs.lastTexts[Id::kDirTagFields], "artist;album;year;genre");
+    EXPECT_TRUE(dialogs.lastEnabled[Id::kFileTags]);
+    EXPECT_FALSE(dialogs.lastEnabled[Id::kFileTagFields]);
+
+    Run({Tick(Id::kFileTags, true), TypeText(Id::kFileTagFields, "artist;lyrics"), Press(DialogId::kOk),
+         TypeText(Id::kFileTagFields, "title;length"), Press(DialogId::kOk)});
+    EXPECT_TRUE(dialogs.lastEnabled[Id::kFileTagFields]);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text.rfind("The tag field \"lyrics\" is not known.", 0), 0u);
+    EXPECT_EQ(dialog.m_bFileTags, 1);
+    EXPECT_EQ(dialog.m_strFileTagFields, "title;length");
+    // Without a reader of tags (this namespace has none), names as before.
+    EXPECT_EQ(Rows(), (Strings{"Films", "Music"}));
+}
+
+}  // namespace
+}  // namespace tabulon::testing

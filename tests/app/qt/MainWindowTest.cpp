@@ -132,10 +132,10 @@ TEST_F(MainWindowTest, MenuItemsAndPromptsAreThoseOfTheCommandTable) {
 
     QStringList file;
     for (QAction* a : MenuNamed("File")->actions()) file << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(file,
-              (QStringList{"New configuration..", "Edit configuration..", "Open configuration..", "-", "Save database",
-                           "Save configuration", "-", "Import database..", "-", "Grid lines", "-", "Exit"}));
-    QMenu* gridLines = MenuNamed("File")->actions().at(9)->menu();
+    EXPECT_EQ(file, (QStringList{"New configuration..", "Edit configuration..", "Open configuration..", "-",
+                                 "Save database", "Save configuration", "-", "Import database..", "Import CSV..",
+                                 "Export CSV..", "-", "Grid lines", "-", "Exit"}));
+    QMenu* gridLines = MenuNamed("File")->actions().at(11)->menu();
     ASSERT_TRUE(gridLines);
     ASSERT_EQ(gridLines->actions().size(), 2);
     EXPECT_EQ(gridLines->actions()[0]->text(), "Horizantal");
