@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh cmake g++ ninja-build libgtest-dev libgmock-dev qt6-base-dev fonts-dejavu-core \
   desktop-file-utils appstream man-db groff-base dpkg-dev file \
   libcurl4-openssl-dev libtag1-dev pkg-config sox libsox-fmt-base python3-pyftpdlib python3-openssl clang-format \
-  xvfb xdotool openbox imagemagick xclip qt6-gtk-platformtheme dbus at-spi2-core python3-pyatspi \
+  xvfb xdotool x11-utils openbox imagemagick xclip qt6-gtk-platformtheme dbus at-spi2-core python3-pyatspi \
   openssh-server openssh-client vsftpd openssl lintian \
   chromium chromium-driver python3-selenium default-jre-headless
 # The page's HTML checker comes from npm; a Node.js that brings its own npm

@@ -16,6 +16,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QVBoxLayout>
 
 #include "qt/QtAsking.h"
 #include "qt/QtGridWidget.h"
@@ -181,14 +185,25 @@ void GrowToHint(QRect& place, const QWidget& widget) {
     place.moveTop(place.top() - (place.height() - height) / 2);
 }
 
-// A screen reader names a control that shows no text of its own after the
-// label before it, or else after the check box just before it, which
-// switches it on. A label names one control.
+// A screen reader names a control after the name the table gives it; one
+// that shows no text of its own after the label before it (without its
+// colon), or else after the check box just before it, which switches it on.
+// A label names one control.
 class CAccessibleNames {
 public:
     void Name(const DialogControl& c, QWidget& widget) {
+        const QString spoken = Shown(c.spokenName);
+        if (!spoken.isEmpty()) {
+            widget.setAccessibleName(spoken);
+            // A picture's button tells a mouse user the same.
+            if (c.style & ControlStyle::kIcon) widget.setToolTip(spoken);
+        }
         switch (c.kind) {
-        case ControlKind::Label: m_fromLabel = Shown(c.text).replace('\n', ' ').trimmed(); break;
+        case ControlKind::Label:
+            m_label = qobject_cast<QLabel*>(&widget);
+            m_fromLabel = Shown(c.text).replace('\n', ' ').trimmed();
+            if (m_fromLabel.endsWith(':')) m_fromLabel.chop(1);
+            break;
         case ControlKind::Edit:
         case ControlKind::DropDownList:
         case ControlKind::ListBox:
@@ -196,16 +211,21 @@ public:
         case ControlKind::ProgressBar:
         case ControlKind::Grid:
         case ControlKind::ColourSwatch:
-            if (!m_fromLabel.isEmpty() || !m_fromCheckBox.isEmpty())
+            if (spoken.isEmpty() && (!m_fromLabel.isEmpty() || !m_fromCheckBox.isEmpty()))
                 widget.setAccessibleName(m_fromLabel.isEmpty() ? m_fromCheckBox : m_fromLabel);
+            // Some controls (a drop-down list on Linux) are read after the
+            // label that names them, whatever their own name.
+            if (m_label && !m_fromLabel.isEmpty()) m_label->setBuddy(&widget);
             m_fromLabel.clear();
+            m_label = nullptr;
             break;
         default: break;
         }
-        m_fromCheckBox = c.kind == ControlKind::CheckBox ? Shown(c.text) : QString();
+        m_fromCheckBox = c.kind != ControlKind::CheckBox ? QString() : spoken.isEmpty() ? Shown(c.text) : spoken;
     }
 
 private:
+    QLabel* m_label = nullptr;  // the label m_fromLabel comes from
     QString m_fromLabel;
     QString m_fromCheckBox;
 };
@@ -341,6 +361,37 @@ void CQtDialog::Build(const DialogTemplate& dialog) {
     }
     // The group boxes go behind what they frame.
     for (QGroupBox* group : findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) group->lower();
+    ScrollWhenTooBig();
+}
+
+void CQtDialog::ScrollWhenTooBig() {
+    // The screen's room, less the window manager's frame and title.
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const int frame = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 16;
+    const QSize room = screen->availableGeometry().size() - QSize(16, frame);
+    const QSize whole = size();
+    if (whole.width() <= room.width() && whole.height() <= room.height()) return;
+    // On a small screen or at a large scale factor the controls keep their
+    // places on a page that scrolls (Tab scrolls to the control it reaches).
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("page"));
+    page->setFixedSize(whole);
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const bool hidden = child->isHidden();
+        child->setParent(page);
+        if (!hidden) child->show();
+    }
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(page);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    setMinimumSize(0, 0);
+    setMaximumSize(whole + QSize(bar, bar));
+    resize((whole + QSize(bar, bar)).boundedTo(room));
 }
 
 QWidget* CQtDialog::Control(ControlId id) const {
@@ -530,7 +581,7 @@ void CQtDialog::SetProgressPos(ControlId id, int pos) {
 void CQtDialog::AttachGrid(ControlId id, CGridCtrl& grid) {
     QWidget* place = Control(id);
     if (!place || qobject_cast<CQtGridWidget*>(place)) return;
-    auto* widget = new CQtGridWidget(grid, this);
+    auto* widget = new CQtGridWidget(grid, place->parentWidget());
     widget->setGeometry(place->geometry());
     widget->setObjectName(place->objectName());
     widget->setAccessibleName(place->accessibleName());

@@ -76,6 +76,9 @@ public slots:
 
 private:
     void Build(const DialogTemplate& dialog);
+    // A dialog larger than its screen shows its controls on a page that
+    // scrolls.
+    void ScrollWhenTooBig();
     // The widget of one control of the table, its place adjusted to it;
     // radioGroup is the group of the radio buttons just before.
     QWidget* MakeControl(const DialogControl& c, QRect& place, QButtonGroup*& radioGroup);

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
+#include <QToolButton>
 #include <algorithm>
 #include <utility>
 
@@ -36,6 +37,9 @@ CQtFindBar::CQtFindBar(CMainFrame& frame, std::function<void(bool)> focusPane, Q
     m_text->setObjectName(QStringLiteral("findText"));
     m_text->setAccessibleName(QStringLiteral("Find"));
     m_text->setClearButtonEnabled(true);
+    // The clear button is Qt's own, nameless to a screen reader.
+    for (QToolButton* clear : m_text->findChildren<QToolButton*>())
+        clear->setAccessibleName(QStringLiteral("Clear the search text"));
     m_text->setMinimumWidth(200);
     m_text->installEventFilter(this);
     label->setBuddy(m_text);
@@ -44,6 +48,11 @@ CQtFindBar::CQtFindBar(CMainFrame& frame, std::function<void(bool)> focusPane, Q
     m_wholeCell = new QCheckBox(QStringLiteral("Whole cell"));
     m_column = new QComboBox;
     m_column->setAccessibleName(QStringLiteral("Column"));
+    // On Linux a drop-down list is read after its label's text, not its own
+    // name: the column's label is there for that alone.
+    auto* columnLabel = new QLabel(QStringLiteral("Column"), this);
+    columnLabel->hide();
+    columnLabel->setBuddy(m_column);
     m_pane = new QComboBox;
     m_pane->addItems({QStringLiteral("New items"), QStringLiteral("Database")});
     m_result = new QLabel;
@@ -57,7 +66,9 @@ CQtFindBar::CQtFindBar(CMainFrame& frame, std::function<void(bool)> focusPane, Q
         addSeparator();
         addWidget(widget);
     }
-    addWidget(new QLabel(QStringLiteral(" in: ")));
+    auto* in = new QLabel(QStringLiteral(" in: "));
+    in->setBuddy(m_pane);
+    addWidget(in);
     addWidget(m_pane);
     addSeparator();
     addWidget(m_result);

@@ -66,7 +66,11 @@ public:
 
     QAccessible::Role role() const override {
         if (IsHeading()) return QAccessible::ColumnHeader;
-        return isValid() && m_col < Grid().GetFixedColumnCount() ? QAccessible::RowHeader : QAccessible::Cell;
+        if (!isValid()) return QAccessible::Cell;
+        if (m_col < Grid().GetFixedColumnCount()) return QAccessible::RowHeader;
+        // As a check box, so that a reader says "not checked" as well as
+        // "checked": of a plain cell it tells only a tick that is there.
+        return CheckBoxAt(Grid(), m_row, m_col) ? QAccessible::CheckBox : QAccessible::Cell;
     }
 
     QAccessible::State state() const override {

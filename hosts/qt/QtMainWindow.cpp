@@ -4,14 +4,19 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <utility>
 
 #include "app/CommandTable.h"
@@ -31,6 +36,15 @@ namespace {
 QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 const QString kReady = QStringLiteral("Ready");
+
+// The local files and folders a drag carries, as the system names them.
+std::vector<std::string> LocalPaths(const QMimeData* data) {
+    std::vector<std::string> paths;
+    if (!data || !data->hasUrls()) return paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+    return paths;
+}
 
 // Whether widget is w or lies inside it.
 bool Within(const QWidget* widget, const QWidget* w) {
@@ -64,6 +78,7 @@ CQtMainWindow::CQtMainWindow(const QtWindowHosts& hosts, QWidget* parent)
     SetTitle(kProgramName);
     CQtApplication::SetLastGuard([this](const std::exception& error) { Frame().OnUncaughtError(error); });
     resize(820, 640);
+    setAcceptDrops(true);
 }
 
 CQtMainWindow::~CQtMainWindow() {
@@ -391,6 +406,29 @@ bool CQtMainWindow::event(QEvent* event) {
         return true;
     }
     return QMainWindow::event(event);
+}
+
+void CQtMainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void CQtMainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (!LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void CQtMainWindow::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths = LocalPaths(event->mimeData());
+    if (paths.empty()) return;
+    event->acceptProposedAction();
+    const QPoint at = m_newItemsWidget->mapFrom(this, event->position().toPoint());
+    const bool onNewItems = m_newItemsWidget->rect().contains(at);
+    // Run once the drop is over: the file manager waits for it to end, and
+    // the save questions or a long scan would hold it up.
+    QTimer::singleShot(0, this, [this, paths = std::move(paths), onNewItems] {
+        if (QApplication::activeModalWidget()) return;  // a dialog came up meanwhile
+        activateWindow();
+        Frame().OnDropFiles(paths, onNewItems);
+    });
 }
 
 void CQtMainWindow::closeEvent(QCloseEvent* event) {

@@ -196,6 +196,40 @@ void CMainFrame::OnOpenRecentConfiguration(std::size_t index) {
     OpenConfiguration(path);
 }
 
+void CMainFrame::OnDropFiles(const std::vector<std::string>& paths, bool onNewItems) {
+    const auto extension = [](const std::string& path) {
+        std::string ext = std::filesystem::path(path).extension().string();
+        for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        return ext;
+    };
+    std::vector<std::string> databases;
+    std::vector<std::string> items;
+    for (const std::string& path : paths) {
+        std::error_code error;
+        const bool file = std::filesystem::is_regular_file(path, error);
+        const std::string ext = extension(path);
+        if (file && ext == ".cfg") {
+            // As Open configuration does once its picker answered.
+            RunCommand(StepNameOf(CommandId::kOpenConfiguration), [&] {
+                OnMenuOpening();
+                if (ConfirmSaveConfig() && ConfirmSaveDatabase()) OpenConfiguration(path);
+            });
+            return;
+        }
+        (file && onNewItems && (ext == ".db" || ext == ".txt") ? databases : items).push_back(path);
+    }
+    if (!databases.empty())
+        RunCommand(StepNameOf(CommandId::kImportDatabase), [&] {
+            OnMenuOpening();
+            for (const std::string& path : databases) ImportDatabaseFrom(*this, path);
+        });
+    if (!items.empty())
+        RunCommand(StepNameOf(CommandId::kAddDirectory), [&] {
+            OnMenuOpening();
+            AddDroppedItems(*this, items, m_addItemsDlg);
+        });
+}
+
 void CMainFrame::OnSaveDatabase() { SaveDatabaseItems(*this, false); }
 
 void CMainFrame::OnSaveConfiguration() { SaveConfigFile(true); }

@@ -126,6 +126,12 @@ public:
     // (after the save prompts); one that is gone is taken off with a message.
     CRecentConfigurations& RecentConfigurations() { return m_recent; }
     void OnOpenRecentConfiguration(std::size_t index);
+    // Files and folders dropped on the window (onNewItems: on that pane). A
+    // .cfg file among them opens, after the save questions, and nothing else
+    // happens; database files (.db, .txt) dropped on 'New items' are
+    // imported as Import database does; everything else is added to 'New
+    // items' with the last options of 'Add items' (AddDroppedItems).
+    void OnDropFiles(const std::vector<std::string>& paths, bool onNewItems);
 
     // The grid lines of both panes and the two menu marks.
     void ApplyGridLines(bool vertical, bool horizontal);

@@ -166,37 +166,43 @@ DialogTemplate CConfigDlg::Template() {
         MakeControl(K::GroupBox, DialogId::kNone, "Files", 5, 5, 145, 160),
         MakeControl(K::Label, DialogId::kNone, "Database", 12, 16, 32, 8),
         MakeControl(K::Edit, Id::kDatabase, "", 12, 25, 130, 12, kPath),
-        MakeControl(K::Button, Id::kBrowseDatabase, "br", 129, 11, 13, 13, S::kIcon),
+        Spoken(MakeControl(K::Button, Id::kBrowseDatabase, "br", 129, 11, 13, 13, S::kIcon),
+               "Browse for the database file"),
         MakeControl(K::Label, DialogId::kNone, "Output", 12, 46, 22, 8),
         MakeControl(K::CheckBox, Id::kViewOut, "Open", 50, 45, 33, 10),
         MakeControl(K::CheckBox, Id::kFtpUpload, "Upload", 88, 45, 39, 10),
         MakeControl(K::Edit, Id::kOutput, "", 12, 55, 130, 12, kPath),
-        MakeControl(K::Button, Id::kBrowseOutput, "br", 129, 41, 13, 13, S::kIcon),
+        Spoken(MakeControl(K::Button, Id::kBrowseOutput, "br", 129, 41, 13, 13, S::kIcon),
+               "Browse for the output file"),
         MakeControl(K::Label, DialogId::kNone, "Headfile", 12, 76, 27, 8),
-        MakeControl(K::Button, Id::kEditHead, "ed", 112, 71, 13, 13, S::kIcon),
-        MakeControl(K::Button, Id::kBrowseHeadFile, "br", 129, 71, 13, 13, S::kIcon),
+        Spoken(MakeControl(K::Button, Id::kEditHead, "ed", 112, 71, 13, 13, S::kIcon), "Edit the head file"),
+        Spoken(MakeControl(K::Button, Id::kBrowseHeadFile, "br", 129, 71, 13, 13, S::kIcon),
+               "Browse for the head file"),
         MakeControl(K::Edit, Id::kHeadFile, "", 12, 85, 130, 12, kPath),
         MakeControl(K::Label, DialogId::kNone, "Endfile", 12, 106, 22, 8),
-        MakeControl(K::Button, Id::kEditEnd, "ed", 112, 100, 13, 13, S::kIcon),
-        MakeControl(K::Button, Id::kBrowseEndFile, "br", 129, 100, 13, 13, S::kIcon),
+        Spoken(MakeControl(K::Button, Id::kEditEnd, "ed", 112, 100, 13, 13, S::kIcon), "Edit the end file"),
+        Spoken(MakeControl(K::Button, Id::kBrowseEndFile, "br", 129, 100, 13, 13, S::kIcon), "Browse for the end file"),
         MakeControl(K::Edit, Id::kEndFile, "", 12, 115, 130, 12, kPath),
         MakeControl(K::Label, DialogId::kNone, "Configuration file (save settings as..)", 13, 136, 114, 8),
-        MakeControl(K::Button, Id::kBrowseCfgFile, "br", 129, 131, 13, 13, S::kIcon),
+        Spoken(MakeControl(K::Button, Id::kBrowseCfgFile, "br", 129, 131, 13, 13, S::kIcon),
+               "Browse for the configuration file"),
         MakeControl(K::Edit, Id::kCfgFile, "", 13, 145, 130, 12, kPath),
         MakeControl(K::GroupBox, DialogId::kNone, "Colors", 157, 5, 57, 130),
         MakeControl(K::Label, DialogId::kNone, "Headline", 164, 16, 29, 8),
         MakeControl(K::Edit, Id::kHeadColour, "", 164, 25, 30, 12, kText),
-        MakeControl(K::Button, Id::kPickHeadColour, "c", 195, 25, 13, 13, S::kIcon),
+        Spoken(MakeControl(K::Button, Id::kPickHeadColour, "c", 195, 25, 13, 13, S::kIcon), "Pick the headline color"),
         MakeControl(K::Label, DialogId::kNone, "Index", 164, 46, 18, 8),
         MakeControl(K::Edit, Id::kIndexColour, "", 164, 55, 30, 12, kText),
-        MakeControl(K::Button, Id::kPickIndexColour, "c", 195, 54, 13, 13, S::kIcon),
+        Spoken(MakeControl(K::Button, Id::kPickIndexColour, "c", 195, 54, 13, 13, S::kIcon), "Pick the index color"),
         MakeControl(K::Label, DialogId::kNone, "First row", 164, 76, 27, 8),
         MakeControl(K::Edit, Id::kFirstColour, "", 164, 85, 30, 12, kText),
-        MakeControl(K::Button, Id::kPickFirstColour, "c", 195, 84, 13, 13, S::kIcon),
+        Spoken(MakeControl(K::Button, Id::kPickFirstColour, "c", 195, 84, 13, 13, S::kIcon),
+               "Pick the first row color"),
         MakeControl(K::Label, DialogId::kNone, "Second row", 164, 106, 39, 8),
         MakeControl(K::Edit, Id::kSecondColour, "", 164, 115, 30, 12, kText),
-        MakeControl(K::Button, Id::kPickSecondColour, "c", 195, 115, 13, 13, S::kIcon),
-        MakeControl(K::GroupBox, DialogId::kNone, "Ftp (optional)", 221, 5, 135, 127),
+        Spoken(MakeControl(K::Button, Id::kPickSecondColour, "c", 195, 115, 13, 13, S::kIcon),
+               "Pick the second row color"),
+        MakeControl(K::GroupBox, DialogId::kNone, "Upload (optional)", 221, 5, 135, 127),
         MakeControl(K::Label, DialogId::kNone, "Server", 228, 16, 22, 8),
         MakeControl(K::Edit, Id::kServer, "", 228, 25, 80, 12, kText),
         MakeControl(K::Label, DialogId::kNone, "Protocol", 313, 16, 30, 8),
@@ -210,10 +216,11 @@ DialogTemplate CConfigDlg::Template() {
         MakeControl(K::Edit, Id::kRemoteFile, "", 228, 85, 55, 12, kText),
         MakeControl(K::Label, DialogId::kNone, "Port", 293, 76, 14, 8),
         MakeControl(K::Edit, Id::kPort, "", 293, 85, 55, 12, kText),
-        MakeControl(K::Label, DialogId::kNone, "Certificate file (ftps)", 228, 106, 80, 8),
-        MakeControl(K::Button, Id::kBrowseCertFile, "br", 335, 101, 13, 13, S::kIcon),
+        MakeControl(K::Label, Id::kCertLabel, "Certificate file (ftps)", 228, 106, 80, 8),
+        Spoken(MakeControl(K::Button, Id::kBrowseCertFile, "br", 335, 101, 13, 13, S::kIcon),
+               "Browse for the certificate file"),
         MakeControl(K::Edit, Id::kCertFile, "", 228, 115, 120, 12, kText),
-        MakeControl(K::GroupBox, DialogId::kNone, "", 221, 127, 135, 51),
+        Spoken(MakeControl(K::GroupBox, DialogId::kNone, "", 221, 127, 135, 51), "List layout"),
         MakeControl(K::CheckBox, Id::kUseWidth, "List width", 228, 136, 45, 8),
         MakeControl(K::Edit, Id::kWidth, "", 228, 145, 55, 12, kText),
         MakeControl(K::Label, DialogId::kNone, "Index:", 293, 136, 20, 8),
@@ -251,6 +258,13 @@ ControlId CConfigDlg::DoModal() {
 void CConfigDlg::OnInitDialog(IDialogWindow& dialog) {
     UpdateData(dialog, false);
     dialog.EnableControl(Id::kWidth, m_record.usewidth == 1);
+    EnableCertificate(dialog);
+}
+
+void CConfigDlg::EnableCertificate(IDialogWindow& dialog) {
+    // Only ftps checks the server against a certificate.
+    const bool ftps = m_record.protocol == kUploadProtocols[1].name;
+    for (const ControlId id : {Id::kCertLabel, Id::kCertFile, Id::kBrowseCertFile}) dialog.EnableControl(id, ftps);
 }
 
 void CConfigDlg::Refuse(IDialogWindow& dialog, ControlId id, const std::string& text) {
@@ -325,6 +339,9 @@ bool CConfigDlg::UpdateData(IDialogWindow& dialog, bool take) {
     if (!integer(Id::kPort, c.port, true)) return false;
     check(Id::kUseWidth, c.usewidth);
     if (!integer(Id::kWidth, c.width, false)) return false;
+    // A width not used is stored as the file reads it back, so that an
+    // unused 0 in the disabled box does not stop Save.
+    if (take && c.usewidth == 0 && c.width <= 0) c.width = CListConfig{}.width;
     check(Id::kOtherLetters, c.otherletters);
     check(Id::kPageStyle, c.pagestyle);
     check(Id::kNumbers, c.numbers);
@@ -461,7 +478,9 @@ void CConfigDlg::PickColour(IDialogWindow& dialog, ControlId button) {
 
 void CConfigDlg::ChangeProtocol(IDialogWindow& dialog) {
     const std::string before = m_record.protocol;
-    if (!UpdateData(dialog, true) || m_record.protocol == before) return;
+    const bool taken = UpdateData(dialog, true);
+    EnableCertificate(dialog);
+    if (!taken || m_record.protocol == before) return;
     // The port goes with the protocol unless the user chose one of his own.
     const int oldIndex = UploadProtocolIndex(before);
     if (m_record.port == 0 || (oldIndex >= 0 && m_record.port == kUploadProtocols[oldIndex].port))
@@ -488,6 +507,11 @@ void CConfigDlg::NoteColour(ControlId edit, const std::string& text) {
 
 void CConfigDlg::Save(IDialogWindow& dialog) {
     if (!UpdateData(dialog, true)) return;
+    // A width in use must be one the file can hold: said at the box itself.
+    if (m_record.usewidth == 1 && m_record.width <= 0) {
+        Refuse(dialog, Id::kWidth, "Please enter an integer between 1 and " + std::to_string(INT_MAX) + ".");
+        return;
+    }
     // The file is written from the main window's record: the copy goes in
     // for the save and stays only when the save succeeded.
     const CListConfig before = m_frame.Config();

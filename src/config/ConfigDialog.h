@@ -51,9 +51,10 @@ constexpr ControlId kCertFile{1066};
 constexpr ControlId kBrowseCertFile{1067};
 constexpr ControlId kOtherLetters{1068};
 constexpr ControlId kPageStyle{1069};
-constexpr ControlId kLanguage{1070};
-constexpr ControlId kArticles{1071};
-constexpr ControlId kNumbers{1072};
+constexpr ControlId kCertLabel{1070};
+constexpr ControlId kLanguage{1071};
+constexpr ControlId kArticles{1072};
+constexpr ControlId kNumbers{1073};
 }  // namespace ConfigDlgId
 
 class CConfigDlg : public IDialogEvents {
@@ -87,6 +88,8 @@ private:
     void PickColour(IDialogWindow& dialog, ControlId button);
     void PickCertificateFile(IDialogWindow& dialog);
     void ChangeProtocol(IDialogWindow& dialog);
+    // The certificate's label, field and button are for ftps alone.
+    void EnableCertificate(IDialogWindow& dialog);
     void Save(IDialogWindow& dialog);
     void Refuse(IDialogWindow& dialog, ControlId id, const std::string& text);
 

@@ -377,15 +377,19 @@ bool BackupDatabaseFile(IItemsFrame& frame) {
 }
 
 void ImportDatabaseFile(IItemsFrame& frame) {
-    CTabulonWnd1& pane = frame.NewItemsPane();
-    CGridCtrl* grid = pane.GetGrid();
-    if (!grid) return;
+    if (!frame.NewItemsPane().GetGrid()) return;
     FilePickerOptions options = DatabasePickerOptions(true);
     // In the database's folder, where other lists are likely kept.
     StartPickerAt(options, frame.Files().database);
     const std::optional<std::string> chosen = frame.FilePicker().PickOpenFile(options);
     if (!chosen || chosen->empty()) return;
+    ImportDatabaseFrom(frame, *chosen);
+}
 
+void ImportDatabaseFrom(IItemsFrame& frame, const std::string& path) {
+    CTabulonWnd1& pane = frame.NewItemsPane();
+    CGridCtrl* grid = pane.GetGrid();
+    if (!grid) return;
     CGridWork work(&frame, "Importing items", {grid});
     const int rows = grid->GetRowCount();
     const int columns = grid->GetColumnCount();
@@ -395,20 +399,20 @@ void ImportDatabaseFile(IItemsFrame& frame) {
         {
             CQuietGrid quiet(*grid);
             CStrictGrid strict(*grid);
-            read = ForEachItemLine(*chosen, *grid, reason, [&](std::string_view line) {
+            read = ForEachItemLine(path, *grid, reason, [&](std::string_view line) {
                 pane.AddItemFromText(std::string(line), ";", grid->GetRowCount());
             });
         }
         if (!read) {
             // The items already in 'New items' stay; none of the file's do.
             RestoreTableSize(*grid, rows, columns);
-            ShowProblem(frame, "The file\n" + *chosen + "\n" + reason + ".\n\nNothing was imported.");
+            ShowProblem(frame, "The file\n" + path + "\n" + reason + ".\n\nNothing was imported.");
             return;
         }
     } catch (const std::bad_alloc&) {
         // The items already in 'New items' stay; none of the file's do.
         RestoreTableSize(*grid, rows, columns);
-        ShowProblem(frame, OutOfMemoryText("import", *chosen, "Nothing was imported."));
+        ShowProblem(frame, OutOfMemoryText("import", path, "Nothing was imported."));
     }
     try {
         pane.FitNewItemsColumns();

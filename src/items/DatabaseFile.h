@@ -46,5 +46,7 @@ bool BackupDatabaseFile(IItemsFrame& frame);
 // Asks for a database file and appends its items to 'New items' as checked
 // rows. The configuration is neither needed nor changed.
 void ImportDatabaseFile(IItemsFrame& frame);
+// The same for the database file at path, without asking.
+void ImportDatabaseFrom(IItemsFrame& frame, const std::string& path);
 
 }  // namespace tabulon

@@ -79,12 +79,22 @@ struct DialogControl {
     std::string text;
     Rect units;  // left, top, right, bottom in dialog units (right and bottom excluded)
     unsigned style = ControlStyle::kNone;
+    // What a screen reader says for the control where its text is a picture's
+    // name or shortened to fit; empty: the host names it from its text or
+    // the label before it.
+    std::string spokenName = {};
 };
 
 // A control of a dialog's table at x, y in dialog units, width by height.
 inline DialogControl MakeControl(ControlKind kind, ControlId id, std::string text, int x, int y, int width, int height,
                                  unsigned style = ControlStyle::kNone) {
     return {kind, id, std::move(text), Rect{x, y, x + width, y + height}, style};
+}
+
+// The control with the name a screen reader says for it.
+inline DialogControl Spoken(DialogControl control, std::string name) {
+    control.spokenName = std::move(name);
+    return control;
 }
 
 struct DialogTemplate {

@@ -3,6 +3,7 @@
 // folder's entries into 'New items'.
 
 #include <string>
+#include <vector>
 
 namespace tabulon {
 
@@ -35,5 +36,13 @@ void OnAddDirectory(IAddItemsFrame& frame, CAddItemsDlg& dialog, std::string& la
 // with progress, then what the scan met, or that memory ran out and nothing
 // was added.
 void AddFolderItems(IAddItemsFrame& frame, const std::string& folder, const AddItemsOptions& options);
+
+// Folders and files dropped on the window, added with options (the
+// dialog's last) without asking: each folder's entries as if it were chosen
+// in the dialog, each file as an entry of its folder whatever the options
+// say of files. What the scans met is told in one message; a scan the user
+// cancels ends the rest. Running out of memory reaches the caller, with
+// the folder being added taken back.
+void AddDroppedItems(IAddItemsFrame& frame, const std::vector<std::string>& paths, const AddItemsOptions& options);
 
 }  // namespace tabulon

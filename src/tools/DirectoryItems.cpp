@@ -106,20 +106,26 @@ bool NameOrder(const Entry& a, const Entry& b) {
     return folded != 0 ? folded < 0 : CompareWithCase(a.name, b.name) < 0;
 }
 
-// The visible entries of folder that the options take, in name order, with
-// the sizes of files when they are asked for; stops (with nothing) when
-// keepGoing says so. A folder that cannot be read goes to unread.
+// The visible entries of folder that the options take (or those named in
+// only, sorted, hidden or not and whatever the options say of files), in
+// name order, with the sizes of files when they are asked for; stops (with
+// nothing) when keepGoing says so. A folder that cannot be read goes to
+// unread.
 std::optional<std::vector<Entry>> ReadEntries(IFolderReader& reader, const std::string& folder,
                                               const AddItemsOptions& options, const std::function<bool()>& keepGoing,
-                                              ScanNotes::Tally& unread) {
+                                              ScanNotes::Tally& unread, const std::vector<std::string>* only) {
     std::vector<Entry> entries;
     bool stopped = false;
     const bool read = reader.ReadFolder(folder, options.m_bFileSize == 1, [&](const FolderItem& item) {
         if (!keepGoing()) return !(stopped = true);
-        if (item.name.empty() || item.name[0] == '.') return true;  // hidden
-        // A link to a folder is taken as the folder it shows; a link to a
-        // file shows the file's size, a broken one none.
-        if (item.folder ? options.m_bDirectories == 0 : options.m_bFiles == 0) return true;
+        if (only) {
+            if (!std::binary_search(only->begin(), only->end(), item.name)) return true;
+        } else {
+            if (item.name.empty() || item.name[0] == '.') return true;  // hidden
+            // A link to a folder is taken as the folder it shows; a link to
+            // a file shows the file's size, a broken one none.
+            if (item.folder ? options.m_bDirectories == 0 : options.m_bFiles == 0) return true;
+        }
         entries.push_back(Entry{item.name, item.folder, item.folder ? 0 : item.size});
         return true;
     });
@@ -262,7 +268,8 @@ int FirstFreeRow(const CGridCtrl& grid) {
 }
 
 bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddItemsOptions& options,
-                       IProgressHost* progress, IFolderReader& reader, ScanNotes* notes) {
+                       IProgressHost* progress, IFolderReader& reader, ScanNotes* notes,
+                       const std::vector<std::string>* only) {
     CGridCtrl* grid = pane.GetGrid();
     if (!grid) return true;
     ScanNotes kept;
@@ -275,7 +282,13 @@ bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddIte
 
     // Every text is ready before the grid is touched, so a cancelled scan
     // leaves 'New items' as it was.
-    std::optional<std::vector<Entry>> entries = ReadEntries(reader, path, options, keepGoing, said.unread);
+    std::vector<std::string> named;
+    if (only) {
+        named = *only;
+        std::sort(named.begin(), named.end());
+    }
+    std::optional<std::vector<Entry>> entries =
+        ReadEntries(reader, path, options, keepGoing, said.unread, only ? &named : nullptr);
     if (!entries) return false;
     total = entries->size();
     ITagReader* const tagReader = reader.Tags();

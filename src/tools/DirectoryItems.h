@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/FolderNamespace.h"
 #include "tools/TagItems.h"
@@ -88,11 +89,15 @@ int FirstFreeRow(const CGridCtrl& grid);
 // already there changes. ";" in a name becomes "," and a line break a
 // blank. With tags asked for, a file the reader's tag reader reads becomes
 // an item of the tag fields asked for, and a folder one of the tags its
-// files share; anything without tags falls back to its name. Long work reports to progress (may be null); false when
-// the user cancelled it, and then nothing was added. Folders are read by reader; what the user should hear of goes to
-// notes (may be null). Running out of memory leaves 'New items' as it was and reaches the caller.
+// files share; anything without tags falls back to its name. Long work
+// reports to progress (may be null); false when the user cancelled it, and
+// then nothing was added. Folders are read by reader; what the user should
+// hear of goes to notes (may be null). Running out of memory leaves 'New
+// items' as it was and reaches the caller. With only, just the entries it
+// names are added (files dropped on the window), hidden or not and whatever
+// the options say of files.
 bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddItemsOptions& options,
                        IProgressHost* progress, IFolderReader& reader = StandardFolderReader(),
-                       ScanNotes* notes = nullptr);
+                       ScanNotes* notes = nullptr, const std::vector<std::string>* only = nullptr);
 
 }  // namespace tabulon

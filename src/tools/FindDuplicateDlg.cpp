@@ -45,7 +45,7 @@ DialogTemplate CFindDuplicateDlg::Template() {
     t.controls = {
         MakeControl(K::Label, DialogId::kNone, "Number of columns\nto compare", 2, 3, 44, 17, S::kCentered),
         MakeControl(K::ListBox, Id::kColumns, "", 4, 22, 40, 46),
-        MakeControl(K::CheckBox, Id::kCaseSensitive, "Case s.", 4, 71, 40, 10, S::kDisabled),
+        Spoken(MakeControl(K::CheckBox, Id::kCaseSensitive, "Case s.", 4, 71, 40, 10, S::kDisabled), "Case sensitive"),
         MakeControl(K::DefaultButton, Id::kFind, "Find", 4, 85, 40, 14),
         MakeControl(K::Button, Id::kClose, "Close", 4, 103, 40, 14),
         MakeControl(K::ProgressBar, Id::kProgress, "", 4, 121, 40, 7),

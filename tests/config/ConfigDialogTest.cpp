@@ -98,7 +98,7 @@ TEST_F(ConfigDialogTest, TemplateHoldsEveryControlWhereItBelongs) {
     // Each id once, and every one of them there.
     const int ids[] = {1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018,
                        1019, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027, 1028, 1029, 1031, 1032, 1033,
-                       1062, 1063, 1064, 1065, 1066, 1067, 1068, 1069, 1070, 1071, 1072, 1,    2};
+                       1062, 1063, 1064, 1065, 1066, 1067, 1068, 1069, 1070, 1071, 1072, 1073, 1,    2};
     for (int id : ids) {
         int count = 0;
         for (const auto& c : t.controls) count += static_cast<int>(c.id) == id;
@@ -124,9 +124,9 @@ TEST_F(ConfigDialogTest, TemplateHoldsEveryControlWhereItBelongs) {
     EXPECT_EQ(find(1).kind, ControlKind::DefaultButton);
     EXPECT_EQ(find(1).text, "Save");
     EXPECT_EQ(find(1).units, (Rect{234, 202, 284, 216}));
-    EXPECT_EQ(find(1070).kind, ControlKind::DropDownList);
-    EXPECT_EQ(find(1070).text, "byte order A-Z");  // no host that knows languages here
-    EXPECT_EQ(find(1072).text, "Numbers by value");
+    EXPECT_EQ(find(1071).kind, ControlKind::DropDownList);
+    EXPECT_EQ(find(1071).text, "byte order A-Z");  // no host that knows languages here
+    EXPECT_EQ(find(1073).text, "Numbers by value");
     EXPECT_EQ(find(2).text, "Cancel");
     EXPECT_EQ(t.controls.front().kind, ControlKind::GroupBox);
     EXPECT_EQ(t.controls.front().text, "Files");
@@ -282,6 +282,32 @@ TEST_F(ConfigDialogTest, ListWidthEnablesTheWidthAndKeepsItsValue) {
          TypeText(Id::kWidth, "640"), Tick(Id::kUseWidth, false),
          Look([](ScriptedDialog& d) { EXPECT_FALSE(d.IsControlEnabled(Id::kWidth)); }), Press(DialogId::kOk)});
     EXPECT_TRUE(Contents(cfg).find("usewidth = 0\r\nwidth    = 640\r\n") != std::string::npos) << Contents(cfg);
+}
+
+TEST_F(ConfigDialogTest, AnUnusedWidthOfNoneSavesAsTheFileReadsItAndAUsedOneIsRefusedAtItsBox) {
+    const std::string cfg = OpenOne();
+    Run({TypeText(Id::kWidth, "0"), Tick(Id::kUseWidth, true), Press(DialogId::kOk), Look([](ScriptedDialog& d) {
+             EXPECT_FALSE(d.ended);
+             EXPECT_TRUE(d.IsControlEnabled(Id::kWidth));
+             EXPECT_EQ(d.focus, Id::kWidth);
+         }),
+         Tick(Id::kUseWidth, false), Press(DialogId::kOk)});
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Please enter an integer between 1 and 2147483647."});
+    EXPECT_NE(Contents(cfg).find("usewidth = 0\r\nwidth    = 500\r\n"), std::string::npos) << Contents(cfg);
+}
+
+TEST_F(ConfigDialogTest, TheCertificateIsForFtpsAloneAndTheGroupIsNamedUpload) {
+    bool groupNamed = false;
+    for (const DialogControl& c : CConfigDlg::Template().controls) groupNamed |= c.text == "Upload (optional)";
+    EXPECT_TRUE(groupNamed);
+    auto certificate = [](bool enabled) {
+        return Look([enabled](ScriptedDialog& d) {
+            for (const ControlId id : {Id::kCertLabel, Id::kCertFile, Id::kBrowseCertFile})
+                EXPECT_EQ(d.IsControlEnabled(id), enabled) << static_cast<int>(id);
+        });
+    };
+    Run({certificate(false), TypeText(Id::kProtocol, "1"), Press(Id::kProtocol), certificate(true),
+         TypeText(Id::kProtocol, "2"), Press(Id::kProtocol), certificate(false)});
 }
 
 TEST_F(ConfigDialogTest, ThePortFollowsTheProtocolUnlessTheUserChoseOne) {

@@ -2,14 +2,16 @@
 """The window on a real X server (Xvfb with a window manager), as a user sees
 it: under a light and a dark colour scheme the item cells' text is readable
 (4.5:1 at least), Ctrl+C puts the focus cell's text on the clipboard, and
-Shift+F10 opens the focus cell's menu beside it.
+Shift+F10 opens the focus cell's menu beside it, 'Replace' opens below the
+open find bar, title bar and all; at QT_SCALE_FACTOR=2 on a
+1280 x 800 screen the configuration dialog lies on the screen.
 
     desktop_check.py TABULON EXAMPLES_FOLDER
 
 Exits 77 (skipped) when a tool it needs is missing."""
-import os, shutil, subprocess, sys, tempfile, time
+import contextlib, os, shutil, subprocess, sys, tempfile, time
 
-NEEDED = ('Xvfb', 'openbox', 'xdotool', 'import', 'xclip', 'convert')
+NEEDED = ('Xvfb', 'openbox', 'xdotool', 'xprop', 'import', 'xclip', 'convert')
 missing = [t for t in NEEDED if not shutil.which(t)]
 if missing:
     print('skipped: missing', ' '.join(missing))
@@ -37,13 +39,17 @@ def pixels(png, x, y, w, h):
     return [tuple(out[i:i + 3]) for i in range(0, len(out), 3)]
 
 
-def run(scheme_env, dark, work):
+@contextlib.contextmanager
+def desktop(extra_env, work, size='1024x768', move=True):
+    """The program on example.cfg in a fresh X server with a window manager:
+    (env, xdotool, screenshot, main window id), or a window id of None. The
+    window is moved to the screen's corner unless move is False."""
     display = next(n for n in range(300, 400) if not os.path.exists(f'/tmp/.X{n}-lock'))
     env = dict(os.environ, DISPLAY=f':{display}', QT_QPA_PLATFORM='xcb', XDG_RUNTIME_DIR=tempfile.mkdtemp(),
-               XDG_CONFIG_HOME=os.path.join(work, 'config'), **scheme_env)
-    if 'QT_QPA_PLATFORMTHEME' not in scheme_env:
+               XDG_CONFIG_HOME=os.path.join(work, 'config'), **extra_env)
+    if 'QT_QPA_PLATFORMTHEME' not in extra_env:
         env.pop('QT_QPA_PLATFORMTHEME', None)
-    xvfb = subprocess.Popen(['Xvfb', f':{display}', '-screen', '0', '1024x768x24', '-nolisten', 'tcp'],
+    xvfb = subprocess.Popen(['Xvfb', f':{display}', '-screen', '0', f'{size}x24', '-nolisten', 'tcp'],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     procs = [xvfb]
     try:
@@ -61,16 +67,29 @@ def run(scheme_env, dark, work):
             if window:
                 break
             time.sleep(0.2)
+        if window:
+            window = window.split()[0]
+            if move:
+                x('windowmove', window, '0', '0')
+            time.sleep(1.5)
+        yield env, x, shot, window or None
+    finally:
+        for p in reversed(procs):
+            p.terminate()
+            try:
+                p.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                p.kill()
+
+
+def run(scheme_env, dark, work):
+    with desktop(scheme_env, work) as (env, x, shot, window):
         if not window:
             return ['the window did not show']
-        window = window.split()[0]
-        x('windowmove', window, '0', '0')
-        time.sleep(1.5)
         failures = []
         # The 'Database' grid's first items: under the heading row of the lower pane.
         before = shot(os.path.join(work, 'before.png'))
-        geometry = dict(l.split('=') for l in x('getwindowgeometry', '--shell', window).splitlines())
-        height = int(geometry['HEIGHT'])
+        height = geometry(x, window)['HEIGHT']
         # Search the lower half for a row of item cells: the most common colour
         # is the cells' background, the one that differs most from it the text.
         region = pixels(before, 100, height // 2 + 40, 180, 60)
@@ -109,26 +128,88 @@ def run(scheme_env, dark, work):
             failures.append('Shift+F10 opened no menu at the focus cell')
         x('key', 'Escape')
         return failures
-    finally:
-        for p in reversed(procs):
-            p.terminate()
-            try:
-                p.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                p.kill()
+
+
+def geometry(x, window):
+    """A window's X, Y, WIDTH and HEIGHT as xdotool gives them."""
+    return {k: int(v) for k, v in (l.split('=') for l in x('getwindowgeometry', '--shell', window).splitlines())
+            if k != 'SCREEN'}
+
+
+def from_menu(x, menu_key, item_key, title):
+    """Chooses a menu item by its letters and waits for the window it opens:
+    (window id, its geometry as xdotool gives it), or None."""
+    x('key', menu_key)
+    time.sleep(0.4)
+    x('key', item_key)
+    for _ in range(25):
+        found = x('search', '--onlyvisible', '--name', f'^{title}$')
+        if found:
+            time.sleep(0.5)
+            window = found.split()[0]
+            return window, geometry(x, window)
+        time.sleep(0.2)
+    return None
+
+
+def tool_window(work):
+    """'Replace' opens below the open find bar, title bar and all: its frame's
+    top is no higher than where 'New items' begins under the bar. The window
+    stays where the window manager put it: moved from outside, Qt knows its
+    place less well than the program does in use."""
+    with desktop({}, work, move=False) as (env, x, shot, window):
+        if not window:
+            return ['the window did not show']
+        left, top, height = (geometry(x, window)[k] for k in ('X', 'Y', 'HEIGHT'))
+        x('key', 'ctrl+f')
+        time.sleep(0.5)
+        bar = shot(os.path.join(work, 'bar.png'))
+        column = pixels(bar, left + 10, top, 1, height // 2)
+        pane_top = next((top + y for y, (r, g_, b) in enumerate(column) if y > 40 and b > r + 60), None)
+        opened = from_menu(x, 'alt+t', 'r', 'Replace')
+        if not opened or pane_top is None:
+            return ['Replace or the New items pane under the find bar was not found']
+        replace, placed = opened
+        client_top = placed['Y']
+        extents = subprocess.run(['xprop', '-id', replace, '_NET_FRAME_EXTENTS'], env=env, capture_output=True,
+                                 text=True).stdout
+        title = int(extents.split('=')[1].split(',')[2]) if '=' in extents else 0
+        print(f'  Replace: frame top {client_top - title}, New items under the find bar from {pane_top}')
+        if client_top - title < pane_top - 3:
+            return ['Replace covers the find bar']
+        return []
+
+
+def scaled(work):
+    """At twice the size on a 1280 x 800 screen the configuration dialog lies
+    on the screen whole, its frame included (what does not fit scrolls)."""
+    with desktop({'QT_SCALE_FACTOR': '2'}, work, '1280x800') as (env, x, shot, window):
+        if not window:
+            return ['the window did not show']
+        opened = from_menu(x, 'alt+f', 'e', 'Configuration')
+        if not opened:
+            return ['the configuration dialog did not show']
+        left, top, width, height = (opened[1][k] for k in ('X', 'Y', 'WIDTH', 'HEIGHT'))
+        print(f'  the configuration dialog: {width}x{height} at {left},{top}')
+        if left < 0 or top < 0 or left + width > 1280 or top + height > 800:
+            return [f'the configuration dialog ({width}x{height} at {left},{top}) leaves the 1280x800 screen']
+        return []
 
 
 failed = 0
-for name, scheme in (('light', {}), ('dark', {'QT_QPA_PLATFORMTHEME': 'gtk3', 'GTK_THEME': 'Adwaita:dark'})):
-    dark = name == 'dark'
+checks = [('light scheme', lambda work: run({}, False, work)),
+          ('dark scheme', lambda work: run({'QT_QPA_PLATFORMTHEME': 'gtk3', 'GTK_THEME': 'Adwaita:dark'}, True, work)),
+          ('the tool window', tool_window),
+          ('scale factor 2', scaled)]
+for name, check in checks:
     work = tempfile.mkdtemp(prefix='tabulon-desktop-')
     for f in os.listdir(examples):
         shutil.copy(os.path.join(examples, f), work)
-    print(f'{name} scheme:')
-    failures = run(scheme, dark, work)
+    print(f'{name}:')
+    failures = check(work)
     for f in failures:
         print('  FAILED:', f)
     failed += bool(failures)
     shutil.rmtree(work, ignore_errors=True)
-print(f'{2 - failed} passed, {failed} failed')
+print(f'{len(checks) - failed} passed, {failed} failed')
 sys.exit(1 if failed else 0)

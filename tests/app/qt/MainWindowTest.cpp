@@ -9,22 +9,26 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <functional>
 #include <memory>
 #include <new>
 
+#include "../../qt/ReaderName.h"
 #include "FakeFolderNamespace.h"
 #include "FakeFtpSession.h"
 #include "IdleHosts.h"
@@ -321,6 +325,81 @@ TEST_F(MainWindowTest, TheProgramsKeysWorkFromAToolWindowAndTheKeyboardComesBack
     ASSERT_TRUE(window->Frame().OpenConfiguration(WriteConfiguration()));
     QTest::keyClick(field, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(window->MessagePane()->text().toStdString(), "Database saved to " + scratch.PathOf("items.db"));
+}
+
+TEST_F(MainWindowTest, ToolWindowsLeaveTheFindBarInViewGiveItCtrlFAndCloseWithEscape) {
+    ASSERT_TRUE(window->Frame().OpenConfiguration(WriteConfiguration()));
+    qt::CQtFindBar& bar = *window->FindBar();
+    for (const auto& [command, caption] :
+         {std::pair{CommandId::kReplace, "Replace"}, std::pair{CommandId::kFindDuplicate, "Find dublicate"}}) {
+        SCOPED_TRACE(caption);
+        window->Action(command)->trigger();
+        QApplication::processEvents();
+        QWidget* tool = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->windowTitle() == caption) tool = w;
+        ASSERT_TRUE(tool);
+        tool->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(tool));
+        ASSERT_TRUE(tool->focusWidget());
+        QTest::keyClick(tool->focusWidget(), Qt::Key_F, Qt::ControlModifier);
+        QApplication::processEvents();
+        ASSERT_TRUE(bar.isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), bar.Field());
+        EXPECT_GE(tool->frameGeometry().top(), bar.mapToGlobal(QPoint(0, bar.height())).y());
+
+        // A count shown or not, the bar's close button stays where it is.
+        QWidget* close = bar.widgetForAction(bar.actions().back());
+        ASSERT_TRUE(close);
+        const int closeX = close->x();
+        bar.Field()->setText("p");
+        QTest::qWait(400);
+        EXPECT_FALSE(bar.Result()->text().isEmpty());
+        EXPECT_EQ(close->x(), closeX);
+        bar.Close();
+
+        tool->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(tool));
+        QTest::keyClick(tool->focusWidget(), Qt::Key_Escape);
+        QApplication::processEvents();
+        EXPECT_FALSE(tool->isVisible());
+    }
+}
+
+TEST_F(MainWindowTest, TheFindBarsControlsAreNamedForAScreenReader) {
+    qt::CQtFindBar& bar = *window->FindBar();
+    bar.Open(false);
+    bar.Field()->setText("x");  // the clear button shows
+    QStringList names;
+    for (QWidget* w : bar.findChildren<QWidget*>())
+        if (w->isVisible() && (qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractButton*>(w) || w == bar.Result()))
+            names << ReaderName(w);
+    names.sort();
+    EXPECT_EQ(names,
+              (QStringList{"Clear the search text", "Close", "Column", "Match case", "Matches", "Whole cell", "in"}));
+}
+
+TEST_F(MainWindowTest, FilesDroppedFromAFileManagerAreImportedOrOpenedWhereTheyFall) {
+    const std::string cfg = WriteConfiguration();
+    const std::string more = scratch.MakeFile("more.db", "fig;green\r\n");
+    const auto drop = [&](const std::string& path, QWidget* on) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+        const QPointF at = on->mapTo(window.get(), on->rect().center());
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(window.get(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(window.get(), &dropped);
+        EXPECT_TRUE(dropped.isAccepted());
+        QTest::qWait(50);
+    };
+    drop(more, window->NewItemsWidget());
+    ASSERT_EQ(New().GetRowCount(), 2);
+    EXPECT_EQ(New().GetCellText(1, 1), "fig");
+    drop(cfg, window->DatabaseWidget());
+    EXPECT_EQ(window->windowTitle().toStdString(), "Tabulon - " + cfg);
+    EXPECT_EQ(Db().GetCellText(2, 1), "plum");
 }
 
 // Records what the dialog logic is told.
