@@ -36,15 +36,7 @@ double BestProcess(const std::vector<std::string>& argv, double best) {
     return std::min(best, f.seconds);
 }
 
-struct Session {
-    fakes::FakeMainWindow window;
-    fakes::ScriptedMessageBox messages;
-    fakes::FakeFilePicker picker;
-    fakes::RecordingPublisher publisher;
-    fakes::IdleHosts idle;
-    fakes::ScriptedDialogHost dialogs;
-    CSession session{fakes::HostsFor(window, messages, picker, dialogs, idle.menus, publisher, idle)};
-};
+using Session = fakes::HeadlessSessionWith<fakes::ScriptedDialogHost>;
 
 }  // namespace
 

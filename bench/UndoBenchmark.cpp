@@ -41,15 +41,7 @@ void Report(const char* name, long listKb, double command, double undo, double r
 }
 
 // The headless session, with tool windows that take clicks.
-struct Session {
-    fakes::FakeMainWindow window;
-    fakes::ScriptedMessageBox messages;
-    fakes::FakeFilePicker picker;
-    fakes::RecordingPublisher publisher;
-    fakes::IdleHosts idle;
-    fakes::ScriptedToolDialogHost dialogs;
-    CSession session{fakes::HostsFor(window, messages, picker, dialogs, idle.menus, publisher, idle)};
-};
+using Session = fakes::HeadlessSessionWith<fakes::ScriptedToolDialogHost>;
 
 }  // namespace
 

@@ -391,6 +391,16 @@ long long CFileReader::Read(char* buffer, std::size_t size) {
     return got;
 }
 
+bool CFileReader::ReadBlocks(std::size_t size, const std::function<void(std::string_view)>& onBlock) {
+    const CBigBlock block(size);
+    for (;;) {
+        const long long got = Read(block.get(), size);
+        if (got < 0) return false;
+        if (got == 0) return true;
+        onBlock(std::string_view(block.get(), static_cast<std::size_t>(got)));
+    }
+}
+
 bool ReadFileLines(const std::string& path, const FileLineHandler& onLine, std::string& reason, FileStamp* stamp) {
     CFileReader in;
     if (!in.Open(path)) {
@@ -401,18 +411,10 @@ bool ReadFileLines(const std::string& path, const FileLineHandler& onLine, std::
     // As large as the file, up to a limit: a small file costs a small buffer.
     const std::size_t size =
         std::clamp<std::uintmax_t>(in.Size() + 1, std::uintmax_t{4096}, std::uintmax_t{kLargestLineBlock});
-    const CBigBlock block(size);
     std::string pending;  // a line begun in an earlier block
     std::uint64_t read = 0;
-    for (;;) {
-        const long long got = in.Read(block.get(), size);
-        if (got < 0) {
-            reason = in.Error();
-            return false;
-        }
-        if (got == 0) break;
-        read += static_cast<std::uint64_t>(got);
-        const std::string_view data(block.get(), static_cast<std::size_t>(got));
+    const bool whole = in.ReadBlocks(size, [&](std::string_view data) {
+        read += data.size();
         std::size_t start = 0;
         for (std::size_t lf; (lf = data.find('\n', start)) != std::string_view::npos; start = lf + 1) {
             if (pending.empty()) {
@@ -424,6 +426,10 @@ bool ReadFileLines(const std::string& path, const FileLineHandler& onLine, std::
             }
         }
         pending.append(data.substr(start));
+    });
+    if (!whole) {
+        reason = in.Error();
+        return false;
     }
     // A file that ends before its size is not the whole of it: a list loaded
     // from it would be saved back cut short.

@@ -112,6 +112,9 @@ public:
     bool Open(const std::string& path);
     // Up to size bytes; 0 at the end of the file, -1 after an error.
     long long Read(char* buffer, std::size_t size);
+    // Reads the rest of the file into one buffer of size bytes, a block at
+    // a time, and gives each block to onBlock; false after an error.
+    bool ReadBlocks(std::size_t size, const std::function<void(std::string_view)>& onBlock);
     // The size when it was opened; a file may still grow or shrink.
     std::uintmax_t Size() const { return m_size; }
     // The file as it was when it was opened.

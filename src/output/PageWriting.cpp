@@ -77,16 +77,10 @@ bool CopyFileInto(PageBuffer& page, const std::string& path, std::string& reason
     }
     // As large as the file, up to a block: a small head costs a small buffer.
     const auto size = static_cast<std::size_t>(std::clamp<std::uintmax_t>(file.Size(), 1, kPageBlockSize));
-    const CBigBlock block(size);
     MarkerCopy copy(page, markers);
-    for (;;) {
-        const long long got = file.Read(block.get(), size);
-        if (got < 0) {
-            reason = file.Error();
-            return false;
-        }
-        if (got == 0) break;
-        copy.Add(std::string_view(block.get(), static_cast<std::size_t>(got)));
+    if (!file.ReadBlocks(size, [&copy](std::string_view block) { copy.Add(block); })) {
+        reason = file.Error();
+        return false;
     }
     copy.Finish();
     return true;

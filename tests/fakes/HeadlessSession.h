@@ -12,13 +12,19 @@
 
 namespace tabulon::fakes {
 
-struct HeadlessSession {
+// Dialogs: the dialog host (scripted dialogs, or tool windows that take
+// clicks).
+template <typename Dialogs>
+struct HeadlessSessionWith {
     FakeMainWindow window;
     ScriptedMessageBox messages;
     FakeFilePicker picker;
     RecordingPublisher publisher;
     IdleHosts idle;
-    CSession session{HostsFor(window, messages, picker, idle.dialogs, idle.menus, publisher, idle)};
+    Dialogs dialogs;
+    CSession session{HostsFor(window, messages, picker, dialogs, idle.menus, publisher, idle)};
 };
+
+using HeadlessSession = HeadlessSessionWith<ScriptedDialogHost>;
 
 }  // namespace tabulon::fakes
