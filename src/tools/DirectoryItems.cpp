@@ -13,6 +13,7 @@
 #include "items/PaneLayout.h"
 #include "items/TabulonWnd1.h"
 #include "platform/Progress.h"
+#include "tools/TagsAhead.h"
 
 namespace tabulon {
 
@@ -65,22 +66,28 @@ struct Entry {
 struct TagsAsked {
     bool asked = false;
     std::vector<TagField> fields;
-    bool length = false;  // the playing time is among them
+    TagsWanted wanted;
 };
 
-TagsAsked TagsOf(ITagReader* reader, int on, const std::string& names) {
+TagsAsked TagsOf(ITagReader* reader, int on, const std::string& names, bool folders) {
     TagsAsked tags;
     if (!reader || on != 1) return tags;
     std::string unknown;
     tags.fields = ParseTagFields(names, unknown);
     tags.asked = !tags.fields.empty();
-    tags.length = std::find(tags.fields.begin(), tags.fields.end(), TagField::Length) != tags.fields.end();
+    const auto has = [&](TagField field) {
+        return std::find(tags.fields.begin(), tags.fields.end(), field) != tags.fields.end();
+    };
+    tags.wanted.length = has(TagField::Length);
+    // An album's artist is its files' album artist, where they name one.
+    tags.wanted.albumArtist = has(TagField::AlbumArtist) || (folders && has(TagField::Artist));
+    tags.wanted.composer = has(TagField::Composer);
     return tags;
 }
 
 // The tags the files directly in folder share, in album; nothing there when
 // none has tags. False when keepGoing said stop.
-bool ReadAlbumTags(IFolderReader& reader, ITagReader& tags, const std::string& folder, bool withLength,
+bool ReadAlbumTags(IFolderReader& reader, ITagReader& tags, const std::string& folder, const TagsWanted& wanted,
                    const std::function<bool()>& keepGoing, std::optional<FileTags>& album) {
     std::vector<std::string> names;
     bool stopped = false;
@@ -90,10 +97,14 @@ bool ReadAlbumTags(IFolderReader& reader, ITagReader& tags, const std::string& f
         return true;
     });
     if (stopped) return false;
+    for (std::string& name : names) name.insert(0, folder + '/');
+    const std::size_t count = names.size();
+    CTagsAhead ahead(tags, std::move(names), wanted);
     std::vector<FileTags> files;
-    for (const std::string& name : names) {
-        if (!keepGoing()) return false;
-        if (std::optional<FileTags> read = tags.ReadTags(folder + '/' + name, withLength)) files.push_back(*read);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::optional<FileTags> read;
+        if (!keepGoing() || !ahead.Take(i, keepGoing, read)) return false;
+        if (read) files.push_back(std::move(*read));
     }
     if (!files.empty()) album = AlbumTags(files);
     return true;
@@ -292,8 +303,17 @@ bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddIte
     if (!entries) return false;
     total = entries->size();
     ITagReader* const tagReader = reader.Tags();
-    const TagsAsked fileTags = TagsOf(tagReader, options.m_bFileTags, options.m_strFileTagFields);
-    const TagsAsked folderTags = TagsOf(tagReader, options.m_bDirTags, options.m_strDirTagFields);
+    const TagsAsked fileTags = TagsOf(tagReader, options.m_bFileTags, options.m_strFileTagFields, false);
+    const TagsAsked folderTags = TagsOf(tagReader, options.m_bDirTags, options.m_strDirTagFields, true);
+    const std::string folderPath = path.empty() || path.back() == '/' ? path : path + '/';
+    // The files' tags are read ahead, on threads of their own.
+    std::optional<CTagsAhead> filesAhead;
+    if (fileTags.asked) {
+        std::vector<std::string> paths(entries->size());
+        for (std::size_t i = 0; i < entries->size(); ++i)
+            if (!(*entries)[i].directory) paths[i] = folderPath + (*entries)[i].name;
+        filesAhead.emplace(*tagReader, std::move(paths), fileTags.wanted);
+    }
     // Each entry's name becomes its text in place; empty texts are dropped.
     std::size_t count = 0;
     for (std::size_t i = 0; i < entries->size(); ++i) {
@@ -301,14 +321,13 @@ bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddIte
         if (!keepGoing()) return false;
         std::string& text = entry.name;
         // Measured and read under its own name, before the name is made storable.
-        const std::string full = (path.empty() || path.back() == '/' ? path : path + '/') + text;
+        const std::string full = folderPath + text;
         const std::string folder = entry.directory && options.m_bDirSize == 1 ? full : std::string();
         const TagsAsked& asked = entry.directory ? folderTags : fileTags;
         std::optional<FileTags> tags;
         if (asked.asked) {
-            if (!entry.directory)
-                tags = tagReader->ReadTags(full, asked.length);
-            else if (!ReadAlbumTags(reader, *tagReader, full, asked.length, keepGoing, tags))
+            if (!entry.directory ? !filesAhead->Take(i, keepGoing, tags)
+                                 : !ReadAlbumTags(reader, *tagReader, full, asked.wanted, keepGoing, tags))
                 return false;
         }
         if (tags) {

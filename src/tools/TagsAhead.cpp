@@ -1,0 +1,86 @@
+#include "tools/TagsAhead.h"
+
+#include <algorithm>
+#include <chrono>
+#include <system_error>
+
+namespace tabulon {
+
+namespace {
+
+// How long a wait for tags goes without asking whether to go on: the
+// progress window stays painted and Cancel is heard.
+constexpr std::chrono::milliseconds kAskEvery{50};
+
+}  // namespace
+
+CTagsAhead::CTagsAhead(ITagReader& reader, std::vector<std::string> paths, const TagsWanted& wanted)
+    : m_reader(reader),
+      m_paths(std::move(paths)),
+      m_wanted(wanted),
+      m_done(m_paths.size()),
+      m_tags(m_paths.size()),
+      m_failures(m_paths.size()) {
+    if (std::all_of(m_paths.begin(), m_paths.end(), [](const std::string& path) { return path.empty(); })) return;
+    try {
+        for (int i = 0; i < kThreads; ++i) m_threads.emplace_back([this] { Read(); });
+    } catch (const std::system_error&) {
+        // Fewer threads, or none: Take reads what is left itself.
+    }
+}
+
+CTagsAhead::~CTagsAhead() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    for (std::thread& thread : m_threads) thread.join();
+}
+
+void CTagsAhead::Read() {
+    for (;;) {
+        std::size_t index = 0;
+        {
+            const std::lock_guard lock(m_mutex);
+            if (m_stop || m_next == m_paths.size()) return;
+            index = m_next++;
+        }
+        std::optional<FileTags> tags;
+        std::exception_ptr failure;
+        try {
+            if (!m_paths[index].empty()) tags = m_reader.ReadTags(m_paths[index], m_wanted);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        {
+            const std::lock_guard lock(m_mutex);
+            m_tags[index] = std::move(tags);
+            m_failures[index] = failure;
+            m_done[index] = 1;
+            if (index != m_awaited) continue;
+        }
+        m_read.notify_all();
+    }
+}
+
+bool CTagsAhead::Take(std::size_t index, const std::function<bool()>& keepGoing, std::optional<FileTags>& tags) {
+    std::unique_lock lock(m_mutex);
+    if (m_threads.empty() && !m_done[index]) {
+        // No thread could be started: read here.
+        lock.unlock();
+        tags = m_paths[index].empty() ? std::nullopt : m_reader.ReadTags(m_paths[index], m_wanted);
+        return true;
+    }
+    m_awaited = index;
+    while (!m_read.wait_for(lock, kAskEvery, [&] { return m_done[index] != 0; })) {
+        lock.unlock();
+        const bool goOn = keepGoing();
+        lock.lock();
+        if (!goOn) return false;
+    }
+    if (m_failures[index]) std::rethrow_exception(m_failures[index]);
+    tags = std::move(m_tags[index]);
+    return true;
+}
+
+}  // namespace tabulon
