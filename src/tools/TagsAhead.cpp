@@ -11,6 +11,9 @@ namespace {
 // How long a wait for tags goes without asking whether to go on: the
 // progress window stays painted and Cancel is heard.
 constexpr std::chrono::milliseconds kAskEvery{50};
+// A wait lasts until so many more files are read, not just the one: the
+// threads go on without waking the caller for each file.
+constexpr std::size_t kWaitFor = 64;
 
 }  // namespace
 
@@ -57,7 +60,7 @@ void CTagsAhead::Read() {
             m_tags[index] = std::move(tags);
             m_failures[index] = failure;
             m_done[index] = 1;
-            if (index != m_awaited) continue;
+            if (index != m_awaited && index != m_awaitedLast) continue;
         }
         m_read.notify_all();
     }
@@ -72,7 +75,8 @@ bool CTagsAhead::Take(std::size_t index, const std::function<bool()>& keepGoing,
         return true;
     }
     m_awaited = index;
-    while (!m_read.wait_for(lock, kAskEvery, [&] { return m_done[index] != 0; })) {
+    m_awaitedLast = std::min(index + kWaitFor, m_paths.size()) - 1;
+    while (!m_read.wait_for(lock, kAskEvery, [&] { return m_done[index] && m_done[m_awaitedLast]; })) {
         lock.unlock();
         const bool goOn = keepGoing();
         lock.lock();

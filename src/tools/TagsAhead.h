@@ -42,10 +42,11 @@ private:
     const TagsWanted m_wanted;
     std::mutex m_mutex;
     std::condition_variable m_read;
-    // Under m_mutex: the next path to read, what was read, the one Take
-    // waits for, and the stop.
+    // Under m_mutex: the next path to read, what was read, the first and
+    // the last of those Take waits for, and the stop.
     std::size_t m_next = 0;
     std::size_t m_awaited = 0;
+    std::size_t m_awaitedLast = 0;
     std::vector<char> m_done;
     std::vector<std::optional<FileTags>> m_tags;
     std::vector<std::exception_ptr> m_failures;
