@@ -74,7 +74,9 @@ public:
 
     TagLib::ByteVector readBlock(unsigned long wanted) override {
         if (m_fd < 0 || m_position >= m_length) return {};
-        const long size = static_cast<long>(std::min<unsigned long>(wanted, m_length - m_position));
+        // A block's size is an unsigned int.
+        const long size = static_cast<long>(
+            std::min<unsigned long>({wanted, static_cast<unsigned long>(m_length - m_position), 0xFFFFFFFFUL}));
         const long end = m_position + size;
         if (end <= kHead) {
             if (end > m_headRead) FillHead(end);
