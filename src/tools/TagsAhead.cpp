@@ -74,13 +74,15 @@ bool CTagsAhead::Take(std::size_t index, const std::function<bool()>& keepGoing,
         tags = m_paths[index].empty() ? std::nullopt : m_reader.ReadTags(m_paths[index], m_wanted);
         return true;
     }
-    m_awaited = index;
-    m_awaitedLast = std::min(index + kWaitFor, m_paths.size()) - 1;
-    while (!m_read.wait_for(lock, kAskEvery, [&] { return m_done[index] && m_done[m_awaitedLast]; })) {
-        lock.unlock();
-        const bool goOn = keepGoing();
-        lock.lock();
-        if (!goOn) return false;
+    if (!m_done[index]) {
+        m_awaited = index;
+        m_awaitedLast = std::min(index + kWaitFor, m_paths.size()) - 1;
+        while (!m_read.wait_for(lock, kAskEvery, [&] { return m_done[index] && m_done[m_awaitedLast]; })) {
+            lock.unlock();
+            const bool goOn = keepGoing();
+            lock.lock();
+            if (!goOn) return false;
+        }
     }
     if (m_failures[index]) std::rethrow_exception(m_failures[index]);
     tags = std::move(m_tags[index]);
