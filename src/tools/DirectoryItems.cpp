@@ -85,29 +85,18 @@ TagsAsked TagsOf(ITagReader* reader, int on, const std::string& names, bool fold
     return tags;
 }
 
-// The tags the files directly in folder share, in album; nothing there when
-// none has tags. False when keepGoing said stop.
-bool ReadAlbumTags(IFolderReader& reader, ITagReader& tags, const std::string& folder, const TagsWanted& wanted,
-                   const std::function<bool()>& keepGoing, std::optional<FileTags>& album) {
-    std::vector<std::string> names;
+// Adds the visible files directly in folder, their tags wanted, to files:
+// the files whose tags make its album. False when keepGoing said stop.
+bool AddAlbumFiles(IFolderReader& reader, const std::string& folder, const TagsWanted& wanted,
+                   const std::function<bool()>& keepGoing, std::vector<TagsToRead>& files) {
     bool stopped = false;
     reader.ReadFolder(folder + '/', false, [&](const FolderItem& item) {
         if (!keepGoing()) return !(stopped = true);
-        if (!item.folder && !item.name.empty() && item.name[0] != '.') names.push_back(item.name);
+        if (!item.folder && !item.name.empty() && item.name[0] != '.')
+            files.push_back(TagsToRead{folder + '/' + item.name, wanted});
         return true;
     });
-    if (stopped) return false;
-    for (std::string& name : names) name.insert(0, folder + '/');
-    const std::size_t count = names.size();
-    CTagsAhead ahead(tags, std::move(names), wanted);
-    std::vector<FileTags> files;
-    for (std::size_t i = 0; i < count; ++i) {
-        std::optional<FileTags> read;
-        if (!keepGoing() || !ahead.Take(i, keepGoing, read)) return false;
-        if (read) files.push_back(std::move(*read));
-    }
-    if (!files.empty()) album = AlbumTags(files);
-    return true;
+    return !stopped;
 }
 
 // Name order as a file manager shows it: ASCII case aside, then by bytes so
@@ -306,14 +295,23 @@ bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddIte
     const TagsAsked fileTags = TagsOf(tagReader, options.m_bFileTags, options.m_strFileTagFields, false);
     const TagsAsked folderTags = TagsOf(tagReader, options.m_bDirTags, options.m_strDirTagFields, true);
     const std::string folderPath = path.empty() || path.back() == '/' ? path : path + '/';
-    // The files' tags are read ahead, on threads of their own.
-    std::optional<CTagsAhead> filesAhead;
-    if (fileTags.asked) {
-        std::vector<std::string> paths(entries->size());
-        for (std::size_t i = 0; i < entries->size(); ++i)
-            if (!(*entries)[i].directory) paths[i] = folderPath + (*entries)[i].name;
-        filesAhead.emplace(*tagReader, std::move(paths), fileTags.wanted);
+    // The tags to read, in the order the entries use them (a file's own, the
+    // files of a folder's album), read ahead on threads of their own: the
+    // entries of the i-th are toRead[firstRead[i]] up to toRead[firstRead[i + 1]].
+    std::vector<TagsToRead> toRead;
+    std::vector<std::size_t> firstRead(entries->size() + 1);
+    for (std::size_t i = 0; i < entries->size(); ++i) {
+        const Entry& entry = (*entries)[i];
+        firstRead[i] = toRead.size();
+        if (!entry.directory && fileTags.asked)
+            toRead.push_back(TagsToRead{folderPath + entry.name, fileTags.wanted});
+        else if (entry.directory && folderTags.asked &&
+                 !AddAlbumFiles(reader, folderPath + entry.name, folderTags.wanted, keepGoing, toRead))
+            return false;
     }
+    firstRead.back() = toRead.size();
+    std::optional<CTagsAhead> ahead;
+    if (!toRead.empty()) ahead.emplace(*tagReader, std::move(toRead));
     // Each entry's name becomes its text in place; empty texts are dropped.
     std::size_t count = 0;
     for (std::size_t i = 0; i < entries->size(); ++i) {
@@ -325,11 +323,13 @@ bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddIte
         const std::string folder = entry.directory && options.m_bDirSize == 1 ? full : std::string();
         const TagsAsked& asked = entry.directory ? folderTags : fileTags;
         std::optional<FileTags> tags;
-        if (asked.asked) {
-            if (!entry.directory ? !filesAhead->Take(i, keepGoing, tags)
-                                 : !ReadAlbumTags(reader, *tagReader, full, asked.wanted, keepGoing, tags))
-                return false;
+        std::vector<FileTags> read;
+        for (std::size_t at = firstRead[i]; at < firstRead[i + 1]; ++at) {
+            std::optional<FileTags> one;
+            if (!keepGoing() || !ahead->Take(at, keepGoing, one)) return false;
+            if (one) read.push_back(std::move(*one));
         }
+        if (!read.empty()) tags = entry.directory ? AlbumTags(read) : std::move(read.front());
         if (tags) {
             std::vector<std::string> cells = TagCells(*tags, asked.fields);
             // Tags that give none of the fields asked for count as none.

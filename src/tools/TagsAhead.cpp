@@ -17,16 +17,14 @@ constexpr std::size_t kWaitFor = 64;
 
 }  // namespace
 
-CTagsAhead::CTagsAhead(ITagReader& reader, std::vector<std::string> paths, const TagsWanted& wanted)
+CTagsAhead::CTagsAhead(ITagReader& reader, std::vector<TagsToRead> files)
     : m_reader(reader),
-      m_paths(std::move(paths)),
-      m_wanted(wanted),
-      m_done(m_paths.size()),
-      m_tags(m_paths.size()),
-      m_failures(m_paths.size()) {
-    if (std::all_of(m_paths.begin(), m_paths.end(), [](const std::string& path) { return path.empty(); })) return;
+      m_files(std::move(files)),
+      m_done(m_files.size()),
+      m_tags(m_files.size()),
+      m_failures(m_files.size()) {
     try {
-        for (int i = 0; i < kThreads; ++i) m_threads.emplace_back([this] { Read(); });
+        for (int i = 0; i < kThreads; ++i) m_threads.emplace_back([this] { Work(); });
     } catch (const std::system_error&) {
         // Fewer threads, or none: Take reads what is left itself.
     }
@@ -40,18 +38,18 @@ CTagsAhead::~CTagsAhead() {
     for (std::thread& thread : m_threads) thread.join();
 }
 
-void CTagsAhead::Read() {
+void CTagsAhead::Work() {
     for (;;) {
         std::size_t index = 0;
         {
             const std::lock_guard lock(m_mutex);
-            if (m_stop || m_next == m_paths.size()) return;
+            if (m_stop || m_next == m_files.size()) return;
             index = m_next++;
         }
         std::optional<FileTags> tags;
         std::exception_ptr failure;
         try {
-            if (!m_paths[index].empty()) tags = m_reader.ReadTags(m_paths[index], m_wanted);
+            tags = m_reader.ReadTags(m_files[index].path, m_files[index].wanted);
         } catch (...) {
             failure = std::current_exception();
         }
@@ -71,12 +69,12 @@ bool CTagsAhead::Take(std::size_t index, const std::function<bool()>& keepGoing,
     if (m_threads.empty() && !m_done[index]) {
         // No thread could be started: read here.
         lock.unlock();
-        tags = m_paths[index].empty() ? std::nullopt : m_reader.ReadTags(m_paths[index], m_wanted);
+        tags = m_reader.ReadTags(m_files[index].path, m_files[index].wanted);
         return true;
     }
     if (!m_done[index]) {
         m_awaited = index;
-        m_awaitedLast = std::min(index + kWaitFor, m_paths.size()) - 1;
+        m_awaitedLast = std::min(index + kWaitFor, m_files.size()) - 1;
         while (!m_read.wait_for(lock, kAskEvery, [&] { return m_done[index] && m_done[m_awaitedLast]; })) {
             lock.unlock();
             const bool goOn = keepGoing();

@@ -17,32 +17,36 @@
 
 namespace tabulon {
 
+struct TagsToRead {
+    std::string path;
+    TagsWanted wanted;
+};
+
 class CTagsAhead {
 public:
     static constexpr int kThreads = 2;
 
-    // Starts reading the tags of paths (an empty one is passed over) with
-    // reader, which must bear being called from kThreads threads at once.
-    CTagsAhead(ITagReader& reader, std::vector<std::string> paths, const TagsWanted& wanted);
+    // Starts reading the tags of files with reader, which must bear being
+    // called from kThreads threads at once.
+    CTagsAhead(ITagReader& reader, std::vector<TagsToRead> files);
     // Stops the threads, each after the file it is reading.
     ~CTagsAhead();
     CTagsAhead(const CTagsAhead&) = delete;
     CTagsAhead& operator=(const CTagsAhead&) = delete;
 
-    // The tags of the index-th path, once read. While it waits it asks
+    // The tags of the index-th file, once read. While it waits it asks
     // keepGoing now and then; false when that said stop. What reading them
     // threw is thrown here.
     bool Take(std::size_t index, const std::function<bool()>& keepGoing, std::optional<FileTags>& tags);
 
 private:
-    void Read();
+    void Work();
 
     ITagReader& m_reader;
-    const std::vector<std::string> m_paths;
-    const TagsWanted m_wanted;
+    const std::vector<TagsToRead> m_files;
     std::mutex m_mutex;
     std::condition_variable m_read;
-    // Under m_mutex: the next path to read, what was read, the first and
+    // Under m_mutex: the next file to read, what was read, the first and
     // the last of those Take waits for, and the stop.
     std::size_t m_next = 0;
     std::size_t m_awaited = 0;

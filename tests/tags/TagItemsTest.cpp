@@ -182,10 +182,20 @@ TEST_F(TagScan, AFolderIsTheAlbumItsFilesAgreeOn) {
     Audio("Disagree/2.ogg", {"Band", "Second", "Live", 2002, "", "Pop"});
     scratch.MakeFile("Disagree/notes.txt", "no music: no say in the album");
     MakeFolder("No tags - Just a name");
-    AddItemsOptions options;  // folders only, the default fields
+    AddItemsOptions options;  // the default fields for folders
     options.m_bDirTags = 1;
     Scan(options);
     EXPECT_EQ(Rows(), (Strings{"Various|Same Album|1999|Jazz", "Band|Live||", "No tags|Just a name||"}));
+
+    // Files among the folders, with fields of their own.
+    Audio("Loose.mp3", {"Solo", "Loose track", "", 0, "The Band"});
+    grid->DeleteNonFixedRows();
+    options.m_bFiles = 1;
+    options.m_bFileTags = 1;
+    options.m_strFileTagFields = "title;albumartist";
+    Scan(options);
+    EXPECT_EQ(Rows(), (Strings{"Various|Same Album|1999|Jazz", "Band|Live||", "Loose track|The Band||",
+                               "No tags|Just a name||"}));
 }
 
 }  // namespace
