@@ -31,14 +31,17 @@ namespace {
 // all of them near its start (ID3v2, the FLAC and Ogg headers, MP4's boxes
 // of a short file) or its end (ID3v1, APE): each of those costs no system
 // call here. The head is read as far as asked, at least doubling each time,
-// so a big file costs little more than its tags. The memory is the thread's
-// own, used again for each file it reads.
+// so a big file costs little more than its tags. Small reads elsewhere (the
+// boxes of MP4 at the end of a long file, a WAV's chunks after its audio)
+// go through a window read a block at a time, as a buffered file would. The
+// memory is the thread's own, used again for each file it reads.
 class CCachedStream final : public TagLib::IOStream {
 public:
     static constexpr long kHead = 64 * 1024;
     static constexpr long kHeadStep = 4 * 1024;
     static constexpr long kTail = 4 * 1024;
     static constexpr long kWhole = 32 * 1024;
+    static constexpr long kWindow = 16 * 1024;
 
     explicit CCachedStream(const std::string& path) : m_path(path), m_buffers(ThreadBuffers()) {
         // Without waiting: a named pipe must not hold the scan until
@@ -87,6 +90,13 @@ public:
             if (m_tailRead < 0) m_tailRead = ReadAt(m_buffers.tail, m_length - tailStart, tailStart);
             return Served(m_buffers.tail, tailStart, tailStart + m_tailRead, size);
         }
+        if (size <= kWindow) {
+            if (m_position < m_windowStart || end > m_windowStart + m_windowRead) {
+                m_windowStart = m_position;
+                m_windowRead = ReadAt(m_buffers.window, std::min(kWindow, m_length - m_position), m_position);
+            }
+            return Served(m_buffers.window, m_windowStart, m_windowStart + m_windowRead, size);
+        }
         TagLib::ByteVector block(static_cast<unsigned int>(size), '\0');
         const long got = ReadAt(block.data(), size, m_position);
         block.resize(static_cast<unsigned int>(got));
@@ -109,6 +119,7 @@ private:
     struct Buffers {
         char head[kHead];
         char tail[kTail];
+        char window[kWindow];
     };
     static Buffers& ThreadBuffers() {
         thread_local std::unique_ptr<Buffers> buffers;
@@ -139,6 +150,8 @@ private:
     Buffers& m_buffers;
     long m_headRead = 0;
     long m_tailRead = -1;  // not read yet
+    long m_windowStart = 0;
+    long m_windowRead = 0;
 };
 
 // The kinds of file read here directly: how to tell one by its extension and

@@ -10,6 +10,7 @@
 #include <taglib/mpegfile.h>
 #include <taglib/tag.h>
 #include <taglib/tpropertymap.h>
+#include <taglib/wavfile.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -135,6 +136,15 @@ TEST_F(TagScan, TagsAreFoundFarFromTheStartAndWhateverTheExtensionSays) {
     BigMpeg("b tail.mp3", TagLib::MPEG::File::ID3v1,
             [](TagLib::MPEG::File& file) { file.ID3v1Tag(true)->setTitle("At the tail"); });
     ASSERT_EQ(Bytes("b tail.mp3").rfind("At the tail"), fs::file_size(scratch.folder / "b tail.mp3") - 125);
+    // A tag after 96 kB of audio and more than the last 4 kB.
+    const std::string wave = scratch.PathOf("b2 wave.wav");
+    ASSERT_EQ(std::system(("sox -n -r 48000 -c 1 '" + wave + "' trim 0 1").c_str()), 0);
+    TagLib::RIFF::WAV::File waveFile(wave.c_str());
+    waveFile.ID3v2Tag()->setTitle("After the audio");
+    waveFile.ID3v2Tag()->setComment(TagLib::String(std::string(8000, 'c')));
+    ASSERT_TRUE(waveFile.save(TagLib::RIFF::WAV::File::ID3v2));
+    ASSERT_GT(Bytes("b2 wave.wav").find("After the audio"), 64u * 1024);
+    ASSERT_LT(Bytes("b2 wave.wav").find("After the audio") + 4096, fs::file_size(wave));
     Audio("c.flac", {"", "FLAC named MP3"});
     fs::rename(scratch.folder / "c.flac", scratch.folder / "c flac.mp3");
     Audio("d.ogg", {"", "Vorbis named FLAC"});
@@ -147,8 +157,8 @@ TEST_F(TagScan, TagsAreFoundFarFromTheStartAndWhateverTheExtensionSays) {
     options.m_bFileTags = 1;
     options.m_strFileTagFields = "title";
     Scan(options);
-    EXPECT_EQ(Rows(),
-              (Strings{"Past the head|", "At the tail|", "FLAC named MP3|", "Vorbis named FLAC|", "e pipe|name"}));
+    EXPECT_EQ(Rows(), (Strings{"Past the head|", "At the tail|", "After the audio|", "FLAC named MP3|",
+                               "Vorbis named FLAC|", "e pipe|name"}));
 }
 
 TEST_F(TagScan, ManyFilesKeepTheirOrderAndCancelWhileReadingAddsNothing) {
