@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh cmake g++ ninja-build libgtest-dev libgmock-dev qt6-base-dev fonts-dejavu-core \
   desktop-file-utils appstream man-db groff-base dpkg-dev file \
-  libcurl4-openssl-dev libtag1-dev pkg-config sox libsox-fmt-base python3-pyftpdlib python3-openssl clang-format \
+  libcurl4-openssl-dev libtag1-dev libicu-dev pkg-config sox libsox-fmt-base python3-pyftpdlib python3-openssl clang-format \
   xvfb xdotool x11-utils openbox imagemagick xclip qt6-gtk-platformtheme dbus at-spi2-core python3-pyatspi \
   openssh-server openssh-client vsftpd openssl lintian \
   chromium chromium-driver python3-selenium default-jre-headless

@@ -34,6 +34,40 @@ const std::set<std::string>& KnownLanguages() {
     return known;
 }
 
+void AppendIcuSortKey(const UCollator* collator, std::u16string_view text, std::string& key) {
+    const std::size_t start = key.size();
+    const auto length = static_cast<int32_t>(text.size());
+    std::size_t room = text.size() * 2 + 16;
+    for (;;) {
+        key.resize(start + room);
+        const int32_t needed = ucol_getSortKey(
+            collator, Chars(text), length, reinterpret_cast<uint8_t*>(key.data() + start), static_cast<int32_t>(room));
+        if (needed <= 0) {  // no key can be made: the text sorts first
+            key.resize(start);
+            key.push_back('\0');
+            return;
+        }
+        if (static_cast<std::size_t>(needed) <= room) {
+            key.resize(start + static_cast<std::size_t>(needed));
+            return;
+        }
+        room = static_cast<std::size_t>(needed);
+    }
+}
+
+// A collator of its own for another thread.
+class CIcuKeyMaker final : public ISortKeyMaker {
+public:
+    explicit CIcuKeyMaker(UCollator* collator) : m_collator(collator) {}
+    ~CIcuKeyMaker() override { ucol_close(m_collator); }
+    CIcuKeyMaker(const CIcuKeyMaker&) = delete;
+    CIcuKeyMaker& operator=(const CIcuKeyMaker&) = delete;
+    void AppendSortKey(std::u16string_view text, std::string& key) override { AppendIcuSortKey(m_collator, text, key); }
+
+private:
+    UCollator* m_collator;
+};
+
 class CIcuCollator final : public ICollator {
 public:
     CIcuCollator(UCollator* collator, icu::AlphabeticIndex::ImmutableIndex* index)
@@ -53,25 +87,16 @@ public:
     CIcuCollator& operator=(const CIcuCollator&) = delete;
 
     void AppendSortKey(std::u16string_view text, std::string& key) const override {
-        const std::size_t start = key.size();
-        const auto length = static_cast<int32_t>(text.size());
-        std::size_t room = text.size() * 2 + 16;
-        for (;;) {
-            key.resize(start + room);
-            const int32_t needed =
-                ucol_getSortKey(m_collator, Chars(text), length, reinterpret_cast<uint8_t*>(key.data() + start),
-                                static_cast<int32_t>(room));
-            if (needed <= 0) {  // no key can be made: the text sorts first
-                key.resize(start);
-                key.push_back('\0');
-                return;
-            }
-            if (static_cast<std::size_t>(needed) <= room) {
-                key.resize(start + static_cast<std::size_t>(needed));
-                return;
-            }
-            room = static_cast<std::size_t>(needed);
+        AppendIcuSortKey(m_collator, text, key);
+    }
+    std::unique_ptr<ISortKeyMaker> NewKeyMaker() const override {
+        UErrorCode status = U_ZERO_ERROR;
+        UCollator* clone = ucol_clone(m_collator, &status);
+        if (U_FAILURE(status)) {
+            ucol_close(clone);
+            return nullptr;
         }
+        return std::make_unique<CIcuKeyMaker>(clone);
     }
     const std::vector<std::string>& Letters() const override { return m_letters; }
     int LetterOf(std::u16string_view text) const override {

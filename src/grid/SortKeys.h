@@ -9,15 +9,15 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/BigArray.h"
+#include "grid/SortOrder.h"
 
 namespace tabulon {
-
-class CSortOrder;
 
 class CSortKeys {
 public:
@@ -28,7 +28,8 @@ public:
     void Clear(std::size_t expected = 0);
     void Add(std::string_view text, int row);
     // Adds text by its key in order instead (a run is keyed throughout or
-    // not at all): the key is made once here, and the sort compares keys.
+    // not at all): the sort compares keys, made once for each distinct text
+    // by the time it starts.
     void AddKeyed(std::string_view text, int row, const CSortOrder& order);
     // Orders the keys by their texts without case, ascending or descending.
     // Keys whose texts tie keep the order this exact quicksort gives them,
@@ -63,15 +64,16 @@ private:
     static constexpr int kCaseShift = 5;
     static std::uint64_t FoldedPrefix(std::string_view text, std::size_t from, std::uint32_t& folded);
     static std::uint64_t KeyPrefix(const char* key, std::size_t from);
-    // A keyed run's key holds in text, and the text it was made of stands
-    // just before the key in the key store.
+    // In a keyed run, a Key's text is its key in order and its shape the
+    // place of its text among the run's distinct texts.
     struct KeyedText {
+        std::uint64_t prefix[2];
+        const char* key;
         const char* text;
         std::size_t size;
     };
-    static std::string_view OriginalOf(const Key& key) {
-        KeyedText original;
-        std::memcpy(&original, key.text - sizeof original, sizeof original);
+    std::string_view OriginalOf(const Key& key) const {
+        const KeyedText& original = m_texts[key.shape];
         return {original.text, original.size};
     }
     static std::string_view TextOf(const Key& key) {
@@ -85,20 +87,38 @@ private:
     std::size_t m_visited = 0;
     std::size_t m_expected = 0;
     BigVector<Key> m_keys;
-    // The keys of a keyed run, in blocks that never move once written.
+    // A keyed run: its distinct texts and their keys, in blocks that never
+    // move once written. A long run finds the texts it meets again by their
+    // hash (lists repeat their artists and authors many times) and makes
+    // each distinct text's key once, on two threads where it can; a short
+    // run makes each key as it comes.
     bool m_keyed = false;
-    // In a long keyed run, the keys made so far by the hash of their text:
-    // a text met again takes the key made for it before (lists repeat
-    // their artists and authors many times).
-    struct Made {
-        std::size_t hash;
-        const char* key;
+    const CSortOrder* m_order = nullptr;
+    bool m_keysToMake = false;
+    BigVector<KeyedText> m_texts;
+    class CKeyStore {
+    public:
+        const char* Add(std::string_view key);
+        // Keeps one block for the next run unless all are to go.
+        void Clear(bool keepOne);
+        void Take(CKeyStore& other);
+
+    private:
+        struct Block {
+            std::unique_ptr<char[]> bytes;
+            std::size_t size;
+        };
+        std::vector<Block> m_blocks;
+        std::size_t m_used = 0;
     };
-    BigVector<Made> m_made;
-    std::size_t m_expectedKeys = 0;
-    const char* KeyMadeFor(std::string_view text, std::size_t hash) const;
-    std::vector<std::string> m_keyBlocks;
+    CKeyStore m_keyStore;
     std::string m_scratch;
+    std::size_t m_expectedKeys = 0;
+    // found is told the count of distinct texts now and then.
+    void FindDistinctTexts(const std::function<void(std::size_t)>& found);
+    void FindTextsAndMakeKeys();
+    void MakeKeys(std::size_t from, std::size_t to, CSortOrder::CKeyMaker& maker, CKeyStore& store,
+                  std::string& scratch);
 };
 
 }  // namespace tabulon

@@ -21,6 +21,28 @@ void AddKeyByte(unsigned char c, std::string& key) {
     }
 }
 
+// text, shown as it is shown, in UTF-16, in utf16.
+const std::u16string& Utf16Of(std::string_view text, std::u16string& utf16) {
+    utf16.clear();
+    std::size_t ascii = 0;
+    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+    if (ascii == text.size()) {
+        utf16.assign(text.begin(), text.end());
+        return utf16;
+    }
+    ForEachShownCharacter(text, [&utf16](char32_t c) {
+        if (c < 0x10000) {
+            utf16.push_back(static_cast<char16_t>(c));
+        } else {
+            c -= 0x10000;
+            utf16.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+            utf16.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+        }
+        return true;
+    });
+    return utf16;
+}
+
 }  // namespace
 
 CSortOrder::CSortOrder(std::unique_ptr<ICollator> collator, std::string_view articles, bool numbers)
@@ -49,33 +71,25 @@ std::string_view CSortOrder::WithoutArticle(std::string_view text) const {
     return text;
 }
 
-const std::u16string& CSortOrder::Utf16Of(std::string_view text) const {
-    m_scratch.clear();
-    std::size_t ascii = 0;
-    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
-    if (ascii == text.size()) {
-        m_scratch.assign(text.begin(), text.end());
-        return m_scratch;
-    }
-    ForEachShownCharacter(text, [this](char32_t c) {
-        if (c < 0x10000) {
-            m_scratch.push_back(static_cast<char16_t>(c));
-        } else {
-            c -= 0x10000;
-            m_scratch.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-            m_scratch.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-        }
-        return true;
-    });
-    return m_scratch;
-}
-
 void CSortOrder::AppendKey(std::string_view text, std::string& key) const {
     text = WithoutArticle(text);
     if (m_collator)
-        m_collator->AppendSortKey(Utf16Of(text), key);
+        m_collator->AppendSortKey(Utf16Of(text, m_scratch), key);
     else
         ByteKey(text, key);
+}
+
+CSortOrder::CKeyMaker::CKeyMaker(const CSortOrder& order)
+    : m_order(order), m_collator(order.m_collator ? order.m_collator->NewKeyMaker() : nullptr) {}
+
+void CSortOrder::CKeyMaker::AppendKey(std::string_view text, std::string& key) {
+    text = m_order.WithoutArticle(text);
+    if (m_collator)
+        m_collator->AppendSortKey(Utf16Of(text, m_utf16), key);
+    else if (m_order.m_collator)
+        m_order.m_collator->AppendSortKey(Utf16Of(text, m_utf16), key);
+    else
+        m_order.ByteKey(text, key);
 }
 
 // The byte order, A-Z folded; with numbers, each run of digits as its count
@@ -104,7 +118,7 @@ void CSortOrder::ByteKey(std::string_view text, std::string& key) const {
 }
 
 int CSortOrder::LetterOf(std::string_view text) const {
-    return m_collator ? m_collator->LetterOf(Utf16Of(WithoutArticle(text))) : -1;
+    return m_collator ? m_collator->LetterOf(Utf16Of(WithoutArticle(text), m_scratch)) : -1;
 }
 
 std::unique_ptr<CSortOrder> MakeSortOrder(const SortOrderSettings& settings, std::string& reason) {

@@ -37,9 +37,24 @@ public:
     // The letter text is filed under, of Collator()->Letters(); -1 for none.
     int LetterOf(std::string_view text) const;
 
+    // Makes the keys AppendKey makes, for one thread while others make
+    // theirs with makers of their own.
+    class CKeyMaker {
+    public:
+        explicit CKeyMaker(const CSortOrder& order);
+        // Whether another thread may make keys with this maker while the
+        // order is in use elsewhere.
+        bool OwnsItsCollator() const { return m_collator != nullptr || !m_order.m_collator; }
+        void AppendKey(std::string_view text, std::string& key);
+
+    private:
+        const CSortOrder& m_order;
+        std::unique_ptr<ISortKeyMaker> m_collator;
+        std::u16string m_utf16;
+    };
+
 private:
     void ByteKey(std::string_view text, std::string& key) const;
-    const std::u16string& Utf16Of(std::string_view text) const;
 
     std::unique_ptr<ICollator> m_collator;
     std::vector<std::string> m_articles;

@@ -10,6 +10,14 @@
 
 namespace tabulon {
 
+// Makes the sort keys of one language's order for one thread at a time.
+class ISortKeyMaker {
+public:
+    virtual ~ISortKeyMaker() = default;
+    // As ICollator::AppendSortKey.
+    virtual void AppendSortKey(std::u16string_view text, std::string& key) = 0;
+};
+
 // One language's order, case ignored, and its letters.
 class ICollator {
 public:
@@ -18,6 +26,9 @@ public:
     // the first zero byte) as the texts compare. The key ends with one zero
     // byte and holds no other.
     virtual void AppendSortKey(std::u16string_view text, std::string& key) const = 0;
+    // A maker of the same keys that another thread may use while this
+    // collator is in use; nullptr when none can be made.
+    virtual std::unique_ptr<ISortKeyMaker> NewKeyMaker() const = 0;
     // The letters of the language's alphabet, in its order, in UTF-8.
     virtual const std::vector<std::string>& Letters() const = 0;
     // The letter of Letters() that text is filed under; -1 when it falls

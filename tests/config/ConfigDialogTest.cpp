@@ -451,6 +451,7 @@ namespace {
 struct ThreeLanguages : ICollation {
     struct Collator : ICollator {
         void AppendSortKey(std::u16string_view, std::string& key) const override { key.push_back('\0'); }
+        std::unique_ptr<ISortKeyMaker> NewKeyMaker() const override { return nullptr; }
         const std::vector<std::string>& Letters() const override { return letters; }
         int LetterOf(std::u16string_view) const override { return -1; }
         std::vector<std::string> letters;

@@ -1,6 +1,7 @@
 // Sorting and the page's letters in the order of a language, with leading
 // words passed over and numbers by their value.
 
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -10,6 +11,8 @@
 #include "base/ShownText.h"
 #include "config/ConfigFile.h"
 #include "posix/IcuCollation.h"
+
+#include <unicode/coll.h>
 
 namespace tabulon::testing {
 namespace {
@@ -172,6 +175,46 @@ TEST_F(LanguageOrderTest, AHeadingClickSortsEitherPaneInTheLanguage) {
     items.SortByColumn(2, true);
     const Rows sorted = {"a", "Z", "\u00C5", "\xC4"};
     for (int row = 1; row <= 4; ++row) EXPECT_EQ(items.GetCellText(row, 2), sorted[row - 1]);
+}
+
+// A long run makes each distinct text's key once, on two threads: its order
+// must still be the language's, checked against ICU's own comparison.
+TEST_F(LanguageOrderTest, ALongRunWithRepeatedTextsIsSortedInTheLanguage) {
+    frame.Config().language = "sv";
+    CGridCtrl& items = *newItems.GetGrid();
+    pane::AppendDataColumn(items);
+    pane::AppendDataColumn(items);
+    const Rows words = {"\u00C5sa", "asa", "Zaz", "\u00E9te", "Ete", "\xD6rn", "orn", "\u00D6RN", "b", "B", "\u00E4"};
+    std::multiset<std::string> before;
+    for (int i = 0; i < 12000; ++i) {
+        const std::string text = words[static_cast<std::size_t>(i * 7) % words.size()] + std::to_string(i % 97);
+        items.SetCellText(items.InsertRow(""), 2, text);
+        before.insert(text);
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(icu::Locale("sv"), status));
+    ASSERT_TRUE(U_SUCCESS(status));
+    collator->setStrength(icu::Collator::SECONDARY);
+    auto unicode = [](std::string_view text) {
+        std::string utf8;
+        ForEachShownCharacter(text, [&utf8](char32_t ch) {
+            utf8 += Utf8Of(ch);
+            return true;
+        });
+        return icu::UnicodeString::fromUTF8(utf8);
+    };
+    for (const bool ascending : {true, false}) {
+        items.SortByColumn(2, ascending);
+        std::multiset<std::string> after;
+        for (int row = 1; row < items.GetRowCount(); ++row) {
+            after.insert(std::string(items.GetCellText(row, 2)));
+            if (row == 1) continue;
+            const UCollationResult order =
+                collator->compare(unicode(items.GetCellText(row - 1, 2)), unicode(items.GetCellText(row, 2)), status);
+            ASSERT_NE(order, ascending ? UCOL_GREATER : UCOL_LESS) << row;
+        }
+        EXPECT_EQ(after, before);
+    }
 }
 
 TEST_F(LanguageOrderTest, TheKeysRoundTripThroughTheFileWithOrWithoutBlanks) {
