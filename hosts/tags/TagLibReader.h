@@ -8,9 +8,10 @@
 
 namespace tabulon::tags {
 
+// Keeps nothing between files: safe to call from several threads at once.
 class CTagLibReader : public ITagReader {
 public:
-    std::optional<FileTags> ReadTags(const std::string& path, bool withLength) override;
+    std::optional<FileTags> ReadTags(const std::string& path, const TagsWanted& wanted) override;
 };
 
 // The folders of another namespace, their files' tags read by TagLib.

@@ -13,6 +13,7 @@
 #include "items/PaneLayout.h"
 #include "items/TabulonWnd1.h"
 #include "platform/Progress.h"
+#include "tools/TagsAhead.h"
 
 namespace tabulon {
 
@@ -65,38 +66,37 @@ struct Entry {
 struct TagsAsked {
     bool asked = false;
     std::vector<TagField> fields;
-    bool length = false;  // the playing time is among them
+    TagsWanted wanted;
 };
 
-TagsAsked TagsOf(ITagReader* reader, int on, const std::string& names) {
+TagsAsked TagsOf(ITagReader* reader, int on, const std::string& names, bool folders) {
     TagsAsked tags;
     if (!reader || on != 1) return tags;
     std::string unknown;
     tags.fields = ParseTagFields(names, unknown);
     tags.asked = !tags.fields.empty();
-    tags.length = std::find(tags.fields.begin(), tags.fields.end(), TagField::Length) != tags.fields.end();
+    const auto has = [&](TagField field) {
+        return std::find(tags.fields.begin(), tags.fields.end(), field) != tags.fields.end();
+    };
+    tags.wanted.length = has(TagField::Length);
+    // An album's artist is its files' album artist, where they name one.
+    tags.wanted.albumArtist = has(TagField::AlbumArtist) || (folders && has(TagField::Artist));
+    tags.wanted.composer = has(TagField::Composer);
     return tags;
 }
 
-// The tags the files directly in folder share, in album; nothing there when
-// none has tags. False when keepGoing said stop.
-bool ReadAlbumTags(IFolderReader& reader, ITagReader& tags, const std::string& folder, bool withLength,
-                   const std::function<bool()>& keepGoing, std::optional<FileTags>& album) {
-    std::vector<std::string> names;
+// Adds the visible files directly in folder, their tags wanted, to files:
+// the files whose tags make its album. False when keepGoing said stop.
+bool AddAlbumFiles(IFolderReader& reader, const std::string& folder, const TagsWanted& wanted,
+                   const std::function<bool()>& keepGoing, std::vector<TagsToRead>& files) {
     bool stopped = false;
     reader.ReadFolder(folder + '/', false, [&](const FolderItem& item) {
         if (!keepGoing()) return !(stopped = true);
-        if (!item.folder && !item.name.empty() && item.name[0] != '.') names.push_back(item.name);
+        if (!item.folder && !item.name.empty() && item.name[0] != '.')
+            files.push_back(TagsToRead{folder + '/' + item.name, wanted});
         return true;
     });
-    if (stopped) return false;
-    std::vector<FileTags> files;
-    for (const std::string& name : names) {
-        if (!keepGoing()) return false;
-        if (std::optional<FileTags> read = tags.ReadTags(folder + '/' + name, withLength)) files.push_back(*read);
-    }
-    if (!files.empty()) album = AlbumTags(files);
-    return true;
+    return !stopped;
 }
 
 // Name order as a file manager shows it: ASCII case aside, then by bytes so
@@ -292,8 +292,26 @@ bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddIte
     if (!entries) return false;
     total = entries->size();
     ITagReader* const tagReader = reader.Tags();
-    const TagsAsked fileTags = TagsOf(tagReader, options.m_bFileTags, options.m_strFileTagFields);
-    const TagsAsked folderTags = TagsOf(tagReader, options.m_bDirTags, options.m_strDirTagFields);
+    const TagsAsked fileTags = TagsOf(tagReader, options.m_bFileTags, options.m_strFileTagFields, false);
+    const TagsAsked folderTags = TagsOf(tagReader, options.m_bDirTags, options.m_strDirTagFields, true);
+    const std::string folderPath = path.empty() || path.back() == '/' ? path : path + '/';
+    // The tags to read, in the order the entries use them (a file's own, the
+    // files of a folder's album), read ahead on threads of their own: the
+    // entries of the i-th are toRead[firstRead[i]] up to toRead[firstRead[i + 1]].
+    std::vector<TagsToRead> toRead;
+    std::vector<std::size_t> firstRead(entries->size() + 1);
+    for (std::size_t i = 0; i < entries->size(); ++i) {
+        const Entry& entry = (*entries)[i];
+        firstRead[i] = toRead.size();
+        if (!entry.directory && fileTags.asked)
+            toRead.push_back(TagsToRead{folderPath + entry.name, fileTags.wanted});
+        else if (entry.directory && folderTags.asked &&
+                 !AddAlbumFiles(reader, folderPath + entry.name, folderTags.wanted, keepGoing, toRead))
+            return false;
+    }
+    firstRead.back() = toRead.size();
+    std::optional<CTagsAhead> ahead;
+    if (!toRead.empty()) ahead.emplace(*tagReader, std::move(toRead));
     // Each entry's name becomes its text in place; empty texts are dropped.
     std::size_t count = 0;
     for (std::size_t i = 0; i < entries->size(); ++i) {
@@ -301,16 +319,17 @@ bool AddDirectoryItems(CTabulonWnd1& pane, const std::string& path, const AddIte
         if (!keepGoing()) return false;
         std::string& text = entry.name;
         // Measured and read under its own name, before the name is made storable.
-        const std::string full = (path.empty() || path.back() == '/' ? path : path + '/') + text;
+        const std::string full = folderPath + text;
         const std::string folder = entry.directory && options.m_bDirSize == 1 ? full : std::string();
         const TagsAsked& asked = entry.directory ? folderTags : fileTags;
         std::optional<FileTags> tags;
-        if (asked.asked) {
-            if (!entry.directory)
-                tags = tagReader->ReadTags(full, asked.length);
-            else if (!ReadAlbumTags(reader, *tagReader, full, asked.length, keepGoing, tags))
-                return false;
+        std::vector<FileTags> read;
+        for (std::size_t at = firstRead[i]; at < firstRead[i + 1]; ++at) {
+            std::optional<FileTags> one;
+            if (!keepGoing() || !ahead->Take(at, keepGoing, one)) return false;
+            if (one) read.push_back(std::move(*one));
         }
+        if (!read.empty()) tags = entry.directory ? AlbumTags(read) : std::move(read.front());
         if (tags) {
             std::vector<std::string> cells = TagCells(*tags, asked.fields);
             // Tags that give none of the fields asked for count as none.

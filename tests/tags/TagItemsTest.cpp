@@ -3,13 +3,20 @@
 // as albums, and what has no tags falling back to its name.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <taglib/fileref.h>
+#include <taglib/id3v1tag.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
 #include <taglib/tag.h>
 #include <taglib/tpropertymap.h>
+#include <taglib/wavfile.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 
+#include "RecordingProgress.h"
 #include "ToolsTestSupport.h"
 #include "tags/TagLibReader.h"
 #include "tools/DirectoryItems.h"
@@ -40,14 +47,14 @@ struct TagScan : NewItemsFixture {
 
     // A second of silence in the format the name's extension says; an .mp3
     // is a run of silent MPEG-1 Layer III frames, which sox cannot write.
-    std::string Audio(const std::string& name) {
+    std::string Audio(const std::string& name, int frames = 40) {
         const std::string path = (scratch.folder / name).string();
         fs::create_directories(fs::path(path).parent_path());
         if (name.ends_with(".mp3")) {
             std::string frame(417, '\0');
             frame.replace(0, 4, "\xFF\xFB\x90\x00", 4);
             std::ofstream out(path, std::ios::binary);
-            for (int i = 0; i < 40; ++i) out << frame;
+            for (int i = 0; i < frames; ++i) out << frame;
         } else {
             const std::string command = "sox -n -r 8000 -c 1 '" + path + "' trim 0 1";
             EXPECT_EQ(std::system(command.c_str()), 0) << command;
@@ -72,6 +79,16 @@ struct TagScan : NewItemsFixture {
     std::string SizeOf(const std::string& name) const {
         std::string size = FormatSize(std::to_string(fs::file_size(scratch.folder / name)), 2);
         return size.substr(size.find_first_not_of(' '));
+    }
+    // An MPEG file of 200 kB with only the tag kinds given.
+    void BigMpeg(const std::string& name, int kinds, const std::function<void(TagLib::MPEG::File&)>& tag) {
+        TagLib::MPEG::File file(Audio(name, 480).c_str());
+        tag(file);
+        EXPECT_TRUE(file.save(kinds, TagLib::File::StripOthers, TagLib::ID3v2::v4, TagLib::File::DoNotDuplicate));
+    }
+    std::string Bytes(const std::string& name) const {
+        std::ifstream in(scratch.folder / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     ScanNotes Scan(const AddItemsOptions& options) {
         ScanNotes notes;
@@ -109,6 +126,65 @@ TEST_F(TagScan, EachFormatFamilyGivesItsTagsAndFilesWithoutThemTheirNames) {
     EXPECT_EQ(notes.markup.first, "<b>Bold</b>");
 }
 
+TEST_F(TagScan, TagsAreFoundFarFromTheStartAndWhateverTheExtensionSays) {
+    // A title behind a comment of 100 kB, and one in the last 128 bytes.
+    BigMpeg("a far.mp3", TagLib::MPEG::File::ID3v2, [](TagLib::MPEG::File& file) {
+        file.ID3v2Tag(true)->setComment(TagLib::String(std::string(100000, 'c')));
+        file.ID3v2Tag(true)->setTitle("Past the head");
+    });
+    ASSERT_GT(Bytes("a far.mp3").find("Past the head"), 64u * 1024);
+    BigMpeg("b tail.mp3", TagLib::MPEG::File::ID3v1,
+            [](TagLib::MPEG::File& file) { file.ID3v1Tag(true)->setTitle("At the tail"); });
+    ASSERT_EQ(Bytes("b tail.mp3").rfind("At the tail"), fs::file_size(scratch.folder / "b tail.mp3") - 125);
+    // A tag after 96 kB of audio and more than the last 4 kB.
+    const std::string wave = scratch.PathOf("b2 wave.wav");
+    ASSERT_EQ(std::system(("sox -n -r 48000 -c 1 '" + wave + "' trim 0 1").c_str()), 0);
+    TagLib::RIFF::WAV::File waveFile(wave.c_str());
+    waveFile.ID3v2Tag()->setTitle("After the audio");
+    waveFile.ID3v2Tag()->setComment(TagLib::String(std::string(8000, 'c')));
+    ASSERT_TRUE(waveFile.save(TagLib::RIFF::WAV::File::ID3v2));
+    ASSERT_GT(Bytes("b2 wave.wav").find("After the audio"), 64u * 1024);
+    ASSERT_LT(Bytes("b2 wave.wav").find("After the audio") + 4096, fs::file_size(wave));
+    Audio("c.flac", {"", "FLAC named MP3"});
+    fs::rename(scratch.folder / "c.flac", scratch.folder / "c flac.mp3");
+    Audio("d.ogg", {"", "Vorbis named FLAC"});
+    fs::rename(scratch.folder / "d.ogg", scratch.folder / "d vorbis.flac");
+    // Nothing waits for a writer that never comes.
+    ASSERT_EQ(::mkfifo(scratch.PathOf("e pipe - name.mp3").c_str(), 0600), 0);
+    AddItemsOptions options;
+    options.m_bFiles = 1;
+    options.m_bDirectories = 0;
+    options.m_bFileTags = 1;
+    options.m_strFileTagFields = "title";
+    Scan(options);
+    EXPECT_EQ(Rows(), (Strings{"Past the head|", "At the tail|", "After the audio|", "FLAC named MP3|",
+                               "Vorbis named FLAC|", "e pipe|name"}));
+}
+
+TEST_F(TagScan, ManyFilesKeepTheirOrderAndCancelWhileReadingAddsNothing) {
+    Strings expected;
+    for (int i = 100; i < 250; ++i) {
+        const std::string title = "Title " + std::to_string(i);
+        Audio(std::to_string(i) + ".mp3", {"Artist", title.c_str()});
+        expected.push_back("Artist|" + title);
+    }
+    AddItemsOptions options;
+    options.m_bFiles = 1;
+    options.m_bDirectories = 0;
+    options.m_bFileTags = 1;
+    options.m_strFileTagFields = "artist;title";
+    fakes::RecordingProgressHost progress;
+    ASSERT_TRUE(AddDirectoryItems(newItems, Folder(), options, &progress, folders));
+    EXPECT_EQ(Rows(), expected);
+
+    grid->DeleteNonFixedRows();
+    for (long at : {1L, 100L}) {
+        progress.cancelAtStep = at;
+        EXPECT_FALSE(AddDirectoryItems(newItems, Folder(), options, &progress, folders)) << "cancelled at " << at;
+        EXPECT_EQ(grid->GetRowCount(), 1) << "cancelled at " << at;
+    }
+}
+
 TEST_F(TagScan, AFolderIsTheAlbumItsFilesAgreeOn) {
     Audio("Agree/1.flac", {"One", "First", "Same Album", 1999, "Various", "Jazz"});
     Audio("Agree/2.flac", {"Two", "Second", "Same Album", 1999, "Various", "Jazz"});
@@ -116,10 +192,20 @@ TEST_F(TagScan, AFolderIsTheAlbumItsFilesAgreeOn) {
     Audio("Disagree/2.ogg", {"Band", "Second", "Live", 2002, "", "Pop"});
     scratch.MakeFile("Disagree/notes.txt", "no music: no say in the album");
     MakeFolder("No tags - Just a name");
-    AddItemsOptions options;  // folders only, the default fields
+    AddItemsOptions options;  // the default fields for folders
     options.m_bDirTags = 1;
     Scan(options);
     EXPECT_EQ(Rows(), (Strings{"Various|Same Album|1999|Jazz", "Band|Live||", "No tags|Just a name||"}));
+
+    // Files among the folders, with fields of their own.
+    Audio("Loose.mp3", {"Solo", "Loose track", "", 0, "The Band"});
+    grid->DeleteNonFixedRows();
+    options.m_bFiles = 1;
+    options.m_bFileTags = 1;
+    options.m_strFileTagFields = "title;albumartist";
+    Scan(options);
+    EXPECT_EQ(Rows(), (Strings{"Various|Same Album|1999|Jazz", "Band|Live||", "Loose track|The Band||",
+                               "No tags|Just a name||"}));
 }
 
 }  // namespace
