@@ -43,6 +43,21 @@ QIcon ResourceIcon(const std::string& name) {
     return QFile::exists(path) ? QIcon(path) : QIcon();
 }
 
+// The pictures of its own are drawn in black on nothing; on a dark button (a
+// dark scheme) they take the button's text colour, or they would not be seen.
+QIcon OnButton(const QIcon& icon, const QPalette& palette) {
+    const QColor text = palette.color(QPalette::ButtonText);
+    if (icon.isNull() || text.lightness() <= palette.color(QPalette::Button).lightness()) return icon;
+    QImage image = icon.pixmap(icon.availableSizes().value(0, QSize(32, 32)))
+                       .toImage()
+                       .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(image.rect(), text);
+    painter.end();
+    return QIcon(QPixmap::fromImage(image));
+}
+
 QString IconToolTip(const std::string& name) {
     if (name == "capitalize_first") return QStringLiteral("Upper-case the first letter of each cell");
     if (name == "capitalize_words") return QStringLiteral("Upper-case the first letter of each word");
@@ -252,7 +267,7 @@ QWidget* CQtDialog::MakeButton(const DialogControl& c, const QRect& place) {
     auto* button = new QPushButton(this);
     if (c.style & ControlStyle::kIcon) {
         const int side = std::min(place.width(), place.height()) - 4;
-        const QIcon own = ResourceIcon(c.text);
+        const QIcon own = OnButton(ResourceIcon(c.text), button->palette());
         button->setIcon(own.isNull() ? ButtonIcon(c.text, std::max(side, 8)) : own);
         button->setIconSize(QSize(side, side));
         button->setToolTip(IconToolTip(c.text));

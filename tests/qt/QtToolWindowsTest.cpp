@@ -197,5 +197,27 @@ TEST_F(QtToolWindows, ReplaceWorksThroughRealWidgetsAndEscapeClosesIt) {
     EXPECT_TRUE(gone.isNull());
 }
 
+// In a dark scheme the icon buttons' letters are light, as the buttons' text.
+TEST_F(QtToolWindows, ReplacesIconButtonsAreSeenOnADarkScheme) {
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Button, QColor(0x30, 0x30, 0x30));
+    dark.setColor(QPalette::ButtonText, QColor(0xF0, 0xF0, 0xF0));
+    QApplication::setPalette(dark);
+    Fill(newItems, {{"Col 1"}, {"n"}});
+    tools->OnReplace();
+    CQtDialog* window = ShownWindow("Replace");
+    ASSERT_NE(window, nullptr);
+    for (ControlId id : {ReplaceId::kCapitalizeFirst, ReplaceId::kCapitalizeWords}) {
+        const QImage picture = ControlOf<QPushButton>(window, id)->icon().pixmap(32, 32).toImage();
+        int lightest = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (qAlpha(picture.pixel(x, y)) == 255) lightest = std::max(lightest, qGray(picture.pixel(x, y)));
+        EXPECT_GT(lightest, 0xC0) << (id == ReplaceId::kCapitalizeFirst ? "first" : "words");
+    }
+    QApplication::setPalette(light);
+}
+
 }  // namespace
 }  // namespace tabulon::testing
