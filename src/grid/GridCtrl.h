@@ -277,6 +277,13 @@ public:
     // -1 when no sort of col compared the two. A sort by all columns finds
     // its runs so without making any key again.
     int KeyTiedWithAbove(int row, int col) const;
+    // Before the runs of a column are sorted one after another, top to
+    // bottom (a sort by all columns in such an order): the keys of the rows
+    // needed says are made at once, on two threads, and those runs' sorts
+    // take them instead of making each again. Until DropPreparedSortKeys,
+    // only those runs' sorts may change the grid.
+    void PrepareSortKeys(int col, const std::function<bool(int)>& needed);
+    void DropPreparedSortKeys();
 
     // Settings.
     void SetEditable(bool on) { m_editable = on; }
@@ -516,6 +523,9 @@ private:
     std::vector<signed char> m_keyTies;
     int m_keyTiesColumn = -1;
     void NoteKeyTies(int col, int low);
+    CSortKeys m_preparedKeys;
+    int m_preparedColumn = -1;
+    std::size_t m_preparedAt = 0;  // where the next run's rows are looked for
     int m_sortColumn = -1;
     bool m_sortAscending = true;
 

@@ -12,6 +12,7 @@ namespace tabulon {
 namespace {
 // Sorting fewer rows than this takes no time worth telling of.
 constexpr std::uint64_t kLongRun = 65536;
+constexpr std::size_t kPreparedKeys = 131072;
 }  // namespace
 
 void CGridCtrl::SetSortColumn(int col) {
@@ -98,9 +99,10 @@ void CGridCtrl::SortKeysOf(int col, bool ascending, int low, int high) {
         // The rows ahead are asked for early (grid/MemoryHint.h).
         if (r + 16 <= high) Prefetch(m_table.RowAt(r + 16).data());
         if (r + 8 <= high) Prefetch(m_table.Slot(r + 8, col).get());
-        if (order)
-            m_sortKeys.AddKeyed(GetCellText(r, col), r, *order);
-        else
+        if (order) {
+            if (col != m_preparedColumn || !m_sortKeys.AddPrepared(m_preparedKeys, m_preparedAt, r, *order))
+                m_sortKeys.AddKeyed(GetCellText(r, col), r, *order);
+        } else
             m_sortKeys.Add(GetCellText(r, col), r);
         if (tell) ReportProgress(kSortingPhase, static_cast<std::uint64_t>(r - low), 3 * runLength);
     }
@@ -111,6 +113,36 @@ void CGridCtrl::SortKeysOf(int col, bool ascending, int low, int high) {
     } else {
         m_sortKeys.Sort(ascending);
     }
+}
+
+void CGridCtrl::PrepareSortKeys(int col, const std::function<bool(int)>& needed) {
+    DropPreparedSortKeys();
+    const CSortOrder* order = GetSortOrder();
+    if (!order || col < 0 || col >= m_table.Cols()) return;
+    const int rows = m_table.Rows();
+    std::size_t count = 0;
+    for (int r = m_table.FixedRows(); r < rows; ++r) count += needed(r) ? 1 : 0;
+    // Below this many, keys made at once save no more than the making of
+    // them at once costs (a table of the texts, a second thread).
+    if (count < kPreparedKeys) return;
+    try {
+        m_preparedKeys.Clear(count);
+        for (int r = m_table.FixedRows(); r < rows; ++r) {
+            if (r + 16 < rows) Prefetch(m_table.RowAt(r + 16).data());
+            if (r + 8 < rows) Prefetch(m_table.Slot(r + 8, col).get());
+            if (needed(r)) m_preparedKeys.AddKeyed(GetCellText(r, col), r, *order);
+        }
+        m_preparedKeys.MakeKeysNow();
+        m_preparedColumn = col;
+    } catch (const std::bad_alloc&) {
+        DropPreparedSortKeys();  // each run makes its own keys
+    }
+}
+
+void CGridCtrl::DropPreparedSortKeys() {
+    m_preparedKeys = CSortKeys();
+    m_preparedColumn = -1;
+    m_preparedAt = 0;
 }
 
 void CGridCtrl::NoteKeyTies(int col, int low) {

@@ -87,6 +87,27 @@ void CSortKeys::AddKeyed(std::string_view text, int row, const CSortOrder& order
     m_keys.push_back({{m_texts.back().prefix[0], m_texts.back().prefix[1]}, key, place, row});
 }
 
+void CSortKeys::MakeKeysNow() {
+    if (!m_keysToMake) return;
+    m_keysToMake = false;
+    FindTextsAndMakeKeys();
+}
+
+bool CSortKeys::AddPrepared(const CSortKeys& prepared, std::size_t& at, int row, const CSortOrder& order) {
+    if (m_keysToMake || prepared.m_keysToMake || !prepared.m_keyed) return false;
+    while (at < prepared.m_keys.size() && prepared.m_keys[at].row < row) ++at;
+    if (at == prepared.m_keys.size() || prepared.m_keys[at].row != row) return false;
+    if (!m_keyed) {
+        m_keyed = true;
+        m_order = &order;
+    }
+    const Key& made = prepared.m_keys[at];
+    const auto place = static_cast<std::uint32_t>(m_texts.size());
+    m_texts.push_back(prepared.m_texts[made.shape]);
+    m_keys.push_back({{made.prefix[0], made.prefix[1]}, made.text, place, row});
+    return true;
+}
+
 // A long run's texts are looked up in a table by their hash; the table is
 // read some keys ahead of its use, and so are the texts a slot names, since
 // each would otherwise be a wait for memory. Each key then holds the place
@@ -305,10 +326,7 @@ bool CSortKeys::Differ(const Key& a, const Key& b) const {
 }
 
 void CSortKeys::Sort(bool ascending, const std::function<void(unsigned)>& onProgress) {
-    if (m_keysToMake) {
-        m_keysToMake = false;
-        FindTextsAndMakeKeys();
-    }
+    MakeKeysNow();
     if (m_keys.size() < 2) return;
     // Each level of the quicksort visits every key once; about log2(n) levels.
     m_onProgress = onProgress ? &onProgress : nullptr;

@@ -31,6 +31,13 @@ public:
     // not at all): the sort compares keys, made once for each distinct text
     // by the time it starts.
     void AddKeyed(std::string_view text, int row, const CSortOrder& order);
+    // Makes a keyed run's keys now, for later runs to take (AddPrepared)
+    // rather than to sort this one.
+    void MakeKeysNow();
+    // Adds the key prepared made for row instead, when it has one; rows are
+    // looked for from at on, which moves on, so that runs taking keys top to
+    // bottom find each at once.
+    bool AddPrepared(const CSortKeys& prepared, std::size_t& at, int row, const CSortOrder& order);
     // Orders the keys by their texts without case, ascending or descending.
     // Keys whose texts tie keep the order this exact quicksort gives them,
     // which stored lists rely on. A long sort calls onProgress now and then

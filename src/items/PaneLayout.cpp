@@ -155,6 +155,8 @@ void SortByAllColumns(CGridCtrl& grid, bool ignoreCase) {
             above = here;
             aboveRow = r;
         }
+        // The rows of runs of two or more have their keys made at once.
+        if (order) grid.PrepareSortKeys(col, isRead);
         int first = 1;
         while (first < rows) {
             int last = first;
@@ -166,6 +168,7 @@ void SortByAllColumns(CGridCtrl& grid, bool ignoreCase) {
                                     static_cast<std::uint64_t>(first),
                                 columns * static_cast<std::uint64_t>(rows));
         }
+        grid.DropPreparedSortKeys();
     }
 }
 

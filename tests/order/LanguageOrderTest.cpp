@@ -60,7 +60,29 @@ protected:
         return names;
     }
 
+    // ICU's own comparison of two cells, case ignored: the reference the
+    // long sorts are checked against.
+    UCollationResult Compare(std::string_view a, std::string_view b) {
+        if (!reference) {
+            UErrorCode status = U_ZERO_ERROR;
+            reference.reset(icu::Collator::createInstance(icu::Locale(frame.Config().language.c_str()), status));
+            EXPECT_TRUE(U_SUCCESS(status));
+            reference->setStrength(icu::Collator::SECONDARY);
+        }
+        auto unicode = [](std::string_view text) {
+            std::string utf8;
+            ForEachShownCharacter(text, [&utf8](char32_t ch) {
+                utf8 += Utf8Of(ch);
+                return true;
+            });
+            return icu::UnicodeString::fromUTF8(utf8);
+        };
+        UErrorCode status = U_ZERO_ERROR;
+        return reference->compare(unicode(a), unicode(b), status);
+    }
+
     posix::CIcuCollation icu;
+    std::unique_ptr<icu::Collator> reference;
 };
 
 struct LanguageCase {
@@ -191,30 +213,48 @@ TEST_F(LanguageOrderTest, ALongRunWithRepeatedTextsIsSortedInTheLanguage) {
         items.SetCellText(items.InsertRow(""), 2, text);
         before.insert(text);
     }
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(icu::Locale("sv"), status));
-    ASSERT_TRUE(U_SUCCESS(status));
-    collator->setStrength(icu::Collator::SECONDARY);
-    auto unicode = [](std::string_view text) {
-        std::string utf8;
-        ForEachShownCharacter(text, [&utf8](char32_t ch) {
-            utf8 += Utf8Of(ch);
-            return true;
-        });
-        return icu::UnicodeString::fromUTF8(utf8);
-    };
     for (const bool ascending : {true, false}) {
         items.SortByColumn(2, ascending);
         std::multiset<std::string> after;
         for (int row = 1; row < items.GetRowCount(); ++row) {
             after.insert(std::string(items.GetCellText(row, 2)));
             if (row == 1) continue;
-            const UCollationResult order =
-                collator->compare(unicode(items.GetCellText(row - 1, 2)), unicode(items.GetCellText(row, 2)), status);
-            ASSERT_NE(order, ascending ? UCOL_GREATER : UCOL_LESS) << row;
+            ASSERT_NE(Compare(items.GetCellText(row - 1, 2), items.GetCellText(row, 2)),
+                      ascending ? UCOL_GREATER : UCOL_LESS)
+                << row;
         }
         EXPECT_EQ(after, before);
     }
+}
+
+// A long list's sort by all columns makes the second column's keys at once
+// and its runs take them: the order must be the language's in both columns.
+TEST_F(LanguageOrderTest, ALongSortByAllColumnsIsInTheLanguageInEveryColumn) {
+    AddColumns({"Title"});
+    frame.Config().language = "sv";
+    const Rows words = {"\u00C5sa", "asa", "Zaz", "\u00E9te", "Ete", "\xD6rn", "orn", "b", "B", "\u00E4"};
+    CGridCtrl& grid = Grid();
+    std::multiset<std::string> before;
+    for (int i = 0; i < 140000; ++i) {
+        const std::string name = words[static_cast<std::size_t>(i) % words.size()] + std::to_string(i % 40);
+        const std::string title = words[static_cast<std::size_t>(i / 3) % words.size()] + std::to_string(i % 700);
+        const int row = grid.InsertRow("");
+        grid.SetCellText(row, 1, name);
+        grid.SetCellText(row, 2, title);
+        before.insert(name + ";" + title);
+    }
+    database.SortByAllColumns();
+    std::multiset<std::string> after;
+    for (int row = 1; row < grid.GetRowCount(); ++row) {
+        after.insert(std::string(grid.GetCellText(row, 1)) + ";" + std::string(grid.GetCellText(row, 2)));
+        if (row == 1) continue;
+        const UCollationResult first = Compare(grid.GetCellText(row - 1, 1), grid.GetCellText(row, 1));
+        ASSERT_NE(first, UCOL_GREATER) << row;
+        if (first == UCOL_EQUAL) {
+            ASSERT_NE(Compare(grid.GetCellText(row - 1, 2), grid.GetCellText(row, 2)), UCOL_GREATER) << row;
+        }
+    }
+    EXPECT_EQ(after, before);
 }
 
 TEST_F(LanguageOrderTest, TheKeysRoundTripThroughTheFileWithOrWithoutBlanks) {
