@@ -155,7 +155,12 @@ void SortByAllColumns(CGridCtrl& grid, bool ignoreCase) {
             above = here;
             aboveRow = r;
         }
-        // The rows of runs of two or more have their keys made at once.
+        // The rows of runs of two or more have their keys made at once; they
+        // go with this column, whatever ends its sorts.
+        struct DropKeysAfter {
+            CGridCtrl& grid;
+            ~DropKeysAfter() { grid.DropPreparedSortKeys(); }
+        } dropKeys{grid};
         if (order) grid.PrepareSortKeys(col, isRead);
         int first = 1;
         while (first < rows) {
@@ -168,7 +173,6 @@ void SortByAllColumns(CGridCtrl& grid, bool ignoreCase) {
                                     static_cast<std::uint64_t>(first),
                                 columns * static_cast<std::uint64_t>(rows));
         }
-        grid.DropPreparedSortKeys();
     }
 }
 
