@@ -21,6 +21,7 @@
 #include <cerrno>
 #include <memory>
 #include <string_view>
+#include <type_traits>
 
 namespace tabulon::tags {
 
@@ -165,41 +166,32 @@ struct Kind {
 
 constexpr auto kStyle = TagLib::AudioProperties::Fast;
 
+template <typename F>
+constexpr bool kTakesFrames = std::is_constructible_v<F, TagLib::IOStream*, TagLib::ID3v2::FrameFactory*, bool,
+                                                      TagLib::AudioProperties::ReadStyle>;
+static_assert(kTakesFrames<TagLib::FLAC::File> && kTakesFrames<TagLib::MPEG::File>);
+
+// A file of class F, read from stream; FLAC and MPEG files take the
+// ID3v2 frames' factory besides.
+template <typename F>
+std::unique_ptr<TagLib::File> Make(TagLib::IOStream* stream, bool properties) {
+    if constexpr (kTakesFrames<F>)
+        return std::make_unique<F>(stream, TagLib::ID3v2::FrameFactory::instance(), properties, kStyle);
+    else
+        return std::make_unique<F>(stream, properties, kStyle);
+}
+
 // In the order of the checks by content: MPEG last, as its check finds a
 // frame in many other kinds' bytes.
 const Kind kKinds[] = {
-    {",flac,", TagLib::FLAC::File::isSupported,
-     [](TagLib::IOStream* s, bool p) -> std::unique_ptr<TagLib::File> {
-         return std::make_unique<TagLib::FLAC::File>(s, TagLib::ID3v2::FrameFactory::instance(), p, kStyle);
-     }},
-    {",ogg,oga,", TagLib::Ogg::Vorbis::File::isSupported,
-     [](TagLib::IOStream* s, bool p) -> std::unique_ptr<TagLib::File> {
-         return std::make_unique<TagLib::Ogg::Vorbis::File>(s, p, kStyle);
-     }},
-    {",opus,", TagLib::Ogg::Opus::File::isSupported,
-     [](TagLib::IOStream* s, bool p) -> std::unique_ptr<TagLib::File> {
-         return std::make_unique<TagLib::Ogg::Opus::File>(s, p, kStyle);
-     }},
-    {",m4a,m4b,m4p,m4r,m4v,mp4,3g2,", TagLib::MP4::File::isSupported,
-     [](TagLib::IOStream* s, bool p) -> std::unique_ptr<TagLib::File> {
-         return std::make_unique<TagLib::MP4::File>(s, p, kStyle);
-     }},
-    {",wma,wmv,asf,", TagLib::ASF::File::isSupported,
-     [](TagLib::IOStream* s, bool p) -> std::unique_ptr<TagLib::File> {
-         return std::make_unique<TagLib::ASF::File>(s, p, kStyle);
-     }},
-    {",wav,", TagLib::RIFF::WAV::File::isSupported,
-     [](TagLib::IOStream* s, bool p) -> std::unique_ptr<TagLib::File> {
-         return std::make_unique<TagLib::RIFF::WAV::File>(s, p, kStyle);
-     }},
-    {",aif,aiff,aifc,", TagLib::RIFF::AIFF::File::isSupported,
-     [](TagLib::IOStream* s, bool p) -> std::unique_ptr<TagLib::File> {
-         return std::make_unique<TagLib::RIFF::AIFF::File>(s, p, kStyle);
-     }},
-    {",mp3,mp2,", TagLib::MPEG::File::isSupported,
-     [](TagLib::IOStream* s, bool p) -> std::unique_ptr<TagLib::File> {
-         return std::make_unique<TagLib::MPEG::File>(s, TagLib::ID3v2::FrameFactory::instance(), p, kStyle);
-     }},
+    {",flac,", TagLib::FLAC::File::isSupported, Make<TagLib::FLAC::File>},
+    {",ogg,oga,", TagLib::Ogg::Vorbis::File::isSupported, Make<TagLib::Ogg::Vorbis::File>},
+    {",opus,", TagLib::Ogg::Opus::File::isSupported, Make<TagLib::Ogg::Opus::File>},
+    {",m4a,m4b,m4p,m4r,m4v,mp4,3g2,", TagLib::MP4::File::isSupported, Make<TagLib::MP4::File>},
+    {",wma,wmv,asf,", TagLib::ASF::File::isSupported, Make<TagLib::ASF::File>},
+    {",wav,", TagLib::RIFF::WAV::File::isSupported, Make<TagLib::RIFF::WAV::File>},
+    {",aif,aiff,aifc,", TagLib::RIFF::AIFF::File::isSupported, Make<TagLib::RIFF::AIFF::File>},
+    {",mp3,mp2,", TagLib::MPEG::File::isSupported, Make<TagLib::MPEG::File>},
 };
 
 const Kind* KindOfExtension(const std::string& path) {
