@@ -1,27 +1,18 @@
 #include "posix/LoadedCollation.h"
 
-#include "posix/Modules.h"
-
 namespace tabulon::posix {
 
-ICollation* CLoadedCollation::Loaded() {
-    if (m_tried) return m_collation.get();
-    m_tried = true;
-    m_collation = NewFromPart<ICollation>(kCollationModule, kNewCollation, "collation", m_failure);
-    return m_collation.get();
-}
-
 std::unique_ptr<ICollator> CLoadedCollation::Open(const std::string& language, bool numbers, std::string& reason) {
-    ICollation* collation = Loaded();
+    ICollation* collation = m_collation.Get();
     if (!collation) {
-        reason = m_failure;
+        reason = m_collation.Failure();
         return nullptr;
     }
     return collation->Open(language, numbers, reason);
 }
 
 std::vector<CollationLanguage> CLoadedCollation::Languages() {
-    ICollation* collation = Loaded();
+    ICollation* collation = m_collation.Get();
     return collation ? collation->Languages() : std::vector<CollationLanguage>{};
 }
 

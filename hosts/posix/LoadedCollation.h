@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Collation.h"
+#include "posix/Modules.h"
 
 namespace tabulon::posix {
 
@@ -20,13 +21,8 @@ public:
     std::vector<CollationLanguage> Languages() override;
 
 private:
-    // The part's collation, loaded on the first call; nullptr when it could
-    // not be (m_failure says why).
-    ICollation* Loaded();
-
-    std::unique_ptr<ICollation> m_collation;
-    bool m_tried = false;
-    std::string m_failure;
+    // The part's collation, loaded on the first call.
+    CPartObject<ICollation> m_collation{kCollationModule, kNewCollation, "collation"};
 };
 
 }  // namespace tabulon::posix

@@ -2,18 +2,9 @@
 
 #include <utility>
 
-#include "posix/Modules.h"
-
 namespace tabulon::posix {
 
 CLoadedFtpSession::~CLoadedFtpSession() = default;
-
-IFtpSession* CLoadedFtpSession::Session() {
-    if (m_tried) return m_session.get();
-    m_tried = true;
-    m_session = NewFromPart<IFtpSession>(kUploadModule, kNewFtpSession, "upload", m_failure);
-    return m_session.get();
-}
 
 void CLoadedFtpSession::SetProgress(FtpProgress progress) {
     if (IFtpSession* session = Session()) session->SetProgress(std::move(progress));
@@ -42,11 +33,11 @@ FtpResult CLoadedFtpSession::Delete(const std::string& remote) {
 
 // Nothing was opened by a session that never loaded: nothing to close.
 void CLoadedFtpSession::Close() {
-    if (m_session) m_session->Close();
+    if (IFtpSession* session = m_session.IfMade()) session->Close();
 }
 
 void CLoadedFtpSession::Abandon() {
-    if (m_session) m_session->Abandon();
+    if (IFtpSession* session = m_session.IfMade()) session->Abandon();
 }
 
 void CLoadedFtpSession::SetTimeouts(long connectSeconds, long stallSeconds) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/FtpSession.h"
+#include "posix/Modules.h"
 
 namespace tabulon::posix {
 
@@ -35,14 +36,11 @@ public:
     void SetSecurity(FtpProtocol protocol, const std::string& certificateFile, UnknownHostKey unknownKey) override;
 
 private:
-    // The part's session, loaded on the first call; nullptr when it could
-    // not be (m_failure says why).
-    IFtpSession* Session();
-    FtpResult Failure() const { return {FtpStatus::Failed, m_failure, 0}; }
+    // The part's session, loaded on the first call.
+    IFtpSession* Session() { return m_session.Get(); }
+    FtpResult Failure() const { return {FtpStatus::Failed, m_session.Failure(), 0}; }
 
-    std::unique_ptr<IFtpSession> m_session;
-    bool m_tried = false;
-    std::string m_failure;
+    CPartObject<IFtpSession> m_session{kUploadModule, kNewFtpSession, "upload"};
 };
 
 }  // namespace tabulon::posix

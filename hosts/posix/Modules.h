@@ -41,4 +41,32 @@ std::unique_ptr<T> NewFromPart(const std::string& name, const char* symbol, cons
     return made;
 }
 
+// The object of a part, made the first time it is asked for; when it cannot
+// be, Failure says why and every later call gets nullptr at once.
+template <typename T>
+class CPartObject {
+public:
+    CPartObject(const char* name, const char* symbol, const char* part)
+        : m_name(name), m_symbol(symbol), m_part(part) {}
+
+    T* Get() {
+        if (!m_tried) {
+            m_tried = true;
+            m_object = NewFromPart<T>(m_name, m_symbol, m_part, m_failure);
+        }
+        return m_object.get();
+    }
+    // The object if it was made, without making it.
+    T* IfMade() const { return m_object.get(); }
+    const std::string& Failure() const { return m_failure; }
+
+private:
+    const char* m_name;
+    const char* m_symbol;
+    const char* m_part;
+    std::unique_ptr<T> m_object;
+    bool m_tried = false;
+    std::string m_failure;
+};
+
 }  // namespace tabulon::posix
